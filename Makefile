@@ -1,0 +1,65 @@
+# Front door of the build. `make run` and `make test` are all a fresh Debian 12 machine needs.
+SHELL := /bin/bash
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+SECONDS ?= 60
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+# Debian packages the build, the tests, the fuzzers and the benchmarks need.
+DEB_PACKAGES := build-essential cmake ninja-build pkg-config g++ clang libclang-rt-14-dev \
+	googletest libgtest-dev libgmock-dev libbenchmark-dev \
+	libsqlite3-dev sqlite3 libpugixml-dev libnl-genl-3-dev libpcap-dev libinih-dev ieee-data \
+	qt6-base-dev qt6-base-dev-tools libgl-dev
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: all deps configure build run test test-unit test-asan fuzz bench clean
+
+all: build
+
+deps:
+	@missing=$$(for p in $(DEB_PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+		echo "Installing:" $$missing; \
+		$(SUDO) apt-get update -qq && \
+		DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+configure: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@if [ -x $(BUILD)/bin/skimlet ]; then ./$(BUILD)/bin/skimlet; else \
+		./$(BUILD)/bin/skimlet-cli --help; echo; \
+		echo '$$ skimlet-cli elements --hex "00 05 53 6B 69 6D 21 01 04 82 84 8B 96 03 01 06"'; \
+		./$(BUILD)/bin/skimlet-cli elements --hex "00 05 53 6B 69 6D 21 01 04 82 84 8B 96 03 01 06"; fi
+
+# Every test: the unit tests, the core tests again under AddressSanitizer and UBSan, then the fuzz targets.
+test: deps
+	$(MAKE) --no-print-directory build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory test-asan
+	$(MAKE) --no-print-directory fuzz
+
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSKIMLET_SANITIZE=ON -DSKIMLET_CORE_ONLY=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) -L core
+
+# Builds the libFuzzer targets with clang and runs each for $(SECONDS) seconds.
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DSKIMLET_FUZZ=ON -DSKIMLET_CORE_ONLY=ON -DSKIMLET_FUZZ_SECONDS=$(SECONDS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	ctest --test-dir $(FUZZ_BUILD) --output-on-failure -L fuzz
+
+bench: build
+	@for b in $(BUILD)/bench/*; do [ -x "$$b" ] && [ -f "$$b" ] && "$$b"; done
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

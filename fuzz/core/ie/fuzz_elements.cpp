@@ -1,0 +1,28 @@
+// Arbitrary element blobs through the container, every lookup and the element tree. Every tree line must
+// lie inside the blob.
+#include <cstdint>
+#include <cstdlib>
+
+#include "core/ie/elements.h"
+#include "core/ie/tree_text.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace skimlet;
+  TInformationElements elements;
+  elements.Parse(Bytes(data, size));
+  for (int id = 0; id < 256; ++id) {
+    elements.FindElement(static_cast<uint8_t>(id));
+    elements.FindExtensionElement(static_cast<uint8_t>(id));
+  }
+  for (const auto& e : elements.Items)
+    if (auto* v = e->As<TVendorSpecificInformationElement>()) elements.FindVendorElement(v->OUI, v->Subtype);
+  TIETree tree;
+  elements.FillTree(tree);
+  tree.ForEach([&](TIETreeLine l) {
+    const TIETreeData& d = tree.Data(l);
+    if (d.Offset < 0 || d.Length < 0 || static_cast<size_t>(d.Offset) + static_cast<size_t>(d.Length) > size) std::abort();
+  });
+  for (int32_t b = 0; b < static_cast<int32_t>(size); b += 7) tree.DeepestLineAt(b);
+  TreeToTSV(tree);
+  return 0;
+}

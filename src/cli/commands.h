@@ -1,0 +1,13 @@
+// The subcommands of skimlet-cli. Each returns the process exit status: 0 done, 1 runtime error, 2 usage.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace skimlet::cli {
+
+using Args = std::vector<std::string>;
+
+int RunElements(const Args& args);
+
+}  // namespace skimlet::cli

@@ -1,0 +1,72 @@
+// TInformationElement: one decoded element of a BSS's element blob, and the base of every element class.
+//
+// Parse decodes the body into the class's fields; AddToTree describes every field as tree lines tied to
+// the blob bytes. Lines always carry blob offsets: body byte k of an element lies at Offset+2+k.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/ie/tree.h"
+#include "core/ie/util.h"
+
+namespace skimlet {
+
+class TInformationElement {
+public:
+  TInformationElement() = default;
+  TInformationElement(const TInformationElement&) = delete;
+  TInformationElement& operator=(const TInformationElement&) = delete;
+  virtual ~TInformationElement() = default;
+
+  uint8_t ID = 0;
+  int32_t Offset = 0;  // position of the ID byte in the blob
+  int32_t Length = 0;  // number of body bytes
+  // The body bytes (without ID and length byte). A view into the blob the container keeps: valid as long as
+  // the element, which the container frees before it lets go of the blob.
+  Bytes Data;
+
+  // Stores the header fields and the body, then decodes it. False: the class rejects the element.
+  bool Load(uint8_t id, Bytes body, int32_t offset);
+
+  // The element name for ID, "Unknown" when there is none.
+  std::string GetName() const;
+
+  // Adds the element line with everything below it under Parent (the root line). A failure while adding
+  // lines ends this element with the "corrupted" line; the lines added so far stay.
+  void AddToTree(TIETree& tree, TIETreeLine parent) const;
+  // The "Element ID" and "Length" lines.
+  void AddIDAndLengthNodes(TIETree& tree, TIETreeLine element) const;
+  // Appends Text to Line's text (nothing when Line is absent).
+  static void AppendText(TIETree& tree, TIETreeLine line, std::string_view text);
+
+  virtual bool Parse();
+  virtual TIETreeLine AddElementNode(TIETree& tree, TIETreeLine parent) const;
+  virtual void AddDetailNodes(TIETree& tree, TIETreeLine element) const;
+  virtual void AddHeaderNodes(TIETree& tree, TIETreeLine element) const;
+  TIETreeLine AddNode(TIETree& tree, TIETreeLine parent, std::string text, int32_t offset, int32_t length) const;
+
+  template <class T>
+  const T* As() const {
+    return dynamic_cast<const T*>(this);
+  }
+
+protected:
+  // A line about Count body bytes from body position Pos.
+  TIETreeLine AddBodyNode(TIETree& tree, TIETreeLine parent, std::string text, int32_t pos, int32_t count) const {
+    return AddNode(tree, parent, std::move(text), Offset + 2 + pos, count);
+  }
+  // A wrong-length message: one line at the length byte.
+  TIETreeLine AddLengthMessage(TIETree& tree, TIETreeLine element, std::string text) const {
+    return AddNode(tree, element, std::move(text), Offset + 1, 1);
+  }
+  // Checked access to body bytes; a read past the body throws TElementCorrupted.
+  uint8_t Byte(size_t pos) const { return ReadUInt8(Data, pos); }
+  Bytes Body(size_t pos) const { return Tail(Data, pos); }
+};
+
+using TInformationElementPtr = std::unique_ptr<TInformationElement>;
+
+}  // namespace skimlet

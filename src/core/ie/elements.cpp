@@ -1,0 +1,105 @@
+#include "core/ie/elements.h"
+
+#include "core/base/format.h"
+#include "core/base/translate.h"
+#include "core/ie/registry.h"
+
+namespace skimlet {
+
+bool TInformationElements::Parse(Bytes blob) {
+  Items.clear();
+  Data.assign(blob.begin(), blob.end());
+  const Bytes data = Data;
+  size_t p = 0;
+  size_t r = data.size();
+  while (r >= 2) {
+    uint8_t id = data[p];
+    size_t len = data[p + 1];
+    r -= 2;
+    if (len > r) break;
+    if (len > 0) AddElement(id, data.subspan(p + 2, len), static_cast<int32_t>(p));
+    r -= len;
+    p += len + 2;
+  }
+  return true;
+}
+
+bool TInformationElements::CreateElement(std::unique_ptr<TInformationElement> element, uint8_t id, Bytes body,
+                                         int32_t offset) {
+  bool accepted = false;
+  try {
+    accepted = element->Load(id, body, offset);
+  } catch (const std::exception&) {
+    // A decoder that runs out of body bytes while parsing has not understood the element: the caller shows it
+    // as a plain element instead.
+    return false;
+  }
+  if (accepted) Items.push_back(std::move(element));
+  return true;
+}
+
+void TInformationElements::AddElement(uint8_t id, Bytes body, int32_t offset) {
+  auto plain = [&] { CreateElement(std::make_unique<TInformationElement>(), id, body, offset); };
+  if (id == 221) {
+    if (body.size() < 4) return plain();
+    auto element = VendorClassOf(ReadUInt24BE(body, 0), body[3])();
+    element->OUI = ReadUInt24BE(body, 0);
+    element->Subtype = body[3];
+    auto* raw = element.get();
+    if (!CreateElement(std::move(element), id, body, offset) || Items.empty() || Items.back().get() != raw) plain();
+    return;
+  }
+  if (id == 255) {
+    auto element = ExtensionClassOf(body[0])();
+    element->ExtensionID = body[0];
+    auto* raw = element.get();
+    if (!CreateElement(std::move(element), id, body, offset) || Items.empty() || Items.back().get() != raw) plain();
+    return;
+  }
+  // An element of a class of its own that rejects its body is dropped; one whose decoder breaks on it is
+  // shown as a plain element.
+  if (!CreateElement(ElementClassOf(id)(), id, body, offset)) plain();
+}
+
+const TInformationElement* TInformationElements::GetItem(int index) const {
+  if (index < 0 || index >= Count()) return nullptr;
+  return Items[static_cast<size_t>(index)].get();
+}
+
+const TInformationElement* TInformationElements::FindElement(uint8_t id) const {
+  for (const auto& e : Items)
+    if (e->ID == id) return e.get();
+  return nullptr;
+}
+
+const TVendorSpecificInformationElement* TInformationElements::FindVendorElement(uint32_t oui, uint8_t subtype) const {
+  for (const auto& e : Items) {
+    if (e->ID != 221) continue;
+    auto* v = e->As<TVendorSpecificInformationElement>();
+    if (v && v->OUI == oui && v->Subtype == subtype) return v;
+  }
+  return nullptr;
+}
+
+const TExtensionsInformationElement* TInformationElements::FindExtensionElement(uint8_t extensionID) const {
+  for (const auto& e : Items) {
+    if (e->ID != 255) continue;
+    auto* x = e->As<TExtensionsInformationElement>();
+    if (x && x->ExtensionID == extensionID) return x;
+  }
+  return nullptr;
+}
+
+void TInformationElements::FillTree(TIETree& tree) const {
+  tree.Clear();
+  try {
+    TIETreeLine root = tree.Add(
+        kNoLine, {Format(Translate("Information Elements: %d (%d bytes)"), {Count(), Data.size()}), 0, 0});
+    for (const auto& e : Items) e->AddToTree(tree, root);
+    tree.SetExpanded(root, true);
+  } catch (const std::exception&) {
+    // Whatever was added stays; the tree never reports a failure.
+  }
+}
+
+}  // namespace skimlet

@@ -1,0 +1,89 @@
+#include "core/ie/registry.h"
+
+#include <array>
+#include <initializer_list>
+
+#include "core/ie/elements/eid000_ssid.h"
+#include "core/ie/elements/eid001_supported_rates.h"
+#include "core/ie/elements/eid003_dsss.h"
+#include "core/ie/elements/eid005_tim.h"
+#include "core/ie/elements/eid011_bss_load.h"
+#include "core/ie/elements/eid032_power.h"
+#include "core/ie/elements/eid042_erp.h"
+
+namespace skimlet {
+
+namespace {
+
+template <class T, class Base = TInformationElement>
+std::unique_ptr<Base> Make() {
+  return std::make_unique<T>();
+}
+
+struct ElementRow {
+  uint8_t ID;
+  ElementFactory Create;
+};
+struct VendorRow {
+  uint32_t OUI;
+  int Subtype;  // -1: every subtype of the OUI
+  VendorElementFactory Create;
+};
+struct ExtensionRow {
+  uint8_t ExtensionID;
+  ExtensionElementFactory Create;
+};
+
+// Element IDs 221 (vendor) and 255 (extension) are dispatched by the two tables after this one.
+constexpr std::initializer_list<ElementRow> kElementClasses = {
+    {0, Make<TSSIDElement>},
+    {1, Make<TSupportedRatesElement>},
+    {3, Make<TDSSSParameterSetElement>},
+    {5, Make<TTIMElement>},
+    {11, Make<TBSSLoadElement>},
+    {32, Make<TPowerConstraintElement>},
+    {33, Make<TPowerCapabilityElement>},
+    {34, Make<TTPCRequestElement>},
+    {35, Make<TTPCReportElement>},
+    {42, Make<TERPElement>},
+    {47, Make<TERPElement>},
+    {50, Make<TExtSupportedRatesElement>},
+};
+
+constexpr std::initializer_list<VendorRow> kVendorClasses = {
+};
+
+constexpr std::initializer_list<ExtensionRow> kExtensionClasses = {
+};
+
+}  // namespace
+
+ElementFactory ElementClassOf(uint8_t id) {
+  static const auto byID = [] {
+    std::array<ElementFactory, 256> table{};
+    table.fill(Make<TInformationElement>);
+    // The first row of an ID wins, as in every table of this subsystem.
+    for (auto it = std::rbegin(kElementClasses); it != std::rend(kElementClasses); ++it) table[it->ID] = it->Create;
+    return table;
+  }();
+  return byID[id];
+}
+
+VendorElementFactory VendorClassOf(uint32_t oui, uint8_t subtype) {
+  for (const VendorRow& row : kVendorClasses)
+    if (row.OUI == oui && (row.Subtype < 0 || row.Subtype == subtype)) return row.Create;
+  return Make<TVendorSpecificInformationElement, TVendorSpecificInformationElement>;
+}
+
+ExtensionElementFactory ExtensionClassOf(uint8_t extensionID) {
+  static const auto byID = [] {
+    std::array<ExtensionElementFactory, 256> table{};
+    table.fill(Make<TExtensionsInformationElement, TExtensionsInformationElement>);
+    for (auto it = std::rbegin(kExtensionClasses); it != std::rend(kExtensionClasses); ++it)
+      table[it->ExtensionID] = it->Create;
+    return table;
+  }();
+  return byID[extensionID];
+}
+
+}  // namespace skimlet
