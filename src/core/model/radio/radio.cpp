@@ -1,0 +1,1 @@
+#include "core/model/radio/radio.h"
