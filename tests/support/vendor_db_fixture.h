@@ -32,7 +32,8 @@ private:
   std::filesystem::path path_;
 };
 
-// Runs SQL on a database file that it creates when missing; throws with SQLite's message on failure.
+// Runs SQL on a database file that it creates when missing, in one transaction; throws with SQLite's message
+// on failure.
 inline void ExecSql(const std::string& path, const std::string& sql) {
   sqlite3* db = nullptr;
   if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) {
@@ -40,7 +41,8 @@ inline void ExecSql(const std::string& path, const std::string& sql) {
     throw std::runtime_error("cannot open " + path);
   }
   char* error = nullptr;
-  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+  const std::string all = "PRAGMA synchronous=OFF; BEGIN; " + sql + " COMMIT;";
+  if (sqlite3_exec(db, all.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
     std::string message = error ? error : "?";
     sqlite3_free(error);
     sqlite3_close(db);
