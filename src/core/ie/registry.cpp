@@ -10,6 +10,10 @@
 #include "core/ie/elements/eid011_bss_load.h"
 #include "core/ie/elements/eid032_power.h"
 #include "core/ie/elements/eid042_erp.h"
+#include "core/ie/elements/eid048_rsn.h"
+#include "core/ie/elements/vnd_0050f2_01_wpa.h"
+#include "core/ie/elements/vnd_0050f2_02_wmm.h"
+#include "core/ie/elements/vnd_0050f2_04_wps.h"
 
 namespace skimlet {
 
@@ -47,10 +51,14 @@ constexpr std::initializer_list<ElementRow> kElementClasses = {
     {35, Make<TTPCReportElement>},
     {42, Make<TERPElement>},
     {47, Make<TERPElement>},
+    {48, Make<TRSNElement>},
     {50, Make<TExtSupportedRatesElement>},
 };
 
 constexpr std::initializer_list<VendorRow> kVendorClasses = {
+    {0x0050F2, 1, Make<TWPAElement, TVendorSpecificInformationElement>},
+    {0x0050F2, 2, Make<TWMEElement, TVendorSpecificInformationElement>},
+    {0x0050F2, 4, Make<TWPSElement, TVendorSpecificInformationElement>},
 };
 
 constexpr std::initializer_list<ExtensionRow> kExtensionClasses = {
