@@ -213,13 +213,17 @@ TKeyAndValueTable SubCategories(uint16_t category) {
   }
 }
 
+// A big-endian 16-bit number at P; the caller has checked that both bytes are there.
+inline uint16_t BigEndian16(const uint8_t* p) { return static_cast<uint16_t>((p[0] << 8) | p[1]); }
+
 // Calls F(type, typePos, value) for every attribute from body byte 4 that fits in the body, in order.
 template <class F>
 void ForEachAttribute(Bytes data, F&& f) {
   size_t p = 4;
   while (p <= data.size() && data.size() - p >= 4) {
-    uint16_t type = ReadUInt16BE(data, p);
-    uint16_t length = ReadUInt16BE(data, p + 2);
+    // Type and length are big-endian, unlike the numbers of the IEEE elements.
+    uint16_t type = BigEndian16(data.data() + p);
+    uint16_t length = BigEndian16(data.data() + p + 2);
     size_t typePos = p;
     p += 4;
     if (data.size() - p < length) return;
@@ -246,9 +250,14 @@ Bytes UpToZero(Bytes bytes) {
   return bytes.first(static_cast<size_t>(std::find(bytes.begin(), bytes.end(), uint8_t{0}) - bytes.begin()));
 }
 
+bool IsASCII(Bytes bytes) {
+  return std::all_of(bytes.begin(), bytes.end(), [](uint8_t b) { return b < 0x80; });
+}
+
 // The bytes up to the first zero, each byte one character (ISO 8859-1).
 std::string BytesAsCharacters(Bytes bytes) {
   bytes = UpToZero(bytes);
+  if (IsASCII(bytes)) return std::string(bytes.begin(), bytes.end());
   std::string text;
   text.reserve(bytes.size());
   for (uint8_t b : bytes) {
@@ -260,6 +269,12 @@ std::string BytesAsCharacters(Bytes bytes) {
     }
   }
   return text;
+}
+
+// The bytes up to the first zero as UTF-8, one character per byte when they are no UTF-8.
+std::string UTF8Text(Bytes bytes) {
+  Bytes text = UpToZero(bytes);
+  return IsASCII(text) ? std::string(text.begin(), text.end()) : SSIDBytesToText(text);
 }
 
 std::string NibblesText(uint8_t v) { return Format("%d.%d", {v >> 4, v & 15}); }
@@ -285,7 +300,7 @@ public:
       case 0x100A: case 0x100B: case 0x101C: case 0x1021: case 0x1023: case 0x1024: case 0x1029: case 0x1042:
       case 0x1045:
         return Text(attribute, name, pos, value, BytesAsCharacters(value));
-      case 0x1011: return Text(attribute, name, pos, value, SSIDBytesToText(value));
+      case 0x1011: return Text(attribute, name, pos, value, UTF8Text(value));
       case 0x102F: return Number8(attribute, name, pos, value, "mW");
       case 0x1030: case 0x1031: return Number8(attribute, name, pos, value, {});
       case 0x1036: case 0x1041: case 0x1062: return Show(attribute, name, YesNoToText(true), pos, value);
@@ -461,7 +476,7 @@ bool TWPSElement::Parse() {
   ModelName.clear();
   ForEachAttribute(Data, [&](uint16_t type, size_t, Bytes value) {
     switch (type) {
-      case 0x1011: DeviceName = SSIDBytesToText(value); break;
+      case 0x1011: DeviceName = UTF8Text(value); break;
       case 0x1021: Manufacturer = BytesAsCharacters(value); break;
       case 0x1023: ModelName = BytesAsCharacters(value); break;
       case 0x1024: ModelNumber = BytesAsCharacters(value); break;
