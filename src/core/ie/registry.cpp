@@ -10,6 +10,13 @@
 #include "core/ie/elements/eid011_bss_load.h"
 #include "core/ie/elements/eid032_power.h"
 #include "core/ie/elements/eid042_erp.h"
+#include "core/ie/elements/eid045_ht_capabilities.h"
+#include "core/ie/elements/eid061_ht_operation.h"
+#include "core/ie/elements/eid191_vht_capabilities.h"
+#include "core/ie/elements/eid192_vht_operation.h"
+#include "core/ie/elements/eid195_vht_tx_power_envelope.h"
+#include "core/ie/elements/ext035_he_capabilities.h"
+#include "core/ie/elements/ext036_he_operation.h"
 
 namespace skimlet {
 
@@ -47,6 +54,11 @@ constexpr std::initializer_list<ElementRow> kElementClasses = {
     {35, Make<TTPCReportElement>},
     {42, Make<TERPElement>},
     {47, Make<TERPElement>},
+    {45, Make<THTCapabilitiesElement>},
+    {61, Make<THTOperationElement>},
+    {191, Make<TVHTCapabilitiesElement>},
+    {192, Make<TVHTOperationElement>},
+    {195, Make<TVHTTransmitPowerEnvelopeElement>},
     {50, Make<TExtSupportedRatesElement>},
 };
 
@@ -54,6 +66,8 @@ constexpr std::initializer_list<VendorRow> kVendorClasses = {
 };
 
 constexpr std::initializer_list<ExtensionRow> kExtensionClasses = {
+    {35, Make<THECapabilitiesExtensionsInformationElement, TExtensionsInformationElement>},
+    {36, Make<THEOperationExtensionsInformationElement, TExtensionsInformationElement>},
 };
 
 }  // namespace
