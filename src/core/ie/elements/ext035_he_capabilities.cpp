@@ -250,6 +250,7 @@ void THECapabilitiesExtensionsInformationElement::AddMACNodes(TIETree& tree, TIE
 }
 
 void THECapabilitiesExtensionsInformationElement::AddPHYNodes(TIETree& tree, TIETreeLine element) const {
+  Slice(Data, kPHY, 11);  // a body that ends inside the block ends the element here, before a line claims it
   TIETreeLine phy = AddBodyNode(tree, element, Translate("HE PHY Capabilities Information"), kPHY, 11);
   const std::string label = Translate("HE PHY Capabilities Information"), subset = Translate("subset"),
                     bits = Translate("bits");
