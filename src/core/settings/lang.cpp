@@ -187,7 +187,7 @@ std::string RewriteBareKeysText(std::string_view text) {
   while (start <= text.size()) {
     size_t end = text.find_first_of("\r\n", start);
     std::string_view line = text.substr(start, end == std::string_view::npos ? text.npos : end - start);
-    if (line.find('=') == std::string_view::npos) {
+    if (line.find('=') == std::string_view::npos && !Trim(line).starts_with(";")) {
       std::string_view trimmed = Trim(line);
       std::string_view body = trimmed;
       if (out.empty() && start == 0 && body.substr(0, kBom.size()) == kBom) {

@@ -152,7 +152,9 @@ std::string TXMLStorage::Load() {
   if (!ReadWholeFile(FileName_, bytes)) {
     Detail_ = "cannot read the file";
   } else {
-    pugi::xml_parse_result result = Doc_.load_buffer(bytes.data(), bytes.size());
+    // Comments and the declaration are kept, so a hand-edited file keeps its notes.
+    pugi::xml_parse_result result = Doc_.load_buffer(
+        bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_comments | pugi::parse_declaration);
     if (result && Doc_.document_element()) {
       Root_ = Doc_.document_element();
       return {};
