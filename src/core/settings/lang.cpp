@@ -190,12 +190,13 @@ std::string RewriteBareKeysText(std::string_view text) {
     if (line.find('=') == std::string_view::npos && !Trim(line).starts_with(";")) {
       std::string_view trimmed = Trim(line);
       std::string_view body = trimmed;
-      if (out.empty() && start == 0 && body.substr(0, kBom.size()) == kBom) {
+      if (start == 0 && line.substr(0, kBom.size()) == kBom) {
         out += kBom;  // the byte-order mark is no part of the line
-        body = Trim(body.substr(kBom.size()));
+        body = Trim(line.substr(kBom.size()));
       }
       out += body;
-      if (!body.empty() && body.back() != ']') out += '=';
+      // Section lines are no keys, also one whose "]" is missing.
+      if (!body.empty() && body.back() != ']' && body.front() != '[') out += '=';
     } else {
       out += line;
     }

@@ -82,8 +82,8 @@ private:
   std::unordered_map<std::string, std::string> Texts_;
 };
 
-// Rewrites a language file so that every line without "=" that is not blank, not a comment (";") and does
-// not end with "]" ends in "=" (the line's blanks around it are removed). Writes the file back atomically, also when nothing
+// Rewrites a language file so that every line without "=" that is not blank, not a comment (";") and not a
+// section line (starting with "[" or ending with "]") ends in "=" (the line's blanks around it are removed). Writes the file back atomically, also when nothing
 // changed. Returns an empty text on success.
 std::string RewriteBareKeys(const std::filesystem::path& file);
 // The rewrite of the file's text alone.

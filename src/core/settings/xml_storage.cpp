@@ -151,17 +151,24 @@ std::string TXMLStorage::Load() {
   std::string bytes;
   if (!ReadWholeFile(FileName_, bytes)) {
     Detail_ = "cannot read the file";
-  } else {
-    // Comments and the declaration are kept, so a hand-edited file keeps its notes.
-    pugi::xml_parse_result result = Doc_.load_buffer(
-        bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_comments | pugi::parse_declaration);
-    if (result && Doc_.document_element()) {
-      Root_ = Doc_.document_element();
-      return {};
-    }
-    Detail_ = result ? "no root element" : result.description();
-    Doc_.reset();
+    return "Can't read file " + FileName_.string();
   }
+  return LoadText(bytes);
+}
+
+std::string TXMLStorage::LoadText(std::string_view bytes) {
+  Doc_.reset();
+  Root_ = {};
+  Detail_.clear();
+  // Comments and the declaration are kept, so a hand-edited file keeps its notes.
+  pugi::xml_parse_result result = Doc_.load_buffer(
+      bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_comments | pugi::parse_declaration);
+  if (result && Doc_.document_element()) {
+    Root_ = Doc_.document_element();
+    return {};
+  }
+  Detail_ = result ? "no root element" : result.description();
+  Doc_.reset();
   return "Can't read file " + FileName_.string();
 }
 

@@ -29,6 +29,8 @@ public:
   // failure returns "Can't read file NAME" and the storage has no root: reads give their defaults and writes
   // do nothing. Empty on success.
   std::string Load();
+  // Like Load, with the file's bytes given (a failure gives the same message).
+  std::string LoadText(std::string_view bytes);
   // Writes the document atomically, creating the file and its folder when missing. A storage without root
   // writes nothing. On failure returns "Can't write file NAME" and the previous file stays as it was; the
   // system's reason is in LastErrorDetail. Empty on success.
