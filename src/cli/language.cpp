@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "core/settings/atomic_file.h"
+#include "core/base/atomic_file.h"
 #include "core/settings/folders.h"
 #include "core/settings/lang.h"
 

@@ -1,7 +1,7 @@
 // Start-up costs of the settings: reading the language file and options.xml, and text lookups.
 #include <benchmark/benchmark.h>
 
-#include "core/settings/atomic_file.h"
+#include "core/base/atomic_file.h"
 #include "core/settings/lang.h"
 #include "core/settings/options.h"
 #include "core/settings/xml_storage.h"

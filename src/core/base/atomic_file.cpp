@@ -4,96 +4,144 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
-
 namespace skimlet {
+
+namespace fs = std::filesystem;
 
 namespace {
 
-std::function<int(const std::string&, const std::string&)>& RenameHook() {
-  static std::function<int(const std::string&, const std::string&)> hook;
-  return hook;
+RenameFunction g_rename = nullptr;
+
+std::string Errno(const char* what, const fs::path& path) {
+  return std::string(what) + " " + path.string() + ": " + std::strerror(errno);
 }
 
-int DoRename(const std::string& from, const std::string& to) {
-  if (RenameHook()) return RenameHook()(from, to);
-  return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+// Writes Data to a fresh temporary file beside Path; returns its name in Temp. The file is flushed to disk.
+std::string WriteTemporary(const fs::path& path, std::string_view data, mode_t mode, std::string& temp) {
+  fs::path folder = path.parent_path();
+  if (folder.empty()) folder = ".";
+  std::string pattern = (folder / ("." + path.filename().string() + ".tmp-XXXXXX")).string();
+  int fd = mkstemp(pattern.data());
+  if (fd < 0) return Errno("cannot create a temporary file in", folder);
+  temp = pattern;
+  std::string error;
+  const char* p = data.data();
+  size_t left = data.size();
+  while (left > 0 && error.empty()) {
+    ssize_t n = ::write(fd, p, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      error = Errno("cannot write", temp);
+      break;
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+  if (error.empty() && fchmod(fd, mode) != 0) error = Errno("cannot set the permissions of", temp);
+  if (error.empty() && fsync(fd) != 0) error = Errno("cannot flush", temp);
+  if (::close(fd) != 0 && error.empty()) error = Errno("cannot close", temp);
+  if (!error.empty()) ::unlink(temp.c_str());
+  return error;
 }
 
-AtomicWriteResult Failure(const std::string& what, int err) {
-  return {false, what + ": " + std::strerror(err)};
+mode_t NewFileMode() {
+  mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
+void SyncFolder(const fs::path& path) {
+  fs::path folder = path.parent_path();
+  if (folder.empty()) folder = ".";
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    fsync(fd);
+    ::close(fd);
+  }
 }
 
 }  // namespace
 
-void SetAtomicRenameForTesting(std::function<int(const std::string&, const std::string&)> rename) {
-  RenameHook() = std::move(rename);
-}
+void SetRenameFunctionForTests(RenameFunction function) { g_rename = function; }
 
-AtomicWriteResult WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes) {
-  // A new name in the same folder; 0666 less the umask, as any new file, and the mode of the file it replaces.
-  static std::atomic<unsigned> counter{0};
-  int fd = -1;
-  std::string temp;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) return Failure(path, errno);
-  struct stat old {};
-  if (::stat(path.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      int err = errno;
-      ::close(fd);
-      ::unlink(temp.c_str());
-      return Failure(path, err);
+std::string WriteFileAtomic(const fs::path& path, std::string_view data) {
+  struct stat st {};
+  mode_t mode = NewFileMode();
+  if (::stat(path.c_str(), &st) == 0) {
+    if (!S_ISREG(st.st_mode)) {
+      errno = EISDIR;
+      if (!S_ISDIR(st.st_mode)) errno = EINVAL;
+      return Errno("cannot replace", path);
     }
-    done += static_cast<size_t>(n);
+    mode = st.st_mode & 07777;
   }
-  if (::fsync(fd) != 0) {
-    int err = errno;
-    ::close(fd);
+  std::string temp;
+  std::string error = WriteTemporary(path, data, mode, temp);
+  if (!error.empty()) return error;
+  int rc = g_rename ? g_rename(temp.c_str(), path.c_str()) : std::rename(temp.c_str(), path.c_str());
+  if (rc != 0) {
+    error = Errno("cannot replace", path);
     ::unlink(temp.c_str());
-    return Failure(path, err);
+    return error;
   }
-  if (::close(fd) != 0) {
-    int err = errno;
-    ::unlink(temp.c_str());
-    return Failure(path, err);
-  }
-  if (int err = DoRename(temp, path); err != 0) {
-    ::unlink(temp.c_str());
-    return Failure(path, err);
-  }
-  return {true, {}};
+  SyncFolder(path);
+  return {};
 }
 
-AtomicWriteResult WriteFileAtomically(const std::string& path, std::string_view text) {
-  return WriteFileAtomically(path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+std::string WriteFileAtomicNoReplace(const fs::path& path, std::string_view data) {
+  std::string temp;
+  std::string error = WriteTemporary(path, data, NewFileMode(), temp);
+  if (!error.empty()) return error;
+  // link() fails when the target exists, so a file that appeared meanwhile is never replaced.
+  if (::link(temp.c_str(), path.c_str()) != 0) {
+    if (errno == EEXIST) {
+      error = Errno("cannot create", path);
+    } else {
+      // Folders without hard links (some removable and network file systems): check, then rename.
+      std::error_code ec;
+      if (fs::exists(path, ec)) {
+        errno = EEXIST;
+        error = Errno("cannot create", path);
+      } else {
+        int rc = g_rename ? g_rename(temp.c_str(), path.c_str()) : std::rename(temp.c_str(), path.c_str());
+        if (rc != 0) error = Errno("cannot create", path);
+      }
+    }
+  }
+  ::unlink(temp.c_str());
+  if (error.empty()) SyncFolder(path);
+  return error;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& contents, std::string* error) {
-  contents.clear();
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) {
-    if (error) *error = path + ": " + std::strerror(errno);
+bool ReadWholeFile(const fs::path& path, std::string& out) { return ReadWholeFile(path, out, nullptr); }
+
+bool ReadWholeFile(const fs::path& path, std::string& out, std::string* error) {
+  out.clear();
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) {
+    if (error) *error = ec ? ec.message() : (fs::exists(path, ec) ? "not a regular file" : "no such file");
+    return false;
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    if (error) *error = std::strerror(errno);
     return false;
   }
   char buf[65536];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) contents.append(buf, n);
-  bool ok = !std::ferror(f);
-  if (!ok && error) *error = path + ": " + std::strerror(errno);
-  std::fclose(f);
-  return ok;
+  while (in.read(buf, sizeof buf) || in.gcount() > 0) out.append(buf, static_cast<size_t>(in.gcount()));
+  if (in.bad()) {
+    if (error) *error = "read error";
+    return false;
+  }
+  return true;
+}
+
+std::string WriteFileAtomic(const fs::path& path, std::span<const uint8_t> data) {
+  return WriteFileAtomic(path, std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
 }
 
 }  // namespace skimlet

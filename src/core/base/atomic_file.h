@@ -1,30 +1,34 @@
-// Writing files so that an interruption never destroys what was there: the bytes go to a temporary file in
-// the same folder, are flushed to disk, and the temporary file is renamed over the target.
+// Atomic file replacement: every file the program writes goes through here.
+//
+// The bytes are written to a temporary file in the target's folder, flushed to the disk and renamed over the
+// target. A failure at any step (a full disk, a read-only folder, a crash) leaves the previous file as it was
+// and removes the temporary file.
 #pragma once
 
 #include <cstdint>
-#include <functional>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <string_view>
 
 namespace skimlet {
 
-struct AtomicWriteResult {
-  bool Ok = false;
-  std::string Error;  // the system's text when !Ok
-  explicit operator bool() const { return Ok; }
-};
+// Replaces Path by Data; creates the file (not its folder) when missing. Keeps the permission bits of the
+// file it replaces. Returns an empty text on success, else a description of the failure.
+std::string WriteFileAtomic(const std::filesystem::path& path, std::string_view data);
 
-// Writes Bytes to Path atomically. The folder must exist. On failure the previous file is untouched and no
-// temporary file is left behind.
-AtomicWriteResult WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes);
-AtomicWriteResult WriteFileAtomically(const std::string& path, std::string_view text);
+std::string WriteFileAtomic(const std::filesystem::path& path, std::span<const uint8_t> data);
 
-// For tests: replaces the final rename(2) step (From, To) -> errno or 0. Pass nullptr to restore it.
-void SetAtomicRenameForTesting(std::function<int(const std::string& from, const std::string& to)> rename);
+// Like WriteFileAtomic, but never replaces an existing file: returns an error when Path exists.
+std::string WriteFileAtomicNoReplace(const std::filesystem::path& path, std::string_view data);
 
-// Reads a whole file; false with the system's text on failure.
-bool ReadWholeFile(const std::string& path, std::string& contents, std::string* error = nullptr);
+// Reads a whole regular file. False when it cannot be opened or read, or is not a regular file.
+bool ReadWholeFile(const std::filesystem::path& path, std::string& out);
+// The same, with the reason of a failure in Error.
+bool ReadWholeFile(const std::filesystem::path& path, std::string& out, std::string* error);
+
+// The final step of every atomic write; tests replace it to see what a failure at that step leaves behind.
+using RenameFunction = int (*)(const char* from, const char* to);
+void SetRenameFunctionForTests(RenameFunction function);  // nullptr restores ::rename
 
 }  // namespace skimlet

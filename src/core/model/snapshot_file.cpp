@@ -65,6 +65,7 @@ SnapshotContents ParseSnapshot(std::span<const uint8_t> file) {
 SnapshotContents ReadSnapshotFile(const std::string& path) {
   std::string bytes, error;
   if (!ReadWholeFile(path, bytes, &error)) {
+    error = path + ": " + error;
     SnapshotContents c;
     c.Status = SnapshotStatus::ReadError;
     c.Error = error;
@@ -94,8 +95,8 @@ std::vector<uint8_t> EncodeSnapshot(double savedTime, std::span<const SnapshotRe
   return out;
 }
 
-AtomicWriteResult WriteSnapshotFile(const std::string& path, double savedTime, std::span<const SnapshotRecordRef> records) {
-  return WriteFileAtomically(path, EncodeSnapshot(savedTime, records));
+std::string WriteSnapshotFile(const std::string& path, double savedTime, std::span<const SnapshotRecordRef> records) {
+  return WriteFileAtomic(path, EncodeSnapshot(savedTime, records));
 }
 
 }  // namespace skimlet

@@ -56,7 +56,8 @@ struct SnapshotRecordRef {
 };
 
 std::vector<uint8_t> EncodeSnapshot(double savedTime, std::span<const SnapshotRecordRef> records);
-// Writes the file atomically: an interrupted save leaves the previous file as it was.
-AtomicWriteResult WriteSnapshotFile(const std::string& path, double savedTime, std::span<const SnapshotRecordRef> records);
+// Writes the file atomically: an interrupted save leaves the previous file as it was. Returns an empty text,
+// or what went wrong.
+std::string WriteSnapshotFile(const std::string& path, double savedTime, std::span<const SnapshotRecordRef> records);
 
 }  // namespace skimlet

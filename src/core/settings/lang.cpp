@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
-#include "core/settings/atomic_file.h"
+#include "core/base/atomic_file.h"
 
 namespace skimlet {
 

@@ -4,7 +4,7 @@
 #include <system_error>
 #include <variant>
 
-#include "core/settings/atomic_file.h"
+#include "core/base/atomic_file.h"
 #include "core/settings/lang.h"
 #include "core/settings/xml_storage.h"
 

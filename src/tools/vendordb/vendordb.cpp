@@ -189,9 +189,8 @@ bool WriteVendorDatabase(const std::string& path, std::vector<TRegistryBlock> bl
   sqlite3_int64 size = 0;
   std::unique_ptr<unsigned char, void (*)(void*)> image(sqlite3_serialize(db.get(), "main", &size, 0), sqlite3_free);
   if (!image) return Fail(error, "cannot serialise the database");
-  AtomicWriteResult written =
-      WriteFileAtomically(path, std::span<const uint8_t>(image.get(), static_cast<size_t>(size)));
-  if (!written) return Fail(error, path + ": " + written.Error);
+  std::string written = WriteFileAtomic(path, std::span<const uint8_t>(image.get(), static_cast<size_t>(size)));
+  if (!written.empty()) return Fail(error, path + ": " + written);
   return true;
 }
 

@@ -4,7 +4,7 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <sys/stat.h>
+#include <unistd.h>
 
 namespace skimlet {
 namespace {
@@ -18,7 +18,7 @@ protected:
     fs::create_directories(dir_);
   }
   void TearDown() override {
-    SetAtomicRenameForTesting(nullptr);
+    SetRenameFunctionForTests(nullptr);
     fs::remove_all(dir_);
   }
   std::string Read(const fs::path& p) {
@@ -31,32 +31,34 @@ protected:
 };
 
 TEST_F(AtomicFile, CreatesAndReplaces) {
-  fs::path p = dir_ / "options.xml";
-  ASSERT_TRUE(WriteFileAtomically(p, std::string_view("first")));
+  fs::path p = dir_ / "colors.txt";
+  ASSERT_EQ(WriteFileAtomic(p, std::string_view("first")), "");
   EXPECT_EQ(Read(p), "first");
-  ASSERT_TRUE(WriteFileAtomically(p, std::string_view("second, longer")));
-  EXPECT_EQ(Read(p), "second, longer");
+  const uint8_t bytes[] = {1, 0, 2};
+  ASSERT_EQ(WriteFileAtomic(p, std::span<const uint8_t>(bytes)), "");
+  EXPECT_EQ(Read(p), std::string("\x01\x00\x02", 3));
   EXPECT_EQ(FileCount(), 1u);
 }
 
 TEST_F(AtomicFile, AFailedRenameLeavesTheOldFileAndNoTemporary) {
   fs::path p = dir_ / "colors.txt";
-  ASSERT_TRUE(WriteFileAtomically(p, std::string_view("old")));
-  SetAtomicRenameForTesting([](const std::string&, const std::string&) { return ENOSPC; });
-  AtomicWriteResult r = WriteFileAtomically(p, std::string_view("new"));
-  EXPECT_FALSE(r);
-  EXPECT_NE(r.Error.find("colors.txt"), std::string::npos);
+  ASSERT_EQ(WriteFileAtomic(p, std::string_view("old")), "");
+  SetRenameFunctionForTests([](const char*, const char*) {
+    errno = ENOSPC;
+    return -1;
+  });
+  std::string error = WriteFileAtomic(p, std::string_view("new"));
+  EXPECT_NE(error.find("colors.txt"), std::string::npos) << error;
   EXPECT_EQ(Read(p), "old");
   EXPECT_EQ(FileCount(), 1u);
 }
 
-TEST_F(AtomicFile, AMissingFolderIsAnError) {
-  AtomicWriteResult r = WriteFileAtomically(dir_ / "missing" / "x", std::string_view("x"));
-  EXPECT_FALSE(r);
-  EXPECT_FALSE(r.Error.empty());
+TEST_F(AtomicFile, MissingFoldersAndFilesAreErrors) {
+  EXPECT_NE(WriteFileAtomic(dir_ / "missing" / "x", std::string_view("x")), "");
   std::string s, error;
   EXPECT_FALSE(ReadWholeFile(dir_ / "nothing", s, &error));
-  EXPECT_NE(error.find("nothing"), std::string::npos);
+  EXPECT_FALSE(error.empty());
+  EXPECT_FALSE(ReadWholeFile(dir_, s, &error));
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "core/settings/atomic_file.h"
+#include "core/base/atomic_file.h"
 
 namespace skimlet::test {
 

@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "core/settings/atomic_file.h"
+#include "core/base/atomic_file.h"
 #include "temp_folder.h"
 
 namespace skimlet {
