@@ -10,6 +10,18 @@
 #include "core/ie/elements/eid011_bss_load.h"
 #include "core/ie/elements/eid032_power.h"
 #include "core/ie/elements/eid042_erp.h"
+#include "core/ie/elements/eid007_country.h"
+#include "core/ie/elements/eid051_ap_channel_report.h"
+#include "core/ie/elements/eid052_neighbor_report.h"
+#include "core/ie/elements/eid059_operating_classes.h"
+#include "core/ie/elements/eid070_rm_enabled.h"
+#include "core/ie/elements/eid074_obss_scan.h"
+#include "core/ie/elements/eid107_interworking.h"
+#include "core/ie/elements/eid108_adv_protocol.h"
+#include "core/ie/elements/eid127_ext_capabilities.h"
+#include "core/ie/elements/ext037_uora.h"
+#include "core/ie/elements/ext038_mu_edca.h"
+#include "core/ie/elements/ext039_spatial_reuse.h"
 
 namespace skimlet {
 
@@ -48,12 +60,24 @@ constexpr std::initializer_list<ElementRow> kElementClasses = {
     {42, Make<TERPElement>},
     {47, Make<TERPElement>},
     {50, Make<TExtSupportedRatesElement>},
+    {7, Make<TCountryElement>},
+    {51, Make<TAPChannelReportElement>},
+    {52, Make<TNeighborReportElement>},
+    {59, Make<TSupportedOperatingClassesElement>},
+    {70, Make<TRMEnabledCapabiliesElement>},
+    {74, Make<TOverlappingBSSScanParametersElement>},
+    {107, Make<TInterworkingElement>},
+    {108, Make<TAdvertisementProtocolElement>},
+    {127, Make<TExtendedCapabilitiesElement>},
 };
 
 constexpr std::initializer_list<VendorRow> kVendorClasses = {
 };
 
 constexpr std::initializer_list<ExtensionRow> kExtensionClasses = {
+    {37, Make<TUORAParamsExtensionsInformationElement, TExtensionsInformationElement>},
+    {38, Make<THEMUEDCAParamsExtensionsInformationElement, TExtensionsInformationElement>},
+    {39, Make<TSpatialReuseExtensionsInformationElement, TExtensionsInformationElement>},
 };
 
 }  // namespace
