@@ -56,7 +56,10 @@ fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DSKIMLET_FUZZ=ON -DSKIMLET_CORE_ONLY=ON -DSKIMLET_FUZZ_SECONDS=$(SECONDS)
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
-	ctest --test-dir $(FUZZ_BUILD) --output-on-failure -L fuzz
+	@ctest --test-dir $(FUZZ_BUILD) -V -L fuzz > $(FUZZ_BUILD)/fuzz.log 2>&1; rc=$$?; \
+	grep -E 'Test +#|: #[0-9]+ +DONE|number_of_executed_units' $(FUZZ_BUILD)/fuzz.log; \
+	if [ $$rc -ne 0 ]; then tail -150 $(FUZZ_BUILD)/fuzz.log; fi; \
+	grep -E 'tests passed|tests failed' $(FUZZ_BUILD)/fuzz.log | tail -1; exit $$rc
 
 bench: build
 	@for b in $(BUILD)/bench/*; do [ -x "$$b" ] && [ -f "$$b" ] && "$$b"; done

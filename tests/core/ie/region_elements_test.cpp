@@ -7,6 +7,7 @@
 #include "core/ie/builder.h"
 #include "core/ie/elements.h"
 #include "core/ie/elements/eid007_country.h"
+#include "core/model/radio/values.h"
 #include "tree_helpers.h"
 
 namespace skimlet {
@@ -186,7 +187,7 @@ TEST(NeighborReport, FixedFields) {
                    "xxxxxxxx xxxxxxxx xxxx.... ........ - Reserved",
                    "Operating Class: 81 (0x51)",
                    "Channel Number: 6 (0x06)",
-                   "PHY Type: HT (0x07)"}));
+                   "PHY Type: " + PhyTypeName(7) + " (0x07)"}));
   EXPECT_EQ(DetailTextsOf(Hex("34 0C 00 11 22 33 44 55 17 00 00 00 51 06")), Texts{"Length is wrong, must be >= 13"});
 }
 

@@ -4,7 +4,7 @@
 #include "core/ie/elements/eid000_ssid.h"
 #include "core/ie/elements/eid070_rm_enabled.h"
 #include "core/ie/elements/ht_texts.h"
-#include "core/model/radio/phy_type.h"
+#include "core/model/radio/values.h"
 
 namespace skimlet {
 

@@ -1,0 +1,101 @@
+#include "core/wlan/types/bss_entry.h"
+
+#include <cstring>
+
+namespace skimlet {
+
+namespace {
+
+class Reader {
+public:
+  explicit Reader(std::span<const uint8_t> b) : b_(b) {}
+  uint64_t LE(size_t n) {
+    uint64_t v = 0;
+    for (size_t k = n; k-- > 0;) v = (v << 8) | b_[pos_ + k];
+    pos_ += n;
+    return v;
+  }
+  template <size_t N>
+  void Copy(std::array<uint8_t, N>& a) {
+    std::memcpy(a.data(), b_.data() + pos_, N);
+    pos_ += N;
+  }
+  size_t pos() const { return pos_; }
+
+private:
+  std::span<const uint8_t> b_;
+  size_t pos_ = 0;
+};
+
+void PutLE(std::vector<uint8_t>& out, uint64_t v, size_t n) {
+  for (size_t k = 0; k < n; ++k) out.push_back(static_cast<uint8_t>(v >> (8 * k)));
+}
+template <size_t N>
+void Put(std::vector<uint8_t>& out, const std::array<uint8_t, N>& a) {
+  out.insert(out.end(), a.begin(), a.end());
+}
+
+}  // namespace
+
+std::optional<WLAN_BSS_ENTRY> WLAN_BSS_ENTRY::Decode(std::span<const uint8_t> bytes) {
+  if (bytes.size() < kSize) return std::nullopt;
+  Reader r(bytes.first(kSize));
+  WLAN_BSS_ENTRY e;
+  e.dot11Ssid.uSSIDLength = static_cast<uint32_t>(r.LE(4));
+  r.Copy(e.dot11Ssid.ucSSID);
+  e.uPhyId = static_cast<uint32_t>(r.LE(4));
+  r.Copy(e.dot11Bssid);
+  r.Copy(e.padding46);
+  e.dot11BssType = static_cast<uint32_t>(r.LE(4));
+  e.dot11BssPhyType = static_cast<uint32_t>(r.LE(4));
+  e.lRssi = static_cast<int32_t>(static_cast<uint32_t>(r.LE(4)));
+  e.uLinkQuality = static_cast<uint32_t>(r.LE(4));
+  e.bInRegDomain = static_cast<uint8_t>(r.LE(1));
+  e.padding65 = static_cast<uint8_t>(r.LE(1));
+  e.usBeaconPeriod = static_cast<uint16_t>(r.LE(2));
+  r.Copy(e.padding68);
+  e.ullTimestamp = r.LE(8);
+  e.ullHostTimestamp = r.LE(8);
+  e.usCapabilityInformation = static_cast<uint16_t>(r.LE(2));
+  r.Copy(e.padding90);
+  e.ulChCenterFrequency = static_cast<uint32_t>(r.LE(4));
+  e.wlanRateSet.uRateSetLength = static_cast<uint32_t>(r.LE(4));
+  for (uint16_t& rate : e.wlanRateSet.usRateSet) rate = static_cast<uint16_t>(r.LE(2));
+  e.ulIeOffset = static_cast<uint32_t>(r.LE(4));
+  e.ulIeSize = static_cast<uint32_t>(r.LE(4));
+  return e;
+}
+
+void WLAN_BSS_ENTRY::Encode(std::vector<uint8_t>& out) const {
+  out.reserve(out.size() + kSize);
+  PutLE(out, dot11Ssid.uSSIDLength, 4);
+  Put(out, dot11Ssid.ucSSID);
+  PutLE(out, uPhyId, 4);
+  Put(out, dot11Bssid);
+  Put(out, padding46);
+  PutLE(out, dot11BssType, 4);
+  PutLE(out, dot11BssPhyType, 4);
+  PutLE(out, static_cast<uint32_t>(lRssi), 4);
+  PutLE(out, uLinkQuality, 4);
+  PutLE(out, bInRegDomain, 1);
+  PutLE(out, padding65, 1);
+  PutLE(out, usBeaconPeriod, 2);
+  Put(out, padding68);
+  PutLE(out, ullTimestamp, 8);
+  PutLE(out, ullHostTimestamp, 8);
+  PutLE(out, usCapabilityInformation, 2);
+  Put(out, padding90);
+  PutLE(out, ulChCenterFrequency, 4);
+  PutLE(out, wlanRateSet.uRateSetLength, 4);
+  for (uint16_t rate : wlanRateSet.usRateSet) PutLE(out, rate, 2);
+  PutLE(out, ulIeOffset, 4);
+  PutLE(out, ulIeSize, 4);
+}
+
+std::optional<std::span<const uint8_t>> ElementBlobOf(const WLAN_BSS_ENTRY& entry, std::span<const uint8_t> bytes) {
+  uint64_t end = uint64_t{entry.ulIeOffset} + entry.ulIeSize;
+  if (end > bytes.size()) return std::nullopt;
+  return bytes.subspan(entry.ulIeOffset, entry.ulIeSize);
+}
+
+}  // namespace skimlet
