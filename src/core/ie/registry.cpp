@@ -22,6 +22,9 @@
 #include "core/ie/elements/ext037_uora.h"
 #include "core/ie/elements/ext038_mu_edca.h"
 #include "core/ie/elements/ext039_spatial_reuse.h"
+#include "core/ie/elements/vnd_atheros.h"
+#include "core/ie/elements/vnd_broadcom.h"
+#include "core/ie/elements/vnd_ralink.h"
 
 namespace skimlet {
 
@@ -72,6 +75,12 @@ constexpr std::initializer_list<ElementRow> kElementClasses = {
 };
 
 constexpr std::initializer_list<VendorRow> kVendorClasses = {
+    {0x00904C, 0x33, Make<TBroadcomHTCapabilitiesInfoElement, TVendorSpecificInformationElement>},
+    {0x00904C, 0x34, Make<TBroadcomHTAdditionalCapabilitiesElement, TVendorSpecificInformationElement>},
+    {0x001018, 2, Make<TBroadcomInfoElement, TVendorSpecificInformationElement>},
+    {0x00037F, 1, Make<TAtherosAdvancedCapabilityElement, TVendorSpecificInformationElement>},
+    {0x00037F, 3, Make<TAtherosExtendedRangeElement, TVendorSpecificInformationElement>},
+    {0x000C43, -1, Make<TRalinkInformationElement, TVendorSpecificInformationElement>},
 };
 
 constexpr std::initializer_list<ExtensionRow> kExtensionClasses = {
