@@ -25,6 +25,10 @@
 #include "core/ie/elements/vnd_atheros.h"
 #include "core/ie/elements/vnd_broadcom.h"
 #include "core/ie/elements/vnd_ralink.h"
+#include "core/ie/elements/eid048_rsn.h"
+#include "core/ie/elements/vnd_0050f2_01_wpa.h"
+#include "core/ie/elements/vnd_0050f2_02_wmm.h"
+#include "core/ie/elements/vnd_0050f2_04_wps.h"
 
 namespace skimlet {
 
@@ -62,6 +66,7 @@ constexpr std::initializer_list<ElementRow> kElementClasses = {
     {35, Make<TTPCReportElement>},
     {42, Make<TERPElement>},
     {47, Make<TERPElement>},
+    {48, Make<TRSNElement>},
     {50, Make<TExtSupportedRatesElement>},
     {7, Make<TCountryElement>},
     {51, Make<TAPChannelReportElement>},
@@ -81,6 +86,9 @@ constexpr std::initializer_list<VendorRow> kVendorClasses = {
     {0x00037F, 1, Make<TAtherosAdvancedCapabilityElement, TVendorSpecificInformationElement>},
     {0x00037F, 3, Make<TAtherosExtendedRangeElement, TVendorSpecificInformationElement>},
     {0x000C43, -1, Make<TRalinkInformationElement, TVendorSpecificInformationElement>},
+    {0x0050F2, 1, Make<TWPAElement, TVendorSpecificInformationElement>},
+    {0x0050F2, 2, Make<TWMEElement, TVendorSpecificInformationElement>},
+    {0x0050F2, 4, Make<TWPSElement, TVendorSpecificInformationElement>},
 };
 
 constexpr std::initializer_list<ExtensionRow> kExtensionClasses = {

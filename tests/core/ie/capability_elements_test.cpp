@@ -5,6 +5,7 @@
 
 #include "core/ie/builder.h"
 #include "core/ie/elements.h"
+#include "core/ie/vendor.h"
 #include "tree_helpers.h"
 
 namespace skimlet {
@@ -170,6 +171,14 @@ TEST(AdvertisementProtocol, Tuples) {
             (Texts{"Advertisement Protocol ID: Vendor Specific (221)", "Advertisement Protocol Vendor Specific length: 5",
                    "Vendor OUI: 50-6F-9A (Wi-Fi Alliance)", "Data: 01 02", "Text: .."}));
   EXPECT_EQ(DetailTextsOf(Hex("6C 01 00")), Texts{"Length is wrong, must be >= 2"});
+
+  // An OUI outside the short-name table is named by the vendor database, else "Unknown".
+  const char* other = "6C 07 00 DD 04 12 34 56 07";
+  EXPECT_TRUE(Has(DetailTextsOf(Hex(other)), "Vendor OUI: 12-34-56 (Unknown)"));
+  SetOUIVendorLookup([](uint32_t oui) { return oui == 0x123456 ? std::string("Example Corp") : std::string(); });
+  Texts named = DetailTextsOf(Hex(other));
+  SetOUIVendorLookup({});
+  EXPECT_TRUE(Has(named, "Vendor OUI: 12-34-56 (Example Corp)"));
 }
 
 TEST(AdvertisementProtocol, VendorPartCutShort) {

@@ -131,6 +131,13 @@ TEST(ChipVendorElements, Ralink) {
                    "0x00 - Reserved", "0x00 - Reserved"}));
   EXPECT_FALSE(Has(details, "Subtype: 7 (Unknown)"));
   EXPECT_TRUE(Has(DetailTextsOf(Hex("DD 06 00 0C 43 07 00 00")), "Length is wrong, must be = 7"));
+
+  // The organisation comes from the vendor database when one is installed.
+  SetOUIVendorLookup([](uint32_t oui) { return oui == 0x000C43 ? std::string("Ralink Technology, Corp.") : std::string(); });
+  Texts named = DetailTextsOf(Hex("DD 07 00 0C 43 07 00 00 00"));
+  SetOUIVendorLookup({});
+  EXPECT_EQ(named[0], "Vendor OUI: 00-0C-43 (Ralink Technology, Corp.)");
+  EXPECT_EQ(details[0], "Vendor OUI: 00-0C-43 (Unknown)");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "core/base/format.h"
 #include "core/base/translate.h"
 #include "core/ie/names.h"
+#include "core/ie/vendor.h"
 
 namespace skimlet {
 
@@ -16,14 +17,11 @@ constexpr TKeyAndValue kProtocolIDs[] = {{0, "Access network query protocol (ANQ
                                          {221, "Vendor Specific"}};
 constexpr uint8_t kVendorSpecificProtocol = 221;
 
-// The organisation of an OUI from the MAC-vendor database; empty while no database lookup is installed.
-std::string OrganisationOf(uint32_t) { return {}; }
-
 // The short name of an OUI, else its organisation, else "Unknown".
 std::string OUIName(uint32_t oui) {
   std::string_view name = KeyToValue(OUINameTable(), oui, {});
   if (!name.empty()) return std::string(name);
-  std::string organisation = OrganisationOf(oui);
+  std::string organisation = OUIVendorName(oui);
   return organisation.empty() ? "Unknown" : organisation;
 }
 

@@ -57,10 +57,8 @@ void TBroadcomHTCapabilitiesInfoElement::AddDetailNodes(TIETree& tree, TIETreeLi
     AddLengthMessage(tree, element, "Length is wrong, must be = 30");
     return;
   }
-  // The HT capabilities body that follows the OUI and subtype.
-  Bytes body = Body(4);
-  AddBodyNode(tree, element, Format("Data: %s", {BytesToHex(body)}), 4, Length - 4);
-  AddBodyNode(tree, element, Format("Text: %s", {BytesToPrintable(body)}), 4, Length - 4);
+  // The HT capabilities body that follows the OUI and subtype, as data and text.
+  TVendorSpecificInformationElement::AddDetailNodes(tree, element);
 }
 
 void TBroadcomHTAdditionalCapabilitiesElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {

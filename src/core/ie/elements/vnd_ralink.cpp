@@ -4,15 +4,8 @@
 
 namespace skimlet {
 
-namespace {
-
-// The organisation of an OUI from the MAC-vendor database; empty while no database lookup is installed.
-std::string OrganisationOf(uint32_t) { return {}; }
-
-}  // namespace
-
 void TRalinkInformationElement::AddHeaderNodes(TIETree& tree, TIETreeLine element) const {
-  std::string organisation = OrganisationOf(OUI);
+  std::string organisation = GetOUIVendorName();
   AddBodyNode(tree, element, "Vendor OUI: " + GetOUIText() + " (" + (organisation.empty() ? "Unknown" : organisation) + ")", 0, 3);
 }
 
