@@ -29,6 +29,13 @@
 #include "core/ie/elements/vnd_0050f2_01_wpa.h"
 #include "core/ie/elements/vnd_0050f2_02_wmm.h"
 #include "core/ie/elements/vnd_0050f2_04_wps.h"
+#include "core/ie/elements/eid045_ht_capabilities.h"
+#include "core/ie/elements/eid061_ht_operation.h"
+#include "core/ie/elements/eid191_vht_capabilities.h"
+#include "core/ie/elements/eid192_vht_operation.h"
+#include "core/ie/elements/eid195_vht_tx_power_envelope.h"
+#include "core/ie/elements/ext035_he_capabilities.h"
+#include "core/ie/elements/ext036_he_operation.h"
 
 namespace skimlet {
 
@@ -67,6 +74,11 @@ constexpr std::initializer_list<ElementRow> kElementClasses = {
     {42, Make<TERPElement>},
     {47, Make<TERPElement>},
     {48, Make<TRSNElement>},
+    {45, Make<THTCapabilitiesElement>},
+    {61, Make<THTOperationElement>},
+    {191, Make<TVHTCapabilitiesElement>},
+    {192, Make<TVHTOperationElement>},
+    {195, Make<TVHTTransmitPowerEnvelopeElement>},
     {50, Make<TExtSupportedRatesElement>},
     {7, Make<TCountryElement>},
     {51, Make<TAPChannelReportElement>},
@@ -92,6 +104,8 @@ constexpr std::initializer_list<VendorRow> kVendorClasses = {
 };
 
 constexpr std::initializer_list<ExtensionRow> kExtensionClasses = {
+    {35, Make<THECapabilitiesExtensionsInformationElement, TExtensionsInformationElement>},
+    {36, Make<THEOperationExtensionsInformationElement, TExtensionsInformationElement>},
     {37, Make<TUORAParamsExtensionsInformationElement, TExtensionsInformationElement>},
     {38, Make<THEMUEDCAParamsExtensionsInformationElement, TExtensionsInformationElement>},
     {39, Make<TSpatialReuseExtensionsInformationElement, TExtensionsInformationElement>},
