@@ -91,6 +91,30 @@ TEST(ChipVendorElements, BroadcomHTAdditionalCapabilities) {
   EXPECT_TRUE(Has(DetailTextsOf(ElementBuilder().AddVendor(0x00904C, 0x34, body).Blob()), "Length is wrong, must be = 26"));
 }
 
+TEST(ChipVendorElements, BroadcomHTCapabilitiesAreHTCapabilities) {
+  std::vector<uint8_t> ht = {0x6E, 0x11, 0x03, 0xFF, 0xFF};
+  ht.resize(26);
+  auto linesOf = [](const std::vector<uint8_t>& blob, size_t skip) {
+    TInformationElements elements;
+    elements.Parse(blob);
+    TIETree tree;
+    elements.FillTree(tree);
+    std::vector<TIETreeData> lines;
+    tree.ForEach([&](TIETreeLine l) { lines.push_back(tree.Data(l)); });
+    return std::vector<TIETreeData>(lines.begin() + static_cast<long>(skip), lines.end());
+  };
+  // Root, element, ID and length lines, plus the vendor's two header lines.
+  std::vector<TIETreeData> standard = linesOf(ElementBuilder().Add(45, ht).Blob(), 4);
+  std::vector<TIETreeData> vendor = linesOf(ElementBuilder().AddVendor(0x00904C, 0x33, ht).Blob(), 6);
+  ASSERT_EQ(vendor.size(), standard.size());
+  ASSERT_GT(standard.size(), 100u);
+  for (size_t k = 0; k < standard.size(); ++k) {
+    EXPECT_EQ(vendor[k].Text, standard[k].Text);
+    EXPECT_EQ(vendor[k].Offset, standard[k].Offset + 4) << vendor[k].Text;
+    EXPECT_EQ(vendor[k].Length, standard[k].Length) << vendor[k].Text;
+  }
+}
+
 TEST(ChipVendorElements, BroadcomHTCapabilitiesLength) {
   std::vector<uint8_t> body(25, 0);
   EXPECT_TRUE(Has(DetailTextsOf(ElementBuilder().AddVendor(0x00904C, 0x33, body).Blob()), "Length is wrong, must be = 30"));

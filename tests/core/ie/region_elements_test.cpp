@@ -216,6 +216,28 @@ TEST(NeighborReport, Subelements) {
   EXPECT_EQ(Texts(details.begin(), details.begin() + static_cast<long>(expected.size())), expected);
 }
 
+TEST(NeighborReport, HTSubelementsShowTheHTLines) {
+  std::vector<uint8_t> operation = {0x3D, 0x16, 0x24, 0x07};
+  operation.resize(24);
+  std::vector<uint8_t> body = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x17, 0x00, 0x00, 0x00, 0x51, 0x06, 0x07};
+  body.insert(body.end(), operation.begin(), operation.end());
+  TInformationElements elements;
+  elements.Parse(ElementBuilder().Add(52, body).Blob());
+  TIETree tree;
+  elements.FillTree(tree);
+  bool found = false;
+  tree.ForEach([&](TIETreeLine l) {
+    if (tree.Data(l).Text != "Primary Channel: 36 (0x24)") return;
+    found = true;
+    EXPECT_EQ(tree.Data(l).Offset, 2 + 13 + 2);  // the subelement's first data byte
+    EXPECT_EQ(tree.Data(tree.Parent(l)).Text, "HT Operation subelement");
+  });
+  EXPECT_TRUE(found);
+  // The wrong length shows the message instead.
+  Texts details = DetailTextsOf(NeighborReport({0x2D, 0x02, 0x00, 0x00}));
+  EXPECT_TRUE(Has(details, "Length is wrong, must be = 26"));
+}
+
 TEST(NeighborReport, MalformedSubelements) {
   // A subelement of the wrong length shows its message at its length byte; the next one is still shown.
   std::vector<uint8_t> blob = NeighborReport({0x02, 0x03, 0x44, 0x45, 0x46, 0x07, 0x01, 0x41});

@@ -2,6 +2,8 @@
 
 #include "core/base/format.h"
 #include "core/ie/elements/eid000_ssid.h"
+#include "core/ie/elements/eid045_ht_capabilities.h"
+#include "core/ie/elements/eid061_ht_operation.h"
 #include "core/ie/elements/eid070_rm_enabled.h"
 #include "core/ie/elements/ht_texts.h"
 #include "core/model/radio/values.h"
@@ -44,6 +46,15 @@ std::string TUText(std::string_view label, uint16_t tus) {
 }
 
 }  // namespace
+
+// The HT element lines of a subelement's data: a temporary element whose body is the data bytes, placed so
+// that its lines point at them.
+template <class T>
+void TNeighborReportElement::AddHTNodes(TIETree& tree, TIETreeLine parent, uint8_t id, int32_t pos, int32_t count) const {
+  T ht;
+  ht.Load(id, Slice(Data, static_cast<size_t>(pos), static_cast<size_t>(count)), Offset + pos);
+  ht.AddDetailNodes(tree, parent);
+}
 
 void TNeighborReportElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
   if (Length < kFixedLength) {
@@ -128,10 +139,10 @@ void TNeighborReportElement::AddSubelementNodes(TIETree& tree, TIETreeLine eleme
         }
         break;
       case kHTCapabilities:
-        if (lengthMustBe(26)) dataLines();
+        if (lengthMustBe(26)) AddHTNodes<THTCapabilitiesElement>(tree, sub, kHTCapabilities, p, n);
         break;
       case kHTOperation:
-        if (lengthMustBe(22)) dataLines();
+        if (lengthMustBe(22)) AddHTNodes<THTOperationElement>(tree, sub, kHTOperation, p, n);
         break;
       case kSecondaryChannelOffset: {
         uint8_t offset = Byte(static_cast<size_t>(p));

@@ -12,6 +12,8 @@ public:
 private:
   void AddBSSIDInformationNodes(TIETree& tree, TIETreeLine element) const;
   void AddSubelementNodes(TIETree& tree, TIETreeLine element) const;
+  template <class T>
+  void AddHTNodes(TIETree& tree, TIETreeLine parent, uint8_t id, int32_t pos, int32_t count) const;
 };
 
 }  // namespace skimlet

@@ -1,6 +1,7 @@
 #include "core/ie/elements/vnd_broadcom.h"
 
 #include "core/base/format.h"
+#include "core/ie/elements/eid045_ht_capabilities.h"
 #include "core/ie/elements/ht_texts.h"
 
 namespace skimlet {
@@ -57,8 +58,11 @@ void TBroadcomHTCapabilitiesInfoElement::AddDetailNodes(TIETree& tree, TIETreeLi
     AddLengthMessage(tree, element, "Length is wrong, must be = 30");
     return;
   }
-  // The HT capabilities body that follows the OUI and subtype, as data and text.
-  TVendorSpecificInformationElement::AddDetailNodes(tree, element);
+  // The rest is an HT capabilities body: a temporary HT element placed 4 bytes further into the blob shows its
+  // fields over the same bytes.
+  THTCapabilitiesElement capabilities;
+  capabilities.Load(45, Body(4), Offset + 4);
+  capabilities.AddDetailNodes(tree, element);
 }
 
 void TBroadcomHTAdditionalCapabilitiesElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
