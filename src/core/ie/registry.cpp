@@ -10,6 +10,21 @@
 #include "core/ie/elements/eid011_bss_load.h"
 #include "core/ie/elements/eid032_power.h"
 #include "core/ie/elements/eid042_erp.h"
+#include "core/ie/elements/eid007_country.h"
+#include "core/ie/elements/eid051_ap_channel_report.h"
+#include "core/ie/elements/eid052_neighbor_report.h"
+#include "core/ie/elements/eid059_operating_classes.h"
+#include "core/ie/elements/eid070_rm_enabled.h"
+#include "core/ie/elements/eid074_obss_scan.h"
+#include "core/ie/elements/eid107_interworking.h"
+#include "core/ie/elements/eid108_adv_protocol.h"
+#include "core/ie/elements/eid127_ext_capabilities.h"
+#include "core/ie/elements/ext037_uora.h"
+#include "core/ie/elements/ext038_mu_edca.h"
+#include "core/ie/elements/ext039_spatial_reuse.h"
+#include "core/ie/elements/vnd_atheros.h"
+#include "core/ie/elements/vnd_broadcom.h"
+#include "core/ie/elements/vnd_ralink.h"
 #include "core/ie/elements/eid048_rsn.h"
 #include "core/ie/elements/vnd_0050f2_01_wpa.h"
 #include "core/ie/elements/vnd_0050f2_02_wmm.h"
@@ -65,9 +80,24 @@ constexpr std::initializer_list<ElementRow> kElementClasses = {
     {192, Make<TVHTOperationElement>},
     {195, Make<TVHTTransmitPowerEnvelopeElement>},
     {50, Make<TExtSupportedRatesElement>},
+    {7, Make<TCountryElement>},
+    {51, Make<TAPChannelReportElement>},
+    {52, Make<TNeighborReportElement>},
+    {59, Make<TSupportedOperatingClassesElement>},
+    {70, Make<TRMEnabledCapabiliesElement>},
+    {74, Make<TOverlappingBSSScanParametersElement>},
+    {107, Make<TInterworkingElement>},
+    {108, Make<TAdvertisementProtocolElement>},
+    {127, Make<TExtendedCapabilitiesElement>},
 };
 
 constexpr std::initializer_list<VendorRow> kVendorClasses = {
+    {0x00904C, 0x33, Make<TBroadcomHTCapabilitiesInfoElement, TVendorSpecificInformationElement>},
+    {0x00904C, 0x34, Make<TBroadcomHTAdditionalCapabilitiesElement, TVendorSpecificInformationElement>},
+    {0x001018, 2, Make<TBroadcomInfoElement, TVendorSpecificInformationElement>},
+    {0x00037F, 1, Make<TAtherosAdvancedCapabilityElement, TVendorSpecificInformationElement>},
+    {0x00037F, 3, Make<TAtherosExtendedRangeElement, TVendorSpecificInformationElement>},
+    {0x000C43, -1, Make<TRalinkInformationElement, TVendorSpecificInformationElement>},
     {0x0050F2, 1, Make<TWPAElement, TVendorSpecificInformationElement>},
     {0x0050F2, 2, Make<TWMEElement, TVendorSpecificInformationElement>},
     {0x0050F2, 4, Make<TWPSElement, TVendorSpecificInformationElement>},
@@ -76,6 +106,9 @@ constexpr std::initializer_list<VendorRow> kVendorClasses = {
 constexpr std::initializer_list<ExtensionRow> kExtensionClasses = {
     {35, Make<THECapabilitiesExtensionsInformationElement, TExtensionsInformationElement>},
     {36, Make<THEOperationExtensionsInformationElement, TExtensionsInformationElement>},
+    {37, Make<TUORAParamsExtensionsInformationElement, TExtensionsInformationElement>},
+    {38, Make<THEMUEDCAParamsExtensionsInformationElement, TExtensionsInformationElement>},
+    {39, Make<TSpatialReuseExtensionsInformationElement, TExtensionsInformationElement>},
 };
 
 }  // namespace

@@ -214,9 +214,8 @@ TEST(VendorElement, NamesAndHeaderLines) {
   EXPECT_EQ(DetailTextsOf(blob),
             (Texts{"Organization Identifier: 00-50-F2 (Unknown)", "Subtype: 9 (Unknown)", "Data: 41 20 42", "Text: A.B"}));
   // Only OUI and subtype: empty data.
-  EXPECT_EQ(DetailTextsOf(Hex("DD 04 00 10 18 02")),
-            (Texts{"Organization Identifier: 00-10-18 (Unknown)", "Subtype: 2 (Information element)", "Data: ",
-                   "Text: "}));
+  EXPECT_EQ(DetailTextsOf(Hex("DD 04 00 50 F2 09")),
+            (Texts{"Organization Identifier: 00-50-F2 (Unknown)", "Subtype: 9 (Unknown)", "Data: ", "Text: "}));
   EXPECT_EQ(ElementLineOf(Hex("DD 05 00 0C 43 07 00")), "Vendor Specific: Ralink: Information element");
   EXPECT_EQ(ElementLineOf(Hex("DD 05 12 34 56 11 00")), "Vendor Specific: Unknown: 17");
 

@@ -1,0 +1,88 @@
+#include "core/ie/elements/eid108_adv_protocol.h"
+
+#include "core/base/format.h"
+#include "core/base/translate.h"
+#include "core/ie/names.h"
+#include "core/ie/vendor.h"
+
+namespace skimlet {
+
+namespace {
+
+constexpr TKeyAndValue kProtocolIDs[] = {{0, "Access network query protocol (ANQP)"},
+                                         {1, "MIH Information Service"},
+                                         {2, "MIH Command and Event Services Capability Discovery"},
+                                         {3, "Emergency Alert System (EAS)"},
+                                         {4, "Registered location query protocol (RLQP)"},
+                                         {221, "Vendor Specific"}};
+constexpr uint8_t kVendorSpecificProtocol = 221;
+
+// The short name of an OUI, else its organisation, else "Unknown".
+std::string OUIName(uint32_t oui) {
+  std::string_view name = KeyToValue(OUINameTable(), oui, {});
+  if (!name.empty()) return std::string(name);
+  std::string organisation = OUIVendorName(oui);
+  return organisation.empty() ? "Unknown" : organisation;
+}
+
+}  // namespace
+
+void TAdvertisementProtocolElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
+  if (Length <= 1) {
+    AddLengthMessage(tree, element, Format(Translate("Length is wrong, must be >= %d"), {2}));
+    return;
+  }
+  int32_t rest = Length, p = 0, k = 0;
+  while (rest > 1) {  // a last single byte is no tuple
+    ++k;
+    TIETreeLine tuple = AddBodyNode(tree, element, Format("%s #%d", {Translate("Advertisement Protocol Tuple"), k}), p, 0);
+
+    Bytes info = Slice(Data, static_cast<size_t>(p), 1);
+    uint8_t v = info[0];
+    TIETreeLine infoLine = AddBodyNode(
+        tree, tuple, Format("%s: %s (0x%.2x)", {Translate("Query Response Info"), BitsToText(info, 8, 8, true), v}), p, 1);
+    uint32_t limit = GetBits(info, 0, 7), pame = GetBits(info, 7, 1);
+    AddBodyNode(tree, infoLine,
+                Format("%s - %s: %d (0x%.2x)", {BitFieldToText(info, 8, 8, true, 7, 0), Translate("Query Response Length Limit"), limit, limit}),
+                p, 1);
+    AddBodyNode(tree, infoLine,
+                Format("%s - %s: %s (%d)", {BitFieldToText(info, 8, 8, true, 1, 7),
+                                            Translate("PAME-BI (Preassociation Message Exchange BSSID Independent)"),
+                                            YesNoToText(pame != 0), pame}),
+                p, 1);
+    --rest;
+    ++p;
+
+    uint8_t id = Byte(static_cast<size_t>(p));
+    AddBodyNode(tree, tuple, Format("%s: %s (%d)", {Translate("Advertisement Protocol ID"), KeyToValue(kProtocolIDs, id, "Unknown"), id}), p, 1);
+    --rest;
+    ++p;
+    if (id != kVendorSpecificProtocol) continue;
+
+    // The vendor part: length n, OUI and n - 3 bytes of data, all inside the element.
+    if (rest < 1) {  // the tuple ends at its protocol ID: there is no length byte to read
+      AddBodyNode(tree, element, Translate("Vendor specific info length error"), p - 1, 1);
+      return;
+    }
+    uint8_t n = Byte(static_cast<size_t>(p));
+    AddBodyNode(tree, tuple, Format("%s: %d", {Translate("Advertisement Protocol Vendor Specific length"), n}), p, 1);
+    if (n < 4 || rest - 1 < n) {
+      AddBodyNode(tree, element, Translate("Vendor specific info length error"), p, 1);
+      return;
+    }
+    --rest;
+    ++p;
+    uint32_t oui = ReadUInt24BE(Data, static_cast<size_t>(p));
+    AddBodyNode(tree, tuple, Format("%s: %s (%s)", {Translate("Vendor OUI"), OUIToText(oui), OUIName(oui)}), p, 3);
+    rest -= 3;
+    p += 3;
+    int32_t m = n - 3;
+    Bytes data = Slice(Data, static_cast<size_t>(p), static_cast<size_t>(m));
+    AddBodyNode(tree, tuple, Format("%s: %s", {Translate("Data"), BytesToHex(data)}), p, m);
+    AddBodyNode(tree, tuple, Format("%s: %s", {Translate("Text"), BytesToPrintable(data)}), p, m);
+    rest -= m;
+    p += m;
+  }
+}
+
+}  // namespace skimlet
