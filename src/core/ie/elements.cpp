@@ -6,8 +6,35 @@
 
 namespace skimlet {
 
+void TElementDeleter::operator()(TInformationElement* element) const {
+  element->~TInformationElement();
+  if (!InBlock) ::operator delete(element);
+}
+
+void* TInformationElements::Block::Allocate(size_t size, size_t align, bool& inBlock) {
+  size_t start = (used_ + align - 1) / align * align;
+  wanted_ = (wanted_ + align - 1) / align * align + size;
+  if (start + size <= capacity_) {
+    used_ = start + size;
+    inBlock = true;
+    return memory_.get() + start;
+  }
+  inBlock = false;
+  return ::operator new(size);
+}
+
+void TInformationElements::Block::Reset() {
+  if (wanted_ > capacity_) {
+    // __STDCPP_DEFAULT_NEW_ALIGNMENT__ covers every element class.
+    memory_ = std::make_unique_for_overwrite<std::byte[]>(wanted_);
+    capacity_ = wanted_;
+  }
+  used_ = wanted_ = 0;
+}
+
 bool TInformationElements::Parse(Bytes blob) {
   Items.clear();
+  block_.Reset();
   Data.assign(blob.begin(), blob.end());
   const Bytes data = Data;
   size_t p = 0;
@@ -24,8 +51,13 @@ bool TInformationElements::Parse(Bytes blob) {
   return true;
 }
 
-bool TInformationElements::CreateElement(std::unique_ptr<TInformationElement> element, uint8_t id, Bytes body,
-                                         int32_t offset) {
+template <class Base>
+Base* TInformationElements::Make(const ElementClass<Base>& cls, TElementDeleter& deleter) {
+  void* memory = block_.Allocate(cls.Size, cls.Align, deleter.InBlock);
+  return cls.Construct(memory);
+}
+
+bool TInformationElements::Keep(TElementPtr element, uint8_t id, Bytes body, int32_t offset) {
   bool accepted = false;
   try {
     accepted = element->Load(id, body, offset);
@@ -39,26 +71,34 @@ bool TInformationElements::CreateElement(std::unique_ptr<TInformationElement> el
 }
 
 void TInformationElements::AddElement(uint8_t id, Bytes body, int32_t offset) {
-  auto plain = [&] { CreateElement(std::make_unique<TInformationElement>(), id, body, offset); };
-  if (id == 221) {
-    if (body.size() < 4) return plain();
-    auto element = VendorClassOf(ReadUInt24BE(body, 0), body[3])();
-    element->OUI = ReadUInt24BE(body, 0);
-    element->Subtype = body[3];
-    auto* raw = element.get();
-    if (!CreateElement(std::move(element), id, body, offset) || Items.empty() || Items.back().get() != raw) plain();
-    return;
-  }
-  if (id == 255) {
-    auto element = ExtensionClassOf(body[0])();
-    element->ExtensionID = body[0];
-    auto* raw = element.get();
-    if (!CreateElement(std::move(element), id, body, offset) || Items.empty() || Items.back().get() != raw) plain();
+  auto plain = [&] {
+    TElementDeleter d;
+    TInformationElement* e = Make(PlainElementClass(), d);
+    Keep(TElementPtr(e, d), id, body, offset);
+  };
+  if (id == 221 || id == 255) {
+    TElementDeleter d;
+    TInformationElement* raw;
+    if (id == 221) {
+      if (body.size() < 4) return plain();
+      auto* v = Make(VendorClassOf(ReadUInt24BE(body, 0), body[3]), d);
+      v->OUI = ReadUInt24BE(body, 0);
+      v->Subtype = body[3];
+      raw = v;
+    } else {
+      auto* x = Make(ExtensionClassOf(body[0]), d);
+      x->ExtensionID = body[0];
+      raw = x;
+    }
+    // A vendor or extension element is never lost: rejected by its class, it is shown as a plain element.
+    if (!Keep(TElementPtr(raw, d), id, body, offset) || Items.empty() || Items.back().get() != raw) plain();
     return;
   }
   // An element of a class of its own that rejects its body is dropped; one whose decoder breaks on it is
   // shown as a plain element.
-  if (!CreateElement(ElementClassOf(id)(), id, body, offset)) plain();
+  TElementDeleter d;
+  TInformationElement* e = Make(ElementClassOf(id), d);
+  if (!Keep(TElementPtr(e, d), id, body, offset)) plain();
 }
 
 const TInformationElement* TInformationElements::GetItem(int index) const {

@@ -6,20 +6,30 @@
 
 #include "core/ie/element.h"
 #include "core/ie/extension.h"
+#include "core/ie/registry.h"
 #include "core/ie/tree.h"
 #include "core/ie/vendor.h"
 
 namespace skimlet {
 
+// Frees an element made by the container: it lives either in the container's block or on the heap.
+struct TElementDeleter {
+  bool InBlock = false;
+  void operator()(TInformationElement* element) const;
+};
+using TElementPtr = std::unique_ptr<TInformationElement, TElementDeleter>;
+
 class TInformationElements {
 public:
   TInformationElements() = default;
+  // The elements go before the block some of them live in.
+  ~TInformationElements() { Items.clear(); }
   TInformationElements(const TInformationElements&) = delete;
   TInformationElements& operator=(const TInformationElements&) = delete;
   TInformationElements(TInformationElements&&) = default;
   TInformationElements& operator=(TInformationElements&&) = default;
 
-  std::vector<std::unique_ptr<TInformationElement>> Items;  // blob order
+  std::vector<TElementPtr> Items;  // blob order
   TByteDynamicArray Data;  // the blob of the last Parse; every tree line's Offset refers to it
 
   // Throws the old elements away, keeps a copy of Blob and cuts it into elements. A last element whose body
@@ -55,8 +65,27 @@ public:
   void FillTree(TIETree& tree) const;
 
 private:
+  // One block of memory for the element objects, reused by every Parse: a refresh re-parses every network,
+  // and one heap allocation per element would cost more than decoding it. The block grows to what the last
+  // Parse needed; elements that do not fit go to the heap meanwhile.
+  class Block {
+  public:
+    void* Allocate(size_t size, size_t align, bool& inBlock);
+    // Call with no element left in the block.
+    void Reset();
+
+  private:
+    std::unique_ptr<std::byte[]> memory_;
+    size_t capacity_ = 0, used_ = 0, wanted_ = 0;
+  };
+
+  template <class Base>
+  Base* Make(const ElementClass<Base>& cls, TElementDeleter& deleter);
   void AddElement(uint8_t id, Bytes body, int32_t offset);
-  bool CreateElement(std::unique_ptr<TInformationElement> element, uint8_t id, Bytes body, int32_t offset);
+  // Loads Element and appends it when it accepts. False when its decoder broke on the body.
+  bool Keep(TElementPtr element, uint8_t id, Bytes body, int32_t offset);
+
+  Block block_;
 };
 
 }  // namespace skimlet

@@ -42,22 +42,20 @@ namespace skimlet {
 namespace {
 
 template <class T, class Base = TInformationElement>
-std::unique_ptr<Base> Make() {
-  return std::make_unique<T>();
-}
+constexpr ElementClass<Base> Make = {sizeof(T), alignof(T), [](void* memory) -> Base* { return new (memory) T(); }};
 
 struct ElementRow {
   uint8_t ID;
-  ElementFactory Create;
+  ElementClass<TInformationElement> Create;
 };
 struct VendorRow {
   uint32_t OUI;
   int Subtype;  // -1: every subtype of the OUI
-  VendorElementFactory Create;
+  ElementClass<TVendorSpecificInformationElement> Create;
 };
 struct ExtensionRow {
   uint8_t ExtensionID;
-  ExtensionElementFactory Create;
+  ElementClass<TExtensionsInformationElement> Create;
 };
 
 // Element IDs 221 (vendor) and 255 (extension) are dispatched by the two tables after this one.
@@ -113,9 +111,14 @@ constexpr std::initializer_list<ExtensionRow> kExtensionClasses = {
 
 }  // namespace
 
-ElementFactory ElementClassOf(uint8_t id) {
+const ElementClass<TInformationElement>& PlainElementClass() {
+  static constexpr auto kPlain = Make<TInformationElement>;
+  return kPlain;
+}
+
+const ElementClass<TInformationElement>& ElementClassOf(uint8_t id) {
   static const auto byID = [] {
-    std::array<ElementFactory, 256> table{};
+    std::array<ElementClass<TInformationElement>, 256> table{};
     table.fill(Make<TInformationElement>);
     // The first row of an ID wins, as in every table of this subsystem.
     for (auto it = std::rbegin(kElementClasses); it != std::rend(kElementClasses); ++it) table[it->ID] = it->Create;
@@ -124,15 +127,16 @@ ElementFactory ElementClassOf(uint8_t id) {
   return byID[id];
 }
 
-VendorElementFactory VendorClassOf(uint32_t oui, uint8_t subtype) {
+const ElementClass<TVendorSpecificInformationElement>& VendorClassOf(uint32_t oui, uint8_t subtype) {
   for (const VendorRow& row : kVendorClasses)
     if (row.OUI == oui && (row.Subtype < 0 || row.Subtype == subtype)) return row.Create;
-  return Make<TVendorSpecificInformationElement, TVendorSpecificInformationElement>;
+  static constexpr auto kPlain = Make<TVendorSpecificInformationElement, TVendorSpecificInformationElement>;
+  return kPlain;
 }
 
-ExtensionElementFactory ExtensionClassOf(uint8_t extensionID) {
+const ElementClass<TExtensionsInformationElement>& ExtensionClassOf(uint8_t extensionID) {
   static const auto byID = [] {
-    std::array<ExtensionElementFactory, 256> table{};
+    std::array<ElementClass<TExtensionsInformationElement>, 256> table{};
     table.fill(Make<TExtensionsInformationElement, TExtensionsInformationElement>);
     for (auto it = std::rbegin(kExtensionClasses); it != std::rend(kExtensionClasses); ++it)
       table[it->ExtensionID] = it->Create;

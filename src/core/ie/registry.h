@@ -3,7 +3,8 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
+#include <cstddef>
+#include <new>
 
 #include "core/ie/element.h"
 #include "core/ie/extension.h"
@@ -11,15 +12,22 @@
 
 namespace skimlet {
 
-using ElementFactory = std::unique_ptr<TInformationElement> (*)();
-using VendorElementFactory = std::unique_ptr<TVendorSpecificInformationElement> (*)();
-using ExtensionElementFactory = std::unique_ptr<TExtensionsInformationElement> (*)();
+// How to make an object of one element class: its size and alignment, and a constructor that builds it in
+// memory of that size (the container keeps its elements in one reusable block).
+template <class Base>
+struct ElementClass {
+  size_t Size;
+  size_t Align;
+  Base* (*Construct)(void* memory);
+};
 
+// The plain class: elements without a class of their own, and those their class could not decode.
+const ElementClass<TInformationElement>& PlainElementClass();
 // The class of a non-vendor, non-extension element ID (plain TInformationElement when it has none).
-ElementFactory ElementClassOf(uint8_t id);
+const ElementClass<TInformationElement>& ElementClassOf(uint8_t id);
 // The class of a vendor element (plain TVendorSpecificInformationElement when it has none).
-VendorElementFactory VendorClassOf(uint32_t oui, uint8_t subtype);
+const ElementClass<TVendorSpecificInformationElement>& VendorClassOf(uint32_t oui, uint8_t subtype);
 // The class of an extension element (plain TExtensionsInformationElement when it has none).
-ExtensionElementFactory ExtensionClassOf(uint8_t extensionID);
+const ElementClass<TExtensionsInformationElement>& ExtensionClassOf(uint8_t extensionID);
 
 }  // namespace skimlet
