@@ -1,0 +1,3 @@
+#include "core/model/network.h"
+
+namespace skimlet {}  // namespace skimlet
