@@ -1,3 +1,124 @@
 #include "core/model/network.h"
 
-namespace skimlet {}  // namespace skimlet
+#include "core/ie/elements/eid000_ssid.h"
+#include "core/ie/elements/eid007_country.h"
+#include "core/ie/elements/eid011_bss_load.h"
+#include "core/ie/elements/eid048_rsn.h"
+#include "core/ie/elements/vnd_0050f2_01_wpa.h"
+#include "core/model/network_list.h"
+#include "core/model/radio/values.h"
+#include "core/settings/options.h"
+
+namespace skimlet {
+
+std::string BSSIDToText(const std::array<uint8_t, 6>& bssid) { return BytesToHex(bssid, "-"); }
+
+const TProgramOptions& TWLANNetwork::Options() const {
+  static const TProgramOptions kDefaults;
+  return Owner ? Owner->Options() : kDefaults;
+}
+
+namespace {
+template <class T>
+void TakeSuites(TSecurityWPA& security, const T* element) {
+  security.Present = element != nullptr;
+  if (!element) return;  // the suites keep their old values
+  security.GroupCipher = element->GroupCipher;
+  security.PairwiseCiphers = element->PairwiseCiphers;
+  security.AKMSuites = element->AKMSuites;
+}
+}  // namespace
+
+void TWLANNetwork::UpdateFromEntry(const WLAN_BSS_ENTRY& entry, Bytes blob) {
+  Entry = entry;
+  size_t ssidLength = std::min<size_t>(entry.dot11Ssid.uSSIDLength, entry.dot11Ssid.ucSSID.size());
+  SSID = SSIDBytesToText(Bytes(entry.dot11Ssid.ucSSID.data(), ssidLength));
+
+  BSSID = entry.dot11Bssid;
+  std::string bssidText = BSSIDToText(BSSID);
+  if (bssidText != BSSIDText) {
+    BSSIDText = std::move(bssidText);
+    Vendor = Owner ? Owner->LookupVendor(BSSID) : std::string();
+  }
+
+  BssType = entry.dot11BssType;
+  RSSI = entry.lRssi;
+  LinkQuality = entry.uLinkQuality;
+  QualityClass = QualityClassOf(LinkQuality);
+  CenterFrequency = entry.ulChCenterFrequency;
+  Channel = FrequencyToChannel(CenterFrequency);
+  Band = CenterFrequency > 2500000 ? 1 : 0;
+  Privacy = (entry.usCapabilityInformation & 0x10) != 0;
+
+  PhyTypes = {};
+  ChannelWidth = 0;
+  CenterChannel0 = CenterChannel1 = SecondaryChannel = 0;
+  StationCount = ChannelUtilization = -1;
+  TxStreams = RxStreams = 1;
+  Rates.clear();
+  AchievableRate = 0;
+  ShortGI20 = ShortGI40 = ShortGI80 = ShortGI160 = false;
+  WPSState = 0;
+  WPSVersion.clear();
+  DeviceName.clear();
+  DeviceModelName.clear();
+  DeviceModelNumber.clear();
+  DeviceManufacturer.clear();
+
+  Elements.Parse(blob);
+  if (auto* ssid = Elements.Find<TSSIDElement>(0)) SSID = ssid->SSID;
+  if (auto* load = Elements.Find<TBSSLoadElement>(11)) {
+    ChannelUtilization = load->ChannelUtilization;
+    StationCount = load->StationCount;
+  }
+  if (auto* country = Elements.Find<TCountryElement>(7)) CountryCode = country->CountryCode;
+  DeriveWPS();
+  DeriveChannelAndWidth();
+  TakeSuites(RSN, Elements.Find<TRSNElement>(48));
+  TakeSuites(WPA, Elements.FindVendor<TWPAElement>(0x0050F2, 1));
+  DerivePhyTypes();
+  DeriveRates();
+  DeriveSecurityKinds();
+  if (!SSID.empty()) Series().Caption = SSID;
+}
+
+void TWLANNetwork::SetActive(bool value) {
+  Active = value;
+  if (!value) {
+    LinkQuality = 0;
+    QualityClass = 0;
+  }
+}
+
+void TWLANNetwork::SetColor(TColor color) {
+  if (Owner) {
+    if (Owner->Colors.Count() > 1000) Owner->Colors.Delete(0);
+    Owner->Colors.Set(BSSIDText, std::to_string(color));
+  }
+  Series().Color = color;
+}
+
+void TWLANNetwork::SetComment(const std::string& text) {
+  if (text == Comment) return;
+  Comment = text;
+  if (!Owner) return;
+  if (text.empty()) Owner->Comments.Remove(BSSIDText);
+  else Owner->Comments.Set(BSSIDText, text);
+}
+
+void TWLANNetwork::AddSample(LocalDateTime time) {
+  TWiFiSeriesData sample;
+  sample.Time = time;
+  sample.Active = Active;
+  sample.Quality = static_cast<int32_t>(LinkQuality);
+  sample.RSSI = RSSI;
+  sample.AchievableRate = AchievableRate;
+  sample.ChannelUtilization = ChannelUtilization;
+  sample.StationCount = StationCount;
+  TrimSeries(TypedSeries(), Options().TimeWindowMinutes, time);
+  TypedSeries().Add(sample);
+}
+
+std::string TWLANNetwork::GetDisplayName() const { return SSID.empty() ? BSSIDText : SSID; }
+
+}  // namespace skimlet

@@ -1,3 +1,161 @@
-#include "core/model/network.h"
+#include "core/model/network_list.h"
 
-namespace skimlet {}  // namespace skimlet
+#include <charconv>
+
+#include "core/model/vendor/vendor.h"
+#include "core/settings/options.h"
+
+namespace skimlet {
+
+namespace {
+constexpr const char* kCommentsFile = "comments.txt";
+constexpr const char* kColorsFile = "colors.txt";
+
+// Entries of a BSS list block: 8-byte header (total size, number of items), then 360-byte entries whose
+// blobs lie anywhere inside the block. Entries or blobs that do not lie inside the block are skipped.
+std::vector<TBssEntryRef> EntriesOf(std::span<const uint8_t> block, std::vector<WLAN_BSS_ENTRY>& storage) {
+  std::vector<TBssEntryRef> refs;
+  if (block.size() < 8) return refs;
+  uint32_t count = uint32_t{block[4]} | uint32_t{block[5]} << 8 | uint32_t{block[6]} << 16 | uint32_t{block[7]} << 24;
+  size_t fits = (block.size() - 8) / WLAN_BSS_ENTRY::kSize;
+  if (count > fits) count = static_cast<uint32_t>(fits);
+  storage.clear();
+  storage.reserve(count);
+  for (uint32_t i = 0; i < count; ++i) {
+    std::span<const uint8_t> at = block.subspan(8 + size_t{i} * WLAN_BSS_ENTRY::kSize);
+    storage.push_back(*WLAN_BSS_ENTRY::Decode(at));
+    // Blob offsets count from the entry's first byte.
+    if (auto blob = ElementBlobOf(storage.back(), at)) refs.push_back({&storage.back(), *blob});
+  }
+  return refs;
+}
+}  // namespace
+
+TWLANNetworkList::TWLANNetworkList(const TProgramOptions& options, std::filesystem::path settingsFolder)
+    : VendorLookup([](const std::array<uint8_t, 6>& bssid) { return VendorOfMAC(bssid); }),
+      options_(&options),
+      settingsFolder_(std::move(settingsFolder)) {
+  if (!settingsFolder_.empty()) {
+    Comments.LoadFromFile(settingsFolder_ / kCommentsFile);
+    Colors.LoadFromFile(settingsFolder_ / kColorsFile);
+  }
+}
+
+TWLANNetworkList::~TWLANNetworkList() {
+  OnChange = nullptr;
+  SaveTextFiles();
+}
+
+std::string TWLANNetworkList::SaveTextFiles() const {
+  if (settingsFolder_.empty()) return {};
+  std::string error = Comments.SaveToFile(settingsFolder_ / kCommentsFile);
+  std::string colorsError = Colors.SaveToFile(settingsFolder_ / kColorsFile);
+  return error.empty() ? colorsError : error;
+}
+
+void TWLANNetworkList::Clear() {
+  ColorGenerator.Reset();
+  Items.clear();
+}
+
+void TWLANNetworkList::Delete(int index) {
+  if (index >= 0 && index < Count()) Items.erase(Items.begin() + index);
+}
+
+TWLANNetwork& TWLANNetworkList::Append(std::unique_ptr<TWLANNetwork> network) {
+  network->Owner = this;
+  Items.push_back(std::move(network));
+  return *Items.back();
+}
+
+std::string TWLANNetworkList::LookupVendor(const std::array<uint8_t, 6>& bssid) {
+  if (!VendorLookup) return {};
+  try {
+    std::string vendor = VendorLookup(bssid);
+    vendorErrorReported_ = false;
+    return vendor;
+  } catch (const std::exception& e) {
+    // The network is kept with an empty vendor and the refresh goes on; the user hears of it once.
+    if (!vendorErrorReported_) {
+      vendorErrorReported_ = true;
+      if (OnVendorError) OnVendorError(e.what());
+    }
+    return {};
+  }
+}
+
+void TWLANNetworkList::SetBssList(std::vector<uint8_t> block) {
+  bssList_ = std::move(block);
+  hasBssList_ = true;
+  Merge();
+}
+
+void TWLANNetworkList::Merge() {
+  if (!hasBssList_) return;
+  std::vector<WLAN_BSS_ENTRY> storage;
+  std::vector<TBssEntryRef> entries = EntriesOf(bssList_, storage);
+  MergeEntries(entries);
+}
+
+void TWLANNetworkList::MergeEntries(std::span<const TBssEntryRef> entries) {
+  for (const TBssEntryRef& e : entries) {
+    TWLANNetwork* r = FindByBSSID(*e.Entry);
+    bool created = r == nullptr;
+    std::unique_ptr<TWLANNetwork> fresh;
+    if (created) {
+      fresh = std::make_unique<TWLANNetwork>();
+      fresh->Owner = this;
+      fresh->FirstSeen = RefreshTime;
+      r = fresh.get();
+    }
+    r->UpdateFromEntry(*e.Entry, e.Blob);
+    r->LastSeen = RefreshTime;
+    if (created) {
+      r->SetColor(DefaultColorFor(*r));
+      r->SetComment(Comments.Value(r->BSSIDText));
+      Items.push_back(std::move(fresh));
+    }
+  }
+}
+
+TWLANNetwork* TWLANNetworkList::FindByBSSID(const WLAN_BSS_ENTRY& entry) const {
+  std::string text = BSSIDToText(entry.dot11Bssid);
+  for (const auto& n : Items)
+    if (n->BSSIDText == text) return n.get();
+  return nullptr;
+}
+
+TColor TWLANNetworkList::DefaultColorFor(const TWLANNetwork& network) {
+  TColor generated = ColorGenerator.Next();
+  std::string stored = Colors.Value(network.BSSIDText);
+  int64_t value = -1;
+  auto [end, ec] = std::from_chars(stored.data(), stored.data() + stored.size(), value);
+  if (ec == std::errc() && end == stored.data() + stored.size() && !stored.empty() && value >= 0)
+    return static_cast<TColor>(value & 0xFFFFFFFF);
+  return generated;
+}
+
+void TWLANNetworkList::UpdateStatuses(LocalDateTime time) {
+  Counters.fill(0);
+  const int64_t inactiveAfter = Options().DeltaTimeInactive;
+  for (const auto& n : Items) {
+    n->Connected = !ConnectedBSSIDText.empty() && n->BSSIDText == ConnectedBSSIDText;
+    n->SetActive(SecondsBetween(n->LastSeen, time) <= inactiveAfter);
+    n->AddSample(time);
+
+    ++Counters[kCountAll];
+    if (n->Active) ++Counters[kCountActive];
+    if (n->SSID.empty()) ++Counters[kCountHidden];
+    for (int p = 0; p <= 10; ++p)
+      if (n->PhyTypes.Contains(p)) ++Counters[static_cast<size_t>(kCountPhyFirst + p)];
+    for (int k = 1; k <= 5; ++k)
+      if (n->SecurityKinds.Contains(k)) ++Counters[static_cast<size_t>(kCountSecurityFirst + k)];
+    ++Counters[static_cast<size_t>(kCountQualityFirst + (n->Active ? std::min<int>(n->QualityClass, 5) : 0))];
+    if (n->ChannelWidth <= 4) ++Counters[static_cast<size_t>(kCountWidthFirst + n->ChannelWidth)];
+    if (n->Band <= 1) ++Counters[static_cast<size_t>(kCountBandFirst + n->Band)];
+    if (n->WPSState <= 3) ++Counters[static_cast<size_t>(kCountWPSStateFirst + n->WPSState)];
+    if (!n->WPSVersion.empty()) ++Counters[n->WPSVersion[0] == '2' ? kCountWPSVersion2 : kCountWPSVersion1];
+  }
+}
+
+}  // namespace skimlet

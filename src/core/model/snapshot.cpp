@@ -1,0 +1,48 @@
+#include "core/model/snapshot.h"
+
+#include "core/base/translate.h"
+#include "core/settings/options.h"
+
+namespace skimlet {
+
+TSnapshotLoadResult LoadSnapshot(TWLANNetworkList& list, const SnapshotContents& contents) {
+  TSnapshotLoadResult result;
+  result.Status = contents.Status;
+  result.Skipped = contents.SkippedRecords;
+  if (contents.Status == SnapshotStatus::UnknownFormat) {
+    result.Message = Translate("Unable to load snapshot. Reason: Unknown format.");
+    return result;
+  }
+  if (contents.Status == SnapshotStatus::ReadError) {
+    result.Message = contents.Error;
+    return result;
+  }
+  const int64_t inactiveAfter = list.Options().DeltaTimeInactive;
+  for (const SnapshotRecord& record : contents.Records) {
+    auto network = std::make_unique<TWLANNetwork>();
+    network->Owner = &list;
+    network->FirstSeen = record.FirstSeen;
+    network->UpdateFromEntry(record.Entry, record.Blob);
+    network->LastSeen = record.LastSeen;
+    network->SetColor(list.DefaultColorFor(*network));
+    network->SetComment(list.Comments.Value(network->BSSIDText));
+    network->SetActive(SecondsBetween(network->LastSeen, contents.SavedTime) <= inactiveAfter);
+    list.Append(std::move(network));
+    ++result.Loaded;
+  }
+  return result;
+}
+
+TSnapshotLoadResult LoadSnapshot(TWLANNetworkList& list, const std::string& path) {
+  return LoadSnapshot(list, ReadSnapshotFile(path));
+}
+
+std::string SaveSnapshot(const TWLANNetworkList& list, const std::string& path, LocalDateTime now) {
+  std::vector<SnapshotRecordRef> records;
+  records.reserve(list.Items.size());
+  for (const auto& n : list.Items)
+    if (n) records.push_back({&n->Entry, n->Elements.Data, n->FirstSeen, n->LastSeen});
+  return WriteSnapshotFile(path, now, records);
+}
+
+}  // namespace skimlet
