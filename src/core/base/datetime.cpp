@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <ctime>
 
 namespace skimlet {
@@ -21,6 +22,19 @@ int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
 
 constexpr int64_t UnixEpochDay = 25569;  // 1970-01-01 counted from 1899-12-30
 
+// The date of a day count from 1970-01-01 (Howard Hinnant's civil_from_days).
+void CivilFromDays(int64_t z, int& year, int& month, int& day) {
+  z += 719468;
+  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const unsigned doe = static_cast<unsigned>(z - era * 146097);
+  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const unsigned mp = (5 * doy + 2) / 153;
+  day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  year = static_cast<int>(static_cast<int64_t>(yoe) + era * 400 + (month <= 2));
+}
+
 }  // namespace
 
 LocalDateTime EncodeLocalDateTime(int year, int month, int day, int hour, int minute, int second,
@@ -28,6 +42,27 @@ LocalDateTime EncodeLocalDateTime(int year, int month, int day, int hour, int mi
   const int64_t days = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) + UnixEpochDay;
   const double ms = ((hour * 60.0 + minute) * 60.0 + second) * 1000.0 + millisecond;
   return static_cast<double>(days) + ms / MillisecondsPerDay;
+}
+
+TDateTimeParts DecodeLocalDateTime(LocalDateTime t) {
+  TDateTimeParts p;
+  if (!std::isfinite(t) || std::fabs(t) > 3.0e6) return p;  // outside any calendar a survey needs
+  int64_t ms = std::llround(t * MillisecondsPerDay);
+  int64_t days = ms >= 0 ? ms / 86400000 : -((-ms + 86399999) / 86400000);
+  int64_t rest = ms - days * 86400000;
+  CivilFromDays(days - UnixEpochDay, p.Year, p.Month, p.Day);
+  p.Hour = static_cast<int>(rest / 3600000);
+  p.Minute = static_cast<int>(rest / 60000 % 60);
+  p.Second = static_cast<int>(rest / 1000 % 60);
+  p.Millisecond = static_cast<int>(rest % 1000);
+  return p;
+}
+
+std::string LocalDateTimeToISO(LocalDateTime t) {
+  TDateTimeParts p = DecodeLocalDateTime(t);
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d", p.Year, p.Month, p.Day, p.Hour, p.Minute, p.Second);
+  return buf;
 }
 
 LocalDateTime LocalNow() {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 namespace skimlet {
 
@@ -17,6 +18,15 @@ using TClock = std::function<LocalDateTime()>;
 
 // The current local date and time, to the millisecond.
 LocalDateTime LocalNow();
+// Calendar fields of a time stamp (no time-zone conversion: it is local time already). 1899-12-30 00:00 for
+// values outside the calendar (infinite, NaN, millions of days away).
+struct TDateTimeParts {
+  int Year = 1899, Month = 12, Day = 30, Hour = 0, Minute = 0, Second = 0, Millisecond = 0;
+};
+TDateTimeParts DecodeLocalDateTime(LocalDateTime t);
+// "2026-12-10T14:03:05" (local time, whole seconds).
+std::string LocalDateTimeToISO(LocalDateTime t);
+
 // A clock that reads LocalNow.
 const TClock& SystemClock();
 
