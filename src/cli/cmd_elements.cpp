@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "cli/commands.h"
+#include "cli/snapshot_input.h"
 #include "core/base/hex.h"
 #include "core/ie/elements.h"
 #include "core/ie/tree_text.h"
@@ -11,18 +12,27 @@ namespace skimlet::cli {
 namespace {
 constexpr const char* kUsage =
     "Usage: skimlet-cli elements --hex HEX [--tsv]\n"
+    "       skimlet-cli elements FILE --bssid BSSID [--tsv]\n"
     "\n"
     "Decodes an element blob (the information elements of a beacon or probe response) and prints its element\n"
     "tree, one line per tree line: two blanks of indent per level below the root line, the text, a TAB and\n"
     "@OFFSET+LENGTH, the blob bytes the line describes.\n"
     "\n"
-    "  --hex HEX   the blob as hex digits; blanks, ':' and '-' between bytes are allowed\n"
-    "  --tsv       print LEVEL, OFFSET, LENGTH and TEXT separated by TABs instead\n";
+    "  --hex HEX      the blob as hex digits; blanks, ':' and '-' between bytes are allowed\n"
+    "  FILE --bssid   the blob of that network (00-11-22-33-44-55 or 00:11:22:33:44:55) in a snapshot file\n"
+    "  --tsv          print LEVEL, OFFSET, LENGTH and TEXT separated by TABs instead\n";
+
+// BSSID text as the network list writes it: upper-case hex pairs joined by "-".
+std::string NormalisedBSSID(const std::string& text) {
+  auto bytes = ParseHexBytes(text);
+  if (!bytes || bytes->size() != 6) return {};
+  return BytesToHex(*bytes, "-");
+}
 }  // namespace
 
 int RunElements(const Args& args) {
-  std::string hex;
-  bool haveHex = false;
+  std::string hex, file, bssid;
+  bool haveHex = false, haveBSSID = false;
   bool tsv = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -38,23 +48,55 @@ int RunElements(const Args& args) {
     } else if (a.rfind("--hex=", 0) == 0) {
       hex = a.substr(6);
       haveHex = true;
+    } else if (a == "--bssid" && i + 1 < args.size()) {
+      bssid = args[++i];
+      haveBSSID = true;
+    } else if (!a.starts_with("-") && file.empty()) {
+      file = a;
     } else {
       std::fprintf(stderr, "skimlet-cli elements: unexpected argument '%s'\n\n%s", a.c_str(), kUsage);
       return 2;
     }
   }
-  if (!haveHex) {
-    std::fprintf(stderr, "skimlet-cli elements: --hex HEX is required\n\n%s", kUsage);
+  if (haveHex == !file.empty() || file.empty() == haveBSSID) {
+    std::fprintf(stderr, "skimlet-cli elements: give either --hex HEX or FILE --bssid BSSID\n\n%s", kUsage);
     return 2;
   }
+  InstallVendorNames();
+  std::vector<uint8_t> blob;
   std::string error;
-  auto blob = ParseHexBytes(hex, &error);
-  if (!blob) {
-    std::fprintf(stderr, "skimlet-cli elements: invalid hex: %s\n", error.c_str());
-    return 2;
+  if (haveHex) {
+    auto bytes = ParseHexBytes(hex, &error);
+    if (!bytes) {
+      std::fprintf(stderr, "skimlet-cli elements: invalid hex: %s\n", error.c_str());
+      return 2;
+    }
+    blob = std::move(*bytes);
+  } else {
+    std::string wanted = NormalisedBSSID(bssid);
+    if (wanted.empty()) {
+      std::fprintf(stderr, "skimlet-cli elements: invalid BSSID '%s'\n", bssid.c_str());
+      return 2;
+    }
+    auto loaded = LoadNetworks(file, error);
+    if (!loaded) {
+      std::fprintf(stderr, "skimlet-cli elements: %s\n", error.c_str());
+      return 1;
+    }
+    const TWLANNetwork* found = nullptr;
+    for (const auto& n : loaded->List->Items)
+      if (n->BSSIDText == wanted) {
+        found = n.get();
+        break;
+      }
+    if (!found) {
+      std::fprintf(stderr, "skimlet-cli elements: %s: no network %s\n", file.c_str(), wanted.c_str());
+      return 1;
+    }
+    blob = found->Elements.Data;
   }
   TInformationElements elements;
-  elements.Parse(*blob);
+  elements.Parse(blob);
   TIETree tree;
   elements.FillTree(tree);
   std::string out = tsv ? TreeToTSV(tree) : TreeToText(tree);

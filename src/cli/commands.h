@@ -9,5 +9,6 @@ namespace skimlet::cli {
 using Args = std::vector<std::string>;
 
 int RunElements(const Args& args);
+int RunNetworks(const Args& args);
 
 }  // namespace skimlet::cli

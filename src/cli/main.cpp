@@ -13,7 +13,9 @@ constexpr const char* kUsage =
     "Usage: skimlet-cli COMMAND [OPTIONS]\n"
     "\n"
     "Commands:\n"
-    "  elements --hex HEX [--tsv]   print the element tree of an element blob\n"
+    "  networks FILE [--tsv|--table|--json]     print the networks of a snapshot file\n"
+    "  elements --hex HEX [--tsv]               print the element tree of an element blob\n"
+    "  elements FILE --bssid BSSID [--tsv]      print the element tree of one network of a snapshot\n"
     "\n"
     "Options:\n"
     "  --lang FILE  show texts in the language of FILE (a .lng file, or a shipped language such as\n"
@@ -63,6 +65,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command == "elements") return RunElements(args);
+  if (command == "networks") return RunNetworks(args);
   std::fprintf(stderr, "skimlet-cli: unknown command '%s'\n\n%s", command.c_str(), kUsage);
   return 2;
 }

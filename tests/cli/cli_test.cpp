@@ -6,6 +6,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
+
+#include "core/model/snapshot_file.h"
+#include "support/network_fixture.h"
+#include <unistd.h>
+
 namespace {
 
 struct CliRun {
@@ -92,6 +98,56 @@ TEST(CliLanguage, TextsFollowTheChosenLanguageFileWhichIsNeverWritten) {
   EXPECT_EQ(after, file);
 
   EXPECT_EQ(Cli("--lang /nonexistent/x.lng elements --hex 00").status, 2);
+}
+
+}  // namespace
+
+namespace {
+
+// A snapshot of two networks, one with a hidden SSID, in a temporary file.
+class CliSnapshot : public ::testing::Test {
+protected:
+  void SetUp() override {
+    path_ = std::filesystem::temp_directory_path() / ("skimlet-cli-" + std::to_string(::getpid()) + ".snapshot");
+    a_ = skimlet::test::MakeEntry(1, -48, 5180000, "Lab \"5G\"");
+    b_ = skimlet::test::MakeEntry(2, -80, 2412000, "");
+    blob_ = skimlet::ElementBuilder().AddText(0, "Lab \"5G\"").Add(3, {36}).Blob();
+    const double saved = skimlet::EncodeLocalDateTime(2026, 12, 10, 9, 30, 0);
+    skimlet::SnapshotRecordRef refs[] = {{&a_, blob_, saved - 0.01, saved}, {&b_, {}, saved - 0.01, saved - 0.001}};
+    ASSERT_EQ(skimlet::WriteSnapshotFile(path_, saved, refs), "");
+  }
+  void TearDown() override { std::filesystem::remove(path_); }
+  std::filesystem::path path_;
+  skimlet::WLAN_BSS_ENTRY a_, b_;
+  std::vector<uint8_t> blob_;
+};
+
+TEST_F(CliSnapshot, NetworksAsTSVAndJSON) {
+  CliRun r = Cli("networks " + path_.string());
+  EXPECT_EQ(r.status, 0);
+  size_t lines = 0;
+  for (char c : r.out) lines += c == '\n';
+  EXPECT_EQ(lines, 3u);  // header and two networks
+  EXPECT_NE(r.out.find("00-11-22-33-00-01"), std::string::npos);
+  EXPECT_EQ(std::count(r.out.begin(), r.out.begin() + static_cast<long>(r.out.find('\n')), '\t'), 31);
+
+  r = Cli("networks --json " + path_.string());
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("\"ssid\": \"Lab \\\"5G\\\"\""), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"rssiDbm\": -48"), std::string::npos);
+  EXPECT_NE(r.out.find("\"channel\": 36"), std::string::npos);
+  EXPECT_NE(r.out.find("\"lastSeen\": \"2026-12-10T09:30:00\""), std::string::npos);
+  EXPECT_NE(r.out.find("\"elements\": \"00084C61622022354722030124\""), std::string::npos);
+}
+
+TEST_F(CliSnapshot, ElementsOfOneNetwork) {
+  CliRun r = Cli("elements " + path_.string() + " --bssid 00:11:22:33:00:01");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "Information Elements: 2 (13 bytes)\t@0+0");
+  EXPECT_EQ(Cli("elements " + path_.string() + " --bssid 00:11:22:33:00:09").status, 1);
+  EXPECT_EQ(Cli("elements " + path_.string() + " --bssid nonsense").status, 2);
+  EXPECT_EQ(Cli("networks /nonexistent.snapshot").status, 1);
+  EXPECT_EQ(Cli("networks").status, 2);
 }
 
 }  // namespace
