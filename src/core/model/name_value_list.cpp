@@ -4,21 +4,22 @@
 
 namespace skimlet {
 
-namespace {
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
-    if (x != y) return false;
-  }
-  return true;
+std::string TNameValueList::Key(std::string_view name) {
+  std::string key(name);
+  for (char& c : key)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return key;
 }
-}  // namespace
+
+void TNameValueList::Append(std::string name, std::string value) {
+  std::string key = Key(name);
+  lines_.emplace_back(std::move(name), std::move(value));
+  if (!index_.try_emplace(std::move(key), std::prev(lines_.end())).second) ++shadowed_;
+}
 
 bool TNameValueList::LoadFromFile(const std::filesystem::path& path) {
-  lines_.clear();
+  Clear();
+  shadowed_ = 0;
   std::string text;
   if (!ReadWholeFile(path, text)) return false;
   size_t pos = 0;
@@ -29,8 +30,8 @@ bool TNameValueList::LoadFromFile(const std::filesystem::path& path) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (line.empty()) continue;
     size_t eq = line.find('=');
-    if (eq == std::string_view::npos) lines_.emplace_back(std::string(line), std::string());
-    else lines_.emplace_back(std::string(line.substr(0, eq)), std::string(line.substr(eq + 1)));
+    if (eq == std::string_view::npos) Append(std::string(line), std::string());
+    else Append(std::string(line.substr(0, eq)), std::string(line.substr(eq + 1)));
   }
   return true;
 }
@@ -48,15 +49,9 @@ std::string TNameValueList::ToText() const {
 
 std::string TNameValueList::SaveToFile(const std::filesystem::path& path) const { return WriteFileAtomic(path, ToText()); }
 
-ptrdiff_t TNameValueList::IndexOf(std::string_view name) const {
-  for (size_t i = 0; i < lines_.size(); ++i)
-    if (SameName(lines_[i].first, name)) return static_cast<ptrdiff_t>(i);
-  return -1;
-}
-
 std::string TNameValueList::Value(std::string_view name) const {
-  ptrdiff_t i = IndexOf(name);
-  return i < 0 ? std::string() : lines_[static_cast<size_t>(i)].second;
+  auto it = index_.find(Key(name));
+  return it == index_.end() ? std::string() : it->second->second;
 }
 
 void TNameValueList::Set(std::string_view name, std::string_view value) {
@@ -64,14 +59,41 @@ void TNameValueList::Set(std::string_view name, std::string_view value) {
   std::string v(value);
   for (char& c : v)
     if (c == '\r' || c == '\n') c = ' ';
-  ptrdiff_t i = IndexOf(name);
-  if (i >= 0) lines_[static_cast<size_t>(i)].second = std::move(v);
-  else lines_.emplace_back(std::string(name), std::move(v));
+  auto it = index_.find(Key(name));
+  if (it != index_.end()) it->second->second = std::move(v);
+  else Append(std::string(name), std::move(v));
 }
 
 void TNameValueList::Remove(std::string_view name) {
-  ptrdiff_t i = IndexOf(name);
-  if (i >= 0) Delete(static_cast<size_t>(i));
+  auto it = index_.find(Key(name));
+  if (it == index_.end()) return;
+  lines_.erase(it->second);
+  index_.erase(it);
+  Reindex(name);
+}
+
+void TNameValueList::DeleteFirst() {
+  if (lines_.empty()) return;
+  std::string name = lines_.front().first;
+  auto it = index_.find(Key(name));
+  bool indexed = it != index_.end() && it->second == lines_.begin();
+  lines_.pop_front();
+  if (indexed) {
+    index_.erase(it);
+    Reindex(name);
+  }
+}
+
+void TNameValueList::Reindex(std::string_view name) {
+  // Another line of the same name (a hand-edited file may hold two) becomes the one that is found.
+  if (shadowed_ == 0) return;
+  std::string key = Key(name);
+  for (auto line = lines_.begin(); line != lines_.end(); ++line)
+    if (Key(line->first) == key) {
+      index_.emplace(key, line);
+      --shadowed_;
+      return;
+    }
 }
 
 }  // namespace skimlet

@@ -1,5 +1,7 @@
 #include "core/model/network.h"
 
+#include <algorithm>
+
 #include "core/ie/elements/eid000_ssid.h"
 #include "core/ie/elements/eid007_country.h"
 #include "core/ie/elements/eid011_bss_load.h"
@@ -65,7 +67,9 @@ void TWLANNetwork::UpdateFromEntry(const WLAN_BSS_ENTRY& entry, Bytes blob) {
   DeviceModelNumber.clear();
   DeviceManufacturer.clear();
 
-  Elements.Parse(blob);
+  // Beacons of one access point rarely change between refreshes: decode again only when the bytes did.
+  if (blob.size() != Elements.Data.size() || !std::equal(blob.begin(), blob.end(), Elements.Data.begin()))
+    Elements.Parse(blob);
   if (auto* ssid = Elements.Find<TSSIDElement>(0)) SSID = ssid->SSID;
   if (auto* load = Elements.Find<TBSSLoadElement>(11)) {
     ChannelUtilization = load->ChannelUtilization;
@@ -92,7 +96,7 @@ void TWLANNetwork::SetActive(bool value) {
 
 void TWLANNetwork::SetColor(TColor color) {
   if (Owner) {
-    if (Owner->Colors.Count() > 1000) Owner->Colors.Delete(0);
+    if (Owner->Colors.Count() > 1000) Owner->Colors.DeleteFirst();
     Owner->Colors.Set(BSSIDText, std::to_string(color));
   }
   Series().Color = color;

@@ -53,17 +53,32 @@ std::string TWLANNetworkList::SaveTextFiles() const {
   return error.empty() ? colorsError : error;
 }
 
+uint64_t TWLANNetworkList::KeyOf(const std::array<uint8_t, 6>& bssid) {
+  uint64_t key = 0;
+  for (uint8_t b : bssid) key = key << 8 | b;
+  return key;
+}
+
+void TWLANNetworkList::Reindex() {
+  byBSSID_.clear();
+  for (const auto& n : Items) byBSSID_.try_emplace(KeyOf(n->BSSID), n.get());
+}
+
 void TWLANNetworkList::Clear() {
   ColorGenerator.Reset();
   Items.clear();
+  byBSSID_.clear();
 }
 
 void TWLANNetworkList::Delete(int index) {
-  if (index >= 0 && index < Count()) Items.erase(Items.begin() + index);
+  if (index < 0 || index >= Count()) return;
+  Items.erase(Items.begin() + index);
+  Reindex();
 }
 
 TWLANNetwork& TWLANNetworkList::Append(std::unique_ptr<TWLANNetwork> network) {
   network->Owner = this;
+  byBSSID_.try_emplace(KeyOf(network->BSSID), network.get());
   Items.push_back(std::move(network));
   return *Items.back();
 }
@@ -113,16 +128,14 @@ void TWLANNetworkList::MergeEntries(std::span<const TBssEntryRef> entries) {
     if (created) {
       r->SetColor(DefaultColorFor(*r));
       r->SetComment(Comments.Value(r->BSSIDText));
-      Items.push_back(std::move(fresh));
+      Append(std::move(fresh));
     }
   }
 }
 
 TWLANNetwork* TWLANNetworkList::FindByBSSID(const WLAN_BSS_ENTRY& entry) const {
-  std::string text = BSSIDToText(entry.dot11Bssid);
-  for (const auto& n : Items)
-    if (n->BSSIDText == text) return n.get();
-  return nullptr;
+  auto it = byBSSID_.find(KeyOf(entry.dot11Bssid));
+  return it == byBSSID_.end() ? nullptr : it->second;
 }
 
 TColor TWLANNetworkList::DefaultColorFor(const TWLANNetwork& network) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/graph/colors.h"
@@ -50,6 +51,7 @@ public:
   TWLANNetworkList(const TWLANNetworkList&) = delete;
   TWLANNetworkList& operator=(const TWLANNetworkList&) = delete;
 
+  // The networks in list order. Add and remove them through the operations below, which keep the BSSID index.
   std::vector<std::unique_ptr<TWLANNetwork>> Items;
   std::function<void(TWLANNetworkList&)> OnChange;
   LocalDateTime RefreshTime = 0;
@@ -95,7 +97,12 @@ public:
   std::string SaveTextFiles() const;
 
 private:
+  static uint64_t KeyOf(const std::array<uint8_t, 6>& bssid);
+  void Reindex();
+
   const TProgramOptions* options_;
+  // The first network of each BSSID, in list order.
+  std::unordered_map<uint64_t, TWLANNetwork*> byBSSID_;
   std::filesystem::path settingsFolder_;
   std::vector<uint8_t> bssList_;
   bool hasBssList_ = false;
