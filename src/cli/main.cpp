@@ -1,9 +1,11 @@
 // skimlet-cli: the headless front end of Skimlet.
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/language.h"
 
 namespace {
 
@@ -14,8 +16,10 @@ constexpr const char* kUsage =
     "  elements --hex HEX [--tsv]   print the element tree of an element blob\n"
     "\n"
     "Options:\n"
-    "  --help      show this help (also after a command)\n"
-    "  --version   show the version\n";
+    "  --lang FILE  show texts in the language of FILE (a .lng file, or a shipped language such as\n"
+    "               deutsch); English by default. Nothing is written.\n"
+    "  --help       show this help (also after a command)\n"
+    "  --version    show the version\n";
 
 }  // namespace
 
@@ -25,8 +29,31 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stderr);
     return 2;
   }
-  std::string command = argv[1];
-  Args args(argv + 2, argv + argc);
+  // --lang FILE may stand anywhere on the command line.
+  Args all(argv + 1, argv + argc);
+  std::optional<std::string> lang;
+  for (size_t i = 0; i < all.size();) {
+    if (all[i] == "--lang" && i + 1 < all.size()) {
+      lang = all[i + 1];
+      all.erase(all.begin() + i, all.begin() + i + 2);
+    } else if (all[i].rfind("--lang=", 0) == 0) {
+      lang = all[i].substr(7);
+      all.erase(all.begin() + i);
+    } else {
+      ++i;
+    }
+  }
+  if (all.empty()) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  std::string error;
+  if (!SetUpLanguage(lang, error)) {
+    std::fprintf(stderr, "skimlet-cli: %s\n", error.c_str());
+    return 2;
+  }
+  std::string command = all[0];
+  Args args(all.begin() + 1, all.end());
   if (command == "--help" || command == "-h" || command == "help") {
     std::fputs(kUsage, stdout);
     return 0;

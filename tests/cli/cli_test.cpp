@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -57,6 +58,40 @@ TEST(CliElements, UsageErrorsExitWithTwo) {
   EXPECT_EQ(Cli("nonsense").status, 2);
   EXPECT_EQ(Cli("elements --help").status, 0);
   EXPECT_EQ(Cli("--version").status, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CliLanguage, TextsFollowTheChosenLanguageFileWhichIsNeverWritten) {
+  CliRun r = Cli("--lang deutsch elements --hex \"00 03 41 42 43\"");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out,
+            "Informationselemente: 1 (5 Bytes)\t@0+0\n"
+            "  SSID: ABC\t@0+5\n"
+            "    Element-ID: 0 (SSID)\t@0+1\n"
+            "    Länge: 3 Oktette\t@1+1\n"
+            "    SSID: ABC\t@2+3\n");
+
+  char path[] = "/tmp/skimlet-cli-lang-XXXXXX";
+  int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  const std::string file = "[Translations]\nSSID: %s=Name: %s\nsYes\n";
+  ASSERT_EQ(write(fd, file.data(), file.size()), static_cast<ssize_t>(file.size()));
+  close(fd);
+  r = Cli(std::string("elements --hex 0003414243 --lang=") + path);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("    Name: ABC\t@2+3\n"), std::string::npos) << r.out;
+  std::string after(file.size() + 10, '\0');
+  FILE* f = fopen(path, "rb");
+  ASSERT_TRUE(f);
+  after.resize(fread(after.data(), 1, after.size(), f));
+  fclose(f);
+  unlink(path);
+  EXPECT_EQ(after, file);
+
+  EXPECT_EQ(Cli("--lang /nonexistent/x.lng elements --hex 00").status, 2);
 }
 
 }  // namespace

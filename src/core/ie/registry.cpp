@@ -10,6 +10,17 @@
 #include "core/ie/elements/eid011_bss_load.h"
 #include "core/ie/elements/eid032_power.h"
 #include "core/ie/elements/eid042_erp.h"
+#include "core/ie/elements/eid048_rsn.h"
+#include "core/ie/elements/vnd_0050f2_01_wpa.h"
+#include "core/ie/elements/vnd_0050f2_02_wmm.h"
+#include "core/ie/elements/vnd_0050f2_04_wps.h"
+#include "core/ie/elements/eid045_ht_capabilities.h"
+#include "core/ie/elements/eid061_ht_operation.h"
+#include "core/ie/elements/eid191_vht_capabilities.h"
+#include "core/ie/elements/eid192_vht_operation.h"
+#include "core/ie/elements/eid195_vht_tx_power_envelope.h"
+#include "core/ie/elements/ext035_he_capabilities.h"
+#include "core/ie/elements/ext036_he_operation.h"
 
 namespace skimlet {
 
@@ -47,13 +58,24 @@ constexpr std::initializer_list<ElementRow> kElementClasses = {
     {35, Make<TTPCReportElement>},
     {42, Make<TERPElement>},
     {47, Make<TERPElement>},
+    {48, Make<TRSNElement>},
+    {45, Make<THTCapabilitiesElement>},
+    {61, Make<THTOperationElement>},
+    {191, Make<TVHTCapabilitiesElement>},
+    {192, Make<TVHTOperationElement>},
+    {195, Make<TVHTTransmitPowerEnvelopeElement>},
     {50, Make<TExtSupportedRatesElement>},
 };
 
 constexpr std::initializer_list<VendorRow> kVendorClasses = {
+    {0x0050F2, 1, Make<TWPAElement, TVendorSpecificInformationElement>},
+    {0x0050F2, 2, Make<TWMEElement, TVendorSpecificInformationElement>},
+    {0x0050F2, 4, Make<TWPSElement, TVendorSpecificInformationElement>},
 };
 
 constexpr std::initializer_list<ExtensionRow> kExtensionClasses = {
+    {35, Make<THECapabilitiesExtensionsInformationElement, TExtensionsInformationElement>},
+    {36, Make<THEOperationExtensionsInformationElement, TExtensionsInformationElement>},
 };
 
 }  // namespace

@@ -9,6 +9,11 @@
 #include "core/ie/elements/eid001_supported_rates.h"
 #include "core/ie/elements/eid003_dsss.h"
 #include "core/ie/elements/eid011_bss_load.h"
+#include "core/ie/elements/eid048_rsn.h"
+#include "core/ie/elements/eid192_vht_operation.h"
+#include "core/ie/elements/ext035_he_capabilities.h"
+#include "core/ie/elements/ext036_he_operation.h"
+#include "core/ie/elements/vnd_0050f2_04_wps.h"
 #include "tree_helpers.h"
 
 namespace skimlet {
@@ -92,6 +97,58 @@ TEST(ElementEncoders, DecodersReadBackTheBasicElements) {
   ASSERT_NE(load, nullptr);
   EXPECT_EQ(load->StationCount, 17);
   EXPECT_EQ(load->ChannelUtilization, 63);
+}
+
+TEST(ElementEncoders, DecodersReadBackTheOptionalParts) {
+  RSNValues rsn;
+  rsn.PairwiseCiphers = {{kOUIIEEE, kCipherSuiteGCMP256}, {0x001122, 4}, {kOUIIEEE, kCipherSuiteCCMP}};
+  rsn.AKMSuites = {{kOUIIEEE, kAKMSAE}, {kOUIIEEE, kAKMFTSAE}};
+  rsn.Capabilities.reset();
+  WPSValues wps;
+  wps.WPSState = 1;
+  wps.DeviceName = "Büro-AP";
+  wps.Version2.reset();
+  HECapabilitiesValues he;
+  he.Width40And80In5G = he.Width160In5G = he.Width80p80In5G = true;
+  he.RxHEMCSMap160 = 0xFFFA;
+  he.RxHEMCSMap80p80 = 0xFFF5;
+  he.PPEThresholds = {0x08, 0x1C, 0xC7, 0x71};
+  HEOperationValues heop;
+  heop.VHTOperationInfo = HEVHTOperationInfo{1, 155, 171};
+  heop.MaxCoLocatedBSSIDIndicator = 3;
+  ElementBuilder b;
+  b.Add(kEidRSN, EncodeRSNBody(rsn))
+      .Add(kEidVHTOperation, EncodeVHTOperationBody({1, 42, 50}))
+      .AddVendor(kOUIMicrosoft, 4, EncodeWPSBody(wps))
+      .AddExtension(kExtHECapabilities, EncodeHECapabilitiesBody(he))
+      .AddExtension(kExtHEOperation, EncodeHEOperationBody(heop));
+  TInformationElements e;
+  e.Parse(b.Blob());
+  auto* r = e.Find<TRSNElement>(kEidRSN);
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->GroupCipher, kCipherSuiteCCMP);
+  EXPECT_EQ(r->PairwiseCiphers, (TByteDynamicArray{kCipherSuiteGCMP256, kCipherSuiteCCMP}));  // 00-0F-AC only
+  EXPECT_EQ(r->AKMSuites, (TByteDynamicArray{kAKMSAE, kAKMFTSAE}));
+  auto* v = e.Find<TVHTOperationElement>(kEidVHTOperation);
+  ASSERT_NE(v, nullptr);
+  EXPECT_EQ(v->CenterSegment1, 50);
+  auto* w = e.FindVendor<TWPSElement>(kOUIMicrosoft, 4);
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->WPSState, 1);
+  EXPECT_EQ(w->DeviceName, "Büro-AP");
+  EXPECT_EQ(w->Version2, 0);
+  auto* hc = e.FindExtension<THECapabilitiesExtensionsInformationElement>(kExtHECapabilities);
+  ASSERT_NE(hc, nullptr);
+  EXPECT_TRUE(hc->Width80p80In5G);
+  EXPECT_EQ(hc->RxHEMCSMap160, 0xFFFA);
+  EXPECT_EQ(hc->RxHEMCSMap80p80, 0xFFF5);
+  auto* ho = e.FindExtension<THEOperationExtensionsInformationElement>(kExtHEOperation);
+  ASSERT_NE(ho, nullptr);
+  EXPECT_TRUE(ho->VHTInfoPresent);
+  EXPECT_EQ(ho->CenterSegment0, 155);
+  EXPECT_EQ(ho->CenterSegment1, 171);
+  // The trees of these elements show no corrupted line.
+  EXPECT_EQ(test::TreeTextOf(b.Blob()).find("corrupted"), std::string::npos);
 }
 
 }  // namespace

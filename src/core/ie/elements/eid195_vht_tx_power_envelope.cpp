@@ -1,0 +1,41 @@
+#include "core/ie/elements/eid195_vht_tx_power_envelope.h"
+
+#include "core/ie/elements/bit_lines.h"
+
+namespace skimlet {
+
+void TVHTTransmitPowerEnvelopeElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
+  static constexpr TKeyAndValue kBandwidth[] = {{0, "20 MHz"}, {1, "40 MHz"}, {2, "80 MHz"}, {3, "160/80+80 MHz"}};
+  static constexpr TKeyAndValue kUnitInterpretation[] = {{0, "EIRP"}};
+  if (Length < 2 || Length > 5) {
+    AddLengthMessage(tree, element, "Length is wrong, must be >= 2 and <=5");
+    return;
+  }
+  uint8_t b = Byte(0);
+  unsigned count = b & 0x07;
+  TBitLines info(*this, tree,
+                 AddBodyNode(tree, element,
+                             Format("Transmit  Power Information: %s (0x%.4x) - octet %d", {BitsToText(Body(0), 8, 8, true), b, 1}),
+                             0, 1),
+                 0, 8, 1);
+  std::string names;
+  for (unsigned k = 0; k <= count; ++k) {
+    if (k > 0) names += ", ";
+    names += KeyToValue(kBandwidth, k, "Unknown");
+  }
+  info.Add(Format("%s - %s: %d [%s] (0x%.2x)", {info.Diagram(3, 0), "Local Maximum Transmit Power Count", count, names, count}));
+  uint32_t unit = info.Bits(3, 3);
+  info.Add(Format("%s - %s: %s (0x%.2x)", {info.Diagram(3, 3), "Local Maximum Transmit Power Unit Interpretation",
+                                           KeyToValue(kUnitInterpretation, unit, "Unknown"), unit}));
+  info.Reserved(2, 6);
+
+  // One power per bandwidth, in signed half dBm; bytes beyond the announced count are not shown.
+  for (unsigned k = 0; k <= count && k + 1 < static_cast<unsigned>(Length); ++k) {
+    double dBm = static_cast<int8_t>(Byte(k + 1)) / 2.0;
+    AddBodyNode(tree, element,
+                Format("%s: %g dBm", {Format("Local Maximum Transmit Power For %s", {KeyToValue(kBandwidth, k, "Unknown")}), dBm}),
+                static_cast<int32_t>(k + 1), 1);
+  }
+}
+
+}  // namespace skimlet

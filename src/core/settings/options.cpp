@@ -1,0 +1,289 @@
+#include "core/settings/options.h"
+
+#include <charconv>
+#include <system_error>
+#include <variant>
+
+#include "core/settings/atomic_file.h"
+#include "core/settings/lang.h"
+#include "core/settings/xml_storage.h"
+
+namespace skimlet {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kDefaults = "Defaults";
+constexpr std::string_view kWindow = "Window";
+
+struct TFilterMember {
+  TFilterSet TProgramOptions::*Member;
+  TFilterSet Range;
+};
+using TOptionMember = std::variant<bool TProgramOptions::*, int32_t TProgramOptions::*, TFilterMember>;
+struct TOptionKey {
+  std::string_view Name;
+  TOptionMember Member;
+};
+
+#define SKIMLET_KEY(name) TOptionKey{#name, &TProgramOptions::name}
+#define SKIMLET_FILTER(name, range) TOptionKey{#name, TFilterMember{&TProgramOptions::name, range}}
+
+// The keys of the section "Defaults" after DefaultLang, in the file's order.
+const std::vector<TOptionKey>& DefaultsKeys() {
+  static const std::vector<TOptionKey> keys = {
+      SKIMLET_KEY(bVertGrid),
+      SKIMLET_KEY(bHorzGrid),
+      SKIMLET_KEY(bStripped),
+      SKIMLET_KEY(bShowFilters),
+      SKIMLET_KEY(bShowScanDebugInLOG),
+      SKIMLET_KEY(bFillSelectedSeries),
+      SKIMLET_KEY(bDrawBackroundSpectrum),
+      SKIMLET_KEY(bAddSummaryToReport),
+      SKIMLET_KEY(bAddNetworksToReport),
+      SKIMLET_KEY(bAddGraphsToReport),
+      SKIMLET_KEY(bAddNetworkDetailsToReport),
+      SKIMLET_KEY(BandsOnSinglePanel),
+      SKIMLET_KEY(BandsOnSinglePanelVertically),
+      SKIMLET_KEY(bPinConnectedToTop),
+      SKIMLET_KEY(bDeleteNetworkIfNotSeen),
+      SKIMLET_KEY(intDeleteNetworkIfNotSeenMin),
+      SKIMLET_KEY(CalculateAchivableRateForAP),
+      SKIMLET_KEY(DefUpdateInterval),
+      SKIMLET_KEY(DeltaTimeInactive),
+      SKIMLET_KEY(UpdateGraphInterval),
+      SKIMLET_KEY(UpdateCurrentConnectionInterval),
+      SKIMLET_KEY(UpdateWirelessNetworkInterval),
+      SKIMLET_KEY(UpdateWirelessStatisticsInterval),
+      SKIMLET_FILTER(FilterLinkQualityIndicatorSet, kAllQualityClasses),
+      SKIMLET_FILTER(FilterChannelWidthSet, kAllChannelWidths),
+      SKIMLET_FILTER(FilterFrequencyBandSet, kAllBands),
+      SKIMLET_FILTER(FilterPhySet, kAllPhyTypes),
+      SKIMLET_FILTER(FilterWLANSecuritySet, kAllSecurityKinds),
+      SKIMLET_KEY(aLeftPanelWidth),
+      SKIMLET_KEY(aTopPanelHeight),
+      SKIMLET_KEY(aCurrConPanelWidth),
+      SKIMLET_KEY(aRadioPanelHeight),
+      SKIMLET_KEY(TimeWindowMinutes),
+      SKIMLET_KEY(HexDumpViewerWidth),
+      SKIMLET_KEY(DefaultNoiseLevel),
+      SKIMLET_KEY(DefaultRxStreams),
+      SKIMLET_KEY(DefaultTxStreams),
+      SKIMLET_KEY(aWLANStatisticsMACHeight),
+      SKIMLET_KEY(aWLANStatisticsPHYHeight),
+      SKIMLET_KEY(WLANStatisticsMACViewColumnIndex),
+      SKIMLET_KEY(WLANStatisticsPHYViewColumnIndex),
+  };
+  return keys;
+}
+
+#undef SKIMLET_KEY
+#undef SKIMLET_FILTER
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+std::string Numbered(std::string_view name, size_t i) { return std::string(name) + std::to_string(i); }
+
+void ReadLayout(const TXMLStorage& storage, std::string_view section, TColumnLayout& layout) {
+  for (size_t i = 0; i < layout.size(); ++i) {
+    TListColumnStore& c = layout[i];
+    c.Visible = storage.ReadBool(section, Numbered("Visible", i), true);
+    c.Width = storage.ReadInteger(section, Numbered("Width", i), 50);
+    c.Alignment = storage.ReadInteger(section, Numbered("Alignment", i), 0);
+    c.Position = storage.ReadInteger(section, Numbered("Position", i), static_cast<int32_t>(i));
+    c.SortDirection = storage.ReadInteger(section, Numbered("SortDirection", i), 0);
+    c.Sorted = storage.ReadBool(section, Numbered("Sorted", i), false);
+  }
+}
+
+void WriteLayout(TXMLStorage& storage, std::string_view section, const TColumnLayout& layout) {
+  for (size_t i = 0; i < layout.size(); ++i) {
+    const TListColumnStore& c = layout[i];
+    storage.WriteBool(section, Numbered("Visible", i), c.Visible);
+    storage.WriteInteger(section, Numbered("Width", i), c.Width);
+    storage.WriteInteger(section, Numbered("Alignment", i), c.Alignment);
+    storage.WriteInteger(section, Numbered("Position", i), c.Position);
+    storage.WriteInteger(section, Numbered("SortDirection", i), c.SortDirection);
+    storage.WriteBool(section, Numbered("Sorted", i), c.Sorted);
+  }
+}
+
+}  // namespace
+
+TFilterSet TFilterSet::Of(std::initializer_list<int> members) {
+  TFilterSet set;
+  for (int m : members) set.Add(m);
+  return set;
+}
+
+std::string FilterSetToText(TFilterSet set) {
+  std::string text = "[";
+  for (int m = 0; m < 32; ++m) {
+    if (!set.Has(m)) continue;
+    if (text.size() > 1) text += ',';
+    text += std::to_string(m);
+  }
+  return text + "]";
+}
+
+TFilterSet FilterSetFromText(const std::optional<std::string>& text, TFilterSet range) {
+  if (!text || text->size() < 2 || text->front() != '[' || text->back() != ']') return range;
+  std::string_view items = std::string_view(*text).substr(1, text->size() - 2);
+  TFilterSet set;
+  while (true) {
+    size_t comma = items.find(',');
+    std::string_view item = TrimBlanks(items.substr(0, comma));
+    int value = -1;
+    auto [end, ec] = std::from_chars(item.data(), item.data() + item.size(), value);
+    if (!item.empty() && ec == std::errc() && end == item.data() + item.size() && range.Has(value)) set.Add(value);
+    if (comma == std::string_view::npos) break;
+    items.remove_prefix(comma + 1);
+  }
+  return set;
+}
+
+TColumnLayout DefaultColumnLayout(size_t count) {
+  TColumnLayout layout(count);
+  for (size_t i = 0; i < count; ++i) layout[i].Position = static_cast<int32_t>(i);
+  return layout;
+}
+
+const std::array<TColumnLayoutInfo, 9>& ColumnLayoutTable() {
+  static const std::array<TColumnLayoutInfo, 9> table = {{
+      {"ListColumns", 32, &TColumnLayouts::ListColumns},
+      {"LogColumns", 2, &TColumnLayouts::LogColumns},
+      {"CurrentConnectionColumns", 2, &TColumnLayouts::CurrentConnectionColumns},
+      {"NetworkPropertiesColumns", 2, &TColumnLayouts::NetworkPropertiesColumns},
+      {"RadioStateColumns", 3, &TColumnLayouts::RadioStateColumns},
+      {"WLANProfilesColumns", 1, &TColumnLayouts::WLANProfilesColumns},
+      {"FilterTreeColumns", 1, &TColumnLayouts::FilterTreeColumns},
+      {"WLANStatisticsMACColumns", 4, &TColumnLayouts::WLANStatisticsMACColumns},
+      {"WLANStatisticsPhyColumns", 9, &TColumnLayouts::WLANStatisticsPhyColumns},
+  }};
+  return table;
+}
+
+bool IsPlainFileName(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos &&
+         name.find('\0') == std::string_view::npos;
+}
+
+void ReadOptions(const TXMLStorage& storage, TProgramOptions& options, std::optional<TScreenSize> screen) {
+  static const TProgramOptions defaults;
+  for (const TOptionKey& key : DefaultsKeys()) {
+    std::visit(
+        [&](auto member) {
+          using M = decltype(member);
+          if constexpr (std::is_same_v<M, bool TProgramOptions::*>) {
+            options.*member = storage.ReadBool(kDefaults, key.Name, defaults.*member);
+          } else if constexpr (std::is_same_v<M, int32_t TProgramOptions::*>) {
+            options.*member = storage.ReadInteger(kDefaults, key.Name, defaults.*member);
+          } else {
+            options.*(member.Member) = FilterSetFromText(storage.ReadValue(kDefaults, key.Name), member.Range);
+          }
+        },
+        key.Member);
+  }
+  options.MainWindowTop = storage.ReadInteger(kWindow, "MainWindowTop", defaults.MainWindowTop);
+  options.MainWindowLeft = storage.ReadInteger(kWindow, "MainWindowLeft", defaults.MainWindowLeft);
+  options.MainWindowWidth = storage.ReadInteger(kWindow, "MainWindowWidth", defaults.MainWindowWidth);
+  options.MainWindowHeight = storage.ReadInteger(kWindow, "MainWindowHeight", defaults.MainWindowHeight);
+  options.MainWindowState = storage.ReadInteger(kWindow, "MainWindowState", defaults.MainWindowState);
+  if (screen) {
+    if (options.MainWindowTop == 0) options.MainWindowTop = screen->Height / 2 - options.MainWindowHeight / 2;
+    if (options.MainWindowLeft == 0) options.MainWindowLeft = screen->Width / 2 - options.MainWindowWidth / 2;
+  }
+  for (const TColumnLayoutInfo& info : ColumnLayoutTable()) {
+    TColumnLayout& layout = options.Layouts.*(info.Layout);
+    if (layout.size() != info.Count) layout = DefaultColumnLayout(info.Count);
+    ReadLayout(storage, info.Name, layout);
+  }
+  // A language is a file of the languages folder; a value that would reach outside it is not taken.
+  options.DefaultLang = storage.ReadString(kDefaults, "DefaultLang", defaults.DefaultLang);
+  if (!IsPlainFileName(options.DefaultLang)) options.DefaultLang = defaults.DefaultLang;
+}
+
+void WriteOptions(TXMLStorage& storage, const TProgramOptions& options) {
+  storage.WriteString(kDefaults, "DefaultLang", options.DefaultLang);
+  for (const TOptionKey& key : DefaultsKeys()) {
+    std::visit(
+        [&](auto member) {
+          using M = decltype(member);
+          if constexpr (std::is_same_v<M, bool TProgramOptions::*>) {
+            storage.WriteBool(kDefaults, key.Name, options.*member);
+          } else if constexpr (std::is_same_v<M, int32_t TProgramOptions::*>) {
+            storage.WriteInteger(kDefaults, key.Name, options.*member);
+          } else {
+            storage.WriteString(kDefaults, key.Name, FilterSetToText(options.*(member.Member)));
+          }
+        },
+        key.Member);
+  }
+  // A minimised or maximised window keeps the last normal placement in the file.
+  if (options.MainWindowState == 0) {
+    storage.WriteInteger(kWindow, "MainWindowTop", options.MainWindowTop);
+    storage.WriteInteger(kWindow, "MainWindowLeft", options.MainWindowLeft);
+    storage.WriteInteger(kWindow, "MainWindowWidth", options.MainWindowWidth);
+    storage.WriteInteger(kWindow, "MainWindowHeight", options.MainWindowHeight);
+  }
+  storage.WriteInteger(kWindow, "MainWindowState", options.MainWindowState);
+  for (const TColumnLayoutInfo& info : ColumnLayoutTable()) WriteLayout(storage, info.Name, options.Layouts.*(info.Layout));
+}
+
+void LoadColumnTitles(const TLangChanger& lang, TColumnLayouts& layouts) {
+  for (const TColumnLayoutInfo& info : ColumnLayoutTable()) {
+    TColumnLayout& layout = layouts.*(info.Layout);
+    for (size_t i = 0; i < layout.size(); ++i) layout[i].Caption = lang.Translate(Numbered(info.Name, i));
+  }
+}
+
+std::vector<TOptionsMessage> LoadOptions(const TProgramFolders& folders, TProgramOptions& options, TLangChanger& lang,
+                                         std::optional<TScreenSize> screen) {
+  std::vector<TOptionsMessage> messages;
+  PrepareLanguagesFolder(folders.ShippedLanguagesFolder(), folders.LanguagesFolder);
+
+  fs::path file = folders.OptionsFile();
+  std::error_code ec;
+  if (!fs::exists(file, ec)) {
+    fs::create_directories(folders.SettingsFolder, ec);
+    std::string shipped;
+    if (ReadWholeFile(folders.DefaultFolder / kOptionsFileName, shipped)) WriteFileAtomicNoReplace(file, shipped);
+  }
+
+  TXMLStorage storage(file);
+  if (std::string error = storage.Load(); !error.empty())
+    messages.push_back({error, std::string(kStorageErrorCaption)});
+  ReadOptions(storage, options, screen);
+
+  // Where the settings folder cannot hold a languages folder (a system-wide folder the user may not write),
+  // the shipped files are read as they are.
+  fs::path langFile = folders.LanguagesFolder / options.DefaultLang;
+  fs::path shippedFile = folders.ShippedLanguagesFolder() / options.DefaultLang;
+  if (!fs::exists(langFile, ec) && fs::is_regular_file(shippedFile, ec)) {
+    lang.OpenLangFileReadOnly(shippedFile.string());
+  } else {
+    lang.SetLangFile(langFile.string());
+  }
+  lang.SetSeparator(",");
+  lang.LoadLanguageTexts();
+  LoadColumnTitles(lang, options.Layouts);
+  return messages;
+}
+
+std::vector<TOptionsMessage> SaveOptions(const TProgramFolders& folders, const TProgramOptions& options) {
+  std::vector<TOptionsMessage> messages;
+  TXMLStorage storage(folders.OptionsFile());
+  if (std::string error = storage.Load(); !error.empty())
+    messages.push_back({error, std::string(kStorageErrorCaption)});
+  WriteOptions(storage, options);
+  if (std::string error = storage.Save(); !error.empty())
+    messages.push_back({error, std::string(kStorageErrorCaption)});
+  return messages;
+}
+
+}  // namespace skimlet

@@ -1,0 +1,174 @@
+// The program's options: one plain struct that every part of the program reads, and its load from and save
+// to options.xml in the settings folder.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/settings/folders.h"
+
+namespace skimlet {
+
+class TLangChanger;
+class TXMLStorage;
+
+// A set of small numbers (0 to 31), such as the quality classes a filter lets through.
+struct TFilterSet {
+  uint32_t Bits = 0;
+
+  static TFilterSet Of(std::initializer_list<int> members);
+  bool Has(int member) const { return member >= 0 && member < 32 && (Bits >> member) & 1u; }
+  void Add(int member) {
+    if (member >= 0 && member < 32) Bits |= 1u << member;
+  }
+  void Remove(int member) {
+    if (member >= 0 && member < 32) Bits &= ~(1u << member);
+  }
+  bool operator==(const TFilterSet&) const = default;
+};
+
+// The members each filter may hold; a missing or malformed stored set reads as all of them.
+inline const TFilterSet kAllQualityClasses = TFilterSet::Of({0, 1, 2, 3, 4, 5});
+inline const TFilterSet kAllChannelWidths = TFilterSet::Of({0, 1, 2, 3, 4});
+inline const TFilterSet kAllBands = TFilterSet::Of({0, 1});
+inline const TFilterSet kAllPhyTypes = TFilterSet::Of({4, 5, 6, 7, 8, 10});
+inline const TFilterSet kAllSecurityKinds = TFilterSet::Of({1, 2, 3, 4});
+
+// "[1,4,7]": the members in ascending order.
+std::string FilterSetToText(TFilterSet set);
+// The members of Text that lie in Range; Range itself when Text is missing, shorter than two characters or not
+// enclosed in "[" and "]". Items that are not numbers of the range are ignored.
+TFilterSet FilterSetFromText(const std::optional<std::string>& text, TFilterSet range);
+
+// One column of a stored table layout.
+struct TListColumnStore {
+  bool Visible = true;
+  std::string Caption;  // from the language file
+  int32_t Width = 50;
+  int32_t Alignment = 0;  // 0 left, 1 right, 2 centre
+  int32_t Position = 0;   // display position, 0 = leftmost
+  bool Sorted = false;
+  int32_t SortDirection = 0;  // 0 ascending, 1 descending
+};
+
+using TColumnLayout = std::vector<TListColumnStore>;
+
+// A layout with Count columns at their defaults (column i at position i).
+TColumnLayout DefaultColumnLayout(size_t count);
+
+struct TColumnLayouts {
+  TColumnLayout ListColumns = DefaultColumnLayout(32);
+  TColumnLayout LogColumns = DefaultColumnLayout(2);
+  TColumnLayout CurrentConnectionColumns = DefaultColumnLayout(2);
+  TColumnLayout NetworkPropertiesColumns = DefaultColumnLayout(2);
+  TColumnLayout RadioStateColumns = DefaultColumnLayout(3);
+  TColumnLayout WLANProfilesColumns = DefaultColumnLayout(1);
+  TColumnLayout FilterTreeColumns = DefaultColumnLayout(1);
+  TColumnLayout WLANStatisticsMACColumns = DefaultColumnLayout(4);
+  TColumnLayout WLANStatisticsPhyColumns = DefaultColumnLayout(9);
+};
+
+// The nine layouts in storage order: the section name (also the prefix of the column-title keys) and the
+// member holding the layout.
+struct TColumnLayoutInfo {
+  std::string_view Name;
+  size_t Count;
+  TColumnLayout TColumnLayouts::*Layout;
+};
+const std::array<TColumnLayoutInfo, 9>& ColumnLayoutTable();
+
+struct TProgramOptions {
+  // section "Defaults"
+  std::string DefaultLang = "english.lng";
+  bool bVertGrid = true;
+  bool bHorzGrid = false;
+  bool bStripped = false;
+  bool bShowFilters = true;
+  bool bShowScanDebugInLOG = false;
+  bool bFillSelectedSeries = true;
+  bool bDrawBackroundSpectrum = true;
+  bool bAddSummaryToReport = true;
+  bool bAddNetworksToReport = true;
+  bool bAddGraphsToReport = true;
+  bool bAddNetworkDetailsToReport = true;
+  bool BandsOnSinglePanel = true;
+  bool BandsOnSinglePanelVertically = false;
+  bool bPinConnectedToTop = true;
+  bool bDeleteNetworkIfNotSeen = false;
+  int32_t intDeleteNetworkIfNotSeenMin = 5;
+  bool CalculateAchivableRateForAP = true;
+  int32_t DefUpdateInterval = 1;
+  int32_t DeltaTimeInactive = 10;
+  int32_t UpdateGraphInterval = 1;
+  int32_t UpdateCurrentConnectionInterval = 10;
+  int32_t UpdateWirelessNetworkInterval = 3;
+  int32_t UpdateWirelessStatisticsInterval = 3;
+  TFilterSet FilterLinkQualityIndicatorSet = kAllQualityClasses;
+  TFilterSet FilterChannelWidthSet = kAllChannelWidths;
+  TFilterSet FilterFrequencyBandSet = kAllBands;
+  TFilterSet FilterPhySet = kAllPhyTypes;
+  TFilterSet FilterWLANSecuritySet = kAllSecurityKinds;
+  int32_t aLeftPanelWidth = 250;
+  int32_t aTopPanelHeight = 250;
+  int32_t aCurrConPanelWidth = 250;
+  int32_t aRadioPanelHeight = 300;
+  int32_t TimeWindowMinutes = 5;
+  int32_t HexDumpViewerWidth = 650;
+  int32_t DefaultNoiseLevel = -80;
+  int32_t DefaultRxStreams = 2;
+  int32_t DefaultTxStreams = 2;
+  int32_t aWLANStatisticsMACHeight = 256;
+  int32_t aWLANStatisticsPHYHeight = 256;
+  int32_t WLANStatisticsMACViewColumnIndex = 1;
+  int32_t WLANStatisticsPHYViewColumnIndex = 1;
+
+  // section "Window"
+  int32_t MainWindowTop = 0;  // 0: centred
+  int32_t MainWindowLeft = 0;
+  int32_t MainWindowWidth = 800;
+  int32_t MainWindowHeight = 600;
+  int32_t MainWindowState = 0;  // 0 normal, 1 minimised, 2 maximised
+
+  TColumnLayouts Layouts;
+};
+
+struct TScreenSize {
+  int32_t Width = 0;
+  int32_t Height = 0;
+};
+
+// Reads every option from Storage; a missing key or a value that does not read keeps its default. With a
+// screen, a stored top or left of 0 becomes the centred position.
+void ReadOptions(const TXMLStorage& storage, TProgramOptions& options, std::optional<TScreenSize> screen);
+// Writes every option into Storage in the file's order (the window placement only for a normal window).
+void WriteOptions(TXMLStorage& storage, const TProgramOptions& options);
+
+// Messages for the user (text and caption) from loading or saving the options.
+struct TOptionsMessage {
+  std::string Text;
+  std::string Caption;
+};
+
+// Start of the program, before any window exists: prepares the languages folder, puts the shipped
+// options.xml into a settings folder that has none, reads the options, then selects the language file
+// DefaultLang of the languages folder in Lang and loads its texts and the column titles. The caller installs
+// Lang as the text source. Returns the messages to show (a file that could not be read).
+std::vector<TOptionsMessage> LoadOptions(const TProgramFolders& folders, TProgramOptions& options, TLangChanger& lang,
+                                         std::optional<TScreenSize> screen = std::nullopt);
+// End of the program: writes the options into options.xml of the settings folder, keeping every section and
+// key of the file that this program does not know. Returns the messages to show (a file that could not be
+// read or written; the previous file then stays as it was).
+std::vector<TOptionsMessage> SaveOptions(const TProgramFolders& folders, const TProgramOptions& options);
+
+// The column titles of the nine layouts from the current language ("ListColumns" followed by the column
+// number, and likewise for the others).
+void LoadColumnTitles(const TLangChanger& lang, TColumnLayouts& layouts);
+
+// DefaultLang as a file name of the languages folder: a value with a path in it is not one.
+bool IsPlainFileName(std::string_view name);
+
+}  // namespace skimlet

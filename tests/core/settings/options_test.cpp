@@ -1,0 +1,242 @@
+#include "core/settings/options.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "core/settings/lang.h"
+#include "core/settings/xml_storage.h"
+#include "temp_folder.h"
+
+namespace skimlet {
+namespace {
+
+using test::ReadText;
+using test::TempFolder;
+using test::WriteText;
+
+TEST(FilterSets, ReadKeepsMembersOfTheRangeAndFallsBackToAll) {
+  struct Case {
+    std::optional<std::string> text;
+    TFilterSet expected;
+  } cases[] = {
+      {"[4,7,9,10]", TFilterSet::Of({4, 7, 10})},
+      {"[]", TFilterSet{}},
+      {"4,7", kAllPhyTypes},
+      {std::nullopt, kAllPhyTypes},
+      {"[", kAllPhyTypes},
+      {"[ 5 , x, -1, 10,,99999999999 ]", TFilterSet::Of({5, 10})},
+      {"[4]", TFilterSet::Of({4})},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FilterSetFromText(c.text, kAllPhyTypes), c.expected) << c.text.value_or("-");
+  EXPECT_EQ(FilterSetToText(kAllQualityClasses), "[0,1,2,3,4,5]");
+  EXPECT_EQ(FilterSetToText(TFilterSet{}), "[]");
+}
+
+TEST(Options, TheShippedFileHoldsEveryKeyAtItsDefault) {
+  TempFolder dir;
+  TXMLStorage s(dir / "options.xml");
+  ASSERT_EQ(s.Load(), "");
+  WriteOptions(s, TProgramOptions{});
+  ASSERT_EQ(s.Save(), "");
+  EXPECT_EQ(ReadText(dir / "options.xml"), ReadText(std::string(SKIMLET_SOURCE_DIR) + "/data/Default/options.xml"));
+}
+
+TEST(Options, RoundTripAndBadValuesReadAsDefaults) {
+  TempFolder dir;
+  TProgramOptions o;
+  o.DefaultLang = "a&b.lng";
+  o.bHorzGrid = true;
+  o.DeltaTimeInactive = 20;
+  o.DefaultNoiseLevel = -95;
+  o.FilterPhySet = TFilterSet::Of({7, 10});
+  o.MainWindowLeft = 33;
+  o.Layouts.ListColumns[3].Width = 120;
+  o.Layouts.ListColumns[3].Sorted = true;
+  o.Layouts.WLANStatisticsPhyColumns[8].Visible = false;
+  {
+    TXMLStorage s(dir / "o.xml");
+    ASSERT_EQ(s.Load(), "");
+    WriteOptions(s, o);
+    ASSERT_EQ(s.Save(), "");
+  }
+  TXMLStorage s(dir / "o.xml");
+  ASSERT_EQ(s.Load(), "");
+  TProgramOptions r;
+  ReadOptions(s, r, std::nullopt);
+  EXPECT_EQ(r.DefaultLang, "a&b.lng");
+  EXPECT_TRUE(r.bHorzGrid);
+  EXPECT_EQ(r.DeltaTimeInactive, 20);
+  EXPECT_EQ(r.DefaultNoiseLevel, -95);
+  EXPECT_EQ(r.FilterPhySet, TFilterSet::Of({7, 10}));
+  EXPECT_EQ(r.MainWindowLeft, 33);
+  EXPECT_EQ(r.Layouts.ListColumns[3].Width, 120);
+  EXPECT_TRUE(r.Layouts.ListColumns[3].Sorted);
+  EXPECT_FALSE(r.Layouts.WLANStatisticsPhyColumns[8].Visible);
+  EXPECT_EQ(r.Layouts.ListColumns[31].Position, 31);
+
+  // Values that do not read take the key's default, not what the struct held before.
+  WriteText(dir / "bad.xml",
+            "<Options><Defaults><DeltaTimeInactive>ten</DeltaTimeInactive><bShowFilters>no</bShowFilters>"
+            "<DefaultLang>../../etc/passwd</DefaultLang><FilterBandSet>[0]</FilterBandSet></Defaults>"
+            "<ListColumns><Position5>x</Position5></ListColumns></Options>");
+  TXMLStorage bad(dir / "bad.xml");
+  ASSERT_EQ(bad.Load(), "");
+  ReadOptions(bad, r, std::nullopt);
+  EXPECT_EQ(r.DeltaTimeInactive, 10);
+  EXPECT_TRUE(r.bShowFilters);
+  EXPECT_EQ(r.DefaultLang, "english.lng");
+  EXPECT_FALSE(r.bHorzGrid);
+  EXPECT_EQ(r.Layouts.ListColumns[5].Position, 5);
+}
+
+TEST(Options, WindowPlacement) {
+  TempFolder dir;
+  TProgramOptions o;
+  o.MainWindowTop = 100, o.MainWindowLeft = 200, o.MainWindowWidth = 1000, o.MainWindowHeight = 700;
+  {
+    TXMLStorage s(dir / "o.xml");
+    ASSERT_EQ(s.Load(), "");
+    WriteOptions(s, o);
+    ASSERT_EQ(s.Save(), "");
+  }
+  // Maximised at exit: the file keeps the previous normal placement and stores state 2.
+  o.MainWindowState = 2;
+  o.MainWindowTop = 0, o.MainWindowLeft = 0, o.MainWindowWidth = 1920, o.MainWindowHeight = 1080;
+  {
+    TXMLStorage s(dir / "o.xml");
+    ASSERT_EQ(s.Load(), "");
+    WriteOptions(s, o);
+    ASSERT_EQ(s.Save(), "");
+  }
+  TXMLStorage s(dir / "o.xml");
+  ASSERT_EQ(s.Load(), "");
+  TProgramOptions r;
+  ReadOptions(s, r, TScreenSize{1920, 1080});
+  EXPECT_EQ(r.MainWindowState, 2);
+  EXPECT_EQ(r.MainWindowTop, 100);
+  EXPECT_EQ(r.MainWindowLeft, 200);
+  EXPECT_EQ(r.MainWindowWidth, 1000);
+  EXPECT_EQ(r.MainWindowHeight, 700);
+
+  // A top or left of 0 is centred on the screen.
+  TXMLStorage fresh(dir / "none.xml");
+  ASSERT_EQ(fresh.Load(), "");
+  ReadOptions(fresh, r, TScreenSize{1366, 767});
+  EXPECT_EQ(r.MainWindowTop, 767 / 2 - 300);
+  EXPECT_EQ(r.MainWindowLeft, 1366 / 2 - 400);
+}
+
+TEST(Folders, SwitchesChooseTheSettingsFolder) {
+  EXPECT_TRUE(ParseCommandLineSwitches({"-portable"}).Portable);
+  EXPECT_TRUE(ParseCommandLineSwitches({"x", "/PORTABLE"}).Portable);
+  EXPECT_TRUE(ParseCommandLineSwitches({"--Portable"}).Portable);
+  EXPECT_FALSE(ParseCommandLineSwitches({"portable", "-portablex"}).Portable);
+  EXPECT_TRUE(ParseCommandLineSwitches({"/SystemWideConfig"}).SystemWideConfig);
+
+  std::map<std::string, std::string> env = {{"HOME", "/home/ann"}};
+  TEnvironment environment = [&](const char* name) -> std::optional<std::string> {
+    auto it = env.find(name);
+    if (it == env.end()) return std::nullopt;
+    return it->second;
+  };
+  const std::filesystem::path program = "/opt/skimlet";
+  EXPECT_EQ(ResolveProgramFolders(program, {}, environment).SettingsFolder, "/home/ann/.config/Brankwell/Skimlet");
+  env["XDG_CONFIG_HOME"] = "relative/ignored";
+  EXPECT_EQ(ResolveProgramFolders(program, {}, environment).SettingsFolder, "/home/ann/.config/Brankwell/Skimlet");
+  env["XDG_CONFIG_HOME"] = "/cfg";
+  auto f = ResolveProgramFolders(program, {}, environment);
+  EXPECT_EQ(f.SettingsFolder, "/cfg/Brankwell/Skimlet");
+  EXPECT_EQ(f.LanguagesFolder, "/cfg/Brankwell/Skimlet/languages");
+  EXPECT_EQ(f.OptionsFile(), "/cfg/Brankwell/Skimlet/options.xml");
+  EXPECT_EQ(ResolveProgramFolders(program, {false, true}, environment).SettingsFolder, "/etc/xdg/Brankwell/Skimlet");
+  env["XDG_CONFIG_DIRS"] = ":rel:/usr/local/etc/xdg:/etc/xdg";
+  EXPECT_EQ(ResolveProgramFolders(program, {false, true}, environment).SettingsFolder,
+            "/usr/local/etc/xdg/Brankwell/Skimlet");
+  EXPECT_EQ(ResolveProgramFolders(program, {true, true}, environment).SettingsFolder, program);
+}
+
+TEST(Folders, DataFolderOfABuildTreeAndOfAnInstalledLayout) {
+  TempFolder dir;
+  std::filesystem::create_directories(dir.Path / "build" / "bin" / "languages");
+  EXPECT_EQ(FindDataFolder(dir.Path / "build" / "bin"), dir.Path / "build" / "bin");
+  std::filesystem::create_directories(dir.Path / "usr" / "bin");
+  std::filesystem::create_directories(dir.Path / "usr" / "share" / "skimlet" / "languages");
+  EXPECT_EQ(FindDataFolder(dir.Path / "usr" / "bin"), dir.Path / "usr" / "share" / "skimlet");
+  auto f = ResolveProgramFolders(dir.Path / "usr" / "bin", {true, false}, ProcessEnvironment());
+  EXPECT_EQ(f.DefaultFolder, dir.Path / "usr" / "share" / "skimlet" / "Default");
+  EXPECT_EQ(f.ShippedLanguagesFolder(), dir.Path / "usr" / "share" / "skimlet" / "languages");
+}
+
+struct Installation {
+  TempFolder dir;
+  TProgramFolders folders;
+  Installation() {
+    folders.ProgramFolder = folders.DataFolder = dir.Path / "prog";
+    folders.DefaultFolder = folders.DataFolder / "Default";
+    folders.SettingsFolder = dir.Path / "home" / "Brankwell" / "Skimlet";
+    folders.LanguagesFolder = folders.SettingsFolder / "languages";
+    WriteText(folders.DefaultFolder / "options.xml",
+              "<?xml version=\"1.0\"?><Options><Defaults><DefaultLang>tiny.lng</DefaultLang>"
+              "<DeltaTimeInactive>0x14</DeltaTimeInactive></Defaults><Extra><keep>me</keep></Extra></Options>");
+    WriteText(folders.ShippedLanguagesFolder() / "tiny.lng",
+              "[Translations]\nsYes=Oui\nListColumns1=Nom du réseau\nsNo\n");
+  }
+};
+
+TEST(Options, FirstStartCopiesTheDefaultsAndLoadsTheLanguage) {
+  Installation inst;
+  TProgramOptions o;
+  TLangChanger lang;
+  EXPECT_TRUE(LoadOptions(inst.folders, o, lang).empty());
+  EXPECT_EQ(o.DeltaTimeInactive, 20);
+  EXPECT_EQ(o.DefaultLang, "tiny.lng");
+  EXPECT_EQ(lang.LangFile(), (inst.folders.LanguagesFolder / "tiny.lng").string());
+  EXPECT_EQ(lang.Text("sYes"), "Oui");
+  EXPECT_EQ(lang.Text("sNo"), "");  // a bare key reads as an empty text
+  EXPECT_EQ(lang.Text("sWarning"), "sWarning");
+  EXPECT_EQ(o.Layouts.ListColumns[1].Caption, "Nom du réseau");
+  EXPECT_EQ(o.Layouts.ListColumns[2].Caption, "ListColumns2");
+  EXPECT_EQ(ReadText(inst.folders.LanguagesFolder / "tiny.lng"), "[Translations]\nsYes=Oui\nListColumns1=Nom du réseau\nsNo=\n");
+
+  o.DeltaTimeInactive = 15;
+  EXPECT_TRUE(SaveOptions(inst.folders, o).empty());
+  std::string saved = ReadText(inst.folders.OptionsFile());
+  EXPECT_NE(saved.find("<DeltaTimeInactive>15</DeltaTimeInactive>"), std::string::npos);
+  EXPECT_NE(saved.find("<keep>me</keep>"), std::string::npos);
+  // The shipped defaults are untouched.
+  EXPECT_NE(ReadText(inst.folders.DefaultFolder / "options.xml").find("0x14"), std::string::npos);
+}
+
+TEST(Options, WithoutAnyOptionsFileEverySettingIsKeptAtExit) {
+  Installation inst;
+  std::filesystem::remove(inst.folders.DefaultFolder / "options.xml");
+  TProgramOptions o;
+  TLangChanger lang;
+  EXPECT_TRUE(LoadOptions(inst.folders, o, lang).empty());
+  EXPECT_EQ(o.DeltaTimeInactive, 10);
+  EXPECT_EQ(lang.Text("sYes"), "sYes");  // english.lng is not there: every key stands for itself
+  o.TimeWindowMinutes = 30;
+  EXPECT_TRUE(SaveOptions(inst.folders, o).empty());
+  TProgramOptions again;
+  TLangChanger lang2;
+  EXPECT_TRUE(LoadOptions(inst.folders, again, lang2).empty());
+  EXPECT_EQ(again.TimeWindowMinutes, 30);
+}
+
+TEST(Options, AMalformedOptionsFileGivesDefaultsAMessageAndIsKept) {
+  Installation inst;
+  WriteText(inst.folders.OptionsFile(), "<Options><Defaults><DeltaTimeInactive>20");
+  TProgramOptions o;
+  TLangChanger lang;
+  auto messages = LoadOptions(inst.folders, o, lang);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].Text, "Can't read file " + inst.folders.OptionsFile().string());
+  EXPECT_EQ(messages[0].Caption, "Error!");
+  EXPECT_EQ(o.DeltaTimeInactive, 10);
+  EXPECT_FALSE(SaveOptions(inst.folders, o).empty());
+  EXPECT_EQ(ReadText(inst.folders.OptionsFile()), "<Options><Defaults><DeltaTimeInactive>20");
+}
+
+}  // namespace
+}  // namespace skimlet
