@@ -43,6 +43,11 @@ void ManualSimClock::Advance(double seconds) {
 }
 
 void ManualSimClock::WaitUntil(std::condition_variable& cv, std::unique_lock<std::mutex>& lock, double deadline) {
+  // Nothing scheduled: only a new request (which notifies) can change that.
+  if (!std::isfinite(deadline)) {
+    cv.wait(lock);
+    return;
+  }
   // The clock moves without telling anybody, so look again soon.
   if (Now() < deadline) cv.wait_for(lock, std::chrono::milliseconds(1));
 }
