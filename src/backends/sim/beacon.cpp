@@ -1,0 +1,228 @@
+// Turning a scene's access point into the BSS entry and element blob the service reports for it.
+#include <algorithm>
+
+#include "backends/sim/scene.h"
+#include "core/ie/builder.h"
+#include "core/model/radio/values.h"
+
+namespace skimlet::sim {
+
+namespace {
+
+std::vector<uint8_t> RateBytes(const SceneAccessPoint& ap) {
+  if (!ap.Is24GHz())
+    return {RateByte(6, true), RateByte(9, false), RateByte(12, true), RateByte(18, false), RateByte(24, true),
+            RateByte(36, false), RateByte(48, false), RateByte(54, false)};
+  std::vector<uint8_t> r = {RateByte(1, true), RateByte(2, true), RateByte(5.5, true), RateByte(11, true)};
+  if (ap.Standard != Phy::B)
+    for (double m : {6.0, 9.0, 12.0, 18.0, 24.0, 36.0, 48.0, 54.0}) r.push_back(RateByte(m, false));
+  return r;
+}
+
+bool UsesRSN(Security s) { return s != Security::Open && s != Security::WEP && s != Security::WPA && s != Security::WPAEnterprise; }
+bool UsesWPA(Security s) { return s == Security::WPA || s == Security::WPAWPA2 || s == Security::WPAEnterprise; }
+
+RSNValues RSNOf(Security s) {
+  RSNValues r;
+  auto suite = [](uint8_t t) { return SuiteSelector{kOUIIEEE, t}; };
+  switch (s) {
+    case Security::WPAWPA2:
+      r.GroupCipher = suite(kCipherSuiteTKIP);
+      r.PairwiseCiphers = {suite(kCipherSuiteCCMP), suite(kCipherSuiteTKIP)};
+      break;
+    case Security::WPA3:
+      r.AKMSuites = {suite(kAKMSAE)};
+      r.Capabilities = 0x00C0;  // management frame protection required and capable
+      r.GroupManagementCipher = suite(kCipherSuiteBIP);
+      break;
+    case Security::WPA2WPA3:
+      r.AKMSuites = {suite(kAKMPSK), suite(kAKMSAE)};
+      r.Capabilities = 0x0080;
+      break;
+    case Security::OWE:
+      r.AKMSuites = {suite(kAKMOWE)};
+      r.Capabilities = 0x00C0;
+      break;
+    case Security::WPA2Enterprise:
+      r.AKMSuites = {suite(kAKM8021X), suite(kAKMFT8021X)};
+      r.Capabilities = 0x0001;  // preauthentication
+      break;
+    case Security::WPA3Enterprise:
+      r.GroupCipher = suite(kCipherSuiteGCMP256);
+      r.PairwiseCiphers = {suite(kCipherSuiteGCMP256)};
+      r.AKMSuites = {suite(kAKMSuiteB192)};
+      r.Capabilities = 0x00C0;
+      r.GroupManagementCipher = suite(12);  // BIP-GMAC-256
+      break;
+    default: break;  // WPA2-Personal: the defaults
+  }
+  return r;
+}
+
+WPAValues WPAOf(Security s) {
+  WPAValues w;
+  if (s == Security::WPAEnterprise) w.AKMSuites = {{kOUIMicrosoft, kAKM8021X}};
+  return w;
+}
+
+uint32_t ChannelOf5GHzSegment(uint8_t primary, int n20) {
+  int base = primary < 149 ? 36 : 149;
+  int group = (primary - base) / (4 * n20);
+  return static_cast<uint32_t>(base + group * n20 * 4 + (n20 * 4 - 4) / 2);
+}
+
+// The two bits of the HT operation's secondary channel offset: 1 above, 3 below, 0 none.
+uint8_t SecondaryOffset(const SceneAccessPoint& ap) {
+  if (ap.Width < 40) return 0;
+  if (ap.Is24GHz()) return ap.Channel <= 7 ? 1 : 3;
+  return CenterChannel5GHz(ap.Channel, 40) > ap.Channel ? 1 : 3;
+}
+
+}  // namespace
+
+uint32_t LinkQualityOf(int rssi) {
+  if (rssi <= -100) return 0;
+  if (rssi >= -50) return 100;
+  return static_cast<uint32_t>(2 * (rssi + 100));
+}
+
+uint8_t CenterChannel5GHz(uint8_t primary, int widthMHz) {
+  if (primary <= 14) return primary;
+  int n20 = widthMHz >= 160 && widthMHz != 8080 ? 8 : widthMHz >= 80 ? 4 : widthMHz >= 40 ? 2 : 1;
+  return static_cast<uint8_t>(ChannelOf5GHzSegment(primary, n20));
+}
+
+Beacon BuildBeacon(const SceneAccessPoint& ap, int rssi, uint32_t phyIndex) {
+  Beacon out;
+  WLAN_BSS_ENTRY& e = out.Entry;
+  if (ap.FixedEntry) {
+    e = *ap.FixedEntry;
+    e.lRssi = rssi;
+    e.uLinkQuality = LinkQualityOf(rssi);
+    out.Blob = ap.FixedBlob;
+    return out;
+  }
+
+  bool b24 = ap.Is24GHz();
+  bool ht = ap.Standard == Phy::N || ap.Standard == Phy::AC || ap.Standard == Phy::AX;
+  bool vht = !b24 && (ap.Standard == Phy::AC || ap.Standard == Phy::AX);
+  bool he = ap.Standard == Phy::AX;
+  bool privacy = ap.Sec != Security::Open;
+
+  // The entry.
+  if (ap.Hidden == HiddenSSID::No) {
+    e.dot11Ssid.uSSIDLength = static_cast<uint32_t>(std::min<size_t>(ap.SSID.size(), 32));
+    std::copy_n(ap.SSID.begin(), e.dot11Ssid.uSSIDLength, e.dot11Ssid.ucSSID.begin());
+  }
+  e.uPhyId = phyIndex;
+  e.dot11Bssid = ap.BSSID;
+  e.dot11BssType = ap.AdHoc ? 2 : 1;
+  e.dot11BssPhyType = PhyTypeOf(ap.Standard);
+  e.lRssi = rssi;
+  e.uLinkQuality = LinkQualityOf(rssi);
+  e.bInRegDomain = 1;
+  e.usBeaconPeriod = ap.BeaconPeriod;
+  e.usCapabilityInformation = static_cast<uint16_t>((ap.AdHoc ? 0x0002 : 0x0001) | (privacy ? 0x0010 : 0) |
+                                                    (b24 ? 0x0020 : 0) | (ap.Standard != Phy::B ? 0x0400 : 0));
+  e.ulChCenterFrequency = ChannelToFrequency(ap.Channel);
+  std::vector<uint8_t> rates = RateBytes(ap);
+  e.wlanRateSet.uRateSetLength = static_cast<uint32_t>(2 * rates.size());
+  for (size_t k = 0; k < rates.size(); ++k)
+    e.wlanRateSet.usRateSet[k] = static_cast<uint16_t>((rates[k] & 0x7F) | ((rates[k] & 0x80) ? 0x8000 : 0));
+
+  // The elements, in beacon order.
+  ElementBuilder b;
+  if (ap.Hidden == HiddenSSID::Empty) b.Add(kEidSSID, Bytes());
+  else if (ap.Hidden == HiddenSSID::Zeros) b.Add(kEidSSID, std::vector<uint8_t>(ap.SSID.size(), 0));
+  else b.Add(kEidSSID, EncodeSSIDBody(ap.SSID));
+  size_t inFirst = std::min<size_t>(rates.size(), 8);
+  b.Add(kEidSupportedRates, EncodeRatesBody(Bytes(rates.data(), inFirst)));
+  if (b24) b.Add(kEidDSSS, EncodeDSSSBody(ap.Channel));
+  if (!ap.AdHoc) b.Add(kEidTIM, EncodeTIMBody({0, static_cast<uint8_t>(ap.Standard == Phy::B ? 1 : 3), 0, {0}}));
+  if (ap.Country) {
+    CountryValues c = *ap.Country;
+    if (c.Triplets.empty()) {
+      bool na = c.Code == "US" || c.Code == "CA";
+      if (b24) c.Triplets = {{1, static_cast<uint8_t>(na ? 11 : 13), static_cast<uint8_t>(na ? 30 : 20)}};
+      else c.Triplets = {{36, 4, 23}, {52, 4, 23}, {100, 12, 30}, {149, 5, 30}};
+    }
+    b.Add(kEidCountry, EncodeCountryBody(c));
+  }
+  if (ap.Load)
+    b.Add(kEidBSSLoad, EncodeBSSLoadBody({static_cast<uint16_t>(ap.Load->first), ChannelUtilizationByte(ap.Load->second),
+                                          static_cast<uint16_t>(31250 - 300 * ap.Load->second)}));
+  if (b24 && ap.Standard != Phy::B) b.Add(kEidERP, {0x00});
+  uint8_t secondary = SecondaryOffset(ap);
+  if (ht) {
+    HTCapabilitiesValues h;
+    h.SupportedChannelWidth40 = ap.Width >= 40 || !b24;
+    h.ShortGI20 = true;
+    h.ShortGI40 = h.SupportedChannelWidth40;
+    h.RxMCSBitmask = HTRxMCSBitmaskFor(ap.Streams);
+    b.Add(kEidHTCapabilities, EncodeHTCapabilitiesBody(h));
+  }
+  if (UsesRSN(ap.Sec)) b.Add(kEidRSN, EncodeRSNBody(RSNOf(ap.Sec)));
+  if (rates.size() > inFirst) b.Add(kEidExtSupportedRates, EncodeRatesBody(Bytes(rates.data() + inFirst, rates.size() - inFirst)));
+  if (ht) {
+    HTOperationValues o;
+    o.PrimaryChannel = ap.Channel;
+    o.SecondaryChannelOffset = secondary;
+    o.AnyChannelWidth = secondary != 0;
+    b.Add(kEidHTOperation, EncodeHTOperationBody(o));
+  }
+  VHTOperationValues vop;
+  if (ap.Width >= 80) {
+    vop.ChannelWidth = 1;
+    vop.CenterSegment0 = CenterChannel5GHz(ap.Channel, 80);
+    if (ap.Width == 160) vop.CenterSegment1 = CenterChannel5GHz(ap.Channel, 160);
+    if (ap.Width == 8080) vop.CenterSegment1 = ap.Center2;
+  }
+  if (vht) {
+    VHTCapabilitiesValues c;
+    c.MaxMPDULength = 2;
+    c.SupportedChannelWidthSet = ap.Width == 8080 ? 2 : ap.Width == 160 ? 1 : 0;
+    c.ShortGI80 = true;
+    c.ShortGI160 = ap.Width >= 160;
+    c.RxVHTMCSMap = c.TxVHTMCSMap = MCSMapFor(ap.Streams, 2);
+    b.Add(kEidVHTCapabilities, EncodeVHTCapabilitiesBody(c));
+    b.Add(kEidVHTOperation, EncodeVHTOperationBody(vop));
+  }
+  if (he) {
+    HECapabilitiesValues c;
+    c.MACCapabilities = 0x0000'0008'0001ull;  // +HTC HE support
+    c.Width40In24G = b24 && ap.Width >= 40;
+    c.Width40And80In5G = !b24;
+    c.Width160In5G = ap.Width == 160 || ap.Width == 8080;
+    c.Width80p80In5G = ap.Width == 8080;
+    c.RxHEMCSMap80 = c.TxHEMCSMap80 = MCSMapFor(ap.Streams, 2);
+    if (c.Width160In5G) c.RxHEMCSMap160 = c.TxHEMCSMap160 = MCSMapFor(ap.Streams, 2);
+    if (c.Width80p80In5G) c.RxHEMCSMap80p80 = c.TxHEMCSMap80p80 = MCSMapFor(ap.Streams, 2);
+    b.AddExtension(kExtHECapabilities, EncodeHECapabilitiesBody(c));
+    HEOperationValues o;
+    o.BSSColorInformation = static_cast<uint8_t>(1 + ap.BSSID[5] % 63);
+    b.AddExtension(kExtHEOperation, EncodeHEOperationBody(o));
+  }
+  if (UsesWPA(ap.Sec)) b.AddVendor(kOUIMicrosoft, 1, EncodeWPABody(WPAOf(ap.Sec)));
+  if (ht) b.AddVendor(kOUIMicrosoft, 2, EncodeWMMBody({}));
+  if (ap.WPS) {
+    WPSValues w;
+    w.WPSState = ap.WPS->State;
+    w.APSetupLocked = ap.WPS->Locked;
+    w.UUID = std::array<uint8_t, 16>{0x5E, 0x1A, 0x00, 0x00, 0x00, 0x00, 0x40, 0x00,
+                                     0x80, 0x00, ap.BSSID[0], ap.BSSID[1], ap.BSSID[2], ap.BSSID[3], ap.BSSID[4], ap.BSSID[5]};
+    w.Manufacturer = ap.WPS->Manufacturer;
+    w.ModelName = ap.WPS->ModelName;
+    w.ModelNumber = ap.WPS->ModelNumber;
+    w.PrimaryDeviceType = WPSPrimaryDeviceType{};
+    w.DeviceName = ap.WPS->DeviceName;
+    w.ConfigMethods = 0x2008;
+    w.RFBands = b24 ? 1 : 2;
+    b.AddVendor(kOUIMicrosoft, 4, EncodeWPSBody(w));
+  }
+  for (const auto& v : ap.Vendors) b.AddVendor(v.OUI, v.Subtype, v.Body);
+  out.Blob = b.Blob();
+  for (const auto& raw : ap.Raw) out.Blob.insert(out.Blob.end(), raw.begin(), raw.end());
+  return out;
+}
+
+}  // namespace skimlet::sim

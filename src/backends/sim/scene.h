@@ -1,0 +1,112 @@
+// A scene: what the simulated radio hears. It is read from a text file (the format is documented at the
+// top of data/scenes/default.scene) or made from a saved snapshot (replay).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/ie/encode.h"
+#include "core/wlan/types/wlan_records.h"
+
+namespace skimlet::sim {
+
+enum class Security {
+  Open, WEP, WPA, WPA2, WPAWPA2, WPA3, WPA2WPA3, OWE, WPAEnterprise, WPA2Enterprise, WPA3Enterprise,
+};
+// The scene file's word for a security ("wpa2-wpa3").
+std::string_view SecurityWord(Security s);
+
+// The amendment an access point speaks at most.
+enum class Phy { B, A, G, N, AC, AX };
+std::string_view PhyWord(Phy p);
+// The service's PHY type number of an amendment.
+uint32_t PhyTypeOf(Phy p);
+
+enum class HiddenSSID { No, Empty, Zeros };
+
+struct VendorElement {
+  uint32_t OUI = 0;
+  uint8_t Subtype = 0;
+  std::vector<uint8_t> Body;  // after OUI and subtype
+};
+
+struct WPSDescription {
+  uint8_t State = 2;  // 1 not configured, 2 configured
+  bool Locked = false;
+  std::string DeviceName, Manufacturer, ModelName, ModelNumber;
+};
+
+struct SceneAccessPoint {
+  int Line = 0;                       // where it starts in the scene file (0: not from a file)
+  std::vector<uint8_t> SSID;          // raw bytes, at most 32
+  HiddenSSID Hidden = HiddenSSID::No;
+  std::array<uint8_t, 6> BSSID{};
+  bool AdHoc = false;
+  uint8_t Channel = 1;                // primary channel
+  int Width = 20;                     // 20, 40, 80, 160, or 8080 for 80+80 MHz
+  uint8_t Center2 = 0;                // 80+80: centre channel of the second segment
+  Phy Standard = Phy::G;
+  int Streams = 1;                    // 1..4
+  Security Sec = Security::Open;
+  int Rssi = -60;                     // dBm as heard by an interface without offset
+  std::optional<CountryValues> Country;
+  std::optional<std::pair<int, int>> Load;  // stations, utilization percent
+  std::optional<WPSDescription> WPS;
+  std::vector<VendorElement> Vendors;
+  std::vector<std::vector<uint8_t>> Raw;    // appended to the blob as they are (malformed elements)
+  uint16_t BeaconPeriod = 100;
+  double AppearOn = 0, AppearOff = 0;       // heard for On seconds, then gone for Off seconds; 0: always
+
+  // Replay: the entry and blob are given and only the RSSI and link quality are kept from the entry.
+  std::optional<WLAN_BSS_ENTRY> FixedEntry;
+  std::vector<uint8_t> FixedBlob;
+
+  bool Is24GHz() const { return Channel <= 14; }
+};
+
+struct SceneInterface {
+  int Line = 0;
+  std::string Description;            // "Simulated" is added in front when the text does not say it
+  std::optional<WLAN_GUID> Guid;      // derived from the interface's position when absent
+  std::vector<uint32_t> PhyTypes;     // one per PHY index
+  bool Hears24GHz = true, Hears5GHz = true;
+  bool HardwareRadioOn = true;
+  int RssiOffset = 0;
+  std::optional<std::array<uint8_t, 6>> ConnectedTo;  // BSSID of the network connected at start
+  bool RandomWalk = true;             // replayed scenes keep their saved signal
+};
+
+struct Scene {
+  std::string Name;
+  std::vector<SceneInterface> Interfaces;
+  std::vector<SceneAccessPoint> AccessPoints;
+};
+
+struct SceneResult {
+  std::optional<Scene> Value;
+  std::string Error;  // "FILE:LINE: what is wrong" when Value is empty
+};
+
+// Parses scene text; FileName only names the file in error messages.
+SceneResult ParseScene(std::string_view text, std::string_view fileName);
+SceneResult ReadSceneFile(const std::string& path);
+// A scene in which every record of a snapshot file is heard again with its saved signal.
+SceneResult ReplaySnapshotScene(const std::string& snapshotPath);
+
+// The beacon of an access point: its BSS entry (without blob offset and size) and its element blob.
+struct Beacon {
+  WLAN_BSS_ENTRY Entry;
+  std::vector<uint8_t> Blob;
+};
+// Builds the entry for a signal of Rssi dBm heard by the PHY with index PhyIndex.
+Beacon BuildBeacon(const SceneAccessPoint& ap, int rssi, uint32_t phyIndex);
+// Link quality 0..100 of a signal: -100 dBm and below 0, -50 dBm and above 100.
+uint32_t LinkQualityOf(int rssi);
+// The centre channel of the 40/80/160 MHz channel around a 5 GHz primary channel, or the primary channel.
+uint8_t CenterChannel5GHz(uint8_t primary, int widthMHz);
+
+}  // namespace skimlet::sim

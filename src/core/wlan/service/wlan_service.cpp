@@ -1,0 +1,30 @@
+#include "core/wlan/service/wlan_service.h"
+
+namespace skimlet {
+
+ScanNotificationRelay::ScanNotificationRelay() : shared_(std::make_shared<Shared>()) {}
+
+void ScanNotificationRelay::Attach(PostFunction post) {
+  std::lock_guard<std::mutex> lock(shared_->Lock);
+  shared_->Post = std::move(post);
+}
+
+bool ScanNotificationRelay::IsScanResultNotification(const WlanNotification& n) {
+  return n.NotificationSource == kNotificationSourceACM &&
+         (n.NotificationCode == kAcmScanComplete || n.NotificationCode == kAcmScanListRefresh);
+}
+
+WlanNotificationCallback ScanNotificationRelay::Callback() const {
+  std::shared_ptr<Shared> shared = shared_;
+  return [shared](const WlanNotification& n) {
+    try {
+      if (!IsScanResultNotification(n)) return;
+      std::lock_guard<std::mutex> lock(shared->Lock);
+      if (shared->Post) shared->Post();
+    } catch (...) {
+      // A notification must never take the service's thread down.
+    }
+  };
+}
+
+}  // namespace skimlet
