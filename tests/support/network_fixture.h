@@ -10,6 +10,7 @@
 #include "core/ie/builder.h"
 #include "core/model/network_list.h"
 #include "core/wlan/types/bss_entry.h"
+#include "core/wlan/types/wlan_records.h"
 
 namespace skimlet::test {
 
@@ -29,26 +30,9 @@ inline WLAN_BSS_ENTRY MakeEntry(uint8_t id, int32_t rssi = -50, uint32_t kHz = 2
 
 // The service's BSS list block: 8-byte header, the entries, then their blobs.
 inline std::vector<uint8_t> MakeBssList(const std::vector<std::pair<WLAN_BSS_ENTRY, std::vector<uint8_t>>>& items) {
-  std::vector<uint8_t> block(8, 0);
-  size_t blobStart = 8 + items.size() * WLAN_BSS_ENTRY::kSize;
-  size_t blobAt = blobStart;
-  std::vector<uint8_t> blobs;
-  for (size_t i = 0; i < items.size(); ++i) {
-    WLAN_BSS_ENTRY e = items[i].first;
-    size_t entryAt = 8 + i * WLAN_BSS_ENTRY::kSize;
-    e.ulIeOffset = static_cast<uint32_t>(blobAt - entryAt);
-    e.ulIeSize = static_cast<uint32_t>(items[i].second.size());
-    e.Encode(block);
-    blobs.insert(blobs.end(), items[i].second.begin(), items[i].second.end());
-    blobAt += items[i].second.size();
-  }
-  block.insert(block.end(), blobs.begin(), blobs.end());
-  uint32_t total = static_cast<uint32_t>(block.size()), count = static_cast<uint32_t>(items.size());
-  for (int k = 0; k < 4; ++k) {
-    block[static_cast<size_t>(k)] = static_cast<uint8_t>(total >> (8 * k));
-    block[static_cast<size_t>(4 + k)] = static_cast<uint8_t>(count >> (8 * k));
-  }
-  return block;
+  std::vector<WlanBssListItem> list;
+  for (const auto& [entry, blob] : items) list.push_back({entry, blob});
+  return EncodeBssList(list);
 }
 
 // Refreshes List from Items at Time as the service layer does: hold and merge the list, then the statuses.

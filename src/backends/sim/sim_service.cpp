@@ -401,8 +401,7 @@ struct SimWlanService::Impl {
       for (const auto& p : i.Profiles)
         text += GuidToText(i.Guid) + "\t" + p.Name + "\t" + BytesToHex(p.SSID, "") + "\n";
     for (const auto& l : ForeignProfileLines) text += l + "\n";
-    auto r = WriteFileAtomically(path, text);
-    ProfileError = r ? std::string() : r.Error;
+    ProfileError = WriteFileAtomic(path, text);
   }
 
   Profile* FindProfile(Interface& i, std::string_view name) {

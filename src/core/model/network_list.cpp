@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "core/model/vendor/vendor.h"
+#include "core/wlan/types/wlan_records.h"
 #include "core/settings/options.h"
 
 namespace skimlet {
@@ -11,24 +12,6 @@ namespace {
 constexpr const char* kCommentsFile = "comments.txt";
 constexpr const char* kColorsFile = "colors.txt";
 
-// Entries of a BSS list block: 8-byte header (total size, number of items), then 360-byte entries whose
-// blobs lie anywhere inside the block. Entries or blobs that do not lie inside the block are skipped.
-std::vector<TBssEntryRef> EntriesOf(std::span<const uint8_t> block, std::vector<WLAN_BSS_ENTRY>& storage) {
-  std::vector<TBssEntryRef> refs;
-  if (block.size() < 8) return refs;
-  uint32_t count = uint32_t{block[4]} | uint32_t{block[5]} << 8 | uint32_t{block[6]} << 16 | uint32_t{block[7]} << 24;
-  size_t fits = (block.size() - 8) / WLAN_BSS_ENTRY::kSize;
-  if (count > fits) count = static_cast<uint32_t>(fits);
-  storage.clear();
-  storage.reserve(count);
-  for (uint32_t i = 0; i < count; ++i) {
-    std::span<const uint8_t> at = block.subspan(8 + size_t{i} * WLAN_BSS_ENTRY::kSize);
-    storage.push_back(*WLAN_BSS_ENTRY::Decode(at));
-    // Blob offsets count from the entry's first byte.
-    if (auto blob = ElementBlobOf(storage.back(), at)) refs.push_back({&storage.back(), *blob});
-  }
-  return refs;
-}
 }  // namespace
 
 TWLANNetworkList::TWLANNetworkList(const TProgramOptions& options, std::filesystem::path settingsFolder)
@@ -107,8 +90,14 @@ void TWLANNetworkList::SetBssList(std::vector<uint8_t> block) {
 
 void TWLANNetworkList::Merge() {
   if (!hasBssList_) return;
-  std::vector<WLAN_BSS_ENTRY> storage;
-  std::vector<TBssEntryRef> entries = EntriesOf(bssList_, storage);
+  WlanBssListView view(bssList_);
+  std::vector<WLAN_BSS_ENTRY> storage(view.Count());
+  std::vector<TBssEntryRef> entries;
+  entries.reserve(view.Count());
+  for (size_t i = 0; i < view.Count(); ++i) {
+    storage[i] = view.Entry(i);
+    if (auto blob = view.Blob(i)) entries.push_back({&storage[i], *blob});
+  }
   MergeEntries(entries);
 }
 

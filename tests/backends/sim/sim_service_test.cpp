@@ -436,7 +436,7 @@ TEST_F(SimServiceTest, ReplayHearsEverySnapshotRecordWithItsSavedSignal) {
   std::vector<uint8_t> blobA = {0x00, 0x03, 'A', 'B', 'C', 0x03, 0x01, 0x06}, blobB;
   SnapshotRecordRef records[] = {{&a, blobA, 45000.0, 45000.5}, {&b, blobB, 45000.0, 45000.5}};
   std::string path = (folder_ / "saved.snapshot").string();
-  ASSERT_TRUE(WriteSnapshotFile(path, 45001.0, records));
+  ASSERT_EQ(WriteSnapshotFile(path, 45001.0, records), "");
 
   SimOptions o;
   o.Clock = std::make_shared<ManualSimClock>();

@@ -14,11 +14,13 @@ namespace skimlet {
 struct DOT11_SSID {
   uint32_t uSSIDLength = 0;              // 0..32
   std::array<uint8_t, 32> ucSSID{};      // bytes beyond the length are undefined, kept as they came
+  bool operator==(const DOT11_SSID&) const = default;
 };
 
 struct WLAN_RATE_SET {
   uint32_t uRateSetLength = 0;           // bytes used in usRateSet
   std::array<uint16_t, 126> usRateSet{}; // rates in 500 kbit/s units, bit 15 = basic rate
+  bool operator==(const WLAN_RATE_SET&) const = default;
 };
 
 struct WLAN_BSS_ENTRY {
