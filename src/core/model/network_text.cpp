@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/base/format.h"
+#include "core/base/numfmt.h"
 #include "core/base/translate.h"
 #include "core/model/network.h"
 #include "core/model/radio/security.h"
@@ -223,7 +224,22 @@ std::string TWLANNetwork::RatesText() const {
   return Join(parts, "; ");
 }
 
-std::string RateText(double value) { return Format("%g", {value}); }
+std::string RateText(double value) {
+  // Rates carry one decimal at most. Those are printed directly: a list shows dozens of them and sorting by
+  // the rates column formats every list once per comparison.
+  if (std::fabs(value) < 1e12) {
+    const int64_t tenths = std::llround(value * 10.0);
+    if (static_cast<double>(tenths) / 10.0 == value && tenths >= 0) {
+      std::string text = std::to_string(tenths / 10);
+      if (tenths % 10 != 0) {
+        text += CurrentNumberFormat().DecimalSeparator;
+        text += static_cast<char>('0' + tenths % 10);
+      }
+      return text;
+    }
+  }
+  return Format("%g", {value});
+}
 
 std::string TWLANNetwork::GetColumnText(int column) const {
   switch (column) {

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 
+#include "core/base/format.h"
 #include "core/base/numfmt.h"
 #include "core/model/radio/rates.h"
 #include "network_test_support.h"
@@ -124,6 +126,15 @@ TEST_F(Derive, NumbersFollowTheDecimalSeparator) {
   EXPECT_EQ(RateText(5.5), "5.5");
   EXPECT_EQ(RateText(144.4), "144.4");
   EXPECT_EQ(RateText(54), "54");
+}
+
+TEST_F(Derive, RateTextIsTheShortestGeneralForm) {
+  for (int64_t k = 0; k <= 200000; ++k) {
+    const double v = static_cast<double>(k) / 10.0;
+    ASSERT_EQ(RateText(v), Format("%g", {v})) << k;
+  }
+  for (double v : {1.0 / 3.0, 0.25, 144.45, -5.5, 1e13, std::nan("")}) EXPECT_EQ(RateText(v), Format("%g", {v})) << v;
+  EXPECT_EQ(RateText(0.25), "0.25");
 }
 
 TEST_F(Derive, PhyTypesByBand) {
