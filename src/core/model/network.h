@@ -150,6 +150,12 @@ private:
 // "%g" of a rate: 5.5, 54, 144.4.
 std::string RateText(double value);
 
+// The text of a first- or last-seen time: "HH:MM:SS" when it falls on the day of Now, else
+// "YYYY-MM-DD HH:MM:SS"; empty for a time that is no date.
+std::string SeenTimeText(LocalDateTime time, LocalDateTime now);
+// The clock the first- and last-seen columns take "today" from; the system clock when unset (the default).
+void SetSeenTimeClock(TClock clock);
+
 // Number of columns of the network list, and the sort comparison of one column (negative, 0, positive).
 inline constexpr int NetworkColumnCount = 32;
 int CompareNetworks(const TWLANNetwork& a, const TWLANNetwork& b, int column);

@@ -1,19 +1,345 @@
 // Values derived from a network's entry and elements: WPS, channel and width, PHY types, rates, streams,
 // achievable rate and security kinds.
+//
+// Each step first resets the fields it owns, so running it again on the same elements gives the same result.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "core/base/format.h"
+#include "core/ie/elements/eid001_supported_rates.h"
+#include "core/ie/elements/eid003_dsss.h"
+#include "core/ie/elements/eid045_ht_capabilities.h"
+#include "core/ie/elements/eid061_ht_operation.h"
+#include "core/ie/elements/eid191_vht_capabilities.h"
+#include "core/ie/elements/eid192_vht_operation.h"
+#include "core/ie/elements/ext035_he_capabilities.h"
+#include "core/ie/elements/ext036_he_operation.h"
+#include "core/ie/elements/vnd_0050f2_04_wps.h"
 #include "core/model/network.h"
+#include "core/model/radio/rates.h"
+#include "core/model/radio/values.h"
+#include "core/settings/options.h"
 
 namespace skimlet {
 
-void TWLANNetwork::DeriveWPS() {}
-void TWLANNetwork::DeriveChannelAndWidth() {}
-void TWLANNetwork::DerivePhyTypes() {}
-void TWLANNetwork::DeriveRates() {}
-void TWLANNetwork::DeriveSecurityKinds() {}
-int TWLANNetwork::GIIndex() const { return 1; }
-double TWLANNetwork::ComputeAchievableRate() const { return 0; }
-void TWLANNetwork::ApplyOperation(int, uint32_t, uint32_t) {}
-void TWLANNetwork::MergeRates(const TDoubleDynamicArray&) {}
-uint32_t TWLANNetwork::GetWidthKHz() const { return 20000; }
-int TWLANNetwork::GetHighestPhyType() const { return 0; }
+namespace {
+
+constexpr uint8_t kSupportedRatesID = 1;
+constexpr uint8_t kDSSSID = 3;
+constexpr uint8_t kHTCapabilitiesID = 45;
+constexpr uint8_t kExtSupportedRatesID = 50;
+constexpr uint8_t kHTOperationID = 61;
+constexpr uint8_t kVHTCapabilitiesID = 191;
+constexpr uint8_t kVHTOperationID = 192;
+constexpr uint8_t kHECapabilitiesExt = 35;
+constexpr uint8_t kHEOperationExt = 36;
+
+// Rate index by SNR 0..50 dB (rows) for: DSSS/CCK, OFDM, HT 20 MHz, HT 40 MHz, VHT/HE 20, 40, 80 and 160 MHz.
+// -1: no rate works at that SNR. From 40 dB on every row equals the last one.
+constexpr int8_t kSNRTable[41][8] = {
+    {-1, -1, -1, -1, -1, -1, -1, -1},  // 0
+    {-1, -1, -1, -1, -1, -1, -1, -1},  // 1
+    {-1, 0, 0, -1, 0, -1, -1, -1},     // 2
+    {-1, 0, 0, -1, 0, -1, -1, -1},     // 3
+    {0, 1, 0, -1, 0, -1, -1, -1},      // 4
+    {0, 2, 1, 0, 1, 0, -1, -1},        // 5
+    {0, 2, 1, 0, 1, 0, -1, -1},        // 6
+    {1, 2, 1, 0, 1, 0, -1, -1},        // 7
+    {1, 2, 1, 1, 1, 1, 0, -1},         // 8
+    {1, 3, 2, 1, 2, 1, 0, -1},         // 9
+    {1, 3, 2, 1, 2, 1, 0, -1},         // 10
+    {2, 4, 3, 1, 3, 1, 1, 0},          // 11
+    {2, 4, 3, 2, 3, 2, 1, 0},          // 12
+    {2, 4, 3, 2, 3, 2, 1, 0},          // 13
+    {2, 4, 3, 3, 3, 3, 1, 1},          // 14
+    {2, 5, 4, 3, 4, 3, 2, 1},          // 15
+    {3, 5, 4, 3, 4, 3, 2, 1},          // 16
+    {3, 5, 4, 3, 4, 3, 3, 1},          // 17
+    {3, 6, 5, 4, 5, 4, 3, 2},          // 18
+    {3, 6, 5, 4, 5, 4, 3, 2},          // 19
+    {3, 7, 6, 4, 6, 4, 3, 3},          // 20
+    {3, 7, 6, 5, 6, 5, 4, 3},          // 21
+    {3, 7, 6, 5, 6, 5, 4, 3},          // 22
+    {3, 7, 6, 6, 6, 6, 4, 3},          // 23
+    {3, 7, 6, 6, 6, 6, 5, 4},          // 24
+    {3, 7, 7, 6, 7, 6, 5, 4},          // 25
+    {3, 7, 7, 6, 7, 6, 6, 4},          // 26
+    {3, 7, 7, 6, 7, 6, 6, 5},          // 27
+    {3, 7, 7, 7, 7, 7, 6, 5},          // 28
+    {3, 7, 7, 7, 8, 7, 6, 6},          // 29
+    {3, 7, 7, 7, 8, 7, 6, 6},          // 30
+    {3, 7, 7, 7, 9, 7, 7, 6},          // 31
+    {3, 7, 7, 7, 9, 8, 7, 6},          // 32
+    {3, 7, 7, 7, 9, 8, 7, 6},          // 33
+    {3, 7, 7, 7, 9, 9, 7, 7},          // 34
+    {3, 7, 7, 7, 9, 9, 8, 7},          // 35
+    {3, 7, 7, 7, 9, 9, 8, 7},          // 36
+    {3, 7, 7, 7, 9, 9, 9, 7},          // 37
+    {3, 7, 7, 7, 9, 9, 9, 8},          // 38
+    {3, 7, 7, 7, 9, 9, 9, 8},          // 39
+    {3, 7, 7, 7, 9, 9, 9, 9},          // 40 to 50
+};
+
+// The rate index for an SNR in dB (clamped to 0..50) and a table column 1..8.
+int SNRRateIndex(int snr, int column) {
+  snr = std::clamp(snr, 0, 50);
+  return kSNRTable[std::min(snr, 40)][column - 1];
+}
+
+std::string NibbleVersion(uint8_t v) { return Format("%d.%d", {v >> 4, v & 0x0F}); }
+
+uint32_t Distance(uint32_t a, uint32_t b) { return a > b ? a - b : b - a; }
+
+}  // namespace
+
+void TWLANNetwork::DeriveWPS() {
+  WPSState = 0;
+  WPSVersion.clear();
+  DeviceName.clear();
+  DeviceModelName.clear();
+  DeviceModelNumber.clear();
+  DeviceManufacturer.clear();
+  for (const auto& item : Elements.Items) {
+    const auto* wps = item->As<TWPSElement>();
+    if (!wps) continue;
+    if (wps->WPSState != 0) WPSState = wps->WPSState;
+    if (wps->APSetupLocked) WPSState = 3;
+    if (wps->Version2 != 0) WPSVersion = NibbleVersion(wps->Version2);
+    else if (WPSVersion.empty()) WPSVersion = NibbleVersion(wps->Version);
+    if (!wps->DeviceName.empty()) DeviceName = wps->DeviceName;
+    if (!wps->ModelName.empty()) DeviceModelName = wps->ModelName;
+    if (!wps->ModelNumber.empty()) DeviceModelNumber = wps->ModelNumber;
+    if (!wps->Manufacturer.empty()) DeviceManufacturer = wps->Manufacturer;
+  }
+}
+
+void TWLANNetwork::ApplyOperation(int type, uint32_t seg0, uint32_t seg1) {
+  if (type == 0) return;
+  CenterChannel0 = seg0;
+  CenterChannel1 = seg1;
+  switch (type) {
+    case 1:
+      if (seg1 == 0) ChannelWidth = 2;
+      else if (Distance(seg0, seg1) == 8) ChannelWidth = 3;
+      else if (Distance(seg0, seg1) > 16) ChannelWidth = 4;
+      break;
+    case 2: ChannelWidth = 3; break;
+    case 3: ChannelWidth = 4; break;
+    default: break;
+  }
+}
+
+void TWLANNetwork::DeriveChannelAndWidth() {
+  Channel = FrequencyToChannel(CenterFrequency);
+  ChannelWidth = 0;
+  CenterChannel0 = CenterChannel1 = SecondaryChannel = 0;
+  ShortGI20 = ShortGI40 = ShortGI80 = ShortGI160 = false;
+
+  if (const auto* dsss = Elements.Find<TDSSSParameterSetElement>(kDSSSID)) Channel = dsss->CurrentChannel;
+  if (const auto* op = Elements.Find<THTOperationElement>(kHTOperationID)) {
+    Channel = static_cast<uint32_t>(op->PrimaryChannel);
+    ChannelWidth = op->Only20MHz ? 0 : 1;
+    if (op->SecondaryChannelOffset == 1) SecondaryChannel = Channel + 4;
+    else if (op->SecondaryChannelOffset == 3) SecondaryChannel = Channel >= 4 ? Channel - 4 : 0;
+  }
+  if (const auto* cap = Elements.Find<THTCapabilitiesElement>(kHTCapabilitiesID)) {
+    ShortGI20 = cap->ShortGI20;
+    ShortGI40 = cap->ShortGI40;
+  }
+  if (const auto* op = Elements.Find<TVHTOperationElement>(kVHTOperationID))
+    ApplyOperation(op->ChannelWidth, op->CenterSegment0, op->CenterSegment1);
+  if (const auto* cap = Elements.Find<TVHTCapabilitiesElement>(kVHTCapabilitiesID)) {
+    ShortGI80 = cap->ShortGI80;
+    ShortGI160 = cap->ShortGI160;
+  }
+  if (const auto* op = Elements.FindExtension<THEOperationExtensionsInformationElement>(kHEOperationExt))
+    if (op->VHTInfoPresent) ApplyOperation(op->ChannelWidth, op->CenterSegment0, op->CenterSegment1);
+  if (const auto* he = Elements.FindExtension<THECapabilitiesExtensionsInformationElement>(kHECapabilitiesExt)) {
+    if (Band == 0) {
+      ChannelWidth = he->Width40In24G && SecondaryChannel > 0 ? 1 : 0;
+    } else if (Band == 1) {
+      const uint32_t d = Distance(CenterChannel0, CenterChannel1);
+      if (he->Width80p80In5G && CenterChannel1 > 0 && d > 16) ChannelWidth = 4;
+      else if (he->Width160In5G && CenterChannel1 > 0 && d == 8) ChannelWidth = 3;
+      else if (he->Width40And80In5G) ChannelWidth = CenterChannel0 > 0 ? 2 : 1;
+    }
+  }
+
+  // A width is kept only when the channels that make it up are known.
+  const bool bothCentres = CenterChannel0 != 0 && CenterChannel1 != 0;
+  const uint32_t d = Distance(CenterChannel0, CenterChannel1);
+  if (ChannelWidth == 4 && !(bothCentres && d > 16)) ChannelWidth = 3;
+  if (ChannelWidth == 3 && !(bothCentres && d <= 16)) ChannelWidth = 2;
+  if (ChannelWidth == 2 && CenterChannel0 == 0) ChannelWidth = 1;
+  if (ChannelWidth == 1 && !(SecondaryChannel != 0 && Distance(Channel, SecondaryChannel) == 4)) ChannelWidth = 0;
+}
+
+void TWLANNetwork::DerivePhyTypes() {
+  PhyTypes = {};
+  const auto* rates = Elements.Find<TSupportedRatesElementBase>(kSupportedRatesID);
+  const auto* extRates = Elements.Find<TSupportedRatesElementBase>(kExtSupportedRatesID);
+  const bool ht = Elements.FindElement(kHTCapabilitiesID) || Elements.FindElement(kHTOperationID);
+  const bool vht = Elements.FindElement(kVHTCapabilitiesID) || Elements.FindElement(kVHTOperationID);
+  const bool he = Elements.FindExtensionElement(kHECapabilitiesExt) || Elements.FindExtensionElement(kHEOperationExt);
+  if (Band == 1) {
+    if ((rates && rates->HasOFDMRates()) || (extRates && extRates->HasOFDMRates())) PhyTypes.Add(kPhyOFDM);
+    if (ht) PhyTypes.Add(kPhyHT);
+    if (vht) PhyTypes.Add(kPhyVHT);
+  } else {
+    for (const auto* r : {rates, extRates}) {
+      if (!r) continue;
+      if (r->HasDSSSRates()) PhyTypes.Add(kPhyHRDSSS);
+      if (r->HasOFDMRates()) PhyTypes.Add(kPhyERP);
+    }
+    if (ht) PhyTypes.Add(kPhyHT);
+  }
+  if (he) PhyTypes.Add(kPhyHE);
+}
+
+void TWLANNetwork::MergeRates(const TDoubleDynamicArray& rates) {
+  // Rates carry one decimal; two values less than 0.1 apart are the same rate reached by two PHYs.
+  constexpr double kSame = 0.1 - 1e-6;
+  for (double v : rates) {
+    if (!(v > 0)) continue;
+    if (std::any_of(Rates.begin(), Rates.end(), [v](double r) { return std::fabs(r - v) < kSame; })) continue;
+    Rates.push_back(v);
+  }
+  std::sort(Rates.begin(), Rates.end());
+}
+
+void TWLANNetwork::DeriveRates() {
+  Rates.clear();
+  TxStreams = RxStreams = 1;
+  MinRate = MaxRate = 0;
+
+  if (const auto* r = Elements.Find<TSupportedRatesElementBase>(kSupportedRatesID)) MergeRates(r->Rates);
+  if (const auto* r = Elements.Find<TSupportedRatesElementBase>(kExtSupportedRatesID)) MergeRates(r->Rates);
+  if (const auto* ht = Elements.Find<THTCapabilitiesElement>(kHTCapabilitiesID)) {
+    if (ht->SupportedChannelWidth40) MergeRates(HTRateList(ht->RxMCSBitmask, 1, ht->ShortGI40));
+    else MergeRates(HTRateList(ht->RxMCSBitmask, 0, ht->ShortGI20));
+    TxStreams = RxStreams = HTStreams(ht->RxMCSBitmask);
+  }
+  if (const auto* vht = Elements.Find<TVHTCapabilitiesElement>(kVHTCapabilitiesID)) {
+    TxStreams = VHTStreams(vht->TxVHTMCSMap);
+    RxStreams = VHTStreams(vht->RxVHTMCSMap);
+    bool shortGI;
+    switch (ChannelWidth) {
+      case 1: shortGI = ShortGI40; break;
+      case 2: shortGI = vht->ShortGI80; break;
+      case 3:
+      case 4: shortGI = vht->ShortGI160; break;
+      default: shortGI = ShortGI20; break;
+    }
+    MergeRates(VHTRateList(vht->RxVHTMCSMap, ChannelWidth, shortGI));
+    MergeRates(VHTRateList(vht->TxVHTMCSMap, ChannelWidth, shortGI));
+  }
+  if (const auto* he = Elements.FindExtension<THECapabilitiesExtensionsInformationElement>(kHECapabilitiesExt)) {
+    uint16_t rx = he->RxHEMCSMap80, tx = he->TxHEMCSMap80;
+    if (ChannelWidth == 3) rx = he->RxHEMCSMap160, tx = he->TxHEMCSMap160;
+    else if (ChannelWidth == 4) rx = he->RxHEMCSMap80p80, tx = he->TxHEMCSMap80p80;
+    TxStreams = HEStreams(tx);
+    RxStreams = HEStreams(rx);
+    const int g = GIIndex();
+    MergeRates(HERateList(rx, ChannelWidth, g, false));
+    MergeRates(HERateList(tx, ChannelWidth, g, false));
+  }
+  if (!Rates.empty()) {
+    MinRate = Rates.front();
+    MaxRate = Rates.back();
+  }
+  AchievableRate = ComputeAchievableRate();
+}
+
+void TWLANNetwork::DeriveSecurityKinds() {
+  SecurityKinds = {};
+  if (!Privacy) {
+    SecurityKinds.Add(kSecurityOpen);
+  } else if (WPA.Present || RSN.Present) {
+    if (WPA.Present) SecurityKinds.Add(kSecurityWPA);
+    if (RSN.Present) SecurityKinds.Add(kSecurityWPA2);
+  } else {
+    SecurityKinds.Add(kSecurityWEP);
+  }
+}
+
+int TWLANNetwork::GIIndex() const {
+  bool shortGI;
+  switch (ChannelWidth) {
+    case 0: shortGI = ShortGI20; break;
+    case 1: shortGI = ShortGI40; break;
+    case 2: shortGI = ShortGI80; break;
+    case 3:
+    case 4: shortGI = ShortGI160; break;
+    default: return 1;
+  }
+  return shortGI ? 0 : 1;
+}
+
+double TWLANNetwork::ComputeAchievableRate() const {
+  if (!Active) return 0;
+  const TProgramOptions& options = Options();
+  const int snr = static_cast<int>(std::clamp<int64_t>(int64_t{RSSI} - options.DefaultNoiseLevel, 0, 50));
+  const int p = GetHighestPhyType();
+  int column;
+  switch (p) {
+    case kPhyHRDSSS: column = 1; break;
+    case kPhyHT: column = ChannelWidth == 0 ? 3 : 4; break;
+    case kPhyVHT:
+    case kPhyHE:
+      switch (ChannelWidth) {
+        case 1: column = 6; break;
+        case 2: column = 7; break;
+        case 3:
+        case 4: column = 8; break;
+        default: column = 5; break;
+      }
+      break;
+    default: column = 2; break;
+  }
+  int e = SNRRateIndex(snr, column);
+  if (e < 0) return 0;
+
+  int streams;
+  if (options.CalculateAchivableRateForAP || options.DefaultTxStreams > TxStreams ||
+      options.DefaultRxStreams > RxStreams)
+    streams = std::max(TxStreams, RxStreams);
+  else
+    streams = std::max(options.DefaultTxStreams, options.DefaultRxStreams);
+
+  switch (p) {
+    case kPhyOFDM:
+    case kPhyERP: return OFDMRate(e);
+    case kPhyHRDSSS: return DSSSRate(e);
+    case kPhyHT:
+      if (streams < 1 || streams > 4) return 0;
+      return HTRate(e + (streams - 1) * 8, ChannelWidth, ChannelWidth == 1 ? ShortGI40 : ShortGI20);
+    case kPhyVHT: {
+      bool shortGI;
+      switch (ChannelWidth) {
+        case 1: shortGI = ShortGI40; break;
+        case 2: shortGI = ShortGI80; break;
+        case 3:
+        case 4: shortGI = ShortGI160; break;
+        default: shortGI = ShortGI20; break;
+      }
+      return VHTRate(e, ChannelWidth, streams, shortGI);
+    }
+    case kPhyHE: {
+      // The table is made for MCS 0..9; HE adds MCS 10 and 11, so the index is stretched to 0..11.
+      const int mcs = static_cast<int>(std::nearbyint((e + 1) / 10.0 * 12.0 - 1.0));
+      return HERate(mcs, ChannelWidth, streams, false, GIIndex());
+    }
+    default: return 0;
+  }
+}
+
+uint32_t TWLANNetwork::GetWidthKHz() const { return WidthKHz(ChannelWidth); }
+
+int TWLANNetwork::GetHighestPhyType() const {
+  for (int p = 15; p >= 0; --p)
+    if (PhyTypes.Contains(p)) return p;
+  return 0;
+}
 
 }  // namespace skimlet

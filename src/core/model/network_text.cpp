@@ -1,21 +1,321 @@
 // Texts of a network's derived values, the cell texts of the network list and its sort order.
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "core/base/format.h"
+#include "core/base/numfmt.h"
+#include "core/base/translate.h"
 #include "core/model/network.h"
+#include "core/model/radio/security.h"
+#include "core/model/radio/values.h"
 
 namespace skimlet {
 
-std::string TWLANNetwork::ChannelText() const { return {}; }
-std::string TWLANNetwork::FrequencyText() const { return {}; }
-std::string TWLANNetwork::BandText() const { return {}; }
-std::string TWLANNetwork::WidthText() const { return {}; }
-std::string TWLANNetwork::PhyLettersText() const { return {}; }
-std::string TWLANNetwork::SecurityModeText() const { return {}; }
-std::string TWLANNetwork::CipherText() const { return {}; }
-std::string TWLANNetwork::AuthenticationText() const { return {}; }
-std::string TWLANNetwork::WPSStateText() const { return {}; }
-std::string TWLANNetwork::BssTypeText() const { return {}; }
-std::string TWLANNetwork::RatesText() const { return {}; }
-std::string TWLANNetwork::GetColumnText(int) const { return {}; }
-std::string RateText(double) { return {}; }
-int CompareNetworks(const TWLANNetwork&, const TWLANNetwork&, int) { return 0; }
+namespace {
+
+std::string Join(const std::vector<std::string>& parts, std::string_view separator) {
+  std::string out;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) out += separator;
+    out += parts[i];
+  }
+  return out;
+}
+
+// "a + b" and "a / b" style joins write the separator only when something came before.
+void AppendPart(std::string& out, const std::string& part, std::string_view separator) {
+  if (!out.empty()) out += separator;
+  out += part;
+}
+
+std::string GHzText(uint32_t kHz) { return Format("%.3n %s", {kHz / 1000000.0, Translate("sGHz")}); }
+
+// Pairwise ciphers joined by "+", type 0 standing for the group cipher; the group cipher when that is empty.
+std::string CipherPart(const TSecurityWPA& s) {
+  std::string part;
+  bool first = true;
+  for (uint8_t type : s.PairwiseCiphers) {
+    if (!first) part += '+';
+    first = false;
+    part += CipherSuiteName(type == 0 ? static_cast<uint8_t>(s.GroupCipher) : type);
+  }
+  if (part.empty()) part = CipherSuiteName(static_cast<uint8_t>(s.GroupCipher));
+  return part;
+}
+
+std::string AKMPart(const TSecurityWPA& s, int version) {
+  std::string part;
+  bool first = true;
+  for (uint8_t type : s.AKMSuites) {
+    if (!first) part += '+';
+    first = false;
+    part += AKMSuiteName(type, version);
+  }
+  return part;
+}
+
+// Calendar fields of a LocalDateTime, read exactly: the value is already local time.
+struct TCalendar {
+  int64_t Year;
+  int Month, Day, Hour, Minute, Second;
+};
+
+bool DecodeCalendar(LocalDateTime t, TCalendar& out) {
+  // About ±8000 years around 1899: enough for any stamp, and far inside 64-bit day arithmetic.
+  if (!std::isfinite(t) || std::fabs(t) > 3.0e6) return false;
+  int64_t days = static_cast<int64_t>(std::floor(t));
+  // Milliseconds first, so that a time stored as 11:59:59.9999999 of a day fraction reads as 12:00:00.000.
+  int64_t ms = std::llround((t - static_cast<double>(days)) * MillisecondsPerDay);
+  if (ms >= static_cast<int64_t>(MillisecondsPerDay)) {
+    ms -= static_cast<int64_t>(MillisecondsPerDay);
+    ++days;
+  }
+  // Days since 1970-01-01 to a proleptic Gregorian date (Howard Hinnant's civil_from_days).
+  const int64_t z = days - 25569 + 719468;
+  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const int64_t doe = z - era * 146097;
+  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const int64_t mp = (5 * doy + 2) / 153;
+  const int64_t d = doy - (153 * mp + 2) / 5 + 1;
+  const int64_t m = mp < 10 ? mp + 3 : mp - 9;
+  out.Year = yoe + era * 400 + (m <= 2 ? 1 : 0);
+  out.Month = static_cast<int>(m);
+  out.Day = static_cast<int>(d);
+  const int64_t seconds = ms / 1000;
+  out.Hour = static_cast<int>(seconds / 3600);
+  out.Minute = static_cast<int>(seconds / 60 % 60);
+  out.Second = static_cast<int>(seconds % 60);
+  return true;
+}
+
+// The model lives on the window thread; so does this clock.
+TClock g_seenTimeClock;
+
+LocalDateTime SeenTimeNow() { return g_seenTimeClock ? g_seenTimeClock() : LocalNow(); }
+
+int Sign(int64_t a, int64_t b) { return (a > b) - (a < b); }
+int SignF(double a, double b) { return (a > b) - (a < b); }
+
+// Case-insensitive comparison with ASCII case folding; other bytes compare by their unsigned value.
+int CompareText(const std::string& a, const std::string& b) {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
+    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return Sign(static_cast<int64_t>(a.size()), static_cast<int64_t>(b.size()));
+}
+
+// Active networks sort above inactive ones; among equals Value decides.
+int ActiveFirst(const TWLANNetwork& a, const TWLANNetwork& b, int64_t va, int64_t vb) {
+  if (a.Active != b.Active) return a.Active ? 1 : -1;
+  return Sign(va, vb);
+}
+
+}  // namespace
+
+std::string SeenTimeText(LocalDateTime time, LocalDateTime now) {
+  TCalendar t, n;
+  if (!DecodeCalendar(time, t)) return {};
+  char buf[64];
+  if (DecodeCalendar(now, n) && t.Year == n.Year && t.Month == n.Month && t.Day == n.Day) {
+    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", t.Hour, t.Minute, t.Second);
+  } else {
+    std::snprintf(buf, sizeof buf, "%04lld-%02d-%02d %02d:%02d:%02d", static_cast<long long>(t.Year), t.Month, t.Day,
+                  t.Hour, t.Minute, t.Second);
+  }
+  return buf;
+}
+
+void SetSeenTimeClock(TClock clock) { g_seenTimeClock = std::move(clock); }
+
+std::string TWLANNetwork::ChannelText() const {
+  switch (ChannelWidth) {
+    case 1: {
+      const bool above = Channel < SecondaryChannel;
+      if (GetHighestPhyType() == kPhyHT) return Format(above ? "%d+%d" : "%d-%d", {Channel, SecondaryChannel});
+      return Format("%d[%d]", {above ? Channel + 2 : Channel - 2, Channel});
+    }
+    case 2:
+      if (CenterChannel0 > 0) return Format("%d[%d]", {CenterChannel0, Channel});
+      break;
+    case 3: return Format("%d[%d]", {CenterChannel1, Channel});
+    case 4:
+      return Format(CenterChannel0 < CenterChannel1 ? "%d[%d]+%d" : "%d[%d]-%d",
+                    {CenterChannel0, Channel, CenterChannel1});
+    default: break;
+  }
+  return std::to_string(Channel);
+}
+
+std::string TWLANNetwork::FrequencyText() const {
+  if (ChannelWidth == 4) {
+    return GHzText(ChannelToFrequency(CenterChannel0)) + (CenterChannel0 < CenterChannel1 ? " + " : " - ") +
+           GHzText(ChannelToFrequency(CenterChannel1));
+  }
+  uint32_t kHz;
+  switch (ChannelWidth) {
+    case 1: kHz = ChannelToFrequency((Channel + SecondaryChannel) / 2); break;
+    case 2: kHz = ChannelToFrequency(CenterChannel0); break;
+    case 3: kHz = ChannelToFrequency(CenterChannel1); break;
+    default:
+      kHz = ChannelToFrequency(Channel);
+      // A frequency outside the known channel plans (6 GHz) has no channel number; show where it was heard.
+      if (kHz == 0) kHz = CenterFrequency;
+      break;
+  }
+  return GHzText(kHz);
+}
+
+std::string TWLANNetwork::BandText() const { return BandName(Band); }
+
+std::string TWLANNetwork::WidthText() const { return WidthName(ChannelWidth); }
+
+std::string TWLANNetwork::PhyLettersText() const {
+  std::string out;
+  for (int p = 0; p < 16; ++p) {
+    if (!PhyTypes.Contains(p)) continue;
+    std::string letters = PhyTypeLetters(p);
+    if (!letters.empty()) AppendPart(out, letters, ", ");
+  }
+  return out;
+}
+
+std::string TWLANNetwork::SecurityModeText() const {
+  if (!Privacy) return Translate("Open");
+  if (!WPA.Present && !RSN.Present) return "WEP";
+  std::string out;
+  if (WPA.Present) out = "WPA";
+  if (RSN.Present) AppendPart(out, "WPA2", "/");
+  return out;
+}
+
+std::string TWLANNetwork::CipherText() const {
+  // Nothing is encrypted on a network without privacy, whatever its elements announce.
+  if (!Privacy) return Translate("sDOT11_CIPHER_ALGO_NONE", "None");
+  if (!WPA.Present && !RSN.Present) return "WEP";
+  std::string out;
+  if (WPA.Present) out = CipherPart(WPA);
+  if (RSN.Present) AppendPart(out, CipherPart(RSN), "/");
+  return out;
+}
+
+std::string TWLANNetwork::AuthenticationText() const {
+  if (!Privacy) return Translate("Open");
+  if (!WPA.Present && !RSN.Present) return "WEP Shared Key";
+  std::string out;
+  if (WPA.Present) out = AKMPart(WPA, 1);
+  if (RSN.Present) AppendPart(out, AKMPart(RSN, 2), "/");
+  return out;
+}
+
+std::string TWLANNetwork::WPSStateText() const { return ::skimlet::WPSStateText(WPSState); }
+
+std::string TWLANNetwork::BssTypeText() const { return ::skimlet::BssTypeText(BssType); }
+
+std::string TWLANNetwork::RatesText() const {
+  std::vector<std::string> parts;
+  parts.reserve(Rates.size());
+  for (double r : Rates) parts.push_back(RateText(r));
+  return Join(parts, "; ");
+}
+
+std::string RateText(double value) {
+  // Rates carry one decimal at most. Those are printed directly: a list shows dozens of them and sorting by
+  // the rates column formats every list once per comparison.
+  if (std::fabs(value) < 1e12) {
+    const int64_t tenths = std::llround(value * 10.0);
+    if (static_cast<double>(tenths) / 10.0 == value && tenths >= 0) {
+      std::string text = std::to_string(tenths / 10);
+      if (tenths % 10 != 0) {
+        text += CurrentNumberFormat().DecimalSeparator;
+        text += static_cast<char>('0' + tenths % 10);
+      }
+      return text;
+    }
+  }
+  return Format("%g", {value});
+}
+
+std::string TWLANNetwork::GetColumnText(int column) const {
+  switch (column) {
+    case 0: return {};
+    case 1:
+      if (SSID.find_first_not_of(' ') == std::string::npos) return Translate("sHiddenNetwork");
+      return SSID;
+    case 2: return BSSIDText;
+    case 3: return Comment;
+    case 4: return Vendor;
+    case 5: return Active ? std::to_string(RSSI) + " dBm" : std::string();
+    case 6: return Active ? std::to_string(LinkQuality) + "%" : std::string();
+    case 7: return BssTypeText();
+    case 8: return PhyLettersText();
+    case 9: return ChannelText();
+    case 10: return BandText();
+    case 11: return FrequencyText();
+    case 12: return WidthText();
+    case 13: return TxStreams > 0 && RxStreams > 0 ? Format("%dx%d", {TxStreams, RxStreams}) : std::string();
+    case 14: return Active && ChannelUtilization >= 0 ? std::to_string(ChannelUtilization) + "%" : std::string();
+    case 15: return Active && StationCount >= 0 ? std::to_string(StationCount) : std::string();
+    case 16: return SecurityModeText();
+    case 17: return CipherText();
+    case 18: return AuthenticationText();
+    case 19: return WPSStateText();
+    case 20: return WPSVersion;
+    case 21: return DeviceName;
+    case 22: return DeviceModelName;
+    case 23: return DeviceModelNumber;
+    case 24: return DeviceManufacturer;
+    case 25: return CountryCode;
+    case 26: return Active && AchievableRate > 0 ? RateText(AchievableRate) + " Mbps" : std::string();
+    case 27: return RateText(MinRate) + " Mbps";
+    case 28: return RateText(MaxRate) + " Mbps";
+    case 29: return RatesText();
+    case 30: return SeenTimeText(FirstSeen, SeenTimeNow());
+    case 31: return SeenTimeText(LastSeen, SeenTimeNow());
+    default: return {};
+  }
+}
+
+int CompareNetworks(const TWLANNetwork& a, const TWLANNetwork& b, int column) {
+  switch (column) {
+    case 5: return ActiveFirst(a, b, a.RSSI, b.RSSI);
+    case 6: return ActiveFirst(a, b, a.LinkQuality, b.LinkQuality);
+    case 8: return Sign(a.GetHighestPhyType(), b.GetHighestPhyType());
+    case 9: return Sign(a.Channel, b.Channel);
+    case 10: return Sign(a.Band, b.Band);
+    case 12: return Sign(a.ChannelWidth, b.ChannelWidth);
+    case 13: return Sign(int64_t{a.TxStreams} + a.RxStreams, int64_t{b.TxStreams} + b.RxStreams);
+    case 14: return ActiveFirst(a, b, a.ChannelUtilization, b.ChannelUtilization);
+    case 15: return ActiveFirst(a, b, a.StationCount, b.StationCount);
+    case 19: return Sign(a.WPSState, b.WPSState);
+    case 20: return CompareText(a.WPSVersion, b.WPSVersion);
+    case 21: return CompareText(a.DeviceName, b.DeviceName);
+    case 22: return CompareText(a.DeviceModelName, b.DeviceModelName);
+    case 23: return CompareText(a.DeviceModelNumber, b.DeviceModelNumber);
+    case 24: return CompareText(a.DeviceManufacturer, b.DeviceManufacturer);
+    case 25: return CompareText(a.CountryCode, b.CountryCode);
+    case 26: return SignF(a.AchievableRate, b.AchievableRate);
+    case 27: return SignF(a.MinRate, b.MinRate);
+    case 28: return SignF(a.MaxRate, b.MaxRate);
+    case 30: return SignF(a.FirstSeen, b.FirstSeen);
+    case 31: return SignF(a.LastSeen, b.LastSeen);
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 7:
+    case 11:
+    case 16:
+    case 17:
+    case 18:
+    case 29: return CompareText(a.GetColumnText(column), b.GetColumnText(column));
+    default: return 0;  // the marker column, and numbers that are no column
+  }
+}
 
 }  // namespace skimlet
