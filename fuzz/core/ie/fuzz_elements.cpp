@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     elements.FindExtensionElement(static_cast<uint8_t>(id));
   }
   for (const auto& e : elements.Items)
-    if (auto* v = e->As<TVendorSpecificInformationElement>()) elements.FindVendorElement(v->OUI, v->Subtype);
+    if (auto* v = e->AsVendor()) elements.FindVendorElement(v->OUI, v->Subtype);
   TIETree tree;
   elements.FillTree(tree);
   tree.ForEach([&](TIETreeLine l) {

@@ -48,12 +48,25 @@ public:
   virtual void AddHeaderNodes(TIETree& tree, TIETreeLine element) const;
   TIETreeLine AddNode(TIETree& tree, TIETreeLine parent, std::string text, int32_t offset, int32_t length) const;
 
+  // This element as class T (or a class derived from it), or nullptr.
   template <class T>
   const T* As() const {
+    if (classTag_ == &ClassTag<T>) return static_cast<const T*>(this);  // the common case, without RTTI
     return dynamic_cast<const T*>(this);
   }
 
+  // The element as a vendor or extension element (of any class of those kinds), or nullptr; cheaper than As.
+  virtual const class TVendorSpecificInformationElement* AsVendor() const { return nullptr; }
+  virtual const class TExtensionsInformationElement* AsExtension() const { return nullptr; }
+
+  // One address per element class; the container marks each element it makes with the tag of its class.
+  template <class T>
+  static inline const char ClassTag = 0;
+  void SetClassTag(const void* tag) { classTag_ = tag; }
+
 protected:
+  const void* classTag_ = nullptr;
+
   // A line about Count body bytes from body position Pos.
   TIETreeLine AddBodyNode(TIETree& tree, TIETreeLine parent, std::string text, int32_t pos, int32_t count) const {
     return AddNode(tree, parent, std::move(text), Offset + 2 + pos, count);

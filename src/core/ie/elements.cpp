@@ -115,7 +115,7 @@ const TInformationElement* TInformationElements::FindElement(uint8_t id) const {
 const TVendorSpecificInformationElement* TInformationElements::FindVendorElement(uint32_t oui, uint8_t subtype) const {
   for (const auto& e : Items) {
     if (e->ID != 221) continue;
-    auto* v = e->As<TVendorSpecificInformationElement>();
+    auto* v = e->AsVendor();
     if (v && v->OUI == oui && v->Subtype == subtype) return v;
   }
   return nullptr;
@@ -124,7 +124,7 @@ const TVendorSpecificInformationElement* TInformationElements::FindVendorElement
 const TExtensionsInformationElement* TInformationElements::FindExtensionElement(uint8_t extensionID) const {
   for (const auto& e : Items) {
     if (e->ID != 255) continue;
-    auto* x = e->As<TExtensionsInformationElement>();
+    auto* x = e->AsExtension();
     if (x && x->ExtensionID == extensionID) return x;
   }
   return nullptr;

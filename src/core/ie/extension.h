@@ -10,6 +10,8 @@ class TExtensionsInformationElement : public TInformationElement {
 public:
   uint8_t ExtensionID = 0;  // set by the container before Load
 
+  const TExtensionsInformationElement* AsExtension() const override { return this; }
+
   // The extension name, "Unknown" when there is none.
   std::string GetExtensionName() const;
 

@@ -42,7 +42,11 @@ namespace skimlet {
 namespace {
 
 template <class T, class Base = TInformationElement>
-constexpr ElementClass<Base> Make = {sizeof(T), alignof(T), [](void* memory) -> Base* { return new (memory) T(); }};
+constexpr ElementClass<Base> Make = {sizeof(T), alignof(T), [](void* memory) -> Base* {
+                                       T* element = new (memory) T();
+                                       element->SetClassTag(&TInformationElement::ClassTag<T>);
+                                       return element;
+                                     }};
 
 struct ElementRow {
   uint8_t ID;

@@ -27,6 +27,8 @@ public:
   uint32_t OUI = 0;     // body bytes 0-2, most significant first: 00 50 F2 is 0x0050F2
   uint8_t Subtype = 0;  // body byte 3
 
+  const TVendorSpecificInformationElement* AsVendor() const override { return this; }
+
   // "00-50-F2".
   std::string GetOUIText() const { return OUIToText(OUI); }
   // The organisation of the OUI from the MAC-vendor database (empty when it has none); throws when the

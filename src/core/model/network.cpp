@@ -32,6 +32,14 @@ void TakeSuites(TSecurityWPA& security, const T* element) {
 }  // namespace
 
 void TWLANNetwork::UpdateFromEntry(const WLAN_BSS_ENTRY& entry, Bytes blob) {
+  // A refresh mostly brings the same beacon again with a new signal. The values derived from the elements
+  // depend only on the blob, the frequency and the capability bits; when none of them changed, they stand,
+  // and only what the signal decides is taken anew.
+  const bool sameBlob =
+      blob.size() == Elements.Data.size() && std::equal(blob.begin(), blob.end(), Elements.Data.begin());
+  const bool sameDerivation = derived_ && sameBlob && entry.ulChCenterFrequency == Entry.ulChCenterFrequency &&
+                              entry.usCapabilityInformation == Entry.usCapabilityInformation;
+  const uint32_t derivedChannel = Channel;
   Entry = entry;
   size_t ssidLength = std::min<size_t>(entry.dot11Ssid.uSSIDLength, entry.dot11Ssid.ucSSID.size());
   SSID = SSIDBytesToText(Bytes(entry.dot11Ssid.ucSSID.data(), ssidLength));
@@ -52,6 +60,14 @@ void TWLANNetwork::UpdateFromEntry(const WLAN_BSS_ENTRY& entry, Bytes blob) {
   Band = CenterFrequency > 2500000 ? 1 : 0;
   Privacy = (entry.usCapabilityInformation & 0x10) != 0;
 
+  if (sameDerivation) {
+    if (auto* ssid = Elements.Find<TSSIDElement>(0)) SSID = ssid->SSID;
+    Channel = derivedChannel;
+    AchievableRate = ComputeAchievableRate();
+    if (!SSID.empty()) Series().Caption = SSID;
+    return;
+  }
+
   PhyTypes = {};
   ChannelWidth = 0;
   CenterChannel0 = CenterChannel1 = SecondaryChannel = 0;
@@ -67,9 +83,7 @@ void TWLANNetwork::UpdateFromEntry(const WLAN_BSS_ENTRY& entry, Bytes blob) {
   DeviceModelNumber.clear();
   DeviceManufacturer.clear();
 
-  // Beacons of one access point rarely change between refreshes: decode again only when the bytes did.
-  if (blob.size() != Elements.Data.size() || !std::equal(blob.begin(), blob.end(), Elements.Data.begin()))
-    Elements.Parse(blob);
+  if (!sameBlob) Elements.Parse(blob);
   if (auto* ssid = Elements.Find<TSSIDElement>(0)) SSID = ssid->SSID;
   if (auto* load = Elements.Find<TBSSLoadElement>(11)) {
     ChannelUtilization = load->ChannelUtilization;
@@ -83,6 +97,7 @@ void TWLANNetwork::UpdateFromEntry(const WLAN_BSS_ENTRY& entry, Bytes blob) {
   DerivePhyTypes();
   DeriveRates();
   DeriveSecurityKinds();
+  derived_ = true;
   if (!SSID.empty()) Series().Caption = SSID;
 }
 

@@ -144,6 +144,8 @@ public:
 
 private:
   void ApplyOperation(int type, uint32_t seg0, uint32_t seg1);
+  // Whether the values derived from the elements are those of the current blob, frequency and capability.
+  bool derived_ = false;
   void MergeRates(const TDoubleDynamicArray& rates);
 };
 

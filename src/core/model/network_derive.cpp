@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
+#include <unordered_map>
 
 #include "core/base/format.h"
 #include "core/ie/elements/eid001_supported_rates.h"
@@ -24,6 +26,46 @@
 namespace skimlet {
 
 namespace {
+
+// Sorts Rates and keeps one of every run of values less than 0.1 apart. Every rate carries one decimal at most
+// (PHY rates are rounded to 0.1 Mbps, legacy rates come in 0.5 steps), so such a run is one rate.
+void SortAndUnite(TDoubleDynamicArray& rates) {
+  constexpr double kSame = 0.1 - 1e-6;
+  std::sort(rates.begin(), rates.end());
+  rates.erase(std::unique(rates.begin(), rates.end(), [](double kept, double v) { return v - kept < kSame; }),
+              rates.end());
+}
+
+// A dense site holds hundreds of access points of a few models: the same MCS map, width and guard interval
+// give the same rate list. Lists are computed once per key (on the window thread that derives networks).
+template <class Compute>
+const TDoubleDynamicArray& CachedRateList(uint64_t key, Compute compute) {
+  thread_local std::unordered_map<uint64_t, TDoubleDynamicArray> cache;
+  if (cache.size() > 4096) cache.clear();
+  auto [it, added] = cache.try_emplace(key);
+  if (added) {
+    // Kept sorted and without repeats, ready to be merged into a network's rates.
+    it->second = compute();
+    SortAndUnite(it->second);
+  }
+  return it->second;
+}
+
+const TDoubleDynamicArray& HTRates(uint32_t mask, int width, bool shortGI) {
+  uint64_t key = uint64_t{mask} << 16 | uint64_t(width & 0xFF) << 8 | (shortGI ? 1 : 0) | uint64_t{1} << 60;
+  return CachedRateList(key, [&] { return HTRateList(mask, width, shortGI); });
+}
+
+const TDoubleDynamicArray& VHTRates(uint16_t map, int width, bool shortGI) {
+  uint64_t key = uint64_t{map} << 16 | uint64_t(width & 0xFF) << 8 | (shortGI ? 1 : 0) | uint64_t{2} << 60;
+  return CachedRateList(key, [&] { return VHTRateList(map, width, shortGI); });
+}
+
+const TDoubleDynamicArray& HERates(uint16_t map, int width, int g, bool dcm) {
+  uint64_t key = uint64_t{map} << 16 | uint64_t(width & 0xFF) << 8 | uint64_t(g & 0x7F) << 1 | (dcm ? 1 : 0) |
+                 uint64_t{3} << 60;
+  return CachedRateList(key, [&] { return HERateList(map, width, g, dcm); });
+}
 
 constexpr uint8_t kSupportedRatesID = 1;
 constexpr uint8_t kDSSSID = 3;
@@ -177,8 +219,8 @@ void TWLANNetwork::DeriveChannelAndWidth() {
 
 void TWLANNetwork::DerivePhyTypes() {
   PhyTypes = {};
-  const auto* rates = Elements.Find<TSupportedRatesElementBase>(kSupportedRatesID);
-  const auto* extRates = Elements.Find<TSupportedRatesElementBase>(kExtSupportedRatesID);
+  const TSupportedRatesElementBase* rates = Elements.Find<TSupportedRatesElement>(kSupportedRatesID);
+  const TSupportedRatesElementBase* extRates = Elements.Find<TExtSupportedRatesElement>(kExtSupportedRatesID);
   const bool ht = Elements.FindElement(kHTCapabilitiesID) || Elements.FindElement(kHTOperationID);
   const bool vht = Elements.FindElement(kVHTCapabilitiesID) || Elements.FindElement(kVHTOperationID);
   const bool he = Elements.FindExtensionElement(kHECapabilitiesExt) || Elements.FindExtensionElement(kHEOperationExt);
@@ -198,26 +240,32 @@ void TWLANNetwork::DerivePhyTypes() {
 }
 
 void TWLANNetwork::MergeRates(const TDoubleDynamicArray& rates) {
-  // Rates carry one decimal; two values less than 0.1 apart are the same rate reached by two PHYs.
-  constexpr double kSame = 0.1 - 1e-6;
-  for (double v : rates) {
-    if (!(v > 0)) continue;
-    if (std::any_of(Rates.begin(), Rates.end(), [v](double r) { return std::fabs(r - v) < kSame; })) continue;
-    Rates.push_back(v);
+  // Rates is kept sorted: merging a sorted list is linear. Values less than 0.1 apart are one rate (see
+  // SortAndUnite), so the union of the lists is what adding them one by one with that test gives.
+  thread_local TDoubleDynamicArray merged, sorted;
+  const TDoubleDynamicArray* in = &rates;
+  if (!std::is_sorted(rates.begin(), rates.end())) {
+    sorted = rates;
+    std::sort(sorted.begin(), sorted.end());
+    in = &sorted;
   }
-  std::sort(Rates.begin(), Rates.end());
+  auto positive = std::upper_bound(in->begin(), in->end(), 0.0);
+  merged.clear();
+  std::merge(Rates.begin(), Rates.end(), positive, in->end(), std::back_inserter(merged));
+  Rates.swap(merged);
 }
+
 
 void TWLANNetwork::DeriveRates() {
   Rates.clear();
   TxStreams = RxStreams = 1;
   MinRate = MaxRate = 0;
 
-  if (const auto* r = Elements.Find<TSupportedRatesElementBase>(kSupportedRatesID)) MergeRates(r->Rates);
-  if (const auto* r = Elements.Find<TSupportedRatesElementBase>(kExtSupportedRatesID)) MergeRates(r->Rates);
+  if (const auto* r = Elements.Find<TSupportedRatesElement>(kSupportedRatesID)) MergeRates(r->Rates);
+  if (const auto* r = Elements.Find<TExtSupportedRatesElement>(kExtSupportedRatesID)) MergeRates(r->Rates);
   if (const auto* ht = Elements.Find<THTCapabilitiesElement>(kHTCapabilitiesID)) {
-    if (ht->SupportedChannelWidth40) MergeRates(HTRateList(ht->RxMCSBitmask, 1, ht->ShortGI40));
-    else MergeRates(HTRateList(ht->RxMCSBitmask, 0, ht->ShortGI20));
+    if (ht->SupportedChannelWidth40) MergeRates(HTRates(ht->RxMCSBitmask, 1, ht->ShortGI40));
+    else MergeRates(HTRates(ht->RxMCSBitmask, 0, ht->ShortGI20));
     TxStreams = RxStreams = HTStreams(ht->RxMCSBitmask);
   }
   if (const auto* vht = Elements.Find<TVHTCapabilitiesElement>(kVHTCapabilitiesID)) {
@@ -231,8 +279,8 @@ void TWLANNetwork::DeriveRates() {
       case 4: shortGI = vht->ShortGI160; break;
       default: shortGI = ShortGI20; break;
     }
-    MergeRates(VHTRateList(vht->RxVHTMCSMap, ChannelWidth, shortGI));
-    MergeRates(VHTRateList(vht->TxVHTMCSMap, ChannelWidth, shortGI));
+    MergeRates(VHTRates(vht->RxVHTMCSMap, ChannelWidth, shortGI));
+    MergeRates(VHTRates(vht->TxVHTMCSMap, ChannelWidth, shortGI));
   }
   if (const auto* he = Elements.FindExtension<THECapabilitiesExtensionsInformationElement>(kHECapabilitiesExt)) {
     uint16_t rx = he->RxHEMCSMap80, tx = he->TxHEMCSMap80;
@@ -241,9 +289,10 @@ void TWLANNetwork::DeriveRates() {
     TxStreams = HEStreams(tx);
     RxStreams = HEStreams(rx);
     const int g = GIIndex();
-    MergeRates(HERateList(rx, ChannelWidth, g, false));
-    MergeRates(HERateList(tx, ChannelWidth, g, false));
+    MergeRates(HERates(rx, ChannelWidth, g, false));
+    MergeRates(HERates(tx, ChannelWidth, g, false));
   }
+  SortAndUnite(Rates);
   if (!Rates.empty()) {
     MinRate = Rates.front();
     MaxRate = Rates.back();

@@ -16,6 +16,14 @@ public:
     return v;
   }
   template <size_t N>
+  std::array<uint16_t, N> LE16Array() {
+    std::array<uint16_t, N> a;
+    const uint8_t* p = b_.data() + pos_;
+    for (size_t k = 0; k < N; ++k) a[k] = static_cast<uint16_t>(p[2 * k] | p[2 * k + 1] << 8);
+    pos_ += 2 * N;
+    return a;
+  }
+  template <size_t N>
   void Copy(std::array<uint8_t, N>& a) {
     std::memcpy(a.data(), b_.data() + pos_, N);
     pos_ += N;
@@ -60,14 +68,13 @@ std::optional<WLAN_BSS_ENTRY> WLAN_BSS_ENTRY::Decode(std::span<const uint8_t> by
   r.Copy(e.padding90);
   e.ulChCenterFrequency = static_cast<uint32_t>(r.LE(4));
   e.wlanRateSet.uRateSetLength = static_cast<uint32_t>(r.LE(4));
-  for (uint16_t& rate : e.wlanRateSet.usRateSet) rate = static_cast<uint16_t>(r.LE(2));
+  e.wlanRateSet.usRateSet = r.LE16Array<126>();
   e.ulIeOffset = static_cast<uint32_t>(r.LE(4));
   e.ulIeSize = static_cast<uint32_t>(r.LE(4));
   return e;
 }
 
 void WLAN_BSS_ENTRY::Encode(std::vector<uint8_t>& out) const {
-  out.reserve(out.size() + kSize);
   PutLE(out, dot11Ssid.uSSIDLength, 4);
   Put(out, dot11Ssid.ucSSID);
   PutLE(out, uPhyId, 4);
