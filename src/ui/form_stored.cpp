@@ -1,0 +1,248 @@
+#include "ui/form_stored.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMetaProperty>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QTabWidget>
+
+#include <algorithm>
+
+#include "core/base/translate.h"
+
+namespace skimlet {
+
+Qt::Alignment AlignmentFromStored(int32_t stored) {
+  switch (stored) {
+    case 1: return Qt::AlignRight;
+    case 2: return Qt::AlignHCenter;
+    default: return Qt::AlignLeft;
+  }
+}
+
+int32_t AlignmentToStored(Qt::Alignment alignment) {
+  if (alignment & Qt::AlignRight) return 1;
+  if (alignment & Qt::AlignHCenter) return 2;
+  return 0;
+}
+
+void ApplyLayout(QTreeView& view, const TColumnLayout& layout) {
+  QHeaderView* header = view.header();
+  QAbstractItemModel* model = view.model();
+  const int count = std::min<int>(static_cast<int>(layout.size()), header->count());
+  header->setMinimumSectionSize(50);
+  size_t sorted = 0;
+  for (int i = 0; i < count; ++i) {
+    const TListColumnStore& c = layout[static_cast<size_t>(i)];
+    if (model) {
+      model->setHeaderData(i, Qt::Horizontal, QString::fromStdString(c.Caption), Qt::DisplayRole);
+      model->setHeaderData(i, Qt::Horizontal, c.Alignment, kColumnAlignmentRole);
+    }
+    header->setSectionHidden(i, false);
+    header->resizeSection(i, std::max(50, c.Width));
+    if (c.Sorted) sorted = static_cast<size_t>(i);
+  }
+  for (int p = 0; p < count; ++p)
+    for (int i = 0; i < count; ++i)
+      if (layout[static_cast<size_t>(i)].Position == p) header->moveSection(header->visualIndex(i), p);
+  {
+    QSignalBlocker block(header);
+    header->setSortIndicator(static_cast<int>(sorted),
+                             layout.empty() || layout[sorted].SortDirection != 1 ? Qt::AscendingOrder
+                                                                                 : Qt::DescendingOrder);
+  }
+  for (int i = 0; i < count; ++i) header->setSectionHidden(i, !layout[static_cast<size_t>(i)].Visible);
+}
+
+void ReadLayout(const QTreeView& view, TColumnLayout& layout) {
+  const QHeaderView* header = view.header();
+  const QAbstractItemModel* model = view.model();
+  const int count = std::min<int>(static_cast<int>(layout.size()), header->count());
+  for (int i = 0; i < count; ++i) {
+    TListColumnStore& c = layout[static_cast<size_t>(i)];
+    if (model) {
+      QVariant a = model->headerData(i, Qt::Horizontal, kColumnAlignmentRole);
+      if (a.isValid()) c.Alignment = a.toInt();
+      c.Caption = model->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString().toStdString();
+    }
+    c.Visible = !header->isSectionHidden(i);
+    if (c.Visible) c.Width = header->sectionSize(i);
+    c.Position = header->visualIndex(i);
+    c.Sorted = i == header->sortIndicatorSection();
+    if (c.Sorted) c.SortDirection = header->sortIndicatorOrder() == Qt::DescendingOrder ? 1 : 0;
+  }
+}
+
+QString CaptionText(const QString& product, int major, int minor, int release, const QString& buildKind) {
+  QString version = QString::asprintf("%.2d.%.2d", major, minor);
+  if (release != 0) version += QString::asprintf(".%d", release);
+  QString caption = (product.isEmpty() ? QStringLiteral("Skimlet") : product) + " " + version;
+  if (!buildKind.isEmpty()) caption += " " + buildKind;
+  return caption;
+}
+
+QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text, const QString& caption,
+                                           QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) {
+  QMessageBox box(icon, caption, text, buttons, parent);
+  return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+// ---- translation ------------------------------------------------------------------------------------------
+
+namespace {
+
+// The tab widget showing Page, or nullptr.
+QTabWidget* TabWidgetOf(QObject* page) {
+  auto* w = qobject_cast<QWidget*>(page);
+  if (!w || !w->parentWidget()) return nullptr;
+  if (auto* stack = qobject_cast<QStackedWidget*>(w->parentWidget()))
+    return qobject_cast<QTabWidget*>(stack->parentWidget());
+  return nullptr;
+}
+
+// The Qt property behind a caption or a hint.
+QByteArray QtPropertyName(QObject* o, std::string_view name) {
+  if (name == "Caption") {
+    if (qobject_cast<QMenu*>(o) || qobject_cast<QGroupBox*>(o)) return "title";
+    if (auto* w = qobject_cast<QWidget*>(o); w && w->isWindow()) return "windowTitle";
+    return "text";
+  }
+  if (name == "Hint") return "toolTip";
+  return QByteArray(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+}  // namespace
+
+TQtTranslatable::TQtTranslatable(QObject* object, std::string className)
+    : object_(object), className_(std::move(className)) {}
+
+TTranslatable* TQtTranslatable::FindComponent(std::string_view name) {
+  if (!object_ || name.empty()) return nullptr;
+  auto* child = object_->findChild<QObject*>(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+  if (!child) return nullptr;
+  return &children_.emplace_back(child);
+}
+
+TPropertyKind TQtTranslatable::PropertyKind(std::string_view name) const {
+  if (!object_) return TPropertyKind::None;
+  if (name == "Caption" && TabWidgetOf(object_)) return TPropertyKind::String;
+  const QMetaObject* meta = object_->metaObject();
+  const int index = meta->indexOfProperty(QtPropertyName(object_, name).constData());
+  if (index < 0) return TPropertyKind::None;
+  const QMetaProperty p = meta->property(index);
+  if (!p.isWritable()) return TPropertyKind::None;
+  switch (p.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong: return TPropertyKind::Integer;
+    case QMetaType::Double:
+    case QMetaType::Float: return TPropertyKind::Float;
+    case QMetaType::QString: return TPropertyKind::String;
+    case QMetaType::QStringList: return TPropertyKind::Other;
+    default: return TPropertyKind::None;
+  }
+}
+
+TTranslatable* TQtTranslatable::PropertyObject(std::string_view) { return nullptr; }
+
+void TQtTranslatable::SetInteger(std::string_view name, int64_t value) {
+  object_->setProperty(QtPropertyName(object_, name).constData(), QVariant::fromValue(value));
+}
+
+void TQtTranslatable::SetFloat(std::string_view name, double value) {
+  object_->setProperty(QtPropertyName(object_, name).constData(), value);
+}
+
+void TQtTranslatable::SetString(std::string_view name, const std::string& value) {
+  const QString text = QString::fromStdString(value);
+  if (name == "Caption") {
+    if (QTabWidget* tabs = TabWidgetOf(object_)) {
+      tabs->setTabText(tabs->indexOf(static_cast<QWidget*>(object_)), text);
+      return;
+    }
+  }
+  object_->setProperty(QtPropertyName(object_, name).constData(), text);
+  if (name == "Hint")
+    if (auto* action = qobject_cast<QAction*>(object_)) action->setStatusTip(text);
+}
+
+void TQtTranslatable::SetStrings(std::string_view name, const std::vector<std::string>& value) {
+  QStringList list;
+  for (const auto& s : value) list << QString::fromStdString(s);
+  object_->setProperty(QtPropertyName(object_, name).constData(), list);
+}
+
+// ---- TFormStored -----------------------------------------------------------------------------------------
+
+TFormStored::TFormStored(TStartEnvironment env, QWidget* parent) : QMainWindow(parent), env_(std::move(env)) {
+  std::optional<TScreenSize> screen;
+  if (QScreen* s = QGuiApplication::primaryScreen()) screen = TScreenSize{s->size().width(), s->size().height()};
+  const auto messages = LoadOptions(env_.Folders, Options, Lang, screen);
+  SetTextSource(&Lang);
+  for (const auto& m : messages)
+    Ask(QString::fromStdString(m.Text), QString::fromStdString(m.Caption), QMessageBox::Critical, QMessageBox::Ok);
+
+  resize(1000, 680);  // the designed size, kept when the stored place is on no screen
+  const QPoint topLeft(Options.MainWindowLeft, Options.MainWindowTop);
+  if (QGuiApplication::screenAt(topLeft)) {
+    move(topLeft);
+    resize(std::max(200, Options.MainWindowWidth), std::max(150, Options.MainWindowHeight));
+  }
+}
+
+TFormStored::~TFormStored() {
+  StorePlacement();
+  const auto messages = SaveOptions(env_.Folders, Options);
+  for (const auto& m : messages) qWarning("%s: %s", m.Caption.c_str(), m.Text.c_str());
+  SetTextSource(nullptr);
+}
+
+void TFormStored::StorePlacement() {
+  const Qt::WindowStates s = windowState();
+  Options.MainWindowState = s & Qt::WindowMinimized ? 1 : s & Qt::WindowMaximized ? 2 : 0;
+  if (Options.MainWindowState == 0) {
+    Options.MainWindowLeft = pos().x();
+    Options.MainWindowTop = pos().y();
+    Options.MainWindowWidth = width();
+    Options.MainWindowHeight = height();
+  }
+}
+
+void TFormStored::ShowStored() {
+  switch (Options.MainWindowState) {
+    case 1: showMinimized(); break;
+    case 2: showMaximized(); break;
+    default: show(); break;
+  }
+}
+
+void TFormStored::SetCaption() {
+  const QString caption = CaptionText(QString::fromStdString(ProductName()), SKIMLET_VERSION_MAJOR,
+                                      SKIMLET_VERSION_MINOR, SKIMLET_VERSION_PATCH, QStringLiteral(SKIMLET_BUILD_KIND));
+  setWindowTitle(caption);
+  QApplication::setApplicationDisplayName(caption);
+}
+
+QMessageBox::StandardButton TFormStored::Ask(const QString& text, const QString& caption, QMessageBox::Icon icon,
+                                             QMessageBox::StandardButtons buttons) {
+  if (!env_.Message) return QMessageBox::NoButton;
+  return env_.Message(this, text, caption, icon, buttons);
+}
+
+void TFormStored::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && firstActivation_) {
+    firstActivation_ = false;
+    SetCaption();
+    FirstActivation();
+  }
+}
+
+}  // namespace skimlet

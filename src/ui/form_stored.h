@@ -1,0 +1,109 @@
+// The stored main window: options and language loaded before any control exists, the window placement
+// restored and stored, the options written when the window goes; column layouts copied between the stored
+// records and Qt headers; window translation bound to Qt's property system.
+#pragma once
+
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QTreeView>
+
+#include <deque>
+#include <functional>
+#include <memory>
+
+#include "core/settings/folders.h"
+#include "core/settings/lang.h"
+#include "core/settings/options.h"
+#include "core/settings/translate_forms.h"
+
+namespace skimlet {
+
+// Header data role that carries a column's alignment (0 left, 1 right, 2 centre) between a layout and a model.
+inline constexpr int kColumnAlignmentRole = Qt::UserRole + 1;
+
+Qt::Alignment AlignmentFromStored(int32_t stored);
+int32_t AlignmentToStored(Qt::Alignment alignment);
+
+// Copies Layout into the view's columns: titles and alignments (through the model's header data), widths (at
+// least 50), display positions, visibility, and the sort indicator (the last sorted column, else column 0,
+// with that column's direction).
+void ApplyLayout(QTreeView& view, const TColumnLayout& layout);
+// Copies the view's columns back: alignment, width (a hidden column keeps its stored width), title,
+// visibility, position; Sorted for the sort indicator's column, whose direction is stored too.
+void ReadLayout(const QTreeView& view, TColumnLayout& layout);
+
+// The caption of the main window: product, version "%.2d.%.2d" (with ".%d" for a release number other than
+// 0), and the build kind when there is one.
+QString CaptionText(const QString& product, int major, int minor, int release, const QString& buildKind);
+
+// A message box: text, caption, icon and buttons; returns the button pressed. Tests replace it.
+using TMessageFunction = std::function<QMessageBox::StandardButton(
+    QWidget* parent, const QString& text, const QString& caption, QMessageBox::Icon icon,
+    QMessageBox::StandardButtons buttons)>;
+QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text, const QString& caption,
+                                           QMessageBox::Icon icon, QMessageBox::StandardButtons buttons);
+
+class TUiInterfaceSet;
+
+// What a window start needs from outside: where the files are, which service to talk to, how to ask.
+struct TStartEnvironment {
+  TProgramFolders Folders;
+  // Creates the interface set; nullptr when no service can be made.
+  std::function<std::unique_ptr<TUiInterfaceSet>(const TProgramOptions&, const TProgramFolders&)> CreateInterfaces;
+  TMessageFunction Message = ShowMessageBox;
+};
+
+// A window with named children whose properties the language file may set ("frmSkimlet.actExit.Caption").
+// Caption maps to the Qt property that shows a caption (text, title, window title, tab text), Hint to the
+// tool tip (and status tip of actions); other names are Qt properties of that name.
+class TQtTranslatable : public TTranslatable {
+public:
+  TQtTranslatable(QObject* object, std::string className = {});
+  std::string ClassName() const override { return className_; }
+  TTranslatable* FindComponent(std::string_view name) override;
+  TPropertyKind PropertyKind(std::string_view name) const override;
+  TTranslatable* PropertyObject(std::string_view name) override;
+  void SetInteger(std::string_view name, int64_t value) override;
+  void SetFloat(std::string_view name, double value) override;
+  void SetString(std::string_view name, const std::string& value) override;
+  void SetStrings(std::string_view name, const std::vector<std::string>& value) override;
+
+private:
+  QObject* object_;
+  std::string className_;
+  std::deque<TQtTranslatable> children_;
+};
+
+class TFormStored : public QMainWindow {
+  Q_OBJECT
+
+public:
+  // Resolves nothing itself: Env.Folders says where the settings are. Loads the options and the language
+  // (installed as the text source), shows what could not be read, and applies the stored placement.
+  explicit TFormStored(TStartEnvironment env, QWidget* parent = nullptr);
+  // Stores the window state and bounds, writes options.xml, uninstalls the language.
+  ~TFormStored() override;
+
+  // Shows the window in its stored state (normal, minimised or maximised).
+  void ShowStored();
+  // Window caption and application name.
+  void SetCaption();
+  QMessageBox::StandardButton Ask(const QString& text, const QString& caption, QMessageBox::Icon icon,
+                                  QMessageBox::StandardButtons buttons);
+
+  TProgramOptions Options;
+  TLangChanger Lang;
+  const TProgramFolders& Folders() const { return env_.Folders; }
+
+protected:
+  void changeEvent(QEvent* event) override;
+  // Runs once, on the first activation of the window, after the caption is set.
+  virtual void FirstActivation() {}
+  TStartEnvironment env_;
+  bool firstActivation_ = true;
+
+private:
+  void StorePlacement();
+};
+
+}  // namespace skimlet

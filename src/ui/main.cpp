@@ -1,0 +1,78 @@
+// skimlet: the windowed program.
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+
+#include "backends/sim/sim_service.h"
+#include "ui/app_guard.h"
+#include "ui/main_window.h"
+
+using namespace skimlet;
+
+namespace {
+
+bool HasDisplay() {
+  auto set = [](const char* name) {
+    const char* v = std::getenv(name);
+    return v && *v;
+  };
+  return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!HasDisplay()) {
+    std::fprintf(stderr,
+                 "skimlet: no display is available (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+                 "Start it inside a desktop session, over \"ssh -X\", or headless with QT_QPA_PLATFORM=offscreen.\n"
+                 "skimlet-cli works without a display.\n");
+    return 1;
+  }
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("skimlet"));
+
+  std::vector<std::string> args;
+  std::string serviceChoice = "sim";
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--service" && i + 1 < argc) serviceChoice = argv[++i];
+    else if (a.starts_with("--service=")) serviceChoice = a.substr(10);
+    else args.push_back(std::move(a));
+  }
+
+  // A second start brings the running window to the front and leaves without touching any file.
+  TSingleInstance guard;
+  if (!guard.Acquire()) return 0;
+
+  TStartEnvironment env;
+  env.Folders = ResolveProgramFolders(ExecutableFolder(), ParseCommandLineSwitches(args), ProcessEnvironment());
+  env.CreateInterfaces = [serviceChoice](const TProgramOptions& options,
+                                         const TProgramFolders& folders) -> std::unique_ptr<TUiInterfaceSet> {
+    // No backend for a real radio is built in yet: the simulated radio stands in, and the window says so.
+    sim::SimOptions simOptions;
+    simOptions.Seed = std::random_device{}();
+    simOptions.SettingsFolder = folders.SettingsFolder.string();
+    std::string error;
+    auto service = sim::CreateSimulatedService(serviceChoice, folders.ProgramFolder.string(), simOptions, error);
+    if (!service) {
+      std::fprintf(stderr, "skimlet: %s\n", error.c_str());
+      return nullptr;
+    }
+    return std::make_unique<TUiInterfaceSet>(std::move(service), true, options, folders.SettingsFolder);
+  };
+
+  int rc = 0;
+  {
+    TfrmSkimlet window(std::move(env));
+    guard.OnActivate = [&window] { window.BringToFront(); };
+    InstallQuitSignals(&window);
+    if (!window.TerminateRequested()) {
+      window.ShowStored();
+      rc = QApplication::exec();
+    }
+  }
+  return rc;
+}

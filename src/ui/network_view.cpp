@@ -1,0 +1,570 @@
+#include "ui/network_view.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QIconEngine>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPalette>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <unordered_set>
+
+#include "core/settings/options.h"
+#include "ui/form_stored.h"
+
+namespace skimlet {
+
+QString CellText(const TWLANNetwork* network, int column) {
+  if (!network || column <= 0 || column >= NetworkColumnCount) return {};
+  return QString::fromStdString(network->GetColumnText(column));
+}
+
+int CompareRows(const TWLANNetwork& a, const TWLANNetwork& b, int column, Qt::SortOrder order, bool pin) {
+  // One connected network goes first whatever the direction. Two of them (never from the service) fall back to
+  // the column so that the order stays a strict weak one.
+  if (pin && a.Connected != b.Connected) return a.Connected ? -1 : 1;
+  const int c = CompareNetworks(a, b, column);
+  return order == Qt::DescendingOrder ? -c : c;
+}
+
+bool NetworkPassesFilter(const TWLANNetwork& n, const TProgramOptions& o, const QString& findText) {
+  if (o.bPinConnectedToTop && n.Connected) return true;
+  if (!findText.isEmpty()) {
+    if (!QString::fromStdString(n.SSID).contains(findText, Qt::CaseInsensitive) &&
+        !QString::fromStdString(n.Comment).contains(findText, Qt::CaseInsensitive))
+      return false;
+  }
+  if (!o.FilterLinkQualityIndicatorSet.Has(n.Active ? n.QualityClass : 0)) return false;
+  if (!o.FilterChannelWidthSet.Has(n.ChannelWidth)) return false;
+  if (!o.FilterFrequencyBandSet.Has(n.Band)) return false;
+  if (o.FilterPhySet != kAllPhyTypes && (o.FilterPhySet.Bits & n.PhyTypes.Bits) == 0) return false;
+  if (o.FilterWLANSecuritySet != kAllSecurityKinds && (o.FilterWLANSecuritySet.Bits & n.SecurityKinds.Bits) == 0)
+    return false;
+  return true;
+}
+
+// ---- signal icons ----------------------------------------------------------------------------------------
+
+namespace {
+
+class TSignalIconEngine : public QIconEngine {
+public:
+  TSignalIconEngine(int qualityClass, bool open) : class_(std::clamp(qualityClass, 0, 5)), open_(open) {}
+
+  void paint(QPainter* p, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
+    static const std::array<QColor, 6> kColors = {QColor(0xB0, 0xB0, 0xB0), QColor(0xD0, 0x3A, 0x2A),
+                                                  QColor(0xE0, 0x8A, 0x00), QColor(0xC8, 0xB4, 0x00),
+                                                  QColor(0x7C, 0xB3, 0x2E), QColor(0x2E, 0x9E, 0x3E)};
+    p->save();
+    p->setRenderHint(QPainter::Antialiasing, true);
+    const QRectF r(rect);
+    const double gap = r.width() / 16.0;
+    const double barW = (r.width() - 4 * gap) / 5.0;
+    const QColor on = mode == QIcon::Disabled ? QColor(0x90, 0x90, 0x90) : kColors[static_cast<size_t>(class_)];
+    const QColor off(0xD6, 0xD6, 0xD6);
+    for (int i = 0; i < 5; ++i) {
+      const double h = r.height() * (0.28 + 0.18 * i);
+      QRectF bar(r.left() + i * (barW + gap), r.bottom() - h + 1, barW, h);
+      p->setPen(Qt::NoPen);
+      p->setBrush(i < class_ ? on : off);
+      p->drawRoundedRect(bar, barW * 0.2, barW * 0.2);
+    }
+    if (class_ == 0) {  // no signal: a cross over the empty bars
+      QPen pen(QColor(0xC0, 0x30, 0x20), std::max(1.0, r.width() / 10.0), Qt::SolidLine, Qt::RoundCap);
+      p->setPen(pen);
+      const QRectF x(r.right() - r.width() * 0.42, r.top() + r.height() * 0.06, r.width() * 0.36,
+                     r.height() * 0.36);
+      p->drawLine(x.topLeft(), x.bottomRight());
+      p->drawLine(x.topRight(), x.bottomLeft());
+    }
+    if (open_) {  // an open padlock in the lower left corner
+      const double w = r.width() * 0.46, h = r.height() * 0.34;
+      QRectF body(r.left(), r.bottom() - h + 1, w, h);
+      QPen pen(QColor(0x70, 0x45, 0x00), std::max(1.0, r.width() / 16.0));
+      p->setPen(pen);
+      p->setBrush(QColor(0xF2, 0xA5, 0x1A));
+      p->drawRoundedRect(body, w * 0.12, w * 0.12);
+      QPainterPath shackle;
+      const double sw = w * 0.56;
+      QRectF arc(body.left() - sw * 0.35, body.top() - sw * 0.9, sw, sw);
+      shackle.moveTo(arc.left(), body.top());
+      shackle.lineTo(arc.left(), arc.center().y());
+      shackle.arcTo(arc, 180, -180);
+      p->setBrush(Qt::NoBrush);
+      pen.setWidthF(std::max(1.0, r.width() / 11.0));
+      p->setPen(pen);
+      p->drawPath(shackle);
+    }
+    p->restore();
+  }
+
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    return scaledPixmap(size, mode, state, 1.0);
+  }
+
+  QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
+    QPixmap pm(size * scale);
+    pm.setDevicePixelRatio(scale);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    paint(&p, QRect(QPoint(0, 0), size), mode, state);
+    return pm;
+  }
+
+  QIconEngine* clone() const override { return new TSignalIconEngine(class_, open_); }
+  QString key() const override { return QStringLiteral("skimlet-signal"); }
+
+private:
+  int class_;
+  bool open_;
+};
+
+}  // namespace
+
+QIcon SignalIcon(int qualityClass, bool open) {
+  static std::array<QIcon, 12> icons;
+  const size_t i = static_cast<size_t>(std::clamp(qualityClass, 0, 5)) * 2 + (open ? 1 : 0);
+  if (icons[i].isNull()) icons[i] = QIcon(new TSignalIconEngine(qualityClass, open));
+  return icons[i];
+}
+
+// ---- quality bar -----------------------------------------------------------------------------------------
+
+void DrawQualityBar(QPainter& p, const QRect& cell, Qt::Alignment alignment, bool drawText, bool integer,
+                    double percent) {
+  static const std::array<QColor, 10> kTrack = {QColor(0xD5D4CE), QColor(0xD6D5D0), QColor(0xD8D7D2),
+                                                QColor(0xDAD9D5), QColor(0xDDDDD8), QColor(0xE0DFDB),
+                                                QColor(0xE2E1DE), QColor(0xE5E5E1), QColor(0xE8E7E4),
+                                                QColor(0xEAE9E7)};
+  static const std::array<QColor, 10> kFill = {QColor(0x59ABD1), QColor(0x59ABD1), QColor(0x59ABD1),
+                                               QColor(0x59ABD1), QColor(0x59ABD1), QColor(0x47A2CC),
+                                               QColor(0x2D95C5), QColor(0x1286BD), QColor(0x007DB8),
+                                               QColor(0x007DB8)};
+  const QLocale locale;
+  QString text;
+  if (integer) {
+    text = percent < 1 ? "<" + locale.toString(1.0, 'f', 0) + "%" : locale.toString(percent, 'f', 0) + "%";
+  } else if (percent != 0) {
+    text = percent < 0.01 ? "<" + locale.toString(0.01, 'f', 2) + "%" : locale.toString(percent, 'f', 2) + "%";
+  }
+  QFont plain = p.font();
+  plain.setBold(false);
+  plain.setItalic(false);
+  const int textWidth = QFontMetrics(plain).horizontalAdvance(integer ? QStringLiteral(" 000%") : QStringLiteral(" 000.00%"));
+
+  const QRect r = cell.adjusted(3, 0, -3, 0);
+  QRect textArea, bar;
+  if (alignment & Qt::AlignLeft || (alignment & Qt::AlignHorizontal_Mask) == 0) {
+    textArea = QRect(r.left(), r.top(), textWidth, r.height());
+    bar = QRect(QPoint(textArea.right() + 1 + 3, r.top()), QPoint(r.right(), r.bottom()));
+  } else {
+    textArea = QRect(r.right() - textWidth + 1, r.top(), textWidth, r.height());
+    bar = QRect(QPoint(r.left(), r.top()), QPoint(textArea.left() - 1 - 3, r.bottom()));
+  }
+  if (drawText) p.drawText(textArea, Qt::AlignRight | Qt::AlignVCenter, text);
+  if (bar.width() <= 2) return;
+  const int top = bar.center().y() - 5;
+  for (int y = 0; y < 10; ++y) p.fillRect(bar.left(), top + y, bar.width(), 1, kTrack[static_cast<size_t>(y)]);
+  const double v = std::clamp(percent, 0.0, 100.0);
+  if (v == 0) return;
+  const int fill = static_cast<int>(std::nearbyint(v * (bar.width() - 1) / 100.0)) + 1;
+  for (int y = 0; y < 10; ++y) p.fillRect(bar.left(), top + y, fill, 1, kFill[static_cast<size_t>(y)]);
+}
+
+// ---- model -----------------------------------------------------------------------------------------------
+
+struct TNetworkListModel::TRow {
+  TWLANNetwork* Network = nullptr;
+  bool Filtered = false;
+  bool InView = false;  // one of the shown rows
+  int Abs = 0;          // index among all rows
+  int Pos = -1;         // shown row, -1 when hidden
+};
+
+TNetworkListModel::TNetworkListModel(const TProgramOptions& options, QObject* parent)
+    : QAbstractTableModel(parent), options_(options), alignments_(NetworkColumnCount, Qt::AlignLeft) {
+  for (int i = 0; i < NetworkColumnCount; ++i) titles_ << QString::number(i);
+}
+
+TNetworkListModel::~TNetworkListModel() = default;
+
+void TNetworkListModel::SetList(TWLANNetworkList* list) {
+  beginResetModel();
+  for (auto& row : all_) row->Network->Row = nullptr;
+  all_.clear();
+  shown_.clear();
+  list_ = list;
+  endResetModel();
+}
+
+void TNetworkListModel::ForgetAll() {
+  if (all_.empty()) return;
+  beginResetModel();
+  for (auto& row : all_) row->Network->Row = nullptr;
+  all_.clear();
+  shown_.clear();
+  endResetModel();
+}
+
+void TNetworkListModel::Forget(const std::vector<const TWLANNetwork*>& networks) {
+  std::unordered_set<const TRow*> gone;
+  for (const TWLANNetwork* n : networks)
+    if (n && n->Row) gone.insert(static_cast<const TRow*>(n->Row));
+  if (gone.empty()) return;
+  // Shown rows go out in runs from the end, so that the indexes before each run stay valid.
+  for (int end = static_cast<int>(shown_.size()) - 1; end >= 0;) {
+    if (!gone.count(shown_[static_cast<size_t>(end)])) {
+      --end;
+      continue;
+    }
+    int begin = end;
+    while (begin > 0 && gone.count(shown_[static_cast<size_t>(begin - 1)])) --begin;
+    beginRemoveRows(QModelIndex(), begin, end);
+    shown_.erase(shown_.begin() + begin, shown_.begin() + end + 1);
+    endRemoveRows();
+    end = begin - 1;
+  }
+  std::erase_if(all_, [&](const std::unique_ptr<TRow>& r) {
+    if (!gone.count(r.get())) return false;
+    r->Network->Row = nullptr;
+    return true;
+  });
+  for (size_t i = 0; i < all_.size(); ++i) all_[i]->Abs = static_cast<int>(i);
+  for (size_t i = 0; i < shown_.size(); ++i) shown_[i]->Pos = static_cast<int>(i);
+  if (!shown_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, NetworkColumnCount - 1));
+}
+
+void TNetworkListModel::Sync() {
+  if (!list_) return;
+  for (const auto& item : list_->Items) {
+    TWLANNetwork* n = item.get();
+    auto* row = static_cast<TRow*>(n->Row);
+    if (!row) {
+      auto fresh = std::make_unique<TRow>();
+      fresh->Network = n;
+      n->Checked = true;
+      n->Row = fresh.get();
+      row = fresh.get();
+      all_.push_back(std::move(fresh));
+    }
+    row->Filtered = Filter ? !Filter(*n) : false;
+  }
+  Relayout();
+}
+
+void TNetworkListModel::ApplyFilter(bool showAll) {
+  for (auto& row : all_) row->Filtered = !showAll && Filter ? !Filter(*row->Network) : false;
+  Relayout();
+}
+
+void TNetworkListModel::SetSortState(int column, Qt::SortOrder order) {
+  sortColumn_ = std::clamp(column, 0, NetworkColumnCount - 1);
+  sortOrder_ = order;
+}
+
+void TNetworkListModel::Sort(int column, Qt::SortOrder order) {
+  SetSortState(column, order);
+  Relayout();
+}
+
+void TNetworkListModel::Relayout() {
+  const bool pin = options_.bPinConnectedToTop;
+  const int column = sortColumn_;
+  const Qt::SortOrder order = sortOrder_;
+  std::stable_sort(all_.begin(), all_.end(), [&](const std::unique_ptr<TRow>& a, const std::unique_ptr<TRow>& b) {
+    return CompareRows(*a->Network, *b->Network, column, order, pin) < 0;
+  });
+  std::vector<TRow*> wanted;
+  wanted.reserve(all_.size());
+  for (size_t i = 0; i < all_.size(); ++i) {
+    all_[i]->Abs = static_cast<int>(i);
+    if (!all_[i]->Filtered) wanted.push_back(all_[i].get());
+  }
+
+  // 1. Rows that are now filtered leave, in runs from the end.
+  for (int end = static_cast<int>(shown_.size()) - 1; end >= 0;) {
+    if (!shown_[static_cast<size_t>(end)]->Filtered) {
+      --end;
+      continue;
+    }
+    int begin = end;
+    while (begin > 0 && shown_[static_cast<size_t>(begin - 1)]->Filtered) --begin;
+    beginRemoveRows(QModelIndex(), begin, end);
+    for (int i = begin; i <= end; ++i) shown_[static_cast<size_t>(i)]->InView = false;
+    shown_.erase(shown_.begin() + begin, shown_.begin() + end + 1);
+    endRemoveRows();
+    end = begin - 1;
+  }
+  for (size_t i = 0; i < shown_.size(); ++i) shown_[i]->Pos = static_cast<int>(i);
+
+  // 2. The rows that stay take their new order.
+  std::vector<TRow*> kept;
+  kept.reserve(shown_.size());
+  for (TRow* r : wanted)
+    if (r->InView) kept.push_back(r);
+  if (kept != shown_) {
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<int> newPos(shown_.size());
+    for (size_t i = 0; i < kept.size(); ++i) newPos[static_cast<size_t>(kept[i]->Pos)] = static_cast<int>(i);
+    const QModelIndexList from = persistentIndexList();
+    QModelIndexList to;
+    to.reserve(from.size());
+    for (const QModelIndex& f : from)
+      to.append(f.row() < static_cast<int>(newPos.size()) ? index(newPos[static_cast<size_t>(f.row())], f.column())
+                                                          : QModelIndex());
+    shown_ = std::move(kept);
+    for (size_t i = 0; i < shown_.size(); ++i) shown_[i]->Pos = static_cast<int>(i);
+    changePersistentIndexList(from, to);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+  }
+
+  // 3. Rows that are shown now come in at their places.
+  for (size_t i = 0; i < wanted.size();) {
+    if (wanted[i]->InView) {
+      ++i;
+      continue;
+    }
+    size_t j = i;
+    while (j < wanted.size() && !wanted[j]->InView) ++j;
+    beginInsertRows(QModelIndex(), static_cast<int>(i), static_cast<int>(j - 1));
+    shown_.insert(shown_.begin() + static_cast<std::ptrdiff_t>(i), wanted.begin() + static_cast<std::ptrdiff_t>(i),
+                  wanted.begin() + static_cast<std::ptrdiff_t>(j));
+    for (size_t k = i; k < j; ++k) wanted[k]->InView = true;
+    endInsertRows();
+    i = j;
+  }
+  for (auto& r : all_) r->Pos = -1;
+  for (size_t i = 0; i < shown_.size(); ++i) shown_[i]->Pos = static_cast<int>(i);
+
+  // 4. Every shown cell follows its record.
+  if (!shown_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, NetworkColumnCount - 1));
+}
+
+TWLANNetwork* TNetworkListModel::NetworkOfRow(int row) const {
+  if (row < 0 || row >= static_cast<int>(shown_.size())) return nullptr;
+  return shown_[static_cast<size_t>(row)]->Network;
+}
+
+int TNetworkListModel::AbsoluteIndex(int row) const {
+  if (row < 0 || row >= static_cast<int>(shown_.size())) return -1;
+  return shown_[static_cast<size_t>(row)]->Abs;
+}
+
+int TNetworkListModel::RowOfNetwork(const TWLANNetwork* network) const {
+  if (!network || !network->Row) return -1;
+  return static_cast<const TRow*>(network->Row)->Pos;
+}
+
+void TNetworkListModel::SetColumnTitles(const QStringList& titles) {
+  for (int i = 0; i < NetworkColumnCount && i < titles.size(); ++i) titles_[i] = titles[i];
+  emit headerDataChanged(Qt::Horizontal, 0, NetworkColumnCount - 1);
+}
+
+void TNetworkListModel::SetColumnAlignment(int column, Qt::Alignment alignment) {
+  if (column < 0 || column >= NetworkColumnCount) return;
+  alignments_[static_cast<size_t>(column)] = alignment;
+}
+
+Qt::Alignment TNetworkListModel::ColumnAlignment(int column) const {
+  if (column < 0 || column >= NetworkColumnCount) return Qt::AlignLeft;
+  return alignments_[static_cast<size_t>(column)];
+}
+
+void TNetworkListModel::RepaintAll() {
+  if (!shown_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, NetworkColumnCount - 1));
+}
+
+int TNetworkListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(shown_.size());
+}
+
+int TNetworkListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : NetworkColumnCount;
+}
+
+QVariant TNetworkListModel::data(const QModelIndex& index, int role) const {
+  if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) return {};
+  const TRow* row = shown_[static_cast<size_t>(index.row())];
+  const TWLANNetwork* n = row->Network;
+  const int column = index.column();
+  switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole: {
+      QString text = CellText(n, column);
+      if (role == Qt::ToolTipRole && text.isEmpty()) return {};
+      return text;
+    }
+    case Qt::DecorationRole:
+      if (column == 1) return SignalIcon(n->Active ? n->QualityClass : 0, !n->Privacy);
+      return {};
+    case Qt::CheckStateRole:
+      if (column == 0) return n->Checked ? Qt::Checked : Qt::Unchecked;
+      return {};
+    case Qt::FontRole:
+      if (n->Connected) {
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+      }
+      return {};
+    case Qt::ForegroundRole:
+      if (!n->Active) return QApplication::palette().brush(QPalette::Disabled, QPalette::Text);
+      return {};
+    case Qt::BackgroundRole:
+      if (options_.bStripped && (row->Abs % 2) == 1) return QBrush(QColor(0xF1, 0xF1, 0xF1));
+      return {};
+    case Qt::TextAlignmentRole:
+      return QVariant::fromValue(alignments_[static_cast<size_t>(column)] | Qt::AlignVCenter);
+    default: return {};
+  }
+}
+
+bool TNetworkListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (role != Qt::CheckStateRole || index.column() != 0 ||
+      !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    return false;
+  TWLANNetwork* n = shown_[static_cast<size_t>(index.row())]->Network;
+  n->Checked = value.value<Qt::CheckState>() == Qt::Checked;
+  emit dataChanged(index, index, {Qt::CheckStateRole});
+  emit CheckChanged(n);
+  return true;
+}
+
+Qt::ItemFlags TNetworkListModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+  if (index.column() == 0) f |= Qt::ItemIsUserCheckable;
+  return f;
+}
+
+QVariant TNetworkListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || section < 0 || section >= NetworkColumnCount) return {};
+  if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return titles_[section];
+  if (role == kColumnAlignmentRole) return AlignmentToStored(alignments_[static_cast<size_t>(section)]);
+  return {};
+}
+
+bool TNetworkListModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role) {
+  if (orientation != Qt::Horizontal || section < 0 || section >= NetworkColumnCount) return false;
+  if (role == Qt::DisplayRole) {
+    titles_[section] = value.toString();
+  } else if (role == kColumnAlignmentRole) {
+    alignments_[static_cast<size_t>(section)] = AlignmentFromStored(value.toInt());
+  } else {
+    return false;
+  }
+  emit headerDataChanged(Qt::Horizontal, section, section);
+  return true;
+}
+
+// ---- delegate --------------------------------------------------------------------------------------------
+
+TNetworkListDelegate::TNetworkListDelegate(const TProgramOptions& options, TNetworkListModel* model, QObject* parent)
+    : QStyledItemDelegate(parent), options_(options), model_(model) {}
+
+QRect TNetworkListDelegate::SwatchRect(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+  QStyleOptionViewItem opt(option);
+  initStyleOption(&opt, index);
+  const QWidget* w = opt.widget;
+  QStyle* style = w ? w->style() : QApplication::style();
+  const QRect check = style->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &opt, w);
+  const int left = (check.isValid() ? check.right() + 1 : opt.rect.left()) + 5;
+  const int top = opt.rect.top() + 2;
+  const int bottom = opt.rect.bottom() - 3;
+  const int side = std::max(0, bottom - top + 1);
+  return QRect(left, top, side, side);
+}
+
+void TNetworkListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                 const QModelIndex& index) const {
+  QStyledItemDelegate::paint(painter, option, index);
+  const TWLANNetwork* n = model_->NetworkOfRow(index.row());
+  if (!n) return;
+  if (index.column() == 0) {
+    const QRect swatch = SwatchRect(option, index);
+    const TColor c = n->GetColor();
+    painter->fillRect(swatch, QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                                     static_cast<int>((c >> 16) & 0xFF)));
+  } else if (index.column() == 6 && n->Active) {
+    painter->save();
+    painter->setFont(option.font);
+    DrawQualityBar(*painter, option.rect, model_->ColumnAlignment(6), false, true, n->LinkQuality);
+    painter->restore();
+  }
+  if (options_.bVertGrid || options_.bHorzGrid) {
+    painter->save();
+    painter->setPen(QColor(0xD8, 0xD8, 0xD8));
+    if (options_.bVertGrid) painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
+    if (options_.bHorzGrid) painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
+    painter->restore();
+  }
+}
+
+bool TNetworkListDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                                       const QModelIndex& index) {
+  if (index.column() == 0 && event->type() == QEvent::MouseButtonRelease) {
+    auto* me = static_cast<QMouseEvent*>(event);
+    if (me->button() == Qt::LeftButton && SwatchRect(option, index).contains(me->position().toPoint())) {
+      if (TWLANNetwork* n = model_->NetworkOfRow(index.row())) emit SwatchClicked(n);
+      return true;
+    }
+  }
+  return QStyledItemDelegate::editorEvent(event, model, option, index);
+}
+
+// ---- view ------------------------------------------------------------------------------------------------
+
+TNetworkListView::TNetworkListView(const TProgramOptions& options, TNetworkListModel* model, QWidget* parent)
+    : QTreeView(parent), model_(model) {
+  setObjectName(QStringLiteral("vstNetworkList"));
+  setRootIsDecorated(false);
+  setItemsExpandable(false);
+  setUniformRowHeights(true);
+  setAllColumnsShowFocus(true);
+  setSelectionMode(QAbstractItemView::ExtendedSelection);
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setSortingEnabled(false);
+  setModel(model);
+  delegate_ = new TNetworkListDelegate(options, model, this);
+  setItemDelegate(delegate_);
+  QHeaderView* h = header();
+  h->setSectionsClickable(true);
+  h->setSectionsMovable(true);
+  h->setSortIndicatorShown(true);
+  h->setMinimumSectionSize(50);
+  h->setStretchLastSection(false);
+  h->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(h, &QHeaderView::sectionClicked, this, &TNetworkListView::HeaderClicked);
+  // The header flips its own indicator on a click; the model's state is what counts.
+  connect(h, &QHeaderView::sortIndicatorChanged, this, [this] { ShowSortIndicator(); });
+}
+
+void TNetworkListView::HeaderClicked(int column) {
+  if (column <= 0 || column >= NetworkColumnCount) {
+    ShowSortIndicator();
+    return;
+  }
+  Qt::SortOrder order = Qt::AscendingOrder;
+  if (column == model_->SortColumn())
+    order = model_->SortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+  model_->Sort(column, order);
+  ShowSortIndicator();
+}
+
+void TNetworkListView::ShowSortIndicator() {
+  QSignalBlocker block(header());
+  header()->setSortIndicator(model_->SortColumn(), model_->SortOrder());
+}
+
+void TNetworkListView::keyReleaseEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) clearSelection();
+  QTreeView::keyReleaseEvent(event);
+}
+
+}  // namespace skimlet
