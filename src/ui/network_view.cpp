@@ -108,12 +108,14 @@ public:
     return scaledPixmap(size, mode, state, 1.0);
   }
 
+  // Size is in device pixels; the drawing is made at that resolution.
   QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
-    QPixmap pm(size * scale);
-    pm.setDevicePixelRatio(scale);
+    const qreal s = scale > 0 ? scale : 1.0;
+    QPixmap pm(size);
+    pm.setDevicePixelRatio(s);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
-    paint(&p, QRect(QPoint(0, 0), size), mode, state);
+    paint(&p, QRect(QPoint(0, 0), (QSizeF(size) / s).toSize()), mode, state);
     return pm;
   }
 

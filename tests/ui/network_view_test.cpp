@@ -1,0 +1,220 @@
+// The network list model and view: sorting with the pinned connected row, inactive rows, stripes over hidden
+// rows, in-place updates under Qt's model checker, header clicks, layouts and the quality bar.
+#include <QAbstractItemModelTester>
+#include <QHeaderView>
+#include <QImage>
+#include <QPainter>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include "core/settings/options.h"
+#include "support/network_fixture.h"
+#include "ui/form_stored.h"
+#include "ui/network_view.h"
+
+namespace skimlet {
+namespace {
+
+using test::MakeEntry;
+using Items = std::vector<std::pair<WLAN_BSS_ENTRY, std::vector<uint8_t>>>;
+
+const LocalDateTime kT0 = EncodeLocalDateTime(2024, 5, 1, 12, 0, 0);
+
+class NetworkModelTest : public ::testing::Test {
+protected:
+  NetworkModelTest() : list(options), model(options) {
+    list.VendorLookup = [](const std::array<uint8_t, 6>&) { return std::string(); };
+    model.SetList(&list);
+  }
+  void Refresh(LocalDateTime t, const Items& items) {
+    test::Refresh(list, t, items);
+    model.Sync();
+  }
+  std::vector<std::string> Ssids() const {
+    std::vector<std::string> out;
+    for (int r = 0; r < model.rowCount(); ++r) out.push_back(model.NetworkOfRow(r)->SSID);
+    return out;
+  }
+
+  TProgramOptions options;
+  TWLANNetworkList list;
+  TNetworkListModel model;
+  QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Fatal};
+};
+
+TEST_F(NetworkModelTest, ConnectedRowIsPinnedFirstInBothDirections) {
+  list.ConnectedBSSIDText = BSSIDToText(MakeEntry(2).dot11Bssid);
+  Refresh(kT0, {{MakeEntry(1, -40, 2437000, "alpha"), {}},
+                {MakeEntry(2, -70, 2437000, "bravo"), {}},
+                {MakeEntry(3, -60, 2437000, "charlie"), {}}});
+  for (int column : {1, 5}) {
+    model.Sort(column, Qt::AscendingOrder);
+    EXPECT_EQ(Ssids().front(), "bravo") << column;
+    model.Sort(column, Qt::DescendingOrder);
+    EXPECT_EQ(Ssids().front(), "bravo") << column;
+  }
+  model.Sort(5, Qt::AscendingOrder);
+  EXPECT_EQ(Ssids(), (std::vector<std::string>{"bravo", "charlie", "alpha"}));
+  options.bPinConnectedToTop = false;
+  model.Sort(5, Qt::DescendingOrder);
+  EXPECT_EQ(Ssids(), (std::vector<std::string>{"alpha", "charlie", "bravo"}));
+}
+
+TEST_F(NetworkModelTest, InactiveRowsComeBeforeActiveOnesByAscendingSignal) {
+  Refresh(kT0, {{MakeEntry(1, -40, 2437000, "gone"), {}},
+                {MakeEntry(2, -70, 2437000, "weak"), {}},
+                {MakeEntry(3, -55, 2437000, "strong"), {}}});
+  Refresh(AddSeconds(kT0, 30), {{MakeEntry(2, -70, 2437000, "weak"), {}}, {MakeEntry(3, -55, 2437000, "strong"), {}}});
+  model.Sort(5, Qt::AscendingOrder);
+  EXPECT_EQ(Ssids(), (std::vector<std::string>{"gone", "weak", "strong"}));
+  EXPECT_TRUE(model.data(model.index(0, 5), Qt::DisplayRole).toString().isEmpty());
+  model.Sort(5, Qt::DescendingOrder);
+  EXPECT_EQ(Ssids(), (std::vector<std::string>{"strong", "weak", "gone"}));
+}
+
+TEST_F(NetworkModelTest, StripesCountHiddenRows) {
+  options.bStripped = true;
+  model.Filter = [](const TWLANNetwork& n) { return n.SSID != "b"; };
+  Refresh(kT0, {{MakeEntry(1, -40, 2437000, "a"), {}}, {MakeEntry(2, -50, 2437000, "b"), {}},
+                {MakeEntry(3, -60, 2437000, "c"), {}}});
+  model.Sort(1, Qt::AscendingOrder);
+  ASSERT_EQ(Ssids(), (std::vector<std::string>{"a", "c"}));
+  EXPECT_EQ(model.AbsoluteIndex(0), 0);
+  EXPECT_EQ(model.AbsoluteIndex(1), 2);
+  EXPECT_FALSE(model.data(model.index(0, 3), Qt::BackgroundRole).isValid());
+  EXPECT_FALSE(model.data(model.index(1, 3), Qt::BackgroundRole).isValid());
+  model.ApplyFilter(true);  // the filter panel hidden: every row shows, the second one striped
+  EXPECT_EQ(Ssids(), (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_TRUE(model.data(model.index(1, 3), Qt::BackgroundRole).isValid());
+}
+
+TEST_F(NetworkModelTest, RowsFollowTheirRecordsWithoutReset) {
+  QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+  model.Sort(5, Qt::DescendingOrder);
+  Refresh(kT0, {{MakeEntry(1, -40, 2437000, "a"), {}}, {MakeEntry(2, -50, 2437000, "b"), {}}});
+  ASSERT_EQ(model.rowCount(), 2);
+  EXPECT_EQ(model.data(model.index(0, 0), Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
+  QPersistentModelIndex a(model.index(0, 1));
+  EXPECT_EQ(a.data().toString(), "a");
+  // b grows stronger and a new network joins: a moves down, its persistent index goes with it.
+  Refresh(AddSeconds(kT0, 3), {{MakeEntry(1, -40, 2437000, "a"), {}}, {MakeEntry(2, -30, 2437000, "b"), {}},
+                               {MakeEntry(3, -20, 2437000, "c"), {}}});
+  EXPECT_EQ(Ssids(), (std::vector<std::string>{"c", "b", "a"}));
+  EXPECT_EQ(a.row(), 2);
+  EXPECT_EQ(a.data().toString(), "a");
+  EXPECT_EQ(model.data(model.index(1, 5), Qt::DisplayRole).toString(), "-30 dBm");
+  // A hidden row and a dropped network leave through row removals.
+  model.Filter = [](const TWLANNetwork& n) { return n.SSID != "c"; };
+  model.ApplyFilter(false);
+  EXPECT_EQ(Ssids(), (std::vector<std::string>{"b", "a"}));
+  model.Forget({list.Items[0].get()});
+  list.Delete(0);
+  EXPECT_EQ(Ssids(), (std::vector<std::string>{"b"}));
+  EXPECT_EQ(model.TotalRows(), 2);
+  EXPECT_EQ(resets.count(), 0);
+  // Unchecking a row keeps it and stores the switch in the record.
+  ASSERT_TRUE(model.setData(model.index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
+  EXPECT_FALSE(model.NetworkOfRow(0)->Checked);
+  EXPECT_EQ(model.rowCount(), 1);
+}
+
+TEST_F(NetworkModelTest, HeaderClicksSortAndColumnZeroDoesNothing) {
+  TNetworkListView view(options, &model);
+  Refresh(kT0, {{MakeEntry(1, -40, 2437000, "b"), {}}, {MakeEntry(2, -50, 2437000, "a"), {}}});
+  view.HeaderClicked(1);
+  EXPECT_EQ(Ssids(), (std::vector<std::string>{"a", "b"}));
+  view.HeaderClicked(1);
+  EXPECT_EQ(model.SortOrder(), Qt::DescendingOrder);
+  EXPECT_EQ(Ssids(), (std::vector<std::string>{"b", "a"}));
+  view.HeaderClicked(0);
+  EXPECT_EQ(model.SortColumn(), 1);
+  EXPECT_EQ(model.SortOrder(), Qt::DescendingOrder);
+  view.HeaderClicked(5);
+  EXPECT_EQ(model.SortColumn(), 5);
+  EXPECT_EQ(model.SortOrder(), Qt::AscendingOrder);
+  EXPECT_EQ(view.header()->sortIndicatorSection(), 5);
+}
+
+TEST(ColumnLayout, PositionsSortColumnAndRoundTrip) {
+  TProgramOptions options;
+  TNetworkListModel model(options);
+  TNetworkListView view(options, &model);
+  TColumnLayout layout = DefaultColumnLayout(NetworkColumnCount);
+  layout[0].Position = 2;
+  layout[1].Position = 0;
+  layout[2].Position = 1;
+  layout[4].Sorted = true;
+  layout[7].Sorted = true;
+  layout[7].SortDirection = 1;
+  layout[3].Visible = false;
+  layout[5].Width = 123;
+  layout[5].Alignment = 1;
+  layout[6].Width = 10;  // narrower than allowed
+  layout[9].Caption = "Channel";
+  ApplyLayout(view, layout);
+  EXPECT_EQ(view.header()->logicalIndex(0), 1);
+  EXPECT_EQ(view.header()->logicalIndex(1), 2);
+  EXPECT_EQ(view.header()->logicalIndex(2), 0);
+  EXPECT_EQ(view.header()->sortIndicatorSection(), 7);
+  EXPECT_EQ(view.header()->sortIndicatorOrder(), Qt::DescendingOrder);
+  EXPECT_TRUE(view.header()->isSectionHidden(3));
+  EXPECT_EQ(view.header()->sectionSize(6), 50);
+  EXPECT_EQ(model.ColumnAlignment(5), Qt::AlignRight);
+  EXPECT_EQ(model.headerData(9, Qt::Horizontal, Qt::DisplayRole).toString(), "Channel");
+
+  TColumnLayout back = DefaultColumnLayout(NetworkColumnCount);
+  back[3].Width = 77;
+  ReadLayout(view, back);
+  EXPECT_EQ(back[0].Position, 2);
+  EXPECT_EQ(back[1].Position, 0);
+  EXPECT_EQ(back[5].Width, 123);
+  EXPECT_EQ(back[5].Alignment, 1);
+  EXPECT_FALSE(back[3].Visible);
+  EXPECT_EQ(back[3].Width, 77);  // a hidden column keeps its stored width
+  EXPECT_TRUE(back[7].Sorted);
+  EXPECT_EQ(back[7].SortDirection, 1);
+  EXPECT_FALSE(back[4].Sorted);
+  EXPECT_EQ(back[9].Caption, "Channel");
+
+  TColumnLayout none = DefaultColumnLayout(NetworkColumnCount);
+  none[0].SortDirection = 1;
+  ApplyLayout(view, none);
+  EXPECT_EQ(view.header()->sortIndicatorSection(), 0);
+  EXPECT_EQ(view.header()->sortIndicatorOrder(), Qt::DescendingOrder);
+}
+
+TEST(Caption, VersionWithAndWithoutReleaseNumber) {
+  EXPECT_EQ(CaptionText("Skimlet", 5, 1, 0, ""), "Skimlet 05.01");
+  EXPECT_EQ(CaptionText("Skimlet", 5, 1, 3, ""), "Skimlet 05.01.3");
+  EXPECT_EQ(CaptionText("", 22, 11, 0, "Beta"), "Skimlet 22.11 Beta");
+}
+
+TEST(QualityBar, EmptyAtZeroAndFullAtHundred) {
+  const QRect cell(0, 0, 120, 20);
+  auto fillAt = [&](double percent, int x) {
+    QImage image(cell.size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    DrawQualityBar(p, cell, Qt::AlignLeft, false, true, percent);
+    p.end();
+    return image.pixelColor(x, cell.center().y() - 5 + 8);  // the ninth pixel row of the bar
+  };
+  const QColor fill(0x007DB8), track(0xE8E7E4);
+  EXPECT_EQ(fillAt(100, 116), fill);  // the last pixel of the bar (3 pixels inside the cell)
+  EXPECT_NE(fillAt(0, 116), fill);
+  EXPECT_NE(fillAt(0, 80), fill);
+  EXPECT_EQ(fillAt(0, 116).red(), track.red());
+  EXPECT_NE(fillAt(50, 116), fill);
+}
+
+TEST(SignalIcon, SharpAtEveryPixelRatio) {
+  const QIcon icon = SignalIcon(5, true);
+  const QPixmap pm = icon.pixmap(QSize(16, 16), 2.0);
+  EXPECT_EQ(pm.deviceIndependentSize().toSize(), QSize(16, 16));
+  EXPECT_EQ(pm.size(), QSize(32, 32));
+  EXPECT_NE(SignalIcon(0, false).cacheKey(), SignalIcon(0, true).cacheKey());
+}
+
+}  // namespace
+}  // namespace skimlet
