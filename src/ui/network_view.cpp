@@ -485,9 +485,46 @@ QRect TNetworkListDelegate::SwatchRect(const QStyleOptionViewItem& option, const
 
 void TNetworkListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                  const QModelIndex& index) const {
-  QStyledItemDelegate::paint(painter, option, index);
   const TWLANNetwork* n = model_->NetworkOfRow(index.row());
   if (!n) return;
+  if (index.column() <= 1) {
+    QStyledItemDelegate::paint(painter, option, index);  // check box, icon
+  } else {
+    // Plain text cells take the short way: one text from the record, no round of role queries.
+    const bool selected = option.state & QStyle::State_Selected;
+    const QPalette::ColorGroup group = option.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
+    if (selected) {
+      painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+    } else if (options_.bStripped && model_->AbsoluteIndex(index.row()) % 2 == 1) {
+      painter->fillRect(option.rect, QColor(0xF1, 0xF1, 0xF1));
+    }
+    const QString text = CellText(n, index.column());
+    if (!text.isEmpty()) {
+      painter->save();
+      QFont font = option.font;
+      if (n->Connected) font.setBold(true);
+      painter->setFont(font);
+      painter->setPen(selected ? option.palette.color(group, QPalette::HighlightedText)
+                      : n->Active ? option.palette.color(group, QPalette::Text)
+                                  : option.palette.color(QPalette::Disabled, QPalette::Text));
+      const QRect r = option.rect.adjusted(4, 0, -4, 0);
+      const QFontMetrics fm(font);
+      const Qt::Alignment align = model_->ColumnAlignment(index.column());
+      const int baseline = r.top() + (r.height() - fm.height()) / 2 + fm.ascent();
+      if (align & (Qt::AlignRight | Qt::AlignHCenter)) {
+        const int advance = fm.horizontalAdvance(text);
+        const QString shown = advance > r.width() ? fm.elidedText(text, Qt::ElideRight, r.width()) : text;
+        const int w = advance > r.width() ? fm.horizontalAdvance(shown) : advance;
+        const int x = align & Qt::AlignRight ? r.right() + 1 - w : r.left() + (r.width() - w) / 2;
+        painter->drawText(QPoint(x, baseline), shown);
+      } else {
+        // Left-aligned text is shaped once; what does not fit is cut at the cell's edge.
+        painter->setClipRect(r, Qt::IntersectClip);
+        painter->drawText(QPoint(r.left(), baseline), text);
+      }
+      painter->restore();
+    }
+  }
   if (index.column() == 0) {
     const QRect swatch = SwatchRect(option, index);
     const TColor c = n->GetColor();
