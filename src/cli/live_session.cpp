@@ -40,6 +40,11 @@ std::unique_ptr<LiveSession> OpenLiveSession(const LiveSessionRequest& request, 
 
   InstallVendorNames();
   session->Interfaces = std::make_unique<TWLANInterfaces>(*session->Selection.Service, session->Options);
+  session->Interfaces->OnVendorError = [](const std::string& message) {
+    static bool warned = false;
+    if (!warned) std::fprintf(stderr, "skimlet-cli: warning: vendor names unavailable: %s\n", message.c_str());
+    warned = true;
+  };
   TScanResultsQueue* queue = &session->Queue;
   session->Interfaces->SetPostScanResults([queue] { queue->Post(); });
   if (!session->Interfaces->Open()) {
@@ -52,10 +57,6 @@ std::unique_ptr<LiveSession> OpenLiveSession(const LiveSessionRequest& request, 
     exitStatus = 1;
     return nullptr;
   }
-  for (auto& i : session->Interfaces->Items)
-    i->Networks->OnVendorError = [](const std::string& message) {
-      std::fprintf(stderr, "skimlet-cli: warning: vendor names unavailable: %s\n", message.c_str());
-    };
   return session;
 }
 

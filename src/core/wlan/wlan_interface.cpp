@@ -38,6 +38,7 @@ TWLANInterface::TWLANInterface(TWLANInterfaces& interfaces)
       Profiles(std::make_unique<TWLANProfiles>(this, interfaces.OnProfilesChange)),
       OnPropertiesChange(interfaces.OnPropertiesChange) {
   Networks->OnChange = interfaces.OnNetworkListChange;
+  Networks->OnVendorError = interfaces.OnVendorError;
   Networks->FetchBssList = [this](std::vector<uint8_t>& block) {
     return Service().GetNetworkBssList(GUID, nullptr, 3, false, block);
   };
@@ -136,6 +137,8 @@ TWLANInterfaces::~TWLANInterfaces() {
   OnInterfacesChange = nullptr;
   OnStatisticsChange = OnIPStatisticsChange = OnConnectionChange = OnProfilesChange = nullptr;
   OnRadioStateChange = OnPropertiesChange = nullptr;
+  OnVendorError = nullptr;
+  OnDebugMessage = nullptr;
   relay_.Detach();
   if (HandleOpen) {
     service_->RegisterNotification(kNotificationSourceAll, true, nullptr);

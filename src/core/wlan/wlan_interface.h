@@ -107,6 +107,8 @@ public:
   std::function<void(TWLANInterfaces&)> OnInterfacesChange;
   TWlanObject::ChangeHandler OnStatisticsChange, OnIPStatisticsChange, OnConnectionChange, OnProfilesChange;
   std::function<void(TWLANInterface&)> OnRadioStateChange, OnPropertiesChange;
+  // Given to every network list it creates: a vendor lookup that failed (reported once per run of failures).
+  std::function<void(const std::string&)> OnVendorError;
   // Messages for the user that the option bShowScanDebugInLOG asks for: text and caption.
   std::function<void(const std::string&, const std::string&)> OnDebugMessage;
   int32_t SelectedIndex = -1;
