@@ -1,5 +1,7 @@
 #include "backends/select.h"
 
+#include "backends/linux/linux_service.h"
+
 #include <algorithm>
 #include <system_error>
 
@@ -26,28 +28,21 @@ bool HasWifiHardware(const fs::path& sysRoot) {
   return !ec && it != fs::directory_iterator();
 }
 
-bool HasLinuxBackend() { return false; }
-
-namespace {
-constexpr const char* kNoLinuxBackend = "the Linux radio backend is not available in this build";
-}
+bool HasLinuxBackend() { return true; }
 
 ServiceSelection SelectWlanService(std::string_view choice, const std::string& programFolder,
                                    sim::SimOptions simOptions, const fs::path& sysRoot) {
   ServiceSelection s;
   std::string simChoice;
-  if (choice.empty()) {
-    if (HasWifiHardware(sysRoot)) {
-      // The Linux backend would be chosen here; this build has none.
-      s.Notice = std::string("Wi-Fi hardware found, but ") + kNoLinuxBackend + "; using the simulated radio";
-    } else {
-      s.Notice = "no Wi-Fi interface found; using the simulated radio";
-    }
-    simChoice = "sim";
-  } else if (choice == "linux") {
+  if (choice == "linux" || (choice.empty() && HasWifiHardware(sysRoot))) {
     s.Name = "linux";
-    s.Error = kNoLinuxBackend;
+    s.Service = linuxwifi::CreateLinuxService();
+    if (!s.Service) s.Error = "the Linux radio could not be opened (nl80211 unavailable)";
     return s;
+  }
+  if (choice.empty()) {
+    s.Notice = "no Wi-Fi interface found; using the simulated radio";
+    simChoice = "sim";
   } else if (choice == "sim" || choice.starts_with("sim:") || choice.starts_with("replay:")) {
     if ((choice.starts_with("sim:") && choice.size() == 4) || (choice.starts_with("replay:") && choice.size() == 7)) {
       s.Error = "--service " + std::string(choice) + ": a file name is required after ':'";

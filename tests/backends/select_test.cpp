@@ -44,16 +44,17 @@ TEST_F(SelectTest, TheAutomaticChoiceFallsBackToTheSimulatedRadioAndSaysWhy) {
   ASSERT_TRUE(s.Service) << s.Error;
   EXPECT_EQ(s.Name, "sim");
   EXPECT_NE(s.Notice.find("no Wi-Fi interface"), std::string::npos);
+  // With Wi-Fi hardware the Linux radio is chosen (whether nl80211 answers depends on the machine).
   fs::create_directories(root_ / "class" / "net" / "wlan0" / "wireless");
   s = Select("");
-  ASSERT_TRUE(s.Service);
-  EXPECT_NE(s.Notice.find("the Linux radio backend is not available in this build"), std::string::npos) << s.Notice;
+  EXPECT_EQ(s.Name, "linux");
+  EXPECT_TRUE(s.Service || !s.Error.empty());
 }
 
 TEST_F(SelectTest, ExplicitChoices) {
   ServiceSelection s = Select("linux");
-  EXPECT_FALSE(s.Service);
-  EXPECT_EQ(s.Error, "the Linux radio backend is not available in this build");
+  EXPECT_EQ(s.Name, "linux");
+  EXPECT_TRUE(s.Service || !s.Error.empty());
   EXPECT_FALSE(s.UsageError);
   s = Select("sim");
   EXPECT_TRUE(s.Service);
