@@ -10,5 +10,7 @@ using Args = std::vector<std::string>;
 
 int RunElements(const Args& args);
 int RunNetworks(const Args& args);
+int RunScan(const Args& args);
+int RunInterfaces(const Args& args);
 
 }  // namespace skimlet::cli

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <random>
 
-#include "backends/sim/sim_service.h"
+#include "backends/select.h"
 #include "ui/app_guard.h"
 #include "ui/main_window.h"
 
@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("skimlet"));
 
   std::vector<std::string> args;
-  std::string serviceChoice = "sim";
+  std::string serviceChoice;  // empty: the Linux radio when there is Wi-Fi hardware, else the simulated one
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--service" && i + 1 < argc) serviceChoice = argv[++i];
@@ -51,17 +51,18 @@ int main(int argc, char** argv) {
   env.Folders = ResolveProgramFolders(ExecutableFolder(), ParseCommandLineSwitches(args), ProcessEnvironment());
   env.CreateInterfaces = [serviceChoice](const TProgramOptions& options,
                                          const TProgramFolders& folders) -> std::unique_ptr<TUiInterfaceSet> {
-    // No backend for a real radio is built in yet: the simulated radio stands in, and the window says so.
     sim::SimOptions simOptions;
     simOptions.Seed = std::random_device{}();
     simOptions.SettingsFolder = folders.SettingsFolder.string();
-    std::string error;
-    auto service = sim::CreateSimulatedService(serviceChoice, folders.ProgramFolder.string(), simOptions, error);
-    if (!service) {
-      std::fprintf(stderr, "skimlet: %s\n", error.c_str());
+    ServiceSelection selection = SelectWlanService(serviceChoice, folders.ProgramFolder.string(), simOptions);
+    if (!selection.Service) {
+      std::fprintf(stderr, "skimlet: %s\n", selection.Error.c_str());
       return nullptr;
     }
-    return std::make_unique<TUiInterfaceSet>(std::move(service), true, options, folders.SettingsFolder);
+    if (!selection.Notice.empty()) std::fprintf(stderr, "skimlet: %s\n", selection.Notice.c_str());
+    auto service = std::move(selection.Service);
+    const bool simulated = selection.Name != "linux";
+    return std::make_unique<TUiInterfaceSet>(std::move(service), simulated, options, folders.SettingsFolder);
   };
 
   int rc = 0;

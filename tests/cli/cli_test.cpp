@@ -1,8 +1,10 @@
 // skimlet-cli as a user runs it: output, errors and exit status.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -148,6 +150,57 @@ TEST_F(CliSnapshot, ElementsOfOneNetwork) {
   EXPECT_EQ(Cli("elements " + path_.string() + " --bssid nonsense").status, 2);
   EXPECT_EQ(Cli("networks /nonexistent.snapshot").status, 1);
   EXPECT_EQ(Cli("networks").status, 2);
+}
+
+TEST_F(CliSnapshot, ScanReplaysASnapshotAsAScene) {
+  CliRun r = Cli("scan --service replay:" + path_.string() + " --count 2 --interval 0 --sim-scan-seconds 0.01 --json");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("\"refresh\": 2"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"bssid\": \"00-11-22-33-00-01\""), std::string::npos);
+}
+
+// The simulated radio's default scene, scanned the way the window does it: a request, the notification from
+// the service's thread, the refresh on the command's own thread.
+TEST(CliScan, RefreshesTheSimulatedSceneAndPrintsEachRefresh) {
+  CliRun r = Cli("scan --service sim --count 3 --interval 0 --sim-scan-seconds 0.01 --json");
+  ASSERT_EQ(r.status, 0);
+  std::vector<std::string> refreshes;
+  for (size_t at = r.out.find("{\"refresh\""); at != std::string::npos; at = r.out.find("{\"refresh\"", at + 1))
+    refreshes.push_back(r.out.substr(at, r.out.find("{\"refresh\"", at + 1) - at));
+  ASSERT_EQ(refreshes.size(), 3u) << r.out;
+  EXPECT_EQ(r.out.front(), '[');
+  // The signals of the scene wander from scan to scan.
+  EXPECT_NE(refreshes[0].substr(refreshes[0].find("\"networks\"")), refreshes[2].substr(refreshes[2].find("\"networks\"")));
+
+  r = Cli("scan --service sim --count 2 --interval 0 --sim-scan-seconds 0.01 --tsv");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n') > 10, true);
+  EXPECT_NE(r.out.find("\n\n"), std::string::npos);  // a blank line between the refreshes
+}
+
+TEST(CliScan, UsageAndUnavailableServices) {
+  EXPECT_EQ(Cli("scan --help").status, 0);
+  EXPECT_EQ(Cli("interfaces --help").status, 0);
+  EXPECT_EQ(Cli("scan --count 0").status, 2);
+  EXPECT_EQ(Cli("scan --interval -1").status, 2);
+  EXPECT_EQ(Cli("scan --service").status, 2);
+  EXPECT_EQ(Cli("scan --service wifi").status, 2);
+  EXPECT_EQ(Cli("scan --service linux").status, 1);
+  EXPECT_EQ(Cli("scan --service sim --interface 7").status, 1);
+  EXPECT_EQ(Cli("interfaces --service replay:/nonexistent.snapshot").status, 1);
+  EXPECT_EQ(Cli("interfaces --bogus").status, 2);
+}
+
+TEST(CliInterfaces, ListsStateRadiosAndConnection) {
+  CliRun r = Cli("interfaces --service sim");
+  ASSERT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("Interface 0: Simulated"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("802.11ac (VHT): software On, hardware On"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Connection:"), std::string::npos);
+  r = Cli("interfaces --service sim --json");
+  ASSERT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("\"connection\": {\"ssid\""), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"connection\": null"), std::string::npos) << r.out;
 }
 
 }  // namespace

@@ -63,6 +63,20 @@ std::string OUIToText(uint32_t oui) {
 
 char PrintableChar(uint8_t b) { return (b > 32 && b < 127) ? static_cast<char>(b) : '.'; }
 
+std::string Latin1ToUTF8(Bytes data) {
+  std::string text;
+  text.reserve(data.size() * 2);
+  for (uint8_t b : data) {
+    if (b < 0x80) {
+      text += static_cast<char>(b);
+    } else {
+      text += static_cast<char>(0xC0 | (b >> 6));
+      text += static_cast<char>(0x80 | (b & 0x3F));
+    }
+  }
+  return text;
+}
+
 std::string BytesToPrintable(Bytes data) {
   std::string s(data.size(), '.');
   for (size_t k = 0; k < data.size(); ++k) s[k] = PrintableChar(data[k]);

@@ -47,6 +47,8 @@ std::string BytesToHex(Bytes data, int count, std::string_view separator);
 std::string OUIToText(uint32_t oui);
 // B when 32 < B < 127, else '.'.
 char PrintableChar(uint8_t b);
+// Every byte as one character of ISO 8859-1, in UTF-8.
+std::string Latin1ToUTF8(Bytes data);
 // Every byte through PrintableChar.
 std::string BytesToPrintable(Bytes data);
 

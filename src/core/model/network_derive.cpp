@@ -29,11 +29,15 @@ namespace {
 
 // Sorts Rates and keeps one of every run of values less than 0.1 apart. Every rate carries one decimal at most
 // (PHY rates are rounded to 0.1 Mbps, legacy rates come in 0.5 steps), so such a run is one rate.
-void SortAndUnite(TDoubleDynamicArray& rates) {
+void UniteSorted(TDoubleDynamicArray& rates) {
   constexpr double kSame = 0.1 - 1e-6;
-  std::sort(rates.begin(), rates.end());
   rates.erase(std::unique(rates.begin(), rates.end(), [](double kept, double v) { return v - kept < kSame; }),
               rates.end());
+}
+
+void SortAndUnite(TDoubleDynamicArray& rates) {
+  std::sort(rates.begin(), rates.end());
+  UniteSorted(rates);
 }
 
 // A dense site holds hundreds of access points of a few models: the same MCS map, width and guard interval
@@ -143,7 +147,9 @@ void TWLANNetwork::DeriveWPS() {
   DeviceModelNumber.clear();
   DeviceManufacturer.clear();
   for (const auto& item : Elements.Items) {
-    const auto* wps = item->As<TWPSElement>();
+    const auto* vendor = item->AsVendor();
+    if (!vendor || vendor->OUI != 0x0050F2 || vendor->Subtype != 4) continue;
+    const auto* wps = vendor->As<TWPSElement>();
     if (!wps) continue;
     if (wps->WPSState != 0) WPSState = wps->WPSState;
     if (wps->APSetupLocked) WPSState = 3;
@@ -292,7 +298,8 @@ void TWLANNetwork::DeriveRates() {
     MergeRates(HERates(rx, ChannelWidth, g, false));
     MergeRates(HERates(tx, ChannelWidth, g, false));
   }
-  SortAndUnite(Rates);
+  // The merges kept Rates sorted; one rate reached by two PHYs stands once.
+  UniteSorted(Rates);
   if (!Rates.empty()) {
     MinRate = Rates.front();
     MaxRate = Rates.back();

@@ -88,6 +88,20 @@ void TWLANNetworkList::SetBssList(std::vector<uint8_t> block) {
   Merge();
 }
 
+void TWLANNetworkList::ReleaseBssList() {
+  bssList_ = {};
+  hasBssList_ = false;
+}
+
+void TWLANNetworkList::Refresh(LocalDateTime now) {
+  ReleaseBssList();
+  RefreshTime = now;
+  std::vector<uint8_t> block;
+  if (FetchBssList && FetchBssList(block) == 0) SetBssList(std::move(block));
+  UpdateStatuses(RefreshTime);
+  if (OnChange) OnChange(*this);
+}
+
 void TWLANNetworkList::Merge() {
   if (!hasBssList_) return;
   WlanBssListView view(bssList_);

@@ -78,6 +78,14 @@ public:
   // Holds a new BSS list (the service's block: 8-byte header, 360-byte entries, blobs) and merges it.
   void SetBssList(std::vector<uint8_t> block);
   bool HasBssList() const { return hasBssList_; }
+  // Drops the held BSS list.
+  void ReleaseBssList();
+  // Asks the service for the interface's current BSS list: 0 with the block, or the service's error code.
+  // Installed by the interface that owns the list.
+  std::function<uint32_t(std::vector<uint8_t>&)> FetchBssList;
+  // One refresh from the service at Now: drops the held list, fetches and merges a new one (no merge when the
+  // fetch fails or none is installed), then UpdateStatuses and OnChange in every case.
+  void Refresh(LocalDateTime now);
   // Merges the held BSS list again (after an options change); nothing without a list.
   void Merge();
   // Merges entries: each updates the record of its BSSID or creates one.

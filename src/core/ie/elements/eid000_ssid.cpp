@@ -37,17 +37,7 @@ bool IsValidUTF8(Bytes s) {
 std::string SSIDBytesToText(Bytes bytes) {
   bytes = bytes.first(static_cast<size_t>(std::find(bytes.begin(), bytes.end(), uint8_t{0}) - bytes.begin()));
   if (IsValidUTF8(bytes)) return std::string(bytes.begin(), bytes.end());
-  std::string text;
-  text.reserve(bytes.size() * 2);
-  for (uint8_t b : bytes) {
-    if (b < 0x80) {
-      text += static_cast<char>(b);
-    } else {
-      text += static_cast<char>(0xC0 | (b >> 6));
-      text += static_cast<char>(0x80 | (b & 0x3F));
-    }
-  }
-  return text;
+  return Latin1ToUTF8(bytes);
 }
 
 bool TSSIDElement::Parse() {

@@ -255,21 +255,7 @@ bool IsASCII(Bytes bytes) {
 }
 
 // The bytes up to the first zero, each byte one character (ISO 8859-1).
-std::string BytesAsCharacters(Bytes bytes) {
-  bytes = UpToZero(bytes);
-  if (IsASCII(bytes)) return std::string(bytes.begin(), bytes.end());
-  std::string text;
-  text.reserve(bytes.size());
-  for (uint8_t b : bytes) {
-    if (b < 0x80) {
-      text += static_cast<char>(b);
-    } else {
-      text += static_cast<char>(0xC0 | (b >> 6));
-      text += static_cast<char>(0x80 | (b & 0x3F));
-    }
-  }
-  return text;
-}
+std::string BytesAsCharacters(Bytes bytes) { return Latin1ToUTF8(UpToZero(bytes)); }
 
 // The bytes up to the first zero as UTF-8, one character per byte when they are no UTF-8.
 std::string UTF8Text(Bytes bytes) {

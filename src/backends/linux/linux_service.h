@@ -1,0 +1,51 @@
+// The Linux backend: a WlanService over the kernel's nl80211 interface (through libnl-genl-3), /dev/rfkill
+// and, when the kernel refuses to scan for an unprivileged program, NetworkManager over D-Bus.
+//
+// - Interfaces: the station interfaces of the kernel's interface list. The GUID is a name-based UUID of the
+//   wiphy's permanent MAC address, so it stays the same across reboots and renames; the description names the
+//   device (or its driver) and the interface: "Intel Wi-Fi 6 AX201 (wlp0s20f3)".
+// - Capability: one PHY index per PHY type the wiphy's bands offer (4 OFDM, 5 HR/DSSS, 6 ERP, 7 HT, 8 VHT,
+//   10 HE), ascending.
+// - Scan returns at once. The backend's own thread triggers the scan; the end of any scan on the interface (new
+//   results, or an aborted scan) becomes the notification "scan complete" (source 8, code 7) on that thread.
+//   A refused trigger (no CAP_NET_ADMIN) is handed to NetworkManager; without it the results other programs'
+//   scans leave are used, and the notice says once how to allow triggering.
+// - Radio state: the wiphy's rfkill switch, reported for every PHY index (they all share it); switching any PHY
+//   switches the wiphy's soft state. Changes arrive as notifications of source 0x10, code 7 with a
+//   WLAN_PHY_RADIO_STATE for each PHY index.
+// - Connect, disconnect and the profile operations return "not supported" (50): profiles belong to the
+//   network manager of the desktop.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/wlan/service/wlan_service.h"
+
+namespace skimlet::linuxwifi {
+
+// Notification source and code of a radio state change.
+constexpr uint32_t kNotificationSourceMSM = 0x10;
+constexpr uint32_t kMsmRadioStateChange = 7;
+
+struct LinuxServiceOptions {
+  // Where sysfs is mounted (tests use a fake tree).
+  std::string SysfsRoot = "/sys";
+  // Receives notices for the user (e.g. that triggering scans needs a capability); each is sent once. Empty:
+  // standard error.
+  std::function<void(const std::string&)> Notice;
+  // Whether to ask NetworkManager for scans the kernel refuses.
+  bool UseNetworkManager = true;
+};
+
+std::unique_ptr<WlanService> CreateLinuxService(LinuxServiceOptions options = {});
+
+// True when the kernel knows at least one wireless device (/sys/class/ieee80211 is not empty).
+bool LinuxWifiPresent(const std::string& sysfsRoot = "/sys");
+
+// The description of an interface from sysfs: the device's name (PCI names from the system's pci.ids, or the
+// USB product), else its driver's name, with the interface name: "Intel Wi-Fi 6 AX201 (wlp0s20f3)".
+std::string DescribeInterface(const std::string& sysfsRoot, const std::string& ifname);
+
+}  // namespace skimlet::linuxwifi

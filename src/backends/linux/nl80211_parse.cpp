@@ -1,0 +1,592 @@
+#include "backends/linux/nl80211_parse.h"
+
+#include <linux/genetlink.h>
+#include <linux/netlink.h>
+#include <linux/nl80211.h>
+#include <netlink/attr.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace skimlet::linuxwifi {
+
+namespace {
+
+uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint32_t Get32(const uint8_t* p) { return Get16(p) | (static_cast<uint32_t>(Get16(p + 2)) << 16); }
+
+// libnl's parser takes mutable pointers but never writes through them.
+nlattr* AttrHead(std::span<const uint8_t> bytes) {
+  return reinterpret_cast<nlattr*>(const_cast<uint8_t*>(bytes.data()));
+}
+
+// Parses Bytes into Table (size MaxType + 1) with Policy; false when an attribute breaks the policy.
+bool ParseAttributes(std::span<const uint8_t> bytes, nlattr** table, int maxType, const nla_policy* policy) {
+  if (bytes.size() > 0x7FFFFFFF) return false;
+  return nla_parse(table, maxType, AttrHead(bytes), static_cast<int>(bytes.size()), policy) == 0;
+}
+
+bool ParseNested(nlattr* attr, nlattr** table, int maxType, const nla_policy* policy) {
+  return nla_parse_nested(table, maxType, attr, policy) == 0;
+}
+
+std::span<const uint8_t> Payload(const nlattr* a) {
+  return {static_cast<const uint8_t*>(nla_data(a)), static_cast<size_t>(nla_len(a))};
+}
+
+// Policy tables: the minimum length of each attribute this code reads. Attributes outside a table (newer
+// kernels add them) are skipped by the parser.
+struct Policies {
+  nla_policy Top[NL80211_ATTR_MAX + 1]{};
+  nla_policy Bss[NL80211_BSS_MAX + 1]{};
+  nla_policy Band[NL80211_BAND_ATTR_MAX + 1]{};
+  nla_policy Sta[NL80211_STA_INFO_MAX + 1]{};
+  nla_policy Rate[NL80211_RATE_INFO_MAX + 1]{};
+  nla_policy IfType[NL80211_BAND_IFTYPE_ATTR_MAX + 1]{};
+  Policies() {
+    Top[NL80211_ATTR_WIPHY] = {NLA_U32, 0, 0};
+    Top[NL80211_ATTR_WIPHY_NAME] = {NLA_STRING, 0, 0};
+    Top[NL80211_ATTR_IFINDEX] = {NLA_U32, 0, 0};
+    Top[NL80211_ATTR_IFNAME] = {NLA_STRING, 0, 0};
+    Top[NL80211_ATTR_IFTYPE] = {NLA_U32, 0, 0};
+    Top[NL80211_ATTR_MAC] = {NLA_UNSPEC, 6, 6};
+    Top[NL80211_ATTR_WIPHY_FREQ] = {NLA_U32, 0, 0};
+    Top[NL80211_ATTR_WIPHY_BANDS] = {NLA_NESTED, 0, 0};
+    Top[NL80211_ATTR_BSS] = {NLA_NESTED, 0, 0};
+    Top[NL80211_ATTR_STA_INFO] = {NLA_NESTED, 0, 0};
+    Top[NL80211_ATTR_SSID] = {NLA_UNSPEC, 0, 32};
+    Bss[NL80211_BSS_BSSID] = {NLA_UNSPEC, 6, 6};
+    Bss[NL80211_BSS_FREQUENCY] = {NLA_U32, 0, 0};
+    Bss[NL80211_BSS_FREQUENCY_OFFSET] = {NLA_U32, 0, 0};
+    Bss[NL80211_BSS_TSF] = {NLA_U64, 0, 0};
+    Bss[NL80211_BSS_BEACON_INTERVAL] = {NLA_U16, 0, 0};
+    Bss[NL80211_BSS_CAPABILITY] = {NLA_U16, 0, 0};
+    Bss[NL80211_BSS_INFORMATION_ELEMENTS] = {NLA_UNSPEC, 0, 0};
+    Bss[NL80211_BSS_BEACON_IES] = {NLA_UNSPEC, 0, 0};
+    Bss[NL80211_BSS_SIGNAL_MBM] = {NLA_U32, 0, 0};
+    Bss[NL80211_BSS_SIGNAL_UNSPEC] = {NLA_U8, 0, 0};
+    Bss[NL80211_BSS_STATUS] = {NLA_U32, 0, 0};
+    Bss[NL80211_BSS_SEEN_MS_AGO] = {NLA_U32, 0, 0};
+    Band[NL80211_BAND_ATTR_HT_CAPA] = {NLA_U16, 0, 0};
+    Band[NL80211_BAND_ATTR_VHT_CAPA] = {NLA_U32, 0, 0};
+    Band[NL80211_BAND_ATTR_IFTYPE_DATA] = {NLA_NESTED, 0, 0};
+    Sta[NL80211_STA_INFO_SIGNAL] = {NLA_U8, 0, 0};
+    Sta[NL80211_STA_INFO_TX_BITRATE] = {NLA_NESTED, 0, 0};
+    Sta[NL80211_STA_INFO_RX_BITRATE] = {NLA_NESTED, 0, 0};
+    Sta[NL80211_STA_INFO_RX_PACKETS] = {NLA_U32, 0, 0};
+    Sta[NL80211_STA_INFO_TX_PACKETS] = {NLA_U32, 0, 0};
+    Sta[NL80211_STA_INFO_TX_RETRIES] = {NLA_U32, 0, 0};
+    Sta[NL80211_STA_INFO_TX_FAILED] = {NLA_U32, 0, 0};
+    Sta[NL80211_STA_INFO_RX_DROP_MISC] = {NLA_U64, 0, 0};
+    Sta[NL80211_STA_INFO_BEACON_LOSS] = {NLA_U32, 0, 0};
+    Sta[NL80211_STA_INFO_FCS_ERROR_COUNT] = {NLA_U32, 0, 0};
+    Sta[NL80211_STA_INFO_RX_MPDUS] = {NLA_U32, 0, 0};
+    Rate[NL80211_RATE_INFO_BITRATE] = {NLA_U16, 0, 0};
+    Rate[NL80211_RATE_INFO_BITRATE32] = {NLA_U32, 0, 0};
+    Rate[NL80211_RATE_INFO_MCS] = {NLA_U8, 0, 0};
+    Rate[NL80211_RATE_INFO_VHT_MCS] = {NLA_U8, 0, 0};
+    Rate[NL80211_RATE_INFO_HE_MCS] = {NLA_U8, 0, 0};
+  }
+};
+const Policies& Policy() {
+  static const Policies p;
+  return p;
+}
+
+// Calls F(id, body) for each complete element of Blob; stops at the first element that runs past the end.
+template <typename F>
+void ForEachElement(std::span<const uint8_t> blob, F&& f) {
+  size_t pos = 0;
+  while (pos + 2 <= blob.size()) {
+    size_t len = blob[pos + 1];
+    if (pos + 2 + len > blob.size()) break;
+    f(blob[pos], blob.subspan(pos + 2, len));
+    pos += 2 + len;
+  }
+}
+
+bool HasExtension(std::span<const uint8_t> blob, uint8_t ext) {
+  bool found = false;
+  ForEachElement(blob, [&](uint8_t id, std::span<const uint8_t> body) {
+    if (id == 255 && !body.empty() && body[0] == ext) found = true;
+  });
+  return found;
+}
+
+bool HasElement(std::span<const uint8_t> blob, uint8_t want) {
+  bool found = false;
+  ForEachElement(blob, [&](uint8_t id, std::span<const uint8_t>) { found = found || id == want; });
+  return found;
+}
+
+}  // namespace
+
+// ---- Netlink replies ---------------------------------------------------------------------------------------
+
+NetlinkReply::State NetlinkReply::Feed(std::span<const uint8_t> datagram) {
+  if (state_ != State::Pending) return state_;
+  size_t pos = 0;
+  while (pos < datagram.size()) {
+    if (datagram.size() - pos < sizeof(nlmsghdr)) return state_ = State::Malformed;
+    const uint8_t* h = datagram.data() + pos;
+    uint32_t len = Get32(h);
+    uint16_t type = Get16(h + 4);
+    uint16_t flags = Get16(h + 6);
+    uint32_t seq = Get32(h + 8);
+    if (len < sizeof(nlmsghdr) || len > datagram.size() - pos) return state_ = State::Malformed;
+    std::span<const uint8_t> msg = datagram.subspan(pos, len);
+    pos += std::min<size_t>(NLMSG_ALIGN(len), datagram.size() - pos);
+    if (seq != sequence_) continue;
+    if (flags & NLM_F_DUMP_INTR) interrupted_ = true;
+    if (type == NLMSG_NOOP) continue;
+    if (type == NLMSG_DONE) return state_ = State::Done;
+    if (type == NLMSG_ERROR) {
+      if (msg.size() < sizeof(nlmsghdr) + 4) return state_ = State::Malformed;
+      int32_t code = static_cast<int32_t>(Get32(msg.data() + sizeof(nlmsghdr)));
+      if (code == 0) return state_ = State::Done;
+      error_ = code < 0 ? -code : code;
+      return state_ = State::Failed;
+    }
+    if (type < NLMSG_MIN_TYPE) continue;
+    messages_.emplace_back(msg.begin(), msg.end());
+  }
+  return state_;
+}
+
+std::optional<GenlMessage> SplitGenlMessage(std::span<const uint8_t> message) {
+  constexpr size_t kHeaders = sizeof(nlmsghdr) + GENL_HDRLEN;
+  if (message.size() < kHeaders) return std::nullopt;
+  uint32_t len = Get32(message.data());
+  if (len < kHeaders || len > message.size()) return std::nullopt;
+  GenlMessage g;
+  g.Type = Get16(message.data() + 4);
+  g.Command = message[sizeof(nlmsghdr)];
+  g.Attributes = message.subspan(kHeaders, len - kHeaders);
+  return g;
+}
+
+std::optional<ScanEvent> ParseScanEvent(std::span<const uint8_t> message) {
+  auto g = SplitGenlMessage(message);
+  if (!g || (g->Command != NL80211_CMD_NEW_SCAN_RESULTS && g->Command != NL80211_CMD_SCAN_ABORTED)) return std::nullopt;
+  nlattr* tb[NL80211_ATTR_MAX + 1]{};
+  if (!ParseAttributes(g->Attributes, tb, NL80211_ATTR_MAX, Policy().Top) || !tb[NL80211_ATTR_IFINDEX]) return std::nullopt;
+  return ScanEvent{nla_get_u32(tb[NL80211_ATTR_IFINDEX]), g->Command == NL80211_CMD_SCAN_ABORTED};
+}
+
+// ---- Interfaces and wiphys ----------------------------------------------------------------------------------
+
+std::optional<InterfaceInfo> ParseInterface(std::span<const uint8_t> message) {
+  auto g = SplitGenlMessage(message);
+  if (!g) return std::nullopt;
+  nlattr* tb[NL80211_ATTR_MAX + 1]{};
+  if (!ParseAttributes(g->Attributes, tb, NL80211_ATTR_MAX, Policy().Top)) return std::nullopt;
+  if (!tb[NL80211_ATTR_IFINDEX] || !tb[NL80211_ATTR_IFNAME] || !tb[NL80211_ATTR_WIPHY] || !tb[NL80211_ATTR_IFTYPE])
+    return std::nullopt;
+  InterfaceInfo i;
+  i.IfIndex = nla_get_u32(tb[NL80211_ATTR_IFINDEX]);
+  i.Name = nla_get_string(tb[NL80211_ATTR_IFNAME]);
+  i.Wiphy = nla_get_u32(tb[NL80211_ATTR_WIPHY]);
+  i.IfType = nla_get_u32(tb[NL80211_ATTR_IFTYPE]);
+  if (tb[NL80211_ATTR_MAC]) std::memcpy(i.Mac.data(), nla_data(tb[NL80211_ATTR_MAC]), 6);
+  if (tb[NL80211_ATTR_WIPHY_FREQ]) i.FrequencyMHz = nla_get_u32(tb[NL80211_ATTR_WIPHY_FREQ]);
+  i.HasSsid = tb[NL80211_ATTR_SSID] != nullptr && nla_len(tb[NL80211_ATTR_SSID]) > 0;
+  return i;
+}
+
+bool MergeWiphy(std::span<const uint8_t> message, std::vector<WiphyInfo>& wiphys) {
+  auto g = SplitGenlMessage(message);
+  if (!g) return false;
+  nlattr* tb[NL80211_ATTR_MAX + 1]{};
+  if (!ParseAttributes(g->Attributes, tb, NL80211_ATTR_MAX, Policy().Top) || !tb[NL80211_ATTR_WIPHY]) return false;
+  WiphyInfo w;
+  w.Index = nla_get_u32(tb[NL80211_ATTR_WIPHY]);
+  if (tb[NL80211_ATTR_WIPHY_NAME]) w.Name = nla_get_string(tb[NL80211_ATTR_WIPHY_NAME]);
+  if (nlattr* bands = tb[NL80211_ATTR_WIPHY_BANDS]) {
+    nlattr* band;
+    int rem;
+    nla_for_each_nested(band, bands, rem) {
+      nlattr* bt[NL80211_BAND_ATTR_MAX + 1]{};
+      if (!ParseNested(band, bt, NL80211_BAND_ATTR_MAX, Policy().Band)) return false;
+      switch (nla_type(band)) {
+        case NL80211_BAND_2GHZ: w.Band24 = true; break;
+        case NL80211_BAND_5GHZ: w.Band5 = true; break;
+        case NL80211_BAND_6GHZ: w.Band6 = true; break;
+        default: continue;  // 60 GHz and sub-1 GHz bands have no PHY type here
+      }
+      if (bt[NL80211_BAND_ATTR_HT_CAPA]) w.HT = true;
+      if (bt[NL80211_BAND_ATTR_VHT_CAPA]) w.VHT = true;
+      if (nlattr* data = bt[NL80211_BAND_ATTR_IFTYPE_DATA]) {
+        nlattr* entry;
+        int rem2;
+        nla_for_each_nested(entry, data, rem2) {
+          nlattr* it[NL80211_BAND_IFTYPE_ATTR_MAX + 1]{};
+          if (!ParseNested(entry, it, NL80211_BAND_IFTYPE_ATTR_MAX, Policy().IfType)) return false;
+          if (it[NL80211_BAND_IFTYPE_ATTR_HE_CAP_PHY] || it[NL80211_BAND_IFTYPE_ATTR_HE_CAP_MAC]) w.HE = true;
+        }
+      }
+    }
+  }
+  auto it = std::find_if(wiphys.begin(), wiphys.end(), [&](const WiphyInfo& x) { return x.Index == w.Index; });
+  if (it == wiphys.end()) {
+    wiphys.push_back(w);
+    return true;
+  }
+  if (!w.Name.empty()) it->Name = w.Name;
+  it->Band24 |= w.Band24;
+  it->Band5 |= w.Band5;
+  it->Band6 |= w.Band6;
+  it->HT |= w.HT;
+  it->VHT |= w.VHT;
+  it->HE |= w.HE;
+  return true;
+}
+
+std::vector<uint32_t> PhyTypesOf(const WiphyInfo& w) {
+  std::vector<uint32_t> types;
+  if (w.Band5 || w.Band6) types.push_back(4);
+  if (w.Band24) {
+    types.push_back(5);
+    types.push_back(6);
+  }
+  if (w.HT) types.push_back(7);
+  if (w.VHT) types.push_back(8);
+  if (w.HE) types.push_back(10);
+  return types;
+}
+
+// ---- BSSs -------------------------------------------------------------------------------------------------
+
+uint32_t LinkQualityFromRssi(int32_t rssi) {
+  if (rssi <= -100) return 0;
+  if (rssi >= -50) return 100;
+  return static_cast<uint32_t>(2 * (rssi + 100));
+}
+
+WLAN_RATE_SET RateSetOf(std::span<const uint8_t> elements) {
+  WLAN_RATE_SET set;
+  size_t n = 0;
+  ForEachElement(elements, [&](uint8_t id, std::span<const uint8_t> body) {
+    if (id != 1 && id != 50) return;
+    for (uint8_t b : body) {
+      uint8_t rate = b & 0x7F;
+      // Membership selectors (HT, VHT, GLK, EPD, SAE hash-to-element, HE) are not rates.
+      bool selector = (b & 0x80) && (rate == 127 || rate == 126 || rate == 125 || rate == 123 || rate == 122 || rate == 121);
+      if (selector || rate == 0 || n >= set.usRateSet.size()) continue;
+      set.usRateSet[n++] = static_cast<uint16_t>(rate | ((b & 0x80) ? 0x8000 : 0));
+    }
+  });
+  set.uRateSetLength = static_cast<uint32_t>(n * 2);
+  return set;
+}
+
+uint32_t BssPhyType(std::span<const uint8_t> elements, uint32_t frequencyKHz) {
+  if (HasExtension(elements, 35)) return 10;  // HE capabilities
+  if (HasElement(elements, 191)) return 8;    // VHT capabilities
+  if (HasElement(elements, 45)) return 7;     // HT capabilities
+  if (frequencyKHz < 2400000 || frequencyKHz > 2500000) return 4;
+  if (HasElement(elements, 42)) return 6;     // ERP information
+  WLAN_RATE_SET rates = RateSetOf(elements);
+  for (uint32_t i = 0; i < rates.uRateSetLength / 2; ++i) {
+    uint16_t r = rates.usRateSet[i] & 0x7F;
+    if (r != 2 && r != 4 && r != 11 && r != 22) return 6;  // an OFDM rate
+  }
+  return 5;
+}
+
+uint32_t ChannelOfFrequency(uint32_t mhz) {
+  if (mhz == 2484) return 14;
+  if (mhz >= 2412 && mhz <= 2472) return (mhz - 2407) / 5;
+  if (mhz == 5935) return 2;
+  if (mhz > 5950 && mhz <= 7115) return (mhz - 5950) / 5;
+  if (mhz >= 5000 && mhz <= 5925) return (mhz - 5000) / 5;
+  if (mhz >= 4910 && mhz <= 4980) return (mhz - 4000) / 5;
+  return 0;
+}
+
+std::optional<BssRecord> ParseBss(std::span<const uint8_t> message, std::span<const uint32_t> phyTypes,
+                                  uint64_t nowFiletime) {
+  auto g = SplitGenlMessage(message);
+  if (!g) return std::nullopt;
+  const Policies& p = Policy();
+  nlattr* tb[NL80211_ATTR_MAX + 1]{};
+  if (!ParseAttributes(g->Attributes, tb, NL80211_ATTR_MAX, p.Top) || !tb[NL80211_ATTR_BSS]) return std::nullopt;
+  nlattr* bss[NL80211_BSS_MAX + 1]{};
+  if (!ParseNested(tb[NL80211_ATTR_BSS], bss, NL80211_BSS_MAX, p.Bss)) return std::nullopt;
+  if (!bss[NL80211_BSS_BSSID] || !bss[NL80211_BSS_FREQUENCY]) return std::nullopt;
+
+  BssRecord r;
+  if (tb[NL80211_ATTR_IFINDEX]) r.IfIndex = nla_get_u32(tb[NL80211_ATTR_IFINDEX]);
+  WLAN_BSS_ENTRY& e = r.Item.Entry;
+  std::memcpy(e.dot11Bssid.data(), nla_data(bss[NL80211_BSS_BSSID]), 6);
+  e.ulChCenterFrequency = nla_get_u32(bss[NL80211_BSS_FREQUENCY]) * 1000;
+  if (bss[NL80211_BSS_FREQUENCY_OFFSET]) e.ulChCenterFrequency += nla_get_u32(bss[NL80211_BSS_FREQUENCY_OFFSET]);
+
+  // The elements of the last frame received (probe response or beacon); the beacon's when there are no others.
+  std::span<const uint8_t> blob;
+  if (bss[NL80211_BSS_INFORMATION_ELEMENTS]) blob = Payload(bss[NL80211_BSS_INFORMATION_ELEMENTS]);
+  else if (bss[NL80211_BSS_BEACON_IES]) blob = Payload(bss[NL80211_BSS_BEACON_IES]);
+  r.Item.Blob.assign(blob.begin(), blob.end());
+
+  bool haveSsid = false;
+  ForEachElement(blob, [&](uint8_t id, std::span<const uint8_t> body) {
+    if (id != 0 || haveSsid) return;
+    haveSsid = true;
+    size_t n = std::min<size_t>(body.size(), 32);  // a longer SSID element is malformed: keep 32 bytes
+    e.dot11Ssid.uSSIDLength = static_cast<uint32_t>(n);
+    std::copy_n(body.begin(), n, e.dot11Ssid.ucSSID.begin());
+  });
+
+  if (bss[NL80211_BSS_CAPABILITY]) e.usCapabilityInformation = nla_get_u16(bss[NL80211_BSS_CAPABILITY]);
+  // ESS bit: infrastructure; IBSS bit: independent. Neither (a mesh BSS) is listed as infrastructure.
+  e.dot11BssType = (e.usCapabilityInformation & 0x0001) ? 1 : (e.usCapabilityInformation & 0x0002) ? 2 : 1;
+  if (bss[NL80211_BSS_BEACON_INTERVAL]) e.usBeaconPeriod = nla_get_u16(bss[NL80211_BSS_BEACON_INTERVAL]);
+  if (bss[NL80211_BSS_TSF]) e.ullTimestamp = nla_get_u64(bss[NL80211_BSS_TSF]);
+
+  int32_t rssi = -100;
+  if (bss[NL80211_BSS_SIGNAL_MBM]) {
+    int32_t mbm = static_cast<int32_t>(nla_get_u32(bss[NL80211_BSS_SIGNAL_MBM]));
+    rssi = static_cast<int32_t>(std::lround(mbm / 100.0));
+  } else if (bss[NL80211_BSS_SIGNAL_UNSPEC]) {
+    // A driver-defined 0..100 scale: read it as the link quality and map it back.
+    rssi = -100 + std::min<int32_t>(nla_get_u8(bss[NL80211_BSS_SIGNAL_UNSPEC]), 100) / 2;
+  }
+  e.lRssi = rssi;
+  e.uLinkQuality = LinkQualityFromRssi(rssi);
+  e.wlanRateSet = RateSetOf(blob);
+  e.dot11BssPhyType = BssPhyType(blob, e.ulChCenterFrequency);
+  auto it = std::find(phyTypes.begin(), phyTypes.end(), e.dot11BssPhyType);
+  e.uPhyId = it == phyTypes.end() ? 0 : static_cast<uint32_t>(it - phyTypes.begin());
+  e.bInRegDomain = 1;  // the kernel only scans channels the regulatory domain allows
+  uint64_t ageMs = bss[NL80211_BSS_SEEN_MS_AGO] ? nla_get_u32(bss[NL80211_BSS_SEEN_MS_AGO]) : 0;
+  e.ullHostTimestamp = nowFiletime > ageMs * 10000 ? nowFiletime - ageMs * 10000 : 0;
+  if (bss[NL80211_BSS_STATUS]) {
+    uint32_t status = nla_get_u32(bss[NL80211_BSS_STATUS]);
+    r.Associated = status == NL80211_BSS_STATUS_ASSOCIATED || status == NL80211_BSS_STATUS_IBSS_JOINED;
+  }
+  return r;
+}
+
+void SecurityOf(std::span<const uint8_t> elements, uint16_t capability, uint32_t& auth, uint32_t& cipher, bool& oneX) {
+  auth = kAuthOpen;
+  cipher = (capability & 0x0010) ? kCipherWEP : kCipherNone;
+  oneX = false;
+  // Suites of an RSN body (from its version field) or a WPA body (after the OUI and type).
+  auto suites = [&](std::span<const uint8_t> b, bool rsn) {
+    if (b.size() < 6) return false;
+    size_t pos = 6;  // version 2, group suite 4
+    uint32_t pairwise = b[5];
+    if (pos + 2 <= b.size()) {
+      size_t n = Get16(b.data() + pos);
+      pos += 2;
+      if (n > 0 && pos + 4 <= b.size()) pairwise = b[pos + 3];
+      pos += 4 * n;
+    }
+    int best = -1;  // 0 802.1X, 1 PSK, 2 OWE, 3 SAE
+    if (pos + 2 <= b.size()) {
+      size_t n = Get16(b.data() + pos);
+      pos += 2;
+      for (size_t k = 0; k < n && pos + 4 <= b.size(); ++k, pos += 4) {
+        uint8_t t = b[pos + 3];
+        int rank = (t == 1 || t == 3 || t == 5 || t == 11 || t == 12 || t == 13) ? 0
+                   : (t == 2 || t == 4 || t == 6) ? 1 : (t == 18) ? 2 : (t == 8 || t == 9 || t == 24 || t == 25) ? 3 : -1;
+        if (!rsn && rank > 1) rank = -1;
+        best = std::max(best, rank);
+      }
+    }
+    if (best < 0) best = 1;
+    static constexpr uint32_t kRsn[] = {kAuthRSNA, kAuthRSNAPSK, kAuthOWE, kAuthWPA3SAE};
+    auth = rsn ? kRsn[best] : (best == 0 ? kAuthWPA : kAuthWPAPSK);
+    oneX = best == 0;
+    cipher = pairwise == 1 ? kCipherWEP40 : pairwise == 2 ? kCipherTKIP : pairwise == 5 ? kCipherWEP104
+             : pairwise == 8 || pairwise == 9 ? kCipherGCMP : kCipherCCMP;
+    return true;
+  };
+  std::span<const uint8_t> rsn, wpa;
+  ForEachElement(elements, [&](uint8_t id, std::span<const uint8_t> body) {
+    if (id == 48 && rsn.empty()) rsn = body;
+    static constexpr uint8_t kWpa[] = {0x00, 0x50, 0xF2, 0x01};
+    if (id == 221 && wpa.empty() && body.size() >= 4 && std::equal(kWpa, kWpa + 4, body.begin())) wpa = body.subspan(4);
+  });
+  if (!rsn.empty() && suites(rsn, true)) return;
+  if (!wpa.empty()) suites(wpa, false);
+}
+
+// ---- Station info and statistics ----------------------------------------------------------------------------
+
+namespace {
+
+// Kbit/s and the HT/VHT/HE marks of a rate info attribute.
+void ReadRate(nlattr* attr, uint32_t& kbps, bool* ht, bool* vht, bool* he) {
+  nlattr* rt[NL80211_RATE_INFO_MAX + 1]{};
+  if (!ParseNested(attr, rt, NL80211_RATE_INFO_MAX, Policy().Rate)) return;
+  if (rt[NL80211_RATE_INFO_BITRATE32]) kbps = nla_get_u32(rt[NL80211_RATE_INFO_BITRATE32]) * 100;
+  else if (rt[NL80211_RATE_INFO_BITRATE]) kbps = nla_get_u16(rt[NL80211_RATE_INFO_BITRATE]) * 100u;
+  if (ht) *ht = rt[NL80211_RATE_INFO_MCS] != nullptr;
+  if (vht) *vht = rt[NL80211_RATE_INFO_VHT_MCS] != nullptr;
+  if (he) *he = rt[NL80211_RATE_INFO_HE_MCS] != nullptr;
+}
+
+}  // namespace
+
+std::optional<StationInfo> ParseStation(std::span<const uint8_t> message) {
+  auto g = SplitGenlMessage(message);
+  if (!g) return std::nullopt;
+  const Policies& p = Policy();
+  nlattr* tb[NL80211_ATTR_MAX + 1]{};
+  if (!ParseAttributes(g->Attributes, tb, NL80211_ATTR_MAX, p.Top) || !tb[NL80211_ATTR_STA_INFO]) return std::nullopt;
+  nlattr* st[NL80211_STA_INFO_MAX + 1]{};
+  if (!ParseNested(tb[NL80211_ATTR_STA_INFO], st, NL80211_STA_INFO_MAX, p.Sta)) return std::nullopt;
+  StationInfo s;
+  if (tb[NL80211_ATTR_MAC]) std::memcpy(s.Mac.data(), nla_data(tb[NL80211_ATTR_MAC]), 6);
+  if (st[NL80211_STA_INFO_SIGNAL]) s.SignalDbm = static_cast<int8_t>(nla_get_u8(st[NL80211_STA_INFO_SIGNAL]));
+  if (st[NL80211_STA_INFO_TX_BITRATE]) ReadRate(st[NL80211_STA_INFO_TX_BITRATE], s.TxKbps, &s.TxHT, &s.TxVHT, &s.TxHE);
+  if (st[NL80211_STA_INFO_RX_BITRATE]) ReadRate(st[NL80211_STA_INFO_RX_BITRATE], s.RxKbps, nullptr, nullptr, nullptr);
+  auto u32 = [&](int a) -> uint64_t { return st[a] ? nla_get_u32(st[a]) : 0; };
+  s.RxPackets = u32(NL80211_STA_INFO_RX_PACKETS);
+  s.TxPackets = u32(NL80211_STA_INFO_TX_PACKETS);
+  s.TxRetries = u32(NL80211_STA_INFO_TX_RETRIES);
+  s.TxFailed = u32(NL80211_STA_INFO_TX_FAILED);
+  s.BeaconLoss = u32(NL80211_STA_INFO_BEACON_LOSS);
+  s.FcsErrors = u32(NL80211_STA_INFO_FCS_ERROR_COUNT);
+  s.RxMpdus = u32(NL80211_STA_INFO_RX_MPDUS);
+  if (st[NL80211_STA_INFO_RX_DROP_MISC]) s.RxDropMisc = nla_get_u64(st[NL80211_STA_INFO_RX_DROP_MISC]);
+  return s;
+}
+
+// How the kernel's counters fill the record (everything else stays 0, the kernel does not count it):
+//   MAC unicast   0 transmitted frames  <- station TX packets (frames sent to the access point)
+//                 1 received frames     <- station RX packets
+//   MAC multicast 1 received frames     <- interface multicast counter (received multicast packets)
+//   PHY (the connection's PHY index)
+//                 0 transmitted frames  <- station TX packets
+//                 2 failed              <- station TX failed (no acknowledgement after all retries)
+//                 3 retries             <- station TX retries
+//                 4 multiple retries    <- 0 (not counted by the kernel)
+//                 9 ACK failures        <- station TX failed
+//                10 received frames     <- station RX packets
+//                11 multicast received  <- interface multicast counter
+//                15 received fragments  <- station RX MPDUs
+//                17 FCS errors          <- station FCS error count, else the interface's CRC errors
+// Without an association only the interface's counters are known: they go to the MAC multicast record and
+// to PHY index 0 (received frames, multicast received, FCS errors).
+WLAN_STATISTICS StatisticsFrom(const StationInfo* sta, const NetCounters& net, size_t phyCount, size_t phyIndex) {
+  WLAN_STATISTICS s;
+  s.PhyCounters.assign(phyCount, WlanPhyCounters{});
+  s.MacMcastCounters[1] = net.Multicast;
+  if (phyCount == 0) return s;
+  WlanPhyCounters& phy = s.PhyCounters[sta && phyIndex < phyCount ? phyIndex : 0];
+  if (!sta) {
+    phy[10] = net.RxPackets;
+    phy[11] = net.Multicast;
+    phy[17] = net.RxCrcErrors;
+    return s;
+  }
+  s.MacUcastCounters[0] = sta->TxPackets;
+  s.MacUcastCounters[1] = sta->RxPackets;
+  phy[0] = sta->TxPackets;
+  phy[2] = sta->TxFailed;
+  phy[3] = sta->TxRetries;
+  phy[9] = sta->TxFailed;
+  phy[10] = sta->RxPackets;
+  phy[11] = net.Multicast;
+  phy[15] = sta->RxMpdus;
+  phy[17] = sta->FcsErrors ? sta->FcsErrors : net.RxCrcErrors;
+  return s;
+}
+
+// ---- rfkill -------------------------------------------------------------------------------------------------
+
+std::vector<RfkillEvent> ParseRfkillEvents(std::span<const uint8_t> bytes, size_t eventSize) {
+  std::vector<RfkillEvent> events;
+  if (eventSize < 8) eventSize = 8;
+  for (size_t pos = 0; pos + 8 <= bytes.size(); pos += eventSize) {
+    const uint8_t* p = bytes.data() + pos;
+    RfkillEvent e;
+    e.Index = static_cast<uint32_t>(p[0] | (p[1] << 8) | (p[2] << 16)) | (static_cast<uint32_t>(p[3]) << 24);
+    e.Type = p[4];
+    e.Op = p[5];
+    e.Soft = p[6] != 0;
+    e.Hard = p[7] != 0;
+    events.push_back(e);
+  }
+  return events;
+}
+
+std::array<uint8_t, 8> RfkillSoftBlockRequest(uint32_t index, bool block) {
+  return {static_cast<uint8_t>(index), static_cast<uint8_t>(index >> 8), static_cast<uint8_t>(index >> 16),
+          static_cast<uint8_t>(index >> 24), 0 /* type: any */, 2 /* change */, static_cast<uint8_t>(block), 0};
+}
+
+// ---- Interface identity ------------------------------------------------------------------------------------
+
+std::array<uint8_t, 20> Sha1(std::span<const uint8_t> data) {
+  uint32_t h[5] = {0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476, 0xC3D2E1F0};
+  std::vector<uint8_t> m(data.begin(), data.end());
+  uint64_t bits = static_cast<uint64_t>(data.size()) * 8;
+  m.push_back(0x80);
+  while (m.size() % 64 != 56) m.push_back(0);
+  for (int i = 7; i >= 0; --i) m.push_back(static_cast<uint8_t>(bits >> (i * 8)));
+  auto rol = [](uint32_t x, int n) { return (x << n) | (x >> (32 - n)); };
+  for (size_t chunk = 0; chunk < m.size(); chunk += 64) {
+    uint32_t w[80];
+    for (int i = 0; i < 16; ++i)
+      w[i] = (uint32_t(m[chunk + 4 * i]) << 24) | (uint32_t(m[chunk + 4 * i + 1]) << 16) |
+             (uint32_t(m[chunk + 4 * i + 2]) << 8) | m[chunk + 4 * i + 3];
+    for (int i = 16; i < 80; ++i) w[i] = rol(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
+    uint32_t a = h[0], b = h[1], c = h[2], d = h[3], e = h[4];
+    for (int i = 0; i < 80; ++i) {
+      uint32_t f, k;
+      if (i < 20) { f = (b & c) | (~b & d); k = 0x5A827999; }
+      else if (i < 40) { f = b ^ c ^ d; k = 0x6ED9EBA1; }
+      else if (i < 60) { f = (b & c) | (b & d) | (c & d); k = 0x8F1BBCDC; }
+      else { f = b ^ c ^ d; k = 0xCA62C1D6; }
+      uint32_t t = rol(a, 5) + f + e + k + w[i];
+      e = d; d = c; c = rol(b, 30); b = a; a = t;
+    }
+    h[0] += a; h[1] += b; h[2] += c; h[3] += d; h[4] += e;
+  }
+  std::array<uint8_t, 20> out{};
+  for (int i = 0; i < 20; ++i) out[i] = static_cast<uint8_t>(h[i / 4] >> (24 - 8 * (i % 4)));
+  return out;
+}
+
+WLAN_GUID GuidFromPermanentAddress(const std::array<uint8_t, 6>& mac) {
+  // The program's namespace for wiphy addresses: 8f3c5a1e-2b7d-4e69-a0c4-5d1e9b7f3a62.
+  static constexpr uint8_t kNamespace[16] = {0x8f, 0x3c, 0x5a, 0x1e, 0x2b, 0x7d, 0x4e, 0x69,
+                                             0xa0, 0xc4, 0x5d, 0x1e, 0x9b, 0x7f, 0x3a, 0x62};
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::vector<uint8_t> name(kNamespace, kNamespace + 16);
+  for (size_t i = 0; i < 6; ++i) {
+    if (i) name.push_back(':');
+    name.push_back(static_cast<uint8_t>(kHex[mac[i] >> 4]));
+    name.push_back(static_cast<uint8_t>(kHex[mac[i] & 15]));
+  }
+  auto hash = Sha1(name);
+  std::array<uint8_t, 16> u{};
+  std::copy_n(hash.begin(), 16, u.begin());
+  u[6] = static_cast<uint8_t>((u[6] & 0x0F) | 0x50);  // version 5
+  u[8] = static_cast<uint8_t>((u[8] & 0x3F) | 0x80);  // RFC 4122 variant
+  // The UUID's fields are big-endian; the GUID keeps its first three fields little-endian in memory.
+  return WLAN_GUID{u[3], u[2], u[1], u[0], u[5], u[4], u[7], u[6], u[8], u[9], u[10], u[11], u[12], u[13], u[14], u[15]};
+}
+
+std::optional<std::array<uint8_t, 6>> ParseMacText(std::string_view text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.remove_suffix(1);
+  if (text.size() != 17) return std::nullopt;
+  std::array<uint8_t, 6> mac{};
+  auto nibble = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  for (size_t i = 0; i < 6; ++i) {
+    int hi = nibble(text[3 * i]), lo = nibble(text[3 * i + 1]);
+    if (hi < 0 || lo < 0 || (i < 5 && text[3 * i + 2] != ':')) return std::nullopt;
+    mac[i] = static_cast<uint8_t>(hi * 16 + lo);
+  }
+  return mac;
+}
+
+}  // namespace skimlet::linuxwifi

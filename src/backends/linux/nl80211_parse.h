@@ -1,0 +1,171 @@
+// The pure half of the Linux backend: netlink replies (as the bytes a socket delivered) turned into the
+// service's records. Nothing here touches a socket or a file, so recorded or hand-built messages can be fed
+// in by tests. Every read of message bytes is checked against the message; attributes are parsed with
+// policy tables, so an attribute too short for its type rejects the object that holds it (not the reply).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/wlan/types/wlan_records.h"
+
+namespace skimlet::linuxwifi {
+
+// ---- Netlink replies ---------------------------------------------------------------------------------------
+
+// Collects the messages answering one request (a dump or a single command with acknowledgement) from the
+// datagrams the socket delivers, matched by sequence number.
+class NetlinkReply {
+public:
+  enum class State {
+    Pending,      // more datagrams are needed
+    Done,         // the dump's end, or the acknowledgement, arrived
+    Failed,       // the kernel answered with an error (Error())
+    Malformed,    // a message ran past its datagram or had an impossible length
+  };
+
+  NetlinkReply(uint32_t sequence, bool dump) : sequence_(sequence), dump_(dump) {}
+  // Feeds one datagram; messages of other sequence numbers are skipped. Returns the state afterwards.
+  State Feed(std::span<const uint8_t> datagram);
+  State GetState() const { return state_; }
+  // The positive errno of a Failed reply.
+  int Error() const { return error_; }
+  // True when some message carried the "dump interrupted" flag: the kernel's list changed while it was
+  // dumped, so entries may be missing or doubled and the dump should be taken again.
+  bool Interrupted() const { return interrupted_; }
+  // The data messages (netlink header included), in arrival order.
+  const std::vector<std::vector<uint8_t>>& Messages() const { return messages_; }
+
+private:
+  uint32_t sequence_;
+  bool dump_;
+  State state_ = State::Pending;
+  int error_ = 0;
+  bool interrupted_ = false;
+  std::vector<std::vector<uint8_t>> messages_;
+};
+
+// A generic netlink message's command and its top-level attribute bytes; nullopt when the message is shorter
+// than its headers or its length field does not match its bytes.
+struct GenlMessage {
+  uint16_t Type = 0;
+  uint8_t Command = 0;
+  std::span<const uint8_t> Attributes;
+};
+std::optional<GenlMessage> SplitGenlMessage(std::span<const uint8_t> message);
+
+// A message of the nl80211 "scan" multicast group that ends a scan: new results, or the scan was aborted (the
+// results so far stand). Nullopt for every other message (a scan that started, a malformed message).
+struct ScanEvent {
+  uint32_t IfIndex = 0;
+  bool Aborted = false;
+};
+std::optional<ScanEvent> ParseScanEvent(std::span<const uint8_t> message);
+
+// ---- Interfaces and wiphys ----------------------------------------------------------------------------------
+
+struct InterfaceInfo {
+  uint32_t IfIndex = 0;
+  std::string Name;
+  uint32_t Wiphy = 0;
+  uint32_t IfType = 0;
+  std::array<uint8_t, 6> Mac{};
+  uint32_t FrequencyMHz = 0;  // 0 when the interface is not on a channel
+  bool HasSsid = false;       // a station is connected (the kernel reports the SSID it is connected to)
+};
+// One message of the interface dump; nullopt when a required attribute is missing or malformed.
+std::optional<InterfaceInfo> ParseInterface(std::span<const uint8_t> message);
+constexpr uint32_t kIfTypeStation = 2;
+
+struct WiphyInfo {
+  uint32_t Index = 0;
+  std::string Name;
+  bool Band24 = false, Band5 = false, Band6 = false;
+  bool HT = false, VHT = false, HE = false;
+};
+// Merges one message of the (split) wiphy dump into the wiphy of its index in Wiphys. False when the message
+// is malformed (the wiphys stay as they were).
+bool MergeWiphy(std::span<const uint8_t> message, std::vector<WiphyInfo>& wiphys);
+// The PHY types of a wiphy, one PHY index per type, ascending: 2.4 GHz gives 5 (HR/DSSS) and 6 (ERP), 5 and
+// 6 GHz give 4 (OFDM), HT 7, VHT 8, HE 10.
+std::vector<uint32_t> PhyTypesOf(const WiphyInfo& wiphy);
+
+// ---- BSSs -------------------------------------------------------------------------------------------------
+
+struct BssRecord {
+  WlanBssListItem Item;
+  bool Associated = false;  // the interface is associated (or joined) with this BSS
+  uint32_t IfIndex = 0;
+};
+// One message of the scan dump as an entry with its element blob. PhyTypes: the interface's PHY types (the
+// entry's uPhyId is the index of the BSS's PHY type among them). NowFiletime: the host's time as 100 ns
+// units since 1601, from which the entry's host time stamp is counted back by the BSS's age. Nullopt when the
+// message is malformed or holds no BSS.
+std::optional<BssRecord> ParseBss(std::span<const uint8_t> message, std::span<const uint32_t> phyTypes,
+                                  uint64_t nowFiletime);
+
+// Link quality in percent from an RSSI in dBm: -100 dBm and below 0 %, -50 dBm and above 100 %, linear between.
+uint32_t LinkQualityFromRssi(int32_t rssiDbm);
+// The PHY type of a BSS from its elements and frequency: HE 10, VHT 8, HT 7, else OFDM 4 outside 2.4 GHz,
+// ERP 6 with an ERP element or OFDM rates, else HR/DSSS 5.
+uint32_t BssPhyType(std::span<const uint8_t> elements, uint32_t frequencyKHz);
+// The rate set of the Supported Rates and Extended Supported Rates elements (membership selectors left out).
+WLAN_RATE_SET RateSetOf(std::span<const uint8_t> elements);
+// The channel number of a centre frequency in MHz (2.4, 5 and 6 GHz); 0 for other frequencies.
+uint32_t ChannelOfFrequency(uint32_t mhz);
+
+// Authentication and cipher algorithm of an association, from the BSS's RSN or WPA element (the strongest
+// key management it offers) and its privacy bit.
+void SecurityOf(std::span<const uint8_t> elements, uint16_t capability, uint32_t& auth, uint32_t& cipher,
+                bool& oneX);
+
+// ---- Station info and statistics ----------------------------------------------------------------------------
+
+struct StationInfo {
+  std::array<uint8_t, 6> Mac{};
+  std::optional<int32_t> SignalDbm;
+  uint32_t TxKbps = 0, RxKbps = 0;
+  bool TxHT = false, TxVHT = false, TxHE = false;
+  uint64_t RxPackets = 0, TxPackets = 0, TxRetries = 0, TxFailed = 0, RxDropMisc = 0, BeaconLoss = 0;
+  uint64_t FcsErrors = 0, RxMpdus = 0;
+};
+// One message of the station dump or a station reply; nullopt when malformed or without station data.
+std::optional<StationInfo> ParseStation(std::span<const uint8_t> message);
+
+// The interface's own counters (/sys/class/net/IF/statistics).
+struct NetCounters {
+  uint64_t RxPackets = 0, TxPackets = 0, Multicast = 0, RxCrcErrors = 0, RxDropped = 0, TxErrors = 0;
+};
+// The statistics record: the station's counters on the PHY index of the connection and the MAC counters,
+// the interface's counters where the station has none. Station: null when not associated.
+WLAN_STATISTICS StatisticsFrom(const StationInfo* station, const NetCounters& net, size_t phyCount,
+                               size_t connectedPhyIndex);
+
+// ---- rfkill -------------------------------------------------------------------------------------------------
+
+struct RfkillEvent {
+  uint32_t Index = 0;
+  uint8_t Type = 0;
+  uint8_t Op = 0;  // 0 add, 1 delete, 2 change, 3 change all
+  bool Soft = false, Hard = false;
+};
+// The events in bytes read from /dev/rfkill (each at least 8 bytes; longer events of newer kernels are
+// accepted with their extra bytes ignored). EventSize: the size the device uses, 8 when unknown.
+std::vector<RfkillEvent> ParseRfkillEvents(std::span<const uint8_t> bytes, size_t eventSize = 8);
+// The 8 bytes that set the soft state of one rfkill switch.
+std::array<uint8_t, 8> RfkillSoftBlockRequest(uint32_t index, bool block);
+
+// ---- Interface identity ------------------------------------------------------------------------------------
+
+// A name-based (version 5, SHA-1) UUID of the wiphy's permanent MAC address, as the service's GUID bytes.
+WLAN_GUID GuidFromPermanentAddress(const std::array<uint8_t, 6>& mac);
+// "aa:bb:cc:dd:ee:ff"; nullopt for anything else.
+std::optional<std::array<uint8_t, 6>> ParseMacText(std::string_view text);
+// SHA-1 of Data.
+std::array<uint8_t, 20> Sha1(std::span<const uint8_t> data);
+
+}  // namespace skimlet::linuxwifi

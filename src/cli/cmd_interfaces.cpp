@@ -1,0 +1,152 @@
+// skimlet-cli interfaces: the wireless interfaces of the service with their state, the radio state of each
+// PHY and the current connection.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/live_session.h"
+#include "cli/network_output.h"
+#include "core/base/format.h"
+#include "core/model/radio/values.h"
+
+namespace skimlet::cli {
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: skimlet-cli interfaces [--service S] [--json]\n"
+    "\n"
+    "Lists the wireless interfaces with their state, the radio state of each PHY and the current connection.\n"
+    "\n"
+    "  --service S  sim (the simulated radio), sim:FILE.scene, replay:FILE.snapshot or linux; by default the\n"
+    "               Linux radio when the machine has Wi-Fi hardware, else the simulated radio\n"
+    "  --json       an array of objects, one per interface\n";
+
+std::string RadioText(const TRadioState& r) {
+  return "software " + RadioStateText(r.SoftwareState) + ", hardware " + RadioStateText(r.HardwareState);
+}
+
+std::string Text(const TWLANInterface& i, int index) {
+  std::vector<std::pair<std::string, std::string>> rows = {
+      {"GUID", GuidToText(i.GUID)},
+      {"State", i.StateText()},
+      {"Auto configuration", YesNoText(i.AutoConfEnabled)},
+      {"Background scan", YesNoText(i.BackgroundScanEnabled)},
+      {"Media streaming", YesNoText(i.MediaStreamingMode)},
+  };
+  bool anyRadio = false;
+  for (int p = 0; p < PhyTypeCount; ++p) {
+    const TRadioState& r = i.RadioStates[static_cast<size_t>(p)];
+    if (!r.Present) continue;
+    rows.push_back({anyRadio ? "" : "Radio", PhyTypeName(p) + ": " + RadioText(r)});
+    anyRadio = true;
+  }
+  if (!anyRadio) rows.push_back({"Radio", "no PHY reported"});
+  const TWLANConnection& c = *i.Connection;
+  if (c.BSSIDText.empty()) {
+    rows.push_back({"Connection", "none"});
+  } else {
+    rows.insert(rows.end(), {
+        {"Connection", c.SSID + " (" + c.BSSIDText + ")"},
+        {"Vendor", c.Vendor},
+        {"Profile", c.ProfileName},
+        {"Connection mode", c.ConnectionModeText()},
+        {"Network type", c.BssTypeText()},
+        {"PHY type", c.PhyTypeText()},
+        {"Channel", std::to_string(c.Channel)},
+        {"RSSI", std::to_string(c.RSSI) + " dBm"},
+        {"Signal quality", std::to_string(c.SignalQuality) + " %"},
+        {"Receive rate", c.RxRateText() + " Mbit/s"},
+        {"Transmit rate", c.TxRateText() + " Mbit/s"},
+        {"Security", YesNoText(c.SecurityEnabled)},
+        {"802.1X", YesNoText(c.OneXEnabled)},
+        {"Authentication", c.AuthAlgorithmText()},
+        {"Cipher", c.CipherAlgorithmText()},
+    });
+  }
+  std::string out = "Interface " + std::to_string(index) + ": " + i.Description + "\n";
+  for (const auto& [name, value] : rows) {
+    std::string label = name.empty() ? "" : name + ":";
+    out += "  " + label + std::string(label.size() < 20 ? 20 - label.size() : 1, ' ') + value + "\n";
+  }
+  return out;
+}
+
+std::string Json(const TWLANInterface& i, int index) {
+  auto b = [](bool v) { return std::string(v ? "true" : "false"); };
+  std::string radios = "[";
+  bool first = true;
+  for (int p = 0; p < PhyTypeCount; ++p) {
+    const TRadioState& r = i.RadioStates[static_cast<size_t>(p)];
+    if (!r.Present) continue;
+    radios += std::string(first ? "" : ", ") + "{\"phyType\": " + std::to_string(p) + ", \"phy\": " +
+              JsonString(PhyTypeName(p)) + ", \"software\": " + JsonString(RadioStateText(r.SoftwareState)) +
+              ", \"hardware\": " + JsonString(RadioStateText(r.HardwareState)) + "}";
+    first = false;
+  }
+  radios += "]";
+  const TWLANConnection& c = *i.Connection;
+  std::string connection = "null";
+  if (!c.BSSIDText.empty())
+    connection = "{\"ssid\": " + JsonString(c.SSID) + ", \"bssid\": " + JsonString(c.BSSIDText) +
+                 ", \"vendor\": " + JsonString(c.Vendor) + ", \"profile\": " + JsonString(c.ProfileName) +
+                 ", \"connectionMode\": " + JsonString(c.ConnectionModeText()) +
+                 ", \"networkType\": " + JsonString(c.BssTypeText()) + ", \"phyType\": " + JsonString(c.PhyTypeText()) +
+                 ", \"channel\": " + std::to_string(c.Channel) + ", \"rssiDbm\": " + std::to_string(c.RSSI) +
+                 ", \"signalQuality\": " + std::to_string(c.SignalQuality) +
+                 ", \"rxRateKbps\": " + std::to_string(c.RxRate) + ", \"txRateKbps\": " + std::to_string(c.TxRate) +
+                 ", \"securityEnabled\": " + b(c.SecurityEnabled) + ", \"oneXEnabled\": " + b(c.OneXEnabled) +
+                 ", \"authentication\": " + JsonString(c.AuthAlgorithmText()) +
+                 ", \"cipher\": " + JsonString(c.CipherAlgorithmText()) + "}";
+  return "  {\"index\": " + std::to_string(index) + ", \"description\": " + JsonString(i.Description) +
+         ", \"guid\": " + JsonString(GuidToText(i.GUID)) + ", \"state\": " + JsonString(i.StateText()) +
+         ", \"autoConfiguration\": " + b(i.AutoConfEnabled) + ", \"backgroundScan\": " + b(i.BackgroundScanEnabled) +
+         ", \"mediaStreaming\": " + b(i.MediaStreamingMode) + ", \"radio\": " + radios +
+         ", \"connection\": " + connection + "}";
+}
+
+}  // namespace
+
+int RunInterfaces(const Args& args) {
+  LiveSessionRequest request{"interfaces", {}, {}};
+  bool json = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    std::string value, error;
+    if (a == "--help" || a == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (a == "--json") {
+      json = true;
+    } else if (TakeOption(args, i, "--service", value, error)) {
+      if (!error.empty() || value.empty()) {
+        std::fprintf(stderr, "skimlet-cli interfaces: --service needs a value\n\n%s", kUsage);
+        return 2;
+      }
+      request.Service = value;
+    } else {
+      std::fprintf(stderr, "skimlet-cli interfaces: unexpected argument '%s'\n\n%s", a.c_str(), kUsage);
+      return 2;
+    }
+  }
+  int status = 0;
+  auto session = OpenLiveSession(request, status);
+  if (!session) return status;
+  TWLANInterfaces& set = *session->Interfaces;
+  std::string out = json ? "[\n" : "";
+  for (int k = 0; k < set.Count(); ++k) {
+    TWLANInterface& i = *set.Items[static_cast<size_t>(k)];
+    // Properties and connection were queried when the interface was listed.
+    i.UpdateRadioState();
+    if (json) out += Json(i, k) + (k + 1 < set.Count() ? ",\n" : "\n");
+    else out += (k ? "\n" : "") + Text(i, k);
+  }
+  if (json) out += "]\n";
+  else if (set.Count() == 0) out = "No wireless interface.\n";
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  return 0;
+}
+
+}  // namespace skimlet::cli

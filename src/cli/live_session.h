@@ -1,0 +1,41 @@
+// A session with a wireless service for the commands that read the radio: the service chosen by --service (or
+// the automatic choice), the interface set opened and enumerated, and the queue that receives "scan results
+// ready" from the service's thread. Nothing is written: no settings, no comments or colours, no profiles.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "backends/select.h"
+#include "core/settings/options.h"
+#include "core/wlan/scan_results_queue.h"
+#include "core/wlan/wlan_interface.h"
+
+namespace skimlet::cli {
+
+struct LiveSession {
+  TProgramOptions Options;
+  ServiceSelection Selection;
+  TScanResultsQueue Queue;
+  std::unique_ptr<TWLANInterfaces> Interfaces;  // declared last: goes before the service it uses
+
+  ~LiveSession() { Interfaces.reset(); }
+};
+
+struct LiveSessionRequest {
+  std::string Command;  // for messages: "scan", "interfaces"
+  std::string Service;  // empty: automatic
+  std::optional<double> SimScanSeconds;  // a fixed scan time for the simulated radio
+};
+
+// Opens the session; on failure prints the reason on stderr and sets ExitStatus (1, or 2 for a malformed
+// --service) and returns null. The automatic choice says once on stderr that the simulated radio is used.
+std::unique_ptr<LiveSession> OpenLiveSession(const LiveSessionRequest& request, int& exitStatus);
+
+// Reads "--service X" / "--service=X" at Args[I] (advancing I past a separate value). True when it was one;
+// Error set when its value is missing.
+bool TakeOption(const std::vector<std::string>& args, size_t& i, const std::string& name, std::string& value,
+                std::string& error);
+
+}  // namespace skimlet::cli
