@@ -93,8 +93,8 @@ void ReadLayout(const TXMLStorage& storage, std::string_view section, TColumnLay
   for (size_t i = 0; i < layout.size(); ++i) {
     TListColumnStore& c = layout[i];
     c.Visible = storage.ReadBool(section, Numbered("Visible", i), true);
-    c.Width = storage.ReadInteger(section, Numbered("Width", i), 50);
-    c.Alignment = storage.ReadInteger(section, Numbered("Alignment", i), 0);
+    c.Width = storage.ReadInteger(section, Numbered("Width", i), c.Width);
+    c.Alignment = storage.ReadInteger(section, Numbered("Alignment", i), c.Alignment);
     c.Position = storage.ReadInteger(section, Numbered("Position", i), static_cast<int32_t>(i));
     c.SortDirection = storage.ReadInteger(section, Numbered("SortDirection", i), 0);
     c.Sorted = storage.ReadBool(section, Numbered("Sorted", i), false);
@@ -153,6 +153,15 @@ TColumnLayout DefaultColumnLayout(size_t count) {
   return layout;
 }
 
+TColumnLayout DefaultNetworkListLayout() {
+  static constexpr int32_t kWidths[32] = {60, 170, 130, 100, 170, 90, 110, 100, 100, 80, 70, 90, 90, 65, 90, 65, 90, 100, 160, 100, 70, 120, 120, 100, 120, 65, 110, 80, 90, 250, 90, 90};
+  TColumnLayout layout = DefaultColumnLayout(32);
+  for (size_t i = 0; i < layout.size(); ++i) layout[i].Width = kWidths[i];
+  for (size_t right : {5, 6, 14, 15, 26, 27, 28}) layout[right].Alignment = 1;
+  layout[13].Alignment = 2;
+  return layout;
+}
+
 const std::array<TColumnLayoutInfo, 9>& ColumnLayoutTable() {
   static const std::array<TColumnLayoutInfo, 9> table = {{
       {"ListColumns", 32, &TColumnLayouts::ListColumns},
@@ -200,7 +209,8 @@ void ReadOptions(const TXMLStorage& storage, TProgramOptions& options, std::opti
   }
   for (const TColumnLayoutInfo& info : ColumnLayoutTable()) {
     TColumnLayout& layout = options.Layouts.*(info.Layout);
-    if (layout.size() != info.Count) layout = DefaultColumnLayout(info.Count);
+    if (layout.size() != info.Count)
+      layout = info.Layout == &TColumnLayouts::ListColumns ? DefaultNetworkListLayout() : DefaultColumnLayout(info.Count);
     ReadLayout(storage, info.Name, layout);
   }
   // A language is a file of the languages folder; a value that would reach outside it is not taken.

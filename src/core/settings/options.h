@@ -60,8 +60,11 @@ using TColumnLayout = std::vector<TListColumnStore>;
 // A layout with Count columns at their defaults (column i at position i).
 TColumnLayout DefaultColumnLayout(size_t count);
 
+// The network list's defaults: widths that show typical cell texts whole, numbers right-aligned.
+TColumnLayout DefaultNetworkListLayout();
+
 struct TColumnLayouts {
-  TColumnLayout ListColumns = DefaultColumnLayout(32);
+  TColumnLayout ListColumns = DefaultNetworkListLayout();
   TColumnLayout LogColumns = DefaultColumnLayout(2);
   TColumnLayout CurrentConnectionColumns = DefaultColumnLayout(2);
   TColumnLayout NetworkPropertiesColumns = DefaultColumnLayout(2);
