@@ -10,5 +10,6 @@ using Args = std::vector<std::string>;
 
 int RunElements(const Args& args);
 int RunNetworks(const Args& args);
+int RunConvert(const Args& args);
 
 }  // namespace skimlet::cli
