@@ -181,10 +181,12 @@ std::optional<size_t> ParsePrism(std::span<const uint8_t> packet, TRadioInfo& in
   if ((BE32(p) & 0xFFFFFFF0u) == 0x80211000u) {
     const uint32_t len = BE32(p + 4);
     if (len < 8 || len > packet.size()) return Reject(problem, "AVS header runs past the packet");
-    if (len >= 48) {
+    // Version, length, MAC time, host time, PHY type, channel (28), rate, antenna, priority, SSI type (44;
+    // 2 = dBm), SSI signal (48), ...
+    if (len >= 52) {
       const uint32_t channel = BE32(p + 28);
       if (channel > 0 && channel < 200) info.FrequencyMHz = ChannelToFrequency(channel) / 1000;
-      if (BE32(p + 40) == 1) info.SignalDbm = PlausibleDbm(static_cast<int32_t>(BE32(p + 44)));
+      if (BE32(p + 44) == 2) info.SignalDbm = PlausibleDbm(static_cast<int32_t>(BE32(p + 48)));
     }
     return len;
   }

@@ -113,6 +113,21 @@ TEST(CaptureFrame, PrismAndPPIHeaders) {
   item(5, 57);
   EXPECT_EQ(ParseCaptureFrame(kLinkPrism, Concat(prism, frame)).Entry.lRssi, kCaptureDefaultRssi);
 
+  // The AVS header some drivers give under the Prism link type: big-endian, channel and a dBm signal.
+  std::vector<uint8_t> avs(64, 0);
+  auto be32 = [&](size_t at, uint32_t v) {
+    for (int k = 0; k < 4; ++k) avs[at + k] = static_cast<uint8_t>(v >> (24 - 8 * k));
+  };
+  be32(0, 0x80211001);
+  be32(4, 64);
+  be32(28, 36);
+  be32(44, 2);
+  be32(48, static_cast<uint32_t>(-61));
+  f = ParseCaptureFrame(kLinkPrism, Concat(avs, frame));
+  ASSERT_EQ(f.Kind, TFrameKind::Beacon) << f.Problem;
+  EXPECT_EQ(f.Entry.ulChCenterFrequency, 5180000u);
+  EXPECT_EQ(f.Entry.lRssi, -61);
+
   // PPI with an 802.11-common field: frequency, FCS flag, signal.
   std::vector<uint8_t> ppi = {0, 0, 32, 0, 105, 0, 0, 0, 2, 0, 20, 0};
   std::vector<uint8_t> common(20, 0);
