@@ -49,7 +49,11 @@ std::unique_ptr<LoadedNetworks> LoadNetworks(const std::string& file, std::strin
   auto loaded = std::make_unique<LoadedNetworks>();
   // No settings folder: nothing is read from or written to the user's comments and colours.
   loaded->List = std::make_unique<TWLANNetworkList>(loaded->Options);
-  loaded->List->OnVendorError = WarnOnce;
+  // A vendor database that cannot be read is not tried again for every network.
+  loaded->List->OnVendorError = [list = loaded->List.get()](const std::string& message) {
+    WarnOnce(message);
+    list->VendorLookup = nullptr;
+  };
   // A snapshot or a capture, told apart by content.
   TSurveyLoadResult r = LoadSurveyFile(*loaded->List, file);
   if (!r.Ok) {
