@@ -4,7 +4,9 @@
 #   skimlet-cli networks FILE --tsv       decode every frame into networks and print them
 #   tshark -r FILE -T fields -e ...       extract SSID, channel, RSN suites and HT/VHT widths per frame
 # Usage: bench/core/capture/compare_tshark.sh [BUILD_DIR] [BEACONS] [ACCESS_POINTS]
-# Needs the targets skimlet-cli and make_beacon_capture in BUILD_DIR (default: build), and tshark.
+# Needs the targets skimlet-cli, vendors_db and make_beacon_capture in BUILD_DIR (default: build), and tshark.
+# With 100,000 beacons of 100,000 different access points the time goes into building 100,000 network
+# records rather than into the capture: pass BEACONS and ACCESS_POINTS to measure that case.
 set -euo pipefail
 build=${1:-build}
 beacons=${2:-100000}
@@ -12,7 +14,7 @@ aps=${3:-1000}
 cli=$build/bin/skimlet-cli
 gen=$build/bin/make_beacon_capture
 for tool in "$cli" "$gen"; do
-  [ -x "$tool" ] || { echo "missing $tool: cmake --build $build --target skimlet-cli make_beacon_capture" >&2; exit 2; }
+  [ -x "$tool" ] || { echo "missing $tool: cmake --build $build --target skimlet-cli vendors_db make_beacon_capture" >&2; exit 2; }
 done
 command -v tshark >/dev/null || { echo "tshark not installed" >&2; exit 2; }
 
