@@ -19,7 +19,7 @@ constexpr const char* kUsage =
     "@OFFSET+LENGTH, the blob bytes the line describes.\n"
     "\n"
     "  --hex HEX      the blob as hex digits; blanks, ':' and '-' between bytes are allowed\n"
-    "  FILE --bssid   the blob of that network (00-11-22-33-44-55 or 00:11:22:33:44:55) in a snapshot file\n"
+    "  FILE --bssid   the blob of that network (00-11-22-33-44-55 or 00:11:22:33:44:55) in a snapshot or capture\n"
     "  --tsv          print LEVEL, OFFSET, LENGTH and TEXT separated by TABs instead\n";
 
 // BSSID text as the network list writes it: upper-case hex pairs joined by "-".

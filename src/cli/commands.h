@@ -12,5 +12,6 @@ int RunElements(const Args& args);
 int RunNetworks(const Args& args);
 int RunScan(const Args& args);
 int RunInterfaces(const Args& args);
+int RunConvert(const Args& args);
 
 }  // namespace skimlet::cli

@@ -13,11 +13,12 @@ constexpr const char* kUsage =
     "Usage: skimlet-cli COMMAND [OPTIONS]\n"
     "\n"
     "Commands:\n"
-    "  networks FILE [--tsv|--table|--json]     print the networks of a snapshot file\n"
+    "  networks FILE [--tsv|--table|--json]     print the networks of a snapshot or capture file\n"
     "  elements --hex HEX [--tsv]               print the element tree of an element blob\n"
-    "  elements FILE --bssid BSSID [--tsv]      print the element tree of one network of a snapshot\n"
     "  scan [--service S] [--count K] [...]     scan with an interface and print its networks after each refresh\n"
     "  interfaces [--service S] [--json]        list the wireless interfaces, their radios and connections\n"
+    "  elements FILE --bssid BSSID [--tsv]      print the element tree of one network of a snapshot or capture\n"
+    "  convert FILE -o OUTPUT                   write a capture (pcap, pcapng) or snapshot as a snapshot file\n"
     "\n"
     "Options:\n"
     "  --lang FILE  show texts in the language of FILE (a .lng file, or a shipped language such as\n"
@@ -70,6 +71,7 @@ int main(int argc, char** argv) {
   if (command == "networks") return RunNetworks(args);
   if (command == "scan") return RunScan(args);
   if (command == "interfaces") return RunInterfaces(args);
+  if (command == "convert") return RunConvert(args);
   std::fprintf(stderr, "skimlet-cli: unknown command '%s'\n\n%s", command.c_str(), kUsage);
   return 2;
 }

@@ -1,0 +1,122 @@
+// skimlet-cli on capture files: networks, elements and convert.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "core/ie/builder.h"
+#include "core/model/snapshot_file.h"
+#include "support/capture_writer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using skimlet::test::Concat;
+
+struct CliResult {
+  std::string out, err;
+  int status;
+};
+
+CliResult Cli(const std::string& args) {
+  fs::path err = fs::temp_directory_path() / ("skimlet-cli-err-" + std::to_string(::getpid()));
+  std::string command = std::string(SKIMLET_CLI) + " " + args + " 2>" + err.string();
+  CliResult run{{}, {}, -1};
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return run;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) run.out.append(buf, n);
+  int status = pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::ifstream in(err);
+  run.err.assign(std::istreambuf_iterator<char>(in), {});
+  fs::remove(err);
+  return run;
+}
+
+class CliCapture : public ::testing::Test {
+protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("skimlet-cli-capture-" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+    skimlet::test::PcapWriter w(127);
+    std::vector<uint8_t> blob = skimlet::ElementBuilder().AddText(0, "Capture Lab").Add(3, {11}).Blob();
+    w.Add(1700000000, 0, Concat(skimlet::test::RadiotapHeader(2462, -58), skimlet::test::ManagementFrame(kBSSID, blob)));
+    w.Add(1700000001, 0, {0, 0, 0x40, 0, 0, 0, 0, 0});  // a radiotap header longer than its packet
+    // Named .txt: captures are recognised by their content.
+    capture_ = dir_ / "survey.txt";
+    std::ofstream(capture_, std::ios::binary) << w.Text();
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  static constexpr std::array<uint8_t, 6> kBSSID = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55};
+  fs::path dir_, capture_;
+};
+
+TEST_F(CliCapture, NetworksAndElementsOfACapture) {
+  CliResult r = Cli("networks --json " + capture_.string());
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("\"ssid\": \"Capture Lab\""), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"bssid\": \"00-11-22-33-44-55\""), std::string::npos);
+  EXPECT_NE(r.out.find("\"rssiDbm\": -58"), std::string::npos);
+  EXPECT_NE(r.out.find("\"linkQuality\": 84"), std::string::npos);
+  EXPECT_NE(r.out.find("\"channel\": 11"), std::string::npos);
+  EXPECT_NE(r.out.find("\"active\": true"), std::string::npos);
+  // The skipped frame is told on stderr, with its reason.
+  EXPECT_NE(r.err.find("1 malformed frame(s) skipped (first: frame 2: radiotap header runs past the packet)"),
+            std::string::npos)
+      << r.err;
+
+  r = Cli("elements " + capture_.string() + " --bssid 00:11:22:33:44:55 --tsv");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("SSID: Capture Lab"), std::string::npos) << r.out;
+}
+
+TEST_F(CliCapture, ConvertWritesASnapshot) {
+  fs::path out = dir_ / "survey.snapshot";
+  CliResult r = Cli("convert " + capture_.string() + " -o " + out.string());
+  ASSERT_EQ(r.status, 0) << r.err;
+  skimlet::SnapshotContents c = skimlet::ReadSnapshotFile(out);
+  ASSERT_EQ(c.Status, skimlet::SnapshotStatus::Ok);
+  ASSERT_EQ(c.Records.size(), 1u);
+  EXPECT_EQ(c.Records[0].Entry.dot11Bssid, kBSSID);
+  EXPECT_EQ(c.Records[0].Entry.lRssi, -58);
+  EXPECT_GT(c.SavedTime, c.Records[0].LastSeen);  // the last frame of the capture
+  // The snapshot lists what the capture lists.
+  EXPECT_EQ(Cli("networks --tsv " + out.string()).out, Cli("networks --tsv " + capture_.string()).out);
+}
+
+TEST_F(CliCapture, ErrorsAndHelp) {
+  EXPECT_EQ(Cli("convert").status, 2);
+  EXPECT_EQ(Cli("convert " + capture_.string()).status, 2);
+  EXPECT_EQ(Cli("convert " + capture_.string() + " -o").status, 2);
+  CliResult help = Cli("convert --help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("Usage: skimlet-cli convert"), std::string::npos);
+  EXPECT_EQ(Cli("networks --help").status, 0);
+  EXPECT_EQ(Cli("elements --help").status, 0);
+  CliResult version = Cli("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("skimlet-cli ", 0), 0u);
+
+  // A file that cannot be read at all: exit 1 with the reason on stderr, nothing written.
+  fs::path cut = dir_ / "cut.pcap";
+  std::ofstream(cut, std::ios::binary) << std::string("\xD4\xC3\xB2\xA1\x02\x00", 6);
+  CliResult r = Cli("convert " + cut.string() + " -o " + (dir_ / "x.snapshot").string());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find(cut.string()), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(dir_ / "x.snapshot"));
+  fs::path ethernet = dir_ / "eth.pcap";
+  std::ofstream(ethernet, std::ios::binary) << skimlet::test::PcapWriter(1).Text();
+  r = Cli("networks " + ethernet.string());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("no 802.11 frames"), std::string::npos) << r.err;
+  EXPECT_EQ(Cli("convert " + capture_.string() + " -o /nonexistent/dir/x.snapshot").status, 1);
+}
+
+}  // namespace
