@@ -38,7 +38,9 @@ QString Fmt(std::string_view key, std::initializer_list<FmtArg> args) {
 // Status panel 0: the signal icon of the connection and the SSID text, drawn by the window.
 class TStatusPanel0 : public QWidget {
 public:
-  explicit TStatusPanel0(QWidget* parent) : QWidget(parent) { setFixedWidth(150); }
+  explicit TStatusPanel0(QWidget* parent) : QWidget(parent) {}
+  QSize sizeHint() const override { return {150, fontMetrics().height() + 4}; }
+  QSize minimumSizeHint() const override { return {40, fontMetrics().height() + 4}; }
   void Set(bool shown, int qualityClass, bool open, const QString& text) {
     shown_ = shown;
     class_ = qualityClass;
@@ -54,7 +56,9 @@ protected:
     QPainter p(this);
     const int side = std::min(16, height());
     SignalIcon(class_, open_).paint(&p, QRect(3, (height() - side) / 2, side, side));
-    p.drawText(QRect(side + 6, 0, width() - side - 6, height()), Qt::AlignLeft | Qt::AlignVCenter, text_);
+    const QRect textRect(side + 6, 0, width() - side - 6, height());
+    p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
+               fontMetrics().elidedText(text_, Qt::ElideRight, textRect.width()));
   }
 
 private:
@@ -62,6 +66,27 @@ private:
   int class_ = 0;
   bool open_ = false;
   QString text_;
+};
+
+// A status panel of fixed width: a text longer than the panel ends in an ellipsis instead of running into the
+// next panel.
+class TStatusPanel : public QLabel {
+public:
+  // Width: the panel's width when the status bar has room; a narrow window shrinks the panels instead of
+  // letting them overlap.
+  TStatusPanel(int width, QWidget* parent) : QLabel(parent), width_(width) {}
+  QSize sizeHint() const override { return {width_, QLabel::sizeHint().height()}; }
+  QSize minimumSizeHint() const override { return {24, QLabel::minimumSizeHint().height()}; }
+
+protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    const QRect r = contentsRect();
+    p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter, fontMetrics().elidedText(text(), Qt::ElideRight, r.width()));
+  }
+
+private:
+  int width_;
 };
 
 TfrmSkimlet::TfrmSkimlet(TStartEnvironment env, QWidget* parent) : TFormStored(std::move(env), parent) {
@@ -325,9 +350,8 @@ void TfrmSkimlet::CreateStatusBar() {
   statusBar()->addWidget(panel0_);
   panels_.append(nullptr);
   for (int i = 1; i < 10; ++i) {
-    auto* label = new QLabel(statusBar());
+    auto* label = new TStatusPanel(kWidths[i], statusBar());
     label->setObjectName(QStringLiteral("sbPanel%1").arg(i));
-    label->setFixedWidth(kWidths[i]);
     statusBar()->addWidget(label);
     panels_.append(label);
   }
