@@ -10,7 +10,7 @@ CMAKE_FLAGS ?=
 # Debian packages the build, the tests, the fuzzers and the benchmarks need.
 DEB_PACKAGES := build-essential cmake ninja-build pkg-config g++ clang libclang-rt-14-dev \
 	googletest libgtest-dev libgmock-dev libbenchmark-dev \
-	libsqlite3-dev sqlite3 libpugixml-dev libnl-genl-3-dev libpcap-dev libinih-dev ieee-data \
+	libsqlite3-dev sqlite3 libpugixml-dev libnl-genl-3-dev libpcap-dev ieee-data \
 	qt6-base-dev qt6-base-dev-tools libgl-dev libsystemd-dev \
 	qemu-system-x86 kmod cpio xz-utils binutils
 
