@@ -153,18 +153,25 @@ std::string TWLANNetwork::ChannelText() const {
 }
 
 std::string TWLANNetwork::FrequencyText() const {
+  // Channel numbers of the 6 GHz band count from 5,950 MHz; the others follow the 2.4/5 GHz plan.
+  const bool band6 = CenterFrequency >= 5925000;
+  auto frequencyOf = [band6](uint32_t channel) -> uint32_t {
+    if (!band6) return ChannelToFrequency(channel);
+    if (channel == 2) return 5935000;
+    return channel >= 1 && channel <= 233 ? 5950000 + 5000 * channel : 0;
+  };
   if (ChannelWidth == 4) {
-    return GHzText(ChannelToFrequency(CenterChannel0)) + (CenterChannel0 < CenterChannel1 ? " + " : " - ") +
-           GHzText(ChannelToFrequency(CenterChannel1));
+    return GHzText(frequencyOf(CenterChannel0)) + (CenterChannel0 < CenterChannel1 ? " + " : " - ") +
+           GHzText(frequencyOf(CenterChannel1));
   }
   uint32_t kHz;
   switch (ChannelWidth) {
-    case 1: kHz = ChannelToFrequency((Channel + SecondaryChannel) / 2); break;
-    case 2: kHz = ChannelToFrequency(CenterChannel0); break;
-    case 3: kHz = ChannelToFrequency(CenterChannel1); break;
+    case 1: kHz = frequencyOf((Channel + SecondaryChannel) / 2); break;
+    case 2: kHz = frequencyOf(CenterChannel0); break;
+    case 3: kHz = frequencyOf(CenterChannel1); break;
     default:
-      kHz = ChannelToFrequency(Channel);
-      // A frequency outside the known channel plans (6 GHz) has no channel number; show where it was heard.
+      kHz = frequencyOf(Channel);
+      // A frequency without a channel number: show where it was heard.
       if (kHz == 0) kHz = CenterFrequency;
       break;
   }

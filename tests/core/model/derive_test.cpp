@@ -340,3 +340,23 @@ TEST_F(Derive, WPSValues) {
 
 }  // namespace
 }  // namespace skimlet
+
+namespace skimlet {
+namespace {
+
+TEST(Derive6GHz, FrequencyTextFollowsTheBandsChannelPlan) {
+  // An HE access point on 6 GHz channel 37 (6,135 MHz), 80 MHz centred on channel 39 (6,145 MHz).
+  ElementBuilder b;
+  b.Add(3, {37});
+  testing::NetworkSetup setup;
+  setup.CenterFrequency = 6135000;
+  auto n = testing::MakeNetwork(b, setup);
+  EXPECT_EQ(n->Channel, 37u);
+  EXPECT_EQ(n->FrequencyText().substr(0, 5), "6.135");
+  n->ChannelWidth = 2;
+  n->CenterChannel0 = 39;
+  EXPECT_EQ(n->FrequencyText().substr(0, 5), "6.145");
+}
+
+}  // namespace
+}  // namespace skimlet
