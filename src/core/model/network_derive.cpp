@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <iterator>
-#include <unordered_map>
+#include <array>
 
 #include "core/base/format.h"
 #include "core/ie/elements/eid001_supported_rates.h"
@@ -44,15 +44,20 @@ void SortAndUnite(TDoubleDynamicArray& rates) {
 // give the same rate list. Lists are computed once per key (on the window thread that derives networks).
 template <class Compute>
 const TDoubleDynamicArray& CachedRateList(uint64_t key, Compute compute) {
-  thread_local std::unordered_map<uint64_t, TDoubleDynamicArray> cache;
-  if (cache.size() > 4096) cache.clear();
-  auto [it, added] = cache.try_emplace(key);
-  if (added) {
+  // A small direct-mapped cache: a site's few configurations stay in their slots; a collision recomputes.
+  struct Slot {
+    uint64_t Key = ~uint64_t{0};
+    TDoubleDynamicArray Rates;
+  };
+  thread_local std::array<Slot, 64> cache;
+  Slot& slot = cache[(key * 0x9E3779B97F4A7C15ull) >> 58];
+  if (slot.Key != key) {
     // Kept sorted and without repeats, ready to be merged into a network's rates.
-    it->second = compute();
-    SortAndUnite(it->second);
+    slot.Rates = compute();
+    SortAndUnite(slot.Rates);
+    slot.Key = key;
   }
-  return it->second;
+  return slot.Rates;
 }
 
 const TDoubleDynamicArray& HTRates(uint32_t mask, int width, bool shortGI) {

@@ -1,5 +1,7 @@
 #include "core/wlan/types/bss_entry.h"
 
+#include <bit>
+#include <cstddef>
 #include <cstring>
 
 namespace skimlet {
@@ -45,8 +47,25 @@ void Put(std::vector<uint8_t>& out, const std::array<uint8_t, N>& a) {
 
 }  // namespace
 
+// On a little-endian machine the record's members sit exactly where the service's layout has them, so a
+// whole entry is one copy; the field-by-field code below is the definition and serves other machines.
+constexpr bool kSameLayout = std::endian::native == std::endian::little && sizeof(WLAN_BSS_ENTRY) == 360 &&
+                             offsetof(WLAN_BSS_ENTRY, uPhyId) == 36 && offsetof(WLAN_BSS_ENTRY, dot11Bssid) == 40 &&
+                             offsetof(WLAN_BSS_ENTRY, dot11BssType) == 48 && offsetof(WLAN_BSS_ENTRY, lRssi) == 56 &&
+                             offsetof(WLAN_BSS_ENTRY, bInRegDomain) == 64 && offsetof(WLAN_BSS_ENTRY, usBeaconPeriod) == 66 &&
+                             offsetof(WLAN_BSS_ENTRY, ullTimestamp) == 72 &&
+                             offsetof(WLAN_BSS_ENTRY, usCapabilityInformation) == 88 &&
+                             offsetof(WLAN_BSS_ENTRY, ulChCenterFrequency) == 92 &&
+                             offsetof(WLAN_BSS_ENTRY, wlanRateSet) == 96 && offsetof(WLAN_BSS_ENTRY, ulIeOffset) == 352 &&
+                             offsetof(WLAN_BSS_ENTRY, ulIeSize) == 356;
+
 std::optional<WLAN_BSS_ENTRY> WLAN_BSS_ENTRY::Decode(std::span<const uint8_t> bytes) {
   if (bytes.size() < kSize) return std::nullopt;
+  if constexpr (kSameLayout) {
+    WLAN_BSS_ENTRY e;
+    std::memcpy(static_cast<void*>(&e), bytes.data(), kSize);
+    return e;
+  }
   Reader r(bytes.first(kSize));
   WLAN_BSS_ENTRY e;
   e.dot11Ssid.uSSIDLength = static_cast<uint32_t>(r.LE(4));
@@ -75,6 +94,11 @@ std::optional<WLAN_BSS_ENTRY> WLAN_BSS_ENTRY::Decode(std::span<const uint8_t> by
 }
 
 void WLAN_BSS_ENTRY::Encode(std::vector<uint8_t>& out) const {
+  if constexpr (kSameLayout) {
+    const auto* p = reinterpret_cast<const uint8_t*>(this);
+    out.insert(out.end(), p, p + kSize);
+    return;
+  }
   PutLE(out, dot11Ssid.uSSIDLength, 4);
   Put(out, dot11Ssid.ucSSID);
   PutLE(out, uPhyId, 4);
