@@ -44,10 +44,11 @@ void TWLANNetwork::UpdateFromEntry(const WLAN_BSS_ENTRY& entry, Bytes blob) {
   size_t ssidLength = std::min<size_t>(entry.dot11Ssid.uSSIDLength, entry.dot11Ssid.ucSSID.size());
   SSID = SSIDBytesToText(Bytes(entry.dot11Ssid.ucSSID.data(), ssidLength));
 
-  BSSID = entry.dot11Bssid;
-  std::string bssidText = BSSIDToText(BSSID);
-  if (bssidText != BSSIDText) {
-    BSSIDText = std::move(bssidText);
+  // The text follows the bytes: compare the bytes, and build the text (and look the vendor up) only when
+  // they change or the record has no text yet.
+  if (BSSIDText.empty() || entry.dot11Bssid != BSSID) {
+    BSSID = entry.dot11Bssid;
+    BSSIDText = BSSIDToText(BSSID);
     Vendor = Owner ? Owner->LookupVendor(BSSID) : std::string();
   }
 
