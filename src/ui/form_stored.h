@@ -15,6 +15,7 @@
 #include "core/settings/lang.h"
 #include "core/settings/options.h"
 #include "core/settings/translate_forms.h"
+#include "core/wlan/service/wlan_service.h"
 
 namespace skimlet {
 
@@ -43,13 +44,17 @@ using TMessageFunction = std::function<QMessageBox::StandardButton(
 QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text, const QString& caption,
                                            QMessageBox::Icon icon, QMessageBox::StandardButtons buttons);
 
-class TUiInterfaceSet;
+// The wireless service the window talks to, and whether it is the simulated radio (the window says so).
+struct TWindowService {
+  std::unique_ptr<WlanService> Service;
+  bool Simulated = false;
+};
 
 // What a window start needs from outside: where the files are, which service to talk to, how to ask.
 struct TStartEnvironment {
   TProgramFolders Folders;
-  // Creates the interface set; nullptr when no service can be made.
-  std::function<std::unique_ptr<TUiInterfaceSet>(const TProgramOptions&, const TProgramFolders&)> CreateInterfaces;
+  // Makes the service; a null Service when none can be made.
+  std::function<TWindowService(const TProgramOptions&, const TProgramFolders&)> CreateService;
   TMessageFunction Message = ShowMessageBox;
 };
 

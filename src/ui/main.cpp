@@ -49,20 +49,20 @@ int main(int argc, char** argv) {
 
   TStartEnvironment env;
   env.Folders = ResolveProgramFolders(ExecutableFolder(), ParseCommandLineSwitches(args), ProcessEnvironment());
-  env.CreateInterfaces = [serviceChoice](const TProgramOptions& options,
-                                         const TProgramFolders& folders) -> std::unique_ptr<TUiInterfaceSet> {
+  env.CreateService = [serviceChoice](const TProgramOptions&, const TProgramFolders& folders) {
     sim::SimOptions simOptions;
     simOptions.Seed = std::random_device{}();
     simOptions.SettingsFolder = folders.SettingsFolder.string();
     ServiceSelection selection = SelectWlanService(serviceChoice, folders.ProgramFolder.string(), simOptions);
+    TWindowService made;
     if (!selection.Service) {
       std::fprintf(stderr, "skimlet: %s\n", selection.Error.c_str());
-      return nullptr;
+      return made;
     }
     if (!selection.Notice.empty()) std::fprintf(stderr, "skimlet: %s\n", selection.Notice.c_str());
-    auto service = std::move(selection.Service);
-    const bool simulated = selection.Name != "linux";
-    return std::make_unique<TUiInterfaceSet>(std::move(service), simulated, options, folders.SettingsFolder);
+    made.Service = std::move(selection.Service);
+    made.Simulated = selection.Name != "linux";
+    return made;
   };
 
   int rc = 0;

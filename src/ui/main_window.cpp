@@ -395,6 +395,7 @@ void TfrmSkimlet::FormCreate() {
   connect(tmUpdateWirelessNetwork_, &QTimer::timeout, this, [this] {
     if (!Paused() && interfaces_) interfaces_->RequestScan();
   });
+  // The graphs repaint here once they exist; the status bar follows the connection and the list counts.
   connect(tmUpdateGraph_, &QTimer::timeout, this, [this] { UpdateStatusBar(); });
   connect(tmUpdateCurrentConnection_, &QTimer::timeout, this, [this] { RefreshInterfaceState(); });
   connect(tmUpdateWirelessStatistics_, &QTimer::timeout, this, [this] { RefreshStatistics(); });
@@ -426,18 +427,16 @@ void TfrmSkimlet::FormCreate() {
   BuildLanguageMenu();
   ApplyLanguage();
 
-  // 9. The interface set.
-  if (env_.CreateInterfaces) interfaces_ = env_.CreateInterfaces(Options, Folders());
-  if (interfaces_) {
-    interfaces_->SelectedIndex = -1;
-    interfaces_->OnInterfacesChanged = [this] { RebuildInterfaceList(); };
-    interfaces_->OnNetworkListChanged = [this](TWLANNetworkList& l) { SyncNetworkRows(l); };
-    QPointer<TfrmSkimlet> self(this);
-    interfaces_->Relay.Attach([self] {
-      // The service's thread: hand the news to the window thread and do nothing else.
-      if (self) QMetaObject::invokeMethod(self.data(), [self] { if (self) self->ScanResultsReady(); },
-                                          Qt::QueuedConnection);
-    });
+  // 9. The interface set on its service, no interface selected, the callbacks installed.
+  if (env_.CreateService) {
+    TWindowService made = env_.CreateService(Options, Folders());
+    service_ = std::move(made.Service);
+    simulated_ = made.Simulated;
+  }
+  if (service_) {
+    interfaces_ = std::make_unique<TWLANInterfaces>(*service_, Options, Folders().SettingsFolder);
+    interfaces_->SetSelectedIndex(-1);
+    InstallInterfaceCallbacks();
   }
 
   // 10. The session, with Abort, Retry and Ignore.
@@ -453,24 +452,58 @@ void TfrmSkimlet::FormCreate() {
     break;
   }
 
-  // 11. and 12.
+  // 11. and 12. (the enumeration selects the first connected interface, else the first one). After Ignore
+  // the enumeration tries the session once more; its failure is only reported when there is a session.
   if (interfaces_) {
     if (!interfaces_->Enumerate()) {
-      if (opened) Ask(Tr("sWLANInterfaceCouldNotEnumerate"), Tr("sError"), QMessageBox::Critical, QMessageBox::Ok);
-    } else if (interfaces_->Items.empty()) {
+      if (interfaces_->HandleOpen)
+        Ask(Tr("sWLANInterfaceCouldNotEnumerate"), Tr("sError"), QMessageBox::Critical, QMessageBox::Ok);
+    } else if (interfaces_->Count() == 0) {
       Ask(Tr("sWLANInterfaceInterfaceMissing"), Tr("sError"), QMessageBox::Critical, QMessageBox::Ok);
     }
-    interfaces_->SelectedIndex = interfaces_->FirstConnectedIndex();
     // 13.
-    if (TUiInterface* itf = interfaces_->Selected(); itf && !itf->AutoConfEnabled) {
+    if (TWLANInterface* itf = interfaces_->Selected(); itf && !itf->AutoConfEnabled) {
       const QString text = Fmt("Auto configuration is disabled on interface \"%s\".", {itf->Description}) + "\n" +
                            Tr("Scanning functionality is not available with disabled auto configuration.");
       Ask(text, Tr("sWarning"), QMessageBox::Warning, QMessageBox::Ok);
     }
   }
   // 15. and 16.
+  building_ = false;
   RebuildInterfaceList();
   StartTimers();
+}
+
+void TfrmSkimlet::InstallInterfaceCallbacks() {
+  interfaces_->OnInterfacesChange = [this](TWLANInterfaces&) { InterfacesChanged(); };
+  interfaces_->OnNetworkListChange = [this](TWLANNetworkList& l) { SyncNetworkRows(l); };
+  interfaces_->OnConnectionChange = [this](TWlanObject& c) { ConnectionChanged(c); };
+  interfaces_->OnVendorError = [](const std::string& error) {
+    qWarning("skimlet: vendor lookup: %s", error.c_str());
+  };
+  // The service's thread: hand the news to the window thread and do nothing else. The set detaches the post
+  // (under the relay's lock) before the window goes, and a queued call dies with its receiver.
+  interfaces_->SetPostScanResults(
+      [this] { QMetaObject::invokeMethod(this, [this] { ScanResultsReady(); }, Qt::QueuedConnection); });
+}
+
+TWLANInterface* TfrmSkimlet::SelectedInterface() const { return interfaces_ ? interfaces_->Selected() : nullptr; }
+
+TWLANNetworkList* TfrmSkimlet::SelectedNetworks() const {
+  TWLANInterface* itf = SelectedInterface();
+  return itf ? itf->Networks.get() : nullptr;
+}
+
+void TfrmSkimlet::InterfacesChanged() {
+  // After every enumeration: the first connected interface, else the first one.
+  int32_t index = interfaces_->FirstConnectedIndex();
+  if (index < 0 && interfaces_->Count() > 0) index = 0;
+  interfaces_->SetSelectedIndex(index);
+  if (!building_) RebuildInterfaceList();
+}
+
+void TfrmSkimlet::ConnectionChanged(TWlanObject& connection) {
+  if (connection.Interface == SelectedInterface()) UpdateStatusBar();
 }
 
 void TfrmSkimlet::FormDestroy() {
@@ -484,9 +517,11 @@ void TfrmSkimlet::FormDestroy() {
   ReadLayout(*vstNetworkList_, Options.Layouts.ListColumns);
   Options.bVertGrid = Action("actShowVerticalGrid")->isChecked();
   Options.bHorzGrid = Action("actShowHorizontalGrid")->isChecked();
-  // The interface set goes (its network lists write comments.txt and colors.txt, the session closes).
+  // The interface set goes (its network lists write comments.txt and colors.txt, the session closes), then
+  // the service it talked to.
   model_->SetList(nullptr);
   interfaces_.reset();
+  service_.reset();
 }
 
 void TfrmSkimlet::ApplyNetworkLayout() {
@@ -543,26 +578,27 @@ void TfrmSkimlet::StartTimers() {
 
 void TfrmSkimlet::ScanResultsReady() {
   if (Paused() || !interfaces_) return;
-  if (Options.bDeleteNetworkIfNotSeen) DeleteStaleNetworks(Options.intDeleteNetworkIfNotSeenMin, LocalNow());
-  interfaces_->RefreshNetworks();
+  if (Options.bDeleteNetworkIfNotSeen) DeleteStaleNetworks(Options.intDeleteNetworkIfNotSeenMin, interfaces_->Now());
+  interfaces_->TakeScanResults();
 }
 
 void TfrmSkimlet::ClearNetworks() {
   model_->ForgetAll();
-  if (TWLANNetworkList* list = interfaces_ ? interfaces_->SelectedNetworks() : nullptr) list->Clear();
+  if (TWLANNetworkList* list = SelectedNetworks()) list->Clear();
 }
 
 void TfrmSkimlet::RefreshNetworks() {
-  if (!interfaces_ || !interfaces_->Selected()) {
+  TWLANInterface* itf = SelectedInterface();
+  if (!itf) {
     ClearNetworks();
     return;
   }
-  if (Options.bDeleteNetworkIfNotSeen) DeleteStaleNetworks(Options.intDeleteNetworkIfNotSeenMin, LocalNow());
-  interfaces_->RefreshNetworks();
+  if (Options.bDeleteNetworkIfNotSeen) DeleteStaleNetworks(Options.intDeleteNetworkIfNotSeenMin, interfaces_->Now());
+  itf->RefreshNetworks();
 }
 
 void TfrmSkimlet::DeleteStaleNetworks(int minutes, LocalDateTime now) {
-  TWLANNetworkList* list = interfaces_ ? interfaces_->SelectedNetworks() : nullptr;
+  TWLANNetworkList* list = SelectedNetworks();
   if (!list) return;
   std::vector<const TWLANNetwork*> stale;
   std::vector<int> indexes;
@@ -579,11 +615,20 @@ void TfrmSkimlet::DeleteStaleNetworks(int minutes, LocalDateTime now) {
 }
 
 void TfrmSkimlet::RefreshInterfaceState() {
-  if (interfaces_) interfaces_->RefreshInterfaceState();
+  if (TWLANInterface* itf = SelectedInterface()) {
+    itf->UpdateProperties();
+    itf->UpdateRadioState();
+    itf->UpdateConnection();  // its change handler updates the status bar
+  }
   UpdateActions();
 }
 
-void TfrmSkimlet::RefreshStatistics() {}
+void TfrmSkimlet::RefreshStatistics() {
+  if (TWLANInterface* itf = SelectedInterface()) {
+    itf->UpdateStatistics();
+    itf->UpdateIPStatistics();
+  }
+}
 
 void TfrmSkimlet::SyncNetworkRows(TWLANNetworkList& list) {
   if (&list != model_->List()) return;
@@ -598,15 +643,15 @@ void TfrmSkimlet::RebuildInterfaceList() {
     if (interfaces_) {
       for (const auto& itf : interfaces_->Items) {
         QString text = QString::fromStdString(itf->Description);
-        if (interfaces_->Simulated()) text = Fmt("%s (simulated radio)", {itf->Description});
+        if (simulated_) text = Fmt("%s (simulated radio)", {itf->Description});
         cbInterfaces_->addItem(text);
       }
-      if (!interfaces_->Items.empty()) cbInterfaces_->setCurrentIndex(interfaces_->SelectedIndex);
-      interfaces_->SelectedIndex = cbInterfaces_->currentIndex();
+      if (interfaces_->Count() > 0) cbInterfaces_->setCurrentIndex(interfaces_->SelectedIndex);
+      interfaces_->SetSelectedIndex(cbInterfaces_->currentIndex());
     }
     if (cbInterfaces_->count() == 0) cbInterfaces_->setPlaceholderText(Tr("sWLANInterfaceInterfaceMissing"));
   }
-  model_->SetList(interfaces_ ? interfaces_->SelectedNetworks() : nullptr);
+  model_->SetList(SelectedNetworks());
   ClearNetworks();
   RefreshNetworks();
   RefreshInterfaceState();
@@ -616,8 +661,8 @@ void TfrmSkimlet::RebuildInterfaceList() {
 
 void TfrmSkimlet::InterfaceChosen(int index) {
   if (!interfaces_ || index == interfaces_->SelectedIndex) return;
-  interfaces_->SelectedIndex = index;
-  model_->SetList(interfaces_->SelectedNetworks());
+  interfaces_->SetSelectedIndex(index);
+  model_->SetList(SelectedNetworks());
   ClearNetworks();
   RefreshNetworks();
   RefreshInterfaceState();
@@ -630,9 +675,10 @@ void TfrmSkimlet::RefreshInterfacesCommand() {
   model_->SetList(nullptr);
   cbInterfaces_->clear();
   if (!interfaces_) return;
-  interfaces_->Enumerate();
-  interfaces_->SelectedIndex = interfaces_->FirstConnectedIndex();
-  RebuildInterfaceList();
+  interfaces_->Clear();
+  interfaces_->SetSelectedIndex(-1);
+  // A successful enumeration ends in RebuildInterfaceList; a failed one leaves the views empty.
+  if (!interfaces_->Enumerate()) RebuildInterfaceList();
 }
 
 void TfrmSkimlet::ClearNetworkListCommand() {
@@ -690,7 +736,7 @@ void TfrmSkimlet::RestoreColumnsOrder() {
 }
 
 void TfrmSkimlet::UpdateStatusBar() {
-  TUiInterface* itf = interfaces_ ? interfaces_->Selected() : nullptr;
+  TWLANInterface* itf = SelectedInterface();
   TWLANNetworkList* list = itf ? itf->Networks.get() : nullptr;
   if (list) {
     panels_[6]->setText(Fmt("sbNetworksFound", {list->Counters[kCountAll]}));
@@ -699,19 +745,14 @@ void TfrmSkimlet::UpdateStatusBar() {
   } else {
     for (int i = 6; i <= 8; ++i) panels_[i]->clear();
   }
-  if (itf && itf->Connection) {
-    const WLAN_CONNECTION_ATTRIBUTES& c = *itf->Connection;
-    const std::string ssid(reinterpret_cast<const char*>(c.dot11Ssid.ucSSID.data()),
-                           std::min<size_t>(c.dot11Ssid.uSSIDLength, c.dot11Ssid.ucSSID.size()));
-    const TWLANNetwork* connected = nullptr;
-    for (const auto& n : list->Items)
-      if (n->Connected) connected = n.get();
-    panel0_->Set(true, QualityClassOf(c.wlanSignalQuality), c.bSecurityEnabled == 0, Fmt("sbSSID", {ssid}));
-    panels_[1]->setText(Fmt("sbNetworkMode", {PhyTypeName(static_cast<int>(c.dot11PhyType))}));
-    panels_[2]->setText(connected ? Fmt("sbRSSI", {connected->RSSI}) : QString());
-    panels_[3]->setText(Fmt("sbSignalQuality", {c.wlanSignalQuality}));
-    panels_[4]->setText(Fmt("Rx: %sMbps", {RateText(c.ulRxRate / 1000.0)}));
-    panels_[5]->setText(Fmt("Tx: %sMbps", {RateText(c.ulTxRate / 1000.0)}));
+  if (itf && itf->IsConnected()) {
+    const TWLANConnection& c = *itf->Connection;
+    panel0_->Set(true, QualityClassOf(c.SignalQuality), !c.SecurityEnabled, Fmt("sbSSID", {c.SSID}));
+    panels_[1]->setText(Fmt("sbNetworkMode", {c.PhyTypeText()}));
+    panels_[2]->setText(Fmt("sbRSSI", {c.RSSI}));
+    panels_[3]->setText(Fmt("sbSignalQuality", {c.SignalQuality}));
+    panels_[4]->setText(Fmt("Rx: %sMbps", {c.RxRateText()}));
+    panels_[5]->setText(Fmt("Tx: %sMbps", {c.TxRateText()}));
   } else {
     panel0_->Set(false, 0, false, QString());
     for (int i = 1; i <= 5; ++i) panels_[i]->clear();
@@ -733,22 +774,23 @@ void TfrmSkimlet::BringToFront() {
 }
 
 void TfrmSkimlet::FirstActivation() {
-  if (!interfaces_ || !interfaces_->Selected()) return;
-  TUiInterface& itf = *interfaces_->Selected();
-  interfaces_->QueryRadioState(itf);
-  if (!interfaces_->AnyHardwareRadioOn()) {
+  TWLANInterface* itf = SelectedInterface();
+  if (!itf) return;
+  itf->UpdateRadioState();
+  if (!itf->IsHardwareRadioOn()) {
     if (Ask(Tr("sWNICHardOff"), Tr("sWarning"), QMessageBox::Warning, QMessageBox::Ok | QMessageBox::Cancel) !=
         QMessageBox::Ok)
       return;
-    interfaces_->QueryRadioState(itf);
-    if (!interfaces_->AnyHardwareRadioOn()) return;
+    itf->UpdateRadioState();
+    if (!itf->IsHardwareRadioOn()) return;
   }
-  if (interfaces_->AnySoftwareRadioOn()) return;
+  if (itf->IsSoftwareRadioOn()) return;
   if (Ask(Tr("sWNICSoftOff"), Tr("sWarning"), QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No) !=
       QMessageBox::Yes)
     return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  interfaces_->SetSoftwareRadio(true);
+  itf->SetRadio(true);
+  itf->UpdateRadioState();
   QApplication::restoreOverrideCursor();
 }
 

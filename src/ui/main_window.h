@@ -6,8 +6,8 @@
 #include <QHash>
 #include <QPointer>
 
+#include "core/wlan/wlan_interface.h"
 #include "ui/form_stored.h"
-#include "ui/interface_set.h"
 #include "ui/network_view.h"
 
 class QAction;
@@ -47,7 +47,12 @@ public:
   // Brings the window to the front, restoring it when minimised (a second start asked for it).
   void BringToFront();
 
-  TUiInterfaceSet* Interfaces() const { return interfaces_.get(); }
+  TWLANInterfaces* Interfaces() const { return interfaces_.get(); }
+  // The selected interface and its network list; nullptr when none is selected.
+  TWLANInterface* SelectedInterface() const;
+  TWLANNetworkList* SelectedNetworks() const;
+  // The service is the simulated radio (the interface box says so).
+  bool Simulated() const { return simulated_; }
   TNetworkListView* NetworkList() const { return vstNetworkList_; }
   TNetworkListModel* NetworkModel() const { return model_; }
   QAction* Action(const QString& name) const { return actions_.value(name); }
@@ -82,7 +87,16 @@ private:
   void UpdateActions();
   QAction* MakeAction(const char* name, const char* caption, const char* hint, bool built);
 
-  std::unique_ptr<TUiInterfaceSet> interfaces_;
+  void InterfacesChanged();
+  void ConnectionChanged(TWlanObject& connection);
+  void InstallInterfaceCallbacks();
+
+  // The service outlives the interface set, which keeps a reference to it.
+  std::unique_ptr<WlanService> service_;
+  bool simulated_ = false;
+  std::unique_ptr<TWLANInterfaces> interfaces_;
+  // True while the window is being built: the enumeration leaves the interface list to the end of the build.
+  bool building_ = true;
   TNetworkListModel* model_ = nullptr;
   TNetworkListView* vstNetworkList_ = nullptr;
   QHash<QString, QAction*> actions_;

@@ -38,14 +38,14 @@ protected:
       if (std::string_view(name) == "XDG_CONFIG_HOME") return config;
       return std::nullopt;
     });
-    env.CreateInterfaces = [](const TProgramOptions& options, const TProgramFolders& folders) {
+    env.CreateService = [](const TProgramOptions&, const TProgramFolders& folders) {
       sim::SimOptions so;
       so.MinScanSeconds = 0.02;
       so.MaxScanSeconds = 0.05;
       std::string error;
-      auto service = sim::CreateSimulatedService("sim", folders.ProgramFolder.string(), so, error);
-      EXPECT_TRUE(service) << error;
-      return std::make_unique<TUiInterfaceSet>(std::move(service), true, options, folders.SettingsFolder);
+      TWindowService made{sim::CreateSimulatedService("sim", folders.ProgramFolder.string(), so, error), true};
+      EXPECT_TRUE(made.Service) << error;
+      return made;
     };
     env.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
                          QMessageBox::StandardButtons buttons) {
@@ -76,7 +76,7 @@ TEST_F(WindowTest, StartFillsTheListAndShutdownKeepsTheLayout) {
     // Paused: scan results change nothing, the explicit update still refreshes.
     w.Action("actNetworkPauseNetworkUpdating")->setChecked(true);
     w.NetworkModel()->ForgetAll();
-    w.Interfaces()->SelectedNetworks()->Clear();
+    w.SelectedNetworks()->Clear();
     w.ScanResultsReady();
     EXPECT_EQ(w.NetworkModel()->rowCount(), 0);
     w.Action("actNetworkUpdateNetworkList")->trigger();
@@ -107,7 +107,7 @@ TEST_F(WindowTest, StartFillsTheListAndShutdownKeepsTheLayout) {
 
 TEST_F(WindowTest, WithoutServiceTheWindowRunsEmptyAfterIgnore) {
   TStartEnvironment env = Environment();
-  env.CreateInterfaces = nullptr;
+  env.CreateService = nullptr;
   TfrmSkimlet w(std::move(env));
   EXPECT_FALSE(w.TerminateRequested());
   ASSERT_EQ(messages.size(), 1);
