@@ -9,6 +9,7 @@
 #include <QLocalServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -22,12 +23,19 @@
 #include <thread>
 
 #include "backends/sim/sim_service.h"
+#include "core/base/format.h"
+#include "core/base/translate.h"
 #include "core/settings/lang.h"
+#include "core/wlan/fake_wlan_service.h"
 #include "ui/app_guard.h"
 #include "ui/main_window.h"
 
 namespace skimlet {
 namespace {
+
+QString Fmt(std::string_view key, std::initializer_list<FmtArg> args) {
+  return QString::fromStdString(Format(Translate(key), args));
+}
 
 class WindowTest : public ::testing::Test {
 protected:
@@ -57,11 +65,47 @@ protected:
     };
     return env;
   }
+  // An environment whose service is a fake with one interface; Setup fills its answers. The window owns the
+  // fake; fake points to it while the window lives.
+  TStartEnvironment FakeEnvironment(std::function<void(test::FakeWlanService&)> setup) {
+    TStartEnvironment env = Environment();
+    env.CreateService = [this, setup](const TProgramOptions&, const TProgramFolders&) {
+      auto service = std::make_unique<test::FakeWlanService>();
+      WLAN_INTERFACE_INFO_LIST list;
+      list.InterfaceInfo.push_back({WLAN_GUID{1}, "wlan0", kInterfaceConnected});
+      service->Interfaces = {0, list.Encode()};
+      setup(*service);
+      fake = service.get();
+      return TWindowService{std::move(service), false};
+    };
+    return env;
+  }
+  static void Tick(TfrmSkimlet& w, const char* timer) {
+    QTimer* t = w.findChild<QTimer*>(QString::fromUtf8(timer));
+    ASSERT_TRUE(t);
+    ASSERT_TRUE(QMetaObject::invokeMethod(t, "timeout"));
+  }
   std::filesystem::path Settings() const { return std::filesystem::path(dir.path().toStdString()) / "Brankwell" / "Skimlet"; }
 
   QTemporaryDir dir;
   QStringList messages;
+  test::FakeWlanService* fake = nullptr;
 };
+
+WLAN_CONNECTION_ATTRIBUTES Connection(const std::string& ssid, uint32_t quality) {
+  WLAN_CONNECTION_ATTRIBUTES a;
+  a.isState = kInterfaceConnected;
+  a.dot11Ssid.uSSIDLength = static_cast<uint32_t>(ssid.size());
+  std::copy(ssid.begin(), ssid.end(), a.dot11Ssid.ucSSID.begin());
+  a.dot11BssType = 1;
+  a.dot11Bssid = {0x02, 0, 0, 0, 0, 1};
+  a.dot11PhyType = 7;
+  a.wlanSignalQuality = quality;
+  a.ulRxRate = 144400;
+  a.ulTxRate = 72200;
+  a.bSecurityEnabled = 1;
+  return a;
+}
 
 TEST_F(WindowTest, StartFillsTheListAndShutdownKeepsTheLayout) {
   {
@@ -103,6 +147,62 @@ TEST_F(WindowTest, StartFillsTheListAndShutdownKeepsTheLayout) {
   EXPECT_TRUE(h->isSectionHidden(3));
   EXPECT_EQ(h->visualIndex(4), 1);
   EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
+}
+
+// The connection panels come from the selected interface's connection, the RSSI from its own query (the list
+// holds no network here); the connection timer refreshes them, the statistics timer the counters.
+TEST_F(WindowTest, ConnectionAndStatisticsTimersUpdateTheSelectedInterface) {
+  TfrmSkimlet w(FakeEnvironment([](test::FakeWlanService& f) {
+    f.SetQuery(kOpcodeInterfaceState, EncodeUInt32Value(kInterfaceConnected));
+    f.SetQuery(kOpcodeAutoConfEnabled, EncodeUInt32Value(1));
+    f.SetQuery(kOpcodeCurrentConnection, Connection("Office", 80).Encode());
+    f.SetQuery(kOpcodeRssi, EncodeInt32Value(-61));
+    f.SetCapability({7});
+  }));
+  EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
+  ASSERT_TRUE(w.SelectedInterface());
+  EXPECT_EQ(w.SelectedNetworks()->Count(), 0);
+  EXPECT_EQ(w.StatusText(0), Fmt("sbSSID", {std::string("Office")}));
+  EXPECT_EQ(w.StatusText(2), Fmt("sbRSSI", {-61}));
+  EXPECT_EQ(w.StatusText(3), Fmt("sbSignalQuality", {80}));
+  EXPECT_EQ(w.StatusText(4), Fmt("Rx: %sMbps", {RateKbpsText(144400)}));
+  EXPECT_EQ(w.StatusText(6), Fmt("sbNetworksFound", {0}));
+
+  fake->SetQuery(kOpcodeRssi, EncodeInt32Value(-70));
+  fake->SetQuery(kOpcodeCurrentConnection, Connection("Office", 60).Encode());
+  Tick(w, "tmUpdateCurrentConnection");
+  EXPECT_EQ(w.StatusText(2), Fmt("sbRSSI", {-70}));
+  EXPECT_EQ(w.StatusText(3), Fmt("sbSignalQuality", {60}));
+
+  WLAN_STATISTICS st;
+  st.MacUcastCounters[0] = 123;
+  st.PhyCounters = {WlanPhyCounters{}};
+  st.PhyCounters[0][0] = 456;
+  fake->SetQuery(kOpcodeStatistics, st.Encode());
+  Tick(w, "tmUpdateWirelessStatistics");
+  const TWLANStatistics& stats = *w.SelectedInterface()->Statistics;
+  EXPECT_EQ(stats.MacUnicast[0], 123u);
+  EXPECT_EQ(stats.PhyCounters[7][0], 456u);
+  Tick(w, "tmUpdateGraph");  // no graphs yet: nothing to fail
+
+  // The connection goes: panels 0 to 5 empty, the counts stay.
+  fake->FailQuery(kOpcodeCurrentConnection);
+  Tick(w, "tmUpdateCurrentConnection");
+  for (int i = 0; i <= 5; ++i) EXPECT_TRUE(w.StatusText(i).isEmpty()) << i;
+  EXPECT_FALSE(w.StatusText(6).isEmpty());
+}
+
+// No interface is connected: the first one is selected, and its auto-configuration being off is said once.
+TEST_F(WindowTest, WithoutConnectionTheFirstInterfaceIsSelectedAndAutoConfigurationOffIsReported) {
+  TfrmSkimlet w(FakeEnvironment([](test::FakeWlanService& f) {
+    f.SetQuery(kOpcodeInterfaceState, EncodeUInt32Value(kInterfaceDisconnected));
+    f.SetQuery(kOpcodeAutoConfEnabled, EncodeUInt32Value(0));
+  }));
+  EXPECT_EQ(w.Interfaces()->SelectedIndex, 0);
+  EXPECT_EQ(w.InterfaceSelector()->currentText(), "wlan0");
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_TRUE(messages[0].contains("Auto configuration is disabled on interface \"wlan0\"."));
+  EXPECT_TRUE(w.StatusText(2).isEmpty());
 }
 
 TEST_F(WindowTest, WithoutServiceTheWindowRunsEmptyAfterIgnore) {

@@ -460,6 +460,9 @@ public:
     if (WlanResult r = Enter(guid, i); r != 0) return r;
     switch (opcode) {
       case kOpcodeInterfaceState: data = EncodeUInt32Value(StateOf(*i)); return WlanError::kSuccess;
+      // Connections are the network manager's business, and nothing on Linux stops a scan for want of it:
+      // callers asking whether scanning is available get "yes".
+      case kOpcodeAutoConfEnabled: data = EncodeUInt32Value(1); return WlanError::kSuccess;
       case kOpcodeRadioState: {
         auto [soft, hard] = RadioOf(*i);
         WLAN_RADIO_STATE r;
