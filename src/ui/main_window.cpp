@@ -577,7 +577,12 @@ void TfrmSkimlet::StartTimers() {
 }
 
 void TfrmSkimlet::ScanResultsReady() {
-  if (Paused() || !interfaces_) return;
+  if (!interfaces_) return;
+  if (Paused()) {
+    // The list stays as it is, but the request was answered: it must not hold back the scans after the pause.
+    interfaces_->ScanPending = false;
+    return;
+  }
   if (Options.bDeleteNetworkIfNotSeen) DeleteStaleNetworks(Options.intDeleteNetworkIfNotSeenMin, interfaces_->Now());
   interfaces_->TakeScanResults();
 }

@@ -117,12 +117,14 @@ TEST_F(WindowTest, StartFillsTheListAndShutdownKeepsTheLayout) {
     QTRY_VERIFY_WITH_TIMEOUT(w.NetworkModel()->rowCount() > 0, 5000);
     const int rows = w.NetworkModel()->rowCount();
 
-    // Paused: scan results change nothing, the explicit update still refreshes.
+    // Paused: scan results change nothing (but answer the request), the explicit update still refreshes.
     w.Action("actNetworkPauseNetworkUpdating")->setChecked(true);
     w.NetworkModel()->ForgetAll();
     w.SelectedNetworks()->Clear();
+    w.Interfaces()->RequestScan();
     w.ScanResultsReady();
     EXPECT_EQ(w.NetworkModel()->rowCount(), 0);
+    EXPECT_FALSE(w.Interfaces()->ScanPending);
     w.Action("actNetworkUpdateNetworkList")->trigger();
     EXPECT_EQ(w.NetworkModel()->rowCount(), rows);
     w.UpdateStatusBar();
