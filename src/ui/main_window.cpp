@@ -39,13 +39,18 @@ QString Fmt(std::string_view key, std::initializer_list<FmtArg> args) {
 class TStatusPanel0 : public QWidget {
 public:
   explicit TStatusPanel0(QWidget* parent) : QWidget(parent) {}
-  QSize sizeHint() const override { return {150, fontMetrics().height() + 4}; }
+  // 150 pixels, or what the icon and the text need when the status bar has room for it.
+  QSize sizeHint() const override {
+    const int needed = shown_ ? 16 + 6 + fontMetrics().horizontalAdvance(text_) + 4 : 0;
+    return {std::max(150, needed), fontMetrics().height() + 4};
+  }
   QSize minimumSizeHint() const override { return {40, fontMetrics().height() + 4}; }
   void Set(bool shown, int qualityClass, bool open, const QString& text) {
     shown_ = shown;
     class_ = qualityClass;
     open_ = open;
     text_ = text;
+    updateGeometry();
     update();
   }
   const QString& Text() const { return text_; }
@@ -72,10 +77,14 @@ private:
 // next panel.
 class TStatusPanel : public QLabel {
 public:
-  // Width: the panel's width when the status bar has room; a narrow window shrinks the panels instead of
-  // letting them overlap.
+  // Width: the panel's width, wider when its text needs it and the status bar has room; a narrow window
+  // shrinks the panels instead of letting them overlap.
   TStatusPanel(int width, QWidget* parent) : QLabel(parent), width_(width) {}
-  QSize sizeHint() const override { return {width_, QLabel::sizeHint().height()}; }
+  QSize sizeHint() const override {
+    const QMargins m = contentsMargins();
+    const int needed = fontMetrics().horizontalAdvance(text()) + m.left() + m.right() + 6;
+    return {std::max(width_, needed), QLabel::sizeHint().height()};
+  }
   QSize minimumSizeHint() const override { return {24, QLabel::minimumSizeHint().height()}; }
 
 protected:
