@@ -151,6 +151,31 @@ TEST_F(WindowTest, StartFillsTheListAndShutdownKeepsTheLayout) {
   EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
 }
 
+// Refresh interfaces frees every interface with its list and enumerates again: the view follows the new list.
+TEST_F(WindowTest, RefreshInterfacesRebuildsTheSelectorAndTheList) {
+  TStartEnvironment env = Environment();
+  env.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon, QMessageBox::StandardButtons) {
+    messages << text;
+    return QMessageBox::Ok;
+  };
+  TfrmSkimlet w(std::move(env));
+  ASSERT_TRUE(w.Interfaces()->RequestScan());
+  QTRY_VERIFY_WITH_TIMEOUT(w.NetworkModel()->rowCount() > 0, 5000);
+  const int interfaces = w.InterfaceSelector()->count();
+
+  w.Action("actRefreshInterfaces")->trigger();
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_EQ(messages[0].toStdString(), Translate("sRefreshWLANInterfaceListWarning"));
+  EXPECT_EQ(w.InterfaceSelector()->count(), interfaces);
+  EXPECT_EQ(w.Interfaces()->Count(), interfaces);
+  ASSERT_TRUE(w.SelectedNetworks());
+  EXPECT_EQ(w.NetworkModel()->List(), w.SelectedNetworks());
+  EXPECT_EQ(w.NetworkModel()->rowCount(), w.SelectedNetworks()->Count());
+  w.Interfaces()->ScanPending = false;
+  ASSERT_TRUE(w.Interfaces()->RequestScan());
+  QTRY_VERIFY_WITH_TIMEOUT(w.NetworkModel()->rowCount() > 0, 5000);
+}
+
 // The connection panels come from the selected interface's connection, the RSSI from its own query (the list
 // holds no network here); the connection timer refreshes them, the statistics timer the counters.
 TEST_F(WindowTest, ConnectionAndStatisticsTimersUpdateTheSelectedInterface) {
