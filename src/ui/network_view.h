@@ -4,7 +4,9 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QIcon>
+#include <QStaticText>
 #include <QStyledItemDelegate>
 #include <QTreeView>
 
@@ -124,8 +126,14 @@ signals:
   void SwatchClicked(skimlet::TWLANNetwork* network);
 
 private:
+  // A cell text shaped in the plain (0) or bold (1) form of Font. A screen of rows repeats few distinct
+  // texts between paints, and shaping is the dearest part of painting them.
+  const QStaticText& Shaped(const QString& text, const QFont& font, int bold) const;
+
   const TProgramOptions& options_;
   TNetworkListModel* model_;
+  mutable QFont shapedFont_[2];
+  mutable QHash<QString, QStaticText> shaped_[2];
 };
 
 // The list widget (vstNetworkList): a flat, uniform-row tree view over the model, with the grid options,
