@@ -781,7 +781,8 @@ void TfrmSkimlet::UpdateActions() {
 }
 
 void TfrmSkimlet::BringToFront() {
-  if (isMinimized()) showNormal();
+  // A minimised window comes back in the state it had before, maximised ones included.
+  if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
   show();
   raise();
   activateWindow();

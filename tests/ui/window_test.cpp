@@ -232,6 +232,17 @@ TEST_F(WindowTest, WithoutConnectionTheFirstInterfaceIsSelectedAndAutoConfigurat
   EXPECT_TRUE(w.StatusText(2).isEmpty());
 }
 
+// A second start restores the window from the task bar to its earlier state.
+TEST_F(WindowTest, BringToFrontRestoresAMinimisedWindowToItsEarlierState) {
+  TfrmSkimlet w(Environment());
+  w.showMaximized();
+  w.setWindowState(w.windowState() | Qt::WindowMinimized);
+  w.BringToFront();
+  EXPECT_FALSE(w.isMinimized());
+  EXPECT_TRUE(w.isMaximized());
+  EXPECT_TRUE(w.isVisible());
+}
+
 TEST_F(WindowTest, WithoutServiceTheWindowRunsEmptyAfterIgnore) {
   TStartEnvironment env = Environment();
   env.CreateService = nullptr;
