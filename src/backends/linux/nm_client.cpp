@@ -91,19 +91,20 @@ std::optional<std::vector<int32_t>> PlanProfilePosition(const std::vector<NmProf
   };
   // The moved profile alone: its own priority, else one strictly between its new neighbours' (so that later
   // activations, which change timestamps, do not move it again).
-  if (fits(now)) return now;
-  {
+  if (fits(now)) {
+    offer(now);
+  } else {
     std::vector<int32_t> p = now;
     int64_t high = pos == 0 ? int64_t{kNmMaxPriority} + 1 : now[pos - 1];
     int64_t low = pos + 1 >= n ? int64_t{kNmMinPriority} - 1 : now[pos + 1];
     if (high - low >= 2) {
       p[pos] = static_cast<int32_t>(pos + 1 >= n ? high - 1 : low + 1);
       offer(p);
-      if (best) return best;
     }
   }
+  const bool alone = best.has_value();
   // Raise the moved profile above the one below it, and those above it as far as they no longer come first.
-  if (pos + 1 < n) {
+  if (!alone && pos + 1 < n) {
     std::vector<int32_t> p = now;
     p[pos] = now[pos + 1] + 1;
     for (size_t i = pos; i-- > 0;) {
@@ -113,7 +114,7 @@ std::optional<std::vector<int32_t>> PlanProfilePosition(const std::vector<NmProf
     offer(p);
   }
   // Or lower it below the one above it, and those below it as far as they no longer come after.
-  if (pos > 0) {
+  if (!alone && pos > 0) {
     std::vector<int32_t> p = now;
     p[pos] = now[pos - 1] - 1;
     for (size_t i = pos + 1; i < n; ++i) {
