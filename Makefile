@@ -12,7 +12,7 @@ DEB_PACKAGES := build-essential cmake ninja-build pkg-config g++ clang libclang-
 	googletest libgtest-dev libgmock-dev libbenchmark-dev \
 	libsqlite3-dev sqlite3 libpugixml-dev libnl-genl-3-dev libpcap-dev ieee-data \
 	qt6-base-dev qt6-base-dev-tools libgl-dev libsystemd-dev \
-	qemu-system-x86 kmod cpio xz-utils binutils
+	qemu-system-x86 kmod cpio xz-utils binutils python3 python3-dbusmock dbus-daemon
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

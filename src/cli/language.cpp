@@ -40,9 +40,9 @@ bool SetUpLanguage(const std::optional<std::string>& file, std::string& error) {
     }
   } else {
     path = FindLanguageFile("english.lng");
-    if (!path) return true;  // the built-in texts
   }
-  Language().OpenLangFileReadOnly(path->string());
+  if (path) Language().OpenLangFileReadOnly(path->string());
+  else Language().OpenBuiltInEnglish();  // a copy of the program without its data folder
   Language().LoadLanguageTexts();
   SetTextSource(&Language());
   return true;

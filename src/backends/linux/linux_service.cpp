@@ -28,6 +28,7 @@
 #include <utility>
 
 #include "backends/linux/nl80211_parse.h"
+#include "backends/linux/nm_client.h"
 
 #ifdef SKIMLET_HAVE_SDBUS
 #include <systemd/sd-bus.h>
@@ -524,6 +525,11 @@ public:
     SecurityOf(bss->Item.Blob, e.usCapabilityInformation, a.dot11AuthAlgorithm, a.dot11CipherAlgorithm, oneX);
     a.bSecurityEnabled = a.dot11CipherAlgorithm != kCipherNone;
     a.bOneXEnabled = oneX;
+    if (options_.UseNetworkManager) {  // the profile in use, when NetworkManager made the connection
+      std::string profile;
+      std::lock_guard<std::mutex> n(nmLock_);
+      if (nm_.ActiveProfileName(i->Name, profile) == 0 && IsValidWlanName(profile)) a.strProfileName = profile;
+    }
     data = a.Encode();
     return WlanError::kSuccess;
   }
@@ -540,7 +546,14 @@ public:
     int index = RfkillIndexOf(options_.SysfsRoot, i->WiphyName);
     if (index < 0) return WlanError::kNotSupported;
     Fd fd(::open("/dev/rfkill", O_WRONLY | O_CLOEXEC));
-    if (!fd) return errno == EACCES || errno == EPERM ? WlanError::kAccessDenied : ErrnoToResult(errno);
+    if (!fd) {
+      int e = errno;
+      if (options_.UseNetworkManager) {  // NetworkManager may switch it for an unprivileged program
+        std::lock_guard<std::mutex> n(nmLock_);
+        if (nm_.SetWirelessEnabled(r->dot11SoftwareRadioState == kRadioOn) == 0) return WlanError::kSuccess;
+      }
+      return e == EACCES || e == EPERM ? WlanError::kAccessDenied : ErrnoToResult(e);
+    }
     auto request = RfkillSoftBlockRequest(static_cast<uint32_t>(index), r->dot11SoftwareRadioState == kRadioOff);
     if (::write(fd.Get(), request.data(), request.size()) != static_cast<ssize_t>(request.size()))
       return errno == EACCES || errno == EPERM ? WlanError::kAccessDenied : ErrnoToResult(errno);
@@ -562,21 +575,82 @@ public:
     return WlanError::kSuccess;
   }
 
-  WlanResult Connect(const WLAN_GUID& guid, const WLAN_CONNECTION_PARAMETERS&) override { return Unsupported(guid); }
-  WlanResult Disconnect(const WLAN_GUID& guid) override { return Unsupported(guid); }
+  WlanResult Connect(const WLAN_GUID& guid, const WLAN_CONNECTION_PARAMETERS& p) override {
+    std::string ifname;
+    if (WlanResult r = NetworkManagerInterface(guid, ifname); r != 0) return r;
+    if (p.dot11BssType < 1 || p.dot11BssType > 3) return WlanError::kInvalidParameter;
+    std::optional<std::array<uint8_t, 6>> bssid;
+    if (p.pDesiredBssidList && p.pDesiredBssidList->uNumOfEntries > 0) {
+      if (p.pDesiredBssidList->BSSIDs.size() < p.pDesiredBssidList->uNumOfEntries) return WlanError::kInvalidParameter;
+      bssid = p.pDesiredBssidList->BSSIDs.front();
+    }
+    std::lock_guard<std::mutex> n(nmLock_);
+    switch (p.wlanConnectionMode) {
+      case kConnectionModeProfile:
+        if (!IsValidWlanName(p.strProfile)) return WlanError::kInvalidParameter;
+        return nm_.ConnectProfile(ifname, p.strProfile, bssid);
+      case kConnectionModeDiscoverySecure:
+      case kConnectionModeDiscoveryUnsecure:
+        if (!p.pDot11Ssid || p.pDot11Ssid->uSSIDLength == 0 || p.pDot11Ssid->uSSIDLength > 32)
+          return WlanError::kInvalidParameter;
+        return nm_.Connect(ifname, std::span<const uint8_t>(p.pDot11Ssid->ucSSID.data(), p.pDot11Ssid->uSSIDLength),
+                           bssid, p.dot11BssType);
+      case kConnectionModeTemporaryProfile: return WlanError::kNotSupported;  // profiles as XML texts
+      default: return WlanError::kInvalidParameter;
+    }
+  }
+
+  WlanResult Disconnect(const WLAN_GUID& guid) override {
+    std::string ifname;
+    if (WlanResult r = NetworkManagerInterface(guid, ifname); r != 0) return r;
+    std::lock_guard<std::mutex> n(nmLock_);
+    return nm_.Disconnect(ifname);
+  }
+
   WlanResult GetProfileList(const WLAN_GUID& guid, WlanBlock& profileList) override {
     profileList.clear();
-    return Unsupported(guid);
+    std::string ifname;
+    if (WlanResult r = NetworkManagerInterface(guid, ifname); r != 0) return r;
+    std::vector<NmProfile> profiles;
+    {
+      std::lock_guard<std::mutex> n(nmLock_);
+      if (WlanResult r = nm_.Profiles(ifname, profiles); r != 0) return r;
+    }
+    WLAN_PROFILE_INFO_LIST list;
+    for (const auto& p : profiles) list.ProfileInfo.push_back({p.Id, 0});
+    profileList = list.Encode();
+    return WlanError::kSuccess;
   }
-  WlanResult DeleteProfile(const WLAN_GUID& guid, std::string_view) override { return Unsupported(guid); }
-  WlanResult RenameProfile(const WLAN_GUID& guid, std::string_view, std::string_view) override {
-    return Unsupported(guid);
+
+  WlanResult DeleteProfile(const WLAN_GUID& guid, std::string_view name) override {
+    std::string ifname;
+    if (WlanResult r = NetworkManagerInterface(guid, ifname); r != 0) return r;
+    std::lock_guard<std::mutex> n(nmLock_);
+    return nm_.DeleteProfile(ifname, name);
   }
-  WlanResult SetProfilePosition(const WLAN_GUID& guid, std::string_view, uint32_t) override { return Unsupported(guid); }
-  WlanResult EditProfile(uint32_t, std::string_view, const WLAN_GUID& guid, void*, uint32_t,
+
+  WlanResult RenameProfile(const WLAN_GUID& guid, std::string_view oldName, std::string_view newName) override {
+    std::string ifname;
+    if (WlanResult r = NetworkManagerInterface(guid, ifname); r != 0) return r;
+    std::lock_guard<std::mutex> n(nmLock_);
+    return nm_.RenameProfile(ifname, oldName, newName);
+  }
+
+  WlanResult SetProfilePosition(const WLAN_GUID& guid, std::string_view name, uint32_t position) override {
+    std::string ifname;
+    if (WlanResult r = NetworkManagerInterface(guid, ifname); r != 0) return r;
+    std::lock_guard<std::mutex> n(nmLock_);
+    return nm_.SetProfilePosition(ifname, name, position);
+  }
+
+  // The connection editor runs beside the program: the call returns once it has started.
+  WlanResult EditProfile(uint32_t, std::string_view name, const WLAN_GUID& guid, void*, uint32_t,
                          uint32_t& reasonCode) override {
     reasonCode = 0;
-    return Unsupported(guid);
+    std::string ifname;
+    if (WlanResult r = NetworkManagerInterface(guid, ifname); r != 0) return r;
+    std::lock_guard<std::mutex> n(nmLock_);
+    return nm_.EditProfile(ifname, name);
   }
 
 private:
@@ -595,11 +669,15 @@ private:
     }
   }
 
-  WlanResult Unsupported(const WLAN_GUID& guid) {
+  // The name of the interface of Guid for a NetworkManager operation; "not supported" when NetworkManager is
+  // not to be used.
+  WlanResult NetworkManagerInterface(const WLAN_GUID& guid, std::string& ifname) {
     std::lock_guard<std::mutex> l(lock_);
     Interface* i = nullptr;
     if (WlanResult r = Enter(guid, i); r != 0) return r;
-    return WlanError::kNotSupported;
+    if (!options_.UseNetworkManager) return WlanError::kNotSupported;
+    ifname = i->Name;
+    return WlanError::kSuccess;
   }
 
   // Under lock_: the interface of Guid (enumerating again once when it is not known yet).
@@ -882,6 +960,9 @@ private:
 
   std::mutex noticeLock_;
   std::set<std::string> notices_;
+
+  std::mutex nmLock_;  // taken after lock_ when both are held
+  NmClient nm_;
 
   // Used by the notification thread only.
   std::unique_ptr<Nl80211Socket> events_;

@@ -12,9 +12,11 @@
 //   scans leave are used, and the notice says once how to allow triggering.
 // - Radio state: the wiphy's rfkill switch, reported for every PHY index (they all share it); switching any PHY
 //   switches the wiphy's soft state. Changes arrive as notifications of source 0x10, code 7 with a
-//   WLAN_PHY_RADIO_STATE for each PHY index.
-// - Connect, disconnect and the profile operations return "not supported" (50): profiles belong to the
-//   network manager of the desktop.
+//   WLAN_PHY_RADIO_STATE for each PHY index. When /dev/rfkill cannot be written, NetworkManager's wireless switch
+//   is used instead.
+// - Connect, disconnect, the profile operations and the current connection's profile name go to NetworkManager
+//   (nm_client.h): profiles are its wireless connections. Without it they fail with "service not active"
+//   (1062); scanning does not need it.
 #pragma once
 
 #include <functional>
@@ -35,7 +37,8 @@ struct LinuxServiceOptions {
   // Receives notices for the user (e.g. that triggering scans needs a capability); each is sent once. Empty:
   // standard error.
   std::function<void(const std::string&)> Notice;
-  // Whether to ask NetworkManager for scans the kernel refuses.
+  // Whether to use NetworkManager: for scans the kernel refuses, profiles, connecting and disconnecting (else
+  // those return "not supported").
   bool UseNetworkManager = true;
 };
 

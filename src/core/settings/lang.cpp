@@ -143,6 +143,11 @@ void TLangChanger::SetLangFile(const std::string& path) { Open(path, true); }
 
 void TLangChanger::OpenLangFileReadOnly(const std::string& path) { Open(path, false); }
 
+void TLangChanger::OpenBuiltInEnglish() {
+  LangFile_ = std::string(kBuiltInEnglishName);
+  File_ = TLangFile::Parse(BuiltInEnglishText());
+}
+
 void TLangChanger::Open(const std::string& path, bool rewrite) {
   if (path == LangFile_) return;
   LangFile_ = std::string(Trim(path));

@@ -36,6 +36,10 @@ private:
   std::unordered_map<std::string, std::string> Values_;  // by key in ASCII lower case
 };
 
+// The shipped English language file as built into the program, and the name it goes by once selected.
+std::string_view BuiltInEnglishText();
+inline constexpr std::string_view kBuiltInEnglishName = "(built-in English)";
+
 // The text a language file shows for a line break in a value.
 inline constexpr std::string_view kEnterMarker = "{ENTER}";
 std::string ReplaceEnter(std::string_view value);
@@ -60,6 +64,9 @@ public:
   void SetLangFile(const std::string& path);
   // Selects the language file Path without ever writing to it.
   void OpenLangFileReadOnly(const std::string& path);
+  // Selects the English texts built into the program (LangFile becomes kBuiltInEnglishName), for a program
+  // that cannot find its shipped english.lng.
+  void OpenBuiltInEnglish();
   // Separator := Value, or "," when Value is empty or blanks only.
   void SetSeparator(std::string_view value);
 

@@ -47,6 +47,10 @@ TEST(SecurityNames, CipherAndAKMSuites) {
   EXPECT_EQ(AKMSuiteName(2, 1), "WPA-PSK");
   EXPECT_EQ(AKMSuiteName(0, 2), "WPA2-");
   EXPECT_EQ(AKMSuiteName(4, 2), "WPA2-FT-PSK");
+  // 802.1X with SHA-256 is not a fast-transition suite; 13 is the fast transition one of SHA-384.
+  EXPECT_EQ(AKMSuiteName(5, 2), "WPA2-EAP-SHA256");
+  EXPECT_EQ(AKMSuiteName(12, 2), "WPA2-HMAC-SHA384");
+  EXPECT_EQ(AKMSuiteName(13, 2), "WPA2-FT-EAP-SHA384");
   // The WPA3 suites: SAE and its variants, and Enhanced Open.
   EXPECT_EQ(AKMSuiteName(8, 2), "WPA2-SAE");
   EXPECT_EQ(AKMSuiteName(9, 2), "WPA2-FT-SAE");

@@ -172,6 +172,14 @@ TEST(ShippedLanguages, EnglishHasALineForEveryKeyTheProgramLooksUp) {
   for (const std::string& key : english.Keys()) EXPECT_TRUE(seen.insert(LowerAscii(key)).second) << key << " twice";
 }
 
+TEST(ShippedLanguages, TheBuiltInEnglishIsTheShippedFile) {
+  EXPECT_EQ(BuiltInEnglishText(), ReadText(kSource + "/data/languages/english.lng"));
+  TLangChanger lang;
+  lang.OpenBuiltInEnglish();
+  EXPECT_EQ(lang.LangFile(), kBuiltInEnglishName);
+  EXPECT_EQ(lang.Translate("sYes"), "Yes");
+}
+
 // "%s", "%d", "%.2d" ... of a text, in order.
 std::vector<std::string> Directives(const std::string& text) {
   std::vector<std::string> out;

@@ -28,9 +28,10 @@ std::string_view CipherName(uint8_t type) {
   }
 }
 
-// Types 8 and 9 are the password-authenticated (SAE) suites of WPA3-Personal; 18 is opportunistic wireless
-// encryption (Enhanced Open); 24 and 25 the SAE suites with group-dependent hash that newer access points
-// offer beside 8.
+// Type 5 is 802.1X with SHA-256 key derivation (no fast transition: that is type 3), and 13 is the fast
+// transition variant of 12's 802.1X with SHA-384. Types 8 and 9 are the password-authenticated (SAE)
+// suites of WPA3-Personal; 18 is opportunistic wireless encryption (Enhanced Open); 24 and 25 the SAE
+// suites with group-dependent hash that newer access points offer beside 8.
 std::string_view AKMName(uint8_t type) {
   switch (type) {
     case 0: return "";
@@ -38,14 +39,14 @@ std::string_view AKMName(uint8_t type) {
     case 2: return "PSK";
     case 3: return "FT-EAP";
     case 4: return "FT-PSK";
-    case 5: return "FT-EAP-SHA256";
+    case 5: return "EAP-SHA256";
     case 6: return "PSK-SHA256";
     case 7: return "TDLS";
     case 8: return "SAE";
     case 9: return "FT-SAE";
     case 11: return "HMAC-SHA256";
     case 12: return "HMAC-SHA384";
-    case 13: return "HMAC-SHA384";
+    case 13: return "FT-EAP-SHA384";
     case 18: return "OWE";
     case 24: return "SAE-EXT-KEY";
     case 25: return "FT-SAE-EXT-KEY";

@@ -33,7 +33,9 @@ constexpr WlanResult kInvalidParameter = 87;
 constexpr WlanResult kBusy = 170;
 constexpr WlanResult kAlreadyExists = 183;
 constexpr WlanResult kNotFound = 1168;
+constexpr WlanResult kServiceNotActive = 1062;  // the system's network service is not running
 constexpr WlanResult kBadProfile = 1206;
+constexpr WlanResult kTimeout = 1460;           // the service did not answer in time
 constexpr WlanResult kInvalidState = 5023;
 constexpr WlanResult kRadioOff = 0x80342002;  // the PHY's radio is switched off
 }  // namespace WlanError
