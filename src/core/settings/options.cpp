@@ -274,8 +274,11 @@ std::vector<TOptionsMessage> LoadOptions(const TProgramFolders& folders, TProgra
   // the shipped files are read as they are.
   fs::path langFile = folders.LanguagesFolder / options.DefaultLang;
   fs::path shippedFile = folders.ShippedLanguagesFolder() / options.DefaultLang;
+  // A program without its data folder still speaks English: its texts are built in.
   if (!fs::exists(langFile, ec) && fs::is_regular_file(shippedFile, ec)) {
     lang.OpenLangFileReadOnly(shippedFile.string());
+  } else if (!fs::exists(langFile, ec) && LowerAscii(options.DefaultLang) == "english.lng") {
+    lang.OpenBuiltInEnglish();
   } else {
     lang.SetLangFile(langFile.string());
   }

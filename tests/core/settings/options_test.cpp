@@ -215,7 +215,9 @@ TEST(Options, WithoutAnyOptionsFileEverySettingIsKeptAtExit) {
   TLangChanger lang;
   EXPECT_TRUE(LoadOptions(inst.folders, o, lang).empty());
   EXPECT_EQ(o.DeltaTimeInactive, 10);
-  EXPECT_EQ(lang.Text("sYes"), "sYes");  // english.lng is not there: every key stands for itself
+  // english.lng is nowhere: the built-in English texts stand in.
+  EXPECT_EQ(lang.LangFile(), kBuiltInEnglishName);
+  EXPECT_EQ(lang.Text("sYes"), "Yes");
   o.TimeWindowMinutes = 30;
   EXPECT_TRUE(SaveOptions(inst.folders, o).empty());
   TProgramOptions again;
