@@ -80,6 +80,33 @@ void BM_PaintScreenOfRows(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintScreenOfRows)->Unit(benchmark::kMillisecond);
 
+// The paint that follows a refresh: signal, quality and last-seen texts are new, the rest repeats.
+void BM_PaintAfterRefresh(benchmark::State& state) {
+  Fixture f;
+  f.options.bStripped = true;
+  f.options.bHorzGrid = true;
+  TNetworkListView view(f.options, &f.model);
+  for (int c = 0; c < NetworkColumnCount; ++c) view.header()->resizeSection(c, 90);
+  view.resize(1920, 1000);
+  view.show();
+  QApplication::processEvents();
+  QImage image(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+  std::vector<std::vector<uint8_t>> blocks;
+  for (int r = 1; r <= 4; ++r) blocks.push_back(test::MakeBssList(Items(r)));
+  int round = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    f.list.RefreshTime = AddSeconds(kT0, 3 * ++round);
+    f.list.SetBssList(blocks[static_cast<size_t>(round % 4)]);
+    f.list.UpdateStatuses(f.list.RefreshTime);
+    f.model.Sync();
+    state.ResumeTiming();
+    QPainter p(&image);
+    view.viewport()->render(&p);
+  }
+}
+BENCHMARK(BM_PaintAfterRefresh)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
