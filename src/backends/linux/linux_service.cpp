@@ -30,9 +30,6 @@
 #include "backends/linux/nl80211_parse.h"
 #include "backends/linux/nm_client.h"
 
-#ifdef SKIMLET_HAVE_SDBUS
-#include <systemd/sd-bus.h>
-#endif
 
 namespace skimlet::linuxwifi {
 
@@ -282,43 +279,6 @@ uint64_t NowFiletime() {
   auto since1970 = std::chrono::duration_cast<std::chrono::microseconds>(
                        std::chrono::system_clock::now().time_since_epoch()).count();
   return static_cast<uint64_t>(since1970) * 10 + 116444736000000000ull;
-}
-
-// ---- NetworkManager ---------------------------------------------------------------------------------------------
-
-// Asks NetworkManager to scan with the device of IfName. Empty on success, else why not.
-std::string RequestNetworkManagerScan(const std::string& ifname) {
-#ifdef SKIMLET_HAVE_SDBUS
-  sd_bus* bus = nullptr;
-  if (int rc = sd_bus_open_system(&bus); rc < 0) return std::string("no system bus: ") + std::strerror(-rc);
-  std::unique_ptr<sd_bus, decltype(&sd_bus_flush_close_unref)> busHolder(bus, sd_bus_flush_close_unref);
-  sd_bus_error error = SD_BUS_ERROR_NULL;
-  sd_bus_message* reply = nullptr;
-  std::string failure;
-  int rc = sd_bus_call_method(bus, "org.freedesktop.NetworkManager", "/org/freedesktop/NetworkManager",
-                              "org.freedesktop.NetworkManager", "GetDeviceByIpIface", &error, &reply, "s",
-                              ifname.c_str());
-  const char* path = nullptr;
-  if (rc >= 0) rc = sd_bus_message_read(reply, "o", &path);
-  if (rc < 0) {
-    failure = error.message ? error.message : std::strerror(-rc);
-  } else {
-    std::string device = path;
-    sd_bus_message_unref(reply);
-    reply = nullptr;
-    sd_bus_error_free(&error);
-    error = SD_BUS_ERROR_NULL;
-    rc = sd_bus_call_method(bus, "org.freedesktop.NetworkManager", device.c_str(),
-                            "org.freedesktop.NetworkManager.Device.Wireless", "RequestScan", &error, &reply, "a{sv}", 0);
-    if (rc < 0) failure = error.message ? error.message : std::strerror(-rc);
-  }
-  sd_bus_message_unref(reply);
-  sd_bus_error_free(&error);
-  return failure;
-#else
-  (void)ifname;
-  return "this build has no D-Bus support";
-#endif
 }
 
 // ---- The service ------------------------------------------------------------------------------------------------
@@ -860,10 +820,8 @@ private:
           if (r.IfIndex == ifindex) ifname = r.Name;
       }
       std::string why = "NetworkManager is not asked";
-      if (options_.UseNetworkManager) {
-        why = RequestNetworkManagerScan(ifname);
-        if (why.empty()) return;  // NetworkManager scans; the kernel's event ends it
-      }
+      if (options_.UseNetworkManager && scanNm_.RequestScan(ifname, why) == 0)
+        return;  // NetworkManager scans; the kernel's event ends it
       SendNotice("Wi-Fi: the kernel refuses to start scans for this program, and NetworkManager cannot scan for it (" +
                  why + "). Showing the results of scans other programs start. To let the program scan itself, "
                  "give it CAP_NET_ADMIN, e.g. sudo setcap cap_net_admin+ep /path/to/the/program");
@@ -965,6 +923,7 @@ private:
   NmClient nm_;
 
   // Used by the notification thread only.
+  NmClient scanNm_;  // a bus connection of its own: sd-bus connections belong to one thread
   std::unique_ptr<Nl80211Socket> events_;
   std::unique_ptr<Nl80211Socket> trigger_;
   Fd wake_;

@@ -10,7 +10,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
+#include <string>
 #include <thread>
 
 #ifdef SKIMLET_HAVE_SDBUS
@@ -316,12 +318,16 @@ int ReadProfile(sd_bus_message* m, NmProfile& p, std::string& type) {
 
 struct NmClient::Impl {
   Bus bus;
+  std::string failure;  // what the last failed call said
 
   WlanResult Open() {
     if (bus) return WlanError::kSuccess;
     sd_bus* b = nullptr;
     int r = sd_bus_open_system(&b);  // honours DBUS_SYSTEM_BUS_ADDRESS
-    if (r < 0) return WlanError::kServiceNotActive;
+    if (r < 0) {
+      failure = std::string("no system bus: ") + std::strerror(-r);
+      return WlanError::kServiceNotActive;
+    }
     bus.reset(b);
     sd_bus_set_method_call_timeout(b, kCallTimeoutUsec);
     return WlanError::kSuccess;
@@ -345,6 +351,7 @@ struct NmClient::Impl {
     int r = sd_bus_call(bus.get(), call.get(), kCallTimeoutUsec, e.Get(), &out);
     reply.reset(out);
     if (r >= 0) return WlanError::kSuccess;
+    failure = e.Get()->message ? e.Get()->message : std::strerror(-r);
     if (!e.Set() && (r == -ECONNRESET || r == -ENOTCONN || r == -EPIPE || r == -ESHUTDOWN)) bus.reset();  // reopen next time
     return FromBusError(r, e);
   }
@@ -672,6 +679,19 @@ WlanResult NmClient::SetWirelessEnabled(bool enabled) {
   });
 }
 
+WlanResult NmClient::RequestScan(const std::string& ifname, std::string& why) {
+  why.clear();
+  std::string device;
+  WlanResult r = impl_->Device(ifname, device);
+  if (r == 0) {
+    Message reply;
+    r = impl_->Call(device.c_str(), kWirelessInterface, "RequestScan", reply,
+                    [](sd_bus_message* m) { return sd_bus_message_append(m, "a{sv}", 0); });
+  }
+  if (r != 0) why = impl_->failure.empty() ? "error " + std::to_string(r) : impl_->failure;
+  return r;
+}
+
 #else  // no D-Bus in this build: NetworkManager cannot be reached
 
 struct NmClient::Impl {};
@@ -704,6 +724,10 @@ WlanResult NmClient::ActiveProfileName(const std::string&, std::string& name) {
   return WlanError::kNotSupported;
 }
 WlanResult NmClient::SetWirelessEnabled(bool) { return WlanError::kNotSupported; }
+WlanResult NmClient::RequestScan(const std::string&, std::string& why) {
+  why = "this build has no D-Bus support";
+  return WlanError::kNotSupported;
+}
 
 #endif
 

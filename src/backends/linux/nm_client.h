@@ -85,6 +85,9 @@ public:
   WlanResult ActiveProfileName(const std::string& ifname, std::string& name);
   // NetworkManager's wireless switch (WirelessEnabled).
   WlanResult SetWirelessEnabled(bool enabled);
+  // Asks NetworkManager to scan with the device (its Wireless.RequestScan, which its policy grants the active
+  // user). On failure Why says what went wrong, for the user.
+  WlanResult RequestScan(const std::string& ifname, std::string& why);
 
 private:
   struct Impl;
