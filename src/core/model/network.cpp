@@ -76,13 +76,7 @@ void TWLANNetwork::UpdateFromEntry(const WLAN_BSS_ENTRY& entry, Bytes blob) {
   TxStreams = RxStreams = 1;
   Rates.clear();
   AchievableRate = 0;
-  ShortGI20 = ShortGI40 = ShortGI80 = ShortGI160 = false;
-  WPSState = 0;
-  WPSVersion.clear();
-  DeviceName.clear();
-  DeviceModelName.clear();
-  DeviceModelNumber.clear();
-  DeviceManufacturer.clear();
+  ShortGI20 = ShortGI40 = ShortGI80 = ShortGI160 = false;  // the WPS fields are DeriveWPS's own
 
   if (!sameBlob) Elements.Parse(blob);
   if (auto* ssid = Elements.Find<TSSIDElement>(0)) SSID = ssid->SSID;
