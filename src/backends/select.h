@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "backends/sim/sim_service.h"
-#include "core/wlan/service/wlan_service.h"
+#include "core/service/wlan_service.h"
 
 namespace skimlet {
 

@@ -8,7 +8,7 @@
 #include "cli/live_session.h"
 #include "cli/network_output.h"
 #include "core/base/format.h"
-#include "core/model/radio/values.h"
+#include "core/radio/values.h"
 
 namespace skimlet::cli {
 

@@ -8,7 +8,7 @@
 #include "core/base/datetime.h"
 #include "core/base/translate.h"
 #include "core/ie/util.h"
-#include "core/model/radio/values.h"
+#include "core/radio/values.h"
 
 namespace skimlet::cli {
 

@@ -5,7 +5,7 @@
 #include "core/ie/vendor.h"
 #include "core/capture/survey_file.h"
 #include "core/model/snapshot.h"
-#include "core/model/vendor/vendor.h"
+#include "core/vendor/vendor.h"
 
 namespace skimlet::cli {
 

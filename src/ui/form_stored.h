@@ -15,7 +15,7 @@
 #include "core/settings/lang.h"
 #include "core/settings/options.h"
 #include "core/settings/translate_forms.h"
-#include "core/wlan/service/wlan_service.h"
+#include "core/service/wlan_service.h"
 
 namespace skimlet {
 

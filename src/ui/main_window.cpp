@@ -21,7 +21,7 @@
 
 #include "core/base/format.h"
 #include "core/base/translate.h"
-#include "core/model/radio/values.h"
+#include "core/radio/values.h"
 
 namespace skimlet {
 

@@ -9,8 +9,8 @@
 #include "core/base/datetime.h"
 #include "core/ie/builder.h"
 #include "core/model/network_list.h"
-#include "core/wlan/types/bss_entry.h"
-#include "core/wlan/types/wlan_records.h"
+#include "core/service/bss_entry.h"
+#include "core/service/wlan_records.h"
 
 namespace skimlet::test {
 

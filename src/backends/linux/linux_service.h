@@ -23,7 +23,7 @@
 #include <memory>
 #include <string>
 
-#include "core/wlan/service/wlan_service.h"
+#include "core/service/wlan_service.h"
 
 namespace skimlet::linuxwifi {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/wlan/types/wlan_records.h"
+#include "core/service/wlan_records.h"
 
 namespace skimlet::linuxwifi {
 

@@ -22,7 +22,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/wlan/service/wlan_service.h"
+#include "core/service/wlan_service.h"
 
 namespace skimlet::linuxwifi {
 

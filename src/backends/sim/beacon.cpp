@@ -3,7 +3,7 @@
 
 #include "backends/sim/scene.h"
 #include "core/ie/builder.h"
-#include "core/model/radio/values.h"
+#include "core/radio/values.h"
 
 namespace skimlet::sim {
 

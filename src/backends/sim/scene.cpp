@@ -7,7 +7,7 @@
 
 #include "core/base/atomic_file.h"
 #include "core/base/hex.h"
-#include "core/model/radio/values.h"
+#include "core/radio/values.h"
 #include "core/model/snapshot_file.h"
 
 namespace skimlet::sim {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/ie/encode.h"
-#include "core/wlan/types/wlan_records.h"
+#include "core/service/wlan_records.h"
 
 namespace skimlet::sim {
 

@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "backends/sim/scene.h"
-#include "core/wlan/service/wlan_service.h"
+#include "core/service/wlan_service.h"
 
 namespace skimlet::sim {
 

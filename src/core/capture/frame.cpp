@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/model/radio/values.h"
+#include "core/radio/values.h"
 
 namespace skimlet {
 

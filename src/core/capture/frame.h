@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/wlan/types/bss_entry.h"
+#include "core/service/bss_entry.h"
 
 namespace skimlet {
 

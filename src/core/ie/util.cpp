@@ -38,51 +38,6 @@ uint32_t ReadUInt32LE(Bytes data, size_t pos) { return static_cast<uint32_t>(Rea
 uint32_t ReadUInt32BE(Bytes data, size_t pos) { return static_cast<uint32_t>(ReadBE(data, pos, 4)); }
 uint64_t ReadUInt48LE(Bytes data, size_t pos) { return ReadLE(data, pos, 6); }
 
-std::string BytesToHex(Bytes data, std::string_view separator) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string s;
-  if (data.empty()) return s;
-  s.reserve(data.size() * (2 + separator.size()));
-  for (size_t k = 0; k < data.size(); ++k) {
-    if (k > 0) s += separator;
-    s += kDigits[data[k] >> 4];
-    s += kDigits[data[k] & 15];
-  }
-  return s;
-}
-
-std::string BytesToHex(Bytes data, int count, std::string_view separator) {
-  if (count <= 0 || static_cast<size_t>(count) > data.size()) return {};
-  return BytesToHex(data.first(static_cast<size_t>(count)), separator);
-}
-
-std::string OUIToText(uint32_t oui) {
-  uint8_t b[3] = {static_cast<uint8_t>(oui >> 16), static_cast<uint8_t>(oui >> 8), static_cast<uint8_t>(oui)};
-  return BytesToHex(b, "-");
-}
-
-char PrintableChar(uint8_t b) { return (b > 32 && b < 127) ? static_cast<char>(b) : '.'; }
-
-std::string Latin1ToUTF8(Bytes data) {
-  std::string text;
-  text.reserve(data.size() * 2);
-  for (uint8_t b : data) {
-    if (b < 0x80) {
-      text += static_cast<char>(b);
-    } else {
-      text += static_cast<char>(0xC0 | (b >> 6));
-      text += static_cast<char>(0x80 | (b & 0x3F));
-    }
-  }
-  return text;
-}
-
-std::string BytesToPrintable(Bytes data) {
-  std::string s(data.size(), '.');
-  for (size_t k = 0; k < data.size(); ++k) s[k] = PrintableChar(data[k]);
-  return s;
-}
-
 std::string_view KeyToValue(TKeyAndValueTable table, int64_t key, std::string_view fallback) {
   for (const TKeyAndValue& row : table)
     if (row.Key == key) return row.Value;

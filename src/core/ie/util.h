@@ -13,9 +13,10 @@
 #include <string_view>
 #include <vector>
 
+#include "core/base/text.h"
+
 namespace skimlet {
 
-using Bytes = std::span<const uint8_t>;
 using TByteDynamicArray = std::vector<uint8_t>;
 using TBoolArray = std::vector<bool>;
 using TDoubleDynamicArray = std::vector<double>;
@@ -38,19 +39,6 @@ uint32_t ReadUInt24BE(Bytes data, size_t pos);  // OUIs: 00 50 F2 reads as 0x005
 uint32_t ReadUInt32LE(Bytes data, size_t pos);
 uint32_t ReadUInt32BE(Bytes data, size_t pos);
 uint64_t ReadUInt48LE(Bytes data, size_t pos);
-
-// Each byte as two upper-case hex digits joined by Separator: 01 AB gives "01 AB".
-std::string BytesToHex(Bytes data, std::string_view separator = " ");
-// The first Count bytes; the empty text when Count is not positive or exceeds the bytes given.
-std::string BytesToHex(Bytes data, int count, std::string_view separator);
-// 0x0050F2 gives "00-50-F2".
-std::string OUIToText(uint32_t oui);
-// B when 32 < B < 127, else '.'.
-char PrintableChar(uint8_t b);
-// Every byte as one character of ISO 8859-1, in UTF-8.
-std::string Latin1ToUTF8(Bytes data);
-// Every byte through PrintableChar.
-std::string BytesToPrintable(Bytes data);
 
 struct TKeyAndValue {
   int32_t Key;

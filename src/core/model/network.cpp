@@ -8,7 +8,7 @@
 #include "core/ie/elements/eid048_rsn.h"
 #include "core/ie/elements/vnd_0050f2_01_wpa.h"
 #include "core/model/network_list.h"
-#include "core/model/radio/values.h"
+#include "core/radio/values.h"
 #include "core/settings/options.h"
 
 namespace skimlet {

@@ -10,7 +10,7 @@
 #include "core/graph/colors.h"
 #include "core/graph/wifi_series.h"
 #include "core/ie/elements.h"
-#include "core/wlan/types/bss_entry.h"
+#include "core/service/bss_entry.h"
 
 namespace skimlet {
 

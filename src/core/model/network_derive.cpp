@@ -19,8 +19,8 @@
 #include "core/ie/elements/ext036_he_operation.h"
 #include "core/ie/elements/vnd_0050f2_04_wps.h"
 #include "core/model/network.h"
-#include "core/model/radio/rates.h"
-#include "core/model/radio/values.h"
+#include "core/radio/rates.h"
+#include "core/radio/values.h"
 #include "core/settings/options.h"
 
 namespace skimlet {

@@ -2,8 +2,8 @@
 
 #include <charconv>
 
-#include "core/model/vendor/vendor.h"
-#include "core/wlan/types/wlan_records.h"
+#include "core/vendor/vendor.h"
+#include "core/service/wlan_records.h"
 #include "core/settings/options.h"
 
 namespace skimlet {

@@ -7,8 +7,8 @@
 #include "core/base/numfmt.h"
 #include "core/base/translate.h"
 #include "core/model/network.h"
-#include "core/model/radio/security.h"
-#include "core/model/radio/values.h"
+#include "core/radio/security.h"
+#include "core/radio/values.h"
 
 namespace skimlet {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/base/atomic_file.h"
-#include "core/wlan/types/bss_entry.h"
+#include "core/service/bss_entry.h"
 
 namespace skimlet {
 

@@ -8,7 +8,7 @@
 #include "core/base/translate.h"
 #include "core/ie/elements/eid000_ssid.h"
 #include "core/model/network.h"
-#include "core/model/radio/values.h"
+#include "core/radio/values.h"
 #include "core/settings/options.h"
 #include "core/wlan/wlan_interface.h"
 

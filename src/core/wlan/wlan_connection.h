@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/graph/wifi_series.h"
-#include "core/wlan/types/bss_entry.h"
+#include "core/service/bss_entry.h"
 #include "core/wlan/wlan_object.h"
 
 namespace skimlet {

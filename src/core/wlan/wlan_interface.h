@@ -20,7 +20,7 @@
 #include "core/base/datetime.h"
 #include "core/model/network_list.h"
 #include "core/model/snapshot.h"
-#include "core/wlan/service/wlan_service.h"
+#include "core/service/wlan_service.h"
 #include "core/wlan/wlan_connection.h"
 #include "core/wlan/wlan_statistics.h"
 

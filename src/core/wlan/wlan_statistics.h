@@ -10,7 +10,7 @@
 
 #include "core/graph/wifi_series.h"
 #include "core/model/network.h"
-#include "core/wlan/types/wlan_records.h"
+#include "core/service/wlan_records.h"
 #include "core/wlan/wlan_object.h"
 
 namespace skimlet {

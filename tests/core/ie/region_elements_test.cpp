@@ -7,7 +7,7 @@
 #include "core/ie/builder.h"
 #include "core/ie/elements.h"
 #include "core/ie/elements/eid007_country.h"
-#include "core/model/radio/values.h"
+#include "core/radio/values.h"
 #include "tree_helpers.h"
 
 namespace skimlet {

@@ -8,7 +8,7 @@
 #include "core/ie/elements/eid048_rsn.h"
 #include "core/ie/elements/vnd_0050f2_01_wpa.h"
 #include "core/ie/elements/vnd_0050f2_02_wmm.h"
-#include "core/model/radio/security.h"
+#include "core/radio/security.h"
 #include "tree_helpers.h"
 
 namespace skimlet {

@@ -5,7 +5,7 @@
 
 #include "core/base/format.h"
 #include "core/base/numfmt.h"
-#include "core/model/radio/rates.h"
+#include "core/radio/rates.h"
 #include "network_test_support.h"
 
 namespace skimlet {

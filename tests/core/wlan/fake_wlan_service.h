@@ -4,7 +4,7 @@
 #include <map>
 #include <vector>
 
-#include "core/wlan/service/wlan_service.h"
+#include "core/service/wlan_service.h"
 
 namespace skimlet::test {
 

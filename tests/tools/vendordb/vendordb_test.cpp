@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "core/base/atomic_file.h"
-#include "core/model/vendor/vendor.h"
+#include "core/vendor/vendor.h"
 #include "support/vendor_db_fixture.h"
 
 namespace skimlet::vendordb {

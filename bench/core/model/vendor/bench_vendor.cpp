@@ -8,7 +8,7 @@
 #include <set>
 #include <vector>
 
-#include "core/model/vendor/vendor.h"
+#include "core/vendor/vendor.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "core/base/format.h"
 #include "core/ie/vendor.h"
-#include "core/model/radio/security.h"
+#include "core/radio/security.h"
 
 namespace skimlet {
 

@@ -6,7 +6,7 @@
 #include "core/ie/elements/eid061_ht_operation.h"
 #include "core/ie/elements/eid070_rm_enabled.h"
 #include "core/ie/elements/ht_texts.h"
-#include "core/model/radio/values.h"
+#include "core/radio/values.h"
 
 namespace skimlet {
 

@@ -1,4 +1,4 @@
-#include "core/model/vendor/vendor_index.h"
+#include "core/vendor/vendor_index.h"
 
 #include <sqlite3.h>
 

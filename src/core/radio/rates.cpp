@@ -1,4 +1,4 @@
-#include "core/model/radio/rates.h"
+#include "core/radio/rates.h"
 
 #include <cmath>
 

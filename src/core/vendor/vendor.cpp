@@ -1,4 +1,4 @@
-#include "core/model/vendor/vendor.h"
+#include "core/vendor/vendor.h"
 
 #include <sqlite3.h>
 #include <unistd.h>
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/base/hex.h"
-#include "core/model/vendor/vendor_index.h"
+#include "core/vendor/vendor_index.h"
 
 namespace skimlet {
 

@@ -1,4 +1,4 @@
-#include "core/model/radio/values.h"
+#include "core/radio/values.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 // WlanService: the program's client of a wireless LAN service. One object is one client session. Backends
 // (the Linux radio, the simulated radio) implement it; everything above reads the blocks of
-// core/wlan/types/wlan_records.h that it returns.
+// core/service/wlan_records.h that it returns.
 //
 // Every operation returns 0 on success and a system error code otherwise (WlanError). A failed call leaves
 // its output block empty. Blocks are owned byte vectors: there is no release call.
@@ -16,7 +16,7 @@
 #include <mutex>
 #include <string_view>
 
-#include "core/wlan/types/wlan_records.h"
+#include "core/service/wlan_records.h"
 
 namespace skimlet {
 

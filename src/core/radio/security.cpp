@@ -1,4 +1,4 @@
-#include "core/model/radio/security.h"
+#include "core/radio/security.h"
 
 #include <string_view>
 

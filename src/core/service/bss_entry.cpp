@@ -1,4 +1,4 @@
-#include "core/wlan/types/bss_entry.h"
+#include "core/service/bss_entry.h"
 
 #include <bit>
 #include <cstddef>

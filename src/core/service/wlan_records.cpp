@@ -1,4 +1,4 @@
-#include "core/wlan/types/wlan_records.h"
+#include "core/service/wlan_records.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // HT, VHT and HE rates, rate lists and stream counts.
 #include <gtest/gtest.h>
 
-#include "core/model/radio/rates.h"
+#include "core/radio/rates.h"
 
 namespace skimlet {
 namespace {

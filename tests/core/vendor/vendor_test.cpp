@@ -1,4 +1,4 @@
-#include "core/model/vendor/vendor.h"
+#include "core/vendor/vendor.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -8,7 +8,7 @@
 #include <random>
 #include <set>
 
-#include "core/model/vendor/vendor_index.h"
+#include "core/vendor/vendor_index.h"
 #include "support/vendor_db_fixture.h"
 
 namespace skimlet {

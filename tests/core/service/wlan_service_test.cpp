@@ -1,4 +1,4 @@
-#include "core/wlan/service/wlan_service.h"
+#include "core/service/wlan_service.h"
 
 #include <gtest/gtest.h>
 

@@ -1,1 +1,0 @@
-#include "core/model/radio/radio.h"
