@@ -8,6 +8,7 @@
 #include "cli/live_session.h"
 #include "cli/network_output.h"
 #include "core/base/format.h"
+#include "core/base/safe_text.h"
 #include "core/radio/values.h"
 
 namespace skimlet::cli {
@@ -65,10 +66,12 @@ std::string Text(const TWLANInterface& i, int index) {
         {"Cipher", c.CipherAlgorithmText()},
     });
   }
-  std::string out = "Interface " + std::to_string(index) + ": " + i.Description + "\n";
+  std::string out =
+      "Interface " + std::to_string(index) + ": " + SafeText(i.Description, SafeTextStyle::Terminal) + "\n";
   for (const auto& [name, value] : rows) {
     std::string label = name.empty() ? "" : name + ":";
-    out += "  " + label + std::string(label.size() < 20 ? 20 - label.size() : 1, ' ') + value + "\n";
+    out += "  " + label + std::string(label.size() < 20 ? 20 - label.size() : 1, ' ') +
+           SafeText(value, SafeTextStyle::Terminal) + "\n";
   }
   return out;
 }
