@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/standard_output.h"
 #include "cli/live_session.h"
 #include "cli/network_output.h"
 #include "core/base/format.h"
@@ -148,8 +149,7 @@ int RunInterfaces(const Args& args) {
   }
   if (json) out += "]\n";
   else if (set.Count() == 0) out = "No wireless interface.\n";
-  std::fwrite(out.data(), 1, out.size(), stdout);
-  return 0;
+  return WriteStandardOutput(out) ? 0 : 1;
 }
 
 }  // namespace skimlet::cli

@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/live_session.h"
 #include "cli/network_output.h"
+#include "cli/standard_output.h"
 #include "core/base/datetime.h"
 
 namespace skimlet::cli {
@@ -176,8 +177,7 @@ int RunScan(const Args& args) {
                  " networks, " + std::to_string(list.Counters[kCountActive]) + " active\n";
         out += FormatNetworks(list.Items, output);
       }
-      std::fwrite(out.data(), 1, out.size(), stdout);
-      std::fflush(stdout);
+      if (!WriteStandardOutput(out)) return 1;  // no point in scanning on for output that cannot be written
     }
     if (posts > 0) {
       now = Clock::now();
