@@ -22,7 +22,7 @@ constexpr const char* kUsage =
     "Lists the wireless interfaces with their state, the radio state of each PHY and the current connection.\n"
     "\n"
     "  --service S  sim (the simulated radio), sim:FILE.scene, replay:FILE.snapshot or linux; by default the\n"
-    "               Linux radio when the machine has Wi-Fi hardware, else the simulated radio\n"
+    "               Linux radio when the machine has Wi-Fi hardware (without it: an error)\n"
     "  --json       an array of objects, one per interface\n";
 
 std::string RadioText(const TRadioState& r) {

@@ -24,7 +24,7 @@ constexpr const char* kUsage =
     "'skimlet-cli networks'. Networks heard before stay in the list, inactive once they are not heard for a while.\n"
     "\n"
     "  --service S    sim (the simulated radio), sim:FILE.scene, replay:FILE.snapshot or linux; by default the\n"
-    "                 Linux radio when the machine has Wi-Fi hardware, else the simulated radio\n"
+    "                 Linux radio when the machine has Wi-Fi hardware (without it: an error)\n"
     "  --interface N  the interface with index N (see 'skimlet-cli interfaces'); by default the first connected\n"
     "                 one, else the first\n"
     "  --count K      number of refreshes to print (default 1)\n"

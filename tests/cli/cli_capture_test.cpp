@@ -171,6 +171,23 @@ TEST_F(CliCapture, FailedStandardOutputIsAnError) {
   EXPECT_EQ(Cli("networks --tsv " + out.string()).out, Cli("networks --tsv " + capture_.string()).out);
 }
 
+// Without --service the command line uses real hardware only; invented networks need --service sim.
+TEST(CliService, WithoutWifiHardwareScanAndInterfacesFailAndNameTheSimulatedRadio) {
+  std::error_code ec;
+  for (fs::directory_iterator it("/sys/class/net", ec), end; !ec && it != end; it.increment(ec))
+    if (fs::exists(it->path() / "wireless") || fs::exists(it->path() / "phy80211"))
+      GTEST_SKIP() << "this machine has Wi-Fi hardware";
+  if (fs::exists("/sys/class/ieee80211") && !fs::is_empty("/sys/class/ieee80211"))
+    GTEST_SKIP() << "this machine has Wi-Fi hardware";
+  for (const char* command : {"scan --count 1 --tsv", "interfaces"}) {
+    CliResult r = Cli(command);
+    EXPECT_EQ(r.status, 1) << command;
+    EXPECT_EQ(r.out, "") << command;
+    EXPECT_NE(r.err.find("--service sim"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(Cli("interfaces --service sim").status, 0);
+}
+
 TEST_F(CliCapture, ErrorsAndHelp) {
   EXPECT_EQ(Cli("convert").status, 2);
   EXPECT_EQ(Cli("convert " + capture_.string()).status, 2);
