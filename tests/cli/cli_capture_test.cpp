@@ -125,6 +125,7 @@ TEST_F(CliCapture, ConvertWritesThroughLinksDevicesAndPipesButNotOverItsInput) {
   EXPECT_EQ(fs::hard_link_count(dir_ / "second-name.snapshot"), 2u);
 
   EXPECT_EQ(Cli(convert + "/dev/null").status, 0);
+  EXPECT_EQ(Cli(convert + "/dev/stdout").out, snapshot);  // a link to the pipe the test reads
   fs::path fifo = dir_ / "fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   std::string piped;

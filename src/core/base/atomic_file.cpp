@@ -91,12 +91,16 @@ std::string ResolveLinks(const fs::path& path, fs::path& target) {
   for (int hops = 0; hops < 40; ++hops) {
     struct stat st {};
     if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return {};
+    // The size lstat gives is a hint only (0 on some file systems); a text that fills the buffer may be cut.
     std::string buf(static_cast<size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
-    ssize_t n = ::readlink(target.c_str(), buf.data(), buf.size());
+    ssize_t n;
+    while ((n = ::readlink(target.c_str(), buf.data(), buf.size())) >= 0 && static_cast<size_t>(n) >= buf.size() &&
+           buf.size() < 65536)
+      buf.resize(buf.size() * 2);
     if (n < 0) return Errno("cannot read the link", target);
-    if (static_cast<size_t>(n) >= buf.size()) {  // the link changed meanwhile: read it again
-      --hops;
-      continue;
+    if (static_cast<size_t>(n) >= buf.size()) {
+      errno = ENAMETOOLONG;
+      return Errno("cannot read the link", target);
     }
     fs::path next(buf.substr(0, static_cast<size_t>(n)));
     target = next.is_absolute() ? next : target.parent_path() / next;
@@ -160,9 +164,13 @@ std::string WriteInPlace(const fs::path& path, std::string_view data, mode_t mod
 void SetRenameFunctionForTests(RenameFunction function) { g_rename = function; }
 
 std::string WriteFileAtomic(const fs::path& requested, std::string_view data) {
+  struct stat st {};
+  // Streams are opened through the name given: /dev/stdout and /proc/self/fd/N lead to a pipe the kernel knows
+  // but that no path names.
+  if (::stat(requested.c_str(), &st) == 0 && (S_ISCHR(st.st_mode) || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)))
+    return WriteStream(requested, st, data);
   fs::path path;
   if (std::string error = ResolveLinks(requested, path); !error.empty()) return error;
-  struct stat st {};
   mode_t mode = NewFileMode();
   if (::stat(path.c_str(), &st) == 0) {
     if (S_ISCHR(st.st_mode) || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)) return WriteStream(path, st, data);
@@ -186,7 +194,10 @@ std::string WriteFileAtomic(const fs::path& requested, std::string_view data) {
   return {};
 }
 
-std::string WriteFileAtomicNoReplace(const fs::path& path, std::string_view data) {
+std::string WriteFileAtomicNoReplace(const fs::path& requested, std::string_view data) {
+  // A dangling link gets its target created; a link to an existing file is an existing file.
+  fs::path path;
+  if (std::string error = ResolveLinks(requested, path); !error.empty()) return error;
   std::string temp;
   std::string error = WriteTemporary(path, data, NewFileMode(), temp);
   if (!error.empty()) return error;

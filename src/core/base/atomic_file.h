@@ -29,7 +29,8 @@ std::string WriteFileAtomic(const std::filesystem::path& path, std::string_view 
 
 std::string WriteFileAtomic(const std::filesystem::path& path, std::span<const uint8_t> data);
 
-// Like WriteFileAtomic, but never replaces an existing file: returns an error when Path exists.
+// Like WriteFileAtomic, but never replaces an existing file: returns an error when Path exists. A symbolic
+// link is followed: its target is created when missing.
 std::string WriteFileAtomicNoReplace(const std::filesystem::path& path, std::string_view data);
 
 // Reads a whole regular file. False when it cannot be opened or read, or is not a regular file.

@@ -86,6 +86,11 @@ TEST_F(AtomicFile, SymbolicLinksAreWrittenThroughToTheirTargets) {
   ASSERT_EQ(WriteFileAtomic(dir_ / "dangling", std::string_view("created")), "");
   EXPECT_TRUE(fs::is_symlink(dir_ / "dangling"));
   EXPECT_EQ(Read(dir_ / "real" / "new.snapshot"), "created");
+  fs::create_symlink("real/shipped.xml", dir_ / "options.xml");
+  ASSERT_EQ(WriteFileAtomicNoReplace(dir_ / "options.xml", std::string_view("shipped")), "");
+  EXPECT_NE(WriteFileAtomicNoReplace(dir_ / "options.xml", std::string_view("again")), "");
+  EXPECT_EQ(Read(dir_ / "real" / "shipped.xml"), "shipped");
+  EXPECT_TRUE(fs::is_symlink(dir_ / "options.xml"));
 
   // A loop of links and a link to a folder are errors that change nothing.
   fs::create_symlink("loop-b", dir_ / "loop-a");
