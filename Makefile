@@ -67,7 +67,7 @@ fuzz: deps
 deb: build
 	rm -f $(BUILD)/skimlet_*.deb
 	cd $(BUILD) && cpack -G DEB
-	lintian --info $(BUILD)/skimlet_*.deb
+	lintian $(BUILD)/skimlet_*.deb
 
 bench: build
 	@for b in $(BUILD)/bench/*; do [ -x "$$b" ] && [ -f "$$b" ] && "$$b"; done
