@@ -37,6 +37,7 @@ finish() {
   poweroff -f
 }
 mkdir -p /out/logs /run/hostapd /run/ap
+say "kernel $(uname -r) up"
 
 KVER=$(cat /etc/kernel-release)
 MODDIR=/lib/modules/$KVER
@@ -60,18 +61,19 @@ until iw reg get | grep -q "^country $COUNTRY"; do
   sleep 0.1
 done
 
-# One at a time, in name order: an HT40 access point on 2.4 GHz falls back to 20 MHz when its
-# coexistence scan already finds a neighbour, so the configuration that needs the clear band comes first.
-i=0; up=0
-for conf in $CONFS; do
-  name=$(basename "$conf" .conf); ifc=wlan$i; i=$((i + 1))
-  { echo "interface=$ifc"; echo "ctrl_interface=/run/hostapd"
-    grep -vE '^[[:space:]]*(interface|ctrl_interface)=' "$conf"; } > /run/ap/$name.conf
+# The N-th configuration in name order runs on wlanN.
+start_ap() {  # start_ap INDEX CONF
+  name=$(basename "$2" .conf)
+  { echo "interface=wlan$1"; echo "ctrl_interface=/run/hostapd"
+    grep -vE '^[[:space:]]*(interface|ctrl_interface)=' "$2"; } > /run/ap/$name.conf
   hostapd -t /run/ap/$name.conf > /out/logs/hostapd-$name.log 2>&1 &
-  pid=$!
+  echo $! > /run/ap/$name.pid
+}
+wait_ap() {  # wait_ap INDEX CONF: counts the access point in $up once hostapd reports it enabled
+  name=$(basename "$2" .conf); ifc=wlan$1
   state=""; t=0
   while [ $t -lt $((AP_WAIT * 10)) ]; do
-    kill -0 $pid 2>/dev/null || { state=exited; break; }
+    kill -0 "$(cat /run/ap/$name.pid)" 2>/dev/null || { state=exited; break; }
     state=$(hostapd_cli -p /run/hostapd -i $ifc status 2>/dev/null | sed -n 's/^state=//p')
     [ "$state" = ENABLED ] && break
     sleep 0.1; t=$((t + 1))
@@ -83,7 +85,15 @@ for conf in $CONFS; do
     say "access point $name on $ifc did not start (state ${state:-unknown}):"
     tail -5 /out/logs/hostapd-$name.log | sed 's/^/[vm]   /'
   fi
-done
+}
+# The first one alone: an HT40 access point on 2.4 GHz falls back to 20 MHz when its coexistence scan
+# already finds a neighbour, so the configuration that needs the clear band comes first in name order.
+# The others start together.
+up=0
+first=$(echo "$CONFS" | head -1)
+start_ap 0 "$first"; wait_ap 0 "$first"
+i=1; for conf in $(echo "$CONFS" | sed 1d); do start_ap $i "$conf"; i=$((i + 1)); done
+i=1; for conf in $(echo "$CONFS" | sed 1d); do wait_ap $i "$conf"; i=$((i + 1)); done
 echo "$up/$APS" > /out/aps-up.txt
 say "access points up: $up/$APS"
 

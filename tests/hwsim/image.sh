@@ -36,7 +36,8 @@ OPTIONAL_MODULES=(aesni-intel)
 
 mkdir -p "$CACHE/debs" "$OUT"
 WORK=$(mktemp -d "$OUT/.work.XXXXXX")
-trap 'rm -rf "$WORK"' EXIT
+rm -rf "$CACHE"/.incoming.*
+trap 'rm -rf "$WORK" "$CACHE"/.incoming.*' EXIT
 
 # --- Package resolution -------------------------------------------------------------------------------
 # "NAME FILE" for the candidate version of each package, FILE being what `apt-get download` saves.
@@ -81,15 +82,21 @@ fetch() {
   [ ${#missing[@]} -eq 0 ] && return 0
   say "downloading ${missing[*]}"
   # Short timeouts: without a network this must give up quickly so that the test can skip.
-  if ! (cd "$CACHE/debs" && apt-get download -q -o Acquire::Retries=1 \
+  # Into a folder of its own first, so that an interrupted download leaves no partial .deb in the cache.
+  local incoming
+  incoming=$(mktemp -d "$CACHE/.incoming.XXXXXX")
+  if ! (cd "$incoming" && apt-get download -q -o Acquire::Retries=1 \
           -o Acquire::http::Timeout=30 -o Acquire::https::Timeout=30 "${missing[@]}") > "$WORK/download.log" 2>&1; then
+    rm -rf "$incoming"
     grep -E '^(E|Err):' "$WORK/download.log" | head -5
-    FETCH_ERROR="apt-get download ${missing[*]} failed (no network and nothing cached?)"
+    FETCH_ERROR="apt-get download of ${#missing[@]} package(s) failed (no network and nothing cached?)"
     return 1
   fi
   for name in "${missing[@]}"; do
-    [ -s "$CACHE/debs/${DEB[$name]}" ] || die "apt-get download left no ${DEB[$name]}"
+    [ -s "$incoming/${DEB[$name]}" ] || die "apt-get download left no ${DEB[$name]}"
+    mv -f "$incoming/${DEB[$name]}" "$CACHE/debs/"
   done
+  rm -rf "$incoming"
 }
 
 # The concrete kernel package behind linux-image-amd64, the library packages, and all of them fetched.
@@ -108,6 +115,12 @@ if ! fetch_all; then
   timeout 180 apt-get update -qq > "$WORK/update.log" 2>&1 || unavailable "$FETCH_ERROR; apt-get update failed too"
   fetch_all || unavailable "$FETCH_ERROR"
 fi
+# Older versions left in the cache by earlier builds are not needed again.
+for deb in "$CACHE"/debs/*.deb; do
+  keep=0
+  for name in "${!DEB[@]}"; do [ "$(basename "$deb")" = "${DEB[$name]}" ] && keep=1; done
+  [ $keep = 1 ] || rm -f "$deb"
+done
 say "kernel $KERNEL_PKG; programs ${TOOL_PACKAGES[*]}; libraries ${LIB_PACKAGES[*]}"
 
 # --- Kernel and modules -------------------------------------------------------------------------------
