@@ -157,7 +157,8 @@ add_module() {
     mkdir -p "$(dirname "$dest")"
     case $path in
       *.xz) xz -dc "$path" > "$dest" ;;
-      *.zst) zstd -qdc "$path" > "$dest" ;;
+      *.zst) command -v zstd >/dev/null || unavailable "the kernel's modules are zstd-compressed and zstd is missing"
+             zstd -qdc "$path" > "$dest" ;;
       *) cp "$path" "$dest" ;;
     esac
     # mac80211_hwsim itself is loaded by /init, which knows how many radios it needs.
