@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the lab VM's boot image from Debian's own packages, without root and without installing anything:
 #   OUT/vmlinuz            the kernel of linux-image-amd64
+#   OUT/vmlinux            the same uncompressed, when it has the PVH entry point (boots faster)
 #   OUT/initramfs.cpio.gz  busybox, hostapd, hostapd_cli, iw with their shared libraries, the signed
 #                          regulatory database, the kernel modules of mac80211_hwsim and of the ciphers
 #                          mac80211 asks for, and guest_init.sh as /init
@@ -227,10 +228,36 @@ printf 'root:x:0:0:root:/root:/bin/sh\n' > "$ROOT/etc/passwd"
 printf 'root:x:0:\n' > "$ROOT/etc/group"
 install -m 755 "$HERE/guest_init.sh" "$ROOT/init"
 
+# The kernel also as its uncompressed ELF image, when it can start through the PVH entry point: qemu
+# then loads it directly, which saves the bzImage's self-decompression (about 8 s under TCG).
+# Only the xz and gzip payloads of a bzImage are looked for; without either, qemu boots the bzImage.
+extract_vmlinux() {
+  local magic tool offset
+  for magic in 'xz:\xfd7zXZ\x00' 'gzip:\x1f\x8b\x08\x00'; do
+    tool=${magic%%:*}
+    offset=$(LC_ALL=C grep -obUaP "${magic#*:}" "$1" | head -1 | cut -d: -f1)
+    [ -n "$offset" ] || continue
+    case $tool in
+      xz) tail -c +$((offset + 1)) "$1" | xz -dc --single-stream > "$2" 2>/dev/null ;;
+      gzip) tail -c +$((offset + 1)) "$1" | gzip -dc > "$2" 2>/dev/null ;;
+    esac
+    # An ELF file with the PVH entry note (Xen note type 18).
+    if [ "$(head -c 4 "$2" | od -An -tx1 | tr -d ' ')" = 7f454c46 ] &&
+       readelf -n "$2" 2>/dev/null | grep -qE 'note type: \(0x00000012\)|PHYS32_ENTRY'; then
+      return 0
+    fi
+  done
+  rm -f "$2"
+  return 1
+}
+KERNEL_FILES=(vmlinuz)
+if extract_vmlinux "$KTREE/boot/vmlinuz-$KVER" "$WORK/vmlinux"; then KERNEL_FILES+=(vmlinux); fi
+
 # --- Pack ------------------------------------------------------------------------------------------------
 # Every entry belongs to root in the archive, whoever builds it.
 (cd "$ROOT" && find . -mindepth 1 | LC_ALL=C sort | cpio -o -H newc -R 0:0 --quiet) | gzip -6 > "$WORK/initramfs.cpio.gz"
 cp "$KTREE/boot/vmlinuz-$KVER" "$WORK/vmlinuz"
 printf '%s\n' "$KVER" > "$WORK/kernel-release"
-for f in vmlinuz initramfs.cpio.gz kernel-release; do mv -f "$WORK/$f" "$OUT/$f"; done
-say "built $KVER: vmlinuz $(du -h "$OUT/vmlinuz" | cut -f1), initramfs $(du -h "$OUT/initramfs.cpio.gz" | cut -f1)"
+rm -f "$OUT/vmlinux"
+for f in "${KERNEL_FILES[@]}" initramfs.cpio.gz kernel-release; do mv -f "$WORK/$f" "$OUT/$f"; done
+say "built $KVER: ${KERNEL_FILES[*]}, initramfs $(du -h "$OUT/initramfs.cpio.gz" | cut -f1)"

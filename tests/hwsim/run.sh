@@ -85,13 +85,18 @@ cp "$IMAGE/initramfs.cpio.gz" "$INITRD"
 head -c $(( (4 - $(stat -c %s "$INITRD") % 4) % 4 )) /dev/zero >> "$INITRD"
 (cd "$STAGE" && find . -mindepth 1 | LC_ALL=C sort | cpio -o -H newc -R 0:0 --quiet | gzip -1) >> "$INITRD"
 
+# The uncompressed kernel where there is one: qemu starts it directly (PVH) instead of letting the bzImage
+# unpack itself, which is slow under emulation.
+KERNEL=$IMAGE/vmlinuz
+[ -s "$IMAGE/vmlinux" ] && KERNEL=$IMAGE/vmlinux
+
 # --- The run ---------------------------------------------------------------------------------------------------
 started=$(date +%s)
 timeout -k 10 "$BUDGET" qemu-system-x86_64 "${ACCEL[@]}" -m 768 -smp 2 -nodefaults -no-reboot \
   -display none -nic none -serial "file:$WORK/console.log" -serial "file:$WORK/results.txt" \
-  -kernel "$IMAGE/vmlinuz" -initrd "$INITRD" -append "console=ttyS0 quiet panic=-1 rdinit=/init" < /dev/null
+  -kernel "$KERNEL" -initrd "$INITRD" -append "console=ttyS0 quiet panic=-1 rdinit=/init" < /dev/null
 rc=$?
-echo "VM run: $(( $(date +%s) - started ))s (exit $rc, kernel $(cat "$IMAGE/kernel-release"))"
+echo "VM run: $(( $(date +%s) - started ))s (exit $rc, kernel $(cat "$IMAGE/kernel-release"), $(basename "$KERNEL"))"
 tr -d '\r' < "$WORK/console.log" | grep -a '^\[vm\]'
 [ "$rc" = 124 ] && skip "the VM did not finish within ${BUDGET}s (SKIMLET_HWSIM_BUDGET)"
 [ "$rc" = 0 ] || fail "qemu exited $rc (see $WORK/console.log)"
