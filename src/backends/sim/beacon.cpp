@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "backends/sim/scene.h"
+#include "core/beacon/beacon_reader.h"
 #include "core/ie/builder.h"
 #include "core/radio/values.h"
 
@@ -80,55 +81,47 @@ uint8_t SecondaryOffset(const SceneAccessPoint& ap) {
 
 }  // namespace
 
-uint32_t LinkQualityOf(int rssi) {
-  if (rssi <= -100) return 0;
-  if (rssi >= -50) return 100;
-  return static_cast<uint32_t>(2 * (rssi + 100));
-}
-
 uint8_t CenterChannel5GHz(uint8_t primary, int widthMHz) {
   if (primary <= 14) return primary;
   int n20 = widthMHz >= 160 && widthMHz != 8080 ? 8 : widthMHz >= 80 ? 4 : widthMHz >= 40 ? 2 : 1;
   return static_cast<uint8_t>(ChannelOf5GHzSegment(primary, n20));
 }
 
+uint16_t CapabilityOf(const SceneAccessPoint& ap) {
+  if (ap.Capability) return *ap.Capability;
+  return static_cast<uint16_t>((ap.AdHoc ? 0x0002 : 0x0001) | (ap.Sec != Security::Open ? 0x0010 : 0) |
+                               (ap.Is24GHz() ? 0x0020 : 0) | (ap.Standard != Phy::B ? 0x0400 : 0));
+}
+
 Beacon BuildBeacon(const SceneAccessPoint& ap, int rssi, uint32_t phyIndex) {
   Beacon out;
-  WLAN_BSS_ENTRY& e = out.Entry;
   if (ap.FixedEntry) {
-    e = *ap.FixedEntry;
-    e.lRssi = rssi;
-    e.uLinkQuality = LinkQualityOf(rssi);
+    out.Entry = *ap.FixedEntry;
+    out.Entry.lRssi = rssi;
+    out.Entry.uLinkQuality = LinkQualityFromRssi(rssi);
     out.Blob = ap.FixedBlob;
     return out;
   }
+  // The entry is read from the blob as a received beacon's would be.
+  out.Blob = ap.Elements ? *ap.Elements : ElementsOf(ap);
+  TBeaconReception rx;
+  rx.Bssid = ap.BSSID;
+  rx.Capability = CapabilityOf(ap);
+  rx.BeaconPeriod = ap.BeaconPeriod;
+  rx.FrequencyKHz = ChannelToFrequency(ap.Channel);
+  rx.SignalDbm = rssi;
+  rx.PhyId = phyIndex;
+  rx.InRegDomain = true;
+  out.Entry = ReadBeacon(out.Blob, rx);
+  return out;
+}
 
+std::vector<uint8_t> ElementsOf(const SceneAccessPoint& ap) {
   bool b24 = ap.Is24GHz();
   bool ht = ap.Standard == Phy::N || ap.Standard == Phy::AC || ap.Standard == Phy::AX;
   bool vht = !b24 && (ap.Standard == Phy::AC || ap.Standard == Phy::AX);
   bool he = ap.Standard == Phy::AX;
-  bool privacy = ap.Sec != Security::Open;
-
-  // The entry.
-  if (ap.Hidden == HiddenSSID::No) {
-    e.dot11Ssid.uSSIDLength = static_cast<uint32_t>(std::min<size_t>(ap.SSID.size(), 32));
-    std::copy_n(ap.SSID.begin(), e.dot11Ssid.uSSIDLength, e.dot11Ssid.ucSSID.begin());
-  }
-  e.uPhyId = phyIndex;
-  e.dot11Bssid = ap.BSSID;
-  e.dot11BssType = ap.AdHoc ? 2 : 1;
-  e.dot11BssPhyType = PhyTypeOf(ap.Standard);
-  e.lRssi = rssi;
-  e.uLinkQuality = LinkQualityOf(rssi);
-  e.bInRegDomain = 1;
-  e.usBeaconPeriod = ap.BeaconPeriod;
-  e.usCapabilityInformation = static_cast<uint16_t>((ap.AdHoc ? 0x0002 : 0x0001) | (privacy ? 0x0010 : 0) |
-                                                    (b24 ? 0x0020 : 0) | (ap.Standard != Phy::B ? 0x0400 : 0));
-  e.ulChCenterFrequency = ChannelToFrequency(ap.Channel);
   std::vector<uint8_t> rates = RateBytes(ap);
-  e.wlanRateSet.uRateSetLength = static_cast<uint32_t>(2 * rates.size());
-  for (size_t k = 0; k < rates.size(); ++k)
-    e.wlanRateSet.usRateSet[k] = static_cast<uint16_t>((rates[k] & 0x7F) | ((rates[k] & 0x80) ? 0x8000 : 0));
 
   // The elements, in beacon order.
   ElementBuilder b;
@@ -220,9 +213,9 @@ Beacon BuildBeacon(const SceneAccessPoint& ap, int rssi, uint32_t phyIndex) {
     b.AddVendor(kOUIMicrosoft, 4, EncodeWPSBody(w));
   }
   for (const auto& v : ap.Vendors) b.AddVendor(v.OUI, v.Subtype, v.Body);
-  out.Blob = b.Blob();
-  for (const auto& raw : ap.Raw) out.Blob.insert(out.Blob.end(), raw.begin(), raw.end());
-  return out;
+  std::vector<uint8_t> blob = b.Blob();
+  for (const auto& raw : ap.Raw) blob.insert(blob.end(), raw.begin(), raw.end());
+  return blob;
 }
 
 }  // namespace skimlet::sim

@@ -133,7 +133,7 @@ TEST(SceneParser, UnreadableFileSaysWhich) {
   EXPECT_FALSE(s.Value);
 }
 
-TEST(SceneBeacon, CentreChannelsAndLinkQuality) {
+TEST(SceneBeacon, CentreChannels) {
   EXPECT_EQ(CenterChannel5GHz(36, 40), 38);
   EXPECT_EQ(CenterChannel5GHz(40, 40), 38);
   EXPECT_EQ(CenterChannel5GHz(44, 80), 42);
@@ -142,9 +142,6 @@ TEST(SceneBeacon, CentreChannelsAndLinkQuality) {
   EXPECT_EQ(CenterChannel5GHz(64, 160), 50);
   EXPECT_EQ(CenterChannel5GHz(161, 80), 155);
   EXPECT_EQ(CenterChannel5GHz(6, 40), 6);
-  EXPECT_EQ(LinkQualityOf(-100), 0u);
-  EXPECT_EQ(LinkQualityOf(-75), 50u);
-  EXPECT_EQ(LinkQualityOf(-40), 100u);
 }
 
 }  // namespace
