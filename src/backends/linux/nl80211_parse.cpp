@@ -281,7 +281,7 @@ std::optional<BssRecord> ParseBss(std::span<const uint8_t> message, std::span<co
   rx.InRegDomain = true;  // the kernel only scans channels the regulatory domain allows
 
   WLAN_BSS_ENTRY& e = r.Item.Entry;
-  e = ReadBeacon(blob, rx);
+  ReadBeacon(blob, rx, e);
   auto it = std::find(phyTypes.begin(), phyTypes.end(), e.dot11BssPhyType);
   e.uPhyId = it == phyTypes.end() ? 0 : static_cast<uint32_t>(it - phyTypes.begin());
   if (bss[NL80211_BSS_STATUS]) {

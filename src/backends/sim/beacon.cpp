@@ -10,14 +10,13 @@ namespace skimlet::sim {
 
 namespace {
 
-std::vector<uint8_t> RateBytes(const SceneAccessPoint& ap) {
-  if (!ap.Is24GHz())
-    return {RateByte(6, true), RateByte(9, false), RateByte(12, true), RateByte(18, false), RateByte(24, true),
-            RateByte(36, false), RateByte(48, false), RateByte(54, false)};
-  std::vector<uint8_t> r = {RateByte(1, true), RateByte(2, true), RateByte(5.5, true), RateByte(11, true)};
-  if (ap.Standard != Phy::B)
-    for (double m : {6.0, 9.0, 12.0, 18.0, 24.0, 36.0, 48.0, 54.0}) r.push_back(RateByte(m, false));
-  return r;
+// The rate bytes of the access point's band and PHY: 6, 12 and 24 Mbps basic on 5 GHz; 1, 2, 5.5 and 11 Mbps
+// basic on 2.4 GHz, with the OFDM rates unless it speaks only b.
+Bytes RateBytes(const SceneAccessPoint& ap) {
+  static constexpr uint8_t k5GHz[] = {0x8C, 0x12, 0x98, 0x24, 0xB0, 0x48, 0x60, 0x6C};
+  static constexpr uint8_t k24GHz[] = {0x82, 0x84, 0x8B, 0x96, 0x0C, 0x12, 0x18, 0x24, 0x30, 0x48, 0x60, 0x6C};
+  if (!ap.Is24GHz()) return Bytes(k5GHz);
+  return Bytes(k24GHz, ap.Standard == Phy::B ? 4 : 12);
 }
 
 bool UsesRSN(Security s) { return s != Security::Open && s != Security::WEP && s != Security::WPA && s != Security::WPAEnterprise; }
@@ -112,7 +111,7 @@ Beacon BuildBeacon(const SceneAccessPoint& ap, int rssi, uint32_t phyIndex) {
   rx.SignalDbm = rssi;
   rx.PhyId = phyIndex;
   rx.InRegDomain = true;
-  out.Entry = ReadBeacon(out.Blob, rx);
+  ReadBeacon(out.Blob, rx, out.Entry);
   return out;
 }
 
@@ -121,16 +120,16 @@ std::vector<uint8_t> ElementsOf(const SceneAccessPoint& ap) {
   bool ht = ap.Standard == Phy::N || ap.Standard == Phy::AC || ap.Standard == Phy::AX;
   bool vht = !b24 && (ap.Standard == Phy::AC || ap.Standard == Phy::AX);
   bool he = ap.Standard == Phy::AX;
-  std::vector<uint8_t> rates = RateBytes(ap);
+  Bytes rates = RateBytes(ap);
 
-  // The elements, in beacon order.
+  // The elements, in beacon order (SSID, rates and DSSS bodies are the bytes themselves).
   ElementBuilder b;
   if (ap.Hidden == HiddenSSID::Empty) b.Add(kEidSSID, Bytes());
   else if (ap.Hidden == HiddenSSID::Zeros) b.Add(kEidSSID, std::vector<uint8_t>(ap.SSID.size(), 0));
-  else b.Add(kEidSSID, EncodeSSIDBody(ap.SSID));
+  else b.Add(kEidSSID, Bytes(ap.SSID));
   size_t inFirst = std::min<size_t>(rates.size(), 8);
-  b.Add(kEidSupportedRates, EncodeRatesBody(Bytes(rates.data(), inFirst)));
-  if (b24) b.Add(kEidDSSS, EncodeDSSSBody(ap.Channel));
+  b.Add(kEidSupportedRates, rates.first(inFirst));
+  if (b24) b.Add(kEidDSSS, {ap.Channel});
   if (!ap.AdHoc) b.Add(kEidTIM, EncodeTIMBody({0, static_cast<uint8_t>(ap.Standard == Phy::B ? 1 : 3), 0, {0}}));
   if (ap.Country) {
     CountryValues c = *ap.Country;
@@ -155,7 +154,7 @@ std::vector<uint8_t> ElementsOf(const SceneAccessPoint& ap) {
     b.Add(kEidHTCapabilities, EncodeHTCapabilitiesBody(h));
   }
   if (UsesRSN(ap.Sec)) b.Add(kEidRSN, EncodeRSNBody(RSNOf(ap.Sec)));
-  if (rates.size() > inFirst) b.Add(kEidExtSupportedRates, EncodeRatesBody(Bytes(rates.data() + inFirst, rates.size() - inFirst)));
+  if (rates.size() > inFirst) b.Add(kEidExtSupportedRates, rates.subspan(inFirst));
   if (ht) {
     HTOperationValues o;
     o.PrimaryChannel = ap.Channel;

@@ -1,6 +1,7 @@
 #include "core/beacon/beacon_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "core/ie/elements/eid048_rsn.h"
@@ -17,6 +18,22 @@ constexpr uint8_t kEidSSID = 0, kEidRates = 1, kEidDSSS = 3, kEidERP = 42, kEidH
 constexpr uint8_t kExtHECapabilities = 35, kExtHEOperation = 36;
 
 bool Is24GHzOrUnknown(uint32_t kHz) { return kHz <= 2500000; }
+
+// What each rate byte is, looked up once per byte: a rate (DSSS, OFDM or another), or nothing for the set
+// (a zero byte, a membership selector).
+enum TRateKind : uint8_t { kNoRate, kOtherRate, kDSSSRate, kOFDMRate };
+constexpr std::array<TRateKind, 256> MakeRateKinds() {
+  std::array<TRateKind, 256> kinds{};
+  for (unsigned b = 0; b < 256; ++b) {
+    const uint8_t byte = static_cast<uint8_t>(b), units = byte & 0x7F;
+    kinds[b] = units == 0 || IsBssMembershipSelector(byte) ? kNoRate
+               : IsDSSSRateUnits(units)                    ? kDSSSRate
+               : IsOFDMRateUnits(units)                    ? kOFDMRate
+                                                           : kOtherRate;
+  }
+  return kinds;
+}
+constexpr std::array<TRateKind, 256> kRateKinds = MakeRateKinds();
 
 // What one walk over the blob collects for the entry.
 struct TBlobFacts {
@@ -48,12 +65,13 @@ void Walk(std::span<const uint8_t> blob, TBlobFacts& f, DOT11_SSID* ssid, WLAN_R
       case kEidRates:
       case kEidExtRates:
         for (uint8_t k = 0; k < len; ++k) {
-          const uint8_t byte = body[k], units = byte & 0x7F;
-          if (units == 0 || IsBssMembershipSelector(byte)) continue;
-          if (IsDSSSRateUnits(units)) f.DSSSRate = true;
-          else if (IsOFDMRateUnits(units)) f.OFDMRate = true;
+          const uint8_t byte = body[k];
+          const TRateKind kind = kRateKinds[byte];
+          if (kind == kNoRate) continue;
+          f.DSSSRate |= kind == kDSSSRate;
+          f.OFDMRate |= kind == kOFDMRate;
           if (rateSet && rates < rateSet->usRateSet.size())
-            rateSet->usRateSet[rates++] = static_cast<uint16_t>(units | ((byte & 0x80) ? 0x8000 : 0));
+            rateSet->usRateSet[rates++] = static_cast<uint16_t>((byte & 0x7F) | ((byte & 0x80) << 8));
         }
         break;
       case kEidDSSS:
@@ -102,8 +120,8 @@ uint32_t BssTypeOfCapability(uint16_t capability) {
   return 3;
 }
 
-WLAN_BSS_ENTRY ReadBeacon(std::span<const uint8_t> elements, const TBeaconReception& rx) {
-  WLAN_BSS_ENTRY e;
+void ReadBeacon(std::span<const uint8_t> elements, const TBeaconReception& rx, WLAN_BSS_ENTRY& e) {
+  e = WLAN_BSS_ENTRY{};
   TBlobFacts f;
   Walk(elements, f, &e.dot11Ssid, &e.wlanRateSet);
   e.uPhyId = rx.PhyId;
@@ -120,7 +138,6 @@ WLAN_BSS_ENTRY ReadBeacon(std::span<const uint8_t> elements, const TBeaconRecept
   e.usCapabilityInformation = rx.Capability;
   e.ulIeOffset = static_cast<uint32_t>(WLAN_BSS_ENTRY::kSize);
   e.ulIeSize = static_cast<uint32_t>(elements.size());
-  return e;
 }
 
 uint32_t BeaconPhyType(std::span<const uint8_t> elements, uint32_t frequencyKHz) {

@@ -46,9 +46,14 @@ struct TBeaconReception {
   bool InRegDomain = false;          // the receiver knows the channel is allowed where it is
 };
 
-// The entry of a beacon whose elements are Elements: every field set, ulIeOffset 360 and ulIeSize the blob's
-// size (the layout of a snapshot record). A last element that runs past the blob ends the walk.
-WLAN_BSS_ENTRY ReadBeacon(std::span<const uint8_t> elements, const TBeaconReception& reception);
+// Fills Entry for a beacon whose elements are Elements: every field set, ulIeOffset 360 and ulIeSize the
+// blob's size (the layout of a snapshot record). A last element that runs past the blob ends the walk.
+void ReadBeacon(std::span<const uint8_t> elements, const TBeaconReception& reception, WLAN_BSS_ENTRY& entry);
+inline WLAN_BSS_ENTRY ReadBeacon(std::span<const uint8_t> elements, const TBeaconReception& reception) {
+  WLAN_BSS_ENTRY e;
+  ReadBeacon(elements, reception, e);
+  return e;
+}
 
 // The parts of ReadBeacon on their own.
 uint32_t BeaconPhyType(std::span<const uint8_t> elements, uint32_t frequencyKHz);

@@ -260,7 +260,7 @@ void ParseManagementFrame(std::span<const uint8_t> frame, TCapturedFrame& out) {
   rx.FrequencyKHz = out.Radio.FrequencyMHz * 1000;
   rx.SignalDbm = out.Radio.SignalDbm;
   out.Blob = frame.subspan(header + 12);
-  out.Entry = ReadBeacon(out.Blob, rx);
+  ReadBeacon(out.Blob, rx, out.Entry);
 }
 
 TCapturedFrame ParseCaptureFrame(uint32_t linkType, std::span<const uint8_t> packet, bool wholeFrame) {
