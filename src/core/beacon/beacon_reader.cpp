@@ -156,15 +156,15 @@ WLAN_RATE_SET BeaconRateSet(std::span<const uint8_t> elements) {
 namespace {
 
 // Key management kinds, weakest first: the strongest one a BSS offers is the one a client would use.
-enum class TKeyManagement { None, EAP, PSK, OWE, SAE, SuiteB };
+enum class TKeyManagement { None, EAP, PSK, OWE, SAE, EAP192 };
 
 TKeyManagement KeyManagementOf(uint8_t akm) {
   switch (akm) {
-    case 1: case 3: case 5: case 22: case 23: return TKeyManagement::EAP;  // 802.1X, FT, SHA-256, FILS
+    case 1: case 3: case 5: case 11: case 22: case 23: return TKeyManagement::EAP;  // 802.1X, FT, SHA-256, Suite B, FILS
     case 2: case 4: case 6: case 19: case 20: return TKeyManagement::PSK;  // PSK, FT, SHA-256, SHA-384
     case 18: return TKeyManagement::OWE;
     case 8: case 9: case 24: case 25: return TKeyManagement::SAE;           // SAE, FT-SAE, their EXT-KEY forms
-    case 11: case 12: case 13: return TKeyManagement::SuiteB;             // 802.1X Suite B (192-bit)
+    case 12: case 13: return TKeyManagement::EAP192;                        // 802.1X 192-bit (Suite B), its FT form
     default: return TKeyManagement::None;
   }
 }
@@ -179,7 +179,8 @@ uint32_t CipherOf(uint8_t suite) {
   }
 }
 
-// Authentication and cipher from the suites of an RSN (Rsn) or WPA element as its decoder reads them.
+// Authentication and cipher from the suites of an RSN element (Rsn true) or a WPA element as their decoders
+// read them.
 TBeaconSecurity FromSuites(bool rsn, uint8_t group, const TByteDynamicArray& pairwise, const TByteDynamicArray& akms) {
   TKeyManagement best = TKeyManagement::None;
   for (uint8_t a : akms) {
@@ -189,12 +190,12 @@ TBeaconSecurity FromSuites(bool rsn, uint8_t group, const TByteDynamicArray& pai
   }
   if (best == TKeyManagement::None) best = TKeyManagement::PSK;  // no (known) AKM suite: the default, PSK
   TBeaconSecurity s;
-  s.OneX = best == TKeyManagement::EAP || best == TKeyManagement::SuiteB;
+  s.OneX = best == TKeyManagement::EAP || best == TKeyManagement::EAP192;
   switch (best) {
     case TKeyManagement::EAP: s.Auth = rsn ? kAuthRSNA : kAuthWPA; break;
     case TKeyManagement::OWE: s.Auth = kAuthOWE; break;
     case TKeyManagement::SAE: s.Auth = kAuthWPA3SAE; break;
-    case TKeyManagement::SuiteB: s.Auth = kAuthWPA3; break;
+    case TKeyManagement::EAP192: s.Auth = kAuthWPA3; break;  // WPA3-Enterprise 192-bit
     default: s.Auth = rsn ? kAuthRSNAPSK : kAuthWPAPSK; break;
   }
   // The first pairwise suite; suite 0 ("use the group cipher") and an empty list stand for the group suite.

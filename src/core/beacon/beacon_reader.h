@@ -17,7 +17,8 @@
 //   channel.
 // - Signal: without a dBm value from the receiver, kUnknownRssi (link quality 0).
 // - Security (WLAN_CONNECTION_ATTRIBUTES): from the RSN element, else the WPA element, as their decoders read
-//   them; the strongest key management offered wins.
+//   them; the strongest key management offered wins (802.1X < PSK < OWE < SAE < 802.1X 192-bit, which is
+//   WPA3-Enterprise); the cipher is the first pairwise suite's, the group suite's without one.
 #pragma once
 
 #include <array>

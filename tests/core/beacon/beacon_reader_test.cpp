@@ -150,7 +150,8 @@ TEST(BeaconReader, SecurityOfAnAssociation) {
       {rsn({4}, {9}), 0x0011, kAuthWPA3SAE, kCipherCCMP, false},
       {rsn({4}, {18}), 0x0011, kAuthOWE, kCipherCCMP, false},
       {rsn({4, 2}, {1, 3}), 0x0011, kAuthRSNA, kCipherCCMP, true},
-      {rsn({9}, {12}), 0x0011, kAuthWPA3, kCipherGCMP, true},        // Suite B 192-bit
+      {rsn({9}, {12}), 0x0011, kAuthWPA3, kCipherGCMP, true},        // 802.1X 192-bit: WPA3-Enterprise
+      {rsn({4}, {11}), 0x0011, kAuthRSNA, kCipherCCMP, true},        // the 128-bit Suite B is plain 802.1X
       {rsn({2}, {6}), 0x0011, kAuthRSNAPSK, kCipherTKIP, false},
       {rsn({0}, {}), 0x0011, kAuthRSNAPSK, kCipherCCMP, false},      // pairwise "group": the group's CCMP
       {rsnNoLists, 0x0011, kAuthRSNAPSK, kCipherTKIP, false},
