@@ -99,15 +99,6 @@ SnapshotContents TCaptureCollector::Take() {
   return out;
 }
 
-bool IsCaptureFileStart(std::span<const uint8_t> head) {
-  if (head.size() < 4) return false;
-  const uint32_t le = uint32_t{head[0]} | uint32_t{head[1]} << 8 | uint32_t{head[2]} << 16 | uint32_t{head[3]} << 24;
-  const uint32_t be = uint32_t{head[3]} | uint32_t{head[2]} << 8 | uint32_t{head[1]} << 16 | uint32_t{head[0]} << 24;
-  for (uint32_t magic : {le, be})
-    if (magic == 0xA1B2C3D4u || magic == 0xA1B23C4Du) return true;  // pcap, microseconds or nanoseconds
-  return le == 0x0A0D0D0Au;                                          // pcapng section header block
-}
-
 TCaptureContents ReadCaptureFile(const std::string& path) {
   TCaptureContents out;
   char error[PCAP_ERRBUF_SIZE] = {};
@@ -115,6 +106,7 @@ TCaptureContents ReadCaptureFile(const std::string& path) {
       pcap_open_offline_with_tstamp_precision(path.c_str(), PCAP_TSTAMP_PRECISION_MICRO, error), &pcap_close);
   if (!pcap) {
     out.Status = TCaptureStatus::ReadError;
+    out.LibpcapError = error;
     out.Error = path + ": " + error;
     return out;
   }

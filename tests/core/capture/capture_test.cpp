@@ -348,11 +348,84 @@ TEST_F(CaptureFile, SurveyFilesAreToldApartByContentAndConvertToSnapshots) {
     EXPECT_EQ(again.Items[i]->Active, list.Items[i]->Active);
   }
 
-  // Neither: the snapshot reader's verdict.
-  TSurveyLoadResult text = LoadSurveyFile(again, Write("notes.pcap", "hello, world"));
-  EXPECT_EQ(text.Kind, TSurveyFileKind::Snapshot);
-  EXPECT_EQ(text.Snapshot, SnapshotStatus::UnknownFormat);
+  // Neither: libpcap's verdict, said as what the file is not. Shorter than a snapshot header: nothing.
+  fs::path notes = Write("notes.pcap", "hello, world");
+  TSurveyLoadResult text = LoadSurveyFile(again, notes);
+  EXPECT_FALSE(text.Ok);
+  EXPECT_EQ(text.Kind, TSurveyFileKind::Unknown);
+  EXPECT_EQ(text.Message, notes.string() + ": neither a snapshot nor a capture that libpcap can read: unknown file format");
+  TSurveyLoadResult wrongFormat = LoadSurveyFile(again, Write("v2.snapshot", std::string("\x01\x02") + std::string(20, '\0')));
+  EXPECT_EQ(wrongFormat.Kind, TSurveyFileKind::Unknown);
+  TSurveyLoadResult cutHeader = LoadSurveyFile(again, Write("cut.pcap", TwoNetworks().Text().substr(0, 16)));
+  EXPECT_FALSE(cutHeader.Ok);
+  EXPECT_NE(cutHeader.Message.find("neither a snapshot nor a capture that libpcap can read: truncated"),
+            std::string::npos) << cutHeader.Message;
+  TSurveyLoadResult tiny = LoadSurveyFile(again, Write("tiny.pcap", TwoNetworks().Text().substr(0, 9)));
+  EXPECT_TRUE(tiny.Ok);
+  EXPECT_EQ(tiny.Kind, TSurveyFileKind::Snapshot);
+  EXPECT_EQ(tiny.Snapshot, SnapshotStatus::NoHeader);
+  EXPECT_EQ(tiny.Loaded, 0u);
   EXPECT_FALSE(LoadSurveyFile(again, "/nonexistent/file").Ok);
+  EXPECT_EQ(again.Count(), 2);
+}
+
+// Every variant libpcap reads opens as a capture: the same two networks with the same microsecond times.
+TEST_F(CaptureFile, EveryFormatLibpcapReadsOpens) {
+  const std::vector<uint8_t> a = Concat(RadiotapHeader(2412, -50), ManagementFrame(kA, Blob("Alpha", 1)));
+  const std::vector<uint8_t> b = Concat(RadiotapHeader(5180, -70), ManagementFrame(kB, Blob("Bravo", 36)));
+  auto pcap = [&](test::PcapFormat format) {
+    return test::PcapWriter(kLinkRadiotap, format).Add(1700000000, 1, a).Add(1700000002, 999999, b).Text();
+  };
+  struct Case {
+    const char* name;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"pcap", pcap({})},
+      {"pcap swapped", pcap({.BigEndian = true})},
+      {"pcap nanoseconds", pcap({.Nanoseconds = true})},
+      {"pcap nanoseconds swapped", pcap({.Nanoseconds = true, .BigEndian = true})},
+      {"modified pcap", pcap({.Modified = true})},
+      {"modified pcap swapped", pcap({.BigEndian = true, .Modified = true})},
+      {"pcapng", test::PcapngWriter(kLinkRadiotap).Add(1700000000, 1, a).Add(1700000002, 999999, b).Text()},
+      {"pcapng swapped",
+       test::PcapngWriter(kLinkRadiotap, true).Add(1700000000, 1, a).Add(1700000002, 999999, b).Text()},
+      {"pcapng, two interfaces",
+       test::PcapngWriter(kLinkRadiotap).Interface(kLinkRadiotap).Add(1700000000, 1, a, 1)
+           .Add(1700000002, 999999, b, 0).Text()},
+      {"pcapng, two sections",
+       test::PcapngWriter(kLinkRadiotap).Add(1700000000, 1, a).Section().Interface(kLinkRadiotap)
+           .Add(1700000002, 999999, b).Text()},
+  };
+  for (const Case& c : cases) {
+    TProgramOptions options;
+    TWLANNetworkList list(options);
+    list.VendorLookup = nullptr;
+    TSurveyLoadResult r = LoadSurveyFile(list, Write("variant", c.bytes));
+    ASSERT_TRUE(r.Ok) << c.name << ": " << r.Message;
+    EXPECT_EQ(r.Kind, TSurveyFileKind::Capture) << c.name;
+    EXPECT_FALSE(r.Capture.Truncated) << c.name << ": " << r.Capture.TruncationText;
+    ASSERT_EQ(list.Count(), 2) << c.name;
+    EXPECT_EQ(list.Items[0]->SSID, "Alpha") << c.name;
+    EXPECT_EQ(list.Items[0]->LastSeen, LocalDateTimeOfUnix(1700000000, 1)) << c.name;
+    EXPECT_EQ(list.Items[1]->SSID, "Bravo") << c.name;
+    EXPECT_EQ(list.Items[1]->Channel, 36u) << c.name;
+    EXPECT_EQ(r.SavedTime, LocalDateTimeOfUnix(1700000002, 999999)) << c.name;
+  }
+}
+
+// libpcap reads a pcapng file in the link type of its first interface and stops at an interface of another:
+// the frames before it stay and the reason is kept.
+TEST_F(CaptureFile, PcapngInterfaceOfAnotherLinkTypeEndsReadingWithLibpcapsReason) {
+  const std::vector<uint8_t> a = Concat(RadiotapHeader(2412, -50), ManagementFrame(kA, Blob("Alpha", 1)));
+  test::PcapngWriter w(kLinkRadiotap);
+  w.Add(1700000000, 0, a).Interface(kLinkIEEE80211).Add(1700000001, 0, ManagementFrame(kB, Blob("Bravo", 6)), 1);
+  TCaptureContents c = ReadCaptureFile(Write("mixed-links.pcapng", w.Text()));
+  ASSERT_EQ(c.Status, TCaptureStatus::Ok) << c.Error;
+  EXPECT_EQ(c.Stats.Frames, 1u);
+  ASSERT_EQ(c.Networks.Records.size(), 1u);
+  EXPECT_TRUE(c.Stats.Truncated);
+  EXPECT_NE(c.Stats.TruncationText.find("type"), std::string::npos) << c.Stats.TruncationText;
 }
 
 }  // namespace
