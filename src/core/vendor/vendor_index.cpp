@@ -6,7 +6,9 @@
 #include <cstring>
 #include <memory>
 #include <queue>
+#include <string_view>
 #include <tuple>
+#include <unordered_map>
 
 namespace skimlet {
 
@@ -61,6 +63,7 @@ std::optional<TVendorIndex> TVendorIndex::Build(const std::vector<TVendorBlock>&
   index.starts_.push_back(0);
   index.winners_.push_back(-1);
   std::vector<int32_t> nameOfRow(rows.size(), -1);
+  std::unordered_map<std::string_view, int32_t> nameIndex;
   std::vector<bool> inside(rows.size(), false);
   auto lower = [&](int32_t a, int32_t b) { return priorities[a] < priorities[b]; };
   std::priority_queue<int32_t, std::vector<int32_t>, decltype(lower)> covering(lower);
@@ -76,8 +79,10 @@ std::optional<TVendorIndex> TVendorIndex::Build(const std::vector<TVendorBlock>&
     if (!covering.empty()) {
       const int32_t row = covering.top();
       if (nameOfRow[row] < 0) {
-        nameOfRow[row] = static_cast<int32_t>(index.names_.size());
-        index.names_.push_back(rows[row].OrganizationName);
+        // One entry per distinct name: neighbouring blocks of one organisation become one segment.
+        auto [it, added] = nameIndex.try_emplace(rows[row].OrganizationName, static_cast<int32_t>(index.names_.size()));
+        if (added) index.names_.push_back(rows[row].OrganizationName);
+        nameOfRow[row] = it->second;
       }
       winner = nameOfRow[row];
     }
