@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -153,7 +154,13 @@ TEST_P(CrashSafety, KilledSavesLeaveTheOldOrTheNewFile) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-      for (int k = 1 + round % kVersions;; k = k % kVersions + 1) w.save(folder.Path(), k);
+      // Never outlive the test, and never return into it.
+      prctl(PR_SET_PDEATHSIG, SIGKILL);
+      try {
+        for (int k = 1 + round % kVersions;; k = k % kVersions + 1) w.save(folder.Path(), k);
+      } catch (...) {
+      }
+      _exit(1);
     }
     const int64_t wait = std::uniform_int_distribution<int64_t>(0, spread)(random);
     const timespec pause{static_cast<time_t>(wait / 1000000), static_cast<long>(wait % 1000000 * 1000)};
