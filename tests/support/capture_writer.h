@@ -106,6 +106,7 @@ public:
   }
   PcapngWriter& Section(bool bigEndian = false) {
     bigEndian_ = bigEndian;
+    unitsPerSecond_.clear();
     Block(0x0A0D0D0A, [&](std::vector<uint8_t>& b) {
       Put(b, 0x1A2B3C4D, 4);
       Put(b, 1, 2);
@@ -114,16 +115,28 @@ public:
     });
     return *this;
   }
-  PcapngWriter& Interface(uint32_t linkType, uint32_t snapLength = 65535) {
+  // Decimals: the time stamp resolution (6 microseconds, the default; 9 nanoseconds), written as an option
+  // when it is not 6.
+  PcapngWriter& Interface(uint32_t linkType, uint32_t snapLength = 65535, uint8_t decimals = 6) {
     Block(1, [&](std::vector<uint8_t>& b) {
       Put(b, linkType, 2);
       Put(b, 0, 2);
       Put(b, snapLength, 4);
+      if (decimals != 6) {
+        Put(b, 9, 2);  // if_tsresol
+        Put(b, 1, 2);
+        b.insert(b.end(), {decimals, 0, 0, 0});
+        Put(b, 0, 4);  // end of options
+      }
     });
+    uint64_t units = 1;
+    for (int k = 0; k < decimals; ++k) units *= 10;
+    unitsPerSecond_.push_back(units);
     return *this;
   }
   PcapngWriter& Add(uint32_t seconds, uint32_t micro, const std::vector<uint8_t>& packet, uint32_t interface = 0) {
-    const uint64_t stamp = uint64_t{seconds} * 1000000 + micro;
+    const uint64_t units = interface < unitsPerSecond_.size() ? unitsPerSecond_[interface] : 1000000;
+    const uint64_t stamp = uint64_t{seconds} * units + uint64_t{micro} * units / 1000000;
     Block(6, [&](std::vector<uint8_t>& b) {
       Put(b, interface, 4);
       Put(b, stamp >> 32, 4);
@@ -152,6 +165,7 @@ private:
     Put(bytes_, b.size() + 12, 4);
   }
   bool bigEndian_ = false;
+  std::vector<uint64_t> unitsPerSecond_;  // of the section's interfaces
   std::vector<uint8_t> bytes_;
 };
 

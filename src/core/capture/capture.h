@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <istream>
 #include <span>
 #include <string>
 #include <unordered_map>
@@ -66,8 +67,16 @@ struct TCaptureContents {
 };
 
 // Reads any capture file libpcap reads (pcap in either byte order with micro- or nanosecond stamps, its
-// modified variant, pcapng); the stamps are read as microseconds.
+// modified variant, pcapng); the stamps are read as microseconds. libpcap reads a pcapng file in the link
+// type of its first interface and stops at an interface of another link type or snap length; such a file is
+// read again by ReadPcapngBlocks, each packet in the link type of its own interface.
 TCaptureContents ReadCaptureFile(const std::string& path);
+
+// Reads the blocks of a pcapng stream (sections in either byte order, interface, enhanced, simple and
+// obsolete packet blocks; others are skipped) into Collector. Packets of interfaces whose link type carries
+// no 802.11 frames count as other frames. Returns an empty text at the end of the stream, else why reading
+// stopped (every packet before it was added).
+std::string ReadPcapngBlocks(std::istream& in, TCaptureCollector& collector);
 
 // Seconds since 1970-01-01 UTC as a LocalDateTime in the local time zone.
 LocalDateTime LocalDateTimeOfUnix(int64_t seconds, uint32_t microseconds);

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <unistd.h>
 
 #include "core/capture/survey_file.h"
@@ -414,18 +415,70 @@ TEST_F(CaptureFile, EveryFormatLibpcapReadsOpens) {
   }
 }
 
-// libpcap reads a pcapng file in the link type of its first interface and stops at an interface of another:
-// the frames before it stay and the reason is kept.
-TEST_F(CaptureFile, PcapngInterfaceOfAnotherLinkTypeEndsReadingWithLibpcapsReason) {
-  const std::vector<uint8_t> a = Concat(RadiotapHeader(2412, -50), ManagementFrame(kA, Blob("Alpha", 1)));
+// libpcap reads a pcapng file in the link type of its first interface only; such a file is read again block by
+// block, each packet in the link type and time resolution of its own interface.
+test::PcapngWriter MixedInterfaces() {
   test::PcapngWriter w(kLinkRadiotap);
-  w.Add(1700000000, 0, a).Interface(kLinkIEEE80211).Add(1700000001, 0, ManagementFrame(kB, Blob("Bravo", 6)), 1);
-  TCaptureContents c = ReadCaptureFile(Write("mixed-links.pcapng", w.Text()));
+  w.Interface(kLinkIEEE80211, 65535, 9).Interface(1);  // 802.11 with nanosecond stamps, Ethernet
+  w.Add(1700000000, 1, Concat(RadiotapHeader(2412, -50), ManagementFrame(kA, Blob("Alpha", 1))), 0);
+  w.Add(1700000001, 2, ManagementFrame(kB, Blob("Bravo", 6)), 1);
+  w.Add(1700000002, 0, std::vector<uint8_t>(60, 0xEE), 2);
+  // A second section, in the other byte order, with interfaces of its own.
+  const std::array<uint8_t, 6> c = {0x02, 0, 0, 0, 0, 0x0C};
+  w.Section(true).Interface(kLinkIEEE80211).Add(1700000003, 3, ManagementFrame(c, Blob("Charlie", 11)));
+  return w;
+}
+
+TEST_F(CaptureFile, PcapngInterfacesOfDifferentLinkTypesAreEachReadInTheirOwn) {
+  TCaptureContents c = ReadCaptureFile(Write("mixed-links.pcapng", MixedInterfaces().Text()));
   ASSERT_EQ(c.Status, TCaptureStatus::Ok) << c.Error;
-  EXPECT_EQ(c.Stats.Frames, 1u);
-  ASSERT_EQ(c.Networks.Records.size(), 1u);
-  EXPECT_TRUE(c.Stats.Truncated);
-  EXPECT_NE(c.Stats.TruncationText.find("type"), std::string::npos) << c.Stats.TruncationText;
+  EXPECT_FALSE(c.Stats.Truncated) << c.Stats.TruncationText;
+  EXPECT_EQ(c.Stats.Frames, 4u);
+  EXPECT_EQ(c.Stats.Other, 1u);  // the Ethernet frame
+  ASSERT_EQ(c.Networks.Records.size(), 3u);
+  EXPECT_EQ(c.Networks.Records[0].Entry.dot11Bssid, kA);
+  EXPECT_EQ(c.Networks.Records[0].Entry.ulChCenterFrequency, 2412000u);
+  EXPECT_EQ(c.Networks.Records[1].Entry.dot11Bssid, kB);
+  EXPECT_EQ(c.Networks.Records[1].LastSeen, LocalDateTimeOfUnix(1700000001, 2));
+  EXPECT_EQ(c.Networks.Records[2].LastSeen, LocalDateTimeOfUnix(1700000003, 3));
+  EXPECT_EQ(c.Networks.SavedTime, LocalDateTimeOfUnix(1700000003, 3));
+}
+
+TEST_F(CaptureFile, PcapngBlocksAreReadOnlyAsFarAsTheyMakeSense) {
+  const std::string whole = MixedInterfaces().Text();
+  // Every cut: the packets before it, and a reason unless the cut falls between blocks.
+  size_t frames = 0;
+  for (size_t cut = 0; cut <= whole.size(); ++cut) {
+    std::istringstream in(whole.substr(0, cut));
+    TCaptureCollector collector;
+    const std::string stop = ReadPcapngBlocks(in, collector);
+    EXPECT_GE(collector.Stats().Frames, frames) << cut;
+    frames = collector.Stats().Frames;
+    if (cut == whole.size()) {
+      EXPECT_EQ(stop, "");
+      EXPECT_EQ(frames, 4u);
+    }
+  }
+  struct Case {
+    const char* name;
+    std::string bytes;
+    const char* reason;
+  };
+  std::string undescribed = whole;
+  undescribed[undescribed.find("\x06\0\0\0") + 8] = 7;  // the first packet's interface
+  std::string longer = whole;
+  longer[longer.find("\x06\0\0\0") + 20] = 0x7F;  // the first packet's captured length
+  const Case cases[] = {
+      {"no section header first", whole.substr(28), "does not start with a section header"},
+      {"interface not described", undescribed, "interface 7, which is not described"},
+      {"packet longer than its block", longer, "a packet longer than its block"},
+      {"cut inside a block", whole.substr(0, whole.size() - 6), "the file ends inside the block"},
+  };
+  for (const Case& c : cases) {
+    std::istringstream in(c.bytes);
+    TCaptureCollector collector;
+    EXPECT_NE(ReadPcapngBlocks(in, collector).find(c.reason), std::string::npos) << c.name;
+  }
 }
 
 }  // namespace
