@@ -7,12 +7,17 @@ SECONDS ?= 60
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
+# The real-kernel lab test (tests/hwsim): qemu boots Debian's kernel with simulated radios; its image is
+# made from Debian packages that the test fetches itself with apt-get download and unpacks without root
+# (kmod for the module index, cpio, xz-utils, binutils to read and strip ELF files).
+HWSIM_PACKAGES := qemu-system-x86 kmod cpio xz-utils binutils
+
 # Debian packages the build, the tests, the fuzzers and the benchmarks need.
 DEB_PACKAGES := build-essential cmake ninja-build pkg-config g++ clang libclang-rt-14-dev \
 	googletest libgtest-dev libgmock-dev libbenchmark-dev \
 	libsqlite3-dev sqlite3 libpugixml-dev libnl-genl-3-dev libpcap-dev ieee-data \
 	qt6-base-dev qt6-base-dev-tools libgl-dev libsystemd-dev \
-	qemu-system-x86 kmod cpio xz-utils binutils python3 python3-dbusmock dbus-daemon \
+	python3 python3-dbusmock dbus-daemon $(HWSIM_PACKAGES) \
 	librsvg2-bin desktop-file-utils appstream dpkg-dev file lintian groff-base bash-completion
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
