@@ -121,7 +121,8 @@ NetlinkReply::State NetlinkReply::Feed(std::span<const uint8_t> datagram) {
       if (msg.size() < sizeof(nlmsghdr) + 4) return state_ = State::Malformed;
       int32_t code = static_cast<int32_t>(Get32(msg.data() + sizeof(nlmsghdr)));
       if (code == 0) return state_ = State::Done;
-      error_ = code < 0 ? -code : code;
+      // The kernel sends a negative errno; the most negative value has no positive counterpart.
+      error_ = code == INT32_MIN ? INT32_MAX : code < 0 ? -code : code;
       return state_ = State::Failed;
     }
     if (type < NLMSG_MIN_TYPE) continue;

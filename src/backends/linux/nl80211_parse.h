@@ -42,7 +42,7 @@ public:
 
 private:
   uint32_t sequence_;
-  bool dump_;
+  [[maybe_unused]] bool dump_;  // not read: Feed takes the messages of dumps and single replies alike
   State state_ = State::Pending;
   int error_ = 0;
   bool interrupted_ = false;

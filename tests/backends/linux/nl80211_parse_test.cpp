@@ -174,6 +174,9 @@ TEST(NetlinkReplyTest, ErrorsAndAcknowledgements) {
   NetlinkReply busy(kSeq, false);
   EXPECT_EQ(busy.Feed(ErrorMsg(-16)), NetlinkReply::State::Failed);
   EXPECT_EQ(busy.Error(), 16);
+  NetlinkReply lowest(kSeq, false);  // no errno, but still an error with a positive number
+  EXPECT_EQ(lowest.Feed(ErrorMsg(INT32_MIN)), NetlinkReply::State::Failed);
+  EXPECT_GT(lowest.Error(), 0);
   NetlinkReply ack(kSeq, false);
   EXPECT_EQ(ack.Feed(Cat({ErrorMsg(-1, kSeq + 5), Message(NL80211_CMD_NEW_STATION, {}, 0), ErrorMsg(0)})),
             NetlinkReply::State::Done);
