@@ -1,5 +1,6 @@
 #include "core/settings/options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <system_error>
 #include <variant>
@@ -204,6 +205,17 @@ void ReadOptions(const TXMLStorage& storage, TProgramOptions& options, std::opti
   options.MainWindowHeight = storage.ReadInteger(kWindow, "MainWindowHeight", defaults.MainWindowHeight);
   options.MainWindowState = storage.ReadInteger(kWindow, "MainWindowState", defaults.MainWindowState);
   if (screen) {
+    // A window never placed (the shipped 800 x 600 at 0, 0) opens at a size the screen has room for, so the
+    // status bar's texts fit: four fifths of the screen up to 1280 x 800, never below the stored size nor
+    // beyond the screen.
+    if (options.MainWindowTop == 0 && options.MainWindowLeft == 0) {
+      auto grown = [](int32_t stored, int32_t screenSide, int32_t designed) {
+        if (screenSide <= 0) return stored;
+        return std::min(std::max(stored, std::min(designed, screenSide * 4 / 5)), screenSide);
+      };
+      options.MainWindowWidth = grown(options.MainWindowWidth, screen->Width, 1280);
+      options.MainWindowHeight = grown(options.MainWindowHeight, screen->Height, 800);
+    }
     if (options.MainWindowTop == 0) options.MainWindowTop = screen->Height / 2 - options.MainWindowHeight / 2;
     if (options.MainWindowLeft == 0) options.MainWindowLeft = screen->Width / 2 - options.MainWindowWidth / 2;
   }

@@ -119,12 +119,22 @@ TEST(Options, WindowPlacement) {
   EXPECT_EQ(r.MainWindowWidth, 1000);
   EXPECT_EQ(r.MainWindowHeight, 700);
 
-  // A top or left of 0 is centred on the screen.
+  // A window never placed grows to four fifths of the screen (up to 1280 x 800, within the screen) and is
+  // centred on it.
   TXMLStorage fresh(dir / "none.xml");
   ASSERT_EQ(fresh.Load(), "");
-  ReadOptions(fresh, r, TScreenSize{1366, 767});
-  EXPECT_EQ(r.MainWindowTop, 767 / 2 - 300);
-  EXPECT_EQ(r.MainWindowLeft, 1366 / 2 - 400);
+  struct Case {
+    TScreenSize Screen;
+    int32_t Width, Height;
+  };
+  for (const Case& c : {Case{{1366, 767}, 1092, 613}, Case{{1920, 1080}, 1280, 800}, Case{{3840, 2160}, 1280, 800},
+                        Case{{800, 600}, 800, 600}, Case{{640, 480}, 640, 480}}) {
+    ReadOptions(fresh, r, c.Screen);
+    EXPECT_EQ(r.MainWindowWidth, c.Width) << c.Screen.Width;
+    EXPECT_EQ(r.MainWindowHeight, c.Height) << c.Screen.Width;
+    EXPECT_EQ(r.MainWindowTop, c.Screen.Height / 2 - c.Height / 2) << c.Screen.Width;
+    EXPECT_EQ(r.MainWindowLeft, c.Screen.Width / 2 - c.Width / 2) << c.Screen.Width;
+  }
 }
 
 TEST(Folders, SwitchesChooseTheSettingsFolder) {
