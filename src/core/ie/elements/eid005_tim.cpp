@@ -5,10 +5,7 @@
 namespace skimlet {
 
 void TTIMElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length <= 3) {
-    AddLengthMessage(tree, element, "Length is wrong, must be >= 4");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::AtLeast(4))) return;
   AddBodyNode(tree, element, Format("%s: %d", {"DTIM Count", Byte(0)}), 0, 1);
   uint8_t period = Byte(1);
   AddBodyNode(tree, element,

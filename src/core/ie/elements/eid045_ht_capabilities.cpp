@@ -63,10 +63,7 @@ bool THTCapabilitiesElement::Parse() {
 }
 
 void THTCapabilitiesElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 26) {
-    AddLengthMessage(tree, element, "Length is wrong, must be = 26");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::Exactly(26))) return;
 
   uint16_t info = ReadUInt16LE(Data, 0);
   TIETreeLine infoLine = AddBodyNode(

@@ -135,10 +135,7 @@ bool TRSNElement::Parse() {
 }
 
 void TRSNElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length < 2) {
-    AddLengthMessage(tree, element, "Length is wrong, must be >= 2");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::AtLeast(2))) return;
   std::optional<size_t> end = suites::AddNodes(*this, tree, element, 0, 2);
   if (!end || *end + 2 > Data.size()) return;
 

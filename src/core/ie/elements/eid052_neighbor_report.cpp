@@ -57,10 +57,7 @@ void TNeighborReportElement::AddHTNodes(TIETree& tree, TIETreeLine parent, uint8
 }
 
 void TNeighborReportElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length < kFixedLength) {
-    AddLengthMessage(tree, element, "Length is wrong, must be >= 13");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::AtLeast(kFixedLength))) return;
   AddBodyNode(tree, element, Format("BSSID: %s", {BytesToHex(Slice(Data, 0, 6), "-")}), 0, 6);
   AddBSSIDInformationNodes(tree, element);
   uint8_t opClass = Byte(10), channel = Byte(11), phy = Byte(12);
@@ -114,9 +111,11 @@ void TNeighborReportElement::AddSubelementNodes(TIETree& tree, TIETreeLine eleme
     }
     if (p + n > Length) return;
 
+    // True when the subelement's length is Expected; else false, with the wrong-length line at its length byte.
     auto lengthMustBe = [&](int32_t expected) {
-      if (n == expected) return true;
-      AddBodyNode(tree, sub, Format("Length is wrong, must be = %d", {expected}), s + 1, 1);
+      const TLengthRule rule = TLengthRule::Exactly(expected);
+      if (rule.Holds(n)) return true;
+      AddBodyNode(tree, sub, rule.Message(), s + 1, 1);
       return false;
     };
     auto dataLines = [&] {

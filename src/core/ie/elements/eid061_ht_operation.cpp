@@ -50,10 +50,7 @@ bool THTOperationElement::Parse() {
 }
 
 void THTOperationElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 22) {
-    AddLengthMessage(tree, element, "Length is wrong, must be = 22");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::Exactly(22))) return;
   AddBodyNode(tree, element, Format("Primary Channel: %d (0x%.2x)", {Byte(0), Byte(0)}), 0, 1);
 
   // The five bytes of operation information, shown as three subsets of 8, 16 and 16 bits.

@@ -80,10 +80,7 @@ void TRMEnabledCapabiliesElement::AddCapabilityNodes(const TInformationElement& 
 }
 
 void TRMEnabledCapabiliesElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 5) {
-    AddLengthMessage(tree, element, "Length is wrong, must be = 5");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::Exactly(5))) return;
   AddCapabilityNodes(*this, tree, element, 0);
 }
 

@@ -61,10 +61,8 @@ std::string_view VenueTypeName(uint8_t group, uint8_t type) {
 }
 
 void TInterworkingElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 1 && Length != 3 && Length != 7 && Length != 9) {
-    AddLengthMessage(tree, element, "Invalid Interworking element length");
-    return;
-  }
+  // Options, then the venue (2 bytes) and the HESSID (6 bytes) when present.
+  if (!CheckLength(tree, element, TLengthRule::OneOf({1, 3, 7, 9}, TLengthWording::Interworking))) return;
   Bytes options = Slice(Data, 0, 1);
   uint8_t v = options[0];
   TIETreeLine line =

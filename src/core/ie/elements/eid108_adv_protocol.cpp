@@ -28,10 +28,7 @@ std::string OUIName(uint32_t oui) {
 }  // namespace
 
 void TAdvertisementProtocolElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length <= 1) {
-    AddLengthMessage(tree, element, Format(Translate("Length is wrong, must be >= %d"), {2}));
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::AtLeast(2).Translated())) return;
   int32_t rest = Length, p = 0, k = 0;
   while (rest > 1) {  // a last single byte is no tuple
     ++k;

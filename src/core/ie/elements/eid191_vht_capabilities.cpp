@@ -43,10 +43,7 @@ bool TVHTCapabilitiesElement::Parse() {
 }
 
 void TVHTCapabilitiesElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 12) {
-    AddLengthMessage(tree, element, "Length is wrong, must be = 12");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::Exactly(12))) return;
   uint32_t info = ReadUInt32LE(Data, 0);
   TBitLines cap(*this, tree,
                 AddBodyNode(tree, element,

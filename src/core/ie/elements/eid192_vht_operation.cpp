@@ -13,10 +13,7 @@ bool TVHTOperationElement::Parse() {
 }
 
 void TVHTOperationElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 5) {
-    AddLengthMessage(tree, element, "Length is wrong, must be = 5");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::Exactly(5))) return;
   AddVHTOperationInfoLines(*this, tree, element, 0);
   TIETreeLine basic = AddBodyNode(
       tree, element,

@@ -7,10 +7,7 @@ namespace skimlet {
 void TVHTTransmitPowerEnvelopeElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
   static constexpr TKeyAndValue kBandwidth[] = {{0, "20 MHz"}, {1, "40 MHz"}, {2, "80 MHz"}, {3, "160/80+80 MHz"}};
   static constexpr TKeyAndValue kUnitInterpretation[] = {{0, "EIRP"}};
-  if (Length < 2 || Length > 5) {
-    AddLengthMessage(tree, element, "Length is wrong, must be >= 2 and <=5");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::Range(2, 5))) return;
   uint8_t b = Byte(0);
   unsigned count = b & 0x07;
   TBitLines info(*this, tree,

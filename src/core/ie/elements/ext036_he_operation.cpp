@@ -25,10 +25,7 @@ bool THEOperationExtensionsInformationElement::Parse() {
 }
 
 void THEOperationExtensionsInformationElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length < 7) {
-    AddLengthMessage(tree, element, "Length is wrong, must be => 7");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::AtLeast(7).Worded(TLengthWording::AtLeastArrow))) return;
   uint32_t parameters = ReadUInt24LE(Data, kParameters);
   TIETreeLine info = AddBodyNode(tree, element, Format("HE Operation Information: 0x%.6x", {parameters}), kParameters, 3);
   TBitLines p(*this, tree, info, kParameters, 24, 3);

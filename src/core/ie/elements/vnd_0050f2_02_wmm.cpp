@@ -13,10 +13,7 @@ constexpr std::string_view kOUISubtypes[] = {"Information Element", "Parameter E
 }  // namespace
 
 void TWMEElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length < 7) {
-    AddLengthMessage(tree, element, "Length is wrong, must be >= 7");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::AtLeast(7))) return;
   uint8_t ouiSubtype = Byte(4);
   std::string_view subtypeName = IndexToText(ouiSubtype, kOUISubtypes, "Unknown");
   AddBodyNode(tree, element, Format("OUI Subtype: %d (%s)", {ouiSubtype, subtypeName}), 4, 1);
@@ -41,10 +38,8 @@ void TWMEElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
               6, 1);
 
   if (ouiSubtype == 0) return;
-  if (Length < 24) {
-    AddLengthMessage(tree, element, "Length is wrong, must be = 24");
-    return;
-  }
+  // The parameter element's four AC records end at byte 24; later bytes are not shown.
+  if (!CheckLength(tree, element, TLengthRule::AtLeast(24).Worded(TLengthWording::Equal))) return;
   AddBodyNode(tree, element, Format("Reserved: 0x%.2x", {Byte(7)}), 7, 1);
   for (int32_t pos : {8, 12, 16, 20}) AddACParameterNodes(tree, element, pos);
 }

@@ -315,28 +315,31 @@ private:
     Node(attribute, Format("%s: %s", {name, valueText}), pos, value.size());
     TInformationElement::AppendText(tree_, attribute, Format(": %s", {valueText}));
   }
-  void Message(TIETreeLine attribute, std::string text, size_t pos, Bytes value) {
-    Node(attribute, std::move(text), pos, value.size());
+  // True when the value's length keeps Rule; else false, with the wrong-length line over the value.
+  bool LengthHolds(TIETreeLine attribute, const TLengthRule& rule, size_t pos, Bytes value) {
+    if (rule.Holds(static_cast<int64_t>(value.size()))) return true;
+    Node(attribute, rule.Message(), pos, value.size());
+    return false;
   }
 
   void Number16(TIETreeLine attribute, std::string_view name, size_t pos, Bytes value) {
-    if (value.size() != 2) return Message(attribute, "Length is wrong, must be = 2", pos, value);
+    if (!LengthHolds(attribute, TLengthRule::Exactly(2), pos, value)) return;
     uint16_t v = ReadUInt16BE(value, 0);
     Show(attribute, name, Format("%d (0x%.4x)", {v, v}), pos, value);
   }
   void Number8(TIETreeLine attribute, std::string_view name, size_t pos, Bytes value, std::string_view unit) {
-    if (value.size() != 1) return Message(attribute, "Length is wrong, must be = 1", pos, value);
+    if (!LengthHolds(attribute, TLengthRule::Exactly(1), pos, value)) return;
     uint8_t v = value[0];
     Show(attribute, name, unit.empty() ? Format("%d (0x%.4x)", {v, v}) : Format("%d %s (0x%.4x)", {v, unit, v}), pos,
          value);
   }
   void Choice8(TIETreeLine attribute, std::string_view name, size_t pos, Bytes value, TKeyAndValueTable table) {
-    if (value.size() != 1) return Message(attribute, "Length is wrong, must be = 1", pos, value);
+    if (!LengthHolds(attribute, TLengthRule::Exactly(1), pos, value)) return;
     uint8_t v = value[0];
     Show(attribute, name, Format("%s (0x%.2x)", {KeyToValue(table, v, "Unknown"), v}), pos, value);
   }
   void Choice16(TIETreeLine attribute, std::string_view name, size_t pos, Bytes value, TKeyAndValueTable table) {
-    if (value.size() != 2) return Message(attribute, "Length is wrong, must be = 2", pos, value);
+    if (!LengthHolds(attribute, TLengthRule::Exactly(2), pos, value)) return;
     uint16_t v = ReadUInt16BE(value, 0);
     Show(attribute, name, Format("%s (0x%.4x)", {KeyToValue(table, v, "Unknown"), v}), pos, value);
   }
@@ -383,11 +386,11 @@ private:
     if (!text.empty()) Show(attribute, name, text, pos, value);
   }
   void VersionForm(TIETreeLine attribute, std::string_view name, size_t pos, Bytes value) {
-    if (value.size() != 1) return Message(attribute, "Length is wrong, must be = 1", pos, value);
+    if (!LengthHolds(attribute, TLengthRule::Exactly(1), pos, value)) return;
     Show(attribute, name, Format("%s (0x%.2x)", {NibblesText(value[0]), value[0]}), pos, value);
   }
   void UUID(TIETreeLine attribute, std::string_view name, size_t pos, Bytes value) {
-    if (value.size() != 16) return Message(attribute, "Length is wrong, must be = 16", pos, value);
+    if (!LengthHolds(attribute, TLengthRule::Exactly(16), pos, value)) return;
     std::string text = BytesToHex(value.subspan(0, 4), "") + "-" + BytesToHex(value.subspan(4, 2), "") + "-" +
                        BytesToHex(value.subspan(6, 2), "") + "-" + BytesToHex(value.subspan(8, 2), "") + "-" +
                        BytesToHex(value.subspan(10, 6), "");
@@ -399,7 +402,7 @@ private:
     Show(attribute, name, BytesToHex(value), pos, value);
   }
   void PrimaryDeviceType(TIETreeLine attribute, size_t pos, Bytes value) {
-    if (value.size() != 8) return Message(attribute, "Length is wrong, must be = 8", pos, value);
+    if (!LengthHolds(attribute, TLengthRule::Exactly(8), pos, value)) return;
     uint16_t category = ReadUInt16BE(value, 0);
     uint32_t oui = ReadUInt32BE(value, 2);
     uint16_t sub = ReadUInt16BE(value, 6);
@@ -419,7 +422,7 @@ private:
     Node(attribute, Format("%s: %s (0x%.4x)", {"Sub Category", subText, sub}), pos + 6, 2);
   }
   void VendorExtension(TIETreeLine attribute, size_t pos, Bytes value) {
-    if (value.size() < 5) return Message(attribute, "Length is wrong, must be >= 5", pos, value);
+    if (!LengthHolds(attribute, TLengthRule::AtLeast(5), pos, value)) return;
     uint32_t vendor = ReadUInt24BE(value, 0);
     if (vendor != kWFAVendorID) {
       Node(attribute, Format("Vendor ID (0x%.6x) is unknown", {vendor}), pos, 3);

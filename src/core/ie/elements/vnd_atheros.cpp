@@ -5,10 +5,7 @@
 namespace skimlet {
 
 void TAtherosAdvancedCapabilityElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 9) {
-    AddLengthMessage(tree, element, "Length is wrong, must be = 9");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::Exactly(9))) return;
   AddBodyNode(tree, element, Format("Subtype: %d", {Byte(4)}), 4, 1);
   AddBodyNode(tree, element, Format("Version: %d", {Byte(5)}), 5, 1);
   Bytes field = Slice(Data, 6, 1);
@@ -26,10 +23,7 @@ void TAtherosAdvancedCapabilityElement::AddDetailNodes(TIETree& tree, TIETreeLin
 }
 
 void TAtherosExtendedRangeElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length < 23) {
-    AddLengthMessage(tree, element, "Length is wrong, must be >= 23");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::AtLeast(23))) return;
   AddBodyNode(tree, element, Format("Subtype: %d", {Byte(4)}), 4, 1);
   AddBodyNode(tree, element, Format("Version: %d", {Byte(5)}), 5, 1);
   AddBodyNode(tree, element, Format("Info: %s (0x%.2x)", {BitsToText(Slice(Data, 6, 1), 8, 8, true), Byte(6)}), 6, 1);

@@ -54,10 +54,7 @@ struct BitField {
 }  // namespace
 
 void TBroadcomHTCapabilitiesInfoElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 30) {
-    AddLengthMessage(tree, element, "Length is wrong, must be = 30");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::Exactly(30))) return;
   // The rest is an HT capabilities body: a temporary HT element placed 4 bytes further into the blob shows its
   // fields over the same bytes.
   THTCapabilitiesElement capabilities;
@@ -66,10 +63,7 @@ void TBroadcomHTCapabilitiesInfoElement::AddDetailNodes(TIETree& tree, TIETreeLi
 }
 
 void TBroadcomHTAdditionalCapabilitiesElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 26) {
-    AddLengthMessage(tree, element, "Length is wrong, must be = 26");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::Exactly(26))) return;
   uint8_t control = Byte(4);
   AddBodyNode(tree, element, Format("Control Channel: %d (0x%.2x)", {control, control}), 4, 1);
   AddInformationSubsets(tree, element);
@@ -145,10 +139,7 @@ void TBroadcomHTAdditionalCapabilitiesElement::AddBasicMCSSet(TIETree& tree, TIE
 }
 
 void TBroadcomInfoElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 9) {
-    AddLengthMessage(tree, element, "Length is wrong, must be = 9");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::Exactly(9))) return;
   AddBodyNode(tree, element, Format("# of assoc STAs: %d", {Byte(4)}), 4, 1);
 
   auto flagsLine = [&](std::string_view label, int32_t pos) {

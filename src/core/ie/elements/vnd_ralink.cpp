@@ -10,10 +10,7 @@ void TRalinkInformationElement::AddHeaderNodes(TIETree& tree, TIETreeLine elemen
 }
 
 void TRalinkInformationElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 7) {
-    AddLengthMessage(tree, element, "Length is wrong, must be = 7");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::Exactly(7))) return;
   Bytes field = Slice(Data, 3, 1);
   uint8_t v = field[0];
   TIETreeLine flags = AddBodyNode(tree, element, Format("Flags: %s (0x%.2x)", {BitsToText(field, 8, 8, true), v}), 3, 1);
