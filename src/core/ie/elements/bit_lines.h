@@ -35,7 +35,7 @@ enum class TBitSuffix : uint8_t { NoValue, DecValue, HexValue };
 struct TBitField {
   uint8_t First, Length;
   TBitWords Words;
-  std::string_view Label;
+  std::string_view Label = {};
   std::span<const std::string_view> Texts = {};
   TBitSuffix Suffix = TBitSuffix::NoValue;
 };
