@@ -10,6 +10,25 @@ namespace {
 constexpr size_t kParameters = 1, kBSSColor = 4, kBasicMCSSet = 5, kOptional = 7;
 // Parameter bits that announce the optional parts.
 constexpr unsigned kVHTInfoPresent = 14, kCoHostedBSS = 15;
+
+using enum TBitWords;
+using enum TBitSuffix;
+
+constexpr TBitField kParameterFields[] = {
+    {0, 3, Number, "Default PE Duration"},
+    {3, 1, Required, "TWT Required", {}, DecValue},
+    {4, 10, Number, "TXOP Duration RTS Threshold"},
+    {kVHTInfoPresent, 1, YesNo, "VHT Operation Information Present", {}, DecValue},
+    {kCoHostedBSS, 1, YesNo, "Co-Located BSS", {}, DecValue},
+    {16, 1, YesNo, "ER SU Disable", {}, DecValue},
+    {17, 7, Reserved},
+};
+constexpr TBitField kBSSColorFields[] = {
+    {0, 6, Number, "BSS Color"},
+    {6, 1, YesNo, "Partial BSS Color", {}, DecValue},
+    {7, 1, YesNo, "BSS Color Disabled", {}, DecValue},
+};
+
 }  // namespace
 
 bool THEOperationExtensionsInformationElement::Parse() {
@@ -26,35 +45,23 @@ bool THEOperationExtensionsInformationElement::Parse() {
 
 void THEOperationExtensionsInformationElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
   if (!CheckLength(tree, element, TLengthRule::AtLeast(7).Worded(TLengthWording::AtLeastArrow))) return;
-  uint32_t parameters = ReadUInt24LE(Data, kParameters);
-  TIETreeLine info = AddBodyNode(tree, element, Format("HE Operation Information: 0x%.6x", {parameters}), kParameters, 3);
-  TBitLines p(*this, tree, info, kParameters, 24, 3);
-  p.Add(Format("%s - Default PE Duration: %d", {p.Diagram(3, 0), p.Bits(0, 3)}));
-  p.Add(Format("%s - TWT Required: %s (%d)", {p.Diagram(1, 3), RequiredToText(p.Bit(3)), p.Bit(3)}));
-  p.Add(Format("%s - TXOP Duration RTS Threshold: %d", {p.Diagram(10, 4), p.Bits(4, 10)}));
-  p.Add(Format("%s - VHT Operation Information Present: %s (%d)", {p.Diagram(1, 14), YesNoToText(p.Bit(14)), p.Bit(14)}));
-  p.Add(Format("%s - Co-Located BSS: %s (%d)", {p.Diagram(1, 15), YesNoToText(p.Bit(15)), p.Bit(15)}));
-  p.Add(Format("%s - ER SU Disable: %s (%d)", {p.Diagram(1, 16), YesNoToText(p.Bit(16)), p.Bit(16)}));
-  p.Reserved(7, 17);
+  TBitLines parameters(*this, tree, element, kParameters, 24, 3);
+  TIETreeLine info = parameters.Add(Format("HE Operation Information: 0x%.6x", {parameters.Value()}));
+  parameters.Under(info).Draw(kParameterFields);
 
-  TIETreeLine colorLine = AddBodyNode(tree, element, Format("BSS Color Information: (0x%.2x)", {Byte(kBSSColor)}), kBSSColor, 1);
-  TBitLines color(*this, tree, colorLine, kBSSColor, 8, 1);
-  color.Add(Format("%s - BSS Color: %d", {color.Diagram(6, 0), color.Bits(0, 6)}));
-  color.Add(Format("%s - Partial BSS Color: %s (%d)", {color.Diagram(1, 6), YesNoToText(color.Bit(6)), color.Bit(6)}));
-  color.Add(Format("%s - BSS Color Disabled: %s (%d)", {color.Diagram(1, 7), YesNoToText(color.Bit(7)), color.Bit(7)}));
+  TBitLines color(*this, tree, element, kBSSColor, 8, 1);
+  color.Under(color.Add(Format("BSS Color Information: (0x%.2x)", {color.Value()}))).Draw(kBSSColorFields);
 
-  TIETreeLine basic = AddBodyNode(tree, element,
-                                  Format("Basic HE-MCS and NSS Set: %s (0x%.4x)",
-                                         {BitsToText(Body(kBasicMCSSet), 16, 8, true), ReadUInt16LE(Data, kBasicMCSSet)}),
-                                  kBasicMCSSet, 2);
-  AddHEMCSMapLines(*this, tree, basic, kBasicMCSSet);
+  TBitLines basic(*this, tree, element, kBasicMCSSet, 16, 2);
+  AddHEMCSMapLines(*this, tree, basic.Add(Format("Basic HE-MCS and NSS Set: %s (0x%.4x)", {basic.AllBits(), basic.Value()})),
+                   kBasicMCSSet);
 
   size_t pos = kOptional;
-  if (p.Bit(kVHTInfoPresent)) {
+  if (parameters.Bit(kVHTInfoPresent)) {
     AddVHTOperationInfoLines(*this, tree, info, pos);
     pos += 3;
   }
-  if (p.Bit(kCoHostedBSS))
+  if (parameters.Bit(kCoHostedBSS))
     AddBodyNode(tree, info, Format("Max Co-Located BSSID Indicator: %d", {Byte(pos)}), static_cast<int32_t>(pos), 1);
 }
 
