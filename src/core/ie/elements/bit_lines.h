@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "core/base/format.h"
+#include "core/base/translate.h"
 #include "core/ie/element.h"
 
 namespace skimlet {
@@ -96,6 +97,11 @@ public:
   // The lines of Rows in order, under their labels as written.
   void Draw(std::span<const TBitField> rows) const {
     for (const TBitField& row : rows) Draw(row);
+  }
+  // The same with the labels (and "Reserved") in the current language.
+  void DrawTranslated(std::span<const TBitField> rows) const {
+    for (const TBitField& row : rows)
+      Draw(row, row.First, Translate(row.Words == TBitWords::Reserved ? std::string_view("Reserved") : row.Label));
   }
 
 private:
