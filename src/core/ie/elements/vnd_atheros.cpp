@@ -1,6 +1,7 @@
 #include "core/ie/elements/vnd_atheros.h"
 
 #include "core/base/format.h"
+#include "core/ie/elements/bit_lines.h"
 
 namespace skimlet {
 
@@ -8,17 +9,15 @@ void TAtherosAdvancedCapabilityElement::AddDetailNodes(TIETree& tree, TIETreeLin
   if (!CheckLength(tree, element, TLengthRule::Exactly(9))) return;
   AddBodyNode(tree, element, Format("Subtype: %d", {Byte(4)}), 4, 1);
   AddBodyNode(tree, element, Format("Version: %d", {Byte(5)}), 5, 1);
-  Bytes field = Slice(Data, 6, 1);
-  uint8_t v = field[0];
-  TIETreeLine capabilities =
-      AddBodyNode(tree, element, Format("Capabilities: %s (0x%.2x)", {BitsToText(field, 8, 8, true), v}), 6, 1);
-  static constexpr std::string_view kCapabilities[] = {"Turbo Prime",           "Compression",           "Fast (Jumbo) Frames",
-                                                       "Xtended Range support", "Advanced Radar support", "Bursting",
-                                                       "CWMin tuning",          "Boost"};
-  for (unsigned bit = 0; bit < 8; ++bit)
-    AddBodyNode(tree, capabilities,
-                Format("%s - %s: %s", {BitFieldToText(field, 8, 8, true, 1, bit), kCapabilities[bit], YesNoToText(IsBitSet(v, bit))}),
-                6, 1);
+  static constexpr TBitField kCapabilities[] = {
+      {0, 1, TBitWords::YesNo, "Turbo Prime"},           {1, 1, TBitWords::YesNo, "Compression"},
+      {2, 1, TBitWords::YesNo, "Fast (Jumbo) Frames"},   {3, 1, TBitWords::YesNo, "Xtended Range support"},
+      {4, 1, TBitWords::YesNo, "Advanced Radar support"}, {5, 1, TBitWords::YesNo, "Bursting"},
+      {6, 1, TBitWords::YesNo, "CWMin tuning"},          {7, 1, TBitWords::YesNo, "Boost"},
+  };
+  TBitLines capabilities(*this, tree, element, 6, 8, 1);
+  capabilities.Under(capabilities.Add(Format("Capabilities: %s (0x%.2x)", {capabilities.AllBits(), capabilities.Value()})))
+      .Draw(kCapabilities);
   AddBodyNode(tree, element, Format("Default key index: 0x%.4x", {ReadUInt16LE(Data, 7)}), 7, 2);
 }
 
