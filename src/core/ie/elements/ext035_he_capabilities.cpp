@@ -258,13 +258,12 @@ void THECapabilitiesExtensionsInformationElement::AddPHYNodes(TIETree& tree, TIE
   for (unsigned group = 2; group <= 6; ++group) {
     const size_t pos = kPHY + 1 + 2 * (group - 2);
     const unsigned firstBit = 8 + 16 * (group - 2), lastBit = firstBit + 15;
-    uint16_t word = ReadUInt16LE(Data, pos);
-    std::string text = group <= 3 ? Format("%s: %s (0x%.4x) - %s %d (%d-%d %s)",
-                                           {label, BitsToText(Body(pos), 16, 8, true), word, subset, group, firstBit,
-                                            lastBit, bits})
-                                  : Format("HE PHY Capabilities Information: %s (0x%.4x) - subset %d (%d-%d bits)",
-                                           {BitsToText(Body(pos), 16, 8, true), word, group, firstBit, lastBit});
-    TBitLines lines(*this, tree, AddBodyNode(tree, phy, std::move(text), static_cast<int32_t>(pos), 2), pos, 16, 2);
+    TBitLines word(*this, tree, phy, pos, 16, 2);
+    TBitLines lines = word.Under(word.Add(
+        group <= 3 ? Format("%s: %s (0x%.4x) - %s %d (%d-%d %s)",
+                            {label, word.AllBits(), word.Value(), subset, group, firstBit, lastBit, bits})
+                   : Format("HE PHY Capabilities Information: %s (0x%.4x) - subset %d (%d-%d bits)",
+                            {word.AllBits(), word.Value(), group, firstBit, lastBit})));
     for (; f != std::end(kPHYFields) && f->First <= lastBit; ++f) {
       std::string_view label = f->Words == TBitWords::Reserved ? "Reserved" : f->Label;
       lines.Draw(*f, f->First - firstBit,

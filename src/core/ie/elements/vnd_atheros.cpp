@@ -25,14 +25,18 @@ void TAtherosExtendedRangeElement::AddDetailNodes(TIETree& tree, TIETreeLine ele
   if (!CheckLength(tree, element, TLengthRule::AtLeast(23))) return;
   AddBodyNode(tree, element, Format("Subtype: %d", {Byte(4)}), 4, 1);
   AddBodyNode(tree, element, Format("Version: %d", {Byte(5)}), 5, 1);
-  AddBodyNode(tree, element, Format("Info: %s (0x%.2x)", {BitsToText(Slice(Data, 6, 1), 8, 8, true), Byte(6)}), 6, 1);
+  // Whole bytes of flags that are shown only as their bits.
+  auto flagsLine = [&](const char* label, size_t pos) {
+    TBitLines flags(*this, tree, element, pos, 8, 1);
+    flags.Add(Format("%s: %s (0x%.2x)", {label, flags.AllBits(), flags.Value()}));
+  };
+  flagsLine("Info", 6);
   AddBodyNode(tree, element, Format("Base BSSID: %s", {BytesToHex(Slice(Data, 7, 6), "-")}), 7, 6);
   AddBodyNode(tree, element, Format("Extended Range BSSID: %s", {BytesToHex(Slice(Data, 13, 6), "-")}), 13, 6);
   uint16_t interval = ReadUInt16LE(Data, 19);
   AddBodyNode(tree, element, Format("Extended Range Beacon Interval: %d (0x%.4x)", {interval, interval}), 19, 2);
-  AddBodyNode(tree, element, Format("Base Capabilities: %s (0x%.2x)", {BitsToText(Slice(Data, 21, 1), 8, 8, true), Byte(21)}), 21, 1);
-  AddBodyNode(tree, element,
-              Format("Extended Range Capabilities: %s (0x%.2x)", {BitsToText(Slice(Data, 22, 1), 8, 8, true), Byte(22)}), 22, 1);
+  flagsLine("Base Capabilities", 21);
+  flagsLine("Extended Range Capabilities", 22);
 }
 
 }  // namespace skimlet
