@@ -9,7 +9,8 @@ namespace {
 // Body layout: extension ID, 3 bytes of parameters, BSS colour, basic HE-MCS set, then the optional parts.
 constexpr size_t kParameters = 1, kBSSColor = 4, kBasicMCSSet = 5, kOptional = 7;
 // Parameter bits that announce the optional parts.
-constexpr unsigned kVHTInfoPresent = 14, kCoHostedBSS = 15;
+constexpr unsigned kVHTInfoPresent = 14, kCoHostedBSS = 15, k6GHzInfoPresent = 17;
+constexpr size_t k6GHzInfoLength = 5;  // primary channel, control, centre segments 0 and 1, minimum rate
 
 using enum TBitWords;
 using enum TBitSuffix;
@@ -21,7 +22,15 @@ constexpr TBitField kParameterFields[] = {
     {kVHTInfoPresent, 1, YesNo, "VHT Operation Information Present", {}, DecValue},
     {kCoHostedBSS, 1, YesNo, "Co-Located BSS", {}, DecValue},
     {16, 1, YesNo, "ER SU Disable", {}, DecValue},
-    {17, 7, Reserved},
+    {k6GHzInfoPresent, 1, YesNo, "6 GHz Operation Information Present", {}, DecValue},
+    {18, 6, Reserved},
+};
+constexpr std::string_view k6GHzChannelWidth[] = {"20 MHz", "40 MHz", "80 MHz", "160/80+80 MHz"};
+constexpr TBitField k6GHzControlFields[] = {
+    {0, 2, Text, "Channel Width", k6GHzChannelWidth, DecValue},
+    {2, 1, YesNo, "Duplicate Beacon", {}, DecValue},
+    {3, 3, Number, "Regulatory Info"},
+    {6, 2, Reserved},
 };
 constexpr TBitField kBSSColorFields[] = {
     {0, 6, Number, "BSS Color"},
@@ -39,6 +48,19 @@ bool THEOperationExtensionsInformationElement::Parse() {
     ChannelWidth = Data[kOptional];
     CenterSegment0 = Data[kOptional + 1];
     CenterSegment1 = Data[kOptional + 2];
+  }
+  if (Data.size() >= kBSSColor && IsBitSet(Data[3], k6GHzInfoPresent - 16)) {
+    size_t pos = kOptional + (IsBitSet(Data[2], kVHTInfoPresent - 8) ? 3 : 0) + (IsBitSet(Data[2], kCoHostedBSS - 8) ? 1 : 0);
+    if (Data.size() >= pos + k6GHzInfoLength) {
+      Has6GHzInfo = true;
+      PrimaryChannel6GHz = Data[pos];
+      ChannelWidth6GHz = Data[pos + 1] & 0x03;
+      DuplicateBeacon6GHz = IsBitSet(Data[pos + 1], 2);
+      RegulatoryInfo6GHz = (Data[pos + 1] >> 3) & 0x07;
+      CenterSegment0_6GHz = Data[pos + 2];
+      CenterSegment1_6GHz = Data[pos + 3];
+      MinimumRate6GHz = Data[pos + 4];
+    }
   }
   return true;
 }
@@ -61,8 +83,26 @@ void THEOperationExtensionsInformationElement::AddDetailNodes(TIETree& tree, TIE
     AddVHTOperationInfoLines(*this, tree, info, pos);
     pos += 3;
   }
-  if (parameters.Bit(kCoHostedBSS))
+  if (parameters.Bit(kCoHostedBSS)) {
     AddBodyNode(tree, info, Format("Max Co-Located BSSID Indicator: %d", {Byte(pos)}), static_cast<int32_t>(pos), 1);
+    pos += 1;
+  }
+  if (parameters.Bit(k6GHzInfoPresent)) Add6GHzInfoNodes(tree, info, pos);
+}
+
+void THEOperationExtensionsInformationElement::Add6GHzInfoNodes(TIETree& tree, TIETreeLine parent, size_t pos) const {
+  // A body that ends inside the information throws here: the tree ends with the corrupted line.
+  Bytes bytes = Slice(Data, pos, k6GHzInfoLength);
+  const auto p = static_cast<int32_t>(pos);
+  TIETreeLine info = AddBodyNode(tree, parent,
+                                 Format("6 GHz Operation Information: %s", {BytesToHex(bytes)}),
+                                 p, static_cast<int32_t>(k6GHzInfoLength));
+  AddBodyNode(tree, info, Format("Primary Channel: %d", {Byte(pos)}), p, 1);
+  TBitLines control(*this, tree, info, pos + 1, 8, 1);
+  control.Under(control.Add(Format("Control: %s (0x%.2x)", {control.AllBits(), control.Value()}))).Draw(k6GHzControlFields);
+  AddBodyNode(tree, info, Format("Channel Center Frequency Segment 0: %d", {Byte(pos + 2)}), p + 2, 1);
+  AddBodyNode(tree, info, Format("Channel Center Frequency Segment 1: %d", {Byte(pos + 3)}), p + 3, 1);
+  AddBodyNode(tree, info, Format("Minimum Rate: %d Mbps", {Byte(pos + 4)}), p + 4, 1);
 }
 
 }  // namespace skimlet

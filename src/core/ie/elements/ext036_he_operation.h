@@ -33,6 +33,9 @@ public:
 
   bool Parse() override;
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
+
+private:
+  void Add6GHzInfoNodes(TIETree& tree, TIETreeLine parent, size_t pos) const;
 };
 
 }  // namespace skimlet

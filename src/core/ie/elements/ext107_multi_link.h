@@ -35,6 +35,11 @@ public:
 
   bool Parse() override;
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
+
+private:
+  // The STA control, STA info and STA profile lines of the per-STA profile whose N data bytes start at body
+  // position Pos.
+  void AddPerSTAProfileNodes(TIETree& tree, TIETreeLine sub, int32_t pos, int32_t n) const;
 };
 
 }  // namespace skimlet
