@@ -1,4 +1,4 @@
-// skimlet-cli scan: the program's update cycle without a window. The network timer asks for a scan, the
+// skimlet-cli scan: the program's update cycle (TUpdateCycle) without a window. The loop asks for a scan, the
 // service's thread posts "scan results ready", and this thread refreshes the network list and prints it.
 #include <charconv>
 #include <chrono>
@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/live_session.h"
 #include "cli/network_output.h"
+#include "cli/standard_output.h"
 #include "core/base/datetime.h"
 
 namespace skimlet::cli {
@@ -23,7 +24,7 @@ constexpr const char* kUsage =
     "'skimlet-cli networks'. Networks heard before stay in the list, inactive once they are not heard for a while.\n"
     "\n"
     "  --service S    sim (the simulated radio), sim:FILE.scene, replay:FILE.snapshot or linux; by default the\n"
-    "                 Linux radio when the machine has Wi-Fi hardware, else the simulated radio\n"
+    "                 Linux radio when the machine has Wi-Fi hardware (without it: an error)\n"
     "  --interface N  the interface with index N (see 'skimlet-cli interfaces'); by default the first connected\n"
     "                 one, else the first\n"
     "  --count K      number of refreshes to print (default 1)\n"
@@ -44,12 +45,6 @@ bool ParseNumber(const std::string& text, double& value) {
 int Usage(const std::string& message) {
   std::fprintf(stderr, "skimlet-cli scan: %s\n\n%s", message.c_str(), kUsage);
   return 2;
-}
-
-// The window's stale-network deletion: networks not heard for Minutes whole minutes or more go.
-void DeleteStaleNetworks(TWLANNetworkList& list, int minutes, LocalDateTime now) {
-  for (int i = list.Count() - 1; i >= 0; --i)
-    if (MinutesBetween(list.Items[static_cast<size_t>(i)]->LastSeen, now) >= minutes) list.Delete(i);
 }
 
 void RefreshInterfaceState(TWLANInterface& i) {
@@ -129,8 +124,9 @@ int RunScan(const Args& args) {
 
   // As the window does when it shows an interface: the list from what the service holds now, then the
   // interface's state.
+  TUpdateCycle& cycle = *session->Cycle;
   selected.Networks->Clear();
-  set.TakeScanResults();
+  cycle.UpdateNow();
   RefreshInterfaceState(selected);
 
   using Clock = TScanResultsQueue::Clock;
@@ -145,7 +141,7 @@ int RunScan(const Args& args) {
   while (refreshes < count) {
     now = Clock::now();
     if (now >= nextScan) {
-      set.RequestScan();
+      cycle.Tick();
       // With no interval the next request follows the results; until then only a forgotten one is repeated.
       nextScan = scanEvery > 0 ? std::max(nextScan + seconds(scanEvery), now) : now + seconds(31);
     }
@@ -162,10 +158,7 @@ int RunScan(const Args& args) {
     size_t posts = session->Queue.WaitAndTake(std::min({nextScan, nextConnection, giveUp}));
     // Every post is one refresh, as every message is in the window.
     for (size_t p = 0; p < posts && refreshes < count; ++p) {
-      LocalDateTime t = set.Now();
-      if (options.bDeleteNetworkIfNotSeen)
-        DeleteStaleNetworks(*selected.Networks, options.intDeleteNetworkIfNotSeenMin, t);
-      set.TakeScanResults();
+      cycle.ScanResultsReady();
       ++refreshes;
       const TWLANNetworkList& list = *selected.Networks;
       std::string out;
@@ -184,8 +177,7 @@ int RunScan(const Args& args) {
                  " networks, " + std::to_string(list.Counters[kCountActive]) + " active\n";
         out += FormatNetworks(list.Items, output);
       }
-      std::fwrite(out.data(), 1, out.size(), stdout);
-      std::fflush(stdout);
+      if (!WriteStandardOutput(out)) return 1;  // no point in scanning on for output that cannot be written
     }
     if (posts > 0) {
       now = Clock::now();

@@ -62,6 +62,8 @@ public:
     lines.parent_ = parent;
     return lines;
   }
+  // Adds Text as the line of the whole value; the same value, its lines under that line.
+  TBitLines Below(std::string text) const { return Under(Add(std::move(text))); }
 
   // The "1"/"0" diagram of the whole value.
   std::string AllBits() const { return BitsToText(value_, width_, 8, true); }

@@ -22,7 +22,7 @@ void TERPElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
       {3, 5, TBitWords::Reserved},
   };
   TBitLines info(*this, tree, element, 0, 8, 1);
-  info.Under(info.Add(Format("%s: %s (0x%.2x)", {Translate("ERP Information"), info.AllBits(), info.Value()})))
+  info.Below(Format("%s: %s (0x%.2x)", {Translate("ERP Information"), info.AllBits(), info.Value()}))
       .DrawTranslated(kFlags);
 }
 

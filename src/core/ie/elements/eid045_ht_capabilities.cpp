@@ -8,8 +8,6 @@ namespace skimlet {
 
 namespace {
 
-using Texts = std::span<const std::string_view>;
-
 constexpr std::string_view kChannelWidthSet[] = {"Only 20 MHz operation is supported",
                                                  "Both 20 MHz and 40 MHz operation is supported"};
 constexpr std::string_view kSMPowerSave[] = {"Static SM power save mode", "Dynamic SM power save mode", "Reserved",
@@ -124,11 +122,11 @@ void THTCapabilitiesElement::AddDetailNodes(TIETree& tree, TIETreeLine element) 
   if (!CheckLength(tree, element, TLengthRule::Exactly(26))) return;
 
   TBitLines info(*this, tree, element, 0, 16, 2);
-  info.Under(info.Add(Format("HT Capability Information: %s (0x%.4x)", {info.AllBits(), info.Value()})))
+  info.Below(Format("HT Capability Information: %s (0x%.4x)", {info.AllBits(), info.Value()}))
       .Draw(kCapabilityInfo);
 
   TBitLines ampdu(*this, tree, element, 2, 8, 1);
-  TBitLines params = ampdu.Under(ampdu.Add(Format("A-MPDU Parameters: %s (0x%.2x)", {ampdu.AllBits(), ampdu.Value()})));
+  TBitLines params = ampdu.Below(Format("A-MPDU Parameters: %s (0x%.2x)", {ampdu.AllBits(), ampdu.Value()}));
   uint32_t exponent = params.Bits(0, 2);
   params.Field(2, 0, Format("Maximum A-MPDU Length Exponent: %d bytes (%d)", {(1u << (13 + exponent)) - 1, exponent}));
   params.Draw({2, 3, Text, "Minimum MPDU Start Spacing", kMPDUStartSpacing, DecValue});
@@ -137,17 +135,17 @@ void THTCapabilitiesElement::AddDetailNodes(TIETree& tree, TIETreeLine element) 
   AddMCSSetNodes(tree, AddBodyNode(tree, element, "Supported MCS Set", 3, 16), 3);
 
   TBitLines ext(*this, tree, element, 19, 16, 2);
-  TBitLines extended = ext.Under(ext.Add(Format("HT Extended Capabilities Info: %s (0x%.4x)", {ext.AllBits(), ext.Value()})));
+  TBitLines extended = ext.Below(Format("HT Extended Capabilities Info: %s (0x%.4x)", {ext.AllBits(), ext.Value()}));
   extended.Draw(kPCO);
   extended.Draw(extended.Bit(0) ? kPCOTransition : kNoPCOTransition);
   extended.Draw(kExtendedCapabilities);
 
   TBitLines txbf(*this, tree, element, 21, 32, 4);
-  txbf.Under(txbf.Add(Format("Transmit Beamforming Capabilities: %s (0x%.8x)", {txbf.AllBits(), txbf.Value()})))
+  txbf.Below(Format("Transmit Beamforming Capabilities: %s (0x%.8x)", {txbf.AllBits(), txbf.Value()}))
       .Draw(kBeamforming);
 
   TBitLines asel(*this, tree, element, 25, 8, 1);
-  asel.Under(asel.Add(Format("Antenna Selection (ASEL) Capabilities: %s (0x%.2x)", {asel.AllBits(), asel.Value()})))
+  asel.Below(Format("Antenna Selection (ASEL) Capabilities: %s (0x%.2x)", {asel.AllBits(), asel.Value()}))
       .Draw(kAntennaSelection);
 }
 

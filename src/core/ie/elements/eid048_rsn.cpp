@@ -162,7 +162,7 @@ void TRSNElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
     caps.Add(Format("RSN Capabilities: %s", {"Not Present"}));
     return;
   }
-  TBitLines field = caps.Under(caps.Add(Format("RSN Capabilities: %s (0x%.4x)", {caps.AllBits(), caps.Value()})));
+  TBitLines field = caps.Below(Format("RSN Capabilities: %s (0x%.4x)", {caps.AllBits(), caps.Value()}));
   field.Draw(kFlags);
   for (auto [first, name] : {std::pair<unsigned, const char*>{2, "PTKSA Replay Counter"}, {4, "GTKSA Replay Counter"}}) {
     uint32_t counter = field.Bits(first, 2);

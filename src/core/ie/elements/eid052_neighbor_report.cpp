@@ -88,7 +88,7 @@ void TNeighborReportElement::AddDetailNodes(TIETree& tree, TIETreeLine element) 
 
 void TNeighborReportElement::AddBSSIDInformationNodes(TIETree& tree, TIETreeLine element) const {
   TBitLines field(*this, tree, element, 6, 32, 4);
-  TBitLines info = field.Under(field.Add(Format("BSSID Information: %s (0x%.8x)", {field.AllBits(), field.Value()})));
+  TBitLines info = field.Below(Format("BSSID Information: %s (0x%.8x)", {field.AllBits(), field.Value()}));
   info.Draw(kBSSIDInformation);
   info.Under(info.Field(6, 4, "Capabilities")).Draw(kCapabilities);
   info.Draw(kBSSIDInformationRest);

@@ -56,8 +56,8 @@ void TRMEnabledCapabiliesElement::AddCapabilityNodes(const TInformationElement& 
                                                      TIETreeLine parent, int32_t pos) {
   for (int32_t i = 0; i < 5; ++i) {
     TBitLines octet(element, tree, parent, static_cast<size_t>(pos + i), 8, 1);
-    TBitLines field = octet.Under(octet.Add(Format("RM Enabled Capabilities: %s (0x%.2x) - octet %d (%d-%d bits)",
-                                                   {octet.AllBits(), octet.Value(), i + 1, 8 * i, 8 * i + 7})));
+    TBitLines field = octet.Below(Format("RM Enabled Capabilities: %s (0x%.2x) - octet %d (%d-%d bits)",
+                                                   {octet.AllBits(), octet.Value(), i + 1, 8 * i, 8 * i + 7}));
     for (unsigned j = 0; j < 8;) {
       unsigned b = 8 * static_cast<unsigned>(i) + j;
       unsigned w = FieldWidth(b);

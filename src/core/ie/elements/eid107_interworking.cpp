@@ -66,7 +66,7 @@ void TInterworkingElement::AddDetailNodes(TIETree& tree, TIETreeLine element) co
   if (!CheckLength(tree, element, TLengthRule::OneOf({1, 3, 7, 9}, TLengthWording::Interworking))) return;
   TBitLines access(*this, tree, element, 0, 8, 1);
   TBitLines options =
-      access.Under(access.Add(Format("Access Network Options: %s (0x%.2x)", {access.AllBits(), access.Value()})));
+      access.Below(Format("Access Network Options: %s (0x%.2x)", {access.AllBits(), access.Value()}));
   uint32_t type = options.Bits(0, 4);
   options.Field(4, 0, Format("Access Network Type: %s (%d)", {KeyToValue(kAccessNetworkTypes, type, "Unknown"), type}));
   // The flags put two blanks before their value.

@@ -41,7 +41,7 @@ void TAdvertisementProtocolElement::AddDetailNodes(TIETree& tree, TIETreeLine el
     TIETreeLine tuple = AddBodyNode(tree, element, Format("%s #%d", {Translate("Advertisement Protocol Tuple"), k}), p, 0);
 
     TBitLines info(*this, tree, tuple, static_cast<size_t>(p), 8, 1);
-    info.Under(info.Add(Format("%s: %s (0x%.2x)", {Translate("Query Response Info"), info.AllBits(), info.Value()})))
+    info.Below(Format("%s: %s (0x%.2x)", {Translate("Query Response Info"), info.AllBits(), info.Value()}))
         .DrawTranslated(kQueryResponseInfo);
     --rest;
     ++p;

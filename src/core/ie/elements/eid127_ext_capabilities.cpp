@@ -49,8 +49,8 @@ void TExtendedCapabilitiesElement::AddDetailNodes(TIETree& tree, TIETreeLine ele
   bool sPSMP = false;
   for (int32_t i = 0; i < Length; ++i) {
     TBitLines octet(*this, tree, element, static_cast<size_t>(i), 8, 1);
-    TBitLines field = octet.Under(octet.Add(Format("%s: %s (0x%.2x) - %s %d (%d-%d %s)",
-                                                   {label, octet.AllBits(), octet.Value(), octetLabel, i + 1, 8 * i, 8 * i + 7, bits})));
+    TBitLines field = octet.Below(Format("%s: %s (0x%.2x) - %s %d (%d-%d %s)",
+                                                   {label, octet.AllBits(), octet.Value(), octetLabel, i + 1, 8 * i, 8 * i + 7, bits}));
     for (unsigned j = 0; j < 8;) {
       unsigned b = 8 * static_cast<unsigned>(i) + j;
       if (b == kSPSMPSupportBit) sPSMP = field.Bit(j);

@@ -77,7 +77,7 @@ bool TVHTCapabilitiesElement::Parse() {
 void TVHTCapabilitiesElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
   if (!CheckLength(tree, element, TLengthRule::Exactly(12))) return;
   TBitLines info(*this, tree, element, 0, 32, 4);
-  TBitLines cap = info.Under(info.Add(Format("VHT Capabilities Info: %s (0x%.8x)", {info.AllBits(), info.Value()})));
+  TBitLines cap = info.Below(Format("VHT Capabilities Info: %s (0x%.8x)", {info.AllBits(), info.Value()}));
   // A count field that holds the count minus one, present only when its capability bit is set.
   auto countPlusOne = [&](unsigned first, bool present, std::string_view label) {
     if (!present) return cap.Reserved(3, first);

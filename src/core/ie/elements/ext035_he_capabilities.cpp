@@ -241,8 +241,8 @@ void THECapabilitiesExtensionsInformationElement::AddPHYNodes(TIETree& tree, TIE
 
   // Group 1: the first byte, with the channel width set in bits 1-7.
   TBitLines byte(*this, tree, phy, kPHY, 8, 1);
-  TBitLines group1 = byte.Under(byte.Add(Format("%s: %s (0x%.2x) - %s %d (%d-%d %s)",
-                                                {label, byte.AllBits(), byte.Value(), subset, 1, 0, 7, bits})));
+  TBitLines group1 = byte.Below(Format("%s: %s (0x%.2x) - %s %d (%d-%d %s)",
+                                                {label, byte.AllBits(), byte.Value(), subset, 1, 0, 7, bits}));
   group1.Reserved(1, 0, Translate("Reserved"));
   TBitLines widths = byte.Under(group1.Draw(Hex(1, 7, ""), 1, Translate("Channel Width Set")));
   for (uint8_t k = 0; k < 7; ++k) {
@@ -259,11 +259,11 @@ void THECapabilitiesExtensionsInformationElement::AddPHYNodes(TIETree& tree, TIE
     const size_t pos = kPHY + 1 + 2 * (group - 2);
     const unsigned firstBit = 8 + 16 * (group - 2), lastBit = firstBit + 15;
     TBitLines word(*this, tree, phy, pos, 16, 2);
-    TBitLines lines = word.Under(word.Add(
+    TBitLines lines = word.Below(
         group <= 3 ? Format("%s: %s (0x%.4x) - %s %d (%d-%d %s)",
                             {label, word.AllBits(), word.Value(), subset, group, firstBit, lastBit, bits})
                    : Format("HE PHY Capabilities Information: %s (0x%.4x) - subset %d (%d-%d bits)",
-                            {word.AllBits(), word.Value(), group, firstBit, lastBit})));
+                            {word.AllBits(), word.Value(), group, firstBit, lastBit}));
     for (; f != std::end(kPHYFields) && f->First <= lastBit; ++f) {
       std::string_view label = f->Words == TBitWords::Reserved ? "Reserved" : f->Label;
       lines.Draw(*f, f->First - firstBit,

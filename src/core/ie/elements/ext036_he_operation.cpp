@@ -72,7 +72,7 @@ void THEOperationExtensionsInformationElement::AddDetailNodes(TIETree& tree, TIE
   parameters.Under(info).Draw(kParameterFields);
 
   TBitLines color(*this, tree, element, kBSSColor, 8, 1);
-  color.Under(color.Add(Format("BSS Color Information: (0x%.2x)", {color.Value()}))).Draw(kBSSColorFields);
+  color.Below(Format("BSS Color Information: (0x%.2x)", {color.Value()})).Draw(kBSSColorFields);
 
   TBitLines basic(*this, tree, element, kBasicMCSSet, 16, 2);
   AddHEMCSMapLines(*this, tree, basic.Add(Format("Basic HE-MCS and NSS Set: %s (0x%.4x)", {basic.AllBits(), basic.Value()})),

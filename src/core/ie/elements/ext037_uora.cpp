@@ -15,7 +15,7 @@ constexpr TBitField kParameterFields[] = {
 
 void TUORAParamsExtensionsInformationElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
   TBitLines parameters(*this, tree, element, 1, 8, 1);
-  parameters.Under(parameters.Add(Format("%s: 0x%.2x", {"UL OFDMA-based Random Access Parameter SET", parameters.Value()})))
+  parameters.Below(Format("%s: 0x%.2x", {"UL OFDMA-based Random Access Parameter SET", parameters.Value()}))
       .Draw(kParameterFields);
 }
 

@@ -40,14 +40,14 @@ constexpr TBitField kACIFields[] = {
 
 void THEMUEDCAParamsExtensionsInformationElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
   TBitLines qos(*this, tree, element, 1, 8, 1);
-  qos.Under(qos.Add(Format("%s: 0x%.2x", {"QoS Information (AP)", qos.Value()}))).Draw(kQoSInfoFields);
+  qos.Below(Format("%s: 0x%.2x", {"QoS Information (AP)", qos.Value()})).Draw(kQoSInfoFields);
 
   for (int32_t r = 0; r < 4; ++r) {
     int32_t q = 2 + 3 * r;
     uint32_t value = ReadUInt24LE(Data, static_cast<size_t>(q));
     TIETreeLine record = AddBodyNode(tree, element, Format("%s: 0x%.6x", {kRecordLabels[r], value}), q, 3);
     TBitLines aci(*this, tree, record, static_cast<size_t>(q), 8, 1);
-    aci.Under(aci.Add(Format("%s: 0x%.2x", {"AIC/AIFSN", aci.Value()}))).Draw(kACIFields);
+    aci.Below(Format("%s: 0x%.2x", {"AIC/AIFSN", aci.Value()})).Draw(kACIFields);
     uint8_t ecw = Byte(static_cast<size_t>(q + 1)), timer = Byte(static_cast<size_t>(q + 2));
     AddBodyNode(tree, record, Format("%s: %d (0x%.2x)", {"ECWmin/ECWmax", ecw, ecw}), q + 1, 1);
     AddBodyNode(tree, record, Format("%s: %d (0x%.2x)", {"MU EDCA Timer", timer, timer}), q + 2, 1);

@@ -24,7 +24,7 @@ constexpr TBitField kControlFields[] = {
 // Fields the control byte announces but the body does not hold end the lines with the corrupted-element line.
 void TSpatialReuseExtensionsInformationElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
   TBitLines control(*this, tree, element, 1, 8, 1);
-  control.Under(control.Add(Format("%s: 0x%.2x", {"SR Control", control.Value()}))).Draw(kControlFields);
+  control.Below(Format("%s: 0x%.2x", {"SR Control", control.Value()})).Draw(kControlFields);
 
   int32_t p = 2;
   auto offsetLine = [&](std::string_view label, int32_t pos) {

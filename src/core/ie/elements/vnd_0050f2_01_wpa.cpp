@@ -34,7 +34,7 @@ void TWPAElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
     caps.Add(Format("WPA Capabilities: %s", {"Not Present"}));
     return;
   }
-  TBitLines field = caps.Under(caps.Add(Format("WPA Capabilities: %s (0x%.4x)", {caps.AllBits(), caps.Value()})));
+  TBitLines field = caps.Below(Format("WPA Capabilities: %s (0x%.4x)", {caps.AllBits(), caps.Value()}));
   field.Draw(kFlags);
   for (auto [first, label] : {std::pair<unsigned, const char*>{2, "PTKSA Replay Counter: "}, {4, "GTKSA Replay Counter: "}}) {
     uint32_t v = field.Bits(first, 2);

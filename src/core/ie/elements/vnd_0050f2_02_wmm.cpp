@@ -38,7 +38,7 @@ void TWMEElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
   AddBodyNode(tree, element, Format("Version: %d (0x%.2x)", {Byte(5), Byte(5)}), 5, 1);
 
   TBitLines qos(*this, tree, element, 6, 8, 1);
-  TBitLines info = qos.Under(qos.Add(Format("QoS Info: %s (0x%.2x)", {qos.AllBits(), qos.Value()})));
+  TBitLines info = qos.Below(Format("QoS Info: %s (0x%.2x)", {qos.AllBits(), qos.Value()}));
   info.Draw(kParameterSetCount);
   info.Reserved(3, 4, Format("Reserved (0x%.2x)", {info.Bits(4, 3)}));
   info.Draw(kUAPSD);
@@ -55,11 +55,11 @@ void TWMEElement::AddACParameterNodes(TIETree& tree, TIETreeLine element, int32_
   TIETreeLine ac = AddBodyNode(tree, element, "AC Parameters", pos, 4);
 
   TBitLines aci(*this, tree, ac, static_cast<size_t>(pos), 8, 1);
-  aci.Under(aci.Add(Format("%s: %s (0x%.2x)", {"ACI/AIFSN", aci.AllBits(), aci.Value()}))).Draw(kACIFields);
+  aci.Below(Format("%s: %s (0x%.2x)", {"ACI/AIFSN", aci.AllBits(), aci.Value()})).Draw(kACIFields);
   std::string_view categoryName = IndexToText(aci.Bits(5, 2), kAccessCategories, "Unknown");
 
   TBitLines ecw(*this, tree, ac, static_cast<size_t>(pos + 1), 8, 1);
-  ecw.Under(ecw.Add(Format("%s: %s (0x%.2x)", {"ECWmin/ECWmax", ecw.AllBits(), ecw.Value()}))).Draw(kECWFields);
+  ecw.Below(Format("%s: %s (0x%.2x)", {"ECWmin/ECWmax", ecw.AllBits(), ecw.Value()})).Draw(kECWFields);
 
   AddBodyNode(tree, ac, Format("%s: %d", {"TXOP Limit", ReadUInt16LE(record, 2)}), pos + 2, 2);
   AppendText(tree, ac, Format(": %s", {categoryName}));

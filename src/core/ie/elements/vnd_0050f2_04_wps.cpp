@@ -355,7 +355,7 @@ private:
     // The bit diagrams number bits from the least significant byte up.
     const uint8_t le[2] = {static_cast<uint8_t>(v & 0xFF), static_cast<uint8_t>(v >> 8)};
     TBitLines bits = Bits(attribute, le, 16, pos, value);
-    TBitLines flags = bits.Under(bits.Add(Format("%s: %s", {name, Format("%s (0x%.4x)", {bits.AllBits(), v})})));
+    TBitLines flags = bits.Below(Format("%s: %s", {name, Format("%s (0x%.4x)", {bits.AllBits(), v})}));
     std::string set;
     for (const TKeyAndValue& row : table) {
       bool all = (v & row.Key) == row.Key;
@@ -370,7 +370,7 @@ private:
   void RFBands(TIETreeLine attribute, std::string_view name, size_t pos, Bytes value) {
     TBitLines bits = Bits(attribute, value, 8, pos, value);
     const uint32_t b = bits.Value();
-    TBitLines bands = bits.Under(bits.Add(Format("%s: %s", {name, Format("%s (0x%.2x)", {bits.AllBits(), b})})));
+    TBitLines bands = bits.Below(Format("%s: %s", {name, Format("%s (0x%.2x)", {bits.AllBits(), b})}));
     std::string list;
     for (const TKeyAndValue& row : kRFBands) {
       bool supported = (b & static_cast<uint32_t>(row.Key)) == static_cast<uint32_t>(row.Key);

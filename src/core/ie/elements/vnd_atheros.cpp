@@ -16,7 +16,7 @@ void TAtherosAdvancedCapabilityElement::AddDetailNodes(TIETree& tree, TIETreeLin
       {6, 1, TBitWords::YesNo, "CWMin tuning"},          {7, 1, TBitWords::YesNo, "Boost"},
   };
   TBitLines capabilities(*this, tree, element, 6, 8, 1);
-  capabilities.Under(capabilities.Add(Format("Capabilities: %s (0x%.2x)", {capabilities.AllBits(), capabilities.Value()})))
+  capabilities.Below(Format("Capabilities: %s (0x%.2x)", {capabilities.AllBits(), capabilities.Value()}))
       .Draw(kCapabilities);
   AddBodyNode(tree, element, Format("Default key index: 0x%.4x", {ReadUInt16LE(Data, 7)}), 7, 2);
 }

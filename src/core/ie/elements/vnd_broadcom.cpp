@@ -103,8 +103,8 @@ void TBroadcomHTAdditionalCapabilitiesElement::AddInformationSubsets(TIETree& tr
   int number = 0;
   for (const Subset& subset : {Subset{5, 8, kSubset1}, Subset{6, 16, kSubset2}, Subset{8, 16, kSubset3}}) {
     TBitLines value(*this, tree, element, subset.Pos, subset.Width, static_cast<int32_t>(subset.Width / 8));
-    value.Under(value.Add(Format("Additional HT Information: %s (0x%.4x) - subset %d",
-                                 {value.AllBits(), value.Value(), ++number})))
+    value.Below(Format("Additional HT Information: %s (0x%.4x) - subset %d",
+                                 {value.AllBits(), value.Value(), ++number}))
         .Draw(subset.Fields);
   }
 }
@@ -147,7 +147,7 @@ void TBroadcomInfoElement::AddDetailNodes(TIETree& tree, TIETreeLine element) co
   for (auto [label, pos, fields] : {std::tuple<const char*, size_t, std::span<const TBitField>>{"Flags", 5, kFlags},
                                      {"Flags1", 6, kFlags1}}) {
     TBitLines flags(*this, tree, element, pos, 8, 1);
-    flags.Under(flags.Add(Format("%s: %s (0x%.2x)", {label, flags.AllBits(), flags.Value()}))).Draw(fields);
+    flags.Below(Format("%s: %s (0x%.2x)", {label, flags.AllBits(), flags.Value()})).Draw(fields);
   }
 
   AddBodyNode(tree, element, Format("Preferred A-MSDU MTU: %d", {ReadUInt16LE(Data, 7)}), 7, 2);

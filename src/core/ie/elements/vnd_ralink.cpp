@@ -19,7 +19,7 @@ void TRalinkInformationElement::AddDetailNodes(TIETree& tree, TIETreeLine elemen
       {3, 5, TBitWords::Reserved},
   };
   TBitLines flags(*this, tree, element, 3, 8, 1);
-  flags.Under(flags.Add(Format("Flags: %s (0x%.2x)", {flags.AllBits(), flags.Value()}))).Draw(kFlags);
+  flags.Below(Format("Flags: %s (0x%.2x)", {flags.AllBits(), flags.Value()})).Draw(kFlags);
   for (int32_t pos = 4; pos <= 6; ++pos) AddBodyNode(tree, element, Format("0x%.2x - %s", {Byte(static_cast<size_t>(pos)), "Reserved"}), pos, 1);
 }
 
