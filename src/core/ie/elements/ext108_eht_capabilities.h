@@ -1,5 +1,10 @@
 // EHT Capabilities (extension element 108): EHT MAC and PHY capabilities, the supported EHT-MCS and NSS
 // sets by channel width (up to 80, 160 and 320 MHz, or the 20 MHz-only set), and EHT PPE thresholds.
+// A BSS is EHT-capable when its blob holds this element (FindExtension<...>(108) finds it).
+//
+// Which maps the element holds depends on the HE capabilities (160 MHz) that this element cannot see; the
+// decoder infers them from the length left after the PHY capabilities, taking the most maps whose bytes are
+// stream counts and after which the PPE thresholds (when announced) end exactly at the element's end.
 #pragma once
 
 #include <cstdint>
