@@ -1,0 +1,63 @@
+// skimlet-soak-ui: the soak run with the window's network list in it, on Qt's offscreen platform: the list
+// model follows every refresh (Sync, and Forget before stale networks go), every cell of every row is asked
+// for as a paint and a sort would, and the view paints the rows it shows.
+#include <malloc.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <iostream>
+#include <memory>
+
+#include "core/settings/options.h"
+#include "core/wlan/update_cycle.h"
+#include "core/wlan/wlan_interface.h"
+#include "soak/soak.h"
+#include "ui/network_view.h"
+
+using namespace skimlet;
+
+int main(int argc, char** argv) {
+  mallopt(M_ARENA_MAX, 1);  // see skimlet-soak
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  int qtArgc = 1;
+  QApplication app(qtArgc, argv);
+
+  soak::SoakOptions options;
+  std::string error;
+  if (!soak::ParseSoakArguments(argc, argv, options, error)) {
+    std::cerr << "skimlet-soak-ui: " << error
+              << "\nusage: skimlet-soak-ui [--hours N] [--warmup-hours N] [--aps N] [--seed N] [--limit PERCENT]\n";
+    return 2;
+  }
+
+  // The view's own options: the model and delegate read them at every paint.
+  TProgramOptions viewOptions;
+  TNetworkListModel model(viewOptions);
+  TNetworkListView view(viewOptions, &model);
+  view.resize(1000, 700);
+  QImage canvas(view.size(), QImage::Format_ARGB32_Premultiplied);
+  int refreshes = 0;
+
+  soak::SoakHooks hooks;
+  hooks.Removing = [&](TWLANNetworkList& list, const std::vector<const TWLANNetwork*>& stale) {
+    if (&list == model.List()) model.Forget(stale);
+  };
+  hooks.AfterRefresh = [&](TWLANNetworkList& list) {
+    if (model.List() != &list) model.SetList(&list);
+    model.Sync();
+    // Every cell in every role once a refresh, and a paint of the shown rows now and then.
+    for (int r = 0; r < model.rowCount(); ++r)
+      for (int c = 0; c < model.columnCount(); ++c)
+        for (int role : {int(Qt::DisplayRole), int(Qt::DecorationRole), int(Qt::CheckStateRole), int(Qt::FontRole),
+                         int(Qt::ForegroundRole), int(Qt::BackgroundRole), int(Qt::ToolTipRole)})
+          (void)model.data(model.index(r, c), role);
+    if (++refreshes % 10 == 0) {
+      QPainter painter(&canvas);
+      view.render(&painter);
+    }
+    QCoreApplication::processEvents();
+  };
+  return soak::RunSoak(options, hooks, std::cout);
+}
