@@ -6,6 +6,7 @@
 
 #include "cli/commands.h"
 #include "cli/language.h"
+#include "core/base/memory_policy.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ constexpr const char* kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
+  skimlet::SetLongRunMemoryPolicy();
   using namespace skimlet::cli;
   if (argc < 2) {
     std::fputs(kUsage, stderr);

@@ -3,10 +3,13 @@
 
 #include <iostream>
 
+#include "core/base/memory_policy.h"
 #include "soak/soak.h"
 
 int main(int argc, char** argv) {
-  // One heap arena for every thread, so that mallinfo2 sees the radio thread's allocations too.
+  // The program's own allocator set-up, plus one heap arena for every thread so that mallinfo2 sees the radio
+  // thread's allocations too.
+  skimlet::SetLongRunMemoryPolicy();
   mallopt(M_ARENA_MAX, 1);
   skimlet::soak::SoakOptions options;
   std::string error;

@@ -13,12 +13,14 @@
 #include "core/settings/options.h"
 #include "core/wlan/update_cycle.h"
 #include "core/wlan/wlan_interface.h"
+#include "core/base/memory_policy.h"
 #include "soak/soak.h"
 #include "ui/network_view.h"
 
 using namespace skimlet;
 
 int main(int argc, char** argv) {
+  SetLongRunMemoryPolicy();
   mallopt(M_ARENA_MAX, 1);  // see skimlet-soak
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   int qtArgc = 1;
