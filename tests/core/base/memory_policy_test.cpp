@@ -10,17 +10,24 @@
 #include <malloc.h>
 #endif
 
+// The sanitizers bring their own allocator.
 #if defined(__SANITIZE_ADDRESS__)
-#define SKIMLET_UNDER_ASAN 1
+#define SKIMLET_GLIBC_MALLOC 0
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
-#define SKIMLET_UNDER_ASAN 1
+#define SKIMLET_GLIBC_MALLOC 0
 #endif
+#endif
+#if !defined(SKIMLET_GLIBC_MALLOC) && defined(__GLIBC__)
+#define SKIMLET_GLIBC_MALLOC 1
+#elif !defined(SKIMLET_GLIBC_MALLOC)
+#define SKIMLET_GLIBC_MALLOC 0
 #endif
 
 namespace skimlet {
 namespace {
 
+#if SKIMLET_GLIBC_MALLOC
 // Allocates and writes Size bytes, so that the allocation cannot be left out.
 void* Touched(size_t size) {
   void* p = std::malloc(size);
@@ -28,9 +35,10 @@ void* Touched(size_t size) {
   for (size_t i = 0; p && i < size; i += 4096) bytes[i] = 0x5A;
   return p;
 }
+#endif
 
 TEST(MemoryPolicy, LargeBlocksStayMappedAfterALargerMappedBlockIsFreed) {
-#if !defined(__GLIBC__) || defined(SKIMLET_UNDER_ASAN)
+#if !SKIMLET_GLIBC_MALLOC
   GTEST_SKIP() << "glibc's own allocator only";
 #else
   SetLongRunMemoryPolicy();
