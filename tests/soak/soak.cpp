@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <iomanip>
 #include <memory>
@@ -193,7 +192,6 @@ int RunSoak(const SoakOptions& o, const SoakHooks& hooks, std::ostream& out) {
     removedThisHour += static_cast<int64_t>(stale.size());
     if (hooks.Removing) hooks.Removing(list, stale);
   };
-  if (hooks.Attach) hooks.Attach(set, cycle);
   if (!set.Open() || !set.Enumerate() || set.Count() < 1) {
     out << "soak: the simulated radio did not open\n";
     return 2;

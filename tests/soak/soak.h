@@ -18,8 +18,6 @@
 #include "backends/sim/scene.h"
 
 namespace skimlet {
-class TWLANInterfaces;
-class TUpdateCycle;
 class TWLANNetwork;
 class TWLANNetworkList;
 }  // namespace skimlet
@@ -41,8 +39,6 @@ bool ParseSoakArguments(int argc, char** argv, SoakOptions& options, std::string
 
 // What a front end adds to the run (the window's list model, say).
 struct SoakHooks {
-  // Before the interfaces are opened and enumerated, so that handlers set on the set reach the lists.
-  std::function<void(TWLANInterfaces&, TUpdateCycle&)> Attach;
   // Networks about to be deleted as stale, while they still exist.
   std::function<void(TWLANNetworkList&, const std::vector<const TWLANNetwork*>&)> Removing;
   // After every refresh of the list.
