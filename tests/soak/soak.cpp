@@ -210,8 +210,24 @@ int RunSoak(const SoakOptions& o, const SoakHooks& hooks, std::ostream& out) {
   const int64_t perHour = 3600 / o.RefreshSeconds;
   for (int hour = 1; hour <= o.Hours; ++hour) {
     for (int64_t r = 0; r < perHour; ++r) {
-      // Deletion of networks not seen: on in the first half of every hour, off in the second.
-      options.bDeleteNetworkIfNotSeen = (simSeconds % 3600) < 1800;
+      // Deletion of networks not seen: on in the first half of every hour, off in the second. Two minutes of
+      // every hour are paused, with "update now" every 30 s.
+      const int64_t inHour = simSeconds % 3600;
+      options.bDeleteNetworkIfNotSeen = inHour < 1800;
+      cycle.SetPaused(inHour >= 3000 && inHour < 3120);
+      if (cycle.Paused()) {
+        if (cycle.Tick()) {
+          out << "soak: a scan was requested while paused at " << simSeconds << " s\n";
+          return 2;
+        }
+        simSeconds += o.RefreshSeconds;
+        simClock->Advance(o.RefreshSeconds);
+        if (simSeconds % 30 < o.RefreshSeconds) {
+          cycle.UpdateNow();
+          if (hooks.AfterRefresh) hooks.AfterRefresh(list);
+        }
+        continue;
+      }
       const bool requested = cycle.Tick();
       simSeconds += o.RefreshSeconds;
       simClock->Advance(o.RefreshSeconds);

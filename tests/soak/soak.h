@@ -3,7 +3,8 @@
 //
 //   each refresh:  Tick() ─► the radio's scan completes on its own thread ─► post ─► ScanResultsReady()
 //                  (+ statistics every refresh, connection and radio state every 10 s, as the window does)
-//   each hour:     deletion of networks not seen is on in the first half and off in the second
+//   each hour:     deletion of networks not seen is on in the first half and off in the second; two minutes
+//                  are paused, with "update now" every 30 s
 //
 // The scene's comings and goings repeat every hour, so the model holds the same networks at every hour mark;
 // after the warm-up hours, resident memory and heap in use must stay within a limit of their warm-up values.
