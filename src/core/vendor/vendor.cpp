@@ -77,6 +77,7 @@ std::string CachedLookup(const std::string& key, std::optional<int64_t> address)
   if (!cache.connection) cache.connection.reset(OpenVendorDatabase(PathLocked(cache), VendorDatabaseOpenFlags));
   if (address && cache.indexState == VendorCache::IndexState::NotLoaded) {
     switch (TVendorIndex::Load(cache.connection.get(), cache.index)) {
+      case TVendorIndex::LoadResult::Stored:
       case TVendorIndex::LoadResult::Built: cache.indexState = VendorCache::IndexState::Loaded; break;
       case TVendorIndex::LoadResult::Refused: cache.indexState = VendorCache::IndexState::Refused; break;
       case TVendorIndex::LoadResult::Failed: break;  // the query below reports why; the next lookup tries again
@@ -216,7 +217,14 @@ std::string DefaultVendorDatabasePath() {
   if (n <= 0) return "vendors.db";
   std::string exe(buffer, static_cast<size_t>(n));
   const size_t slash = exe.rfind('/');
-  return (slash == std::string::npos ? std::string() : exe.substr(0, slash + 1)) + "vendors.db";
+  const std::string folder = slash == std::string::npos ? std::string() : exe.substr(0, slash + 1);
+  const std::string beside = folder + "vendors.db";
+  // An installed program (<prefix>/bin) has the database in <prefix>/share/skimlet.
+  if (access(beside.c_str(), F_OK) != 0 && folder.ends_with("/bin/")) {
+    std::string shared = folder.substr(0, folder.size() - 4) + "share/skimlet/vendors.db";
+    if (access(shared.c_str(), F_OK) == 0) return shared;
+  }
+  return beside;
 }
 
 std::string VendorDatabasePath() {
