@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "cli/language.h"
 #include "cli/standard_output.h"
+#include "core/base/memory_policy.h"
 
 namespace {
 
@@ -78,6 +79,7 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  skimlet::SetLongRunMemoryPolicy();
   skimlet::cli::GuardStandardDescriptors();
   // Every command's output is checked here: a write that failed makes the exit status 1.
   return skimlet::cli::FinishStandardOutput(Run(argc, argv));

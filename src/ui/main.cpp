@@ -6,6 +6,7 @@
 #include <random>
 
 #include "backends/select.h"
+#include "core/base/memory_policy.h"
 #include "ui/app_guard.h"
 #include "ui/main_window.h"
 
@@ -24,6 +25,7 @@ bool HasDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  skimlet::SetLongRunMemoryPolicy();
   if (!HasDisplay()) {
     std::fprintf(stderr,
                  "skimlet: no display is available (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
