@@ -10,8 +10,8 @@
 
 #include "core/settings/options.h"
 #include "support/network_fixture.h"
-#include "ui/form_stored.h"
-#include "ui/network_view.h"
+#include "ui/list/column_layout.h"
+#include "ui/list/network_view.h"
 
 namespace skimlet {
 namespace {
@@ -182,12 +182,6 @@ TEST(ColumnLayout, PositionsSortColumnAndRoundTrip) {
   ApplyLayout(view, none);
   EXPECT_EQ(view.header()->sortIndicatorSection(), 0);
   EXPECT_EQ(view.header()->sortIndicatorOrder(), Qt::DescendingOrder);
-}
-
-TEST(Caption, VersionWithAndWithoutReleaseNumber) {
-  EXPECT_EQ(CaptionText("Skimlet", 5, 1, 0, ""), "Skimlet 05.01");
-  EXPECT_EQ(CaptionText("Skimlet", 5, 1, 3, ""), "Skimlet 05.01.3");
-  EXPECT_EQ(CaptionText("", 22, 11, 0, "Beta"), "Skimlet 22.11 Beta");
 }
 
 TEST(QualityBar, EmptyAtZeroAndFullAtHundred) {

@@ -1,4 +1,4 @@
-#include "ui/network_view.h"
+#include "ui/list/network_view.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -17,7 +17,7 @@
 #include <unordered_set>
 
 #include "core/settings/options.h"
-#include "ui/form_stored.h"
+#include "ui/list/column_layout.h"
 
 namespace skimlet {
 

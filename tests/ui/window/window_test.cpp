@@ -1,37 +1,30 @@
 // The main window over the simulated radio: start-up fills the list, the pause holds it, shutdown writes the
-// settings and a second window finds its layout again; the single-instance handshake; the window's texts in
-// the English language file.
+// settings and a second window finds its layout again; the window's texts in the English language file.
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocalServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
-#include <atomic>
-#include <cstring>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include "backends/sim/sim_service.h"
 #include "core/base/format.h"
 #include "core/base/translate.h"
 #include "core/settings/lang.h"
 #include "core/wlan/fake_wlan_service.h"
-#include "ui/app_guard.h"
-#include "ui/main_window.h"
+#include "ui/window/main_window.h"
 
 namespace skimlet {
 namespace {
+
+TStatusPanel P(int index) { return static_cast<TStatusPanel>(index); }
 
 QString Fmt(std::string_view key, std::initializer_list<FmtArg> args) {
   return QString::fromStdString(Format(Translate(key), args));
@@ -118,17 +111,17 @@ TEST_F(WindowTest, StartFillsTheListAndShutdownKeepsTheLayout) {
     const int rows = w.NetworkModel()->rowCount();
 
     // Paused: scan results change nothing (but answer the request), the explicit update still refreshes.
-    w.Action("actNetworkPauseNetworkUpdating")->setChecked(true);
+    w.Action(TCommand::NetworkPauseNetworkUpdating)->setChecked(true);
     w.NetworkModel()->ForgetAll();
     w.SelectedNetworks()->Clear();
     w.Interfaces()->RequestScan();
     w.ScanResultsReady();
     EXPECT_EQ(w.NetworkModel()->rowCount(), 0);
     EXPECT_FALSE(w.Interfaces()->ScanPending);
-    w.Action("actNetworkUpdateNetworkList")->trigger();
+    w.Action(TCommand::NetworkUpdateNetworkList)->trigger();
     EXPECT_EQ(w.NetworkModel()->rowCount(), rows);
     w.UpdateStatusBar();
-    EXPECT_FALSE(w.StatusText(6).isEmpty());
+    EXPECT_FALSE(w.StatusText(TStatusPanel::NetworksFound).isEmpty());
 
     w.NetworkList()->HeaderClicked(5);
     w.NetworkList()->HeaderClicked(5);
@@ -163,7 +156,7 @@ TEST_F(WindowTest, RefreshInterfacesRebuildsTheSelectorAndTheList) {
   QTRY_VERIFY_WITH_TIMEOUT(w.NetworkModel()->rowCount() > 0, 5000);
   const int interfaces = w.InterfaceSelector()->count();
 
-  w.Action("actRefreshInterfaces")->trigger();
+  w.Action(TCommand::RefreshInterfaces)->trigger();
   ASSERT_EQ(messages.size(), 1);
   EXPECT_EQ(messages[0].toStdString(), Translate("sRefreshWLANInterfaceListWarning"));
   EXPECT_EQ(w.InterfaceSelector()->count(), interfaces);
@@ -189,17 +182,17 @@ TEST_F(WindowTest, ConnectionAndStatisticsTimersUpdateTheSelectedInterface) {
   EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
   ASSERT_TRUE(w.SelectedInterface());
   EXPECT_EQ(w.SelectedNetworks()->Count(), 0);
-  EXPECT_EQ(w.StatusText(0), Fmt("sbSSID", {std::string("Office")}));
-  EXPECT_EQ(w.StatusText(2), Fmt("sbRSSI", {-61}));
-  EXPECT_EQ(w.StatusText(3), Fmt("sbSignalQuality", {80}));
-  EXPECT_EQ(w.StatusText(4), Fmt("Rx: %sMbps", {RateKbpsText(144400)}));
-  EXPECT_EQ(w.StatusText(6), Fmt("sbNetworksFound", {0}));
+  EXPECT_EQ(w.StatusText(TStatusPanel::Connection), Fmt("sbSSID", {std::string("Office")}));
+  EXPECT_EQ(w.StatusText(TStatusPanel::RSSI), Fmt("sbRSSI", {-61}));
+  EXPECT_EQ(w.StatusText(TStatusPanel::SignalQuality), Fmt("sbSignalQuality", {80}));
+  EXPECT_EQ(w.StatusText(TStatusPanel::RxRate), Fmt("Rx: %sMbps", {RateKbpsText(144400)}));
+  EXPECT_EQ(w.StatusText(TStatusPanel::NetworksFound), Fmt("sbNetworksFound", {0}));
 
   fake->SetQuery(kOpcodeRssi, EncodeInt32Value(-70));
   fake->SetQuery(kOpcodeCurrentConnection, Connection("Office", 60).Encode());
   Tick(w, "tmUpdateCurrentConnection");
-  EXPECT_EQ(w.StatusText(2), Fmt("sbRSSI", {-70}));
-  EXPECT_EQ(w.StatusText(3), Fmt("sbSignalQuality", {60}));
+  EXPECT_EQ(w.StatusText(TStatusPanel::RSSI), Fmt("sbRSSI", {-70}));
+  EXPECT_EQ(w.StatusText(TStatusPanel::SignalQuality), Fmt("sbSignalQuality", {60}));
 
   WLAN_STATISTICS st;
   st.MacUcastCounters[0] = 123;
@@ -215,8 +208,8 @@ TEST_F(WindowTest, ConnectionAndStatisticsTimersUpdateTheSelectedInterface) {
   // The connection goes: panels 0 to 5 empty, the counts stay.
   fake->FailQuery(kOpcodeCurrentConnection);
   Tick(w, "tmUpdateCurrentConnection");
-  for (int i = 0; i <= 5; ++i) EXPECT_TRUE(w.StatusText(i).isEmpty()) << i;
-  EXPECT_FALSE(w.StatusText(6).isEmpty());
+  for (int i = 0; i <= 5; ++i) EXPECT_TRUE(w.StatusText(P(i)).isEmpty()) << i;
+  EXPECT_FALSE(w.StatusText(TStatusPanel::NetworksFound).isEmpty());
 }
 
 // No interface is connected: the first one is selected, and its auto-configuration being off is said once.
@@ -229,7 +222,7 @@ TEST_F(WindowTest, WithoutConnectionTheFirstInterfaceIsSelectedAndAutoConfigurat
   EXPECT_EQ(w.InterfaceSelector()->currentText(), "wlan0");
   ASSERT_EQ(messages.size(), 1);
   EXPECT_TRUE(messages[0].contains("Auto configuration is disabled on interface \"wlan0\"."));
-  EXPECT_TRUE(w.StatusText(2).isEmpty());
+  EXPECT_TRUE(w.StatusText(TStatusPanel::RSSI).isEmpty());
 }
 
 // A second start restores the window from the task bar to its earlier state.
@@ -272,6 +265,12 @@ TEST_F(WindowTest, EnglishFileCarriesTheWindowTexts) {
   EXPECT_GT(checked, 30);
 }
 
+TEST(Caption, VersionWithAndWithoutReleaseNumber) {
+  EXPECT_EQ(CaptionText("Skimlet", 5, 1, 0, ""), "Skimlet 05.01");
+  EXPECT_EQ(CaptionText("Skimlet", 5, 1, 3, ""), "Skimlet 05.01.3");
+  EXPECT_EQ(CaptionText("", 22, 11, 0, "Beta"), "Skimlet 22.11 Beta");
+}
+
 TEST(WindowTranslation, PropertyKeysSetCaptionsHintsAndTabs) {
   QWidget window;
   auto* action = new QAction("old", &window);
@@ -288,44 +287,6 @@ TEST(WindowTranslation, PropertyKeysSetCaptionsHintsAndTabs) {
   EXPECT_EQ(action->text(), "Beenden");
   EXPECT_EQ(action->toolTip(), "Programm schliessen");
   EXPECT_EQ(tabs->tabText(0), "Suche");
-}
-
-TEST(SingleInstance, SecondStartActivatesTheFirst) {
-  const QString name = QStringLiteral("skimlet-test-%1").arg(QCoreApplication::applicationPid());
-  {
-    TSingleInstance first(name);
-    ASSERT_TRUE(first.Acquire());
-    int activations = 0;
-    first.OnActivate = [&] { ++activations; };
-    std::atomic<bool> answered{false};
-    std::thread second([&] { answered = TSingleInstance::AskRunningInstance(name, 3000); });
-    QTRY_COMPARE_WITH_TIMEOUT(activations, 1, 5000);
-    second.join();
-    EXPECT_TRUE(answered);
-  }
-  // The first one has gone: the next start is the instance.
-  EXPECT_FALSE(TSingleInstance::AskRunningInstance(name, 200));
-  TSingleInstance next(name);
-  EXPECT_TRUE(next.Acquire());
-}
-
-TEST(SingleInstance, StaleSocketOfACrashedInstanceIsReplaced) {
-  const QString name = QStringLiteral("skimlet-stale-%1").arg(QCoreApplication::applicationPid());
-  const std::string path = QDir(QDir::tempPath()).filePath(name).toStdString();
-  int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  ASSERT_GE(fd, 0);
-  sockaddr_un addr{};
-  addr.sun_family = AF_UNIX;
-  std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-  ::unlink(path.c_str());
-  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-  ::close(fd);  // bound, never listening, never removed: what a crash leaves
-  TSingleInstance instance(name);
-  EXPECT_TRUE(instance.Acquire(500));
-  std::atomic<bool> answered{false};
-  std::thread other([&] { answered = TSingleInstance::AskRunningInstance(name, 3000); });
-  QTRY_VERIFY_WITH_TIMEOUT(answered, 5000);
-  other.join();
 }
 
 }  // namespace
