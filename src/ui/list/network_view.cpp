@@ -21,8 +21,17 @@
 
 namespace skimlet {
 
+namespace {
+
+// The columns the list draws more than text in.
+constexpr int kMarker = ColumnIndex(TNetworkColumn::Marker);                // swatch and check box
+constexpr int kSSID = ColumnIndex(TNetworkColumn::SSID);                    // signal icon
+constexpr int kSignalQuality = ColumnIndex(TNetworkColumn::SignalQuality);  // quality bar
+
+}  // namespace
+
 QString CellText(const TWLANNetwork* network, int column) {
-  if (!network || column <= 0 || column >= NetworkColumnCount) return {};
+  if (!network || column <= kMarker || column >= NetworkColumnCount) return {};
   return QString::fromStdString(network->GetColumnText(column));
 }
 
@@ -404,10 +413,10 @@ QVariant TNetworkListModel::data(const QModelIndex& index, int role) const {
       return text;
     }
     case Qt::DecorationRole:
-      if (column == 1) return SignalIcon(n->Active ? n->QualityClass : 0, !n->Privacy);
+      if (column == kSSID) return SignalIcon(n->Active ? n->QualityClass : 0, !n->Privacy);
       return {};
     case Qt::CheckStateRole:
-      if (column == 0) return n->Checked ? Qt::Checked : Qt::Unchecked;
+      if (column == kMarker) return n->Checked ? Qt::Checked : Qt::Unchecked;
       return {};
     case Qt::FontRole:
       if (n->Connected) {
@@ -442,7 +451,7 @@ bool TNetworkListModel::setData(const QModelIndex& index, const QVariant& value,
 Qt::ItemFlags TNetworkListModel::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::NoItemFlags;
   Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
-  if (index.column() == 0) f |= Qt::ItemIsUserCheckable;
+  if (index.column() == kMarker) f |= Qt::ItemIsUserCheckable;
   return f;
 }
 
@@ -488,7 +497,7 @@ void TNetworkListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
                                  const QModelIndex& index) const {
   const TWLANNetwork* n = model_->NetworkOfRow(index.row());
   if (!n) return;
-  if (index.column() <= 1) {
+  if (index.column() <= kSSID) {
     QStyledItemDelegate::paint(painter, option, index);  // check box, icon
   } else {
     // Plain text cells take the short way: one text from the record, no round of role queries.
@@ -538,15 +547,15 @@ void TNetworkListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
       painter->setPen(oldPen);
     }
   }
-  if (index.column() == 0) {
+  if (index.column() == kMarker) {
     const QRect swatch = SwatchRect(option, index);
     const TColor c = n->GetColor();
     painter->fillRect(swatch, QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
                                      static_cast<int>((c >> 16) & 0xFF)));
-  } else if (index.column() == 6 && n->Active) {
+  } else if (index.column() == kSignalQuality && n->Active) {
     painter->save();
     painter->setFont(option.font);
-    DrawQualityBar(*painter, option.rect, model_->ColumnAlignment(6), false, true, n->LinkQuality);
+    DrawQualityBar(*painter, option.rect, model_->ColumnAlignment(kSignalQuality), false, true, n->LinkQuality);
     painter->restore();
   }
   // Grid lines as one-pixel fills: the painter's fast path, no pen state to save.
@@ -575,7 +584,7 @@ const QStaticText& TNetworkListDelegate::Shaped(const QString& text, const QFont
 
 bool TNetworkListDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
                                        const QModelIndex& index) {
-  if (index.column() == 0 && event->type() == QEvent::MouseButtonRelease) {
+  if (index.column() == kMarker && event->type() == QEvent::MouseButtonRelease) {
     auto* me = static_cast<QMouseEvent*>(event);
     if (me->button() == Qt::LeftButton && SwatchRect(option, index).contains(me->position().toPoint())) {
       if (TWLANNetwork* n = model_->NetworkOfRow(index.row())) emit SwatchClicked(n);
@@ -613,7 +622,7 @@ TNetworkListView::TNetworkListView(const TProgramOptions& options, TNetworkListM
 }
 
 void TNetworkListView::HeaderClicked(int column) {
-  if (column <= 0 || column >= NetworkColumnCount) {
+  if (column <= kMarker || column >= NetworkColumnCount) {
     ShowSortIndicator();
     return;
   }

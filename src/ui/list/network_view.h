@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/model/columns.h"
 #include "core/model/network_list.h"
 
 namespace skimlet {
