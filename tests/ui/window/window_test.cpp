@@ -19,6 +19,7 @@
 #include "core/base/translate.h"
 #include "core/settings/lang.h"
 #include "core/wlan/fake_wlan_service.h"
+#include "support/network_fixture.h"
 #include "ui/window/main_window.h"
 
 namespace skimlet {
@@ -223,6 +224,51 @@ TEST_F(WindowTest, WithoutConnectionTheFirstInterfaceIsSelectedAndAutoConfigurat
   ASSERT_EQ(messages.size(), 1);
   EXPECT_TRUE(messages[0].contains("Auto configuration is disabled on interface \"wlan0\"."));
   EXPECT_TRUE(w.StatusText(TStatusPanel::RSSI).isEmpty());
+}
+
+// The colour dialog runs the event loop: the cycle may free the record meanwhile. The dialog works on the
+// network's BSSID and finds the record again afterwards; a network that has gone is left alone.
+TEST_F(WindowTest, ColourDialogSurvivesItsNetworkAgeingOut) {
+  const WLAN_BSS_ENTRY entry = test::MakeEntry(7, -50, 2437000, "cafe");
+  TStartEnvironment env = FakeEnvironment([&entry](test::FakeWlanService& f) {
+    f.SetQuery(kOpcodeInterfaceState, EncodeUInt32Value(kInterfaceConnected));
+    f.SetQuery(kOpcodeAutoConfEnabled, EncodeUInt32Value(1));
+    f.BssList = {0, test::MakeBssList({{entry, {}}})};
+  });
+  TfrmSkimlet* window = nullptr;
+  bool ageOut = false;
+  int opened = 0;
+  env.PickColor = [&](QWidget*, const QColor&) {
+    ++opened;
+    if (ageOut) {
+      // Unheard while the dialog is open, the network goes at the next scan results.
+      window->Options.bDeleteNetworkIfNotSeen = true;
+      window->Options.intDeleteNetworkIfNotSeenMin = 0;
+      fake->BssList = {0, test::MakeBssList({})};
+      fake->Notify(kNotificationSourceACM, kAcmScanComplete);
+      EXPECT_TRUE(QTest::qWaitFor([&] { return window->SelectedNetworks()->Count() == 0; }, 5000));
+    }
+    return QColor(0x10, 0x20, 0x30);
+  };
+  TfrmSkimlet w(std::move(env));
+  window = &w;
+  ASSERT_EQ(w.NetworkModel()->rowCount(), 1);
+  auto selectFirst = [&w] {
+    w.NetworkList()->selectionModel()->select(w.NetworkModel()->index(0, 0),
+                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  };
+  selectFirst();
+  ASSERT_TRUE(w.Action(TCommand::NetworkChangeColor)->isEnabled());
+  w.Action(TCommand::NetworkChangeColor)->trigger();
+  ASSERT_EQ(opened, 1);
+  EXPECT_EQ(w.SelectedNetworks()->Items[0]->GetColor(), TColor{0x302010});
+
+  ageOut = true;
+  w.Action(TCommand::NetworkChangeColor)->trigger();
+  EXPECT_EQ(opened, 2);
+  EXPECT_EQ(w.SelectedNetworks()->Count(), 0);
+  EXPECT_EQ(w.NetworkModel()->TotalRows(), 0);
+  EXPECT_FALSE(w.Action(TCommand::NetworkChangeColor)->isEnabled());
 }
 
 // A second start restores the window from the task bar to its earlier state.
