@@ -271,6 +271,45 @@ TEST_F(WindowTest, ColourDialogSurvivesItsNetworkAgeingOut) {
   EXPECT_FALSE(w.Action(TCommand::NetworkChangeColor)->isEnabled());
 }
 
+// A language switch re-reads texts and layouts only: the records, their check marks, inactive networks and the
+// selection stay, and the texts the program owns follow the language.
+TEST_F(WindowTest, LanguageSwitchKeepsTheListAndChangesTheTexts) {
+  TfrmSkimlet w(FakeEnvironment([](test::FakeWlanService& f) {
+    f.SetQuery(kOpcodeInterfaceState, EncodeUInt32Value(kInterfaceConnected));
+    f.SetQuery(kOpcodeAutoConfEnabled, EncodeUInt32Value(1));
+    f.BssList = {0, test::MakeBssList({{test::MakeEntry(1, -50, 2437000, "alpha"), {}},
+                                       {test::MakeEntry(2, -60, 2437000, "bravo"), {}}})};
+  }));
+  TWLANNetworkList& list = *w.SelectedNetworks();
+  ASSERT_EQ(list.Count(), 2);
+  std::vector<const TWLANNetwork*> records;
+  for (const auto& n : list.Items) records.push_back(n.get());
+  list.UpdateStatuses(EncodeLocalDateTime(2100, 1, 1, 0, 0, 0));  // no longer heard: both inactive
+  w.SyncNetworkRows(list);
+  TNetworkListModel& model = *w.NetworkModel();
+  ASSERT_TRUE(model.setData(model.index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
+  const TWLANNetwork* unchecked = model.NetworkOfRow(0);
+  const TWLANNetwork* selected = model.NetworkOfRow(1);
+  w.NetworkList()->selectionModel()->select(model.index(1, 0),
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  const LocalDateTime firstSeen = selected->FirstSeen;
+  const std::string englishTitle = model.headerData(3, Qt::Horizontal, Qt::DisplayRole).toString().toStdString();
+
+  w.SwitchLanguage("deutsch.lng");
+  EXPECT_EQ(Translate("ListColumns3"), "Kommentar");
+  EXPECT_NE(englishTitle, "Kommentar");
+  EXPECT_EQ(model.headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), "Kommentar");
+  ASSERT_EQ(list.Count(), 2);
+  for (size_t i = 0; i < records.size(); ++i) EXPECT_EQ(list.Items[i].get(), records[i]);
+  EXPECT_EQ(model.rowCount(), 2);
+  EXPECT_FALSE(unchecked->Checked);
+  EXPECT_FALSE(selected->Active);
+  EXPECT_EQ(selected->FirstSeen, firstSeen);
+  const QModelIndexList rows = w.NetworkList()->selectionModel()->selectedRows();
+  ASSERT_EQ(rows.size(), 1);
+  EXPECT_EQ(model.NetworkOfRow(rows[0].row()), selected);
+}
+
 // A second start restores the window from the task bar to its earlier state.
 TEST_F(WindowTest, BringToFrontRestoresAMinimisedWindowToItsEarlierState) {
   TfrmSkimlet w(Environment());
