@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
+#include <QTextDocument>
 
 #include <algorithm>
 #include <cmath>
@@ -29,6 +30,8 @@ constexpr int kSSID = ColumnIndex(TNetworkColumn::SSID);                    // s
 constexpr int kSignalQuality = ColumnIndex(TNetworkColumn::SignalQuality);  // quality bar
 
 }  // namespace
+
+QString PlainToolTip(const QString& text) { return Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal); }
 
 QString CellText(const TWLANNetwork* network, int column) {
   if (!network || column <= kMarker || column >= NetworkColumnCount) return {};
@@ -406,11 +409,11 @@ QVariant TNetworkListModel::data(const QModelIndex& index, int role) const {
   const TWLANNetwork* n = row->Network;
   const int column = index.column();
   switch (role) {
-    case Qt::DisplayRole:
+    case Qt::DisplayRole: return CellText(n, column);
     case Qt::ToolTipRole: {
-      QString text = CellText(n, column);
-      if (role == Qt::ToolTipRole && text.isEmpty()) return {};
-      return text;
+      const QString text = CellText(n, column);
+      if (text.isEmpty()) return {};
+      return PlainToolTip(text);
     }
     case Qt::DecorationRole:
       if (column == kSSID) return SignalIcon(n->Active ? n->QualityClass : 0, !n->Privacy);
@@ -457,7 +460,8 @@ Qt::ItemFlags TNetworkListModel::flags(const QModelIndex& index) const {
 
 QVariant TNetworkListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || section < 0 || section >= NetworkColumnCount) return {};
-  if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return titles_[section];
+  if (role == Qt::DisplayRole) return titles_[section];
+  if (role == Qt::ToolTipRole) return PlainToolTip(titles_[section]);
   if (role == kColumnAlignmentRole) return AlignmentToStored(alignments_[static_cast<size_t>(section)]);
   return {};
 }

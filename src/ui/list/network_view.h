@@ -24,6 +24,10 @@ struct TProgramOptions;
 // The text of one cell: the network's column text; empty for no network.
 QString CellText(const TWLANNetwork* network, int column);
 
+// A tool tip that shows Text as it is: a text that looks like markup (an SSID "<b>x</b>") is escaped, line
+// breaks are kept.
+QString PlainToolTip(const QString& text);
+
 // The comparison the list sorts with: the connected network first in both directions when Pin is set,
 // else the column's order; negative, 0 or positive, already turned for a descending order.
 int CompareRows(const TWLANNetwork& a, const TWLANNetwork& b, int column, Qt::SortOrder order, bool pin);

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QSignalSpy>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -117,6 +118,25 @@ TEST_F(NetworkModelTest, RowsFollowTheirRecordsWithoutReset) {
   ASSERT_TRUE(model.setData(model.index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
   EXPECT_FALSE(model.NetworkOfRow(0)->Checked);
   EXPECT_EQ(model.rowCount(), 1);
+}
+
+// A hint shows the network's text as it is: Qt's labels take a text that looks like markup for rich text.
+TEST_F(NetworkModelTest, HintsShowNetworkTextsAsPlainText) {
+  const std::vector<std::string> ssids = {"<b>x</b>", "<img src=x>", "a & b <i>", "plain"};
+  Items items;
+  for (size_t i = 0; i < ssids.size(); ++i)
+    items.push_back({MakeEntry(static_cast<uint8_t>(i + 1), -50, 2437000, ssids[i]), {}});
+  Refresh(kT0, items);
+  ASSERT_EQ(model.rowCount(), static_cast<int>(ssids.size()));
+  for (int r = 0; r < model.rowCount(); ++r) {
+    const QString hint = model.data(model.index(r, 1), Qt::ToolTipRole).toString();
+    // What a tool tip label shows of it.
+    QTextDocument shown;
+    if (Qt::mightBeRichText(hint)) shown.setHtml(hint);
+    else shown.setPlainText(hint);
+    EXPECT_EQ(shown.toPlainText().toStdString(), model.NetworkOfRow(r)->SSID);
+    EXPECT_TRUE(shown.toHtml().contains("<img") == false) << hint.toStdString();
+  }
 }
 
 TEST_F(NetworkModelTest, HeaderClicksSortAndColumnZeroDoesNothing) {
