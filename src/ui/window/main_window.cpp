@@ -19,6 +19,8 @@
 
 #include "core/base/format.h"
 #include "core/base/translate.h"
+#include "core/ie/vendor.h"
+#include "core/vendor/vendor.h"
 
 namespace skimlet {
 
@@ -201,6 +203,7 @@ void TfrmSkimlet::FormCreate() {
   BuildLanguageMenu();
   ApplyLanguage();
 
+  InstallVendorNames();
   OpenService();
   EnumerateInterfaces();
   building_ = false;
@@ -291,6 +294,19 @@ void TfrmSkimlet::EnumerateInterfaces() {
   }
 }
 
+// The element decoders name the organisations of OUIs through the vendor database. A database that cannot be
+// read leaves the names empty and is reported once.
+void TfrmSkimlet::InstallVendorNames() {
+  SetOUIVendorLookup([reported = std::make_shared<bool>(false)](uint32_t oui) {
+    try {
+      return VendorOfOUI(oui);
+    } catch (const std::exception& e) {
+      if (!std::exchange(*reported, true)) qWarning("skimlet: vendor lookup: %s", e.what());
+      return std::string();
+    }
+  });
+}
+
 void TfrmSkimlet::InstallInterfaceCallbacks() {
   interfaces_->OnInterfacesChange = [this](TWLANInterfaces&) { InterfacesChanged(); };
   interfaces_->OnNetworkListChange = [this](TWLANNetworkList& l) { SyncNetworkRows(l); };
@@ -339,6 +355,7 @@ void TfrmSkimlet::FormDestroy() {
   model_->SetList(nullptr);
   interfaces_.reset();
   service_.reset();
+  SetOUIVendorLookup({});
 }
 
 void TfrmSkimlet::ApplyNetworkLayout() {

@@ -98,6 +98,7 @@ private:
   void ShowHeaderMenu(const QPoint& pos);
   void InterfaceChosen(int index);
   void FillInterfaceSelector();
+  void InstallVendorNames();
   void OpenService();
   void EnumerateInterfaces();
 

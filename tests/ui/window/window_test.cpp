@@ -19,7 +19,13 @@
 #include "core/base/translate.h"
 #include "core/settings/lang.h"
 #include "core/wlan/fake_wlan_service.h"
+#include "core/ie/builder.h"
+#include "core/ie/elements.h"
+#include "core/ie/tree_text.h"
+#include "core/ie/vendor.h"
+#include "core/vendor/vendor.h"
 #include "support/network_fixture.h"
+#include "support/vendor_db_fixture.h"
 #include "ui/window/main_window.h"
 
 namespace skimlet {
@@ -308,6 +314,27 @@ TEST_F(WindowTest, LanguageSwitchKeepsTheListAndChangesTheTexts) {
   const QModelIndexList rows = w.NetworkList()->selectionModel()->selectedRows();
   ASSERT_EQ(rows.size(), 1);
   EXPECT_EQ(model.NetworkOfRow(rows[0].row()), selected);
+}
+
+// While the window lives, the element decoders name the organisation of an OUI from the vendor database.
+TEST_F(WindowTest, ElementTreesNameOrganisationsFromTheVendorDatabase) {
+  test::TempDir folder;
+  const std::string db = folder.File("vendors.db");
+  test::ExecSql(db, std::string(test::VendorTableSql) +
+                        "INSERT INTO mac_addresses VALUES (1, 'Example Org', 0x123456000000, 0x123456FFFFFF, 24);");
+  SetVendorDatabasePath(db);
+  {
+    TfrmSkimlet w(Environment());
+    EXPECT_EQ(OUIVendorName(0x123456), "Example Org");
+    TInformationElements elements;
+    elements.Parse(ElementBuilder().AddVendor(0x123456, 1, {0xAB}).Blob());
+    TIETree tree;
+    elements.FillTree(tree);
+    const std::string text = TreeToText(tree);
+    EXPECT_NE(text.find("Example Org"), std::string::npos) << text;
+  }
+  EXPECT_EQ(OUIVendorName(0x123456), "");
+  SetVendorDatabasePath("");
 }
 
 // A second start restores the window from the task bar to its earlier state.
