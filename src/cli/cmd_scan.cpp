@@ -1,4 +1,4 @@
-// skimlet-cli scan: the program's update cycle without a window. The network timer asks for a scan, the
+// skimlet-cli scan: the program's update cycle (TUpdateCycle) without a window. The loop asks for a scan, the
 // service's thread posts "scan results ready", and this thread refreshes the network list and prints it.
 #include <charconv>
 #include <chrono>
@@ -44,12 +44,6 @@ bool ParseNumber(const std::string& text, double& value) {
 int Usage(const std::string& message) {
   std::fprintf(stderr, "skimlet-cli scan: %s\n\n%s", message.c_str(), kUsage);
   return 2;
-}
-
-// The window's stale-network deletion: networks not heard for Minutes whole minutes or more go.
-void DeleteStaleNetworks(TWLANNetworkList& list, int minutes, LocalDateTime now) {
-  for (int i = list.Count() - 1; i >= 0; --i)
-    if (MinutesBetween(list.Items[static_cast<size_t>(i)]->LastSeen, now) >= minutes) list.Delete(i);
 }
 
 void RefreshInterfaceState(TWLANInterface& i) {
@@ -129,8 +123,9 @@ int RunScan(const Args& args) {
 
   // As the window does when it shows an interface: the list from what the service holds now, then the
   // interface's state.
+  TUpdateCycle& cycle = *session->Cycle;
   selected.Networks->Clear();
-  set.TakeScanResults();
+  cycle.UpdateNow();
   RefreshInterfaceState(selected);
 
   using Clock = TScanResultsQueue::Clock;
@@ -145,7 +140,7 @@ int RunScan(const Args& args) {
   while (refreshes < count) {
     now = Clock::now();
     if (now >= nextScan) {
-      set.RequestScan();
+      cycle.Tick();
       // With no interval the next request follows the results; until then only a forgotten one is repeated.
       nextScan = scanEvery > 0 ? std::max(nextScan + seconds(scanEvery), now) : now + seconds(31);
     }
@@ -162,10 +157,7 @@ int RunScan(const Args& args) {
     size_t posts = session->Queue.WaitAndTake(std::min({nextScan, nextConnection, giveUp}));
     // Every post is one refresh, as every message is in the window.
     for (size_t p = 0; p < posts && refreshes < count; ++p) {
-      LocalDateTime t = set.Now();
-      if (options.bDeleteNetworkIfNotSeen)
-        DeleteStaleNetworks(*selected.Networks, options.intDeleteNetworkIfNotSeenMin, t);
-      set.TakeScanResults();
+      cycle.ScanResultsReady();
       ++refreshes;
       const TWLANNetworkList& list = *selected.Networks;
       std::string out;

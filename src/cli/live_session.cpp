@@ -46,7 +46,7 @@ std::unique_ptr<LiveSession> OpenLiveSession(const LiveSessionRequest& request, 
     warned = true;
   };
   TScanResultsQueue* queue = &session->Queue;
-  session->Interfaces->SetPostScanResults([queue] { queue->Post(); });
+  session->Cycle = std::make_unique<TUpdateCycle>(*session->Interfaces, session->Options, [queue] { queue->Post(); });
   if (!session->Interfaces->Open()) {
     std::fprintf(stderr, "%sthe wireless service could not be opened\n", prefix.c_str());
     exitStatus = 1;

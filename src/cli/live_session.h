@@ -10,6 +10,7 @@
 #include "backends/select.h"
 #include "core/settings/options.h"
 #include "core/wlan/scan_results_queue.h"
+#include "core/wlan/update_cycle.h"
 #include "core/wlan/wlan_interface.h"
 
 namespace skimlet::cli {
@@ -18,9 +19,13 @@ struct LiveSession {
   TProgramOptions Options;
   ServiceSelection Selection;
   TScanResultsQueue Queue;
-  std::unique_ptr<TWLANInterfaces> Interfaces;  // declared last: goes before the service it uses
+  std::unique_ptr<TWLANInterfaces> Interfaces;  // goes before the service it uses
+  std::unique_ptr<TUpdateCycle> Cycle;           // posts "scan results ready" to Queue; goes first
 
-  ~LiveSession() { Interfaces.reset(); }
+  ~LiveSession() {
+    Cycle.reset();
+    Interfaces.reset();
+  }
 };
 
 struct LiveSessionRequest {
