@@ -37,6 +37,8 @@ public:
   virtual void ClearNetworks() = 0;
   virtual void RefreshNetworks() = 0;
   virtual void RefreshInterfaceState() = 0;
+  // Holds or resumes the network updating.
+  virtual void PauseUpdating(bool on) = 0;
   // Frees every interface with its list and enumerates again (the views follow).
   virtual void ReenumerateInterfaces() = 0;
   virtual void ShowFilters(bool on) = 0;

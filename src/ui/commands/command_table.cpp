@@ -25,8 +25,8 @@ void RefreshInterfaces(TCommandHost& host, bool) {
 
 void Exit(TCommandHost& host, bool) { host.CloseWindow(); }
 
-// Toggles its own check mark; the update cycle reads it.
-void Pause(TCommandHost&, bool) {}
+// Follows its own check mark.
+void Pause(TCommandHost& host, bool on) { host.PauseUpdating(on); }
 
 void UpdateNetworkList(TCommandHost& host, bool) {
   host.RefreshNetworks();

@@ -222,7 +222,7 @@ void TfrmSkimlet::CreateTimers() {
   tmUpdateCurrentConnection_ = timer("tmUpdateCurrentConnection");
   tmUpdateWirelessStatistics_ = timer("tmUpdateWirelessStatistics");
   connect(tmUpdateWirelessNetwork_, &QTimer::timeout, this, [this] {
-    if (!Paused() && interfaces_) interfaces_->RequestScan();
+    if (cycle_) cycle_->Tick();
   });
   // The graphs repaint here once they exist; the status bar follows the connection and the list counts.
   connect(tmUpdateGraph_, &QTimer::timeout, this, [this] { UpdateStatusBar(); });
@@ -314,10 +314,15 @@ void TfrmSkimlet::InstallInterfaceCallbacks() {
   interfaces_->OnVendorError = [](const std::string& error) {
     qWarning("skimlet: vendor lookup: %s", error.c_str());
   };
-  // The service's thread: hand the news to the window thread and do nothing else. The set detaches the post
+  // The service's thread: hand the news to the window thread and do nothing else. The cycle detaches the post
   // (under the relay's lock) before the window goes, and a queued call dies with its receiver.
-  interfaces_->SetPostScanResults(
-      [this] { QMetaObject::invokeMethod(this, [this] { ScanResultsReady(); }, Qt::QueuedConnection); });
+  cycle_ = std::make_unique<TUpdateCycle>(*interfaces_, Options, [this] {
+    QMetaObject::invokeMethod(this, [this] { ScanResultsReady(); }, Qt::QueuedConnection);
+  });
+  // Rows go before their records.
+  cycle_->OnNetworksRemoving = [this](TWLANNetworkList& list, const std::vector<const TWLANNetwork*>& stale) {
+    if (&list == model_->List()) model_->Forget(stale);
+  };
 }
 
 TWLANInterface* TfrmSkimlet::SelectedInterface() const { return interfaces_ ? interfaces_->Selected() : nullptr; }
@@ -353,6 +358,7 @@ void TfrmSkimlet::FormDestroy() {
   // The interface set goes (its network lists write comments.txt and colors.txt, the session closes), then
   // the service it talked to.
   model_->SetList(nullptr);
+  cycle_.reset();
   interfaces_.reset();
   service_.reset();
   SetOUIVendorLookup({});
@@ -404,6 +410,10 @@ void TfrmSkimlet::SwitchLanguage(const QString& fileName) {
 
 bool TfrmSkimlet::Paused() const { return Action(TCommand::NetworkPauseNetworkUpdating)->isChecked(); }
 
+void TfrmSkimlet::PauseUpdating(bool on) {
+  if (cycle_) cycle_->SetPaused(on);
+}
+
 void TfrmSkimlet::StartTimers() {
   auto ms = [](int32_t seconds) { return std::max(1, seconds) * 1000; };
   tmUpdateWirelessNetwork_->setInterval(ms(Options.UpdateWirelessNetworkInterval));
@@ -417,14 +427,7 @@ void TfrmSkimlet::StartTimers() {
 }
 
 void TfrmSkimlet::ScanResultsReady() {
-  if (!interfaces_) return;
-  if (Paused()) {
-    // The list stays as it is, but the request was answered: it must not hold back the scans after the pause.
-    interfaces_->ScanPending = false;
-    return;
-  }
-  if (Options.bDeleteNetworkIfNotSeen) DeleteStaleNetworks(Options.intDeleteNetworkIfNotSeenMin, interfaces_->Now());
-  interfaces_->TakeScanResults();
+  if (cycle_) cycle_->ScanResultsReady();
 }
 
 void TfrmSkimlet::ClearNetworks() {
@@ -434,30 +437,11 @@ void TfrmSkimlet::ClearNetworks() {
 }
 
 void TfrmSkimlet::RefreshNetworks() {
-  TWLANInterface* itf = SelectedInterface();
-  if (!itf) {
+  if (!SelectedInterface() || !cycle_) {
     ClearNetworks();
     return;
   }
-  if (Options.bDeleteNetworkIfNotSeen) DeleteStaleNetworks(Options.intDeleteNetworkIfNotSeenMin, interfaces_->Now());
-  itf->RefreshNetworks();
-}
-
-void TfrmSkimlet::DeleteStaleNetworks(int minutes, LocalDateTime now) {
-  TWLANNetworkList* list = SelectedNetworks();
-  if (!list) return;
-  std::vector<const TWLANNetwork*> stale;
-  std::vector<int> indexes;
-  for (int i = 0; i < list->Count(); ++i) {
-    const TWLANNetwork& n = *list->Items[static_cast<size_t>(i)];
-    if (MinutesBetween(n.LastSeen, now) >= minutes) {
-      stale.push_back(&n);
-      indexes.push_back(i);
-    }
-  }
-  if (stale.empty()) return;
-  model_->Forget(stale);
-  for (auto it = indexes.rbegin(); it != indexes.rend(); ++it) list->Delete(*it);
+  cycle_->UpdateNow();
 }
 
 void TfrmSkimlet::RefreshInterfaceState() {

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "core/wlan/update_cycle.h"
 #include "core/wlan/wlan_interface.h"
 #include "ui/commands/command_host.h"
 #include "ui/commands/commands.h"
@@ -36,8 +37,6 @@ public:
 
   void ClearNetworks() override;
   void RefreshNetworks() override;
-  // Removes every network last seen Minutes or more whole minutes before Now, with its row.
-  void DeleteStaleNetworks(int minutes, LocalDateTime now);
   void RefreshInterfaceState() override;
   void RefreshStatistics();
   void StartTimers();
@@ -63,6 +62,7 @@ public:
   TCommands& Commands() const { return *commands_; }
   QComboBox* InterfaceSelector() const { return cbInterfaces_; }
   bool Paused() const;
+  void PauseUpdating(bool on) override;
   // The handler of the scan-results notification (queued from the service's thread).
   void ScanResultsReady();
   QString StatusText(TStatusPanel panel) const { return statusPanels_->Text(panel); }
@@ -110,6 +110,8 @@ private:
   std::unique_ptr<WlanService> service_;
   bool simulated_ = false;
   std::unique_ptr<TWLANInterfaces> interfaces_;
+  // The network update cycle of the interface set; the network timer and the scan-results post drive it.
+  std::unique_ptr<TUpdateCycle> cycle_;
   // True while the window is being built: the enumeration leaves the interface list to the end of the build.
   bool building_ = true;
   TCommands* commands_ = nullptr;

@@ -30,6 +30,7 @@ public:
   void ClearNetworks() override {}
   void RefreshNetworks() override {}
   void RefreshInterfaceState() override {}
+  void PauseUpdating(bool) override {}
   void ReenumerateInterfaces() override {}
   void ShowFilters(bool) override {}
   void RestoreColumnsOrder() override {}
