@@ -429,7 +429,8 @@ QVariant TNetworkListModel::data(const QModelIndex& index, int role) const {
       }
       return {};
     case Qt::ForegroundRole:
-      if (!n->Active) return QApplication::palette().brush(QPalette::Disabled, QPalette::Text);
+      // The grey text of an inactive row; its check box keeps the normal look (it is not disabled).
+      if (!n->Active && column != kMarker) return QApplication::palette().brush(QPalette::Disabled, QPalette::Text);
       return {};
     case Qt::BackgroundRole:
       if (options_.bStripped && (row->Abs % 2) == 1) return QBrush(QColor(0xF1, 0xF1, 0xF1));
@@ -528,24 +529,20 @@ void TNetworkListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
       const Qt::Alignment align = model_->ColumnAlignment(index.column());
       const QFont old = painter->font();
       painter->setFont(font);
-      if (align & (Qt::AlignRight | Qt::AlignHCenter)) {
-        const int advance = static_cast<int>(std::ceil(size.width()));
-        if (advance > r.width()) {
-          const QFontMetrics fm(font);
-          const QString shown = fm.elidedText(text, Qt::ElideRight, r.width());
-          const int w = fm.horizontalAdvance(shown);
-          const int x = align & Qt::AlignRight ? r.right() + 1 - w : r.left() + (r.width() - w) / 2;
-          painter->drawText(QPoint(x, r.top() + (r.height() - fm.height()) / 2 + fm.ascent()), shown);
-        } else {
-          const int x = align & Qt::AlignRight ? r.right() + 1 - advance : r.left() + (r.width() - advance) / 2;
-          painter->drawStaticText(QPoint(x, top), shaped);
-        }
+      auto left = [&r, align](int width) {
+        if (align & Qt::AlignRight) return r.right() + 1 - width;
+        if (align & Qt::AlignHCenter) return r.left() + (r.width() - width) / 2;
+        return r.left();
+      };
+      const int advance = static_cast<int>(std::ceil(size.width()));
+      if (advance > r.width()) {
+        // A text wider than its cell ends in an ellipsis, whatever its alignment.
+        const QFontMetrics fm(font);
+        const QString shown = fm.elidedText(text, Qt::ElideRight, r.width());
+        painter->drawText(QPoint(left(fm.horizontalAdvance(shown)), r.top() + (r.height() - fm.height()) / 2 + fm.ascent()),
+                          shown);
       } else {
-        // Left-aligned text is cut at the cell's edge.
-        painter->save();
-        painter->setClipRect(r, Qt::IntersectClip);
-        painter->drawStaticText(QPoint(r.left(), top), shaped);
-        painter->restore();
+        painter->drawStaticText(QPoint(left(advance), top), shaped);
       }
       painter->setFont(old);
       painter->setPen(oldPen);
@@ -567,6 +564,16 @@ void TNetworkListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
   const QRect& c = option.rect;
   if (options_.bVertGrid) painter->fillRect(QRect(c.right(), c.top(), 1, c.height()), grid);
   if (options_.bHorzGrid) painter->fillRect(QRect(c.left(), c.bottom(), c.width(), 1), grid);
+}
+
+QSize TNetworkListDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+  // Every cell is as high as the row's tallest: the check box and the signal icon. The view takes the height of
+  // uniform rows from the columns in sight, which change when the list is scrolled sideways.
+  QSize size = QStyledItemDelegate::sizeHint(option, index);
+  for (int column : {kMarker, kSSID})
+    if (column != index.column())
+      size.setHeight(std::max(size.height(), QStyledItemDelegate::sizeHint(option, index.siblingAtColumn(column)).height()));
+  return size;
 }
 
 const QStaticText& TNetworkListDelegate::Shaped(const QString& text, const QFont& font, int bold) const {

@@ -122,6 +122,7 @@ class TNetworkListDelegate : public QStyledItemDelegate {
 public:
   TNetworkListDelegate(const TProgramOptions& options, TNetworkListModel* model, QObject* parent = nullptr);
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
                    const QModelIndex& index) override;
   // The swatch square of a column-0 cell.
