@@ -28,17 +28,21 @@ QString CaptionText(const QString& product, int major, int minor, int release, c
   return caption;
 }
 
-QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text, const QString& caption,
-                                           QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) {
-  // The texts come from outside (network names among them): shown as they are, never as markup.
-  QMessageBox box(icon, caption, text, buttons, parent);
-  box.setTextFormat(Qt::PlainText);
+void TranslateButtons(QMessageBox& box) {
   static constexpr std::pair<QMessageBox::StandardButton, const char*> kButtonKeys[] = {
       {QMessageBox::Ok, "sOK"},       {QMessageBox::Cancel, "sCancel"}, {QMessageBox::Yes, "sYes"},
       {QMessageBox::No, "sNo"},       {QMessageBox::Abort, "sAbort"},   {QMessageBox::Retry, "sRetry"},
       {QMessageBox::Ignore, "sIgnore"}};
   for (const auto& [button, key] : kButtonKeys)
     if (QAbstractButton* b = box.button(button)) b->setText(QString::fromStdString(Translate(key)));
+}
+
+QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text, const QString& caption,
+                                           QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) {
+  // The texts come from outside (network names among them): shown as they are, never as markup.
+  QMessageBox box(icon, caption, text, buttons, parent);
+  box.setTextFormat(Qt::PlainText);
+  TranslateButtons(box);
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

@@ -28,6 +28,8 @@ QString CaptionText(const QString& product, int major, int minor, int release, c
 using TMessageFunction = std::function<QMessageBox::StandardButton(
     QWidget* parent, const QString& text, const QString& caption, QMessageBox::Icon icon,
     QMessageBox::StandardButtons buttons)>;
+// The message box's buttons in the current language.
+void TranslateButtons(QMessageBox& box);
 QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text, const QString& caption,
                                            QMessageBox::Icon icon, QMessageBox::StandardButtons buttons);
 

@@ -281,7 +281,8 @@ void TfrmSkimlet::OpenService() {
 // once more; its failure is only reported when there is a session.
 void TfrmSkimlet::EnumerateInterfaces() {
   if (!interfaces_) return;
-  if (!interfaces_->Enumerate()) {
+  enumerationFailed_ = !interfaces_->Enumerate();
+  if (enumerationFailed_) {
     if (interfaces_->HandleOpen)
       Ask(Tr("sWLANInterfaceCouldNotEnumerate"), Tr("sError"), QMessageBox::Critical, QMessageBox::Ok);
   } else if (interfaces_->Count() == 0) {
@@ -477,7 +478,9 @@ void TfrmSkimlet::FillInterfaceSelector() {
     }
     if (interfaces_->Count() > 0) cbInterfaces_->setCurrentIndex(interfaces_->SelectedIndex);
   }
-  cbInterfaces_->setPlaceholderText(Tr("sWLANInterfaceInterfaceMissing"));
+  // An empty selector says why it is empty.
+  cbInterfaces_->setPlaceholderText(
+      Tr(!interfaces_ || enumerationFailed_ ? "sWLANInterfaceCouldNotEnumerate" : "sWLANInterfaceInterfaceMissing"));
 }
 
 void TfrmSkimlet::RebuildInterfaceList() {
@@ -507,7 +510,8 @@ void TfrmSkimlet::ReenumerateInterfaces() {
   interfaces_->Clear();
   interfaces_->SetSelectedIndex(-1);
   // A successful enumeration ends in RebuildInterfaceList; a failed one leaves the views empty.
-  if (!interfaces_->Enumerate()) RebuildInterfaceList();
+  enumerationFailed_ = !interfaces_->Enumerate();
+  if (enumerationFailed_) RebuildInterfaceList();
 }
 
 QColor TfrmSkimlet::PickColor(const QColor& initial) {

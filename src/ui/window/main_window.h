@@ -136,6 +136,8 @@ private:
   QTimer* tmUpdateWirelessStatistics_ = nullptr;
   QString findText_;
   bool terminateRequested_ = false;
+  // The last enumeration of interfaces failed (the selector says so).
+  bool enumerationFailed_ = false;
 };
 
 }  // namespace skimlet

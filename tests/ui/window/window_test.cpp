@@ -1,5 +1,6 @@
 // The main window over the simulated radio: start-up fills the list, the pause holds it, shutdown writes the
 // settings and a second window finds its layout again; the window's texts in the English language file.
+#include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -8,6 +9,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 
 #include <gtest/gtest.h>
 
@@ -335,6 +339,59 @@ TEST_F(WindowTest, ElementTreesNameOrganisationsFromTheVendorDatabase) {
   }
   EXPECT_EQ(OUIVendorName(0x123456), "");
   SetVendorDatabasePath("");
+}
+
+// Without an interface the commands that need one are disabled, and the selector says why it is empty.
+TEST_F(WindowTest, WithoutInterfaceTheSelectorSaysWhyAndItsCommandsAreDisabled) {
+  struct Case {
+    uint32_t EnumResult;
+    const char* Key;
+  };
+  for (const Case& c : {Case{0, "sWLANInterfaceInterfaceMissing"}, Case{WlanError::kInvalidState,
+                                                                        "sWLANInterfaceCouldNotEnumerate"}}) {
+    messages.clear();
+    TfrmSkimlet w(FakeEnvironment([&c](test::FakeWlanService& f) {
+      f.Interfaces = {c.EnumResult, c.EnumResult ? WlanBlock{} : WLAN_INTERFACE_INFO_LIST{}.Encode()};
+    }));
+    ASSERT_EQ(messages.size(), 1) << c.Key;
+    EXPECT_EQ(messages[0].toStdString(), Translate(c.Key));
+    EXPECT_EQ(w.InterfaceSelector()->count(), 0);
+    EXPECT_EQ(w.InterfaceSelector()->placeholderText().toStdString(), Translate(c.Key));
+    for (TCommand id : {TCommand::NetworkUpdateNetworkList, TCommand::NetworkClearNetworkList,
+                        TCommand::NetworkChangeColor})
+      EXPECT_FALSE(w.Action(id)->isEnabled()) << CommandInfo(id).Name << " " << c.Key;
+    EXPECT_TRUE(w.Action(TCommand::RefreshInterfaces)->isEnabled());
+    EXPECT_TRUE(w.Action(TCommand::NetworkPauseNetworkUpdating)->isEnabled());
+  }
+}
+
+// The hints of commands under the pointer do not replace the status panels.
+TEST_F(WindowTest, CommandHintsLeaveTheStatusPanelsInPlace) {
+  TfrmSkimlet w(Environment());
+  QToolBar* bar = w.findChild<QToolBar*>("tbMain");
+  ASSERT_TRUE(bar);
+  QStatusTipEvent tip(QStringLiteral("Close the program"));
+  QCoreApplication::sendEvent(bar, &tip);
+  EXPECT_TRUE(w.statusBar()->currentMessage().isEmpty());
+  EXPECT_FALSE(w.findChild<QLabel*>("sbPanel6")->isHidden());
+  EXPECT_FALSE(w.StatusText(TStatusPanel::NetworksFound).isEmpty());
+}
+
+// In German the texts the program owns are German: the simulated radio's name and the message box buttons.
+TEST_F(WindowTest, GermanLeavesNoEnglishInTheProgramsOwnTexts) {
+  TfrmSkimlet w(Environment());
+  ASSERT_TRUE(w.InterfaceSelector()->itemText(0).contains("(simulated radio)"));
+  w.SwitchLanguage("deutsch.lng");
+  EXPECT_TRUE(w.InterfaceSelector()->itemText(0).endsWith(QString::fromUtf8("(simuliertes Funkgerät)")))
+      << w.InterfaceSelector()->itemText(0).toStdString();
+  QMessageBox box(QMessageBox::Warning, "", "", QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes |
+                                                    QMessageBox::No | QMessageBox::Retry | QMessageBox::Ignore);
+  TranslateButtons(box);
+  EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "Abbrechen");
+  EXPECT_EQ(box.button(QMessageBox::Yes)->text(), "Ja");
+  EXPECT_EQ(box.button(QMessageBox::No)->text(), "Nein");
+  EXPECT_EQ(box.button(QMessageBox::Retry)->text(), "Wiederholen");
+  EXPECT_EQ(w.Action(TCommand::ShowFilters)->text(), "Filter zeigen");
 }
 
 // A second start restores the window from the task bar to its earlier state.
