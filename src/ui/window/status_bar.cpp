@@ -88,7 +88,7 @@ private:
 TStatusPanels::TStatusPanels(QStatusBar* bar) {
   static constexpr std::array<int, kStatusPanelCount> kWidths = {150, 150, 150, 150, 100, 100, 150, 150, 150, 150};
   panel0_ = new TStatusPanel0(bar);
-  panel0_->setObjectName(QStringLiteral("sbPanel0"));
+  panel0_->setObjectName(QStringLiteral("sbPanel%1").arg(0));
   bar->addWidget(panel0_);
   for (int i = 1; i < kStatusPanelCount; ++i) {
     auto* label = new TStatusPanelLabel(kWidths[static_cast<size_t>(i)], bar);
