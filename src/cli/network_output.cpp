@@ -8,6 +8,7 @@
 #include "core/base/datetime.h"
 #include "core/base/translate.h"
 #include "core/ie/util.h"
+#include "core/model/columns.h"
 #include "core/radio/values.h"
 
 namespace skimlet::cli {
@@ -147,14 +148,14 @@ std::string FormatNetworks(const std::vector<std::unique_ptr<TWLANNetwork>>& ite
   } else {
     std::vector<std::vector<std::string>> rows;
     std::vector<std::string> header;
-    for (int c = 0; c < NetworkColumnCount; ++c) header.push_back(Cell(Translate("ListColumns" + std::to_string(c))));
+    for (const TNetworkColumnInfo& c : NetworkColumns()) header.push_back(Cell(NetworkColumnTitle(c.Id)));
     rows.push_back(header);
     for (const auto& n : items) {
       std::vector<std::string> row;
-      for (int c = 0; c < NetworkColumnCount; ++c) row.push_back(Cell(n->GetColumnText(c)));
+      for (const TNetworkColumnInfo& c : NetworkColumns()) row.push_back(Cell(NetworkCellText(*n, c.Id)));
       rows.push_back(std::move(row));
     }
-    std::vector<size_t> width(NetworkColumnCount, 0);
+    std::vector<size_t> width(kNetworkColumnCount, 0);
     if (output == NetworkOutput::Table)
       for (const auto& row : rows)
         for (size_t c = 0; c < row.size(); ++c) width[c] = std::max(width[c], DisplayWidth(row[c]));

@@ -1,9 +1,11 @@
 // Arbitrary bytes as one captured packet: the first byte picks the link type (802.11, radiotap, Prism, PPI)
 // and whether the packet was captured whole; the rest is the packet. A beacon or probe response found in it
-// becomes a network, decoded, derived and written into a snapshot record that must read back the same.
+// becomes a network, decoded, derived and written into a snapshot record that must read back the same; the
+// security of an association with it is read from its elements.
 #include <cstdint>
 #include <cstdlib>
 
+#include "core/beacon/beacon_reader.h"
 #include "core/capture/frame.h"
 #include "core/model/network.h"
 #include "core/model/snapshot_file.h"
@@ -23,6 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (f.Entry.ulIeSize != f.Blob.size() || f.Entry.dot11Ssid.uSSIDLength > 32 ||
       f.Entry.wlanRateSet.uRateSetLength > 252 || f.Entry.uLinkQuality > 100)
     std::abort();
+  // The security of an association with the BSS, from its RSN or WPA element.
+  TBeaconSecurity security = BeaconSecurity(f.Blob, f.Entry.usCapabilityInformation);
+  if (security.Auth < kAuthOpen || security.Auth > kAuthOWE) std::abort();
   TWLANNetwork network;
   network.UpdateFromEntry(f.Entry, f.Blob);
   for (int c = 0; c < NetworkColumnCount; ++c) network.GetColumnText(c);

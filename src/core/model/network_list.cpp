@@ -51,12 +51,14 @@ void TWLANNetworkList::Clear() {
   ColorGenerator.Reset();
   Items.clear();
   byBSSID_.clear();
+  Recount();
 }
 
 void TWLANNetworkList::Delete(int index) {
   if (index < 0 || index >= Count()) return;
   Items.erase(Items.begin() + index);
   Reindex();
+  Recount();
 }
 
 TWLANNetwork& TWLANNetworkList::Append(std::unique_ptr<TWLANNetwork> network) {
@@ -152,13 +154,18 @@ TColor TWLANNetworkList::DefaultColorFor(const TWLANNetwork& network) {
 }
 
 void TWLANNetworkList::UpdateStatuses(LocalDateTime time) {
-  Counters.fill(0);
   const int64_t inactiveAfter = Options().DeltaTimeInactive;
   for (const auto& n : Items) {
     n->Connected = !ConnectedBSSIDText.empty() && n->BSSIDText == ConnectedBSSIDText;
     n->SetActive(SecondsBetween(n->LastSeen, time) <= inactiveAfter);
     n->AddSample(time);
+  }
+  Recount();
+}
 
+void TWLANNetworkList::Recount() {
+  Counters.fill(0);
+  for (const auto& n : Items) {
     ++Counters[kCountAll];
     if (n->Active) ++Counters[kCountActive];
     if (n->SSID.empty()) ++Counters[kCountHidden];

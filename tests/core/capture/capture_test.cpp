@@ -86,12 +86,6 @@ TEST(CaptureFrame, ValuesFromTheFrameWhenTheHeaderHasNone) {
   EXPECT_EQ(ParseCaptureFrame(kLinkIEEE80211, data).Kind, TFrameKind::Other);
 }
 
-TEST(CaptureFrame, LinkQualityIsLinearFromMinus100ToMinus50) {
-  for (auto [dBm, quality] : std::vector<std::pair<int, unsigned>>{{-120, 0}, {-100, 0}, {-99, 2}, {-75, 50},
-                                                                    {-51, 98}, {-50, 100}, {-20, 100}})
-    EXPECT_EQ(LinkQualityOfRssi(dBm), quality) << dBm;
-}
-
 TEST(CaptureFrame, PrismAndPPIHeaders) {
   std::vector<uint8_t> frame = ManagementFrame(kB, Blob("P", 1));
   // Prism: 144 bytes, items of DID, status, length, value; channel is the third item, signal the sixth.

@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "core/base/datetime.h"
+#include "core/model/columns.h"
+#include "core/settings/options.h"
 #include "network_test_support.h"
 
 namespace skimlet {
@@ -153,6 +155,28 @@ TEST_F(Columns, SortingBySignalPutsInactiveNetworksFirstInAscendingOrder) {
   std::vector<int> order;
   for (auto& n : list) order.push_back(n->RSSI);
   EXPECT_EQ(order, (std::vector<int>{-90, -40, -70, -50}));
+}
+
+}  // namespace
+}  // namespace skimlet
+
+namespace skimlet {
+namespace {
+
+// The named columns carry the defaults the stored layout starts from, and their titles the language keys.
+TEST(ColumnTable, AgreesWithTheDefaultLayoutAndTheTitleKeys) {
+  const TColumnLayout defaults = DefaultNetworkListLayout();
+  ASSERT_EQ(defaults.size(), kNetworkColumnCount);
+  for (size_t i = 0; i < kNetworkColumnCount; ++i) {
+    const TNetworkColumnInfo& c = NetworkColumns()[i];
+    EXPECT_EQ(ColumnIndex(c.Id), static_cast<int>(i));
+    EXPECT_EQ(c.TitleKey, "ListColumns" + std::to_string(i));
+    EXPECT_EQ(c.DefaultWidth, defaults[i].Width) << i;
+    EXPECT_EQ(static_cast<int32_t>(c.DefaultAlignment), defaults[i].Alignment) << i;
+    EXPECT_EQ(c.SortKey == TColumnSortKey::None, c.Id == TNetworkColumn::Marker) << i;
+  }
+  EXPECT_EQ(NetworkColumnInfo(TNetworkColumn::SignalQuality).TitleKey, "ListColumns6");
+  EXPECT_EQ(NetworkColumnInfo(TNetworkColumn::SpatialStreams).DefaultAlignment, TColumnAlignment::Center);
 }
 
 }  // namespace

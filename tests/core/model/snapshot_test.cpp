@@ -40,7 +40,8 @@ TEST(Snapshot, LoadsAsSavedAndJudgesActivityAgainstTheSavedTime) {
   EXPECT_EQ(alpha.TypedSeries().Count(), 0u);
   EXPECT_FALSE(list.Items[1]->Active);
   EXPECT_EQ(list.Items[1]->LinkQuality, 0u);
-  EXPECT_EQ(list.Counters[kCountAll], 0);
+  EXPECT_EQ(list.Counters[kCountAll], 2);
+  EXPECT_EQ(list.Counters[kCountActive], 1);
 
   // Saving what was loaded writes the same records.
   fs::path file = fs::temp_directory_path() / ("skimlet-snapshot-" + std::to_string(::getpid()));

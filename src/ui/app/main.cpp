@@ -6,8 +6,8 @@
 #include <random>
 
 #include "backends/select.h"
-#include "ui/app_guard.h"
-#include "ui/main_window.h"
+#include "ui/app/app_guard.h"
+#include "ui/window/main_window.h"
 
 using namespace skimlet;
 

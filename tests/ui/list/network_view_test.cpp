@@ -4,14 +4,17 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QTest>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
 #include "core/settings/options.h"
 #include "support/network_fixture.h"
-#include "ui/form_stored.h"
-#include "ui/network_view.h"
+#include "ui/list/column_layout.h"
+#include "ui/list/network_view.h"
 
 namespace skimlet {
 namespace {
@@ -71,6 +74,10 @@ TEST_F(NetworkModelTest, InactiveRowsComeBeforeActiveOnesByAscendingSignal) {
   EXPECT_TRUE(model.data(model.index(0, 5), Qt::DisplayRole).toString().isEmpty());
   model.Sort(5, Qt::DescendingOrder);
   EXPECT_EQ(Ssids(), (std::vector<std::string>{"strong", "weak", "gone"}));
+  // An inactive row's texts are grey; its check box keeps the normal look.
+  EXPECT_TRUE(model.data(model.index(2, 1), Qt::ForegroundRole).isValid());
+  EXPECT_FALSE(model.data(model.index(2, 0), Qt::ForegroundRole).isValid());
+  EXPECT_FALSE(model.data(model.index(0, 1), Qt::ForegroundRole).isValid());
 }
 
 TEST_F(NetworkModelTest, StripesCountHiddenRows) {
@@ -117,6 +124,69 @@ TEST_F(NetworkModelTest, RowsFollowTheirRecordsWithoutReset) {
   ASSERT_TRUE(model.setData(model.index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
   EXPECT_FALSE(model.NetworkOfRow(0)->Checked);
   EXPECT_EQ(model.rowCount(), 1);
+}
+
+// The view takes the height of uniform rows from the columns in sight; the check box and the icon columns
+// scrolled out of sight must not make the rows lower.
+TEST_F(NetworkModelTest, RowsKeepTheirHeightWhenScrolledSideways) {
+  Refresh(kT0, {{MakeEntry(1, -40, 2437000, "a"), {}}, {MakeEntry(2, -50, 2437000, "b"), {}}});
+  TNetworkListView view(options, &model);
+  view.resize(300, 200);
+  view.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+  const int height = view.visualRect(model.index(0, 1)).height();
+  view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
+  model.RepaintAll();  // as after a refresh: the view measures its rows again
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(view.visualRect(model.index(0, 1)).right() < 0);
+  EXPECT_EQ(view.visualRect(model.index(0, 31)).height(), height);
+  EXPECT_EQ(view.visualRect(model.index(1, 31)).top(), view.visualRect(model.index(0, 31)).top() + height);
+}
+
+// A text wider than its cell is drawn as its elided form would be, whatever the column's alignment.
+TEST_F(NetworkModelTest, TextsWiderThanTheirCellEndInAnEllipsis) {
+  Refresh(kT0, {{MakeEntry(1), {}}, {MakeEntry(2), {}}});
+  TNetworkListView view(options, &model);
+  QStyleOptionViewItem option;
+  option.initFrom(&view);
+  option.widget = &view;
+  option.state |= QStyle::State_Active;
+  option.rect = QRect(0, 0, 90, 20);
+  const QString longText = QStringLiteral("A comment far too long for its cell");
+  const QString elided = QFontMetrics(option.font).elidedText(longText, Qt::ElideRight, option.rect.width() - 8);
+  ASSERT_TRUE(elided.endsWith(QChar(0x2026)));
+  model.NetworkOfRow(0)->Comment = longText.toStdString();
+  model.NetworkOfRow(1)->Comment = elided.toStdString();
+  auto paint = [&](int row) {
+    QImage image(option.rect.size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    view.Delegate()->paint(&p, option, model.index(row, 3));
+    return image;
+  };
+  for (Qt::Alignment alignment : {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter}) {
+    model.SetColumnAlignment(3, alignment);
+    EXPECT_EQ(paint(0), paint(1)) << alignment;
+  }
+}
+
+// A hint shows the network's text as it is: Qt's labels take a text that looks like markup for rich text.
+TEST_F(NetworkModelTest, HintsShowNetworkTextsAsPlainText) {
+  const std::vector<std::string> ssids = {"<b>x</b>", "<img src=x>", "a & b <i>", "plain"};
+  Items items;
+  for (size_t i = 0; i < ssids.size(); ++i)
+    items.push_back({MakeEntry(static_cast<uint8_t>(i + 1), -50, 2437000, ssids[i]), {}});
+  Refresh(kT0, items);
+  ASSERT_EQ(model.rowCount(), static_cast<int>(ssids.size()));
+  for (int r = 0; r < model.rowCount(); ++r) {
+    const QString hint = model.data(model.index(r, 1), Qt::ToolTipRole).toString();
+    // What a tool tip label shows of it.
+    QTextDocument shown;
+    if (Qt::mightBeRichText(hint)) shown.setHtml(hint);
+    else shown.setPlainText(hint);
+    EXPECT_EQ(shown.toPlainText().toStdString(), model.NetworkOfRow(r)->SSID);
+    EXPECT_TRUE(shown.toHtml().contains("<img") == false) << hint.toStdString();
+  }
 }
 
 TEST_F(NetworkModelTest, HeaderClicksSortAndColumnZeroDoesNothing) {
@@ -182,12 +252,6 @@ TEST(ColumnLayout, PositionsSortColumnAndRoundTrip) {
   ApplyLayout(view, none);
   EXPECT_EQ(view.header()->sortIndicatorSection(), 0);
   EXPECT_EQ(view.header()->sortIndicatorOrder(), Qt::DescendingOrder);
-}
-
-TEST(Caption, VersionWithAndWithoutReleaseNumber) {
-  EXPECT_EQ(CaptionText("Skimlet", 5, 1, 0, ""), "Skimlet 05.01");
-  EXPECT_EQ(CaptionText("Skimlet", 5, 1, 3, ""), "Skimlet 05.01.3");
-  EXPECT_EQ(CaptionText("", 22, 11, 0, "Beta"), "Skimlet 22.11 Beta");
 }
 
 TEST(QualityBar, EmptyAtZeroAndFullAtHundred) {

@@ -1,0 +1,598 @@
+#include "ui/window/main_window.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "core/base/format.h"
+#include "core/base/translate.h"
+#include "core/ie/vendor.h"
+#include "core/vendor/vendor.h"
+
+namespace skimlet {
+
+namespace {
+
+QString Tr(std::string_view key) { return QString::fromStdString(Translate(key)); }
+
+QString Fmt(std::string_view key, std::initializer_list<FmtArg> args) {
+  return QString::fromStdString(Format(Translate(key), args));
+}
+
+}  // namespace
+
+TfrmSkimlet::TfrmSkimlet(TStartEnvironment env, QWidget* parent) : TFormStored(std::move(env), parent) {
+  setObjectName(QStringLiteral("frmSkimlet"));
+  FormCreate();
+}
+
+TfrmSkimlet::~TfrmSkimlet() { FormDestroy(); }
+
+void TfrmSkimlet::CreateMenus() {
+  auto menu = [this](const char* name, const char* caption) {
+    QMenu* m = menuBar()->addMenu(QString::fromUtf8(caption));
+    m->setObjectName(QString::fromUtf8(name));
+    return m;
+  };
+  QMenu* file = menu("mnuFile", "&File");
+  commands_->Place(file, kFileMenuBeforeLanguage);
+  mnuLanguage_ = file->addMenu(QStringLiteral("Language"));
+  mnuLanguage_->setObjectName(QStringLiteral("mnuLanguage"));
+  commands_->Place(file, kFileMenuAfterLanguage);
+
+  mnuCopy_ = new QMenu(this);
+  mnuCopy_->setObjectName(QStringLiteral("mnuCopy"));
+  Action(TCommand::Copy)->setMenu(mnuCopy_);
+
+  commands_->Place(menu("mnuNetwork", "&Network"), kNetworkMenu);
+  commands_->Place(menu("mnuTools", "&Tools"), kToolsMenu);
+  commands_->Place(menu("mnuView", "&View"), kViewMenu);
+  commands_->Place(menu("mnuHelp", "&Help"), kHelpMenu);
+
+  QToolBar* bar = addToolBar(QStringLiteral("Tools"));
+  bar->setObjectName(QStringLiteral("tbMain"));
+  bar->setMovable(false);
+  bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  commands_->Place(bar, kToolBar);
+}
+
+void TfrmSkimlet::CreateFrame() {
+  auto* central = new QWidget(this);
+  auto* outer = new QVBoxLayout(central);
+  outer->setContentsMargins(4, 4, 4, 0);
+
+  auto* top = new QHBoxLayout();
+  auto* lblInterface = new QLabel(QStringLiteral("Interface:"), central);
+  lblInterface->setObjectName(QStringLiteral("lblInterface"));
+  cbInterfaces_ = new QComboBox(central);
+  cbInterfaces_->setObjectName(QStringLiteral("cbInterfaces"));
+  cbInterfaces_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  cbInterfaces_->setMinimumWidth(320);
+  top->addWidget(lblInterface);
+  top->addWidget(cbInterfaces_);
+  top->addStretch(1);
+  outer->addLayout(top);
+
+  pcMain_ = new QTabWidget(central);
+  pcMain_->setObjectName(QStringLiteral("pcMain"));
+  outer->addWidget(pcMain_, 1);
+
+  // Scanner: filter panel | (find box, list, lower pages)
+  auto* tsScanner = new QWidget();
+  tsScanner->setObjectName(QStringLiteral("tsScanner"));
+  auto* scannerLayout = new QHBoxLayout(tsScanner);
+  scannerLayout->setContentsMargins(2, 2, 2, 2);
+  splFilters_ = new QSplitter(Qt::Horizontal, tsScanner);
+  splFilters_->setObjectName(QStringLiteral("splFilters"));
+  scannerLayout->addWidget(splFilters_);
+
+  pnlFilters_ = new QWidget(splFilters_);
+  pnlFilters_->setObjectName(QStringLiteral("pnlFilters"));
+  auto* filterLayout = new QVBoxLayout(pnlFilters_);
+  filterLayout->setContentsMargins(0, 0, 0, 0);
+  auto* lblFilters = new QLabel(QStringLiteral("Filters"), pnlFilters_);
+  lblFilters->setObjectName(QStringLiteral("lblFilters"));
+  filterLayout->addWidget(lblFilters);
+  auto* vstFilter = new QTreeView(pnlFilters_);
+  vstFilter->setObjectName(QStringLiteral("vstFilter"));
+  vstFilter->setHeaderHidden(true);
+  filterLayout->addWidget(vstFilter, 1);
+
+  auto* right = new QWidget(splFilters_);
+  auto* rightLayout = new QVBoxLayout(right);
+  rightLayout->setContentsMargins(0, 0, 0, 0);
+  auto* findRow = new QHBoxLayout();
+  auto* lblFind = new QLabel(QStringLiteral("Find:"), right);
+  lblFind->setObjectName(QStringLiteral("lblFind"));
+  edFilterText_ = new QLineEdit(right);
+  edFilterText_->setObjectName(QStringLiteral("edFilterText"));
+  edFilterText_->setEnabled(false);
+  findRow->addWidget(lblFind);
+  findRow->addWidget(edFilterText_, 1);
+  rightLayout->addLayout(findRow);
+
+  splLower_ = new QSplitter(Qt::Vertical, right);
+  splLower_->setObjectName(QStringLiteral("splLower"));
+  rightLayout->addWidget(splLower_, 1);
+  model_ = new TNetworkListModel(Options, this);
+  model_->Filter = [this](const TWLANNetwork& n) { return NetworkPassesFilter(n, Options, findText_); };
+  vstNetworkList_ = new TNetworkListView(Options, model_, splLower_);
+  vstNetworkList_->setContextMenuPolicy(Qt::ActionsContextMenu);
+  commands_->Place(vstNetworkList_, kNetworkListMenu);
+  connect(vstNetworkList_->header(), &QHeaderView::customContextMenuRequested, this,
+          [this](const QPoint& pos) { ShowHeaderMenu(pos); });
+  // The swatch hands over the record; the dialog works on its BSSID, since the record may go while it is open.
+  connect(vstNetworkList_->Delegate(), &TNetworkListDelegate::SwatchClicked, this,
+          [this](TWLANNetwork* n) { ChangeNetworkColor(*this, n->BSSIDText); });
+  connect(vstNetworkList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] { commands_->Update(); });
+  connect(vstNetworkList_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this] { commands_->Update(); });
+
+  pcInfo_ = new QTabWidget(splLower_);
+  pcInfo_->setObjectName(QStringLiteral("pcInfo"));
+  tsBand1_ = new QWidget();
+  tsBand1_->setObjectName(QStringLiteral("tsBand1"));
+  tsBand2_ = new QWidget();
+  tsBand2_->setObjectName(QStringLiteral("tsBand2"));
+  pcInfo_->addTab(tsBand1_, Tr("2.4 and 5Ghz"));
+  pcInfo_->addTab(tsBand2_, Tr("5Ghz"));
+  for (auto [name, caption] : {std::pair{"tsGraphs", "Graphs"}, {"tsNetworkDetails", "Network details"},
+                               {"tsAdvancedDetails", "Advanced details"}}) {
+    auto* page = new QWidget();
+    page->setObjectName(QString::fromUtf8(name));
+    pcInfo_->addTab(page, QString::fromUtf8(caption));
+  }
+  splLower_->setStretchFactor(0, 1);
+  splLower_->setStretchFactor(1, 0);
+  splFilters_->setStretchFactor(0, 0);
+  splFilters_->setStretchFactor(1, 1);
+  pcMain_->addTab(tsScanner, QStringLiteral("Scanner"));
+
+  auto* tsCurrentConnection = new QWidget();
+  tsCurrentConnection->setObjectName(QStringLiteral("tsCurrentConnection"));
+  pcMain_->addTab(tsCurrentConnection, QStringLiteral("Current connection"));
+  auto* tsStatistics = new QWidget();
+  tsStatistics->setObjectName(QStringLiteral("tsWirelessStatistics"));
+  auto* statLayout = new QVBoxLayout(tsStatistics);
+  pcStatistics_ = new QTabWidget(tsStatistics);
+  pcStatistics_->setObjectName(QStringLiteral("pcStatistics"));
+  for (auto [name, caption] : {std::pair{"tsPHYLayer", "PHY layer"}, {"tsMACLayer", "MAC layer"}}) {
+    auto* page = new QWidget();
+    page->setObjectName(QString::fromUtf8(name));
+    pcStatistics_->addTab(page, QString::fromUtf8(caption));
+  }
+  statLayout->addWidget(pcStatistics_);
+  pcMain_->addTab(tsStatistics, QStringLiteral("Wireless statistics"));
+  setCentralWidget(central);
+}
+
+void TfrmSkimlet::BuildLanguageMenu() {
+  mnuLanguage_->clear();
+  auto* group = new QActionGroup(mnuLanguage_);
+  for (const std::string& name : ListLanguages(Folders().LanguagesFolder)) {
+    QAction* a = mnuLanguage_->addAction(QString::fromStdString(name));
+    a->setCheckable(true);
+    a->setActionGroup(group);
+    a->setChecked(name == Options.DefaultLang);
+    connect(a, &QAction::triggered, this, [this, a] { SwitchLanguage(a->text().remove('&')); });
+  }
+}
+
+void TfrmSkimlet::FormCreate() {
+  commands_ = new TCommands(*this, this);
+  CreateMenus();
+  CreateFrame();
+  statusPanels_ = std::make_unique<TStatusPanels>(statusBar());
+  CreateTimers();
+  ApplyStoredLayout();
+
+  BuildLanguageMenu();
+  ApplyLanguage();
+
+  InstallVendorNames();
+  OpenService();
+  EnumerateInterfaces();
+  building_ = false;
+  RebuildInterfaceList();
+  StartTimers();
+}
+
+void TfrmSkimlet::CreateTimers() {
+  auto timer = [this](const char* name) {
+    auto* t = new QTimer(this);
+    t->setObjectName(QString::fromUtf8(name));
+    return t;
+  };
+  tmUpdateWirelessNetwork_ = timer("tmUpdateWirelessNetwork");
+  tmUpdateGraph_ = timer("tmUpdateGraph");
+  tmUpdateCurrentConnection_ = timer("tmUpdateCurrentConnection");
+  tmUpdateWirelessStatistics_ = timer("tmUpdateWirelessStatistics");
+  connect(tmUpdateWirelessNetwork_, &QTimer::timeout, this, [this] {
+    if (cycle_) cycle_->Tick();
+  });
+  // The graphs repaint here once they exist; the status bar follows the connection and the list counts.
+  connect(tmUpdateGraph_, &QTimer::timeout, this, [this] { UpdateStatusBar(); });
+  connect(tmUpdateCurrentConnection_, &QTimer::timeout, this, [this] { RefreshInterfaceState(); });
+  connect(tmUpdateWirelessStatistics_, &QTimer::timeout, this, [this] { RefreshStatistics(); });
+  connect(cbInterfaces_, &QComboBox::activated, this, [this](int i) { InterfaceChosen(i); });
+}
+
+// Panel sizes, shown panels, check marks, first pages and the list's columns from the options.
+void TfrmSkimlet::ApplyStoredLayout() {
+  splFilters_->setSizes({Options.aLeftPanelWidth, std::max(100, width() - Options.aLeftPanelWidth)});
+  splLower_->setSizes({std::max(100, height() - Options.aTopPanelHeight), Options.aTopPanelHeight});
+  pnlFilters_->setVisible(Options.bShowFilters);
+  for (auto [id, on] : {std::pair{TCommand::ShowFilters, Options.bShowFilters},
+                        {TCommand::ShowHorizontalGrid, Options.bHorzGrid},
+                        {TCommand::ShowVerticalGrid, Options.bVertGrid},
+                        {TCommand::ShowStripedGrid, Options.bStripped}}) {
+    QSignalBlocker block(Action(id));
+    Action(id)->setChecked(on);
+  }
+  pcMain_->setCurrentIndex(0);
+  pcInfo_->setCurrentIndex(0);
+  pcStatistics_->setCurrentIndex(0);
+  firstActivation_ = true;
+  ApplyNetworkLayout();
+  vstNetworkList_->setMouseTracking(true);
+}
+
+// The interface set on its service with no interface selected and the callbacks installed, then the session,
+// with Abort, Retry and Ignore.
+void TfrmSkimlet::OpenService() {
+  if (env_.CreateService) {
+    TWindowService made = env_.CreateService(Options, Folders());
+    service_ = std::move(made.Service);
+    simulated_ = made.Simulated;
+  }
+  if (service_) {
+    interfaces_ = std::make_unique<TWLANInterfaces>(*service_, Options, Folders().SettingsFolder);
+    interfaces_->SetSelectedIndex(-1);
+    InstallInterfaceCallbacks();
+  }
+  bool opened = interfaces_ && interfaces_->Open();
+  while (!opened) {
+    const auto answer = Ask(Tr("sWLANInterfaceNotInitialized"), Tr("sError"), QMessageBox::Critical,
+                            QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
+    if (answer == QMessageBox::Retry) {
+      opened = interfaces_ && interfaces_->Open();
+      continue;
+    }
+    if (answer != QMessageBox::Ignore) terminateRequested_ = true;
+    break;
+  }
+}
+
+// The enumeration selects the first connected interface, else the first one. After Ignore it tries the session
+// once more; its failure is only reported when there is a session.
+void TfrmSkimlet::EnumerateInterfaces() {
+  if (!interfaces_) return;
+  enumerationFailed_ = !interfaces_->Enumerate();
+  if (enumerationFailed_) {
+    if (interfaces_->HandleOpen)
+      Ask(Tr("sWLANInterfaceCouldNotEnumerate"), Tr("sError"), QMessageBox::Critical, QMessageBox::Ok);
+  } else if (interfaces_->Count() == 0) {
+    Ask(Tr("sWLANInterfaceInterfaceMissing"), Tr("sError"), QMessageBox::Critical, QMessageBox::Ok);
+  }
+  if (TWLANInterface* itf = interfaces_->Selected(); itf && !itf->AutoConfEnabled) {
+    const QString text = Fmt("Auto configuration is disabled on interface \"%s\".", {itf->Description}) + "\n" +
+                         Tr("Scanning functionality is not available with disabled auto configuration.");
+    Ask(text, Tr("sWarning"), QMessageBox::Warning, QMessageBox::Ok);
+  }
+}
+
+// The element decoders name the organisations of OUIs through the vendor database. A database that cannot be
+// read leaves the names empty and is reported once.
+void TfrmSkimlet::InstallVendorNames() {
+  SetOUIVendorLookup([reported = std::make_shared<bool>(false)](uint32_t oui) {
+    try {
+      return VendorOfOUI(oui);
+    } catch (const std::exception& e) {
+      if (!std::exchange(*reported, true)) qWarning("skimlet: vendor lookup: %s", e.what());
+      return std::string();
+    }
+  });
+}
+
+void TfrmSkimlet::InstallInterfaceCallbacks() {
+  interfaces_->OnInterfacesChange = [this](TWLANInterfaces&) { InterfacesChanged(); };
+  interfaces_->OnNetworkListChange = [this](TWLANNetworkList& l) { SyncNetworkRows(l); };
+  interfaces_->OnConnectionChange = [this](TWlanObject& c) { ConnectionChanged(c); };
+  interfaces_->OnVendorError = [](const std::string& error) {
+    qWarning("skimlet: vendor lookup: %s", error.c_str());
+  };
+  // The service's thread: hand the news to the window thread and do nothing else. The cycle detaches the post
+  // (under the relay's lock) before the window goes, and a queued call dies with its receiver.
+  cycle_ = std::make_unique<TUpdateCycle>(*interfaces_, Options, [this] {
+    QMetaObject::invokeMethod(this, [this] { ScanResultsReady(); }, Qt::QueuedConnection);
+  });
+  // Rows go before their records.
+  cycle_->OnNetworksRemoving = [this](TWLANNetworkList& list, const std::vector<const TWLANNetwork*>& stale) {
+    if (&list == model_->List()) model_->Forget(stale);
+  };
+}
+
+TWLANInterface* TfrmSkimlet::SelectedInterface() const { return interfaces_ ? interfaces_->Selected() : nullptr; }
+
+TWLANNetworkList* TfrmSkimlet::SelectedNetworks() const {
+  TWLANInterface* itf = SelectedInterface();
+  return itf ? itf->Networks.get() : nullptr;
+}
+
+void TfrmSkimlet::InterfacesChanged() {
+  // After every enumeration: the first connected interface, else the first one.
+  int32_t index = interfaces_->FirstConnectedIndex();
+  if (index < 0 && interfaces_->Count() > 0) index = 0;
+  interfaces_->SetSelectedIndex(index);
+  if (!building_) RebuildInterfaceList();
+}
+
+void TfrmSkimlet::ConnectionChanged(TWlanObject& connection) {
+  if (connection.Interface == SelectedInterface()) UpdateStatusBar();
+}
+
+void TfrmSkimlet::FormDestroy() {
+  for (QTimer* t : {tmUpdateWirelessNetwork_, tmUpdateGraph_, tmUpdateCurrentConnection_, tmUpdateWirelessStatistics_})
+    t->stop();
+  const QList<int> sizes = splFilters_->sizes();
+  if (pnlFilters_->isVisible() && !sizes.isEmpty() && sizes[0] > 0) Options.aLeftPanelWidth = sizes[0];
+  Options.bShowFilters = Action(TCommand::ShowFilters)->isChecked();
+  const QList<int> lower = splLower_->sizes();
+  if (lower.size() == 2 && lower[1] > 0) Options.aTopPanelHeight = lower[1];
+  ReadLayout(*vstNetworkList_, Options.Layouts.ListColumns);
+  Options.bVertGrid = Action(TCommand::ShowVerticalGrid)->isChecked();
+  Options.bHorzGrid = Action(TCommand::ShowHorizontalGrid)->isChecked();
+  // The interface set goes (its network lists write comments.txt and colors.txt, the session closes), then
+  // the service it talked to.
+  model_->SetList(nullptr);
+  cycle_.reset();
+  interfaces_.reset();
+  service_.reset();
+  SetOUIVendorLookup({});
+}
+
+void TfrmSkimlet::ApplyNetworkLayout() {
+  ApplyLayout(*vstNetworkList_, Options.Layouts.ListColumns);
+  model_->Sort(vstNetworkList_->header()->sortIndicatorSection(), vstNetworkList_->header()->sortIndicatorOrder());
+  vstNetworkList_->ShowSortIndicator();
+}
+
+void TfrmSkimlet::ApplyLanguage() {
+  ReadLayout(*vstNetworkList_, Options.Layouts.ListColumns);
+  LoadColumnTitles(Lang, Options.Layouts);
+  commands_->ApplyTexts();
+  TQtTranslatable window(this, "TfrmSkimlet");
+  TTranslatable* windows[] = {&window};
+  TranslateForms(Lang, windows, &window);
+  if (Options.BandsOnSinglePanel) {
+    pcInfo_->setTabText(pcInfo_->indexOf(tsBand1_), Tr("2.4 and 5Ghz"));
+    pcInfo_->setTabVisible(pcInfo_->indexOf(tsBand2_), false);
+  } else {
+    pcInfo_->setTabText(pcInfo_->indexOf(tsBand1_), Tr("2.4Ghz"));
+    pcInfo_->setTabText(pcInfo_->indexOf(tsBand2_), Tr("5Ghz"));
+    pcInfo_->setTabVisible(pcInfo_->indexOf(tsBand2_), true);
+  }
+  ApplyNetworkLayout();
+  mnuCopy_->clear();
+  mnuCopy_->addAction(Action(TCommand::CopyLine));
+  mnuCopy_->addSeparator();
+  for (const auto& c : Options.Layouts.ListColumns) mnuCopy_->addAction(QString::fromStdString(c.Caption))->setEnabled(false);
+  SetCaption();
+}
+
+void TfrmSkimlet::SwitchLanguage(const QString& fileName) {
+  const std::string name = fileName.toStdString();
+  if (!IsPlainFileName(name)) return;
+  Options.DefaultLang = name;
+  Lang.SetLangFile((Folders().LanguagesFolder / Options.DefaultLang).string());
+  Lang.LoadLanguageTexts();
+  Lang.SetSeparator(",");
+  ApplyLanguage();
+  // Only texts change: the interface names are captioned again, the cells and the status bar repainted.
+  FillInterfaceSelector();
+  model_->RepaintAll();
+  UpdateStatusBar();
+  for (QAction* a : mnuLanguage_->actions()) a->setChecked(a->text().remove('&') == fileName);
+}
+
+bool TfrmSkimlet::Paused() const { return Action(TCommand::NetworkPauseNetworkUpdating)->isChecked(); }
+
+void TfrmSkimlet::PauseUpdating(bool on) {
+  if (cycle_) cycle_->SetPaused(on);
+}
+
+void TfrmSkimlet::StartTimers() {
+  auto ms = [](int32_t seconds) { return std::max(1, seconds) * 1000; };
+  tmUpdateWirelessNetwork_->setInterval(ms(Options.UpdateWirelessNetworkInterval));
+  tmUpdateGraph_->setInterval(ms(Options.UpdateGraphInterval));
+  tmUpdateCurrentConnection_->setInterval(ms(Options.UpdateCurrentConnectionInterval));
+  tmUpdateWirelessStatistics_->setInterval(ms(Options.UpdateWirelessStatisticsInterval));
+  tmUpdateGraph_->start();
+  tmUpdateCurrentConnection_->start();
+  tmUpdateWirelessNetwork_->start();
+  tmUpdateWirelessStatistics_->start();
+}
+
+void TfrmSkimlet::ScanResultsReady() {
+  if (cycle_) cycle_->ScanResultsReady();
+}
+
+void TfrmSkimlet::ClearNetworks() {
+  model_->ForgetAll();
+  if (TWLANNetworkList* list = SelectedNetworks()) list->Clear();
+  commands_->Update();
+}
+
+void TfrmSkimlet::RefreshNetworks() {
+  if (!SelectedInterface() || !cycle_) {
+    ClearNetworks();
+    return;
+  }
+  cycle_->UpdateNow();
+}
+
+void TfrmSkimlet::RefreshInterfaceState() {
+  if (TWLANInterface* itf = SelectedInterface()) {
+    itf->UpdateProperties();
+    itf->UpdateRadioState();
+    itf->UpdateConnection();  // its change handler updates the status bar
+  }
+  commands_->Update();
+}
+
+void TfrmSkimlet::RefreshStatistics() {
+  if (TWLANInterface* itf = SelectedInterface()) {
+    itf->UpdateStatistics();
+    itf->UpdateIPStatistics();
+  }
+}
+
+void TfrmSkimlet::SyncNetworkRows(TWLANNetworkList& list) {
+  if (&list != model_->List()) return;
+  model_->Sync();
+  commands_->Update();
+}
+
+void TfrmSkimlet::FillInterfaceSelector() {
+  QSignalBlocker block(cbInterfaces_);
+  cbInterfaces_->clear();
+  if (interfaces_) {
+    for (const auto& itf : interfaces_->Items) {
+      QString text = QString::fromStdString(itf->Description);
+      if (simulated_) text = Fmt("sSimulatedRadio", {itf->Description});
+      cbInterfaces_->addItem(text);
+    }
+    if (interfaces_->Count() > 0) cbInterfaces_->setCurrentIndex(interfaces_->SelectedIndex);
+  }
+  // An empty selector says why it is empty.
+  cbInterfaces_->setPlaceholderText(
+      Tr(!interfaces_ || enumerationFailed_ ? "sWLANInterfaceCouldNotEnumerate" : "sWLANInterfaceInterfaceMissing"));
+}
+
+void TfrmSkimlet::RebuildInterfaceList() {
+  FillInterfaceSelector();
+  if (interfaces_) interfaces_->SetSelectedIndex(cbInterfaces_->currentIndex());
+  model_->SetList(SelectedNetworks());
+  ClearNetworks();
+  RefreshNetworks();
+  RefreshInterfaceState();
+  RefreshStatistics();
+  UpdateStatusBar();
+}
+
+void TfrmSkimlet::InterfaceChosen(int index) {
+  if (!interfaces_ || index == interfaces_->SelectedIndex) return;
+  interfaces_->SetSelectedIndex(index);
+  model_->SetList(SelectedNetworks());
+  ClearNetworks();
+  RefreshNetworks();
+  RefreshInterfaceState();
+}
+
+void TfrmSkimlet::ReenumerateInterfaces() {
+  model_->SetList(nullptr);
+  cbInterfaces_->clear();
+  if (!interfaces_) return;
+  interfaces_->Clear();
+  interfaces_->SetSelectedIndex(-1);
+  // A successful enumeration ends in RebuildInterfaceList; a failed one leaves the views empty.
+  enumerationFailed_ = !interfaces_->Enumerate();
+  if (enumerationFailed_) RebuildInterfaceList();
+}
+
+QColor TfrmSkimlet::PickColor(const QColor& initial) {
+  return env_.PickColor ? env_.PickColor(this, initial) : QColor();
+}
+
+void TfrmSkimlet::ShowFilters(bool on) {
+  Options.bShowFilters = on;
+  pnlFilters_->setVisible(on);
+  model_->ApplyFilter(!on);
+}
+
+void TfrmSkimlet::ShowHeaderMenu(const QPoint& pos) {
+  QMenu menu(this);
+  QHeaderView* header = vstNetworkList_->header();
+  for (int i = 0; i < NetworkColumnCount; ++i) {
+    QAction* a = menu.addAction(model_->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString());
+    a->setCheckable(true);
+    a->setChecked(!header->isSectionHidden(i));
+    a->setEnabled(i != ColumnIndex(TNetworkColumn::SSID));  // the list always shows its networks' names
+    connect(a, &QAction::toggled, this, [this, header, i](bool shown) {
+      if (!shown) ReadLayout(*vstNetworkList_, Options.Layouts.ListColumns);  // keeps its width
+      header->setSectionHidden(i, !shown);
+      if (shown) header->resizeSection(i, std::max(50, Options.Layouts.ListColumns[static_cast<size_t>(i)].Width));
+    });
+  }
+  menu.addSeparator();
+  for (TCommand id : {TCommand::ShowHorizontalGrid, TCommand::ShowVerticalGrid, TCommand::ShowStripedGrid})
+    menu.addAction(Action(id));
+  menu.addSeparator();
+  menu.addAction(Action(TCommand::ShowRestoreOrder));
+  menu.addAction(Action(TCommand::SelectColumns));
+  menu.exec(header->mapToGlobal(pos));
+}
+
+void TfrmSkimlet::RestoreColumnsOrder() {
+  ReadLayout(*vstNetworkList_, Options.Layouts.ListColumns);
+  for (size_t i = 0; i < Options.Layouts.ListColumns.size(); ++i)
+    Options.Layouts.ListColumns[i].Position = static_cast<int32_t>(i);
+  ApplyNetworkLayout();
+}
+
+void TfrmSkimlet::UpdateStatusBar() {
+  statusPanels_->Show(SelectedInterface(), SelectedNetworks(), model_->rowCount());
+  commands_->Update();
+}
+
+bool TfrmSkimlet::event(QEvent* event) {
+  // The hints of menu and tool-bar commands would replace the status panels while the pointer rests on them;
+  // the hints show as tool tips instead.
+  if (event->type() == QEvent::StatusTip) return true;
+  return TFormStored::event(event);
+}
+
+void TfrmSkimlet::BringToFront() {
+  // A minimised window comes back in the state it had before, maximised ones included.
+  if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+  show();
+  raise();
+  activateWindow();
+}
+
+void TfrmSkimlet::FirstActivation() {
+  TWLANInterface* itf = SelectedInterface();
+  if (!itf) return;
+  itf->UpdateRadioState();
+  if (!itf->IsHardwareRadioOn()) {
+    if (Ask(Tr("sWNICHardOff"), Tr("sWarning"), QMessageBox::Warning, QMessageBox::Ok | QMessageBox::Cancel) !=
+        QMessageBox::Ok)
+      return;
+    itf->UpdateRadioState();
+    if (!itf->IsHardwareRadioOn()) return;
+  }
+  if (itf->IsSoftwareRadioOn()) return;
+  if (Ask(Tr("sWNICSoftOff"), Tr("sWarning"), QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No) !=
+      QMessageBox::Yes)
+    return;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  itf->SetRadio(true);
+  itf->UpdateRadioState();
+  QApplication::restoreOverrideCursor();
+}
+
+}  // namespace skimlet
