@@ -70,9 +70,9 @@ std::string JsonArray(const std::vector<std::string>& items) {
 
 std::string NetworkJson(const TWLANNetwork& n, const std::string& indent) {
   std::vector<std::string> phy, security, rates;
-  for (int p = 0; p <= 10; ++p)
+  for (int p = 0; p <= kPhyTypeLast; ++p)
     if (n.PhyTypes.Contains(p)) phy.push_back(Json(PhyTypeLetters(p)));
-  for (int k = 1; k <= 5; ++k)
+  for (int k = 1; k <= kSecurityKindLast; ++k)
     if (n.SecurityKinds.Contains(k)) security.push_back(Json(SecurityKindName(k)));
   for (double r : n.Rates) rates.push_back(JsonNumber(r));
   std::vector<std::pair<const char*, std::string>> fields = {
@@ -102,6 +102,8 @@ std::string NetworkJson(const TWLANNetwork& n, const std::string& indent) {
       {"securityMode", Json(n.SecurityModeText())},
       {"encryption", Json(n.CipherText())},
       {"authentication", Json(n.AuthenticationText())},
+      {"pmf", Json(n.PMFText())},
+      {"roaming", Json(n.RoamingText())},
       {"wps", Json(n.WPSStateText())},
       {"wpsVersion", Json(n.WPSVersion)},
       {"deviceName", Json(n.DeviceName)},

@@ -1,4 +1,4 @@
-// The 32 columns of the network list by name: the language key of each title, its default width and
+// The columns of the network list by name: the language key of each title, its default width and
 // alignment, and what it sorts by. The list, its details, copy, export, the report and skimlet-cli's network
 // table all number their columns through this table.
 #pragma once
@@ -46,8 +46,13 @@ enum class TNetworkColumn : int {
   SupportedRates,
   FirstSeen,
   LastSeen,
+  // Added after the first 32: stored layouts of 32 columns keep their meaning, and these start hidden.
+  PMF,
+  Roaming,
 };
-inline constexpr size_t kNetworkColumnCount = static_cast<size_t>(TNetworkColumn::LastSeen) + 1;
+inline constexpr size_t kNetworkColumnCount = static_cast<size_t>(TNetworkColumn::Roaming) + 1;
+// The columns a layout written before PMF and Roaming existed has.
+inline constexpr size_t kClassicNetworkColumnCount = 32;
 
 // Alignment values as the stored layouts keep them.
 enum class TColumnAlignment : int32_t { Left = 0, Right = 1, Center = 2 };
@@ -68,11 +73,13 @@ struct TNetworkColumnInfo {
   int32_t DefaultWidth;
   TColumnAlignment DefaultAlignment;
   TColumnSortKey SortKey;
+  // Hidden in the default layout (and where a stored layout does not mention the column).
+  bool HiddenByDefault = false;
 };
 
 const std::array<TNetworkColumnInfo, kNetworkColumnCount>& NetworkColumns();
 const TNetworkColumnInfo& NetworkColumnInfo(TNetworkColumn column);
-// The column of a number 0 to 31 (an index into a layout), in range or not.
+// The column of a number 0 to kNetworkColumnCount - 1 (an index into a layout), in range or not.
 inline TNetworkColumn NetworkColumnAt(size_t index) { return static_cast<TNetworkColumn>(index); }
 constexpr int ColumnIndex(TNetworkColumn column) { return static_cast<int>(column); }
 // The title in the current language.

@@ -85,6 +85,12 @@ constexpr uint8_t kVHTCapabilitiesID = 191;
 constexpr uint8_t kVHTOperationID = 192;
 constexpr uint8_t kHECapabilitiesExt = 35;
 constexpr uint8_t kHEOperationExt = 36;
+constexpr uint8_t kRSNID = 48;
+constexpr uint8_t kMobilityDomainID = 54;
+constexpr uint8_t kRMEnabledID = 70;
+constexpr uint8_t kExtCapabilitiesID = 127;
+
+uint16_t ReadLE16(Bytes d, size_t pos) { return static_cast<uint16_t>(d[pos] | d[pos + 1] << 8); }
 
 // Rate index by SNR 0..50 dB (rows) for: DSSS/CCK, OFDM, HT 20 MHz, HT 40 MHz, VHT/HE 20, 40, 80 and 160 MHz.
 // -1: no rate works at that SNR. From 40 dB on every row equals the last one.
@@ -318,10 +324,49 @@ void TWLANNetwork::DeriveSecurityKinds() {
     SecurityKinds.Add(kSecurityOpen);
   } else if (WPA.Present || RSN.Present) {
     if (WPA.Present) SecurityKinds.Add(kSecurityWPA);
-    if (RSN.Present) SecurityKinds.Add(kSecurityWPA2);
+    if (RSN.Present) {
+      // The RSN element's key management suites tell WPA2 (PSK, 802.1X and their SHA-256 and fast
+      // transition forms), WPA3 (SAE, SAE with group-dependent hash, the 192-bit 802.1X suites) and
+      // opportunistic wireless encryption apart; an element with none of them known reads as WPA2.
+      bool wpa2 = false, wpa3 = false, owe = false;
+      for (uint8_t akm : RSN.AKMSuites) {
+        switch (akm) {
+          case 1: case 2: case 3: case 4: case 5: case 6: case 11: wpa2 = true; break;
+          case 8: case 9: case 12: case 13: case 24: case 25: wpa3 = true; break;
+          case 18: owe = true; break;
+          default: break;
+        }
+      }
+      if (wpa2 || !(wpa3 || owe)) SecurityKinds.Add(kSecurityWPA2);
+      if (wpa3) SecurityKinds.Add(kSecurityWPA3);
+      if (owe) SecurityKinds.Add(kSecurityOWE);
+    }
   } else {
     SecurityKinds.Add(kSecurityWEP);
   }
+}
+
+void TWLANNetwork::DeriveProtectionAndRoaming() {
+  PMF = kPMFNo;
+  Roaming = 0;
+  // The RSN capabilities follow the version, the group suite and both suite lists; bit 6 is management
+  // frame protection required, bit 7 capable.
+  if (const auto* rsn = Elements.FindElement(kRSNID)) {
+    const Bytes d = rsn->Data;
+    size_t pos = 2 + 4;
+    for (int list = 0; list < 2 && pos + 2 <= d.size(); ++list) pos += 2 + 4 * size_t{ReadLE16(d, pos)};
+    if (pos + 2 <= d.size()) {
+      const uint16_t caps = ReadLE16(d, pos);
+      if (caps & 0x0040) PMF = kPMFRequired;
+      else if (caps & 0x0080) PMF = kPMFCapable;
+    }
+  }
+  // RM enabled capabilities bit 1: neighbour report; extended capabilities bit 19: BSS transition.
+  if (const auto* rm = Elements.FindElement(kRMEnabledID); rm && !rm->Data.empty() && (rm->Data[0] & 0x02))
+    Roaming |= kRoaming11k;
+  if (const auto* ext = Elements.FindElement(kExtCapabilitiesID); ext && ext->Data.size() > 2 && (ext->Data[2] & 0x08))
+    Roaming |= kRoaming11v;
+  if (Elements.FindElement(kMobilityDomainID)) Roaming |= kRoaming11r;
 }
 
 int TWLANNetwork::GIIndex() const {

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "core/vendor/vendor.h"
+#include "core/radio/values.h"
 #include "core/service/wlan_records.h"
 #include "core/settings/options.h"
 
@@ -169,13 +170,13 @@ void TWLANNetworkList::Recount() {
     ++Counters[kCountAll];
     if (n->Active) ++Counters[kCountActive];
     if (n->SSID.empty()) ++Counters[kCountHidden];
-    for (int p = 0; p <= 10; ++p)
+    for (int p = 0; p <= kPhyTypeLast; ++p)
       if (n->PhyTypes.Contains(p)) ++Counters[static_cast<size_t>(kCountPhyFirst + p)];
-    for (int k = 1; k <= 5; ++k)
+    for (int k = 1; k <= kSecurityKindLast; ++k)
       if (n->SecurityKinds.Contains(k)) ++Counters[static_cast<size_t>(kCountSecurityFirst + k)];
     ++Counters[static_cast<size_t>(kCountQualityFirst + (n->Active ? std::min<int>(n->QualityClass, 5) : 0))];
-    if (n->ChannelWidth <= 4) ++Counters[static_cast<size_t>(kCountWidthFirst + n->ChannelWidth)];
-    if (n->Band <= 1) ++Counters[static_cast<size_t>(kCountBandFirst + n->Band)];
+    if (n->ChannelWidth <= kWidth320) ++Counters[static_cast<size_t>(kCountWidthFirst + n->ChannelWidth)];
+    if (n->Band <= kBand6GHz) ++Counters[static_cast<size_t>(kCountBandFirst + n->Band)];
     if (n->WPSState <= 3) ++Counters[static_cast<size_t>(kCountWPSStateFirst + n->WPSState)];
     if (!n->WPSVersion.empty()) ++Counters[n->WPSVersion[0] == '2' ? kCountWPSVersion2 : kCountWPSVersion1];
   }

@@ -30,15 +30,15 @@ enum TNetworkCounter : int {
   kCountAll = 0,
   kCountActive = 1,
   kCountHidden = 2,
-  kCountPhyFirst = 3,        // + PHY type 0..10
-  kCountSecurityFirst = 13,  // + security kind 1..5
-  kCountQualityFirst = 19,   // + quality class 0..5
-  kCountWidthFirst = 25,     // + channel width 0..4
-  kCountBandFirst = 30,      // + band 0..1
-  kCountWPSStateFirst = 32,  // + WPS state 0..3
-  kCountWPSVersion1 = 36,
-  kCountWPSVersion2 = 37,
-  kNetworkCounterCount = 38,
+  kCountPhyFirst = 3,        // + PHY type 0..11
+  kCountSecurityFirst = 14,  // + security kind 1..6
+  kCountQualityFirst = 21,   // + quality class 0..5
+  kCountWidthFirst = 27,     // + channel width 0..5
+  kCountBandFirst = 33,      // + band 0..2
+  kCountWPSStateFirst = 36,  // + WPS state 0..3
+  kCountWPSVersion1 = 40,
+  kCountWPSVersion2 = 41,
+  kNetworkCounterCount = 42,
 };
 
 class TWLANNetworkList {

@@ -92,7 +92,7 @@ std::string Numbered(std::string_view name, size_t i) { return std::string(name)
 void ReadLayout(const TXMLStorage& storage, std::string_view section, TColumnLayout& layout) {
   for (size_t i = 0; i < layout.size(); ++i) {
     TListColumnStore& c = layout[i];
-    c.Visible = storage.ReadBool(section, Numbered("Visible", i), true);
+    c.Visible = storage.ReadBool(section, Numbered("Visible", i), c.Visible);
     c.Width = storage.ReadInteger(section, Numbered("Width", i), c.Width);
     c.Alignment = storage.ReadInteger(section, Numbered("Alignment", i), c.Alignment);
     c.Position = storage.ReadInteger(section, Numbered("Position", i), static_cast<int32_t>(i));
@@ -154,8 +154,11 @@ TColumnLayout DefaultColumnLayout(size_t count) {
 }
 
 TColumnLayout DefaultNetworkListLayout() {
-  static constexpr int32_t kWidths[32] = {60, 170, 130, 100, 170, 90, 110, 100, 100, 80, 70, 90, 90, 65, 90, 65, 90, 100, 160, 100, 70, 120, 120, 100, 120, 65, 110, 80, 90, 250, 90, 90};
-  TColumnLayout layout = DefaultColumnLayout(32);
+  // The last two (PMF and Roaming) came after the first 32 and start hidden, also under a stored layout that
+  // does not mention them.
+  static constexpr int32_t kWidths[34] = {60, 170, 130, 100, 170, 90, 110, 100, 100, 80, 70, 90, 90, 65, 90, 65, 90, 100, 160, 100, 70, 120, 120, 100, 120, 65, 110, 80, 90, 250, 90, 90, 80, 80};
+  TColumnLayout layout = DefaultColumnLayout(34);
+  layout[32].Visible = layout[33].Visible = false;
   for (size_t i = 0; i < layout.size(); ++i) layout[i].Width = kWidths[i];
   for (size_t right : {5, 6, 14, 15, 26, 27, 28}) layout[right].Alignment = 1;
   layout[13].Alignment = 2;
@@ -164,7 +167,7 @@ TColumnLayout DefaultNetworkListLayout() {
 
 const std::array<TColumnLayoutInfo, 9>& ColumnLayoutTable() {
   static const std::array<TColumnLayoutInfo, 9> table = {{
-      {"ListColumns", 32, &TColumnLayouts::ListColumns},
+      {"ListColumns", 34, &TColumnLayouts::ListColumns},
       {"LogColumns", 2, &TColumnLayouts::LogColumns},
       {"CurrentConnectionColumns", 2, &TColumnLayouts::CurrentConnectionColumns},
       {"NetworkPropertiesColumns", 2, &TColumnLayouts::NetworkPropertiesColumns},

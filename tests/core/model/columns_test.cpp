@@ -58,7 +58,7 @@ TEST_F(Columns, TextsOfAnActiveNetwork) {
       "",                   "Maker",          "DE",
       "520 Mbps",           "6 Mbps",         "866.7 Mbps",
       nullptr,              "2024-05-16 09:05:07",
-      "14:59:58"};
+      "14:59:58",           "No",             ""};
   for (int c = 0; c < NetworkColumnCount; ++c) {
     if (!expected[c]) continue;
     EXPECT_EQ(n->GetColumnText(c), expected[c]) << "column " << c;
@@ -174,6 +174,9 @@ TEST(ColumnTable, AgreesWithTheDefaultLayoutAndTheTitleKeys) {
     EXPECT_EQ(c.DefaultWidth, defaults[i].Width) << i;
     EXPECT_EQ(static_cast<int32_t>(c.DefaultAlignment), defaults[i].Alignment) << i;
     EXPECT_EQ(c.SortKey == TColumnSortKey::None, c.Id == TNetworkColumn::Marker) << i;
+    // Only the columns added after the first 32 start hidden.
+    EXPECT_EQ(c.HiddenByDefault, !defaults[i].Visible) << i;
+    EXPECT_EQ(c.HiddenByDefault, i >= kClassicNetworkColumnCount) << i;
   }
   EXPECT_EQ(NetworkColumnInfo(TNetworkColumn::SignalQuality).TitleKey, "ListColumns6");
   EXPECT_EQ(NetworkColumnInfo(TNetworkColumn::SpatialStreams).DefaultAlignment, TColumnAlignment::Center);

@@ -6,6 +6,7 @@
 #include "core/base/format.h"
 #include "core/base/numfmt.h"
 #include "core/radio/rates.h"
+#include "core/model/columns.h"
 #include "network_test_support.h"
 
 namespace skimlet {
@@ -86,7 +87,9 @@ TEST_F(Derive, ChannelWidthAndTheirTexts) {
        1, "8[6]", "2.447 GHz", "40 MHz"},
       {"DSSS channel wins over the entry", 2412000, [](ElementBuilder& b) { b.Add(3, {11}); }, 0, "11", "2.462 GHz",
        "20 MHz"},
-      {"6 GHz has no channel number", 5955000, [](ElementBuilder&) {}, 0, "0", "5.955 GHz", "20 MHz"},
+      {"6 GHz channel 1", 5955000, [](ElementBuilder&) {}, 0, "1", "5.955 GHz", "20 MHz"},
+      {"6 GHz channel 2", 5935000, [](ElementBuilder&) {}, 0, "2", "5.935 GHz", "20 MHz"},
+      {"6 GHz channel 93", 6415000, [](ElementBuilder&) {}, 0, "93", "6.415 GHz", "20 MHz"},
   };
   for (const auto& c : cases) {
     ElementBuilder b;
@@ -294,8 +297,21 @@ TEST_F(Derive, SecurityKindsAndTexts) {
        "WPA/WPA2", "TKIP/TKIP+CCMP", "WPA-PSK/WPA2-PSK"},
       {"fast transition", true, [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {2, 4})); }, {4}, "WPA2", "CCMP",
        "WPA2-PSK+WPA2-FT-PSK"},
-      {"SAE counts as WPA2", true, [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {8})); }, {4}, "WPA2", "CCMP",
+      {"SAE alone is WPA3", true, [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {8})); }, {5}, "WPA3", "CCMP",
        "WPA2-SAE"},
+      {"SAE with group-dependent hash", true, [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {24})); }, {5}, "WPA3",
+       "CCMP", "WPA2-SAE-EXT-KEY"},
+      {"192-bit enterprise", true, [](ElementBuilder& b) { b.Add(48, RSN(9, {9}, {12})); }, {5}, "WPA3",
+       "GCMP-256", "WPA2-HMAC-SHA384"},
+      {"PSK beside SAE is a transition network", true, [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {2, 8})); },
+       {4, 5}, "WPA2/WPA3", "CCMP", "WPA2-PSK+WPA2-SAE"},
+      {"enhanced open is not open", true, [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {18})); }, {6}, "OWE",
+       "CCMP", "WPA2-OWE"},
+      {"all three generations", true,
+       [](ElementBuilder& b) { b.Add(48, RSN(2, {2, 4}, {2, 24})).AddVendor(0x0050F2, 1, WPA(2, {2}, {2})); },
+       {3, 4, 5}, "WPA/WPA2/WPA3", "TKIP/TKIP+CCMP", "WPA-PSK/WPA2-PSK+WPA2-SAE-EXT-KEY"},
+      {"only an unknown suite stays WPA2", true, [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {7})); }, {4}, "WPA2",
+       "CCMP", "WPA2-TDLS"},
       {"pairwise 0 uses the group cipher", true, [](ElementBuilder& b) { b.Add(48, RSN(2, {0, 4}, {1})); }, {4},
        "WPA2", "TKIP+CCMP", "WPA2-EAP"},
       {"no pairwise list", true, [](ElementBuilder& b) { b.Add(48, RSN(4, {}, {})); }, {4}, "WPA2", "CCMP", ""},
@@ -311,6 +327,63 @@ TEST_F(Derive, SecurityKindsAndTexts) {
     EXPECT_EQ(n->CipherText(), c.Cipher) << c.Name;
     EXPECT_EQ(n->AuthenticationText(), c.Authentication) << c.Name;
   }
+}
+
+// RSN body with the given capabilities after one CCMP pairwise suite and one AKM suite.
+std::vector<uint8_t> RSNWithCapabilities(uint8_t akm, uint16_t capabilities) {
+  std::vector<uint8_t> body = RSN(4, {4}, {akm});
+  body.resize(body.size() - 2);  // the helper's zero capabilities
+  body.push_back(static_cast<uint8_t>(capabilities));
+  body.push_back(static_cast<uint8_t>(capabilities >> 8));
+  return body;
+}
+
+TEST_F(Derive, ProtectionAndRoaming) {
+  struct Case {
+    const char* Name;
+    std::function<void(ElementBuilder&)> Elements;
+    const char* PMF;
+    const char* Roaming;
+  } cases[] = {
+      {"nothing announced", [](ElementBuilder&) {}, "No", ""},
+      {"RSN without capabilities", [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {2})); }, "No", ""},
+      {"PMF capable", [](ElementBuilder& b) { b.Add(48, RSNWithCapabilities(2, 0x0080)); }, "Capable", ""},
+      {"PMF required", [](ElementBuilder& b) { b.Add(48, RSNWithCapabilities(8, 0x00C0)); }, "Required", ""},
+      {"capabilities cut short", [](ElementBuilder& b) {
+         auto body = RSNWithCapabilities(8, 0x00C0);
+         body.pop_back();
+         body.pop_back();
+         body.push_back(0xC0);
+         b.Add(48, body);
+       }, "No", ""},
+      {"suite count beyond the body", [](ElementBuilder& b) { b.Add(48, {1, 0, 0x00, 0x0F, 0xAC, 4, 0xFF, 0xFF}); },
+       "No", ""},
+      {"neighbour reports", [](ElementBuilder& b) { b.Add(70, {0x02, 0, 0, 0, 0}); }, "No", "k"},
+      {"other RM bits only", [](ElementBuilder& b) { b.Add(70, {0xFD, 0xFF, 0, 0, 0}); }, "No", ""},
+      {"BSS transition", [](ElementBuilder& b) { b.Add(127, {0, 0, 0x08}); }, "No", "v"},
+      {"extended capabilities too short", [](ElementBuilder& b) { b.Add(127, {0xFF, 0xFF}); }, "No", ""},
+      {"mobility domain", [](ElementBuilder& b) { b.Add(54, {0x34, 0x12, 0x01}); }, "No", "r"},
+      {"all three", [](ElementBuilder& b) {
+         b.Add(48, RSNWithCapabilities(4, 0x0080)).Add(54, {0x34, 0x12, 0x01});
+         b.Add(70, {0x73, 0, 0, 0, 0}).Add(127, {0x04, 0, 0x08, 0, 0, 0, 0, 0x40});
+       }, "Capable", "k, v, r"},
+  };
+  for (const Case& c : cases) {
+    ElementBuilder b;
+    c.Elements(b);
+    auto n = MakeNetwork(b);
+    EXPECT_EQ(n->PMFText(), c.PMF) << c.Name;
+    EXPECT_EQ(n->RoamingText(), c.Roaming) << c.Name;
+    EXPECT_EQ(n->GetColumnText(ColumnIndex(TNetworkColumn::PMF)), c.PMF) << c.Name;
+    EXPECT_EQ(n->GetColumnText(ColumnIndex(TNetworkColumn::Roaming)), c.Roaming) << c.Name;
+  }
+  // Both sort by what they stand for: required above capable above none, more roaming aids above fewer.
+  auto none = MakeNetwork(ElementBuilder());
+  auto required = MakeNetwork(ElementBuilder().Add(48, RSNWithCapabilities(8, 0x00C0)));
+  auto capable = MakeNetwork(ElementBuilder().Add(48, RSNWithCapabilities(2, 0x0080)).Add(54, {1, 2, 0}));
+  EXPECT_LT(CompareNetworks(*none, *capable, ColumnIndex(TNetworkColumn::PMF)), 0);
+  EXPECT_LT(CompareNetworks(*capable, *required, ColumnIndex(TNetworkColumn::PMF)), 0);
+  EXPECT_GT(CompareNetworks(*capable, *required, ColumnIndex(TNetworkColumn::Roaming)), 0);
 }
 
 TEST_F(Derive, WPSValues) {
