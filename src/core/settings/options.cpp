@@ -89,10 +89,11 @@ std::string_view TrimBlanks(std::string_view s) {
 
 std::string Numbered(std::string_view name, size_t i) { return std::string(name) + std::to_string(i); }
 
-void ReadLayout(const TXMLStorage& storage, std::string_view section, TColumnLayout& layout) {
+void ReadLayout(const TXMLStorage& storage, std::string_view section, TColumnLayout& layout,
+                const TColumnLayout& defaults) {
   for (size_t i = 0; i < layout.size(); ++i) {
     TListColumnStore& c = layout[i];
-    c.Visible = storage.ReadBool(section, Numbered("Visible", i), c.Visible);
+    c.Visible = storage.ReadBool(section, Numbered("Visible", i), i < defaults.size() ? defaults[i].Visible : true);
     c.Width = storage.ReadInteger(section, Numbered("Width", i), c.Width);
     c.Alignment = storage.ReadInteger(section, Numbered("Alignment", i), c.Alignment);
     c.Position = storage.ReadInteger(section, Numbered("Position", i), static_cast<int32_t>(i));
@@ -212,9 +213,10 @@ void ReadOptions(const TXMLStorage& storage, TProgramOptions& options, std::opti
   }
   for (const TColumnLayoutInfo& info : ColumnLayoutTable()) {
     TColumnLayout& layout = options.Layouts.*(info.Layout);
-    if (layout.size() != info.Count)
-      layout = info.Layout == &TColumnLayouts::ListColumns ? DefaultNetworkListLayout() : DefaultColumnLayout(info.Count);
-    ReadLayout(storage, info.Name, layout);
+    const TColumnLayout defaults =
+        info.Layout == &TColumnLayouts::ListColumns ? DefaultNetworkListLayout() : DefaultColumnLayout(info.Count);
+    if (layout.size() != info.Count) layout = defaults;
+    ReadLayout(storage, info.Name, layout, defaults);
   }
   // A language is a file of the languages folder; a value that would reach outside it is not taken.
   options.DefaultLang = storage.ReadString(kDefaults, "DefaultLang", defaults.DefaultLang);
