@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/ie/length_rule.h"
 #include "core/ie/tree.h"
 #include "core/ie/util.h"
 
@@ -71,9 +72,11 @@ protected:
   TIETreeLine AddBodyNode(TIETree& tree, TIETreeLine parent, std::string text, int32_t pos, int32_t count) const {
     return AddNode(tree, parent, std::move(text), Offset + 2 + pos, count);
   }
-  // A wrong-length message: one line at the length byte.
-  TIETreeLine AddLengthMessage(TIETree& tree, TIETreeLine element, std::string text) const {
-    return AddNode(tree, element, std::move(text), Offset + 1, 1);
+  // True when the body length keeps Rule; else false, with the wrong-length line at the length byte.
+  bool CheckLength(TIETree& tree, TIETreeLine element, const TLengthRule& rule) const {
+    if (rule.Holds(Length)) return true;
+    AddNode(tree, element, rule.Message(), Offset + 1, 1);
+    return false;
   }
   // Checked access to body bytes; a read past the body throws TElementCorrupted.
   uint8_t Byte(size_t pos) const { return ReadUInt8(Data, pos); }

@@ -1,5 +1,6 @@
 #include "core/ie/encode.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/ie/builder.h"
@@ -244,9 +245,10 @@ ElementBody EncodeHECapabilitiesBody(const HECapabilitiesValues& v) {
 
 ElementBody EncodeHEOperationBody(const HEOperationValues& v) {
   ElementBody out;
-  uint32_t params = v.Parameters & 0xFD3FFFu;  // 14, 15 and 17 (6 GHz information, never written)
+  uint32_t params = v.Parameters & 0xFD3FFFu;  // 14, 15 and 17 follow the optional parts
   if (v.VHTOperationInfo) params |= 1u << 14;
   if (v.MaxCoLocatedBSSIDIndicator) params |= 1u << 15;
+  if (v.SixGHzOperationInfo) params |= 1u << 17;
   PutUInt24LE(out, params);
   out.push_back(v.BSSColorInformation);
   PutUInt16LE(out, v.BasicHEMCSSet);
@@ -254,6 +256,136 @@ ElementBody EncodeHEOperationBody(const HEOperationValues& v) {
     out.insert(out.end(), {v.VHTOperationInfo->ChannelWidth, v.VHTOperationInfo->CenterSegment0,
                            v.VHTOperationInfo->CenterSegment1});
   if (v.MaxCoLocatedBSSIDIndicator) out.push_back(*v.MaxCoLocatedBSSIDIndicator);
+  if (const auto& i = v.SixGHzOperationInfo) {
+    const auto control = static_cast<uint8_t>((i->ChannelWidth & 0x03) | (i->DuplicateBeacon ? 0x04 : 0) |
+                                              ((i->RegulatoryInfo & 0x07) << 3));
+    out.insert(out.end(), {i->PrimaryChannel, control, i->CenterSegment0, i->CenterSegment1, i->MinimumRate});
+  }
+  return out;
+}
+
+ElementBody EncodeMobilityDomainBody(const MobilityDomainValues& v) {
+  ElementBody out;
+  PutUInt16LE(out, v.MDID);
+  out.push_back(static_cast<uint8_t>((v.FTOverDS ? 0x01 : 0) | (v.ResourceRequestProtocol ? 0x02 : 0)));
+  return out;
+}
+
+uint32_t ShortSSIDOf(Bytes ssid) {
+  uint32_t crc = 0xFFFFFFFFu;
+  for (uint8_t b : ssid) {
+    crc ^= b;
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  return ~crc;
+}
+
+ElementBody EncodeReducedNeighborReportBody(const std::vector<RNRNeighborAPInfo>& fields) {
+  ElementBody out;
+  for (const RNRNeighborAPInfo& f : fields) {
+    const size_t count = std::clamp<size_t>(f.Sets.size(), 1, 16);
+    const uint8_t n = f.TBTTInfoLength;
+    out.push_back(static_cast<uint8_t>((f.FilteredNeighborAP ? 0x04 : 0) | ((count - 1) << 4)));
+    out.push_back(n);
+    out.push_back(f.OperatingClass);
+    out.push_back(f.Channel);
+    // Field offsets by length, as the decoder reads them: BSSID, short SSID, BSS parameters, PSD, MLD.
+    int bssid = -1, shortSSID = -1, params = -1, psd = -1, mld = -1;
+    if (n >= 16) bssid = 1, shortSSID = 7, params = 11, psd = 12, mld = 13;
+    else if (n == 13) bssid = 1, shortSSID = 7, params = 11, psd = 12;
+    else if (n == 12) bssid = 1, shortSSID = 7, params = 11;
+    else if (n == 11) bssid = 1, shortSSID = 7;
+    else if (n == 9) bssid = 1, params = 7, psd = 8;
+    else if (n == 8) bssid = 1, params = 7;
+    else if (n == 7) bssid = 1;
+    else if (n == 6) shortSSID = 1, params = 5;
+    else if (n == 5) shortSSID = 1;
+    else if (n == 2) params = 1;
+    for (size_t k = 0; k < count; ++k) {
+      const RNRTBTTInfo* set = k < f.Sets.size() ? &f.Sets[k] : nullptr;
+      ElementBody bytes(n, 0);
+      if (set && n > 0) {
+        bytes[0] = set->TBTTOffset;
+        if (bssid >= 0) std::copy(set->BSSID.begin(), set->BSSID.end(), bytes.begin() + bssid);
+        if (shortSSID >= 0)
+          for (int b = 0; b < 4; ++b) bytes[static_cast<size_t>(shortSSID + b)] = static_cast<uint8_t>(set->ShortSSID >> (8 * b));
+        if (params >= 0) bytes[static_cast<size_t>(params)] = set->BSSParameters;
+        if (psd >= 0) bytes[static_cast<size_t>(psd)] = static_cast<uint8_t>(set->PSD20MHz);
+        if (mld >= 0) {
+          const uint32_t m = set->APMLDID | (uint32_t{set->LinkID & 0x0Fu} << 8) | (uint32_t{set->BSSParametersChangeCount} << 12) |
+                             (set->AllUpdatesIncluded ? 1u << 20 : 0) | (set->DisabledLink ? 1u << 21 : 0);
+          for (int b = 0; b < 3; ++b) bytes[static_cast<size_t>(mld + b)] = static_cast<uint8_t>(m >> (8 * b));
+        }
+      }
+      out.insert(out.end(), bytes.begin(), bytes.end());
+    }
+  }
+  return out;
+}
+
+ElementBody EncodeEHTCapabilitiesBody(const EHTCapabilitiesValues& v) {
+  ElementBody out;
+  PutUInt16LE(out, v.MACCapabilities);
+  std::array<uint8_t, 9> phy = v.PHYCapabilities;
+  phy[0] = static_cast<uint8_t>((phy[0] & ~0x02) | (v.Map320 && !v.Map20Only ? 0x02 : 0));
+  phy[5] = static_cast<uint8_t>((phy[5] & ~0x08) | (v.PPEThresholds.empty() ? 0 : 0x08));  // bit 43
+  out.insert(out.end(), phy.begin(), phy.end());
+  if (v.Map20Only) {
+    out.insert(out.end(), v.Map20Only->begin(), v.Map20Only->end());
+  } else {
+    out.insert(out.end(), v.Map80.begin(), v.Map80.end());
+    if (v.Map160) out.insert(out.end(), v.Map160->begin(), v.Map160->end());
+    if (v.Map320) out.insert(out.end(), v.Map320->begin(), v.Map320->end());
+  }
+  out.insert(out.end(), v.PPEThresholds.begin(), v.PPEThresholds.end());
+  return out;
+}
+
+ElementBody EncodeEHTOperationBody(const EHTOperationValues& v) {
+  ElementBody out;
+  uint8_t params = v.Parameters & 0xFC;
+  if (v.OperationInfo) params |= 0x01;
+  if (v.OperationInfo && v.OperationInfo->DisabledSubchannelBitmap) params |= 0x02;
+  out.push_back(params);
+  PutUInt32LE(out, v.BasicEHTMCSAndNSSSet);
+  if (const auto& i = v.OperationInfo) {
+    out.insert(out.end(), {static_cast<uint8_t>(i->ChannelWidth & 0x07), i->CenterSegment0, i->CenterSegment1});
+    if (i->DisabledSubchannelBitmap) PutUInt16LE(out, *i->DisabledSubchannelBitmap);
+  }
+  return out;
+}
+
+ElementBody EncodeBasicMultiLinkBody(const BasicMultiLinkValues& v) {
+  ElementBody common;
+  uint16_t presence = 0;
+  common.insert(common.end(), v.MLDMACAddress.begin(), v.MLDMACAddress.end());
+  if (v.LinkID) presence |= 0x01, common.push_back(*v.LinkID & 0x0F);
+  if (v.BSSParametersChangeCount) presence |= 0x02, common.push_back(*v.BSSParametersChangeCount);
+  if (v.MediumSyncDelay) presence |= 0x04, PutUInt16LE(common, *v.MediumSyncDelay);
+  if (v.EMLCapabilities) presence |= 0x08, PutUInt16LE(common, *v.EMLCapabilities);
+  if (v.MLDCapabilities) presence |= 0x10, PutUInt16LE(common, *v.MLDCapabilities);
+  if (v.APMLDID) presence |= 0x20, common.push_back(*v.APMLDID);
+
+  ElementBody out;
+  PutUInt16LE(out, static_cast<uint16_t>(presence << 4));  // type 0: basic
+  out.push_back(static_cast<uint8_t>(common.size() + 1));
+  out.insert(out.end(), common.begin(), common.end());
+  for (const MLPerSTAProfileValues& p : v.Profiles) {
+    ElementBody info;
+    uint16_t control = static_cast<uint16_t>((p.LinkID & 0x0F) | (p.CompleteProfile ? 1u << 4 : 0));
+    if (p.STAMACAddress) control |= 1u << 5, info.insert(info.end(), p.STAMACAddress->begin(), p.STAMACAddress->end());
+    if (p.BeaconInterval) control |= 1u << 6, PutUInt16LE(info, *p.BeaconInterval);
+    if (p.BSSParametersChangeCount) control |= 1u << 11, info.push_back(*p.BSSParametersChangeCount);
+    ElementBody sub;
+    PutUInt16LE(sub, control);
+    sub.push_back(static_cast<uint8_t>(info.size() + 1));
+    sub.insert(sub.end(), info.begin(), info.end());
+    sub.insert(sub.end(), p.Elements.begin(), p.Elements.end());
+    if (sub.size() > 255) sub.resize(255);
+    out.push_back(0);  // per-STA profile
+    out.push_back(static_cast<uint8_t>(sub.size()));
+    out.insert(out.end(), sub.begin(), sub.end());
+  }
   return out;
 }
 

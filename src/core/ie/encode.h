@@ -26,10 +26,12 @@ namespace skimlet {
 enum ElementIdentifier : uint8_t {
   kEidSSID = 0, kEidSupportedRates = 1, kEidDSSS = 3, kEidTIM = 5, kEidCountry = 7, kEidBSSLoad = 11,
   kEidPowerConstraint = 32, kEidERP = 42, kEidHTCapabilities = 45, kEidRSN = 48, kEidExtSupportedRates = 50,
-  kEidHTOperation = 61, kEidExtendedCapabilities = 127, kEidVHTCapabilities = 191, kEidVHTOperation = 192,
-  kEidVendor = 221, kEidExtension = 255,
+  kEidMobilityDomain = 54, kEidHTOperation = 61, kEidExtendedCapabilities = 127, kEidVHTCapabilities = 191, kEidVHTOperation = 192,
+  kEidReducedNeighborReport = 201, kEidVendor = 221, kEidExtension = 255,
 };
-enum ExtensionIdentifier : uint8_t { kExtHECapabilities = 35, kExtHEOperation = 36 };
+enum ExtensionIdentifier : uint8_t {
+  kExtHECapabilities = 35, kExtHEOperation = 36, kExtEHTOperation = 106, kExtMultiLink = 107, kExtEHTCapabilities = 108,
+};
 constexpr uint32_t kOUIMicrosoft = 0x0050F2;  // WPA (1), WMM (2), WPS (4)
 constexpr uint32_t kOUIIEEE = 0x000FAC;       // RSN suites
 constexpr uint32_t kOUIWFA = 0x00372A;        // WPS vendor extension
@@ -240,13 +242,115 @@ struct HEVHTOperationInfo {
   uint8_t CenterSegment0 = 0;
   uint8_t CenterSegment1 = 0;
 };
+// 6 GHz operation information of HE Operation (5 bytes).
+struct HE6GHzOperationInfo {
+  uint8_t PrimaryChannel = 37;
+  uint8_t ChannelWidth = 0;      // 0 20, 1 40, 2 80, 3 160/80+80 MHz
+  bool DuplicateBeacon = false;
+  uint8_t RegulatoryInfo = 0;    // 3 bits
+  uint8_t CenterSegment0 = 37;
+  uint8_t CenterSegment1 = 0;
+  uint8_t MinimumRate = 6;
+};
 struct HEOperationValues {
   uint32_t Parameters = 0x003FF4;            // 24 bits; bits 14 and 15 follow the fields below, 17 is clear
   uint8_t BSSColorInformation = 0x01;
   uint16_t BasicHEMCSSet = 0xFFFC;
   std::optional<HEVHTOperationInfo> VHTOperationInfo;
   std::optional<uint8_t> MaxCoLocatedBSSIDIndicator;
+  std::optional<HE6GHzOperationInfo> SixGHzOperationInfo;  // sets parameter bit 17
 };
 ElementBody EncodeHEOperationBody(const HEOperationValues& v);
+
+// Mobility Domain (ID 54), 3 bytes.
+struct MobilityDomainValues {
+  uint16_t MDID = 0;
+  bool FTOverDS = false;
+  bool ResourceRequestProtocol = false;
+};
+ElementBody EncodeMobilityDomainBody(const MobilityDomainValues& v);
+
+// Reduced Neighbor Report (ID 201): neighbour AP information fields of field type 0. Every set of a field
+// is written with the field's TBTT information length; the fields a length holds are those of the decoder
+// (1 offset; 2 +BSS parameters; 5 +short SSID; 6 +short SSID, BSS parameters; 7 +BSSID; 8 +BSSID, BSS
+// parameters; 9 +BSSID, BSS parameters, PSD; 11 +BSSID, short SSID; 12 and 13 add BSS parameters and PSD;
+// 16 adds the MLD parameters). Lengths other than these are written as zero bytes after the offset.
+struct RNRTBTTInfo {
+  uint8_t TBTTOffset = 255;
+  std::array<uint8_t, 6> BSSID{};
+  uint32_t ShortSSID = 0;
+  uint8_t BSSParameters = 0;
+  int8_t PSD20MHz = 127;
+  uint8_t APMLDID = 0;
+  uint8_t LinkID = 0;
+  uint8_t BSSParametersChangeCount = 0;
+  bool AllUpdatesIncluded = false;
+  bool DisabledLink = false;
+};
+struct RNRNeighborAPInfo {
+  bool FilteredNeighborAP = false;
+  uint8_t TBTTInfoLength = 13;
+  uint8_t OperatingClass = 131;
+  uint8_t Channel = 37;
+  std::vector<RNRTBTTInfo> Sets{RNRTBTTInfo{}};  // 1..16 sets
+};
+ElementBody EncodeReducedNeighborReportBody(const std::vector<RNRNeighborAPInfo>& fields);
+// The short SSID of an SSID: its CRC-32.
+uint32_t ShortSSIDOf(Bytes ssid);
+
+// EHT Capabilities (extension 108): MAC (2 bytes), PHY (9 bytes; bit 1 follows Map320), the EHT-MCS maps
+// (the 20 MHz-only map alone, or <= 80 MHz, then 160 and 320 MHz when given), then the PPE thresholds.
+// A map is one byte per MCS group (0-9, 10-11, 12-13; the 20 MHz-only map 0-7, 8-9, 10-11, 12-13), receive
+// NSS in the low nibble, transmit NSS in the high one.
+struct EHTCapabilitiesValues {
+  uint16_t MACCapabilities = 0;
+  std::array<uint8_t, 9> PHYCapabilities{};
+  std::optional<std::array<uint8_t, 4>> Map20Only;
+  std::array<uint8_t, 3> Map80{0x22, 0x22, 0x22};
+  std::optional<std::array<uint8_t, 3>> Map160;
+  std::optional<std::array<uint8_t, 3>> Map320;
+  std::vector<uint8_t> PPEThresholds;  // sets PHY bit 43 when given
+};
+// The EHT-MCS map byte of NSS streams for receive and transmit.
+inline uint8_t EHTNSSByte(int nss) { return static_cast<uint8_t>((nss & 0x0F) | (nss << 4)); }
+ElementBody EncodeEHTCapabilitiesBody(const EHTCapabilitiesValues& v);
+
+// EHT Operation (extension 106). Parameter bits 0 (information present) and 1 (bitmap present) follow from
+// the optional parts.
+struct EHTOperationInfo {
+  uint8_t ChannelWidth = 2;    // 0 20, 1 40, 2 80, 3 160, 4 320 MHz
+  uint8_t CenterSegment0 = 0;
+  uint8_t CenterSegment1 = 0;
+  std::optional<uint16_t> DisabledSubchannelBitmap;
+};
+struct EHTOperationValues {
+  uint8_t Parameters = 0;
+  uint32_t BasicEHTMCSAndNSSSet = 0x11111111;
+  std::optional<EHTOperationInfo> OperationInfo;
+};
+ElementBody EncodeEHTOperationBody(const EHTOperationValues& v);
+
+// Basic Multi-Link (extension 107, type 0). The presence bitmap follows from the optional common info
+// fields; per-STA profiles carry link ID, complete-profile flag, optional STA MAC address and the profile's
+// elements as they are.
+struct MLPerSTAProfileValues {
+  uint8_t LinkID = 0;
+  bool CompleteProfile = true;
+  std::optional<std::array<uint8_t, 6>> STAMACAddress;
+  std::optional<uint16_t> BeaconInterval;
+  std::optional<uint8_t> BSSParametersChangeCount;
+  std::vector<uint8_t> Elements;
+};
+struct BasicMultiLinkValues {
+  std::array<uint8_t, 6> MLDMACAddress{};
+  std::optional<uint8_t> LinkID;
+  std::optional<uint8_t> BSSParametersChangeCount;
+  std::optional<uint16_t> MediumSyncDelay;
+  std::optional<uint16_t> EMLCapabilities;
+  std::optional<uint16_t> MLDCapabilities;
+  std::optional<uint8_t> APMLDID;
+  std::vector<MLPerSTAProfileValues> Profiles;
+};
+ElementBody EncodeBasicMultiLinkBody(const BasicMultiLinkValues& v);
 
 }  // namespace skimlet

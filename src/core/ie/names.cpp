@@ -143,6 +143,7 @@ constexpr TKeyAndValue kElementNames[] = {
     {197, "AID"},
     {198, "Quiet Channel"},
     {199, "Operating Mode Notification"},
+    {201, "Reduced Neighbor Report"},
     {221, "Vendor Specific"},
     {255, "Element ID Extension"},
 };
@@ -175,6 +176,9 @@ constexpr TKeyAndValue kExtensionNames[] = {
     {44, "ESS Report"},
     {92, "Rejected Groups"},
     {93, "Anti-Clogging Token Container"},
+    {106, "EHT Operation (802.11be)"},
+    {107, "Multi-Link"},
+    {108, "EHT Capabilities (802.11be)"},
 };
 
 constexpr TKeyAndValue kOUINames[] = {

@@ -36,6 +36,11 @@
 #include "core/ie/elements/eid195_vht_tx_power_envelope.h"
 #include "core/ie/elements/ext035_he_capabilities.h"
 #include "core/ie/elements/ext036_he_operation.h"
+#include "core/ie/elements/eid054_mobility_domain.h"
+#include "core/ie/elements/eid201_reduced_neighbor_report.h"
+#include "core/ie/elements/ext106_eht_operation.h"
+#include "core/ie/elements/ext107_multi_link.h"
+#include "core/ie/elements/ext108_eht_capabilities.h"
 
 namespace skimlet {
 
@@ -91,6 +96,8 @@ constexpr std::initializer_list<ElementRow> kElementClasses = {
     {107, Make<TInterworkingElement>},
     {108, Make<TAdvertisementProtocolElement>},
     {127, Make<TExtendedCapabilitiesElement>},
+    {54, Make<TMobilityDomainElement>},
+    {201, Make<TReducedNeighborReportElement>},
 };
 
 constexpr std::initializer_list<VendorRow> kVendorClasses = {
@@ -111,6 +118,9 @@ constexpr std::initializer_list<ExtensionRow> kExtensionClasses = {
     {37, Make<TUORAParamsExtensionsInformationElement, TExtensionsInformationElement>},
     {38, Make<THEMUEDCAParamsExtensionsInformationElement, TExtensionsInformationElement>},
     {39, Make<TSpatialReuseExtensionsInformationElement, TExtensionsInformationElement>},
+    {106, Make<TEHTOperationExtensionsInformationElement, TExtensionsInformationElement>},
+    {107, Make<TMultiLinkExtensionsInformationElement, TExtensionsInformationElement>},
+    {108, Make<TEHTCapabilitiesExtensionsInformationElement, TExtensionsInformationElement>},
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "core/base/translate.h"
 #include "core/ie/element.h"
+#include "core/ie/length_rule.h"
 #include "core/ie/tree.h"
 #include "core/ie/util.h"
 #include "tree_helpers.h"
@@ -105,6 +106,50 @@ TEST(SharedRoutines, YesAndNoComeFromTheLanguage) {
   EXPECT_EQ(YesNoToText(true), "Ja");
   EXPECT_EQ(YesNoToText(false), "No");
   SetTextSource(nullptr);
+}
+
+TEST(LengthRules, BoundsOfEachRule) {
+  struct Row {
+    TLengthRule Rule;
+    std::vector<int> Accepted, Rejected;
+  };
+  const Row rows[] = {
+      {TLengthRule::Exactly(5), {5}, {0, 4, 6}},
+      {TLengthRule::AtLeast(7), {7, 255}, {0, 6}},
+      {TLengthRule::MoreThan(5), {6, 255}, {5}},
+      {TLengthRule::AtMost(253), {0, 253}, {254, 255}},
+      {TLengthRule::Range(2, 5), {2, 5}, {1, 6}},
+      {TLengthRule::OneOf({1, 3, 7, 9}, TLengthWording::Interworking), {1, 3, 7, 9}, {0, 2, 8, 10, 63, 64, 255}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.Rule.Message());
+    for (int n : row.Accepted) EXPECT_TRUE(row.Rule.Holds(n)) << n;
+    for (int n : row.Rejected) EXPECT_FALSE(row.Rule.Holds(n)) << n;
+  }
+}
+
+// A translated wrong-length line takes the language's whole text when it has one, else its pattern; the other
+// lines stay as written.
+TEST(LengthRules, TranslatedLinesUseTheWholeTextOrThePattern) {
+  struct German : TextSource {
+    std::optional<std::string> Lookup(std::string_view key) const override {
+      if (key == "Length is wrong, must be = %d") return "Falsche Länge, muss = %d sein";
+      if (key == "Length is wrong, must be between 0 and 32") return "Länge falsch, muss zwischen 0 und 32 liegen";
+      return std::nullopt;
+    }
+  } german;
+  SetTextSource(&german);
+  std::vector<uint8_t> longSSID(2 + 33, 'A');
+  longSSID[0] = 0;
+  longSSID[1] = 33;
+  const std::vector<std::string> dsss = test::DetailTextsOf(test::Hex("03 02 06 00"));
+  const std::vector<std::string> ssid = test::DetailTextsOf(longSSID);
+  const std::vector<std::string> htCapabilities = test::DetailTextsOf(test::Hex("2D 01 00"));
+  SetTextSource(nullptr);
+  using Texts = std::vector<std::string>;
+  EXPECT_EQ(dsss, Texts{"Falsche Länge, muss = 1 sein"});
+  EXPECT_EQ(ssid, Texts{"Länge falsch, muss zwischen 0 und 32 liegen"});
+  EXPECT_EQ(htCapabilities, Texts{"Length is wrong, must be = 26"});
 }
 
 TEST(SharedRoutines, BitDiagrams) {

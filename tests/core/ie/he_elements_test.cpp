@@ -217,18 +217,18 @@ TEST(HEOperation, VHTOperationInformationAndCoHostedBSS) {
   TIETreeLine element = tree.FirstChild(tree.FirstChild(kNoLine));
   TIETreeLine info = tree.Child(element, 3);
   EXPECT_EQ(tree.Data(info).Text, "HE Operation Information: 0x00C000");
-  ASSERT_EQ(tree.ChildCount(info), 9);
-  TIETreeLine vht = tree.Child(info, 7);
+  ASSERT_EQ(tree.ChildCount(info), 10);
+  TIETreeLine vht = tree.Child(info, 8);
   EXPECT_EQ(tree.Data(vht).Text, "VHT Operation Information");
   EXPECT_EQ(tree.Data(vht).Offset, 9);
   EXPECT_EQ(tree.Data(vht).Length, 3);
   EXPECT_EQ(tree.Data(tree.Child(vht, 1)).Text, "Channel Center Frequency Segment 0: 155 (0x9B)");
-  EXPECT_EQ(tree.Data(tree.Child(info, 8)).Text, "Max Co-Located BSSID Indicator: 5");
-  EXPECT_EQ(tree.Data(tree.Child(info, 8)).Offset, 12);
+  EXPECT_EQ(tree.Data(tree.Child(info, 9)).Text, "Max Co-Located BSSID Indicator: 5");
+  EXPECT_EQ(tree.Data(tree.Child(info, 9)).Offset, 12);
 
   Texts lines = DetailTextsOf(blob);
   EXPECT_THAT(lines, Contains("........ .1...... ........ - VHT Operation Information Present: Yes (1)"));
-  EXPECT_THAT(lines, Contains("xxxxxxx. ........ ........ - Reserved"));
+  EXPECT_THAT(lines, Contains("xxxxxx.. ........ ........ - Reserved"));
   EXPECT_THAT(lines, Contains("..011001 - BSS Color: 25"));
   EXPECT_THAT(lines, Contains("Basic HE-MCS and NSS Set: 11111111 11111100 (0xFFFC)"));
 
@@ -239,9 +239,9 @@ TEST(HEOperation, VHTOperationInformationAndCoHostedBSS) {
   EXPECT_FALSE(e->VHTInfoPresent);
   elements.FillTree(tree);
   info = tree.Child(tree.FirstChild(tree.FirstChild(kNoLine)), 3);
-  ASSERT_EQ(tree.ChildCount(info), 8);
-  EXPECT_EQ(tree.Data(tree.Child(info, 7)).Text, "Max Co-Located BSSID Indicator: 4");
-  EXPECT_EQ(tree.Data(tree.Child(info, 7)).Offset, 9);
+  ASSERT_EQ(tree.ChildCount(info), 9);
+  EXPECT_EQ(tree.Data(tree.Child(info, 8)).Text, "Max Co-Located BSSID Indicator: 4");
+  EXPECT_EQ(tree.Data(tree.Child(info, 8)).Offset, 9);
 }
 
 TEST(HEOperation, ShortBodies) {

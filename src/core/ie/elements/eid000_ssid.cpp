@@ -15,10 +15,7 @@ bool TSSIDElement::Parse() {
 }
 
 void TSSIDElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length > 32) {
-    AddLengthMessage(tree, element, Translate("Length is wrong, must be between 0 and 32"));
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::Range(0, 32).Worded(TLengthWording::Between).Translated())) return;
   AppendText(tree, element, Format(": %s", {SSID}));
   AddBodyNode(tree, element, Format(Translate("SSID: %s"), {SSID}), 0, Length);
 }

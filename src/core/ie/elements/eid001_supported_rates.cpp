@@ -24,10 +24,7 @@ bool TSupportedRatesElementBase::Parse() {
 }
 
 void TSupportedRatesElementBase::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (std::string error = LengthError(); !error.empty()) {
-    AddLengthMessage(tree, element, std::move(error));
-    return;
-  }
+  if (!CheckLength(tree, element, BodyLengthRule())) return;
   std::string summary;
   for (int32_t k = 0; k < Length; ++k) {
     uint8_t b = Byte(static_cast<size_t>(k));
@@ -42,8 +39,8 @@ void TSupportedRatesElementBase::AddDetailNodes(TIETree& tree, TIETreeLine eleme
   if (!summary.empty()) AppendText(tree, element, Format(": %s Mbps", {summary}));
 }
 
-std::string TSupportedRatesElement::LengthError() const {
-  return (Length >= 1 && Length <= 8) ? std::string() : "Length is wrong, must be > 0 and < 8";
+TLengthRule TSupportedRatesElement::BodyLengthRule() const {
+  return TLengthRule::Range(1, 8).Worded(TLengthWording::Exclusive);
 }
 
 }  // namespace skimlet

@@ -19,13 +19,13 @@ public:
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
 
 protected:
-  // The wrong-length message, or empty when the length is accepted.
-  virtual std::string LengthError() const { return {}; }
+  // The lengths whose rates are shown; any length by default.
+  virtual TLengthRule BodyLengthRule() const { return TLengthRule::AtLeast(0); }
 };
 
 class TSupportedRatesElement : public TSupportedRatesElementBase {
 protected:
-  std::string LengthError() const override;
+  TLengthRule BodyLengthRule() const override;
 };
 
 class TExtSupportedRatesElement : public TSupportedRatesElementBase {};

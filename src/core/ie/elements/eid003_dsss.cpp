@@ -11,10 +11,7 @@ bool TDSSSParameterSetElement::Parse() {
 }
 
 void TDSSSParameterSetElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 1) {
-    AddLengthMessage(tree, element, Format(Translate("Length is wrong, must be = %d"), {1}));
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::Exactly(1).Translated())) return;
   std::string text = Format("%s: %d", {Translate("Current channel"), Byte(0)});
   AppendText(tree, element, ": " + text);
   AddBodyNode(tree, element, std::move(text), 0, 1);

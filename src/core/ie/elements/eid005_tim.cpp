@@ -1,14 +1,12 @@
 #include "core/ie/elements/eid005_tim.h"
 
 #include "core/base/format.h"
+#include "core/ie/elements/bit_lines.h"
 
 namespace skimlet {
 
 void TTIMElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length <= 3) {
-    AddLengthMessage(tree, element, "Length is wrong, must be >= 4");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::AtLeast(4))) return;
   AddBodyNode(tree, element, Format("%s: %d", {"DTIM Count", Byte(0)}), 0, 1);
   uint8_t period = Byte(1);
   AddBodyNode(tree, element,
@@ -17,18 +15,12 @@ void TTIMElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
 
   static constexpr std::string_view kTrafficIndicator[] = {"No Group Frames Buffered at AP",
                                                            "Group Frames Buffered at AP"};
-  Bytes control = Body(2);
-  uint8_t bits = Byte(2);
-  TIETreeLine field =
-      AddBodyNode(tree, element, Format("%s: %s (0x%.2x)", {"Bitmap Control", BitsToText(control, 8, 8, true), bits}), 2, 1);
-  AddBodyNode(tree, field,
-              Format("%s - %s: %s (0x%.2x)", {BitFieldToText(control, 8, 8, true, 1, 0), "Traffic Indicator",
-                                               IndexToText(bits & 1, kTrafficIndicator, "Unknown"), bits}),
-              2, 1);
-  AddBodyNode(tree, field,
-              Format("%s - %s: %d (0x%.2x)",
-                     {BitFieldToText(control, 8, 8, true, 7, 1), "Bitmap Offset", GetBits(control, 1, 7), bits}),
-              2, 1);
+  // Both field lines show the whole control byte behind their value.
+  TBitLines bitmap(*this, tree, element, 2, 8, 1);
+  const uint32_t bits = bitmap.Value();
+  TBitLines control = bitmap.Under(bitmap.Add(Format("%s: %s (0x%.2x)", {"Bitmap Control", bitmap.AllBits(), bits})));
+  control.Field(1, 0, Format("%s: %s (0x%.2x)", {"Traffic Indicator", IndexToText(bits & 1, kTrafficIndicator, "Unknown"), bits}));
+  control.Field(7, 1, Format("%s: %d (0x%.2x)", {"Bitmap Offset", control.Bits(1, 7), bits}));
   AddBodyNode(tree, element, Format("%s: %s", {"Partial Virtual Bitmap", BytesToHex(Body(3))}), 3, Length - 3);
 }
 

@@ -26,10 +26,7 @@ bool TCountryElement::Parse() {
 }
 
 void TCountryElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length < 6) {
-    AddLengthMessage(tree, element, Format(Translate("Length is wrong, must be > %d"), {5}));
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::MoreThan(5).Translated())) return;
   Bytes code = Slice(Data, 0, 2);
   uint8_t environment = Byte(2);
   std::string country, environmentName, environmentLetter;

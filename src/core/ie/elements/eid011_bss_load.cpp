@@ -22,10 +22,7 @@ bool TBSSLoadElement::Parse() {
 }
 
 void TBSSLoadElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 5) {
-    AddLengthMessage(tree, element, Format(Translate("Length is wrong, must be = %d"), {5}));
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::Exactly(5).Translated())) return;
   AddBodyNode(tree, element, Format("%s: %d", {Translate("Station Count"), ReadUInt16LE(Data, 0)}), 0, 2);
   AddBodyNode(tree, element, Format("%s: %d%%", {Translate("Channel Utilization"), UtilizationPercent(Byte(2))}), 2, 1);
   AddBodyNode(tree, element,

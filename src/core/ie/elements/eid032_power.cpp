@@ -13,23 +13,17 @@ void TPowerConstraintElement::AddDetailNodes(TIETree& tree, TIETreeLine element)
 }
 
 void TPowerCapabilityElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 2) {
-    AddLengthMessage(tree, element, "Length is wrong, must be = 2");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::Exactly(2))) return;
   AddBodyNode(tree, element, Format("Minimum Transmit Power Capability: %d dBm", {Signed(Byte(0))}), 0, 1);
   AddBodyNode(tree, element, Format("Maximum Transmit Power Capability: %d dBm", {Signed(Byte(1))}), 1, 1);
 }
 
 void TTPCRequestElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 0) AddLengthMessage(tree, element, "Length is wrong, must be = 0");
+  CheckLength(tree, element, TLengthRule::Exactly(0));
 }
 
 void TTPCReportElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 2) {
-    AddLengthMessage(tree, element, "Length is wrong, must be = 2");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::Exactly(2))) return;
   AddBodyNode(tree, element, Format("Transmit Power: %d dBm", {Signed(Byte(0))}), 0, 1);
   AddBodyNode(tree, element, Format("Link Margin: %d dB", {Signed(Byte(1))}), 1, 1);
 }

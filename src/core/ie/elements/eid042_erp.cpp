@@ -2,6 +2,7 @@
 
 #include "core/base/format.h"
 #include "core/base/translate.h"
+#include "core/ie/elements/bit_lines.h"
 
 namespace skimlet {
 
@@ -14,17 +15,15 @@ bool TERPElement::Parse() {
 }
 
 void TERPElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  Bytes field = Body(0);
-  uint8_t b = Byte(0);
-  TIETreeLine line =
-      AddBodyNode(tree, element, Format("%s: %s (0x%.2x)", {Translate("ERP Information"), BitsToText(field, 8, 8, true), b}), 0, 1);
-  static constexpr std::string_view kFlags[] = {"Non ERP Present", "Use Protection", "Barker Preamble Mode"};
-  for (unsigned bit = 0; bit < 3; ++bit)
-    AddBodyNode(tree, line,
-                Format("%s - %s: %s", {BitFieldToText(field, 8, 8, true, 1, bit), Translate(kFlags[bit]),
-                                       YesNoToText(IsBitSet(b, bit))}),
-                0, 1);
-  AddBodyNode(tree, line, Format("%s - %s", {BitRangeToText(8, 8, true, 5, 3), Translate("Reserved")}), 0, 1);
+  static constexpr TBitField kFlags[] = {
+      {0, 1, TBitWords::YesNo, "Non ERP Present"},
+      {1, 1, TBitWords::YesNo, "Use Protection"},
+      {2, 1, TBitWords::YesNo, "Barker Preamble Mode"},
+      {3, 5, TBitWords::Reserved},
+  };
+  TBitLines info(*this, tree, element, 0, 8, 1);
+  info.Under(info.Add(Format("%s: %s (0x%.2x)", {Translate("ERP Information"), info.AllBits(), info.Value()})))
+      .DrawTranslated(kFlags);
 }
 
 }  // namespace skimlet

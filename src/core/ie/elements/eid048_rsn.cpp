@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/base/format.h"
+#include "core/ie/elements/bit_lines.h"
 #include "core/ie/vendor.h"
 #include "core/radio/security.h"
 
@@ -135,60 +136,39 @@ bool TRSNElement::Parse() {
 }
 
 void TRSNElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length < 2) {
-    AddLengthMessage(tree, element, "Length is wrong, must be >= 2");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::AtLeast(2))) return;
   std::optional<size_t> end = suites::AddNodes(*this, tree, element, 0, 2);
   if (!end || *end + 2 > Data.size()) return;
 
-  static constexpr TKeyAndValue kCapabilityNames[] = {
-      {0, "Preauthentication"},
-      {1, "No Pairwise"},
-      {2, "PTKSA Replay Counter"},
-      {4, "GTKSA Replay Counter"},
-      {6, "Management Frame Protection Required (MFPR)"},
-      {7, "Management Frame Protection Capable (MFPC)"},
-      {8, "Joint Multi-Band RSNA"},
-      {9, "PeerKey Enabled"},
-      {10, "SPP A-MSDU Capable"},
-      {11, "SPP A-MSDU Required"},
-      {12, "PBAC"},
-      {13, "Extended Key ID for Individually Addressed Frames "},
-      {14, "Reserved"},
-      {15, "Reserved"},
+  using enum TBitWords;
+  static constexpr TBitField kFlags[] = {
+      {0, 1, YesNo, "Preauthentication"},
+      {1, 1, YesNo, "No Pairwise"},
+  };
+  static constexpr TBitField kMoreFlags[] = {
+      {6, 1, YesNo, "Management Frame Protection Required (MFPR)"},
+      {7, 1, YesNo, "Management Frame Protection Capable (MFPC)"},
+      {8, 1, YesNo, "Joint Multi-Band RSNA"},
+      {9, 1, YesNo, "PeerKey Enabled"},
+      {10, 1, YesNo, "SPP A-MSDU Capable"},
+      {11, 1, YesNo, "SPP A-MSDU Required"},
+      {12, 1, YesNo, "PBAC"},
+      {13, 1, YesNo, "Extended Key ID for Individually Addressed Frames "},
+      {14, 2, Reserved},
   };
   const size_t pos = *end;
-  Bytes caps = Slice(Data, pos, 2);
-  uint16_t value = ReadUInt16LE(caps, 0);
-  if (value == 0) {
-    AddBodyNode(tree, element, Format("RSN Capabilities: %s", {"Not Present"}), static_cast<int32_t>(pos), 2);
+  TBitLines caps(*this, tree, element, pos, 16, 2);
+  if (caps.Value() == 0) {
+    caps.Add(Format("RSN Capabilities: %s", {"Not Present"}));
     return;
   }
-  TIETreeLine field = AddBodyNode(
-      tree, element, Format("RSN Capabilities: %s (0x%.4x)", {BitsToText(caps, 16, 8, true), value}),
-      static_cast<int32_t>(pos), 2);
-  auto bitLine = [&](std::string text) { AddBodyNode(tree, field, std::move(text), static_cast<int32_t>(pos), 2); };
-  for (unsigned i = 0; i < 16;) {
-    if (i == 2 || i == 4) {
-      uint32_t counter = GetBits(caps, i, 2);
-      std::string_view name = KeyToValue(kCapabilityNames, i, "Unknown");
-      bitLine(Format("%s - %s (0x%.2x) ", {BitFieldToText(caps, 16, 8, true, 2, i),
-                                            Format("%s: %s", {name, suites::ReplayCounterText(counter)}), counter}));
-      i += 2;
-    } else if (i == 14) {
-      bitLine(Format("%s - Reserved", {BitRangeToText(16, 8, true, 2, 14)}));
-      break;
-    } else {
-      std::string_view name = KeyToValue(kCapabilityNames, i, "Reserved");
-      if (name != "Reserved")
-        bitLine(Format("%s - %s", {BitFieldToText(caps, 16, 8, true, 1, i),
-                                   Format("%s: %s", {name, YesNoToText(IsBitSet(value, i))})}));
-      else
-        bitLine(Format("%s - %s", {BitRangeToText(16, 8, true, 1, i), "Reserved"}));
-      i += 1;
-    }
+  TBitLines field = caps.Under(caps.Add(Format("RSN Capabilities: %s (0x%.4x)", {caps.AllBits(), caps.Value()})));
+  field.Draw(kFlags);
+  for (auto [first, name] : {std::pair<unsigned, const char*>{2, "PTKSA Replay Counter"}, {4, "GTKSA Replay Counter"}}) {
+    uint32_t counter = field.Bits(first, 2);
+    field.Field(2, first, Format("%s: %s (0x%.2x) ", {name, suites::ReplayCounterText(counter), counter}));
   }
+  field.Draw(kMoreFlags);
 }
 
 }  // namespace skimlet

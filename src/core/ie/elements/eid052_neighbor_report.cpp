@@ -1,6 +1,7 @@
 #include "core/ie/elements/eid052_neighbor_report.h"
 
 #include "core/base/format.h"
+#include "core/ie/elements/bit_lines.h"
 #include "core/ie/elements/eid000_ssid.h"
 #include "core/ie/elements/eid045_ht_capabilities.h"
 #include "core/ie/elements/eid061_ht_operation.h"
@@ -12,7 +13,25 @@ namespace skimlet {
 
 namespace {
 
-constexpr TKeyAndValue kReachability[] = {{0, "Reserved"}, {1, "Not Reachable"}, {2, "Unknown"}, {3, "Reachable"}};
+constexpr std::string_view kReachability[] = {"Reserved", "Not Reachable", "Unknown", "Reachable"};
+
+using enum TBitWords;
+
+constexpr TBitField kBSSIDInformation[] = {
+    {0, 2, Text, "AP Reachability", kReachability, TBitSuffix::HexValue},
+    {2, 1, YesNo, "Security"},
+    {3, 1, YesNo, "Key Scope"},
+};
+constexpr TBitField kCapabilities[] = {
+    {4, 1, YesNo, "Spectrum Management"}, {5, 1, YesNo, "QoS"},
+    {6, 1, YesNo, "APSD"},                {7, 1, YesNo, "Radio Measurement"},
+    {8, 1, YesNo, "Delayed Block Ack"},   {9, 1, YesNo, "Immediate Block Ack"},
+};
+constexpr TBitField kBSSIDInformationRest[] = {
+    {10, 1, YesNo, "Mobility Domain"},
+    {11, 1, YesNo, "High Throughput"},
+    {12, 20, Reserved},
+};
 
 constexpr TKeyAndValue kSubelementNames[] = {
     {1, "TSF Information"},
@@ -57,10 +76,7 @@ void TNeighborReportElement::AddHTNodes(TIETree& tree, TIETreeLine parent, uint8
 }
 
 void TNeighborReportElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length < kFixedLength) {
-    AddLengthMessage(tree, element, "Length is wrong, must be >= 13");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::AtLeast(kFixedLength))) return;
   AddBodyNode(tree, element, Format("BSSID: %s", {BytesToHex(Slice(Data, 0, 6), "-")}), 0, 6);
   AddBSSIDInformationNodes(tree, element);
   uint8_t opClass = Byte(10), channel = Byte(11), phy = Byte(12);
@@ -71,26 +87,11 @@ void TNeighborReportElement::AddDetailNodes(TIETree& tree, TIETreeLine element) 
 }
 
 void TNeighborReportElement::AddBSSIDInformationNodes(TIETree& tree, TIETreeLine element) const {
-  Bytes field = Slice(Data, 6, 4);
-  uint32_t w = ReadUInt32LE(field, 0);
-  auto line = [&](TIETreeLine parent, std::string text) { return AddBodyNode(tree, parent, std::move(text), 6, 4); };
-  auto diagram = [&](unsigned length, unsigned start) { return BitFieldToText(field, 32, 8, true, length, start); };
-  auto yesNo = [&](TIETreeLine parent, unsigned bit, std::string_view label) {
-    line(parent, Format("%s - %s: %s", {diagram(1, bit), label, YesNoToText(IsBitSet(w, bit))}));
-  };
-
-  TIETreeLine info = line(element, Format("BSSID Information: %s (0x%.8x)", {BitsToText(field, 32, 8, true), w}));
-  uint32_t reachability = w & 3;
-  line(info, Format("%s - %s: %s (0x%.2x)", {diagram(2, 0), "AP Reachability", KeyToValue(kReachability, reachability, "Unknown"), reachability}));
-  yesNo(info, 2, "Security");
-  yesNo(info, 3, "Key Scope");
-  TIETreeLine capabilities = line(info, Format("%s - %s", {diagram(6, 4), "Capabilities"}));
-  static constexpr std::string_view kCapabilities[] = {"Spectrum Management", "QoS",           "APSD",
-                                                       "Radio Measurement",   "Delayed Block Ack", "Immediate Block Ack"};
-  for (unsigned k = 0; k < std::size(kCapabilities); ++k) yesNo(capabilities, 4 + k, kCapabilities[k]);
-  yesNo(info, 10, "Mobility Domain");
-  yesNo(info, 11, "High Throughput");
-  line(info, Format("%s - %s", {BitRangeToText(32, 8, true, 20, 12), "Reserved"}));
+  TBitLines field(*this, tree, element, 6, 32, 4);
+  TBitLines info = field.Under(field.Add(Format("BSSID Information: %s (0x%.8x)", {field.AllBits(), field.Value()})));
+  info.Draw(kBSSIDInformation);
+  info.Under(info.Field(6, 4, "Capabilities")).Draw(kCapabilities);
+  info.Draw(kBSSIDInformationRest);
 }
 
 void TNeighborReportElement::AddSubelementNodes(TIETree& tree, TIETreeLine element) const {
@@ -114,9 +115,11 @@ void TNeighborReportElement::AddSubelementNodes(TIETree& tree, TIETreeLine eleme
     }
     if (p + n > Length) return;
 
+    // True when the subelement's length is Expected; else false, with the wrong-length line at its length byte.
     auto lengthMustBe = [&](int32_t expected) {
-      if (n == expected) return true;
-      AddBodyNode(tree, sub, Format("Length is wrong, must be = %d", {expected}), s + 1, 1);
+      const TLengthRule rule = TLengthRule::Exactly(expected);
+      if (rule.Holds(n)) return true;
+      AddBodyNode(tree, sub, rule.Message(), s + 1, 1);
       return false;
     };
     auto dataLines = [&] {

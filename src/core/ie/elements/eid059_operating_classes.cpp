@@ -12,14 +12,8 @@ constexpr uint8_t kDupleDelimiter = 0;        // the operating class duple seque
 }  // namespace
 
 void TSupportedOperatingClassesElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length <= 1) {
-    AddLengthMessage(tree, element, "Length is wrong, must be >= 2");
+  if (!CheckLength(tree, element, TLengthRule::AtLeast(2)) || !CheckLength(tree, element, TLengthRule::AtMost(253)))
     return;
-  }
-  if (Length >= 254) {
-    AddLengthMessage(tree, element, "Length is wrong, must be <= 253");
-    return;
-  }
   AddBodyNode(tree, element, Format("Current Operating Class: %d", {Byte(0)}), 0, 1);
 
   // Collects bytes from Start up to a delimiter or the end; returns their count and the delimiter, or -1 for

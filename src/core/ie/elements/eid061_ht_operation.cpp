@@ -3,18 +3,12 @@
 #include <string_view>
 
 #include "core/ie/elements/bit_lines.h"
+#include "core/ie/elements/ht_texts.h"
 
 namespace skimlet {
 
 namespace {
 
-using Texts = std::span<const std::string_view>;
-
-constexpr std::string_view kSecondaryChannelOffset[] = {
-    "No secondary channel is present", "Secondary channel is above the primary channel", "Reserved",
-    "Secondary channel is below the primary channel"};
-constexpr std::string_view kSTAChannelWidth[] = {"20 MHz channel width", "Any channel width"};
-constexpr std::string_view kRIFSMode[] = {"RIFS is prohibited", "RIFS is permitted"};
 constexpr std::string_view kHTProtection[] = {"No protection mode", "Nonmember protection mode",
                                               "20 MHz protection mode", "Non-HT mixed mode"};
 constexpr std::string_view kNongreenfield[] = {
@@ -27,16 +21,35 @@ constexpr std::string_view kOBSSNonHT[] = {
 constexpr std::string_view kDualBeacon[] = {"No STBC beacon is transmitted", "An STBC beacon is transmitted by the AP"};
 constexpr std::string_view kDualCTS[] = {"Dual CTS protection is not required", "Dual CTS protection is required"};
 constexpr std::string_view kSTBCBeacon[] = {"Primary beacon", "STBC beacon"};
-constexpr std::string_view kLSIGTXOP[] = {"One or more HT STA in the BSS do not support L-SIG TXOP protection",
-                                          "All HT STA in the BSS support L-SIG TXOP protection"};
-constexpr std::string_view kPCOActive[] = {"PCO is not active in the BSS", "PCO is active in the BSS"};
-constexpr std::string_view kPCOPhase[] = {"Indicates switch to or continue 20 MHz phase",
-                                          "Indicates switch to or continue 40 MHz phase"};
 
-// "diagram - Label: text" for a one-bit field shown through its two texts.
-void AddTextBit(const TBitLines& lines, unsigned bit, std::string_view label, Texts texts) {
-  lines.Field(1, bit, Format("%s%s", {label, IndexToText(lines.Bits(bit, 1), texts, "Unknown")}));
-}
+using enum TBitWords;
+using enum TBitSuffix;
+
+// The five bytes of operation information, shown as three subsets of 8, 16 and 16 bits.
+constexpr TBitField kSubset1[] = {
+    {0, 2, Text, "Secondary Channel Offset", httext::kSecondaryChannelOffset, DecValue},
+    {2, 1, Text, "STA Channel Width", httext::kSTAChannelWidth},
+    {3, 1, Text, "Reduced Interframe Spacing (RIFS) Mode", httext::kRIFSMode},
+    {4, 4, Reserved},
+};
+constexpr TBitField kSubset2[] = {
+    {0, 2, Text, "HT Protection", kHTProtection, DecValue},
+    {2, 1, Text, "Nongreenfield HT STAs Present", kNongreenfield},
+    {3, 1, Reserved},
+    {4, 1, Text, "OBSS Non-HT STAs Present", kOBSSNonHT},
+    {5, 8, Number, "Channel Center Frequency Segment 2"},
+    {13, 3, Reserved},
+};
+constexpr TBitField kSubset3[] = {
+    {0, 6, Reserved},
+    {6, 1, Text, "Dual Beacon", kDualBeacon},
+    {7, 1, Text, "Dual CTS Protection", kDualCTS},
+    {8, 1, Text, "STBC Beacon", kSTBCBeacon},
+    {9, 1, Text, "L-SIG TXOP Protection Full Support", httext::kLSIGTXOPProtectionFullSupport},
+    {10, 1, Text, "PCO Active", httext::kPCOActive},
+    {11, 1, Text, "PCO Phase", httext::kPCOPhase},
+    {12, 4, Reserved},
+};
 
 }  // namespace
 
@@ -50,61 +63,23 @@ bool THTOperationElement::Parse() {
 }
 
 void THTOperationElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 22) {
-    AddLengthMessage(tree, element, "Length is wrong, must be = 22");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::Exactly(22))) return;
   AddBodyNode(tree, element, Format("Primary Channel: %d (0x%.2x)", {Byte(0), Byte(0)}), 0, 1);
 
-  // The five bytes of operation information, shown as three subsets of 8, 16 and 16 bits.
-  uint8_t subset1 = Byte(1);
-  TBitLines info1(*this, tree,
-                  AddBodyNode(tree, element,
-                              Format("HT Operation Information: %s (0x%.2x) - subset %d (%d-%d bits)",
-                                     {BitsToText(Body(1), 8, 8, true), subset1, 1, 0, 7}),
-                              1, 1),
-                  1, 8, 1);
-  uint32_t offset = info1.Bits(0, 2);
-  info1.Add(Format("%s - %s (%d)", {info1.Diagram(2, 0),
-                                    Format("Secondary Channel Offset: %s",
-                                           {IndexToText(offset, kSecondaryChannelOffset, "Unknown")}),
-                                    offset}));
-  AddTextBit(info1, 2, "STA Channel Width: ", kSTAChannelWidth);
-  AddTextBit(info1, 3, "Reduced Interframe Spacing (RIFS) Mode: ", kRIFSMode);
-  info1.Reserved(4, 4);
-
-  uint16_t subset2 = ReadUInt16LE(Data, 2);
-  TBitLines info2(*this, tree,
-                  AddBodyNode(tree, element,
-                              Format("HT Operation Information: %s (0x%.4x) - subset %d (%d-%d bits)",
-                                     {BitsToText(Body(2), 16, 8, true), subset2, 2, 8, 23}),
-                              2, 2),
-                  2, 16, 2);
-  uint32_t protection = info2.Bits(0, 2);
-  info2.Add(Format("%s - %s (%d)",
-                   {info2.Diagram(2, 0),
-                    Format("HT Protection: %s", {IndexToText(protection, kHTProtection, "Unknown")}), protection}));
-  AddTextBit(info2, 2, "Nongreenfield HT STAs Present: ", kNongreenfield);
-  info2.Reserved(1, 3);
-  AddTextBit(info2, 4, "OBSS Non-HT STAs Present: ", kOBSSNonHT);
-  info2.Field(8, 5, Format("Channel Center Frequency Segment 2: %d", {info2.Bits(5, 8)}));
-  info2.Reserved(3, 13);
-
-  uint16_t subset3 = ReadUInt16LE(Data, 4);
-  TBitLines info3(*this, tree,
-                  AddBodyNode(tree, element,
-                              Format("HT Operation Information: %s (0x%.4x) - subset %d (%d-%d bits)",
-                                     {BitsToText(Body(4), 16, 8, true), subset3, 3, 24, 39}),
-                              4, 2),
-                  4, 16, 2);
-  info3.Reserved(6, 0);
-  AddTextBit(info3, 6, "Dual Beacon: ", kDualBeacon);
-  AddTextBit(info3, 7, "Dual CTS Protection: ", kDualCTS);
-  AddTextBit(info3, 8, "STBC Beacon: ", kSTBCBeacon);
-  AddTextBit(info3, 9, "L-SIG TXOP Protection Full Support: ", kLSIGTXOP);
-  AddTextBit(info3, 10, "PCO Active: ", kPCOActive);
-  AddTextBit(info3, 11, "PCO Phase: ", kPCOPhase);
-  info3.Reserved(4, 12);
+  struct Subset {
+    size_t Pos;
+    unsigned Width, FirstBit;
+    std::span<const TBitField> Fields;
+  };
+  int number = 0;
+  for (const Subset& subset : {Subset{1, 8, 0, kSubset1}, Subset{2, 16, 8, kSubset2}, Subset{4, 16, 24, kSubset3}}) {
+    TBitLines value(*this, tree, element, subset.Pos, subset.Width, static_cast<int32_t>(subset.Width / 8));
+    const char* format = subset.Width == 8 ? "HT Operation Information: %s (0x%.2x) - subset %d (%d-%d bits)"
+                                           : "HT Operation Information: %s (0x%.4x) - subset %d (%d-%d bits)";
+    value.Under(value.Add(Format(format, {value.AllBits(), value.Value(), ++number, subset.FirstBit,
+                                          subset.FirstBit + subset.Width - 1})))
+        .Draw(subset.Fields);
+  }
 
   AddMCSSetNodes(tree, AddBodyNode(tree, element, "Basic HT-MCS Set", 6, 16), 6);
 }

@@ -1,6 +1,7 @@
 #include "core/ie/elements/eid070_rm_enabled.h"
 
 #include "core/base/format.h"
+#include "core/ie/elements/bit_lines.h"
 
 namespace skimlet {
 
@@ -54,36 +55,26 @@ unsigned FieldWidth(unsigned bit) {
 void TRMEnabledCapabiliesElement::AddCapabilityNodes(const TInformationElement& element, TIETree& tree,
                                                      TIETreeLine parent, int32_t pos) {
   for (int32_t i = 0; i < 5; ++i) {
-    Bytes field = Slice(element.Data, static_cast<size_t>(pos + i), 1);
-    uint8_t v = field[0];
-    int32_t offset = element.Offset + 2 + pos + i;
-    TIETreeLine octet = element.AddNode(
-        tree, parent,
-        Format("RM Enabled Capabilities: %s (0x%.2x) - octet %d (%d-%d bits)", {BitsToText(field, 8, 8, true), v, i + 1, 8 * i, 8 * i + 7}),
-        offset, 1);
+    TBitLines octet(element, tree, parent, static_cast<size_t>(pos + i), 8, 1);
+    TBitLines field = octet.Under(octet.Add(Format("RM Enabled Capabilities: %s (0x%.2x) - octet %d (%d-%d bits)",
+                                                   {octet.AllBits(), octet.Value(), i + 1, 8 * i, 8 * i + 7})));
     for (unsigned j = 0; j < 8;) {
       unsigned b = 8 * static_cast<unsigned>(i) + j;
       unsigned w = FieldWidth(b);
       std::string_view name = KeyToValue(kCapabilityNames, b, "Reserved");
-      std::string text;
-      if (name != "Reserved") {
-        std::string value = w == 1 ? Format("%s: %s ", {name, EnabledToText(IsBitSet(v, j))})
-                                   : Format("%s: %d", {name, GetBits(field, j, w)});
-        text = Format("%s - %s", {BitFieldToText(field, 8, 8, true, w, j), value});
-      } else {
-        text = Format("%s - %s", {BitRangeToText(8, 8, true, w, j), "Reserved"});
-      }
-      element.AddNode(tree, octet, std::move(text), offset, 1);
+      if (name == "Reserved")
+        field.Reserved(w, j);
+      else if (w == 1)
+        field.Field(w, j, Format("%s: %s ", {name, EnabledToText(field.Bit(j))}));
+      else
+        field.Field(w, j, Format("%s: %d", {name, field.Bits(j, w)}));
       j += w;
     }
   }
 }
 
 void TRMEnabledCapabiliesElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 5) {
-    AddLengthMessage(tree, element, "Length is wrong, must be = 5");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::Exactly(5))) return;
   AddCapabilityNodes(*this, tree, element, 0);
 }
 

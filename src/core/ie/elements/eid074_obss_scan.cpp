@@ -14,10 +14,7 @@ std::string DwellText(uint16_t tus) {
 }  // namespace
 
 void TOverlappingBSSScanParametersElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 14) {
-    AddLengthMessage(tree, element, "Length is wrong, must be = 14");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::Exactly(14))) return;
   auto value = [&](int32_t pos) { return ReadUInt16LE(Data, static_cast<size_t>(pos)); };
   AddBodyNode(tree, element, Format("OBSS Scan Passive Dwell: %s)", {DwellText(value(0))}), 0, 2);
   AddBodyNode(tree, element, Format("OBSS Scan Active Dwell: %s)", {DwellText(value(2))}), 2, 2);

@@ -1,6 +1,7 @@
 #include "core/ie/elements/eid107_interworking.h"
 
 #include "core/base/format.h"
+#include "core/ie/elements/bit_lines.h"
 
 namespace skimlet {
 
@@ -61,29 +62,21 @@ std::string_view VenueTypeName(uint8_t group, uint8_t type) {
 }
 
 void TInterworkingElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 1 && Length != 3 && Length != 7 && Length != 9) {
-    AddLengthMessage(tree, element, "Invalid Interworking element length");
-    return;
-  }
-  Bytes options = Slice(Data, 0, 1);
-  uint8_t v = options[0];
-  TIETreeLine line =
-      AddBodyNode(tree, element, Format("Access Network Options: %s (0x%.2x)", {BitsToText(options, 8, 8, true), v}), 0, 1);
-  uint32_t type = GetBits(options, 0, 4);
-  AddBodyNode(tree, line,
-              Format("%s - %s (%d)", {BitFieldToText(options, 8, 8, true, 4, 0),
-                                      "Access Network Type: " + std::string(KeyToValue(kAccessNetworkTypes, type, "Unknown")), type}),
-              0, 1);
+  // Options, then the venue (2 bytes) and the HESSID (6 bytes) when present.
+  if (!CheckLength(tree, element, TLengthRule::OneOf({1, 3, 7, 9}, TLengthWording::Interworking))) return;
+  TBitLines access(*this, tree, element, 0, 8, 1);
+  TBitLines options =
+      access.Under(access.Add(Format("Access Network Options: %s (0x%.2x)", {access.AllBits(), access.Value()})));
+  uint32_t type = options.Bits(0, 4);
+  options.Field(4, 0, Format("Access Network Type: %s (%d)", {KeyToValue(kAccessNetworkTypes, type, "Unknown"), type}));
+  // The flags put two blanks before their value.
   auto flag = [&](unsigned bit, std::string_view label, std::string_view text) {
-    AddBodyNode(tree, line,
-                Format("%s - %s  (%d)", {BitFieldToText(options, 8, 8, true, 1, bit), std::string(label) + std::string(text),
-                                         IsBitSet(v, bit) ? 1 : 0}),
-                0, 1);
+    options.Field(1, bit, Format("%s%s  (%d)", {label, text, options.Bit(bit)}));
   };
-  flag(4, "Internet: ", IsBitSet(v, 4) ? "Yes" : "Unspecified");
-  flag(5, "ASRA (Additional Step Required for Access): ", YesNoToText(IsBitSet(v, 5)));
-  flag(6, "ESR (Emergency Services Reachable): ", YesNoToText(IsBitSet(v, 6)));
-  flag(7, "UESA (Unauthenticated Emergency Service Accessible): ", YesNoToText(IsBitSet(v, 7)));
+  flag(4, "Internet: ", options.Bit(4) ? "Yes" : "Unspecified");
+  flag(5, "ASRA (Additional Step Required for Access): ", YesNoToText(options.Bit(5)));
+  flag(6, "ESR (Emergency Services Reachable): ", YesNoToText(options.Bit(6)));
+  flag(7, "UESA (Unauthenticated Emergency Service Accessible): ", YesNoToText(options.Bit(7)));
 
   int32_t p = 1;
   if (Length == 3 || Length == 9) {

@@ -2,6 +2,7 @@
 
 #include "core/base/format.h"
 #include "core/base/translate.h"
+#include "core/ie/elements/bit_lines.h"
 #include "core/ie/names.h"
 #include "core/ie/vendor.h"
 
@@ -17,6 +18,11 @@ constexpr TKeyAndValue kProtocolIDs[] = {{0, "Access network query protocol (ANQ
                                          {221, "Vendor Specific"}};
 constexpr uint8_t kVendorSpecificProtocol = 221;
 
+constexpr TBitField kQueryResponseInfo[] = {
+    {0, 7, TBitWords::Number, "Query Response Length Limit", {}, TBitSuffix::HexValue},
+    {7, 1, TBitWords::YesNo, "PAME-BI (Preassociation Message Exchange BSSID Independent)", {}, TBitSuffix::DecValue},
+};
+
 // The short name of an OUI, else its organisation, else "Unknown".
 std::string OUIName(uint32_t oui) {
   std::string_view name = KeyToValue(OUINameTable(), oui, {});
@@ -28,28 +34,15 @@ std::string OUIName(uint32_t oui) {
 }  // namespace
 
 void TAdvertisementProtocolElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length <= 1) {
-    AddLengthMessage(tree, element, Format(Translate("Length is wrong, must be >= %d"), {2}));
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::AtLeast(2).Translated())) return;
   int32_t rest = Length, p = 0, k = 0;
   while (rest > 1) {  // a last single byte is no tuple
     ++k;
     TIETreeLine tuple = AddBodyNode(tree, element, Format("%s #%d", {Translate("Advertisement Protocol Tuple"), k}), p, 0);
 
-    Bytes info = Slice(Data, static_cast<size_t>(p), 1);
-    uint8_t v = info[0];
-    TIETreeLine infoLine = AddBodyNode(
-        tree, tuple, Format("%s: %s (0x%.2x)", {Translate("Query Response Info"), BitsToText(info, 8, 8, true), v}), p, 1);
-    uint32_t limit = GetBits(info, 0, 7), pame = GetBits(info, 7, 1);
-    AddBodyNode(tree, infoLine,
-                Format("%s - %s: %d (0x%.2x)", {BitFieldToText(info, 8, 8, true, 7, 0), Translate("Query Response Length Limit"), limit, limit}),
-                p, 1);
-    AddBodyNode(tree, infoLine,
-                Format("%s - %s: %s (%d)", {BitFieldToText(info, 8, 8, true, 1, 7),
-                                            Translate("PAME-BI (Preassociation Message Exchange BSSID Independent)"),
-                                            YesNoToText(pame != 0), pame}),
-                p, 1);
+    TBitLines info(*this, tree, tuple, static_cast<size_t>(p), 8, 1);
+    info.Under(info.Add(Format("%s: %s (0x%.2x)", {Translate("Query Response Info"), info.AllBits(), info.Value()})))
+        .DrawTranslated(kQueryResponseInfo);
     --rest;
     ++p;
 

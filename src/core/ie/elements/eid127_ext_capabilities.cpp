@@ -2,6 +2,7 @@
 
 #include "core/base/format.h"
 #include "core/base/translate.h"
+#include "core/ie/elements/bit_lines.h"
 
 namespace skimlet {
 
@@ -44,52 +45,40 @@ constexpr unsigned kMaxMSDUsBit = 63;  // bits 63-64: the one field that spans t
 TKeyAndValueTable ExtendedCapabilityNames() { return kNames; }
 
 void TExtendedCapabilitiesElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  const std::string label = Translate("Extended Capabilities"), octet = Translate("octet"), bits = Translate("bits");
+  const std::string label = Translate("Extended Capabilities"), octetLabel = Translate("octet"), bits = Translate("bits");
   bool sPSMP = false;
   for (int32_t i = 0; i < Length; ++i) {
-    Bytes field = Slice(Data, static_cast<size_t>(i), 1);
-    uint8_t v = field[0];
-    TIETreeLine octetLine = AddBodyNode(
-        tree, element,
-        Format("%s: %s (0x%.2x) - %s %d (%d-%d %s)", {label, BitsToText(field, 8, 8, true), v, octet, i + 1, 8 * i, 8 * i + 7, bits}),
-        i, 1);
+    TBitLines octet(*this, tree, element, static_cast<size_t>(i), 8, 1);
+    TBitLines field = octet.Under(octet.Add(Format("%s: %s (0x%.2x) - %s %d (%d-%d %s)",
+                                                   {label, octet.AllBits(), octet.Value(), octetLabel, i + 1, 8 * i, 8 * i + 7, bits})));
     for (unsigned j = 0; j < 8;) {
       unsigned b = 8 * static_cast<unsigned>(i) + j;
-      if (b == kSPSMPSupportBit) sPSMP = IsBitSet(v, j);
-      std::string diagram, text;
-      unsigned width = 1;
+      if (b == kSPSMPSupportBit) sPSMP = field.Bit(j);
       if (b == kServiceIntervalGranularityBit) {
-        width = 3;
         std::string_view name = KeyToValue(kNames, b, "Reserved");
         if (sPSMP) {
-          uint32_t g = GetBits(field, j, 3);
-          diagram = BitFieldToText(field, 8, 8, true, 3, j);
-          text = Format("%s: %s (%.2x)", {name, KeyToValue(kServiceIntervalGranularity, g, "Unknown"), g});
+          uint32_t g = field.Bits(j, 3);
+          field.Field(3, j, Format("%s: %s (%.2x)", {name, KeyToValue(kServiceIntervalGranularity, g, "Unknown"), g}));
         } else {
-          diagram = BitRangeToText(8, 8, true, 3, j);
-          text = Format("%s: %s ", {name, "Reserved"});
+          field.Reserved(3, j, Format("%s: %s ", {name, "Reserved"}));
         }
-      } else if (b == kMaxMSDUsBit || b == kMaxMSDUsBit + 1) {
+        j += 3;
+        continue;
+      }
+      if (b == kMaxMSDUsBit || b == kMaxMSDUsBit + 1) {
         // Both octets show the whole two-bit value, each with the diagram of its own bit. A bit beyond the
         // body counts as clear, as every capability the element leaves out.
         uint32_t low = GetBits(Data, kMaxMSDUsBit, 1);
         uint32_t high = static_cast<size_t>(Length) * 8 > kMaxMSDUsBit + 1 ? GetBits(Data, kMaxMSDUsBit + 1, 1) : 0;
         uint32_t value = low | (high << 1);
-        diagram = BitFieldToText(field, 8, 8, true, 1, j);
-        text = Format("%s: %s (%.2x)", {KeyToValue(kNames, kMaxMSDUsBit, "Reserved"),
-                                        KeyToValue(kMaxMSDUsInAMSDU, value, "Unknown"), value});
+        field.Field(1, j, Format("%s: %s (%.2x)", {KeyToValue(kNames, kMaxMSDUsBit, "Reserved"),
+                                                   KeyToValue(kMaxMSDUsInAMSDU, value, "Unknown"), value}));
+      } else if (std::string_view name = KeyToValue(kNames, b, "Reserved"); name != "Reserved") {
+        field.Field(1, j, Format("%s: %s ", {name, SupportedToText(field.Bit(j))}));
       } else {
-        std::string_view name = KeyToValue(kNames, b, "Reserved");
-        if (name != "Reserved") {
-          diagram = BitFieldToText(field, 8, 8, true, 1, j);
-          text = Format("%s: %s ", {name, SupportedToText(IsBitSet(v, j))});
-        } else {
-          diagram = BitRangeToText(8, 8, true, 1, j);
-          text = "Reserved";
-        }
+        field.Reserved(1, j);
       }
-      AddBodyNode(tree, octetLine, Format("%s - %s", {diagram, text}), i, 1);
-      j += width;
+      j += 1;
     }
   }
 }

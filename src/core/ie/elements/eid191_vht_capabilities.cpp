@@ -8,8 +8,6 @@ namespace skimlet {
 
 namespace {
 
-using Texts = std::span<const std::string_view>;
-
 constexpr std::string_view kMaxMPDULength[] = {"3895 octets", "7991 octets", "11 454 octets", "Reserved"};
 constexpr std::string_view kChannelWidthSet[] = {"No support either 160 or 80+80 MHz", "Support 160 MHz",
                                                  "Support 160 MHz and 80+80 MHz", "Reserved"};
@@ -31,6 +29,40 @@ constexpr std::string_view kTxAntennaPattern[] = {
     "Transmit antenna pattern might change during the lifetime of the current association",
     "Transmit antenna pattern does not change during the lifetime of the current association"};
 
+using enum TBitWords;
+using enum TBitSuffix;
+
+constexpr TBitField kInfoToBeamformee[] = {
+    {0, 2, Text, "Maximum MPDU Length", kMaxMPDULength, DecValue},
+    {2, 2, Text, "Supported Channel Width Set", kChannelWidthSet, DecValue},
+    {4, 1, Supported, "Rx LDPC"},
+    {5, 1, Supported, "Short GI for 80 MHz"},
+    {6, 1, Supported, "Short GI for 160 and 80+80 MHz"},
+    {7, 1, Supported, "Tx STBC"},
+    {8, 3, Text, "Rx STBC", kRxSTBC, DecValue},
+    {11, 1, Supported, "SU Beamformer Capable"},
+    {12, 1, Supported, "SU Beamformee Capable"},
+};
+constexpr TBitField kInfoToHTC[] = {
+    {19, 1, Supported, "MU Beamformer Capable"},
+    {20, 1, Supported, "MU Beamformee Capable"},
+    {21, 1, Supported, "TXOP PS"},
+    {22, 1, Supported, "+HTC-VHT Capable"},
+};
+// Shown only when +HTC-VHT is supported.
+constexpr TBitField kLinkAdaptationField = {26, 2, Text, "VHT Link Adaptation Capable", kLinkAdaptation, HexValue};
+constexpr TBitField kNoLinkAdaptation = {26, 2, Reserved};
+constexpr TBitField kInfoFromAntennaPattern[] = {
+    {28, 1, Text, "Rx Antenna Pattern Consistency", kRxAntennaPattern},
+    {29, 1, Text, "Tx Antenna Pattern Consistency", kTxAntennaPattern},
+    {30, 2, Number, "Extended NSS BW Support"},
+};
+constexpr TBitField kMaximumNSTS = {13, 3, Number, "Maximum NSTS,total", {}, HexValue};
+constexpr TBitField kTxHighestRateRest[] = {
+    {13, 1, Capable, "VHT Extended NSS BW Capable"},
+    {14, 2, Reserved},
+};
+
 }  // namespace
 
 bool TVHTCapabilitiesElement::Parse() {
@@ -43,70 +75,30 @@ bool TVHTCapabilitiesElement::Parse() {
 }
 
 void TVHTCapabilitiesElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 12) {
-    AddLengthMessage(tree, element, "Length is wrong, must be = 12");
-    return;
-  }
-  uint32_t info = ReadUInt32LE(Data, 0);
-  TBitLines cap(*this, tree,
-                AddBodyNode(tree, element,
-                            Format("VHT Capabilities Info: %s (0x%.8x)", {BitsToText(Body(0), 32, 8, true), info}), 0, 4),
-                0, 32, 4);
-  auto valued = [&](unsigned first, unsigned length, std::string_view label, Texts texts) {
-    uint32_t v = cap.Bits(first, length);
-    cap.Add(Format("%s - %s (%d)",
-                   {cap.Diagram(length, first), Format("%s%s", {label, IndexToText(v, texts, "Unknown")}), v}));
-  };
-  auto supported = [&](unsigned bit, std::string_view label) {
-    cap.Field(1, bit, Format("%s%s", {label, SupportedToText(cap.Bit(bit))}));
-  };
-  auto textBit = [&](unsigned bit, std::string_view label, Texts texts) {
-    cap.Field(1, bit, Format("%s%s", {label, IndexToText(cap.Bits(bit, 1), texts, "Unknown")}));
-  };
+  if (!CheckLength(tree, element, TLengthRule::Exactly(12))) return;
+  TBitLines info(*this, tree, element, 0, 32, 4);
+  TBitLines cap = info.Under(info.Add(Format("VHT Capabilities Info: %s (0x%.8x)", {info.AllBits(), info.Value()})));
   // A count field that holds the count minus one, present only when its capability bit is set.
   auto countPlusOne = [&](unsigned first, bool present, std::string_view label) {
     if (!present) return cap.Reserved(3, first);
     uint32_t v = cap.Bits(first, 3);
-    return cap.Add(Format("%s - %s (%d)", {cap.Diagram(3, first), Format("%s%d", {label, v + 1}), v}));
+    return cap.Field(3, first, Format("%s%d (%d)", {label, v + 1, v}));
   };
-  valued(0, 2, "Maximum MPDU Length: ", kMaxMPDULength);
-  valued(2, 2, "Supported Channel Width Set: ", kChannelWidthSet);
-  supported(4, "Rx LDPC: ");
-  supported(5, "Short GI for 80 MHz: ");
-  supported(6, "Short GI for 160 and 80+80 MHz: ");
-  supported(7, "Tx STBC: ");
-  valued(8, 3, "Rx STBC: ", kRxSTBC);
-  supported(11, "SU Beamformer Capable: ");
-  supported(12, "SU Beamformee Capable: ");
+  cap.Draw(kInfoToBeamformee);
   countPlusOne(13, cap.Bit(12), "Beamformee STS Capability: ");
   countPlusOne(16, cap.Bit(11), "Number of Sounding Dimensions: ");
-  supported(19, "MU Beamformer Capable: ");
-  supported(20, "MU Beamformee Capable: ");
-  supported(21, "TXOP PS: ");
-  supported(22, "+HTC-VHT Capable: ");
+  cap.Draw(kInfoToHTC);
   uint32_t exponent = cap.Bits(23, 3);
-  cap.Add(Format("%s - %s (0x%.2x)",
-                 {cap.Diagram(3, 23),
-                  Format("Maximum A-MPDU Length Exponent: %d octets", {(uint32_t{1} << (13 + exponent)) - 1}), exponent}));
-  if (cap.Bit(22)) {
-    uint32_t v = cap.Bits(26, 2);
-    cap.Add(Format("%s - %s (0x%.2x)",
-                   {cap.Diagram(2, 26),
-                    Format("VHT Link Adaptation Capable: %s", {IndexToText(v, kLinkAdaptation, "Unknown")}), v}));
-  } else {
-    cap.Reserved(2, 26);
-  }
-  textBit(28, "Rx Antenna Pattern Consistency: ", kRxAntennaPattern);
-  textBit(29, "Tx Antenna Pattern Consistency: ", kTxAntennaPattern);
-  cap.Field(2, 30, Format("Extended NSS BW Support: %d", {cap.Bits(30, 2)}));
+  cap.Field(3, 23, Format("Maximum A-MPDU Length Exponent: %d octets (0x%.2x)", {(uint32_t{1} << (13 + exponent)) - 1, exponent}));
+  cap.Draw(cap.Bit(22) ? kLinkAdaptationField : kNoLinkAdaptation);
+  cap.Draw(kInfoFromAntennaPattern);
 
   TIETreeLine set = AddBodyNode(tree, element, "Supported VHT-MCS and NSS Set", 4, 8);
   auto addMap = [&](size_t pos, const char* format) {
-    TIETreeLine line = AddBodyNode(tree, set, Format(format, {BitsToText(Body(pos), 16, 8, true), ReadUInt16LE(Data, pos)}),
-                                   static_cast<int32_t>(pos), 2);
-    AddMCSMapLines(*this, tree, line, pos);
+    TBitLines map(*this, tree, set, pos, 16, 2);
+    AddMCSMapLines(*this, tree, map.Add(Format(format, {map.AllBits(), map.Value()})), pos);
   };
-  // The highest long-GI data rate in bits 0-12 of the word at Pos; 0 leaves it unspecified.
+  // The highest long-GI data rate in bits 0-12 of the word; 0 leaves it unspecified.
   auto addHighestRate = [&](const TBitLines& word, const char* label, const char* format) {
     uint32_t rate = word.Bits(0, 13);
     std::string text = rate != 0 ? Format("%s: %d Mbps", {label, rate}) : Format("%s: %s", {label, "Not Specified"});
@@ -116,13 +108,11 @@ void TVHTCapabilitiesElement::AddDetailNodes(TIETree& tree, TIETreeLine element)
   addMap(4, "Rx VHT-MCS Map: %s (0x%.2x)");
   TBitLines rx(*this, tree, set, 6, 16, 2);
   addHighestRate(rx, "Rx Highest Supported Long GI Data Rate", "%s - %s (0x%.2x)");
-  uint32_t nsts = rx.Bits(13, 3);
-  rx.Add(Format("%s - Maximum NSTS,total: %d (0x%.2x)", {rx.Diagram(3, 13), nsts, nsts}));
+  rx.Draw(kMaximumNSTS);
   addMap(8, "Tx VHT-MCS Map: %s (0x%.2x)");
   TBitLines tx(*this, tree, set, 10, 16, 2);
   addHighestRate(tx, "Tx Highest Supported Long GI Data Rate", "%s - %s  (0x%.2x)");
-  tx.Field(1, 13, Format("VHT Extended NSS BW Capable: %s", {CapableToText(tx.Bit(13))}));
-  tx.Reserved(2, 14);
+  tx.Draw(kTxHighestRateRest);
 }
 
 }  // namespace skimlet

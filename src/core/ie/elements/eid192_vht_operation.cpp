@@ -1,6 +1,7 @@
 #include "core/ie/elements/eid192_vht_operation.h"
 
 #include "core/base/format.h"
+#include "core/ie/elements/bit_lines.h"
 
 namespace skimlet {
 
@@ -13,15 +14,10 @@ bool TVHTOperationElement::Parse() {
 }
 
 void TVHTOperationElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 5) {
-    AddLengthMessage(tree, element, "Length is wrong, must be = 5");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::Exactly(5))) return;
   AddVHTOperationInfoLines(*this, tree, element, 0);
-  TIETreeLine basic = AddBodyNode(
-      tree, element,
-      Format("Basic VHT-MCS and NSS Set: %s (0x%.4x)", {BitsToText(Body(3), 16, 8, true), ReadUInt16LE(Data, 3)}), 3, 2);
-  AddMCSMapLines(*this, tree, basic, 3);
+  TBitLines basic(*this, tree, element, 3, 16, 2);
+  AddMCSMapLines(*this, tree, basic.Add(Format("Basic VHT-MCS and NSS Set: %s (0x%.4x)", {basic.AllBits(), basic.Value()})), 3);
 }
 
 }  // namespace skimlet

@@ -6,27 +6,21 @@ namespace skimlet {
 
 void TVHTTransmitPowerEnvelopeElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
   static constexpr TKeyAndValue kBandwidth[] = {{0, "20 MHz"}, {1, "40 MHz"}, {2, "80 MHz"}, {3, "160/80+80 MHz"}};
-  static constexpr TKeyAndValue kUnitInterpretation[] = {{0, "EIRP"}};
-  if (Length < 2 || Length > 5) {
-    AddLengthMessage(tree, element, "Length is wrong, must be >= 2 and <=5");
-    return;
-  }
-  uint8_t b = Byte(0);
-  unsigned count = b & 0x07;
-  TBitLines info(*this, tree,
-                 AddBodyNode(tree, element,
-                             Format("Transmit  Power Information: %s (0x%.4x) - octet %d", {BitsToText(Body(0), 8, 8, true), b, 1}),
-                             0, 1),
-                 0, 8, 1);
+  static constexpr std::string_view kUnitInterpretation[] = {"EIRP"};
+  static constexpr TBitField kUnit = {3, 3, TBitWords::Text, "Local Maximum Transmit Power Unit Interpretation",
+                                      kUnitInterpretation, TBitSuffix::HexValue};
+  if (!CheckLength(tree, element, TLengthRule::Range(2, 5))) return;
+  TBitLines octet(*this, tree, element, 0, 8, 1);
+  TBitLines info = octet.Under(
+      octet.Add(Format("Transmit  Power Information: %s (0x%.4x) - octet %d", {octet.AllBits(), octet.Value(), 1})));
+  const unsigned count = info.Bits(0, 3);
   std::string names;
   for (unsigned k = 0; k <= count; ++k) {
     if (k > 0) names += ", ";
     names += KeyToValue(kBandwidth, k, "Unknown");
   }
   info.Add(Format("%s - %s: %d [%s] (0x%.2x)", {info.Diagram(3, 0), "Local Maximum Transmit Power Count", count, names, count}));
-  uint32_t unit = info.Bits(3, 3);
-  info.Add(Format("%s - %s: %s (0x%.2x)", {info.Diagram(3, 3), "Local Maximum Transmit Power Unit Interpretation",
-                                           KeyToValue(kUnitInterpretation, unit, "Unknown"), unit}));
+  info.Draw(kUnit);
   info.Reserved(2, 6);
 
   // One power per bandwidth, in signed half dBm; bytes beyond the announced count are not shown.

@@ -45,150 +45,134 @@ constexpr std::string_view kRUAllocation[] = {"242", "484", "996", "2x996"};
 constexpr std::string_view kPPEConstellation[] = {"BPSK",    "QPSK",     "16-QAM",   "64-QAM",
                                                   "256-QAM", "1024-QAM", "Reserved", "None"};
 
-// How a capability field is shown.
-enum class Kind : uint8_t {
-  Supported,  // "diagram - Label: Supported (0x01)"
-  Number,     // "diagram - Label: 3 (0x03)"
-  Text,       // "diagram - Label: text of the value (0x01)"
-  Hex,        // "diagram - Label: 0x05"
-  YesNo,      // "diagram - Label: Yes (0x01)"
-  Reserved,   // "xxx - Reserved"
-};
 // When a MAC field is shown; otherwise it is left out (its bits are covered by a reserved row).
 enum class When : uint8_t { Always, HTC, NoHTC, Fragmentation, NoFragmentation };
 
-struct Field {
-  uint8_t First, Length;
-  Kind How;
-  std::string_view Label;
-  Texts Values = {};
+// Every capability line shows the field value in hex behind its words, but the Hex rows that are the value.
+constexpr TBitField Supported(uint8_t first, std::string_view label) {
+  return {first, 1, TBitWords::Supported, label, {}, TBitSuffix::HexValue};
+}
+constexpr TBitField Number(uint8_t first, uint8_t length, std::string_view label) {
+  return {first, length, TBitWords::Number, label, {}, TBitSuffix::HexValue};
+}
+constexpr TBitField Text(uint8_t first, uint8_t length, std::string_view label, Texts texts = {}) {
+  return {first, length, TBitWords::Text, label, texts, TBitSuffix::HexValue};
+}
+constexpr TBitField Hex(uint8_t first, uint8_t length, std::string_view label) {
+  return {first, length, TBitWords::Hex, label};
+}
+constexpr TBitField YesNo(uint8_t first, std::string_view label) {
+  return {first, 1, TBitWords::YesNo, label, {}, TBitSuffix::HexValue};
+}
+constexpr TBitField Reserved(uint8_t first, uint8_t length) { return {first, length, TBitWords::Reserved, {}}; }
+
+struct MACField {
+  TBitField Row;
   When Shown = When::Always;
 };
 
-constexpr Field kMACFields[] = {
-    {0, 1, Kind::Supported, "+HTC HE Support"},
-    {1, 1, Kind::Supported, "TWT Requester Support"},
-    {2, 1, Kind::Supported, "TWT Responder Support"},
-    {3, 2, Kind::Text, "Fragmentation Support", kDynamicFragmentation},
-    {5, 5, Kind::Reserved, {}, {}, When::NoFragmentation},
-    {5, 3, Kind::Text, "Maximum Number of Fragmented MSDUs", {}, When::Fragmentation},  // text worked out below
-    {8, 2, Kind::Text, "Minimum Fragment Size", kMinimumFragmentSize, When::Fragmentation},
-    {10, 2, Kind::Number, "Trigger Frame MAC Padding Duration"},
-    {12, 3, Kind::Number, "Multi-TID Aggregation Support"},
-    {15, 2, Kind::Reserved, {}, {}, When::NoHTC},
-    {15, 2, Kind::Text, "HE Link Adaptation Support", kLinkAdaptation, When::HTC},
-    {17, 1, Kind::Supported, "All Ack Support"},
-    {18, 2, Kind::Reserved, {}, {}, When::NoHTC},
-    {18, 1, Kind::Supported, "TRS Support", {}, When::HTC},
-    {19, 1, Kind::Supported, "BSR Support", {}, When::HTC},
-    {20, 1, Kind::Supported, "Broadcast TWT Support"},
-    {21, 1, Kind::Supported, "32-bit BA Bitmap Support"},
-    {22, 1, Kind::Supported, "MU Cascading Support"},
-    {23, 1, Kind::Supported, "Ack-Enabled Aggregation Support"},
-    {24, 1, Kind::Reserved, {}},
-    {25, 1, Kind::Reserved, {}, {}, When::NoHTC},
-    {25, 1, Kind::Supported, "OM Control Support", {}, When::HTC},
-    {26, 1, Kind::Supported, "OFDMA RA Support"},
-    {27, 2, Kind::Number, "Maximum A-MPDU Length Exponent Extension"},
-    {29, 1, Kind::Supported, "A-MSDU Fragmentation Support"},
-    {30, 1, Kind::Supported, "Flexible TWT Schedule Support"},
-    {31, 1, Kind::Supported, "Rx Control Frame to MultiBSS"},
-    {32, 1, Kind::Supported, "BSRP BQRP A-MPDU Aggregation"},
-    {33, 1, Kind::Supported, "QTP Support"},
-    {34, 1, Kind::Supported, "BQR Support"},
-    {35, 1, Kind::Supported, "SRP Responder Role"},
-    {36, 1, Kind::Supported, "NDP Feedback Report Support"},
-    {37, 1, Kind::Supported, "OPS Support"},
-    {38, 1, Kind::Supported, "A-MSDU in A-MPDU Support"},
-    {39, 3, Kind::Number, "Multi-TID Aggregation TX Support"},
-    {42, 1, Kind::Supported, "HE Subchannel Selective Transmission Support"},
-    {43, 1, Kind::Supported, "UL 2x996-tone RU Support"},
-    {44, 1, Kind::Supported, "OM Control UL MU Data Disable RX Support"},
-    {45, 1, Kind::Supported, "HE Dynamic SM Power Save"},
-    {46, 1, Kind::Supported, "Punctured Sounding Support"},
-    {47, 1, Kind::Supported, "HT And VHT Trigger Frame RX Support"},
+constexpr MACField kMACFields[] = {
+    {Supported(0, "+HTC HE Support")},
+    {Supported(1, "TWT Requester Support")},
+    {Supported(2, "TWT Responder Support")},
+    {Text(3, 2, "Fragmentation Support", kDynamicFragmentation)},
+    {Reserved(5, 5), When::NoFragmentation},
+    {Text(5, 3, "Maximum Number of Fragmented MSDUs"), When::Fragmentation},  // text worked out below
+    {Text(8, 2, "Minimum Fragment Size", kMinimumFragmentSize), When::Fragmentation},
+    {Number(10, 2, "Trigger Frame MAC Padding Duration")},
+    {Number(12, 3, "Multi-TID Aggregation Support")},
+    {Reserved(15, 2), When::NoHTC},
+    {Text(15, 2, "HE Link Adaptation Support", kLinkAdaptation), When::HTC},
+    {Supported(17, "All Ack Support")},
+    {Reserved(18, 2), When::NoHTC},
+    {Supported(18, "TRS Support"), When::HTC},
+    {Supported(19, "BSR Support"), When::HTC},
+    {Supported(20, "Broadcast TWT Support")},
+    {Supported(21, "32-bit BA Bitmap Support")},
+    {Supported(22, "MU Cascading Support")},
+    {Supported(23, "Ack-Enabled Aggregation Support")},
+    {Reserved(24, 1)},
+    {Reserved(25, 1), When::NoHTC},
+    {Supported(25, "OM Control Support"), When::HTC},
+    {Supported(26, "OFDMA RA Support")},
+    {Number(27, 2, "Maximum A-MPDU Length Exponent Extension")},
+    {Supported(29, "A-MSDU Fragmentation Support")},
+    {Supported(30, "Flexible TWT Schedule Support")},
+    {Supported(31, "Rx Control Frame to MultiBSS")},
+    {Supported(32, "BSRP BQRP A-MPDU Aggregation")},
+    {Supported(33, "QTP Support")},
+    {Supported(34, "BQR Support")},
+    {Supported(35, "SRP Responder Role")},
+    {Supported(36, "NDP Feedback Report Support")},
+    {Supported(37, "OPS Support")},
+    {Supported(38, "A-MSDU in A-MPDU Support")},
+    {Number(39, 3, "Multi-TID Aggregation TX Support")},
+    {Supported(42, "HE Subchannel Selective Transmission Support")},
+    {Supported(43, "UL 2x996-tone RU Support")},
+    {Supported(44, "OM Control UL MU Data Disable RX Support")},
+    {Supported(45, "HE Dynamic SM Power Save")},
+    {Supported(46, "Punctured Sounding Support")},
+    {Supported(47, "HT And VHT Trigger Frame RX Support")},
 };
 
 // PHY fields after the channel width set, by bit of the PHY block.
-constexpr Field kPHYFields[] = {
-    {8, 4, Kind::Hex, "Punctured Preamble RX"},
-    {12, 1, Kind::Text, "Device Class", kDeviceClass},
-    {13, 1, Kind::Supported, "LDPC Coding In Payload"},
-    {14, 1, Kind::Supported, "HE SU PPDU With 1x HE-LTF and 0.8us GI"},
-    {15, 2, Kind::Text, "Midamble Rx Max NSTS", kStreams4},
-    {17, 1, Kind::Supported, "NDP With 4x HE-LTF and 3.2us GI"},
-    {18, 1, Kind::Supported, "STBC Tx <= 80 MHz"},
-    {19, 1, Kind::Supported, "STBC Rx <= 80 MHz"},
-    {20, 1, Kind::Supported, "Doppler Tx"},
-    {21, 1, Kind::Supported, "Doppler Rx"},
-    {22, 1, Kind::Supported, "Full Bandwidth UL MU-MIMO"},
-    {23, 1, Kind::Supported, "Partial Bandwidth UL MU-MIMO"},
-    {24, 2, Kind::Text, "DCM Max Constellation Tx", kDCMConstellation},
-    {26, 1, Kind::Text, "DCM Max NSS Tx", kStreams2},
-    {27, 2, Kind::Text, "DCM Max Constellation Rx", kDCMConstellation},
-    {29, 1, Kind::Text, "DCM Max NSS Rx", kStreams2},
-    {30, 1, Kind::Supported, "Rx HE MU PPDU from Non-AP STA"},
-    {31, 1, Kind::Supported, "SU Beamformer"},
-    {32, 1, Kind::Supported, "SU Beamformee"},
-    {33, 1, Kind::Supported, "MU Beamformer"},
-    {34, 3, Kind::Number, "Beamformee STS <= 80 MHz"},
-    {37, 3, Kind::Number, "Beamformee STS > 80 MHz"},
-    {40, 3, Kind::Number, "Number Of Sounding Dimensions <= 80 MHz"},
-    {43, 3, Kind::Number, "Number Of Sounding Dimensions > 80 MHz"},
-    {46, 1, Kind::Supported, "Ng = 16 SU Feedback"},
-    {47, 1, Kind::Supported, "Ng = 16 MU Feedback"},
-    {48, 1, Kind::Supported, "Codebook Size SU Feedback"},
-    {49, 1, Kind::Supported, "Codebook Size MU Feedback"},
-    {50, 1, Kind::Supported, "Triggered SU Beamforming Feedback"},
-    {51, 1, Kind::Supported, "Triggered MU Beamforming Feedback"},
-    {52, 1, Kind::Supported, "Triggered CQI Feedback"},
-    {53, 1, Kind::Supported, "Partial Bandwidth Extended Range"},
-    {54, 1, Kind::Supported, "Partial Bandwidth DL MU-MIMO"},
-    {55, 1, Kind::YesNo, "PPE Threshold Present"},
-    {56, 1, Kind::Supported, "SRP-based SR Support"},
-    {57, 1, Kind::Supported, "Power Boost Factor ar Support"},
-    {58, 1, Kind::Supported, "HE SU PPDU & HE MU PPDU w 4x HE-LTF & 0.8us GI"},
-    {59, 3, Kind::Number, "Max Nc"},
-    {62, 1, Kind::Supported, "STBC Tx > 80 MHz"},
-    {63, 1, Kind::Supported, "STBC Rx > 80 MHz"},
-    {64, 1, Kind::Supported, "HE ER SU PPDU W 4x HE-LTF & 0.8us GI"},
-    {65, 1, Kind::Supported, "20 MHz In 40 MHz HE PPDU In 2.4GHz Band"},
-    {66, 1, Kind::Supported, "20 MHz In 160/80+80 MHz HE PPDU"},
-    {67, 1, Kind::Supported, "80 MHz In 160/80+80 MHz HE PPDU"},
-    {68, 1, Kind::Supported, "HE ER SU PPDU W 1x HE-LTF & 0.8us GI"},
-    {69, 1, Kind::Supported, "Midamble Rx 2x & 1x HE-LTF"},
-    {70, 2, Kind::Number, "DCM Max BW"},
-    {72, 1, Kind::Supported, "Longer Than 16 HE SIG-B OFDM Symbols Support"},
-    {73, 1, Kind::Supported, "Non-Triggered CQI Feedback"},
-    {74, 1, Kind::Supported, "Tx 1024-QAM Support < 242-tone RU"},
-    {75, 1, Kind::Supported, "Rx 1024-QAM Support < 242-tone RU"},
-    {76, 1, Kind::Supported, "Rx Full BW SU Using HE MU PPDU With Compressed SIGB"},
-    {77, 1, Kind::Supported, "Rx Full BW SU Using HE MU PPDU With Non-Compressed SIGB"},
-    {78, 2, Kind::Text, "Nominal Packet Padding", kPacketPadding},
-    {80, 8, Kind::Reserved, {}},
+constexpr TBitField kPHYFields[] = {
+    Hex(8, 4, "Punctured Preamble RX"),
+    Text(12, 1, "Device Class", kDeviceClass),
+    Supported(13, "LDPC Coding In Payload"),
+    Supported(14, "HE SU PPDU With 1x HE-LTF and 0.8us GI"),
+    Text(15, 2, "Midamble Rx Max NSTS", kStreams4),
+    Supported(17, "NDP With 4x HE-LTF and 3.2us GI"),
+    Supported(18, "STBC Tx <= 80 MHz"),
+    Supported(19, "STBC Rx <= 80 MHz"),
+    Supported(20, "Doppler Tx"),
+    Supported(21, "Doppler Rx"),
+    Supported(22, "Full Bandwidth UL MU-MIMO"),
+    Supported(23, "Partial Bandwidth UL MU-MIMO"),
+    Text(24, 2, "DCM Max Constellation Tx", kDCMConstellation),
+    Text(26, 1, "DCM Max NSS Tx", kStreams2),
+    Text(27, 2, "DCM Max Constellation Rx", kDCMConstellation),
+    Text(29, 1, "DCM Max NSS Rx", kStreams2),
+    Supported(30, "Rx HE MU PPDU from Non-AP STA"),
+    Supported(31, "SU Beamformer"),
+    Supported(32, "SU Beamformee"),
+    Supported(33, "MU Beamformer"),
+    Number(34, 3, "Beamformee STS <= 80 MHz"),
+    Number(37, 3, "Beamformee STS > 80 MHz"),
+    Number(40, 3, "Number Of Sounding Dimensions <= 80 MHz"),
+    Number(43, 3, "Number Of Sounding Dimensions > 80 MHz"),
+    Supported(46, "Ng = 16 SU Feedback"),
+    Supported(47, "Ng = 16 MU Feedback"),
+    Supported(48, "Codebook Size SU Feedback"),
+    Supported(49, "Codebook Size MU Feedback"),
+    Supported(50, "Triggered SU Beamforming Feedback"),
+    Supported(51, "Triggered MU Beamforming Feedback"),
+    Supported(52, "Triggered CQI Feedback"),
+    Supported(53, "Partial Bandwidth Extended Range"),
+    Supported(54, "Partial Bandwidth DL MU-MIMO"),
+    YesNo(55, "PPE Threshold Present"),
+    Supported(56, "SRP-based SR Support"),
+    Supported(57, "Power Boost Factor ar Support"),
+    Supported(58, "HE SU PPDU & HE MU PPDU w 4x HE-LTF & 0.8us GI"),
+    Number(59, 3, "Max Nc"),
+    Supported(62, "STBC Tx > 80 MHz"),
+    Supported(63, "STBC Rx > 80 MHz"),
+    Supported(64, "HE ER SU PPDU W 4x HE-LTF & 0.8us GI"),
+    Supported(65, "20 MHz In 40 MHz HE PPDU In 2.4GHz Band"),
+    Supported(66, "20 MHz In 160/80+80 MHz HE PPDU"),
+    Supported(67, "80 MHz In 160/80+80 MHz HE PPDU"),
+    Supported(68, "HE ER SU PPDU W 1x HE-LTF & 0.8us GI"),
+    Supported(69, "Midamble Rx 2x & 1x HE-LTF"),
+    Number(70, 2, "DCM Max BW"),
+    Supported(72, "Longer Than 16 HE SIG-B OFDM Symbols Support"),
+    Supported(73, "Non-Triggered CQI Feedback"),
+    Supported(74, "Tx 1024-QAM Support < 242-tone RU"),
+    Supported(75, "Rx 1024-QAM Support < 242-tone RU"),
+    Supported(76, "Rx Full BW SU Using HE MU PPDU With Compressed SIGB"),
+    Supported(77, "Rx Full BW SU Using HE MU PPDU With Non-Compressed SIGB"),
+    Text(78, 2, "Nominal Packet Padding", kPacketPadding),
+    Reserved(80, 8),
 };
-
-// One field line; First is the field's first bit within the value of Lines.
-void AddField(const TBitLines& lines, const Field& f, unsigned first, std::string_view label) {
-  if (f.How == Kind::Reserved) {
-    lines.Reserved(f.Length, first, Translate("Reserved"));
-    return;
-  }
-  uint32_t v = lines.Bits(first, f.Length);
-  std::string diagram = lines.Diagram(f.Length, first);
-  switch (f.How) {
-    case Kind::Supported:
-      lines.Add(Format("%s - %s: %s (0x%.2x)", {diagram, label, SupportedToText(v != 0), v}));
-      break;
-    case Kind::Number: lines.Add(Format("%s - %s: %d (0x%.2x)", {diagram, label, v, v})); break;
-    case Kind::Text:
-      lines.Add(Format("%s - %s: %s (0x%.2x)", {diagram, label, IndexToText(v, f.Values, "Unknown"), v}));
-      break;
-    case Kind::Hex: lines.Add(Format("%s - %s: 0x%.2x", {diagram, label, v})); break;
-    case Kind::YesNo: lines.Add(Format("%s - %s: %s (0x%.2x)", {diagram, label, YesNoToText(v != 0), v})); break;
-    case Kind::Reserved: break;
-  }
-}
 
 // A 16-bit little-endian map at Pos, or 0xFFFF when the body does not hold it.
 uint16_t MapAt(Bytes data, size_t pos) { return pos + 2 <= data.size() ? ReadUInt16LE(data, pos) : 0xFFFF; }
@@ -231,21 +215,21 @@ void THECapabilitiesExtensionsInformationElement::AddMACNodes(TIETree& tree, TIE
       kMAC, 6);
   TBitLines mac(*this, tree, line, kMAC, 48, 6);
   bool htc = mac.Bit(0), fragmentation = mac.Bits(3, 2) != 0;
-  for (const Field& f : kMACFields) {
-    switch (f.Shown) {
+  for (const auto& [f, shown] : kMACFields) {
+    switch (shown) {
       case When::Always: break;
       case When::HTC: if (!htc) continue; break;
       case When::NoHTC: if (htc) continue; break;
       case When::Fragmentation: if (!fragmentation) continue; break;
       case When::NoFragmentation: if (fragmentation) continue; break;
     }
-    if (f.First == 5 && f.How == Kind::Text) {  // maximum number of fragmented MSDUs: 2^value, 7 for no limit
+    if (f.First == 5 && f.Words == TBitWords::Text) {  // maximum number of fragmented MSDUs: 2^value, 7 for no limit
       uint32_t v = mac.Bits(5, 3);
       mac.Add(Format("%s - %s: %s (0x%.2x)", {mac.Diagram(3, 5), Translate(f.Label),
                                                v == 7 ? Translate("No restriction") : std::to_string(1u << v), v}));
       continue;
     }
-    AddField(mac, f, f.First, f.How == Kind::Reserved ? std::string() : Translate(f.Label));
+    mac.Draw(f, f.First, Translate(f.Words == TBitWords::Reserved ? "Reserved" : f.Label));
   }
 }
 
@@ -256,42 +240,35 @@ void THECapabilitiesExtensionsInformationElement::AddPHYNodes(TIETree& tree, TIE
                     bits = Translate("bits");
 
   // Group 1: the first byte, with the channel width set in bits 1-7.
-  uint8_t first = Byte(kPHY);
-  TBitLines group1(*this, tree,
-                   AddBodyNode(tree, phy,
-                               Format("%s: %s (0x%.2x) - %s %d (%d-%d %s)",
-                                      {label, BitsToText(Body(kPHY), 8, 8, true), first, subset, 1, 0, 7, bits}),
-                               kPHY, 1),
-                   kPHY, 8, 1);
+  TBitLines byte(*this, tree, phy, kPHY, 8, 1);
+  TBitLines group1 = byte.Under(byte.Add(Format("%s: %s (0x%.2x) - %s %d (%d-%d %s)",
+                                                {label, byte.AllBits(), byte.Value(), subset, 1, 0, 7, bits})));
   group1.Reserved(1, 0, Translate("Reserved"));
-  uint32_t widthSet = group1.Bits(1, 7);
-  TIETreeLine widthLine =
-      group1.Add(Format("%s - %s: 0x%.2x", {group1.Diagram(7, 1), Translate("Channel Width Set"), widthSet}));
-  TBitLines widths(*this, tree, widthLine, kPHY, 8, 1);
-  for (unsigned k = 0; k < 7; ++k) {
+  TBitLines widths = byte.Under(group1.Draw(Hex(1, 7, ""), 1, Translate("Channel Width Set")));
+  for (uint8_t k = 0; k < 7; ++k) {
     std::string_view name = kChannelWidthSet[k];
-    if (name == "Reserved") {
-      widths.Reserved(1, k + 1, Translate("Reserved"));
-    } else {
-      bool set = widths.Bit(k + 1);
-      widths.Add(Format("%s - %s: %s (%d)", {widths.Diagram(1, k + 1), name, SupportedToText(set), set}));
-    }
+    if (name == "Reserved")
+      widths.Reserved(1, k + 1u, Translate("Reserved"));
+    else
+      widths.Draw({static_cast<uint8_t>(k + 1), 1, TBitWords::Supported, name, {}, TBitSuffix::DecValue});
   }
 
   // Groups 2 to 6: 16-bit words; bit b of the block is bit b - 8 (first body byte of the group - 7) of its word.
-  const Field* f = std::begin(kPHYFields);
+  const TBitField* f = std::begin(kPHYFields);
   for (unsigned group = 2; group <= 6; ++group) {
     const size_t pos = kPHY + 1 + 2 * (group - 2);
     const unsigned firstBit = 8 + 16 * (group - 2), lastBit = firstBit + 15;
-    uint16_t word = ReadUInt16LE(Data, pos);
-    std::string text = group <= 3 ? Format("%s: %s (0x%.4x) - %s %d (%d-%d %s)",
-                                           {label, BitsToText(Body(pos), 16, 8, true), word, subset, group, firstBit,
-                                            lastBit, bits})
-                                  : Format("HE PHY Capabilities Information: %s (0x%.4x) - subset %d (%d-%d bits)",
-                                           {BitsToText(Body(pos), 16, 8, true), word, group, firstBit, lastBit});
-    TBitLines lines(*this, tree, AddBodyNode(tree, phy, std::move(text), static_cast<int32_t>(pos), 2), pos, 16, 2);
-    for (; f != std::end(kPHYFields) && f->First <= lastBit; ++f)
-      AddField(lines, *f, f->First - firstBit, f->First < 40 ? Translate(f->Label) : std::string(f->Label));
+    TBitLines word(*this, tree, phy, pos, 16, 2);
+    TBitLines lines = word.Under(word.Add(
+        group <= 3 ? Format("%s: %s (0x%.4x) - %s %d (%d-%d %s)",
+                            {label, word.AllBits(), word.Value(), subset, group, firstBit, lastBit, bits})
+                   : Format("HE PHY Capabilities Information: %s (0x%.4x) - subset %d (%d-%d bits)",
+                            {word.AllBits(), word.Value(), group, firstBit, lastBit})));
+    for (; f != std::end(kPHYFields) && f->First <= lastBit; ++f) {
+      std::string_view label = f->Words == TBitWords::Reserved ? "Reserved" : f->Label;
+      lines.Draw(*f, f->First - firstBit,
+                 f->First < 40 || f->Words == TBitWords::Reserved ? Translate(label) : std::string(label));
+    }
   }
 }
 
@@ -357,8 +334,8 @@ void THECapabilitiesExtensionsInformationElement::AddPPEThresholdNodes(TIETree& 
     TIETreeLine ppe = AddBodyNode(tree, element, Translate("PPE Thresholds"), static_cast<int32_t>(p),
                                   static_cast<int32_t>(std::min(size, end - p)));
     TBitLines header(*this, tree, ppe, p, 8, 1);
-    header.Add(Format("%s - %s: %d (0x%.2x)", {header.Diagram(3, 0), nss, streams, streams}));
-    header.Add(Format("%s - %s: 0x%.2x", {header.Diagram(4, 3), Translate("RU Index Bitmask"), mask}));
+    header.Draw(Number(0, 3, {}), 0, nss);
+    header.Draw(Hex(3, 4, {}), 3, Translate("RU Index Bitmask"));
     if (rus == 0) return;
 
     unsigned t = 7;  // bit position from bit 0 of body byte p
@@ -378,11 +355,8 @@ void THECapabilitiesExtensionsInformationElement::AddPPEThresholdNodes(TIETree& 
                                      static_cast<int32_t>(p + first), count);
         TBitLines bits(*this, tree, ru, p + first, 8 * static_cast<unsigned>(count), count);
         const unsigned at = t - 8 * static_cast<unsigned>(first);
-        for (auto [label, shift] : {std::pair<const char*, unsigned>{"PPET16", 0}, {"PPET8", 3}}) {
-          uint32_t v = bits.Bits(at + shift, 3);
-          bits.Add(Format("%s - %s: %s (0x%.2x)", {bits.Diagram(3, at + shift), Translate(label),
-                                                   IndexToText(v, kPPEConstellation, "Unknown"), v}));
-        }
+        for (auto [label, shift] : {std::pair<const char*, unsigned>{"PPET16", 0}, {"PPET8", 3}})
+          bits.Draw(Text(0, 3, {}, kPPEConstellation), at + shift, Translate(label));
         t += 6;
       }
     }

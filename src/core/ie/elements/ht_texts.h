@@ -1,5 +1,6 @@
-// Value texts of HT operation fields that other elements show too (neighbour report subelements and the
-// pre-standard vendor HT elements). Indexed by the field value; "Unknown" outside.
+// Value texts of HT operation fields, shown by the HT operation element and by others that carry the same
+// fields (neighbour report subelements and the pre-standard vendor HT elements). Indexed by the field value;
+// "Unknown" outside.
 #pragma once
 
 #include <string_view>

@@ -1,6 +1,7 @@
 #include "core/ie/elements/vnd_0050f2_01_wpa.h"
 
 #include "core/base/format.h"
+#include "core/ie/elements/bit_lines.h"
 #include "core/ie/elements/eid048_rsn.h"
 
 namespace skimlet {
@@ -14,45 +15,38 @@ void TWPAElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
   std::optional<size_t> end = suites::AddNodes(*this, tree, element, 4, 1);
   if (!end || *end + 2 > Data.size()) return;
 
-  const int32_t pos = static_cast<int32_t>(*end);
-  Bytes caps = Slice(Data, *end, 2);
-  uint16_t value = ReadUInt16LE(caps, 0);
-  if (value == 0) {
-    AddBodyNode(tree, element, Format("WPA Capabilities: %s", {"Not Present"}), pos, 2);
+  using enum TBitWords;
+  static constexpr TBitField kFlags[] = {
+      {0, 1, YesNo, "Support preauthentication"},
+      {1, 1, YesNo, "Support WEP default key 0 simultaneously with a pairwise key"},
+  };
+  static constexpr TBitField kMoreFlags[] = {
+      {6, 1, YesNo, "Management Frame Protection Required (MFPR)"},
+      {7, 1, YesNo, "Management  Frame  Protection  Capable  (MFPC)"},
+      {8, 1, Reserved},
+      {9, 1, YesNo, "PeerKey Enabled"},
+      {10, 1, YesNo, "SPP  A-MSDU  Capable"},
+      {11, 1, YesNo, "SPP  A-MSDU  Required"},
+      {12, 1, YesNo, "PBAC (protected block ack agreement capable)"},
+  };
+  TBitLines caps(*this, tree, element, *end, 16, 2);
+  if (caps.Value() == 0) {
+    caps.Add(Format("WPA Capabilities: %s", {"Not Present"}));
     return;
   }
-  TIETreeLine field =
-      AddBodyNode(tree, element, Format("WPA Capabilities: %s (0x%.4x)", {BitsToText(caps, 16, 8, true), value}), pos, 2);
-  auto line = [&](const std::string& diagram, const std::string& text) {
-    AddBodyNode(tree, field, Format("%s - %s", {diagram, text}), pos, 2);
-  };
-  auto bit = [&](unsigned i, std::string_view label) {
-    line(BitFieldToText(caps, 16, 8, true, 1, i), std::string(label) + YesNoToText(IsBitSet(value, i)));
-  };
-  auto counter = [&](unsigned i, std::string_view label) {
-    uint32_t v = GetBits(caps, i, 2);
-    AddBodyNode(tree, field,
-                Format("%s - %s (0x%.2x) ", {BitFieldToText(caps, 16, 8, true, 2, i),
-                                              std::string(label) + std::string(suites::ReplayCounterText(v)), v}),
-                pos, 2);
-  };
-  bit(0, "Support preauthentication: ");
-  bit(1, "Support WEP default key 0 simultaneously with a pairwise key: ");
-  counter(2, "PTKSA Replay Counter: ");
-  counter(4, "GTKSA Replay Counter: ");
-  bit(6, "Management Frame Protection Required (MFPR): ");
-  bit(7, "Management  Frame  Protection  Capable  (MFPC): ");
-  line(BitRangeToText(16, 8, true, 1, 8), "Reserved");
-  bit(9, "PeerKey Enabled: ");
-  bit(10, "SPP  A-MSDU  Capable: ");
-  bit(11, "SPP  A-MSDU  Required: ");
-  bit(12, "PBAC (protected block ack agreement capable): ");
-  line(BitFieldToText(caps, 16, 8, true, 1, 13),
-       std::string("Extended Key ID for Individually Addressed Frames: ") +
-           (IsBitSet(value, 13)
-                ? "Support Key ID values in the range 0 to 1 for a PTKSA and STKSA when the cipher suite is CCMP"
-                : "Support Key ID 0 for a PTKSA and STKSA"));
-  AddBodyNode(tree, field, Format("%s - Reserved", {BitRangeToText(16, 8, true, 2, 14)}), pos, 2);
+  TBitLines field = caps.Under(caps.Add(Format("WPA Capabilities: %s (0x%.4x)", {caps.AllBits(), caps.Value()})));
+  field.Draw(kFlags);
+  for (auto [first, label] : {std::pair<unsigned, const char*>{2, "PTKSA Replay Counter: "}, {4, "GTKSA Replay Counter: "}}) {
+    uint32_t v = field.Bits(first, 2);
+    field.Field(2, first, Format("%s%s (0x%.2x) ", {label, suites::ReplayCounterText(v), v}));
+  }
+  field.Draw(kMoreFlags);
+  field.Field(1, 13,
+              std::string("Extended Key ID for Individually Addressed Frames: ") +
+                  (field.Bit(13)
+                       ? "Support Key ID values in the range 0 to 1 for a PTKSA and STKSA when the cipher suite is CCMP"
+                       : "Support Key ID 0 for a PTKSA and STKSA"));
+  field.Reserved(2, 14);
 }
 
 }  // namespace skimlet

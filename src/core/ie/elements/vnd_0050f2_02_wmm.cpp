@@ -1,6 +1,7 @@
 #include "core/ie/elements/vnd_0050f2_02_wmm.h"
 
 #include "core/base/format.h"
+#include "core/ie/elements/bit_lines.h"
 
 namespace skimlet {
 
@@ -10,41 +11,41 @@ constexpr std::string_view kAccessCategories[] = {"Best Effort (AC_BE)", "Backgr
                                                   "Voice (AC_VO)"};
 constexpr std::string_view kOUISubtypes[] = {"Information Element", "Parameter Element"};
 
+using enum TBitWords;
+using enum TBitSuffix;
+
+constexpr TBitField kParameterSetCount = {0, 4, Number, "Parameter Set Count", {}, HexValue};
+constexpr TBitField kUAPSD = {7, 1, Enabled, "U-APSD", {}, HexValue};
+constexpr TBitField kACIFields[] = {
+    {0, 4, Number, "Arbitration Inter Frame Spacing Number  (AIFSN)"},
+    {4, 1, YesNo, "Admission Control Mandatory (ACM)"},
+    {5, 2, Text, "Access Category Index (ACI)", kAccessCategories, HexValue},
+    {7, 1, Reserved},
+};
+constexpr TBitField kECWFields[] = {
+    {0, 4, Number, "ECWmin"},
+    {4, 4, Number, "ECWmax"},
+};
+
 }  // namespace
 
 void TWMEElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length < 7) {
-    AddLengthMessage(tree, element, "Length is wrong, must be >= 7");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::AtLeast(7))) return;
   uint8_t ouiSubtype = Byte(4);
   std::string_view subtypeName = IndexToText(ouiSubtype, kOUISubtypes, "Unknown");
   AddBodyNode(tree, element, Format("OUI Subtype: %d (%s)", {ouiSubtype, subtypeName}), 4, 1);
   AppendText(tree, element, Format(": %s", {subtypeName}));
   AddBodyNode(tree, element, Format("Version: %d (0x%.2x)", {Byte(5), Byte(5)}), 5, 1);
 
-  Bytes qos = Slice(Data, 6, 1);
-  uint8_t q = qos[0];
-  TIETreeLine info = AddBodyNode(tree, element, Format("QoS Info: %s (0x%.2x)", {BitsToText(qos, 8, 8, true), q}), 6, 1);
-  uint32_t count = GetBits(qos, 0, 4);
-  AddBodyNode(tree, info,
-              Format("%s - %s", {BitFieldToText(qos, 8, 8, true, 4, 0),
-                                 Format("Parameter Set Count: %d (0x%.2x)", {count, count})}),
-              6, 1);
-  AddBodyNode(tree, info,
-              Format("%s - %s", {BitRangeToText(8, 8, true, 3, 4), Format("Reserved (0x%.2x)", {GetBits(qos, 4, 3)})}),
-              6, 1);
-  uint32_t uapsd = GetBits(qos, 7, 1);
-  AddBodyNode(tree, info,
-              Format("%s - %s", {BitFieldToText(qos, 8, 8, true, 1, 7),
-                                 Format("U-APSD: %s (0x%.2x)", {EnabledToText(uapsd != 0), uapsd})}),
-              6, 1);
+  TBitLines qos(*this, tree, element, 6, 8, 1);
+  TBitLines info = qos.Under(qos.Add(Format("QoS Info: %s (0x%.2x)", {qos.AllBits(), qos.Value()})));
+  info.Draw(kParameterSetCount);
+  info.Reserved(3, 4, Format("Reserved (0x%.2x)", {info.Bits(4, 3)}));
+  info.Draw(kUAPSD);
 
   if (ouiSubtype == 0) return;
-  if (Length < 24) {
-    AddLengthMessage(tree, element, "Length is wrong, must be = 24");
-    return;
-  }
+  // The parameter element's four AC records end at byte 24; later bytes are not shown.
+  if (!CheckLength(tree, element, TLengthRule::AtLeast(24).Worded(TLengthWording::Equal))) return;
   AddBodyNode(tree, element, Format("Reserved: 0x%.2x", {Byte(7)}), 7, 1);
   for (int32_t pos : {8, 12, 16, 20}) AddACParameterNodes(tree, element, pos);
 }
@@ -53,33 +54,12 @@ void TWMEElement::AddACParameterNodes(TIETree& tree, TIETreeLine element, int32_
   Bytes record = Slice(Data, static_cast<size_t>(pos), 4);
   TIETreeLine ac = AddBodyNode(tree, element, "AC Parameters", pos, 4);
 
-  Bytes aci = record.first(1);
-  uint8_t a = aci[0];
-  TIETreeLine field =
-      AddBodyNode(tree, ac, Format("%s: %s (0x%.2x)", {"ACI/AIFSN", BitsToText(aci, 8, 8, true), a}), pos, 1);
-  AddBodyNode(tree, field,
-              Format("%s - %s: %d", {BitFieldToText(aci, 8, 8, true, 4, 0),
-                                     "Arbitration Inter Frame Spacing Number  (AIFSN)", GetBits(aci, 0, 4)}),
-              pos, 1);
-  AddBodyNode(tree, field,
-              Format("%s - %s: %s", {BitFieldToText(aci, 8, 8, true, 1, 4), "Admission Control Mandatory (ACM)",
-                                     YesNoToText(IsBitSet(a, 4))}),
-              pos, 1);
-  uint32_t category = GetBits(aci, 5, 2);
-  std::string_view categoryName = IndexToText(category, kAccessCategories, "Unknown");
-  AddBodyNode(tree, field,
-              Format("%s - %s: %s (0x%.2x)",
-                     {BitFieldToText(aci, 8, 8, true, 2, 5), "Access Category Index (ACI)", categoryName, category}),
-              pos, 1);
-  AddBodyNode(tree, field, Format("%s - %s", {BitRangeToText(8, 8, true, 1, 7), "Reserved"}), pos, 1);
+  TBitLines aci(*this, tree, ac, static_cast<size_t>(pos), 8, 1);
+  aci.Under(aci.Add(Format("%s: %s (0x%.2x)", {"ACI/AIFSN", aci.AllBits(), aci.Value()}))).Draw(kACIFields);
+  std::string_view categoryName = IndexToText(aci.Bits(5, 2), kAccessCategories, "Unknown");
 
-  Bytes ecw = record.subspan(1, 1);
-  field = AddBodyNode(tree, ac, Format("%s: %s (0x%.2x)", {"ECWmin/ECWmax", BitsToText(ecw, 8, 8, true), ecw[0]}),
-                      pos + 1, 1);
-  AddBodyNode(tree, field, Format("%s - %s: %d", {BitFieldToText(ecw, 8, 8, true, 4, 0), "ECWmin", GetBits(ecw, 0, 4)}),
-              pos + 1, 1);
-  AddBodyNode(tree, field, Format("%s - %s: %d", {BitFieldToText(ecw, 8, 8, true, 4, 4), "ECWmax", GetBits(ecw, 4, 4)}),
-              pos + 1, 1);
+  TBitLines ecw(*this, tree, ac, static_cast<size_t>(pos + 1), 8, 1);
+  ecw.Under(ecw.Add(Format("%s: %s (0x%.2x)", {"ECWmin/ECWmax", ecw.AllBits(), ecw.Value()}))).Draw(kECWFields);
 
   AddBodyNode(tree, ac, Format("%s: %d", {"TXOP Limit", ReadUInt16LE(record, 2)}), pos + 2, 2);
   AppendText(tree, ac, Format(": %s", {categoryName}));

@@ -4,6 +4,7 @@
 #include <span>
 
 #include "core/base/format.h"
+#include "core/ie/elements/bit_lines.h"
 #include "core/ie/elements/eid000_ssid.h"
 
 namespace skimlet {
@@ -315,28 +316,36 @@ private:
     Node(attribute, Format("%s: %s", {name, valueText}), pos, value.size());
     TInformationElement::AppendText(tree_, attribute, Format(": %s", {valueText}));
   }
-  void Message(TIETreeLine attribute, std::string text, size_t pos, Bytes value) {
-    Node(attribute, std::move(text), pos, value.size());
+  // Lines under Attribute about the Width bits of Bits (the value's bits in display order), over the value.
+  TBitLines Bits(TIETreeLine attribute, Bytes bits, unsigned width, size_t pos, Bytes value) {
+    return TBitLines(e_, tree_, attribute, bits, width, e_.Offset + 2 + static_cast<int32_t>(pos),
+                     static_cast<int32_t>(value.size()));
+  }
+  // True when the value's length keeps Rule; else false, with the wrong-length line over the value.
+  bool LengthHolds(TIETreeLine attribute, const TLengthRule& rule, size_t pos, Bytes value) {
+    if (rule.Holds(static_cast<int64_t>(value.size()))) return true;
+    Node(attribute, rule.Message(), pos, value.size());
+    return false;
   }
 
   void Number16(TIETreeLine attribute, std::string_view name, size_t pos, Bytes value) {
-    if (value.size() != 2) return Message(attribute, "Length is wrong, must be = 2", pos, value);
+    if (!LengthHolds(attribute, TLengthRule::Exactly(2), pos, value)) return;
     uint16_t v = ReadUInt16BE(value, 0);
     Show(attribute, name, Format("%d (0x%.4x)", {v, v}), pos, value);
   }
   void Number8(TIETreeLine attribute, std::string_view name, size_t pos, Bytes value, std::string_view unit) {
-    if (value.size() != 1) return Message(attribute, "Length is wrong, must be = 1", pos, value);
+    if (!LengthHolds(attribute, TLengthRule::Exactly(1), pos, value)) return;
     uint8_t v = value[0];
     Show(attribute, name, unit.empty() ? Format("%d (0x%.4x)", {v, v}) : Format("%d %s (0x%.4x)", {v, unit, v}), pos,
          value);
   }
   void Choice8(TIETreeLine attribute, std::string_view name, size_t pos, Bytes value, TKeyAndValueTable table) {
-    if (value.size() != 1) return Message(attribute, "Length is wrong, must be = 1", pos, value);
+    if (!LengthHolds(attribute, TLengthRule::Exactly(1), pos, value)) return;
     uint8_t v = value[0];
     Show(attribute, name, Format("%s (0x%.2x)", {KeyToValue(table, v, "Unknown"), v}), pos, value);
   }
   void Choice16(TIETreeLine attribute, std::string_view name, size_t pos, Bytes value, TKeyAndValueTable table) {
-    if (value.size() != 2) return Message(attribute, "Length is wrong, must be = 2", pos, value);
+    if (!LengthHolds(attribute, TLengthRule::Exactly(2), pos, value)) return;
     uint16_t v = ReadUInt16BE(value, 0);
     Show(attribute, name, Format("%s (0x%.4x)", {KeyToValue(table, v, "Unknown"), v}), pos, value);
   }
@@ -345,15 +354,12 @@ private:
     uint16_t v = ReadUInt16BE(value, 0);
     // The bit diagrams number bits from the least significant byte up.
     const uint8_t le[2] = {static_cast<uint8_t>(v & 0xFF), static_cast<uint8_t>(v >> 8)};
-    TIETreeLine line =
-        Node(attribute, Format("%s: %s", {name, Format("%s (0x%.4x)", {BitsToText(le, 16, 8, true), v})}), pos,
-             value.size());
+    TBitLines bits = Bits(attribute, le, 16, pos, value);
+    TBitLines flags = bits.Under(bits.Add(Format("%s: %s", {name, Format("%s (0x%.4x)", {bits.AllBits(), v})})));
     std::string set;
     for (const TKeyAndValue& row : table) {
       bool all = (v & row.Key) == row.Key;
-      Node(line, Format("%s - %s: %s", {MaskedBitsToText(le, 16, 8, true, static_cast<uint32_t>(row.Key)), row.Value,
-                                         YesNoToText(all)}),
-           pos, value.size());
+      flags.Add(Format("%s - %s: %s", {flags.MaskDiagram(static_cast<uint32_t>(row.Key)), row.Value, YesNoToText(all)}));
       if (all) {
         if (!set.empty()) set += ", ";
         set += row.Value;
@@ -362,32 +368,29 @@ private:
     TInformationElement::AppendText(tree_, attribute, ": " + set);
   }
   void RFBands(TIETreeLine attribute, std::string_view name, size_t pos, Bytes value) {
-    Bytes b = Slice(value, 0, 1);
-    TIETreeLine line =
-        Node(attribute, Format("%s: %s", {name, Format("%s (0x%.2x)", {BitsToText(b, 8, 8, true), b[0]})}), pos,
-             value.size());
-    std::string bands;
+    TBitLines bits = Bits(attribute, value, 8, pos, value);
+    const uint32_t b = bits.Value();
+    TBitLines bands = bits.Under(bits.Add(Format("%s: %s", {name, Format("%s (0x%.2x)", {bits.AllBits(), b})})));
+    std::string list;
     for (const TKeyAndValue& row : kRFBands) {
-      bool supported = (b[0] & row.Key) == row.Key;
-      Node(line, Format("%s - %s: %s", {MaskedBitsToText(b, 8, 8, true, static_cast<uint32_t>(row.Key)), row.Value,
-                                         SupportedToText(supported)}),
-           pos, value.size());
+      bool supported = (b & static_cast<uint32_t>(row.Key)) == static_cast<uint32_t>(row.Key);
+      bands.Add(Format("%s - %s: %s", {bands.MaskDiagram(static_cast<uint32_t>(row.Key)), row.Value, SupportedToText(supported)}));
       if (supported) {
-        if (!bands.empty()) bands += " + ";
-        bands += row.Value;
+        if (!list.empty()) list += " + ";
+        list += row.Value;
       }
     }
-    TInformationElement::AppendText(tree_, attribute, ": " + bands);
+    TInformationElement::AppendText(tree_, attribute, ": " + list);
   }
   void Text(TIETreeLine attribute, std::string_view name, size_t pos, Bytes value, const std::string& text) {
     if (!text.empty()) Show(attribute, name, text, pos, value);
   }
   void VersionForm(TIETreeLine attribute, std::string_view name, size_t pos, Bytes value) {
-    if (value.size() != 1) return Message(attribute, "Length is wrong, must be = 1", pos, value);
+    if (!LengthHolds(attribute, TLengthRule::Exactly(1), pos, value)) return;
     Show(attribute, name, Format("%s (0x%.2x)", {NibblesText(value[0]), value[0]}), pos, value);
   }
   void UUID(TIETreeLine attribute, std::string_view name, size_t pos, Bytes value) {
-    if (value.size() != 16) return Message(attribute, "Length is wrong, must be = 16", pos, value);
+    if (!LengthHolds(attribute, TLengthRule::Exactly(16), pos, value)) return;
     std::string text = BytesToHex(value.subspan(0, 4), "") + "-" + BytesToHex(value.subspan(4, 2), "") + "-" +
                        BytesToHex(value.subspan(6, 2), "") + "-" + BytesToHex(value.subspan(8, 2), "") + "-" +
                        BytesToHex(value.subspan(10, 6), "");
@@ -399,7 +402,7 @@ private:
     Show(attribute, name, BytesToHex(value), pos, value);
   }
   void PrimaryDeviceType(TIETreeLine attribute, size_t pos, Bytes value) {
-    if (value.size() != 8) return Message(attribute, "Length is wrong, must be = 8", pos, value);
+    if (!LengthHolds(attribute, TLengthRule::Exactly(8), pos, value)) return;
     uint16_t category = ReadUInt16BE(value, 0);
     uint32_t oui = ReadUInt32BE(value, 2);
     uint16_t sub = ReadUInt16BE(value, 6);
@@ -419,7 +422,7 @@ private:
     Node(attribute, Format("%s: %s (0x%.4x)", {"Sub Category", subText, sub}), pos + 6, 2);
   }
   void VendorExtension(TIETreeLine attribute, size_t pos, Bytes value) {
-    if (value.size() < 5) return Message(attribute, "Length is wrong, must be >= 5", pos, value);
+    if (!LengthHolds(attribute, TLengthRule::AtLeast(5), pos, value)) return;
     uint32_t vendor = ReadUInt24BE(value, 0);
     if (vendor != kWFAVendorID) {
       Node(attribute, Format("Vendor ID (0x%.6x) is unknown", {vendor}), pos, 3);

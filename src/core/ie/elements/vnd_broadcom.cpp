@@ -1,6 +1,9 @@
 #include "core/ie/elements/vnd_broadcom.h"
 
+#include <tuple>
+
 #include "core/base/format.h"
+#include "core/ie/elements/bit_lines.h"
 #include "core/ie/elements/eid045_ht_capabilities.h"
 #include "core/ie/elements/ht_texts.h"
 
@@ -21,43 +24,61 @@ constexpr std::string_view kNonGFDevicesPresent[] = {"All  HT  devices  that  ar
 constexpr std::string_view kDualCTSProtection[] = {"Regular use of RTS/CTS", "Dual CTS protection is used"};
 constexpr std::string_view kSecondaryBeacon[] = {"Primary Beacon", "Secondary Beacon"};
 
-// Lines about one field of Width bits at body position Pos: the field's diagram is built over all its bits and
-// every line covers all its bytes.
-struct BitField {
-  const TInformationElement& Element;
-  TIETree& Tree;
-  Bytes Field;
-  unsigned Width;
-  int32_t Offset;  // blob position of the field
+using enum TBitWords;
+using enum TBitSuffix;
 
-  uint32_t Value(unsigned first, unsigned count) const { return GetBits(Field, first, count); }
-  std::string Diagram(unsigned first, unsigned count) const { return BitFieldToText(Field, Width, 8, true, count, first); }
-  TIETreeLine Add(TIETreeLine parent, std::string text) const {
-    return Element.AddNode(Tree, parent, std::move(text), Offset, static_cast<int32_t>(Width / 8));
-  }
-  // "diagram - label text" with the field value's text.
-  void Text(TIETreeLine parent, unsigned first, unsigned count, std::string_view label,
-            std::span<const std::string_view> texts) const {
-    Add(parent, Format("%s - %s", {Diagram(first, count), std::string(label) + std::string(IndexToText(Value(first, count), texts, "Unknown"))}));
-  }
-  // The same with the value behind it: "diagram - label text (0x01)".
-  void TextAndValue(TIETreeLine parent, unsigned first, unsigned count, std::string_view label,
-                    std::span<const std::string_view> texts) const {
-    uint32_t v = Value(first, count);
-    Add(parent, Format("%s - %s (0x%.2x)", {Diagram(first, count), std::string(label) + std::string(IndexToText(v, texts, "Unknown")), v}));
-  }
-  void Reserved(TIETreeLine parent, unsigned first, unsigned count) const {
-    Add(parent, Format("%s - %s", {BitRangeToText(Width, 8, true, count, first), "Reserved"}));
-  }
+constexpr TBitField kSubset1[] = {
+    {0, 2, Text, "Extension Channel Offset", httext::kSecondaryChannelOffset, HexValue},
+    {2, 1, Text, "Recommended transmission Width Set", httext::kSTAChannelWidth},
+    {3, 1, Text, "Reduced Interframe Spacing (RIFS) Mode", httext::kRIFSMode},
+    {4, 1, Text, "Controlled access only", kControlledAccess},
+    {5, 3, Text, "Service Interval Granularity", kServiceIntervalGranularity},
+};
+constexpr TBitField kSubset2[] = {
+    {0, 2, Text, "Operating Mode", kOperatingMode, HexValue},
+    {2, 1, Text, "Non-GF Devices Present", kNonGFDevicesPresent},
+    {3, 13, Reserved},
+};
+constexpr TBitField kSubset3[] = {
+    {0, 7, Hex, "Basic STBC MCS"},
+    {7, 1, Text, "Dual  CTS Protection", kDualCTSProtection},
+    {8, 1, Text, "Secondary Beacon", kSecondaryBeacon},
+    {9, 1, Text, "L-SIG TXOP Protection Full Support", httext::kLSIGTXOPProtectionFullSupport},
+    {10, 1, Text, "PCO Active", httext::kPCOActive},
+    {11, 1, Text, "PCO Phase", httext::kPCOPhase},
+    {12, 4, Reserved},
+};
+
+constexpr TBitField kTxMCSSet[] = {
+    {0, 1, Defined, "Tx MCS Set Defined", {}, HexValue},
+    {1, 1, Supported, "Tx Rx MCS Set Not Equal", {}, HexValue},
+};
+constexpr TBitField kTxUnequalModulation[] = {
+    {4, 1, Supported, "Tx Unequal Modulation Supported", {}, HexValue},
+    {5, 11, Reserved},
+};
+
+constexpr TBitField kFlags[] = {
+    {0, 2, Reserved},
+    {2, 1, YesNo, "Lazy WDS enabled"},
+    {3, 1, YesNo, "BlockACK capable"},
+    {4, 4, Reserved},
+};
+constexpr TBitField kFlags1[] = {
+    {0, 1, YesNo, "A-MSDU capable"},
+    {1, 1, Reserved},
+    {2, 1, YesNo, "AP is capable of handling WME + PS w/o APSD"},
+    {3, 1, YesNo, "AP has fixed PS mode out-of-order packets"},
+    {4, 1, YesNo, "Device can Rx large aggregates"},
+    {5, 1, YesNo, "RFAWARE dynamic channel selection (DCS)"},
+    {6, 1, YesNo, "Configure as Broadcom SOFTAP"},
+    {7, 1, YesNo, "DWDS capable"},
 };
 
 }  // namespace
 
 void TBroadcomHTCapabilitiesInfoElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 30) {
-    AddLengthMessage(tree, element, "Length is wrong, must be = 30");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::Exactly(30))) return;
   // The rest is an HT capabilities body: a temporary HT element placed 4 bytes further into the blob shows its
   // fields over the same bytes.
   THTCapabilitiesElement capabilities;
@@ -66,10 +87,7 @@ void TBroadcomHTCapabilitiesInfoElement::AddDetailNodes(TIETree& tree, TIETreeLi
 }
 
 void TBroadcomHTAdditionalCapabilitiesElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 26) {
-    AddLengthMessage(tree, element, "Length is wrong, must be = 26");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::Exactly(26))) return;
   uint8_t control = Byte(4);
   AddBodyNode(tree, element, Format("Control Channel: %d (0x%.2x)", {control, control}), 4, 1);
   AddInformationSubsets(tree, element);
@@ -77,33 +95,18 @@ void TBroadcomHTAdditionalCapabilitiesElement::AddDetailNodes(TIETree& tree, TIE
 }
 
 void TBroadcomHTAdditionalCapabilitiesElement::AddInformationSubsets(TIETree& tree, TIETreeLine element) const {
-  auto subset = [&](int32_t pos, unsigned width, int number) {
-    BitField f{*this, tree, Slice(Data, static_cast<size_t>(pos), width / 8), width, Offset + 2 + pos};
-    TIETreeLine line = f.Add(element, Format("Additional HT Information: %s (0x%.4x) - subset %d",
-                                             {BitsToText(f.Field, width, 8, true), f.Value(0, width), number}));
-    return std::pair{f, line};
+  struct Subset {
+    size_t Pos;
+    unsigned Width;
+    std::span<const TBitField> Fields;
   };
-
-  auto [s1, l1] = subset(5, 8, 1);
-  s1.TextAndValue(l1, 0, 2, "Extension Channel Offset: ", httext::kSecondaryChannelOffset);
-  s1.Text(l1, 2, 1, "Recommended transmission Width Set: ", httext::kSTAChannelWidth);
-  s1.Text(l1, 3, 1, "Reduced Interframe Spacing (RIFS) Mode: ", httext::kRIFSMode);
-  s1.Text(l1, 4, 1, "Controlled access only: ", kControlledAccess);
-  s1.Text(l1, 5, 3, "Service Interval Granularity: ", kServiceIntervalGranularity);
-
-  auto [s2, l2] = subset(6, 16, 2);
-  s2.TextAndValue(l2, 0, 2, "Operating Mode: ", kOperatingMode);
-  s2.Text(l2, 2, 1, "Non-GF Devices Present: ", kNonGFDevicesPresent);
-  s2.Reserved(l2, 3, 13);
-
-  auto [s3, l3] = subset(8, 16, 3);
-  s3.Add(l3, Format("%s - %s: 0x%.2x", {s3.Diagram(0, 7), "Basic STBC MCS", s3.Value(0, 7)}));
-  s3.Text(l3, 7, 1, "Dual  CTS Protection: ", kDualCTSProtection);
-  s3.Text(l3, 8, 1, "Secondary Beacon: ", kSecondaryBeacon);
-  s3.Text(l3, 9, 1, "L-SIG TXOP Protection Full Support: ", httext::kLSIGTXOPProtectionFullSupport);
-  s3.Text(l3, 10, 1, "PCO Active: ", httext::kPCOActive);
-  s3.Text(l3, 11, 1, "PCO Phase: ", httext::kPCOPhase);
-  s3.Reserved(l3, 12, 4);
+  int number = 0;
+  for (const Subset& subset : {Subset{5, 8, kSubset1}, Subset{6, 16, kSubset2}, Subset{8, 16, kSubset3}}) {
+    TBitLines value(*this, tree, element, subset.Pos, subset.Width, static_cast<int32_t>(subset.Width / 8));
+    value.Under(value.Add(Format("Additional HT Information: %s (0x%.4x) - subset %d",
+                                 {value.AllBits(), value.Value(), ++number})))
+        .Draw(subset.Fields);
+  }
 }
 
 void TBroadcomHTAdditionalCapabilitiesElement::AddBasicMCSSet(TIETree& tree, TIETreeLine element) const {
@@ -111,69 +114,41 @@ void TBroadcomHTAdditionalCapabilitiesElement::AddBasicMCSSet(TIETree& tree, TIE
   TIETreeLine set = AddBodyNode(tree, element, "Basic MCS Set", p, 16);
 
   TIETreeLine bitmask = AddBodyNode(tree, set, "MCS Bitmask", p, 10);
-  Bytes mask = Slice(Data, p, 10);
-  for (unsigned i = 0; i <= 76; ++i) {
-    Bytes byte = mask.subspan(i / 8, 1);
-    unsigned bit = GetBits(mask, i, 1);
-    AddBodyNode(tree, bitmask,
-                Format("%s - %s", {BitFieldToText(byte, 8, 8, true, 1, i % 8),
-                                   Format("MCS Index %d: %s (0x%.2x)", {i, SupportedToText(bit != 0), bit})}),
-                p + static_cast<int32_t>(i / 8), 1);
+  for (unsigned k = 0; k < 10; ++k) {
+    TBitLines byte(*this, tree, bitmask, p + k, 8, 1);
+    for (unsigned bit = 0; bit < 8 && 8 * k + bit <= 76; ++bit) {
+      unsigned set = byte.Bit(bit);
+      byte.Field(1, bit, Format("MCS Index %d: %s (0x%.2x)", {8 * k + bit, SupportedToText(set != 0), set}));
+    }
+    if (k == 9) byte.Reserved(3, 5);
   }
-  AddBodyNode(tree, bitmask, Format("%s - %s", {BitRangeToText(8, 8, true, 3, 5), "Reserved"}), p + 9, 1);
 
-  BitField rate{*this, tree, Slice(Data, p + 10, 2), 16, Offset + 2 + p + 10};
-  uint32_t highest = rate.Value(0, 10);
-  rate.Add(set, Format("%s - %s", {rate.Diagram(0, 10),
-                                   highest == 0 ? Format("Rx Highest Supported Data Rate: %s (0x%.4x)", {"Not Specified", 0})
-                                                : Format("Rx Highest Supported Data Rate: %d Mbps (0x%.4x)", {highest, highest})}));
-  rate.Reserved(set, 10, 6);
+  TBitLines rate(*this, tree, set, p + 10, 16, 2);
+  uint32_t highest = rate.Bits(0, 10);
+  rate.Field(10, 0, highest == 0 ? Format("Rx Highest Supported Data Rate: %s (0x%.4x)", {"Not Specified", 0})
+                                 : Format("Rx Highest Supported Data Rate: %d Mbps (0x%.4x)", {highest, highest}));
+  rate.Reserved(6, 10);
 
-  BitField tx{*this, tree, Slice(Data, p + 12, 2), 16, Offset + 2 + p + 12};
-  uint32_t defined = tx.Value(0, 1), notEqual = tx.Value(1, 1), streams = tx.Value(2, 2), unequal = tx.Value(4, 1);
-  tx.Add(set, Format("%s - %s", {tx.Diagram(0, 1), Format("Tx MCS Set Defined: %s (0x%.2x)", {DefinedToText(defined != 0), defined})}));
-  tx.Add(set, Format("%s - %s", {tx.Diagram(1, 1), Format("Tx Rx MCS Set Not Equal: %s (0x%.2x)", {SupportedToText(notEqual != 0), notEqual})}));
-  tx.Add(set, Format("%s - %s", {tx.Diagram(2, 2),
-                                 defined && notEqual
-                                     ? Format("Tx Maximum Number Spatial Streams Supported: %d spatial stream(s) (0x%.2x)", {streams + 1, streams})
-                                     : Format("Tx Maximum Number Spatial Streams Supported: %s (0x%.2x)", {"Not Supported", streams})}));
-  tx.Add(set, Format("%s - %s", {tx.Diagram(4, 1), Format("Tx Unequal Modulation Supported: %s (0x%.2x)", {SupportedToText(unequal != 0), unequal})}));
-  tx.Reserved(set, 5, 11);
+  TBitLines tx(*this, tree, set, p + 12, 16, 2);
+  uint32_t defined = tx.Bits(0, 1), notEqual = tx.Bits(1, 1), streams = tx.Bits(2, 2);
+  tx.Draw(kTxMCSSet);
+  tx.Field(2, 2, defined && notEqual
+                     ? Format("Tx Maximum Number Spatial Streams Supported: %d spatial stream(s) (0x%.2x)", {streams + 1, streams})
+                     : Format("Tx Maximum Number Spatial Streams Supported: %s (0x%.2x)", {"Not Supported", streams}));
+  tx.Draw(kTxUnequalModulation);
 
-  BitField last{*this, tree, Slice(Data, p + 14, 2), 16, Offset + 2 + p + 14};
-  last.Reserved(set, 0, 16);
+  TBitLines(*this, tree, set, p + 14, 16, 2).Reserved(16, 0);
 }
 
 void TBroadcomInfoElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 9) {
-    AddLengthMessage(tree, element, "Length is wrong, must be = 9");
-    return;
-  }
+  if (!CheckLength(tree, element, TLengthRule::Exactly(9))) return;
   AddBodyNode(tree, element, Format("# of assoc STAs: %d", {Byte(4)}), 4, 1);
 
-  auto flagsLine = [&](std::string_view label, int32_t pos) {
-    BitField f{*this, tree, Slice(Data, static_cast<size_t>(pos), 1), 8, Offset + 2 + pos};
-    TIETreeLine line = f.Add(element, Format("%s: %s (0x%.2x)", {label, BitsToText(f.Field, 8, 8, true), f.Value(0, 8)}));
-    return std::pair{f, line};
-  };
-  auto yesNo = [](const BitField& f, TIETreeLine parent, unsigned bit, std::string_view label) {
-    f.Add(parent, Format("%s - %s: %s", {f.Diagram(bit, 1), label, YesNoToText(f.Value(bit, 1) != 0)}));
-  };
-
-  auto [flags, l1] = flagsLine("Flags", 5);
-  flags.Reserved(l1, 0, 2);
-  yesNo(flags, l1, 2, "Lazy WDS enabled");
-  yesNo(flags, l1, 3, "BlockACK capable");
-  flags.Reserved(l1, 4, 4);
-
-  auto [flags1, l2] = flagsLine("Flags1", 6);
-  yesNo(flags1, l2, 0, "A-MSDU capable");
-  flags1.Reserved(l2, 1, 1);
-  static constexpr std::string_view kFlags1[] = {"AP is capable of handling WME + PS w/o APSD",
-                                                 "AP has fixed PS mode out-of-order packets", "Device can Rx large aggregates",
-                                                 "RFAWARE dynamic channel selection (DCS)", "Configure as Broadcom SOFTAP",
-                                                 "DWDS capable"};
-  for (unsigned k = 0; k < std::size(kFlags1); ++k) yesNo(flags1, l2, 2 + k, kFlags1[k]);
+  for (auto [label, pos, fields] : {std::tuple<const char*, size_t, std::span<const TBitField>>{"Flags", 5, kFlags},
+                                     {"Flags1", 6, kFlags1}}) {
+    TBitLines flags(*this, tree, element, pos, 8, 1);
+    flags.Under(flags.Add(Format("%s: %s (0x%.2x)", {label, flags.AllBits(), flags.Value()}))).Draw(fields);
+  }
 
   AddBodyNode(tree, element, Format("Preferred A-MSDU MTU: %d", {ReadUInt16LE(Data, 7)}), 7, 2);
 }

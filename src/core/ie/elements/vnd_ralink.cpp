@@ -1,6 +1,7 @@
 #include "core/ie/elements/vnd_ralink.h"
 
 #include "core/base/format.h"
+#include "core/ie/elements/bit_lines.h"
 
 namespace skimlet {
 
@@ -10,18 +11,15 @@ void TRalinkInformationElement::AddHeaderNodes(TIETree& tree, TIETreeLine elemen
 }
 
 void TRalinkInformationElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
-  if (Length != 7) {
-    AddLengthMessage(tree, element, "Length is wrong, must be = 7");
-    return;
-  }
-  Bytes field = Slice(Data, 3, 1);
-  uint8_t v = field[0];
-  TIETreeLine flags = AddBodyNode(tree, element, Format("Flags: %s (0x%.2x)", {BitsToText(field, 8, 8, true), v}), 3, 1);
-  static constexpr std::string_view kFlags[] = {"Aggregation Capable", "Piggy-Back Capable", "Reverse Direction Grant support"};
-  for (unsigned bit = 0; bit < std::size(kFlags); ++bit)
-    AddBodyNode(tree, flags, Format("%s - %s: %s", {BitFieldToText(field, 8, 8, true, 1, bit), kFlags[bit], YesNoToText(IsBitSet(v, bit))}),
-                3, 1);
-  AddBodyNode(tree, flags, Format("%s - %s", {BitRangeToText(8, 8, true, 5, 3), "Reserved"}), 3, 1);
+  if (!CheckLength(tree, element, TLengthRule::Exactly(7))) return;
+  static constexpr TBitField kFlags[] = {
+      {0, 1, TBitWords::YesNo, "Aggregation Capable"},
+      {1, 1, TBitWords::YesNo, "Piggy-Back Capable"},
+      {2, 1, TBitWords::YesNo, "Reverse Direction Grant support"},
+      {3, 5, TBitWords::Reserved},
+  };
+  TBitLines flags(*this, tree, element, 3, 8, 1);
+  flags.Under(flags.Add(Format("Flags: %s (0x%.2x)", {flags.AllBits(), flags.Value()}))).Draw(kFlags);
   for (int32_t pos = 4; pos <= 6; ++pos) AddBodyNode(tree, element, Format("0x%.2x - %s", {Byte(static_cast<size_t>(pos)), "Reserved"}), pos, 1);
 }
 
