@@ -7,16 +7,22 @@ SECONDS ?= 60
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
+# The real-kernel lab test (tests/hwsim): qemu boots Debian's kernel with simulated radios; its image is
+# made from Debian packages that the test fetches itself with apt-get download and unpacks without root
+# (kmod for the module index, cpio, xz-utils, binutils to read and strip ELF files).
+HWSIM_PACKAGES := qemu-system-x86 kmod cpio xz-utils binutils
+
 # Debian packages the build, the tests, the fuzzers and the benchmarks need.
 DEB_PACKAGES := build-essential cmake ninja-build pkg-config g++ clang libclang-rt-14-dev \
 	googletest libgtest-dev libgmock-dev libbenchmark-dev \
 	libsqlite3-dev sqlite3 libpugixml-dev libnl-genl-3-dev libpcap-dev ieee-data \
 	qt6-base-dev qt6-base-dev-tools libgl-dev libsystemd-dev \
-	qemu-system-x86 kmod cpio xz-utils binutils python3 python3-dbusmock dbus-daemon
+	python3 python3-dbusmock dbus-daemon $(HWSIM_PACKAGES) \
+	librsvg2-bin desktop-file-utils appstream dpkg-dev file lintian groff-base bash-completion
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build run test test-unit test-asan fuzz bench clean
+.PHONY: all deps configure build run test test-unit test-asan fuzz bench deb clean
 
 all: build
 
@@ -63,6 +69,12 @@ fuzz: deps
 	grep -E 'Test +#|: #[0-9]+ +DONE|number_of_executed_units' $(FUZZ_BUILD)/fuzz.log; \
 	if [ $$rc -ne 0 ]; then tail -150 $(FUZZ_BUILD)/fuzz.log; fi; \
 	grep -E 'tests passed|tests failed' $(FUZZ_BUILD)/fuzz.log | tail -1; exit $$rc
+
+# The Debian package, built with CPack from the release build and checked with lintian.
+deb: build
+	rm -f $(BUILD)/skimlet_*.deb
+	cd $(BUILD) && cpack -G DEB
+	lintian $(BUILD)/skimlet_*.deb
 
 bench: build
 	@for b in $(BUILD)/bench/*; do [ -x "$$b" ] && [ -f "$$b" ] && "$$b"; done

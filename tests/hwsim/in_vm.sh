@@ -1,13 +1,14 @@
 #!/bin/sh
-# Runs inside the lab VM (busybox sh, working directory /extra): skimlet-cli on the spare radio, first as
-# root, then as an unprivileged user who can only read the scan results root's scan left in the kernel.
-# Everything goes to $OUT; run.sh on the host checks it.
+# Runs inside the lab VM (busybox sh, working directory /extra, $SCAN_IF the spare radio): the probe, then
+# skimlet-cli, first as root, then as an unprivileged user who can only read the scan results root's scan
+# left in the kernel. Everything goes to $OUT; run.sh on the host checks it.
 out=${OUT:-/out}
 run() {  # run NAME COMMAND...: stdout to NAME.txt, stderr to NAME.err, exit code to NAME.rc
   name=$1; shift
   "$@" > "$out/$name.txt" 2> "$out/$name.err"
   echo $? > "$out/$name.rc"
 }
+run probe ./skimlet-wifi-probe "$SCAN_IF"
 run interfaces-root ./skimlet-cli interfaces --service linux
 run scan-root ./skimlet-cli scan --service linux --count 2 --interval 0 --tsv
 

@@ -1,5 +1,5 @@
 // Scans once with the Linux backend and prints what it found, one line per BSS, for the lab test
-// (run.sh compares the lines with expected.txt). Usage: skimlet-wifi-probe [INTERFACE]
+// (run.sh checks the lines). Usage: skimlet-wifi-probe [INTERFACE]
 //
 // Prints the interface (GUID, description, PHY types, radio state), how long the scan took until the
 // backend's notification, then "BSS ssid=... channel=... security=... auth=... rssi=... phy=..." per BSS.

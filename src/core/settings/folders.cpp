@@ -84,10 +84,18 @@ fs::path FindDataFolder(const fs::path& programFolder) {
   fs::path folder = programFolder;
   if (folder.filename().empty()) folder = folder.parent_path();  // a trailing "/"
   if (folder.filename() == "bin") {
-    fs::path shared = folder.parent_path() / "share" / "skimlet";
+    fs::path shared = folder.parent_path() / kInstalledDataFolder;
     if (fs::is_directory(shared, ec)) return shared;
   }
   return programFolder;
+}
+
+fs::path FindDocumentsFolder(const fs::path& dataFolder) {
+  fs::path folder = dataFolder;
+  if (folder.filename().empty()) folder = folder.parent_path();
+  if (folder.filename() == "skimlet" && folder.parent_path().filename() == "share")
+    return folder.parent_path().parent_path() / kInstalledDocumentsFolder;
+  return dataFolder;
 }
 
 std::string CompanyName() {
@@ -106,6 +114,7 @@ TProgramFolders ResolveProgramFolders(const fs::path& programFolder, const TComm
   f.ProgramFolder = programFolder;
   f.DataFolder = FindDataFolder(programFolder);
   f.DefaultFolder = f.DataFolder / "Default";
+  f.DocumentsFolder = FindDocumentsFolder(f.DataFolder);
   if (switches.Portable) {
     f.SettingsFolder = programFolder;
   } else {

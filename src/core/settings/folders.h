@@ -4,6 +4,8 @@
 //   data folder      the program folder when it holds the shipped files (build tree, portable copy), else
 //                    <prefix>/share/skimlet of an installed layout (executable in <prefix>/bin)
 //   default folder   data folder + "Default": the shipped options.xml and the report templates
+//   documents folder <prefix>/share/doc/skimlet of an installed layout (README, copyright, changelog),
+//                    else the data folder
 //   settings folder  with the switch "portable" the program folder; with "systemwideconfig" the first folder
 //                    of $XDG_CONFIG_DIRS (default /etc/xdg); otherwise $XDG_CONFIG_HOME (default ~/.config);
 //                    the last two followed by the company and the product name
@@ -20,6 +22,9 @@
 namespace skimlet {
 
 inline constexpr std::string_view kOptionsFileName = "options.xml";
+// The installed layout below the prefix: the shipped data and the documents.
+inline constexpr std::string_view kInstalledDataFolder = "share/skimlet";
+inline constexpr std::string_view kInstalledDocumentsFolder = "share/doc/skimlet";
 
 struct TCommandLineSwitches {
   bool Portable = false;
@@ -35,6 +40,7 @@ struct TProgramFolders {
   std::filesystem::path ProgramFolder;
   std::filesystem::path DataFolder;
   std::filesystem::path DefaultFolder;
+  std::filesystem::path DocumentsFolder;
   std::filesystem::path SettingsFolder;
   std::filesystem::path LanguagesFolder;
 
@@ -53,6 +59,10 @@ std::filesystem::path ExecutableFolder();
 // The data folder for a program folder: itself when it holds "languages" or "Default", else
 // <prefix>/share/skimlet when the program folder is <prefix>/bin and that folder exists, else itself.
 std::filesystem::path FindDataFolder(const std::filesystem::path& programFolder);
+
+// The documents folder for a data folder: <prefix>/share/doc/skimlet when the data folder is
+// <prefix>/share/skimlet, else the data folder itself.
+std::filesystem::path FindDocumentsFolder(const std::filesystem::path& dataFolder);
 
 // The company and product names of this build ("Brankwell", "Skimlet" when the build does not say).
 std::string CompanyName();

@@ -216,7 +216,14 @@ std::string DefaultVendorDatabasePath() {
   if (n <= 0) return "vendors.db";
   std::string exe(buffer, static_cast<size_t>(n));
   const size_t slash = exe.rfind('/');
-  return (slash == std::string::npos ? std::string() : exe.substr(0, slash + 1)) + "vendors.db";
+  const std::string folder = slash == std::string::npos ? std::string() : exe.substr(0, slash + 1);
+  const std::string beside = folder + "vendors.db";
+  // An installed program (<prefix>/bin) has the database in <prefix>/share/skimlet.
+  if (access(beside.c_str(), F_OK) != 0 && folder.ends_with("/bin/")) {
+    std::string shared = folder.substr(0, folder.size() - 4) + "share/skimlet/vendors.db";
+    if (access(shared.c_str(), F_OK) == 0) return shared;
+  }
+  return beside;
 }
 
 std::string VendorDatabasePath() {

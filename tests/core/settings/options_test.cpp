@@ -166,6 +166,9 @@ TEST(Folders, DataFolderOfABuildTreeAndOfAnInstalledLayout) {
   auto f = ResolveProgramFolders(dir.Path / "usr" / "bin", {true, false}, ProcessEnvironment());
   EXPECT_EQ(f.DefaultFolder, dir.Path / "usr" / "share" / "skimlet" / "Default");
   EXPECT_EQ(f.ShippedLanguagesFolder(), dir.Path / "usr" / "share" / "skimlet" / "languages");
+  EXPECT_EQ(f.DocumentsFolder, dir.Path / "usr" / "share" / "doc" / "skimlet");
+  EXPECT_EQ(ResolveProgramFolders(dir.Path / "build" / "bin", {}, ProcessEnvironment()).DocumentsFolder,
+            dir.Path / "build" / "bin");
 }
 
 struct Installation {
