@@ -69,10 +69,8 @@ public:
   QString StatusText(TStatusPanel panel) const { return statusPanels_->Text(panel); }
 
   // TCommandHost
-  QWidget* HostWidget() override { return this; }
   TProgramOptions& HostOptions() override { return Options; }
   TNetworkListView* HostList() const override { return vstNetworkList_; }
-  TWLANInterfaces* HostInterfaces() const override { return interfaces_.get(); }
   QMessageBox::StandardButton Ask(const QString& text, const QString& caption, QMessageBox::Icon icon,
                                   QMessageBox::StandardButtons buttons) override {
     return TFormStored::Ask(text, caption, icon, buttons);
