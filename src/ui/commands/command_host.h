@@ -10,7 +10,6 @@
 namespace skimlet {
 
 class TNetworkListView;
-class TWLANInterfaces;
 class TWLANInterface;
 class TWLANNetworkList;
 struct TProgramOptions;
@@ -19,11 +18,9 @@ class TCommandHost {
 public:
   virtual ~TCommandHost() = default;
 
-  virtual QWidget* HostWidget() = 0;
   virtual TProgramOptions& HostOptions() = 0;
   virtual TNetworkListView* HostList() const = 0;
-  // The interface set (nullptr without a service), the selected interface and its network list.
-  virtual TWLANInterfaces* HostInterfaces() const = 0;
+  // The selected interface and its network list; nullptr when none is selected.
   virtual TWLANInterface* SelectedInterface() const = 0;
   virtual TWLANNetworkList* SelectedNetworks() const = 0;
 

@@ -1,5 +1,7 @@
 #include "ui/window/main_window.h"
 
+#include "ui/window/frame.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -70,66 +72,11 @@ void TfrmSkimlet::CreateMenus() {
 }
 
 void TfrmSkimlet::CreateFrame() {
-  auto* central = new QWidget(this);
-  auto* outer = new QVBoxLayout(central);
-  outer->setContentsMargins(4, 4, 4, 0);
+  frame_ = BuildFrame(*this, Options);
+  model_ = frame_.vstNetworkList->Model();
+  vstNetworkList_ = frame_.vstNetworkList;
 
-  auto* top = new QHBoxLayout();
-  auto* lblInterface = new QLabel(QStringLiteral("Interface:"), central);
-  lblInterface->setObjectName(QStringLiteral("lblInterface"));
-  cbInterfaces_ = new QComboBox(central);
-  cbInterfaces_->setObjectName(QStringLiteral("cbInterfaces"));
-  cbInterfaces_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-  cbInterfaces_->setMinimumWidth(320);
-  top->addWidget(lblInterface);
-  top->addWidget(cbInterfaces_);
-  top->addStretch(1);
-  outer->addLayout(top);
-
-  pcMain_ = new QTabWidget(central);
-  pcMain_->setObjectName(QStringLiteral("pcMain"));
-  outer->addWidget(pcMain_, 1);
-
-  // Scanner: filter panel | (find box, list, lower pages)
-  auto* tsScanner = new QWidget();
-  tsScanner->setObjectName(QStringLiteral("tsScanner"));
-  auto* scannerLayout = new QHBoxLayout(tsScanner);
-  scannerLayout->setContentsMargins(2, 2, 2, 2);
-  splFilters_ = new QSplitter(Qt::Horizontal, tsScanner);
-  splFilters_->setObjectName(QStringLiteral("splFilters"));
-  scannerLayout->addWidget(splFilters_);
-
-  pnlFilters_ = new QWidget(splFilters_);
-  pnlFilters_->setObjectName(QStringLiteral("pnlFilters"));
-  auto* filterLayout = new QVBoxLayout(pnlFilters_);
-  filterLayout->setContentsMargins(0, 0, 0, 0);
-  auto* lblFilters = new QLabel(QStringLiteral("Filters"), pnlFilters_);
-  lblFilters->setObjectName(QStringLiteral("lblFilters"));
-  filterLayout->addWidget(lblFilters);
-  auto* vstFilter = new QTreeView(pnlFilters_);
-  vstFilter->setObjectName(QStringLiteral("vstFilter"));
-  vstFilter->setHeaderHidden(true);
-  filterLayout->addWidget(vstFilter, 1);
-
-  auto* right = new QWidget(splFilters_);
-  auto* rightLayout = new QVBoxLayout(right);
-  rightLayout->setContentsMargins(0, 0, 0, 0);
-  auto* findRow = new QHBoxLayout();
-  auto* lblFind = new QLabel(QStringLiteral("Find:"), right);
-  lblFind->setObjectName(QStringLiteral("lblFind"));
-  edFilterText_ = new QLineEdit(right);
-  edFilterText_->setObjectName(QStringLiteral("edFilterText"));
-  edFilterText_->setEnabled(false);
-  findRow->addWidget(lblFind);
-  findRow->addWidget(edFilterText_, 1);
-  rightLayout->addLayout(findRow);
-
-  splLower_ = new QSplitter(Qt::Vertical, right);
-  splLower_->setObjectName(QStringLiteral("splLower"));
-  rightLayout->addWidget(splLower_, 1);
-  model_ = new TNetworkListModel(Options, this);
   model_->Filter = [this](const TWLANNetwork& n) { return NetworkPassesFilter(n, Options, findText_); };
-  vstNetworkList_ = new TNetworkListView(Options, model_, splLower_);
   vstNetworkList_->setContextMenuPolicy(Qt::ActionsContextMenu);
   commands_->Place(vstNetworkList_, kNetworkListMenu);
   connect(vstNetworkList_->header(), &QHeaderView::customContextMenuRequested, this,
@@ -141,43 +88,6 @@ void TfrmSkimlet::CreateFrame() {
           [this] { commands_->Update(); });
   connect(vstNetworkList_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this] { commands_->Update(); });
-
-  pcInfo_ = new QTabWidget(splLower_);
-  pcInfo_->setObjectName(QStringLiteral("pcInfo"));
-  tsBand1_ = new QWidget();
-  tsBand1_->setObjectName(QStringLiteral("tsBand1"));
-  tsBand2_ = new QWidget();
-  tsBand2_->setObjectName(QStringLiteral("tsBand2"));
-  pcInfo_->addTab(tsBand1_, Tr("2.4 and 5Ghz"));
-  pcInfo_->addTab(tsBand2_, Tr("5Ghz"));
-  for (auto [name, caption] : {std::pair{"tsGraphs", "Graphs"}, {"tsNetworkDetails", "Network details"},
-                               {"tsAdvancedDetails", "Advanced details"}}) {
-    auto* page = new QWidget();
-    page->setObjectName(QString::fromUtf8(name));
-    pcInfo_->addTab(page, QString::fromUtf8(caption));
-  }
-  splLower_->setStretchFactor(0, 1);
-  splLower_->setStretchFactor(1, 0);
-  splFilters_->setStretchFactor(0, 0);
-  splFilters_->setStretchFactor(1, 1);
-  pcMain_->addTab(tsScanner, QStringLiteral("Scanner"));
-
-  auto* tsCurrentConnection = new QWidget();
-  tsCurrentConnection->setObjectName(QStringLiteral("tsCurrentConnection"));
-  pcMain_->addTab(tsCurrentConnection, QStringLiteral("Current connection"));
-  auto* tsStatistics = new QWidget();
-  tsStatistics->setObjectName(QStringLiteral("tsWirelessStatistics"));
-  auto* statLayout = new QVBoxLayout(tsStatistics);
-  pcStatistics_ = new QTabWidget(tsStatistics);
-  pcStatistics_->setObjectName(QStringLiteral("pcStatistics"));
-  for (auto [name, caption] : {std::pair{"tsPHYLayer", "PHY layer"}, {"tsMACLayer", "MAC layer"}}) {
-    auto* page = new QWidget();
-    page->setObjectName(QString::fromUtf8(name));
-    pcStatistics_->addTab(page, QString::fromUtf8(caption));
-  }
-  statLayout->addWidget(pcStatistics_);
-  pcMain_->addTab(tsStatistics, QStringLiteral("Wireless statistics"));
-  setCentralWidget(central);
 }
 
 void TfrmSkimlet::BuildLanguageMenu() {
@@ -228,14 +138,14 @@ void TfrmSkimlet::CreateTimers() {
   connect(tmUpdateGraph_, &QTimer::timeout, this, [this] { UpdateStatusBar(); });
   connect(tmUpdateCurrentConnection_, &QTimer::timeout, this, [this] { RefreshInterfaceState(); });
   connect(tmUpdateWirelessStatistics_, &QTimer::timeout, this, [this] { RefreshStatistics(); });
-  connect(cbInterfaces_, &QComboBox::activated, this, [this](int i) { InterfaceChosen(i); });
+  connect(frame_.cbInterfaces, &QComboBox::activated, this, [this](int i) { InterfaceChosen(i); });
 }
 
 // Panel sizes, shown panels, check marks, first pages and the list's columns from the options.
 void TfrmSkimlet::ApplyStoredLayout() {
-  splFilters_->setSizes({Options.aLeftPanelWidth, std::max(100, width() - Options.aLeftPanelWidth)});
-  splLower_->setSizes({std::max(100, height() - Options.aTopPanelHeight), Options.aTopPanelHeight});
-  pnlFilters_->setVisible(Options.bShowFilters);
+  frame_.splFilters->setSizes({Options.aLeftPanelWidth, std::max(100, width() - Options.aLeftPanelWidth)});
+  frame_.splLower->setSizes({std::max(100, height() - Options.aTopPanelHeight), Options.aTopPanelHeight});
+  frame_.pnlFilters->setVisible(Options.bShowFilters);
   for (auto [id, on] : {std::pair{TCommand::ShowFilters, Options.bShowFilters},
                         {TCommand::ShowHorizontalGrid, Options.bHorzGrid},
                         {TCommand::ShowVerticalGrid, Options.bVertGrid},
@@ -243,9 +153,9 @@ void TfrmSkimlet::ApplyStoredLayout() {
     QSignalBlocker block(Action(id));
     Action(id)->setChecked(on);
   }
-  pcMain_->setCurrentIndex(0);
-  pcInfo_->setCurrentIndex(0);
-  pcStatistics_->setCurrentIndex(0);
+  frame_.pcMain->setCurrentIndex(0);
+  frame_.pcInfo->setCurrentIndex(0);
+  frame_.pcStatistics->setCurrentIndex(0);
   firstActivation_ = true;
   ApplyNetworkLayout();
   vstNetworkList_->setMouseTracking(true);
@@ -348,10 +258,10 @@ void TfrmSkimlet::ConnectionChanged(TWlanObject& connection) {
 void TfrmSkimlet::FormDestroy() {
   for (QTimer* t : {tmUpdateWirelessNetwork_, tmUpdateGraph_, tmUpdateCurrentConnection_, tmUpdateWirelessStatistics_})
     t->stop();
-  const QList<int> sizes = splFilters_->sizes();
-  if (pnlFilters_->isVisible() && !sizes.isEmpty() && sizes[0] > 0) Options.aLeftPanelWidth = sizes[0];
+  const QList<int> sizes = frame_.splFilters->sizes();
+  if (frame_.pnlFilters->isVisible() && !sizes.isEmpty() && sizes[0] > 0) Options.aLeftPanelWidth = sizes[0];
   Options.bShowFilters = Action(TCommand::ShowFilters)->isChecked();
-  const QList<int> lower = splLower_->sizes();
+  const QList<int> lower = frame_.splLower->sizes();
   if (lower.size() == 2 && lower[1] > 0) Options.aTopPanelHeight = lower[1];
   ReadLayout(*vstNetworkList_, Options.Layouts.ListColumns);
   Options.bVertGrid = Action(TCommand::ShowVerticalGrid)->isChecked();
@@ -379,12 +289,12 @@ void TfrmSkimlet::ApplyLanguage() {
   TTranslatable* windows[] = {&window};
   TranslateForms(Lang, windows, &window);
   if (Options.BandsOnSinglePanel) {
-    pcInfo_->setTabText(pcInfo_->indexOf(tsBand1_), Tr("2.4 and 5Ghz"));
-    pcInfo_->setTabVisible(pcInfo_->indexOf(tsBand2_), false);
+    frame_.pcInfo->setTabText(frame_.pcInfo->indexOf(frame_.tsBand1), Tr("2.4 and 5Ghz"));
+    frame_.pcInfo->setTabVisible(frame_.pcInfo->indexOf(frame_.tsBand2), false);
   } else {
-    pcInfo_->setTabText(pcInfo_->indexOf(tsBand1_), Tr("2.4Ghz"));
-    pcInfo_->setTabText(pcInfo_->indexOf(tsBand2_), Tr("5Ghz"));
-    pcInfo_->setTabVisible(pcInfo_->indexOf(tsBand2_), true);
+    frame_.pcInfo->setTabText(frame_.pcInfo->indexOf(frame_.tsBand1), Tr("2.4Ghz"));
+    frame_.pcInfo->setTabText(frame_.pcInfo->indexOf(frame_.tsBand2), Tr("5Ghz"));
+    frame_.pcInfo->setTabVisible(frame_.pcInfo->indexOf(frame_.tsBand2), true);
   }
   ApplyNetworkLayout();
   mnuCopy_->clear();
@@ -468,24 +378,24 @@ void TfrmSkimlet::SyncNetworkRows(TWLANNetworkList& list) {
 }
 
 void TfrmSkimlet::FillInterfaceSelector() {
-  QSignalBlocker block(cbInterfaces_);
-  cbInterfaces_->clear();
+  QSignalBlocker block(frame_.cbInterfaces);
+  frame_.cbInterfaces->clear();
   if (interfaces_) {
     for (const auto& itf : interfaces_->Items) {
       QString text = QString::fromStdString(itf->Description);
       if (simulated_) text = Fmt("sSimulatedRadio", {itf->Description});
-      cbInterfaces_->addItem(text);
+      frame_.cbInterfaces->addItem(text);
     }
-    if (interfaces_->Count() > 0) cbInterfaces_->setCurrentIndex(interfaces_->SelectedIndex);
+    if (interfaces_->Count() > 0) frame_.cbInterfaces->setCurrentIndex(interfaces_->SelectedIndex);
   }
   // An empty selector says why it is empty.
-  cbInterfaces_->setPlaceholderText(
+  frame_.cbInterfaces->setPlaceholderText(
       Tr(!interfaces_ || enumerationFailed_ ? "sWLANInterfaceCouldNotEnumerate" : "sWLANInterfaceInterfaceMissing"));
 }
 
 void TfrmSkimlet::RebuildInterfaceList() {
   FillInterfaceSelector();
-  if (interfaces_) interfaces_->SetSelectedIndex(cbInterfaces_->currentIndex());
+  if (interfaces_) interfaces_->SetSelectedIndex(frame_.cbInterfaces->currentIndex());
   model_->SetList(SelectedNetworks());
   ClearNetworks();
   RefreshNetworks();
@@ -505,7 +415,7 @@ void TfrmSkimlet::InterfaceChosen(int index) {
 
 void TfrmSkimlet::ReenumerateInterfaces() {
   model_->SetList(nullptr);
-  cbInterfaces_->clear();
+  frame_.cbInterfaces->clear();
   if (!interfaces_) return;
   interfaces_->Clear();
   interfaces_->SetSelectedIndex(-1);
@@ -520,7 +430,7 @@ QColor TfrmSkimlet::PickColor(const QColor& initial) {
 
 void TfrmSkimlet::ShowFilters(bool on) {
   Options.bShowFilters = on;
-  pnlFilters_->setVisible(on);
+  frame_.pnlFilters->setVisible(on);
   model_->ApplyFilter(!on);
 }
 

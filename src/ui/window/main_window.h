@@ -13,6 +13,7 @@
 #include "ui/commands/commands.h"
 #include "ui/list/network_view.h"
 #include "ui/window/form_stored.h"
+#include "ui/window/frame.h"
 #include "ui/window/status_bar.h"
 
 class QAction;
@@ -60,7 +61,7 @@ public:
   TNetworkListModel* NetworkModel() const { return model_; }
   QAction* Action(TCommand id) const { return commands_->Action(id); }
   TCommands& Commands() const { return *commands_; }
-  QComboBox* InterfaceSelector() const { return cbInterfaces_; }
+  QComboBox* InterfaceSelector() const { return frame_.cbInterfaces; }
   bool Paused() const;
   void PauseUpdating(bool on) override;
   // The handler of the scan-results notification (queued from the service's thread).
@@ -68,10 +69,8 @@ public:
   QString StatusText(TStatusPanel panel) const { return statusPanels_->Text(panel); }
 
   // TCommandHost
-  QWidget* HostWidget() override { return this; }
   TProgramOptions& HostOptions() override { return Options; }
   TNetworkListView* HostList() const override { return vstNetworkList_; }
-  TWLANInterfaces* HostInterfaces() const override { return interfaces_.get(); }
   QMessageBox::StandardButton Ask(const QString& text, const QString& caption, QMessageBox::Icon icon,
                                   QMessageBox::StandardButtons buttons) override {
     return TFormStored::Ask(text, caption, icon, buttons);
@@ -116,18 +115,10 @@ private:
   bool building_ = true;
   TCommands* commands_ = nullptr;
   std::unique_ptr<TStatusPanels> statusPanels_;
+  // The controls below the menus; the list and its model also by their own names.
+  TFrame frame_;
   TNetworkListModel* model_ = nullptr;
   TNetworkListView* vstNetworkList_ = nullptr;
-  QComboBox* cbInterfaces_ = nullptr;
-  QSplitter* splFilters_ = nullptr;
-  QSplitter* splLower_ = nullptr;
-  QWidget* pnlFilters_ = nullptr;
-  QLineEdit* edFilterText_ = nullptr;
-  QTabWidget* pcMain_ = nullptr;
-  QTabWidget* pcInfo_ = nullptr;
-  QTabWidget* pcStatistics_ = nullptr;
-  QWidget* tsBand1_ = nullptr;
-  QWidget* tsBand2_ = nullptr;
   QMenu* mnuLanguage_ = nullptr;
   QMenu* mnuCopy_ = nullptr;
   QTimer* tmUpdateWirelessNetwork_ = nullptr;

@@ -16,10 +16,8 @@ namespace {
 // A host with nothing behind it: the enabling rules are fed their state directly.
 class TNoHost : public TCommandHost {
 public:
-  QWidget* HostWidget() override { return nullptr; }
   TProgramOptions& HostOptions() override { std::abort(); }
   TNetworkListView* HostList() const override { return nullptr; }
-  TWLANInterfaces* HostInterfaces() const override { return nullptr; }
   TWLANInterface* SelectedInterface() const override { return nullptr; }
   TWLANNetworkList* SelectedNetworks() const override { return nullptr; }
   QMessageBox::StandardButton Ask(const QString&, const QString&, QMessageBox::Icon,
