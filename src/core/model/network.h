@@ -127,6 +127,7 @@ public:
   // Derivation steps, in the order UpdateFromEntry runs them.
   void DeriveWPS();
   void DeriveChannelAndWidth();
+  void Derive6GHzChannel();  // part of DeriveChannelAndWidth in the 6 GHz band
   void DerivePhyTypes();
   void DeriveRates();  // also streams, MinRate, MaxRate and AchievableRate
   void DeriveSecurityKinds();

@@ -85,6 +85,11 @@ uint32_t WidthKHz(int width) {
   }
 }
 
+int Channel320Position(uint32_t c) {
+  if (c < 31 || c > 191 || (c - 31) % 32 != 0) return 0;
+  return (c - 31) % 64 == 0 ? 1 : 2;
+}
+
 std::string WidthName(int width) {
   if (width == 4) return "80+80 " + Translate("sMHz");
   return std::to_string(static_cast<long>(std::nearbyint(WidthKHz(width) / 1000.0))) + " " + Translate("sMHz");

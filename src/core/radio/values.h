@@ -41,6 +41,9 @@ std::string PhyTypeLetters(int phyType);
 
 // Channel widths: 0 = 20, 1 = 40, 2 = 80, 3 = 160, 4 = 80+80, 5 = 320 MHz.
 inline constexpr int kWidth320 = 5;
+// The two channelizations of 320 MHz in the 6 GHz band: 320 MHz-1 is centred on channels 31, 95 and 159,
+// 320 MHz-2 on 63, 127 and 191. 1 or 2 for such a centre channel, 0 for any other.
+int Channel320Position(uint32_t centerChannel);
 uint32_t WidthKHz(int width);
 std::string WidthName(int width);
 // "2.4 GHz", "5 GHz", "6 GHz" (with the language's decimal separator and unit).

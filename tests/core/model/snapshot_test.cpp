@@ -80,9 +80,9 @@ TEST(Snapshot, NewRadioValuesNeedNothingNewInTheFile) {
   EXPECT_EQ(n.SecurityModeText(), "WPA3");
   EXPECT_EQ(n.PMF, kPMFRequired);
   EXPECT_EQ(n.Roaming, kRoaming11v | kRoaming11r);
-  EXPECT_EQ(list.Counters[kCountBandFirst + kBand6GHz], 1);
-  EXPECT_EQ(list.Counters[kCountSecurityFirst + kSecurityWPA3], 1);
-  EXPECT_EQ(list.Counters[kCountSecurityFirst + kSecurityWPA2], 0);
+  EXPECT_EQ(list.Counters[kCountBandFirst + int{kBand6GHz}], 1);
+  EXPECT_EQ(list.Counters[kCountSecurityFirst + int{kSecurityWPA3}], 1);
+  EXPECT_EQ(list.Counters[kCountSecurityFirst + int{kSecurityWPA2}], 0);
 
   fs::path saved = fs::temp_directory_path() / ("skimlet-snapshot6-" + std::to_string(::getpid()));
   ASSERT_EQ(SaveSnapshot(list, saved, kSaved), "");
