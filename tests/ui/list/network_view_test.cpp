@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/ie/builder.h"
+#include "core/model/columns.h"
 #include "core/settings/options.h"
 #include "support/network_fixture.h"
 #include "ui/list/column_layout.h"
@@ -252,6 +254,35 @@ TEST(ColumnLayout, PositionsSortColumnAndRoundTrip) {
   ApplyLayout(view, none);
   EXPECT_EQ(view.header()->sortIndicatorSection(), 0);
   EXPECT_EQ(view.header()->sortIndicatorOrder(), Qt::DescendingOrder);
+}
+
+// The columns added after the first 32 start hidden in the default layout and show their texts once shown.
+TEST_F(NetworkModelTest, PMFAndRoamingColumnsStartHiddenAndShowTheirTexts) {
+  TNetworkListView view(options, &model);
+  ApplyLayout(view, DefaultNetworkListLayout());
+  const int pmf = ColumnIndex(TNetworkColumn::PMF), roaming = ColumnIndex(TNetworkColumn::Roaming);
+  EXPECT_EQ(model.columnCount(), 34);
+  EXPECT_TRUE(view.header()->isSectionHidden(pmf));
+  EXPECT_TRUE(view.header()->isSectionHidden(roaming));
+  EXPECT_FALSE(view.header()->isSectionHidden(pmf - 1));
+
+  // RSN with SAE and protection required; a mobility domain.
+  std::vector<uint8_t> blob = ElementBuilder()
+                                  .AddText(0, "Six")
+                                  .Add(48, {1, 0, 0x00, 0x0F, 0xAC, 4, 1, 0, 0x00, 0x0F, 0xAC, 4, 1, 0, 0x00, 0x0F,
+                                            0xAC, 8, 0xC0, 0x00})
+                                  .Add(54, {0x34, 0x12, 0x01})
+                                  .Blob();
+  Refresh(kT0, {{MakeEntry(1, -50, 6415000, "Six"), blob}});
+  view.header()->setSectionHidden(pmf, false);
+  view.header()->setSectionHidden(roaming, false);
+  ASSERT_EQ(model.rowCount(), 1);
+  EXPECT_EQ(model.data(model.index(0, pmf), Qt::DisplayRole).toString(), "Required");
+  EXPECT_EQ(model.data(model.index(0, roaming), Qt::DisplayRole).toString(), "r");
+  EXPECT_EQ(model.data(model.index(0, ColumnIndex(TNetworkColumn::Band)), Qt::DisplayRole).toString().left(2), "6 ");
+  TColumnLayout back = DefaultNetworkListLayout();
+  ReadLayout(view, back);
+  EXPECT_TRUE(back[static_cast<size_t>(pmf)].Visible);
 }
 
 TEST(QualityBar, EmptyAtZeroAndFullAtHundred) {
