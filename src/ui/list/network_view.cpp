@@ -54,8 +54,10 @@ bool NetworkPassesFilter(const TWLANNetwork& n, const TProgramOptions& o, const 
       return false;
   }
   if (!o.FilterLinkQualityIndicatorSet.Has(n.Active ? n.QualityClass : 0)) return false;
-  if (!o.FilterChannelWidthSet.Has(n.ChannelWidth)) return false;
-  if (!o.FilterFrequencyBandSet.Has(n.Band)) return false;
+  // The filters know the widths up to 80+80 MHz and the 2.4 and 5 GHz bands: a 320 MHz or 6 GHz network
+  // is one no filter choice can exclude, and stays shown.
+  if (kAllChannelWidths.Has(n.ChannelWidth) && !o.FilterChannelWidthSet.Has(n.ChannelWidth)) return false;
+  if (kAllBands.Has(n.Band) && !o.FilterFrequencyBandSet.Has(n.Band)) return false;
   if (o.FilterPhySet != kAllPhyTypes && (o.FilterPhySet.Bits & n.PhyTypes.Bits) == 0) return false;
   if (o.FilterWLANSecuritySet != kAllSecurityKinds && (o.FilterWLANSecuritySet.Bits & n.SecurityKinds.Bits) == 0)
     return false;

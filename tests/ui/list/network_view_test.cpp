@@ -13,6 +13,7 @@
 
 #include "core/ie/builder.h"
 #include "core/model/columns.h"
+#include "core/radio/values.h"
 #include "core/settings/options.h"
 #include "support/network_fixture.h"
 #include "ui/list/column_layout.h"
@@ -283,6 +284,17 @@ TEST_F(NetworkModelTest, PMFAndRoamingColumnsStartHiddenAndShowTheirTexts) {
   TColumnLayout back = DefaultNetworkListLayout();
   ReadLayout(view, back);
   EXPECT_TRUE(back[static_cast<size_t>(pmf)].Visible);
+
+  // The band and width filters have no choice for the 6 GHz band or 320 MHz: such networks stay listed.
+  TProgramOptions only24 = options;
+  only24.FilterFrequencyBandSet = TFilterSet::Of({0});
+  only24.FilterChannelWidthSet = TFilterSet::Of({0});
+  TWLANNetwork& n = *list.Items[0];
+  EXPECT_TRUE(NetworkPassesFilter(n, only24, {}));
+  n.ChannelWidth = kWidth320;
+  EXPECT_TRUE(NetworkPassesFilter(n, only24, {}));
+  n.Band = 1;
+  EXPECT_FALSE(NetworkPassesFilter(n, only24, {}));
 }
 
 TEST(QualityBar, EmptyAtZeroAndFullAtHundred) {
