@@ -300,9 +300,14 @@ void TWLANNetwork::DerivePhyTypes() {
   const TSupportedRatesElementBase* extRates = Elements.Find<TExtSupportedRatesElement>(kExtSupportedRatesID);
   const bool ht = Elements.FindElement(kHTCapabilitiesID) || Elements.FindElement(kHTOperationID);
   const bool vht = Elements.FindElement(kVHTCapabilitiesID) || Elements.FindElement(kVHTOperationID);
-  const bool he = Elements.FindExtensionElement(kHECapabilitiesExt) || Elements.FindExtensionElement(kHEOperationExt);
-  const bool eht =
-      Elements.FindExtensionElement(kEHTCapabilitiesExt) || Elements.FindExtensionElement(kEHTOperationExt);
+  bool he = false, eht = false;
+  for (const auto& item : Elements.Items) {
+    if (item->ID != 255) continue;
+    const auto* x = item->AsExtension();
+    if (!x) continue;
+    he |= x->ExtensionID == kHECapabilitiesExt || x->ExtensionID == kHEOperationExt;
+    eht |= x->ExtensionID == kEHTCapabilitiesExt || x->ExtensionID == kEHTOperationExt;
+  }
   if (Band != kBand24GHz) {
     if ((rates && rates->HasOFDMRates()) || (extRates && extRates->HasOFDMRates())) PhyTypes.Add(kPhyOFDM);
     if (ht) PhyTypes.Add(kPhyHT);
@@ -372,7 +377,12 @@ void TWLANNetwork::DeriveRates() {
     MergeRates(HERates(rx, ChannelWidth, g, false));
     MergeRates(HERates(tx, ChannelWidth, g, false));
   }
-  if (const auto* eht = Elements.FindExtension<TEHTCapabilitiesExtensionsInformationElement>(kEHTCapabilitiesExt)) {
+  // DerivePhyTypes ran first: only an EHT network is looked through for EHT capabilities.
+  const TEHTCapabilitiesExtensionsInformationElement* eht =
+      PhyTypes.Contains(kPhyEHT)
+          ? Elements.FindExtension<TEHTCapabilitiesExtensionsInformationElement>(kEHTCapabilitiesExt)
+          : nullptr;
+  if (eht) {
     // The map of the current width; a 20 MHz-only station has one map for all.
     uint8_t nss = eht->MaxNSS20Only != 0 ? eht->MaxNSS20Only : eht->MaxNSS80;
     if (ChannelWidth == kWidth320 && eht->MaxNSS320 != 0) nss = eht->MaxNSS320;
@@ -423,24 +433,38 @@ void TWLANNetwork::DeriveSecurityKinds() {
 void TWLANNetwork::DeriveProtectionAndRoaming() {
   PMF = kPMFNo;
   Roaming = 0;
-  // The RSN capabilities follow the version, the group suite and both suite lists; bit 6 is management
-  // frame protection required, bit 7 capable.
-  if (const auto* rsn = Elements.FindElement(kRSNID)) {
-    const Bytes d = rsn->Data;
-    size_t pos = 2 + 4;
-    for (int list = 0; list < 2 && pos + 2 <= d.size(); ++list) pos += 2 + 4 * size_t{ReadLE16(d, pos)};
-    if (pos + 2 <= d.size()) {
-      const uint16_t caps = ReadLE16(d, pos);
-      if (caps & 0x0040) PMF = kPMFRequired;
-      else if (caps & 0x0080) PMF = kPMFCapable;
+  // One pass over the elements (a refresh derives every network of a dense site); the first element of an
+  // ID counts, as Find gives it.
+  bool rsnSeen = false, rmSeen = false, extSeen = false;
+  for (const auto& item : Elements.Items) {
+    const Bytes d = item->Data;
+    switch (item->ID) {
+      case kRSNID: {
+        if (rsnSeen) break;
+        rsnSeen = true;
+        // The RSN capabilities follow the version, the group suite and both suite lists; bit 6 is
+        // management frame protection required, bit 7 capable.
+        size_t pos = 2 + 4;
+        for (int list = 0; list < 2 && pos + 2 <= d.size(); ++list) pos += 2 + 4 * size_t{ReadLE16(d, pos)};
+        if (pos + 2 <= d.size()) {
+          const uint16_t caps = ReadLE16(d, pos);
+          if (caps & 0x0040) PMF = kPMFRequired;
+          else if (caps & 0x0080) PMF = kPMFCapable;
+        }
+        break;
+      }
+      case kRMEnabledID:  // bit 1: neighbour report
+        if (!rmSeen && !d.empty() && (d[0] & 0x02)) Roaming |= kRoaming11k;
+        rmSeen = true;
+        break;
+      case kExtCapabilitiesID:  // bit 19: BSS transition
+        if (!extSeen && d.size() > 2 && (d[2] & 0x08)) Roaming |= kRoaming11v;
+        extSeen = true;
+        break;
+      case kMobilityDomainID: Roaming |= kRoaming11r; break;
+      default: break;
     }
   }
-  // RM enabled capabilities bit 1: neighbour report; extended capabilities bit 19: BSS transition.
-  if (const auto* rm = Elements.FindElement(kRMEnabledID); rm && !rm->Data.empty() && (rm->Data[0] & 0x02))
-    Roaming |= kRoaming11k;
-  if (const auto* ext = Elements.FindElement(kExtCapabilitiesID); ext && ext->Data.size() > 2 && (ext->Data[2] & 0x08))
-    Roaming |= kRoaming11v;
-  if (Elements.FindElement(kMobilityDomainID)) Roaming |= kRoaming11r;
 }
 
 int TWLANNetwork::GIIndex() const {
