@@ -11,7 +11,7 @@
 
 #include "core/settings/options.h"
 #include "support/network_fixture.h"
-#include "ui/network_view.h"
+#include "ui/list/network_view.h"
 
 using namespace skimlet;
 

@@ -15,7 +15,7 @@ constexpr const char* kUsage =
     "Usage: skimlet-cli networks FILE [--tsv | --table | --json]\n"
     "\n"
     "Prints the networks of a snapshot or a pcap/pcapng capture file (told apart by content), one row per\n"
-    "network with the 32 columns of the network list.\n"
+    "network with the columns of the network list.\n"
     "\n"
     "  --tsv     tab-separated, a header line of column titles first (the default when the output is no terminal)\n"
     "  --table   columns aligned with blanks (the default on a terminal)\n"

@@ -9,6 +9,7 @@
 #include "core/base/safe_text.h"
 #include "core/base/translate.h"
 #include "core/ie/util.h"
+#include "core/model/columns.h"
 #include "core/radio/values.h"
 
 namespace skimlet::cli {
@@ -46,9 +47,9 @@ std::string JsonArray(const std::vector<std::string>& items) {
 
 std::string NetworkJson(const TWLANNetwork& n, const std::string& indent) {
   std::vector<std::string> phy, security, rates;
-  for (int p = 0; p <= 10; ++p)
+  for (int p = 0; p <= kPhyTypeLast; ++p)
     if (n.PhyTypes.Contains(p)) phy.push_back(Json(PhyTypeLetters(p)));
-  for (int k = 1; k <= 5; ++k)
+  for (int k = 1; k <= kSecurityKindLast; ++k)
     if (n.SecurityKinds.Contains(k)) security.push_back(Json(SecurityKindName(k)));
   for (double r : n.Rates) rates.push_back(JsonNumber(r));
   std::vector<std::pair<const char*, std::string>> fields = {
@@ -78,6 +79,8 @@ std::string NetworkJson(const TWLANNetwork& n, const std::string& indent) {
       {"securityMode", Json(n.SecurityModeText())},
       {"encryption", Json(n.CipherText())},
       {"authentication", Json(n.AuthenticationText())},
+      {"pmf", Json(n.PMFText())},
+      {"roaming", Json(n.RoamingText())},
       {"wps", Json(n.WPSStateText())},
       {"wpsVersion", Json(n.WPSVersion)},
       {"deviceName", Json(n.DeviceName)},
@@ -124,14 +127,14 @@ std::string FormatNetworks(const std::vector<std::unique_ptr<TWLANNetwork>>& ite
   } else {
     std::vector<std::vector<std::string>> rows;
     std::vector<std::string> header;
-    for (int c = 0; c < NetworkColumnCount; ++c) header.push_back(Cell(Translate("ListColumns" + std::to_string(c))));
+    for (const TNetworkColumnInfo& c : NetworkColumns()) header.push_back(Cell(NetworkColumnTitle(c.Id)));
     rows.push_back(header);
     for (const auto& n : items) {
       std::vector<std::string> row;
-      for (int c = 0; c < NetworkColumnCount; ++c) row.push_back(Cell(n->GetColumnText(c)));
+      for (const TNetworkColumnInfo& c : NetworkColumns()) row.push_back(Cell(NetworkCellText(*n, c.Id)));
       rows.push_back(std::move(row));
     }
-    std::vector<size_t> width(NetworkColumnCount, 0);
+    std::vector<size_t> width(kNetworkColumnCount, 0);
     if (output == NetworkOutput::Table)
       for (const auto& row : rows)
         for (size_t c = 0; c < row.size(); ++c) width[c] = std::max(width[c], DisplayWidth(row[c]));

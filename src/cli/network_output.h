@@ -17,7 +17,7 @@ NetworkOutput ResolveOutput(NetworkOutput output);
 // The options that choose an output ("--tsv", "--table", "--json"); false for any other argument.
 bool ParseOutputOption(const std::string& arg, NetworkOutput& output);
 
-// TSV and Table: a header line of column titles, then one line per network with the 32 columns of the
+// TSV and Table: a header line of column titles, then one line per network with the columns of the
 // network list. JSON: an array of objects, one per network.
 std::string FormatNetworks(const std::vector<std::unique_ptr<TWLANNetwork>>& items, NetworkOutput output);
 // One network as a JSON object (no line break), indented by Indent.

@@ -140,7 +140,7 @@ TEST_F(CliSnapshot, NetworksAsTSVAndJSON) {
   for (char c : r.out) lines += c == '\n';
   EXPECT_EQ(lines, 3u);  // header and two networks
   EXPECT_NE(r.out.find("00-11-22-33-00-01"), std::string::npos);
-  EXPECT_EQ(std::count(r.out.begin(), r.out.begin() + static_cast<long>(r.out.find('\n')), '\t'), 31);
+  EXPECT_EQ(std::count(r.out.begin(), r.out.begin() + static_cast<long>(r.out.find('\n')), '\t'), 33);
 
   r = Cli("networks --json " + path_.string());
   EXPECT_EQ(r.status, 0);
@@ -149,6 +149,33 @@ TEST_F(CliSnapshot, NetworksAsTSVAndJSON) {
   EXPECT_NE(r.out.find("\"channel\": 36"), std::string::npos);
   EXPECT_NE(r.out.find("\"lastSeen\": \"2026-12-10T09:30:00\""), std::string::npos);
   EXPECT_NE(r.out.find("\"elements\": \"00084C61622022354722030124\""), std::string::npos);
+}
+
+// A 6 GHz WPA3 network with protection required and fast transition, as JSON and as the TSV's last columns.
+TEST(CliNetworks, TodaysRadioValues) {
+  const auto path = std::filesystem::temp_directory_path() / ("skimlet-cli6-" + std::to_string(::getpid()) + ".snapshot");
+  skimlet::WLAN_BSS_ENTRY e = skimlet::test::MakeEntry(3, -50, 6415000, "Six");
+  const std::vector<uint8_t> blob = skimlet::ElementBuilder()
+                                        .AddText(0, "Six")
+                                        .Add(48, {1, 0, 0x00, 0x0F, 0xAC, 4, 1, 0, 0x00, 0x0F, 0xAC, 4, 2, 0, 0x00, 0x0F,
+                                                  0xAC, 2, 0x00, 0x0F, 0xAC, 8, 0xC0, 0x00})
+                                        .Add(54, {0x34, 0x12, 0x01})
+                                        .Blob();
+  const double saved = skimlet::EncodeLocalDateTime(2026, 12, 10, 9, 30, 0);
+  skimlet::SnapshotRecordRef refs[] = {{&e, blob, saved - 0.01, saved}};
+  ASSERT_EQ(skimlet::WriteSnapshotFile(path, saved, refs), "");
+  CliRun r = Cli("networks --json " + path.string());
+  EXPECT_EQ(r.status, 0);
+  for (const char* field : {"\"channel\": 93", "\"band\": \"6 GHz\"", "\"centerFrequencyKHz\": 6415000",
+                            "\"security\": [\"WPA2\", \"WPA3\"]", "\"securityMode\": \"WPA2/WPA3\"",
+                            "\"pmf\": \"Required\"", "\"roaming\": \"r\""})
+    EXPECT_NE(r.out.find(field), std::string::npos) << field << "\n" << r.out;
+  r = Cli("networks --tsv " + path.string());
+  EXPECT_EQ(r.status, 0);
+  const std::string header = r.out.substr(0, r.out.find('\n'));
+  EXPECT_EQ(header.substr(header.size() - 11), "PMF\tRoaming") << header;
+  EXPECT_NE(r.out.find("\tRequired\tr\n"), std::string::npos) << r.out;
+  std::filesystem::remove(path);
 }
 
 TEST_F(CliSnapshot, ElementsOfOneNetwork) {

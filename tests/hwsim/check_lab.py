@@ -8,7 +8,7 @@ import csv
 import sys
 from pathlib import Path
 
-COLUMNS = ["SSID", "Channel", "Channel width", "Mode", "Security", "Encryption", "Authentication", "WPS", "Country"]
+COLUMNS = ["SSID", "Channel", "Band", "Channel width", "Mode", "Security", "Encryption", "Authentication", "WPS", "Country"]
 NOTICE = "give it CAP_NET_ADMIN"
 PHY_LINES = ["802.11a (OFDM)", "802.11b (HR-DSSS)", "802.11g (ERP)", "802.11n (HT)", "802.11ac (VHT)", "802.11ax (HE)"]
 

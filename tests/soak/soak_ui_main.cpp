@@ -16,7 +16,7 @@
 #include "core/wlan/wlan_interface.h"
 #include "core/base/memory_policy.h"
 #include "soak/soak.h"
-#include "ui/network_view.h"
+#include "ui/list/network_view.h"
 
 using namespace skimlet;
 

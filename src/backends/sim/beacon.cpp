@@ -10,12 +10,14 @@ namespace skimlet::sim {
 
 namespace {
 
+constexpr uint8_t kEidRMEnabled = 70;
+
 // The rate bytes of the access point's band and PHY: 6, 12 and 24 Mbps basic on 5 GHz; 1, 2, 5.5 and 11 Mbps
 // basic on 2.4 GHz, with the OFDM rates unless it speaks only b.
 Bytes RateBytes(const SceneAccessPoint& ap) {
   static constexpr uint8_t k5GHz[] = {0x8C, 0x12, 0x98, 0x24, 0xB0, 0x48, 0x60, 0x6C};
   static constexpr uint8_t k24GHz[] = {0x82, 0x84, 0x8B, 0x96, 0x0C, 0x12, 0x18, 0x24, 0x30, 0x48, 0x60, 0x6C};
-  if (!ap.Is24GHz()) return Bytes(k5GHz);
+  if (!ap.Is24GHz()) return Bytes(k5GHz);  // also the 6 GHz band's
   return Bytes(k24GHz, ap.Standard == Phy::B ? 4 : 12);
 }
 
@@ -65,6 +67,16 @@ WPAValues WPAOf(Security s) {
   return w;
 }
 
+// The global operating class of a 20 MHz channel.
+uint8_t OperatingClassOf(uint8_t channel, bool band6) {
+  if (band6) return 131;
+  if (channel <= 14) return 81;
+  if (channel <= 48) return 115;
+  if (channel <= 64) return 118;
+  if (channel <= 144) return 121;
+  return 125;
+}
+
 uint32_t ChannelOf5GHzSegment(uint8_t primary, int n20) {
   int base = primary < 149 ? 36 : 149;
   int group = (primary - base) / (4 * n20);
@@ -79,6 +91,21 @@ uint8_t SecondaryOffset(const SceneAccessPoint& ap) {
 }
 
 }  // namespace
+
+uint8_t CenterChannel6GHz(uint8_t primary, int widthMHz) {
+  // 6 GHz channels 1, 5, 9, ... group from channel 1 up: n 20 MHz channels make a block of 4n numbers.
+  if (primary < 1 || primary > 233 || (primary - 1) % 4 != 0) return primary;
+  const int n20 = widthMHz >= 320 ? 16 : widthMHz >= 160 ? 8 : widthMHz >= 80 ? 4 : widthMHz >= 40 ? 2 : 1;
+  const int block = (primary - 1) / (4 * n20);
+  const int centre = 1 + block * 4 * n20 + (4 * n20 - 4) / 2;
+  // The 6 GHz band ends with channel 233: a block that runs past it is no channel.
+  if (1 + (block + 1) * 4 * n20 - 4 > 233) return 0;
+  return static_cast<uint8_t>(centre);
+}
+
+uint32_t SceneAccessPoint::FrequencyKHz() const {
+  return ChannelToFrequency(Channel, Band6GHz ? kBand6GHz : Is24GHz() ? kBand24GHz : kBand5GHz);
+}
 
 uint8_t CenterChannel5GHz(uint8_t primary, int widthMHz) {
   if (primary <= 14) return primary;
@@ -107,7 +134,7 @@ Beacon BuildBeacon(const SceneAccessPoint& ap, int rssi, uint32_t phyIndex) {
   rx.Bssid = ap.BSSID;
   rx.Capability = CapabilityOf(ap);
   rx.BeaconPeriod = ap.BeaconPeriod;
-  rx.FrequencyKHz = ChannelToFrequency(ap.Channel);
+  rx.FrequencyKHz = ap.FrequencyKHz();
   rx.SignalDbm = rssi;
   rx.PhyId = phyIndex;
   rx.InRegDomain = true;
@@ -117,9 +144,12 @@ Beacon BuildBeacon(const SceneAccessPoint& ap, int rssi, uint32_t phyIndex) {
 
 std::vector<uint8_t> ElementsOf(const SceneAccessPoint& ap) {
   bool b24 = ap.Is24GHz();
-  bool ht = ap.Standard == Phy::N || ap.Standard == Phy::AC || ap.Standard == Phy::AX;
-  bool vht = !b24 && (ap.Standard == Phy::AC || ap.Standard == Phy::AX);
-  bool he = ap.Standard == Phy::AX;
+  const bool b6 = ap.Band6GHz;
+  const bool eht = ap.Standard == Phy::BE;
+  // The 6 GHz band has neither HT nor VHT elements: its channel is in the HE operation.
+  bool ht = !b6 && (ap.Standard == Phy::N || ap.Standard == Phy::AC || ap.Standard == Phy::AX || eht);
+  bool vht = !b6 && !b24 && (ap.Standard == Phy::AC || ap.Standard == Phy::AX || eht);
+  bool he = ap.Standard == Phy::AX || eht;
   Bytes rates = RateBytes(ap);
 
   // The elements, in beacon order (SSID, rates and DSSS bodies are the bytes themselves).
@@ -154,6 +184,7 @@ std::vector<uint8_t> ElementsOf(const SceneAccessPoint& ap) {
     b.Add(kEidHTCapabilities, EncodeHTCapabilitiesBody(h));
   }
   if (UsesRSN(ap.Sec)) b.Add(kEidRSN, EncodeRSNBody(RSNOf(ap.Sec)));
+  if (ap.Roaming11r) b.Add(kEidMobilityDomain, EncodeMobilityDomainBody({static_cast<uint16_t>(ap.BSSID[4] << 8 | ap.BSSID[5]), true, false}));
   if (rates.size() > inFirst) b.Add(kEidExtSupportedRates, rates.subspan(inFirst));
   if (ht) {
     HTOperationValues o;
@@ -163,7 +194,7 @@ std::vector<uint8_t> ElementsOf(const SceneAccessPoint& ap) {
     b.Add(kEidHTOperation, EncodeHTOperationBody(o));
   }
   VHTOperationValues vop;
-  if (ap.Width >= 80) {
+  if (ap.Width >= 80 && !b6) {
     vop.ChannelWidth = 1;
     vop.CenterSegment0 = CenterChannel5GHz(ap.Channel, 80);
     if (ap.Width == 160) vop.CenterSegment1 = CenterChannel5GHz(ap.Channel, 160);
@@ -184,7 +215,7 @@ std::vector<uint8_t> ElementsOf(const SceneAccessPoint& ap) {
     c.MACCapabilities = 0x0000'0008'0001ull;  // +HTC HE support
     c.Width40In24G = b24 && ap.Width >= 40;
     c.Width40And80In5G = !b24;
-    c.Width160In5G = ap.Width == 160 || ap.Width == 8080;
+    c.Width160In5G = ap.Width == 160 || ap.Width == 8080 || ap.Width == 320;
     c.Width80p80In5G = ap.Width == 8080;
     c.RxHEMCSMap80 = c.TxHEMCSMap80 = MCSMapFor(ap.Streams, 2);
     if (c.Width160In5G) c.RxHEMCSMap160 = c.TxHEMCSMap160 = MCSMapFor(ap.Streams, 2);
@@ -192,7 +223,62 @@ std::vector<uint8_t> ElementsOf(const SceneAccessPoint& ap) {
     b.AddExtension(kExtHECapabilities, EncodeHECapabilitiesBody(c));
     HEOperationValues o;
     o.BSSColorInformation = static_cast<uint8_t>(1 + ap.BSSID[5] % 63);
+    if (b6) {
+      // HE describes at most 160 MHz; a 320 MHz channel is its 160 MHz half with the primary channel.
+      const int width = std::min(ap.Width, 160);
+      HE6GHzOperationInfo i;
+      i.PrimaryChannel = ap.Channel;
+      i.ChannelWidth = static_cast<uint8_t>(width >= 160 ? 3 : width >= 80 ? 2 : width >= 40 ? 1 : 0);
+      i.CenterSegment0 = CenterChannel6GHz(ap.Channel, std::min(width, 80));
+      i.CenterSegment1 = width >= 160 ? CenterChannel6GHz(ap.Channel, 160) : 0;
+      o.SixGHzOperationInfo = i;
+    }
     b.AddExtension(kExtHEOperation, EncodeHEOperationBody(o));
+  }
+  if (ap.Roaming11k) b.Add(kEidRMEnabled, {0x72, 0x00, 0x00, 0x00, 0x00});  // neighbour report and beacon reports
+  if (ap.Roaming11v) b.Add(kEidExtendedCapabilities, {0x04, 0x00, 0x08, 0x00, 0x00, 0x00, 0x00, 0x40});
+  if (ap.Partner) {
+    // The other link of the multi-link device, and the device's own address.
+    RNRNeighborAPInfo n;
+    n.Channel = ap.PartnerChannel;
+    n.OperatingClass = OperatingClassOf(ap.PartnerChannel, ap.PartnerBand6GHz);
+    RNRTBTTInfo t;
+    t.BSSID = *ap.Partner;
+    t.ShortSSID = ShortSSIDOf(Bytes(ap.SSID));
+    t.BSSParameters = 0x02;  // same SSID
+    t.PSD20MHz = 20;
+    t.LinkID = *ap.Partner < ap.BSSID ? 0 : 1;
+    n.TBTTInfoLength = 16;
+    n.Sets = {t};
+    b.Add(kEidReducedNeighborReport, EncodeReducedNeighborReportBody({n}));
+  }
+  if (eht) {
+    EHTCapabilitiesValues c;
+    const uint8_t nss = EHTNSSByte(ap.Streams);
+    c.Map80 = {nss, nss, nss};
+    if (ap.Width >= 160) c.Map160 = c.Map80;
+    if (ap.Width >= 320) c.Map320 = c.Map80;
+    b.AddExtension(kExtEHTCapabilities, EncodeEHTCapabilitiesBody(c));
+    EHTOperationValues o;
+    if (b6 && ap.Width >= 160) {
+      EHTOperationInfo i;
+      i.ChannelWidth = ap.Width >= 320 ? 4 : 3;
+      // 320 MHz: the centres of the primary's 160 MHz half and of the whole; 160 MHz: of the primary's 80 MHz
+      // half and of the whole.
+      i.CenterSegment0 = CenterChannel6GHz(ap.Channel, ap.Width >= 320 ? 160 : 80);
+      i.CenterSegment1 = CenterChannel6GHz(ap.Channel, ap.Width >= 320 ? 320 : 160);
+      o.OperationInfo = i;
+    }
+    b.AddExtension(kExtEHTOperation, EncodeEHTOperationBody(o));
+    if (ap.Partner) {
+      BasicMultiLinkValues ml;
+      ml.MLDMACAddress = std::min(ap.BSSID, *ap.Partner);
+      ml.MLDMACAddress[0] = static_cast<uint8_t>(ml.MLDMACAddress[0] | 0x02);
+      ml.LinkID = ap.BSSID < *ap.Partner ? 0 : 1;
+      ml.BSSParametersChangeCount = 0;
+      ml.MLDCapabilities = 0x0001;  // two links
+      b.AddExtension(kExtMultiLink, EncodeBasicMultiLinkBody(ml));
+    }
   }
   if (UsesWPA(ap.Sec)) b.AddVendor(kOUIMicrosoft, 1, EncodeWPABody(WPAOf(ap.Sec)));
   if (ht) b.AddVendor(kOUIMicrosoft, 2, EncodeWMMBody({}));

@@ -34,6 +34,7 @@ struct PhyWordRow {
 };
 constexpr PhyWordRow kPhyWords[] = {
     {"b", Phy::B, 5}, {"a", Phy::A, 4}, {"g", Phy::G, 6}, {"n", Phy::N, 7}, {"ac", Phy::AC, 8}, {"ax", Phy::AX, 10},
+    {"be", Phy::BE, 11},
 };
 
 std::string_view Trim(std::string_view s) {
@@ -147,8 +148,10 @@ Security SecurityOf(std::string_view s) {
 const PhyWordRow& PhyRowOf(std::string_view s) {
   for (const auto& p : kPhyWords)
     if (p.Text == s) return p;
-  throw Bad{"unknown PHY '" + std::string(s) + "' (one of b, a, g, n, ac, ax)"};
+  throw Bad{"unknown PHY '" + std::string(s) + "' (one of b, a, g, n, ac, ax, be)"};
 }
+
+bool Valid6GHzChannel(int c) { return c == 2 || (c >= 1 && c <= 233 && (c - 1) % 4 == 0); }
 
 bool Valid5GHzChannel(int c) {
   return (c >= 36 && c <= 64 && c % 4 == 0) || (c >= 100 && c <= 144 && c % 4 == 0) ||
@@ -167,11 +170,12 @@ void SetInterfaceKey(SceneInterface& i, std::string_view key, std::string_view v
     for (auto w : Words(value)) i.PhyTypes.push_back(PhyRowOf(w).Type);
     if (i.PhyTypes.empty() || i.PhyTypes.size() > WLAN_INTERFACE_CAPABILITY::kMaxPhys) throw Bad{"phys needs 1 to 64 PHYs"};
   } else if (key == "bands") {
-    i.Hears24GHz = i.Hears5GHz = false;
+    i.Hears24GHz = i.Hears5GHz = i.Hears6GHz = false;
     for (auto w : Words(value)) {
       if (w == "2.4") i.Hears24GHz = true;
       else if (w == "5") i.Hears5GHz = true;
-      else throw Bad{"unknown band '" + std::string(w) + "' (2.4 or 5)"};
+      else if (w == "6") i.Hears6GHz = true;
+      else throw Bad{"unknown band '" + std::string(w) + "' (2.4, 5 or 6)"};
     }
   } else if (key == "hardware-radio") {
     i.HardwareRadioOn = YesNo(value);
@@ -200,13 +204,37 @@ void SetAccessPointKey(SceneAccessPoint& ap, std::string_view key, std::string_v
     else if (value == "infrastructure") ap.AdHoc = false;
     else throw Bad{"type is infrastructure or adhoc"};
   } else if (key == "channel") {
-    ap.Channel = static_cast<uint8_t>(Number(value, 1, 177, "channel"));
-    if (ap.Channel > 14 && !Valid5GHzChannel(ap.Channel)) throw Bad{"channel " + std::string(value) + " is no 20 MHz channel"};
+    // A 6 GHz channel number is checked in its band's plan once the band is known (band may follow).
+    ap.Channel = static_cast<uint8_t>(Number(value, 1, 233, "channel"));
+    const bool valid = ap.Band6GHz ? Valid6GHzChannel(ap.Channel)
+                                   : ap.Channel <= 14 || Valid5GHzChannel(ap.Channel) || Valid6GHzChannel(ap.Channel);
+    if (!valid) throw Bad{"channel " + std::string(value) + " is no 20 MHz channel"};
+  } else if (key == "band") {
+    if (value == "6") ap.Band6GHz = true;
+    else if (value == "2.4" || value == "5") ap.Band6GHz = false;
+    else throw Bad{"band is 2.4, 5 or 6"};
+  } else if (key == "frequency") {
+    const long mhz = Number(value, 2412, 7115, "frequency");
+    const uint32_t kHz = static_cast<uint32_t>(mhz) * 1000;
+    const uint32_t channel = FrequencyToChannel(kHz);
+    if (channel == 0 || channel > 233) throw Bad{"frequency " + std::string(value) + " MHz is no channel's"};
+    ap.Band6GHz = BandOfFrequency(kHz) == kBand6GHz;
+    ap.Channel = static_cast<uint8_t>(channel);
   } else if (key == "width") {
     if (value == "80+80") ap.Width = 8080;
-    else ap.Width = static_cast<int>(Number(value, 20, 160, "width"));
-    if (ap.Width != 20 && ap.Width != 40 && ap.Width != 80 && ap.Width != 160 && ap.Width != 8080)
-      throw Bad{"width is 20, 40, 80, 160 or 80+80"};
+    else ap.Width = static_cast<int>(Number(value, 20, 320, "width"));
+    if (ap.Width != 20 && ap.Width != 40 && ap.Width != 80 && ap.Width != 160 && ap.Width != 320 && ap.Width != 8080)
+      throw Bad{"width is 20, 40, 80, 160, 320 or 80+80"};
+  } else if (key == "roaming") {
+    ap.Roaming11k = ap.Roaming11v = ap.Roaming11r = false;
+    for (auto w : Words(value)) {
+      if (w == "k") ap.Roaming11k = true;
+      else if (w == "v") ap.Roaming11v = true;
+      else if (w == "r") ap.Roaming11r = true;
+      else throw Bad{"roaming takes the letters k, v and r"};
+    }
+  } else if (key == "partner") {
+    ap.Partner = MacAddress(value);
   } else if (key == "center2") {
     ap.Center2 = static_cast<uint8_t>(Number(value, 36, 177, "center2"));
   } else if (key == "phy") {
@@ -288,7 +316,7 @@ void CompleteFromElements(SceneAccessPoint& ap) {
   if (ap.Capability) ap.AdHoc = (*ap.Capability & 0x0003) == 0x0002;
   if (!ap.Elements) return;
   TBeaconReception rx;
-  rx.FrequencyKHz = ChannelToFrequency(ap.Channel);
+  rx.FrequencyKHz = ap.FrequencyKHz();
   WLAN_BSS_ENTRY e = ReadBeacon(*ap.Elements, rx);
   ap.SSID.assign(e.dot11Ssid.ucSSID.begin(), e.dot11Ssid.ucSSID.begin() + e.dot11Ssid.uSSIDLength);
   switch (e.dot11BssPhyType) {
@@ -303,6 +331,17 @@ void CompleteFromElements(SceneAccessPoint& ap) {
 
 void CheckAccessPoint(const SceneAccessPoint& ap) {
   bool b24 = ap.Is24GHz();
+  if (ap.Band6GHz) {
+    if (!Valid6GHzChannel(ap.Channel)) throw Bad{"channel " + std::to_string(ap.Channel) + " is no 6 GHz channel"};
+    if (ap.Standard != Phy::AX && ap.Standard != Phy::BE) throw Bad{"the 6 GHz band needs ax or be"};
+    if (ap.Width == 8080) throw Bad{"the 6 GHz band has no 80+80 MHz channels here"};
+    if (ap.Width > 20 && ap.Channel == 2) throw Bad{"channel 2 is 20 MHz wide"};
+    if (ap.Width == 320 && CenterChannel6GHz(ap.Channel, 320) == 0) throw Bad{"no 320 MHz channel around this one"};
+  } else if (ap.Channel > 14 && !Valid5GHzChannel(ap.Channel)) {
+    throw Bad{"channel " + std::to_string(ap.Channel) + " is no 5 GHz channel (band = 6 for the 6 GHz band)"};
+  }
+  if (ap.Width == 320 && (!ap.Band6GHz || ap.Standard != Phy::BE)) throw Bad{"320 MHz channels are 6 GHz and be only"};
+  if (ap.Partner && *ap.Partner == ap.BSSID) throw Bad{"an access point is not its own partner"};
   if (b24 && (ap.Standard == Phy::A || ap.Standard == Phy::AC)) throw Bad{"802.11a and ac are 5 GHz only"};
   if (!b24 && (ap.Standard == Phy::B || ap.Standard == Phy::G)) throw Bad{"802.11b and g are 2.4 GHz only"};
   if (ap.Width > 20 && (ap.Standard == Phy::A || ap.Standard == Phy::B || ap.Standard == Phy::G))
@@ -310,7 +349,7 @@ void CheckAccessPoint(const SceneAccessPoint& ap) {
   if (b24 && ap.Width > 40) throw Bad{"2.4 GHz channels are at most 40 MHz wide"};
   if (ap.Width > 40 && ap.Standard == Phy::N) throw Bad{"802.11n channels are at most 40 MHz wide"};
   if (b24 && ap.Width == 40 && (ap.Channel < 1 || ap.Channel > 13)) throw Bad{"no 40 MHz channel around channel 14"};
-  if (ap.Width == 160 && ap.Channel >= 149) throw Bad{"no 160 MHz channel from channel 149 on here"};
+  if (!ap.Band6GHz && ap.Width == 160 && ap.Channel >= 149) throw Bad{"no 160 MHz channel from channel 149 on here"};
   static constexpr uint8_t kCenters80[] = {42, 58, 106, 122, 138, 155, 171};
   if (ap.Width == 8080 && std::find(std::begin(kCenters80), std::end(kCenters80), ap.Center2) == std::end(kCenters80))
     throw Bad{"80+80 needs center2, the centre channel of the second 80 MHz segment (42, 58, 106, 122, 138, 155)"};
@@ -415,13 +454,21 @@ SceneResult ParseScene(std::string_view text, std::string_view fileName) {
   std::set<std::array<uint8_t, 6>> seen;
   for (const auto& ap : scene.AccessPoints)
     if (!seen.insert(ap.BSSID).second) return fail(ap.Line, "a second access point with the same bssid");
+  for (auto& ap : scene.AccessPoints) {
+    if (!ap.Partner) continue;
+    auto other = std::find_if(scene.AccessPoints.begin(), scene.AccessPoints.end(),
+                              [&](const SceneAccessPoint& o) { return o.BSSID == *ap.Partner; });
+    if (other == scene.AccessPoints.end()) return fail(ap.Line, "the partner is no access point of this scene");
+    ap.PartnerChannel = other->Channel;
+    ap.PartnerBand6GHz = other->Band6GHz;
+  }
   if (scene.Interfaces.empty()) {
     SceneInterface i;
     i.Description = "Simulated Wi-Fi adapter";
     scene.Interfaces.push_back(i);
   }
   for (auto& i : scene.Interfaces) {
-    if (i.PhyTypes.empty()) i.PhyTypes = {5, 4, 6, 7, 8, 10};
+    if (i.PhyTypes.empty()) i.PhyTypes = {5, 4, 6, 7, 8, 10, 11};
     if (i.Description.empty()) i.Description = "Simulated Wi-Fi adapter";
     if (i.ConnectedTo && !seen.count(*i.ConnectedTo))
       return fail(i.Line, "the connected network is no access point of this scene");
@@ -459,6 +506,7 @@ SceneResult ReplaySnapshotScene(const std::string& snapshotPath) {
     ap.FixedEntry = r.Entry;
     ap.FixedBlob = r.Blob;
     ap.Channel = static_cast<uint8_t>(std::min<uint32_t>(FrequencyToChannel(r.Entry.ulChCenterFrequency), 255));
+    ap.Band6GHz = BandOfFrequency(r.Entry.ulChCenterFrequency) == kBand6GHz;
     scene.AccessPoints.push_back(std::move(ap));
   }
   return {std::move(scene), {}};

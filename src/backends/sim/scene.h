@@ -21,7 +21,7 @@ enum class Security {
 std::string_view SecurityWord(Security s);
 
 // The amendment an access point speaks at most.
-enum class Phy { B, A, G, N, AC, AX };
+enum class Phy { B, A, G, N, AC, AX, BE };
 std::string_view PhyWord(Phy p);
 // The service's PHY type number of an amendment.
 uint32_t PhyTypeOf(Phy p);
@@ -47,11 +47,18 @@ struct SceneAccessPoint {
   std::array<uint8_t, 6> BSSID{};
   bool AdHoc = false;
   uint8_t Channel = 1;                // primary channel
-  int Width = 20;                     // 20, 40, 80, 160, or 8080 for 80+80 MHz
+  bool Band6GHz = false;              // Channel numbers the 6 GHz band's plan
+  int Width = 20;                     // 20, 40, 80, 160, 320 (6 GHz), or 8080 for 80+80 MHz
   uint8_t Center2 = 0;                // 80+80: centre channel of the second segment
   Phy Standard = Phy::G;
   int Streams = 1;                    // 1..4
   Security Sec = Security::Open;
+  bool Roaming11k = false, Roaming11v = false, Roaming11r = false;  // neighbour reports, BSS transition, FT
+  // A multi-link device: the BSSID of the other link's access point, which the beacon announces in its
+  // reduced neighbor report; ParseScene fills in that link's channel.
+  std::optional<std::array<uint8_t, 6>> Partner;
+  uint8_t PartnerChannel = 0;
+  bool PartnerBand6GHz = false;
   int Rssi = -60;                     // dBm as heard by an interface without offset
   std::optional<CountryValues> Country;
   std::optional<std::pair<int, int>> Load;  // stations, utilization percent
@@ -69,7 +76,9 @@ struct SceneAccessPoint {
   std::optional<WLAN_BSS_ENTRY> FixedEntry;
   std::vector<uint8_t> FixedBlob;
 
-  bool Is24GHz() const { return Channel <= 14; }
+  bool Is24GHz() const { return !Band6GHz && Channel <= 14; }
+  // The centre frequency of the primary channel in kHz.
+  uint32_t FrequencyKHz() const;
 };
 
 struct SceneInterface {
@@ -77,7 +86,7 @@ struct SceneInterface {
   std::string Description;            // "Simulated" is added in front when the text does not say it
   std::optional<WLAN_GUID> Guid;      // derived from the interface's position when absent
   std::vector<uint32_t> PhyTypes;     // one per PHY index
-  bool Hears24GHz = true, Hears5GHz = true;
+  bool Hears24GHz = true, Hears5GHz = true, Hears6GHz = true;
   bool HardwareRadioOn = true;
   int RssiOffset = 0;
   std::optional<std::array<uint8_t, 6>> ConnectedTo;  // BSSID of the network connected at start
@@ -115,5 +124,7 @@ std::vector<uint8_t> ElementsOf(const SceneAccessPoint& ap);
 uint16_t CapabilityOf(const SceneAccessPoint& ap);
 // The centre channel of the 40/80/160 MHz channel around a 5 GHz primary channel, or the primary channel.
 uint8_t CenterChannel5GHz(uint8_t primary, int widthMHz);
+// The same in the 6 GHz band (20 to 320 MHz; 320 MHz is the 320 MHz-1 channel around the primary).
+uint8_t CenterChannel6GHz(uint8_t primary, int widthMHz);
 
 }  // namespace skimlet::sim

@@ -171,7 +171,7 @@ struct SimWlanService::Impl {
 
   bool Hears(const Interface& i, int ap, double now) const {
     const auto& a = SceneData.AccessPoints[static_cast<size_t>(ap)];
-    if (a.Is24GHz() ? !i.Desc.Hears24GHz : !i.Desc.Hears5GHz) return false;
+    if (a.Band6GHz ? !i.Desc.Hears6GHz : a.Is24GHz() ? !i.Desc.Hears24GHz : !i.Desc.Hears5GHz) return false;
     if (ap == i.ConnectedAP) return true;
     if (a.AppearOn <= 0 || a.AppearOff <= 0) return true;
     return std::fmod(now + Phase[static_cast<size_t>(ap)], a.AppearOn + a.AppearOff) < a.AppearOn;

@@ -15,7 +15,7 @@ namespace {
 constexpr uint8_t kEidSSID = 0, kEidRates = 1, kEidDSSS = 3, kEidERP = 42, kEidHTCapabilities = 45,
                   kEidRSN = 48, kEidExtRates = 50, kEidHTOperation = 61, kEidVHTCapabilities = 191,
                   kEidVHTOperation = 192, kEidVendor = 221, kEidExtension = 255;
-constexpr uint8_t kExtHECapabilities = 35, kExtHEOperation = 36;
+constexpr uint8_t kExtHECapabilities = 35, kExtHEOperation = 36, kExtEHTOperation = 106, kExtEHTCapabilities = 108;
 
 bool Is24GHzOrUnknown(uint32_t kHz) { return kHz <= 2500000; }
 
@@ -38,7 +38,7 @@ constexpr std::array<TRateKind, 256> kRateKinds = MakeRateKinds();
 // What one walk over the blob collects for the entry.
 struct TBlobFacts {
   bool HaveSSID = false;
-  bool HE = false, VHT = false, HT = false, ERP = false, OFDMRate = false, DSSSRate = false;
+  bool EHT = false, HE = false, VHT = false, HT = false, ERP = false, OFDMRate = false, DSSSRate = false;
   uint8_t DSSSChannel = 0, HTChannel = 0;
 };
 
@@ -87,6 +87,7 @@ void Walk(std::span<const uint8_t> blob, TBlobFacts& f, DOT11_SSID* ssid, WLAN_R
       case kEidVHTOperation: f.VHT = true; break;
       case kEidExtension:
         if (len >= 1 && (body[0] == kExtHECapabilities || body[0] == kExtHEOperation)) f.HE = true;
+        if (len >= 1 && (body[0] == kExtEHTCapabilities || body[0] == kExtEHTOperation)) f.EHT = true;
         break;
       default: break;
     }
@@ -97,6 +98,7 @@ void Walk(std::span<const uint8_t> blob, TBlobFacts& f, DOT11_SSID* ssid, WLAN_R
 
 uint32_t PhyTypeOf(const TBlobFacts& f, uint32_t kHz) {
   const bool band24 = Is24GHzOrUnknown(kHz);
+  if (f.EHT) return kPhyEHT;
   if (f.HE) return kPhyHE;
   if (f.VHT && !band24) return kPhyVHT;
   if (f.HT) return kPhyHT;

@@ -58,7 +58,7 @@ void TWLANNetwork::UpdateFromEntry(const WLAN_BSS_ENTRY& entry, Bytes blob) {
   QualityClass = QualityClassOf(LinkQuality);
   CenterFrequency = entry.ulChCenterFrequency;
   Channel = FrequencyToChannel(CenterFrequency);
-  Band = CenterFrequency > 2500000 ? 1 : 0;
+  Band = BandOfFrequency(CenterFrequency);
   Privacy = (entry.usCapabilityInformation & 0x10) != 0;
 
   if (sameDerivation) {
@@ -92,6 +92,7 @@ void TWLANNetwork::UpdateFromEntry(const WLAN_BSS_ENTRY& entry, Bytes blob) {
   DerivePhyTypes();
   DeriveRates();
   DeriveSecurityKinds();
+  DeriveProtectionAndRoaming();
   derived_ = true;
   if (!SSID.empty()) Series().Caption = SSID;
 }

@@ -36,7 +36,16 @@ struct TSmallSet {
 };
 
 // Security kinds.
-enum : int { kSecurityOpen = 1, kSecurityWEP = 2, kSecurityWPA = 3, kSecurityWPA2 = 4, kSecurityWPA3 = 5 };
+enum : int {
+  kSecurityOpen = 1, kSecurityWEP = 2, kSecurityWPA = 3, kSecurityWPA2 = 4, kSecurityWPA3 = 5, kSecurityOWE = 6,
+};
+inline constexpr int kSecurityKindLast = kSecurityOWE;
+
+// Management frame protection as the RSN capabilities announce it.
+enum : uint8_t { kPMFNo = 0, kPMFCapable = 1, kPMFRequired = 2 };
+// Roaming aids a beacon announces, as bits: neighbour reports (802.11k), BSS transition management (802.11v)
+// and fast transition through a mobility domain (802.11r).
+enum : uint8_t { kRoaming11k = 1, kRoaming11v = 2, kRoaming11r = 4 };
 
 // The BSSID as six upper-case hex bytes joined by "-": 00-1A-2B-3C-4D-5E.
 std::string BSSIDToText(const std::array<uint8_t, 6>& bssid);
@@ -63,9 +72,9 @@ public:
   void* Row = nullptr;  // the view's row; opaque here
   bool Checked = false;
   int32_t ChannelUtilization = 0;
-  uint8_t Band = 0;  // 0 = 2.4 GHz, 1 = 5 GHz
+  uint8_t Band = 0;  // 0 = 2.4 GHz, 1 = 5 GHz, 2 = 6 GHz
   int32_t StationCount = 0;
-  uint8_t ChannelWidth = 0;  // 0 = 20, 1 = 40, 2 = 80, 3 = 160, 4 = 80+80 MHz
+  uint8_t ChannelWidth = 0;  // 0 = 20, 1 = 40, 2 = 80, 3 = 160, 4 = 80+80, 5 = 320 MHz
   uint32_t CenterChannel1 = 0;
   uint32_t Channel = 0;
   uint32_t CenterChannel0 = 0;
@@ -91,6 +100,8 @@ public:
   double MaxRate = 0;
   double MinRate = 0;
   TSmallSet SecurityKinds;
+  uint8_t PMF = kPMFNo;
+  uint8_t Roaming = 0;  // kRoaming11k | kRoaming11v | kRoaming11r
   WLAN_BSS_ENTRY Entry;
 
   // Takes an entry and its blob (from the service's list or a snapshot) and recomputes every derived value.
@@ -116,9 +127,11 @@ public:
   // Derivation steps, in the order UpdateFromEntry runs them.
   void DeriveWPS();
   void DeriveChannelAndWidth();
+  void Derive6GHzChannel();  // part of DeriveChannelAndWidth in the 6 GHz band
   void DerivePhyTypes();
   void DeriveRates();  // also streams, MinRate, MaxRate and AchievableRate
   void DeriveSecurityKinds();
+  void DeriveProtectionAndRoaming();  // PMF and Roaming
   // Index of the guard interval for HE rates: 0 with the short GI of the current width, else 1.
   int GIIndex() const;
   double ComputeAchievableRate() const;
@@ -135,8 +148,10 @@ public:
   std::string WPSStateText() const;
   std::string BssTypeText() const;
   std::string RatesText() const;
+  std::string PMFText() const;
+  std::string RoamingText() const;
 
-  // The text of one of the 32 columns of the network list.
+  // The text of one of the columns of the network list.
   std::string GetColumnText(int column) const;
 
   // The options the derivations read: the owner's, or the defaults for a record without owner.
@@ -159,7 +174,7 @@ std::string SeenTimeText(LocalDateTime time, LocalDateTime now);
 void SetSeenTimeClock(TClock clock);
 
 // Number of columns of the network list, and the sort comparison of one column (negative, 0, positive).
-inline constexpr int NetworkColumnCount = 32;
+inline constexpr int NetworkColumnCount = 34;
 int CompareNetworks(const TWLANNetwork& a, const TWLANNetwork& b, int column);
 
 }  // namespace skimlet

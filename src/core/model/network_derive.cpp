@@ -17,6 +17,8 @@
 #include "core/ie/elements/eid192_vht_operation.h"
 #include "core/ie/elements/ext035_he_capabilities.h"
 #include "core/ie/elements/ext036_he_operation.h"
+#include "core/ie/elements/ext106_eht_operation.h"
+#include "core/ie/elements/ext108_eht_capabilities.h"
 #include "core/ie/elements/vnd_0050f2_04_wps.h"
 #include "core/model/network.h"
 #include "core/radio/rates.h"
@@ -70,6 +72,12 @@ const TDoubleDynamicArray& VHTRates(uint16_t map, int width, bool shortGI) {
   return CachedRateList(key, [&] { return VHTRateList(map, width, shortGI); });
 }
 
+const TDoubleDynamicArray& EHTRates(int highestMCS, int streams, int width, int g) {
+  uint64_t key = uint64_t(highestMCS & 0xFF) << 24 | uint64_t(streams & 0xFF) << 16 | uint64_t(width & 0xFF) << 8 |
+                 uint64_t(g & 0xFF) | uint64_t{4} << 60;
+  return CachedRateList(key, [&] { return EHTRateList(highestMCS, streams, width, g); });
+}
+
 const TDoubleDynamicArray& HERates(uint16_t map, int width, int g, bool dcm) {
   uint64_t key = uint64_t{map} << 16 | uint64_t(width & 0xFF) << 8 | uint64_t(g & 0x7F) << 1 | (dcm ? 1 : 0) |
                  uint64_t{3} << 60;
@@ -85,6 +93,14 @@ constexpr uint8_t kVHTCapabilitiesID = 191;
 constexpr uint8_t kVHTOperationID = 192;
 constexpr uint8_t kHECapabilitiesExt = 35;
 constexpr uint8_t kHEOperationExt = 36;
+constexpr uint8_t kEHTOperationExt = 106;
+constexpr uint8_t kEHTCapabilitiesExt = 108;
+constexpr uint8_t kRSNID = 48;
+constexpr uint8_t kMobilityDomainID = 54;
+constexpr uint8_t kRMEnabledID = 70;
+constexpr uint8_t kExtCapabilitiesID = 127;
+
+uint16_t ReadLE16(Bytes d, size_t pos) { return static_cast<uint16_t>(d[pos] | d[pos + 1] << 8); }
 
 // Rate index by SNR 0..50 dB (rows) for: DSSS/CCK, OFDM, HT 20 MHz, HT 40 MHz, VHT/HE 20, 40, 80 and 160 MHz.
 // -1: no rate works at that SNR. From 40 dB on every row equals the last one.
@@ -219,6 +235,11 @@ void TWLANNetwork::DeriveChannelAndWidth() {
     }
   }
 
+  if (Band == kBand6GHz) {
+    Derive6GHzChannel();
+    return;
+  }
+
   // A width is kept only when the channels that make it up are known.
   const bool bothCentres = CenterChannel0 != 0 && CenterChannel1 != 0;
   const uint32_t d = Distance(CenterChannel0, CenterChannel1);
@@ -228,14 +249,66 @@ void TWLANNetwork::DeriveChannelAndWidth() {
   if (ChannelWidth == 1 && !(SecondaryChannel != 0 && Distance(Channel, SecondaryChannel) == 4)) ChannelWidth = 0;
 }
 
+void TWLANNetwork::Derive6GHzChannel() {
+  // The 6 GHz band has no HT or VHT operation: the HE operation's 6 GHz information gives the primary
+  // channel, the width and its centres, and the EHT operation a wider channel. What the access point
+  // announces wins over the frequency the frame was heard on.
+  ChannelWidth = 0;
+  CenterChannel0 = CenterChannel1 = SecondaryChannel = 0;
+  const auto* he = Elements.FindExtension<THEOperationExtensionsInformationElement>(kHEOperationExt);
+  if (he && he->Has6GHzInfo) {
+    if (he->PrimaryChannel6GHz != 0) Channel = he->PrimaryChannel6GHz;
+    const uint32_t seg0 = he->CenterSegment0_6GHz, seg1 = he->CenterSegment1_6GHz;
+    switch (he->ChannelWidth6GHz) {
+      case 1:
+      case 2:
+        if (seg0 != 0) {
+          ChannelWidth = he->ChannelWidth6GHz;
+          CenterChannel0 = seg0;
+        }
+        break;
+      case 3:
+        if (seg0 != 0 && seg1 != 0 && Distance(seg0, seg1) == 8) ChannelWidth = 3;
+        else if (seg0 != 0 && seg1 != 0 && Distance(seg0, seg1) > 16) ChannelWidth = 4;
+        else if (seg0 != 0) ChannelWidth = 2;
+        CenterChannel0 = seg0;
+        if (ChannelWidth >= 3) CenterChannel1 = seg1;
+        break;
+      default: break;
+    }
+  }
+  // EHT operation: CCFS0 is the centre of the 160 MHz half that holds the primary channel, CCFS1 the centre
+  // of the 320 MHz channel; for 160 MHz CCFS1 is the channel's centre.
+  const auto* eht = Elements.FindExtension<TEHTOperationExtensionsInformationElement>(kEHTOperationExt);
+  if (eht && eht->HasOperationInfo) {
+    const uint32_t seg0 = eht->CenterSegment0, seg1 = eht->CenterSegment1;
+    if (eht->ChannelWidth == 4 && Channel320Position(seg1) != 0 && Distance(seg0, seg1) == 16) {
+      ChannelWidth = kWidth320;
+      CenterChannel0 = seg0;
+      CenterChannel1 = seg1;
+    } else if (eht->ChannelWidth >= 3 && ChannelWidth < 3 && seg1 != 0 && Distance(seg0, seg1) == 8) {
+      ChannelWidth = 3;
+      CenterChannel0 = seg0;
+      CenterChannel1 = seg1;
+    }
+  }
+}
+
 void TWLANNetwork::DerivePhyTypes() {
   PhyTypes = {};
   const TSupportedRatesElementBase* rates = Elements.Find<TSupportedRatesElement>(kSupportedRatesID);
   const TSupportedRatesElementBase* extRates = Elements.Find<TExtSupportedRatesElement>(kExtSupportedRatesID);
   const bool ht = Elements.FindElement(kHTCapabilitiesID) || Elements.FindElement(kHTOperationID);
   const bool vht = Elements.FindElement(kVHTCapabilitiesID) || Elements.FindElement(kVHTOperationID);
-  const bool he = Elements.FindExtensionElement(kHECapabilitiesExt) || Elements.FindExtensionElement(kHEOperationExt);
-  if (Band == 1) {
+  bool he = false, eht = false;
+  for (const auto& item : Elements.Items) {
+    if (item->ID != 255) continue;
+    const auto* x = item->AsExtension();
+    if (!x) continue;
+    he |= x->ExtensionID == kHECapabilitiesExt || x->ExtensionID == kHEOperationExt;
+    eht |= x->ExtensionID == kEHTCapabilitiesExt || x->ExtensionID == kEHTOperationExt;
+  }
+  if (Band != kBand24GHz) {
     if ((rates && rates->HasOFDMRates()) || (extRates && extRates->HasOFDMRates())) PhyTypes.Add(kPhyOFDM);
     if (ht) PhyTypes.Add(kPhyHT);
     if (vht) PhyTypes.Add(kPhyVHT);
@@ -248,6 +321,7 @@ void TWLANNetwork::DerivePhyTypes() {
     if (ht) PhyTypes.Add(kPhyHT);
   }
   if (he) PhyTypes.Add(kPhyHE);
+  if (eht) PhyTypes.Add(kPhyEHT);
 }
 
 void TWLANNetwork::MergeRates(const TDoubleDynamicArray& rates) {
@@ -295,13 +369,29 @@ void TWLANNetwork::DeriveRates() {
   }
   if (const auto* he = Elements.FindExtension<THECapabilitiesExtensionsInformationElement>(kHECapabilitiesExt)) {
     uint16_t rx = he->RxHEMCSMap80, tx = he->TxHEMCSMap80;
-    if (ChannelWidth == 3) rx = he->RxHEMCSMap160, tx = he->TxHEMCSMap160;
+    if (ChannelWidth == 3 || ChannelWidth == kWidth320) rx = he->RxHEMCSMap160, tx = he->TxHEMCSMap160;
     else if (ChannelWidth == 4) rx = he->RxHEMCSMap80p80, tx = he->TxHEMCSMap80p80;
     TxStreams = HEStreams(tx);
     RxStreams = HEStreams(rx);
     const int g = GIIndex();
     MergeRates(HERates(rx, ChannelWidth, g, false));
     MergeRates(HERates(tx, ChannelWidth, g, false));
+  }
+  // DerivePhyTypes ran first: only an EHT network is looked through for EHT capabilities.
+  const TEHTCapabilitiesExtensionsInformationElement* eht =
+      PhyTypes.Contains(kPhyEHT)
+          ? Elements.FindExtension<TEHTCapabilitiesExtensionsInformationElement>(kEHTCapabilitiesExt)
+          : nullptr;
+  if (eht) {
+    // The map of the current width; a 20 MHz-only station has one map for all.
+    uint8_t nss = eht->MaxNSS20Only != 0 ? eht->MaxNSS20Only : eht->MaxNSS80;
+    if (ChannelWidth == kWidth320 && eht->MaxNSS320 != 0) nss = eht->MaxNSS320;
+    else if ((ChannelWidth == 3 || ChannelWidth == 4 || ChannelWidth == kWidth320) && eht->MaxNSS160 != 0)
+      nss = eht->MaxNSS160;
+    if (nss > 0 && eht->MaxMCS >= 0) {
+      TxStreams = RxStreams = nss;
+      MergeRates(EHTRates(eht->MaxMCS, nss, ChannelWidth, GIIndex()));
+    }
   }
   // The merges kept Rates sorted; one rate reached by two PHYs stands once.
   UniteSorted(Rates);
@@ -318,9 +408,62 @@ void TWLANNetwork::DeriveSecurityKinds() {
     SecurityKinds.Add(kSecurityOpen);
   } else if (WPA.Present || RSN.Present) {
     if (WPA.Present) SecurityKinds.Add(kSecurityWPA);
-    if (RSN.Present) SecurityKinds.Add(kSecurityWPA2);
+    if (RSN.Present) {
+      // The RSN element's key management suites tell WPA2 (PSK, 802.1X and their SHA-256 and fast
+      // transition forms), WPA3 (SAE, SAE with group-dependent hash, the 192-bit 802.1X suites) and
+      // opportunistic wireless encryption apart; an element with none of them known reads as WPA2.
+      bool wpa2 = false, wpa3 = false, owe = false;
+      for (uint8_t akm : RSN.AKMSuites) {
+        switch (akm) {
+          case 1: case 2: case 3: case 4: case 5: case 6: case 11: wpa2 = true; break;
+          case 8: case 9: case 12: case 13: case 24: case 25: wpa3 = true; break;
+          case 18: owe = true; break;
+          default: break;
+        }
+      }
+      if (wpa2 || !(wpa3 || owe)) SecurityKinds.Add(kSecurityWPA2);
+      if (wpa3) SecurityKinds.Add(kSecurityWPA3);
+      if (owe) SecurityKinds.Add(kSecurityOWE);
+    }
   } else {
     SecurityKinds.Add(kSecurityWEP);
+  }
+}
+
+void TWLANNetwork::DeriveProtectionAndRoaming() {
+  PMF = kPMFNo;
+  Roaming = 0;
+  // One pass over the elements (a refresh derives every network of a dense site); the first element of an
+  // ID counts, as Find gives it.
+  bool rsnSeen = false, rmSeen = false, extSeen = false;
+  for (const auto& item : Elements.Items) {
+    const Bytes d = item->Data;
+    switch (item->ID) {
+      case kRSNID: {
+        if (rsnSeen) break;
+        rsnSeen = true;
+        // The RSN capabilities follow the version, the group suite and both suite lists; bit 6 is
+        // management frame protection required, bit 7 capable.
+        size_t pos = 2 + 4;
+        for (int list = 0; list < 2 && pos + 2 <= d.size(); ++list) pos += 2 + 4 * size_t{ReadLE16(d, pos)};
+        if (pos + 2 <= d.size()) {
+          const uint16_t caps = ReadLE16(d, pos);
+          if (caps & 0x0040) PMF = kPMFRequired;
+          else if (caps & 0x0080) PMF = kPMFCapable;
+        }
+        break;
+      }
+      case kRMEnabledID:  // bit 1: neighbour report
+        if (!rmSeen && !d.empty() && (d[0] & 0x02)) Roaming |= kRoaming11k;
+        rmSeen = true;
+        break;
+      case kExtCapabilitiesID:  // bit 19: BSS transition
+        if (!extSeen && d.size() > 2 && (d[2] & 0x08)) Roaming |= kRoaming11v;
+        extSeen = true;
+        break;
+      case kMobilityDomainID: Roaming |= kRoaming11r; break;
+      default: break;
+    }
   }
 }
 
@@ -331,7 +474,8 @@ int TWLANNetwork::GIIndex() const {
     case 1: shortGI = ShortGI40; break;
     case 2: shortGI = ShortGI80; break;
     case 3:
-    case 4: shortGI = ShortGI160; break;
+    case 4:
+    case kWidth320: shortGI = ShortGI160; break;
     default: return 1;
   }
   return shortGI ? 0 : 1;
@@ -348,11 +492,13 @@ double TWLANNetwork::ComputeAchievableRate() const {
     case kPhyHT: column = ChannelWidth == 0 ? 3 : 4; break;
     case kPhyVHT:
     case kPhyHE:
+    case kPhyEHT:
       switch (ChannelWidth) {
         case 1: column = 6; break;
         case 2: column = 7; break;
         case 3:
-        case 4: column = 8; break;
+        case 4:
+        case kWidth320: column = 8; break;
         default: column = 5; break;
       }
       break;
@@ -390,6 +536,11 @@ double TWLANNetwork::ComputeAchievableRate() const {
       // The table is made for MCS 0..9; HE adds MCS 10 and 11, so the index is stretched to 0..11.
       const int mcs = static_cast<int>(std::nearbyint((e + 1) / 10.0 * 12.0 - 1.0));
       return HERate(mcs, ChannelWidth, streams, false, GIIndex());
+    }
+    case kPhyEHT: {
+      // ... and for EHT to 0..13.
+      const int mcs = static_cast<int>(std::nearbyint((e + 1) / 10.0 * 14.0 - 1.0));
+      return EHTRate(mcs, ChannelWidth, streams, GIIndex());
     }
     default: return 0;
   }

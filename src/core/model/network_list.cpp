@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "core/vendor/vendor.h"
+#include "core/radio/values.h"
 #include "core/service/wlan_records.h"
 #include "core/settings/options.h"
 
@@ -51,12 +52,14 @@ void TWLANNetworkList::Clear() {
   ColorGenerator.Reset();
   Items.clear();
   byBSSID_.clear();
+  Recount();
 }
 
 void TWLANNetworkList::Delete(int index) {
   if (index < 0 || index >= Count()) return;
   Items.erase(Items.begin() + index);
   Reindex();
+  Recount();
 }
 
 TWLANNetwork& TWLANNetworkList::Append(std::unique_ptr<TWLANNetwork> network) {
@@ -152,23 +155,28 @@ TColor TWLANNetworkList::DefaultColorFor(const TWLANNetwork& network) {
 }
 
 void TWLANNetworkList::UpdateStatuses(LocalDateTime time) {
-  Counters.fill(0);
   const int64_t inactiveAfter = Options().DeltaTimeInactive;
   for (const auto& n : Items) {
     n->Connected = !ConnectedBSSIDText.empty() && n->BSSIDText == ConnectedBSSIDText;
     n->SetActive(SecondsBetween(n->LastSeen, time) <= inactiveAfter);
     n->AddSample(time);
+  }
+  Recount();
+}
 
+void TWLANNetworkList::Recount() {
+  Counters.fill(0);
+  for (const auto& n : Items) {
     ++Counters[kCountAll];
     if (n->Active) ++Counters[kCountActive];
     if (n->SSID.empty()) ++Counters[kCountHidden];
-    for (int p = 0; p <= 10; ++p)
+    for (int p = 0; p <= kPhyTypeLast; ++p)
       if (n->PhyTypes.Contains(p)) ++Counters[static_cast<size_t>(kCountPhyFirst + p)];
-    for (int k = 1; k <= 5; ++k)
+    for (int k = 1; k <= kSecurityKindLast; ++k)
       if (n->SecurityKinds.Contains(k)) ++Counters[static_cast<size_t>(kCountSecurityFirst + k)];
     ++Counters[static_cast<size_t>(kCountQualityFirst + (n->Active ? std::min<int>(n->QualityClass, 5) : 0))];
-    if (n->ChannelWidth <= 4) ++Counters[static_cast<size_t>(kCountWidthFirst + n->ChannelWidth)];
-    if (n->Band <= 1) ++Counters[static_cast<size_t>(kCountBandFirst + n->Band)];
+    if (n->ChannelWidth <= kWidth320) ++Counters[static_cast<size_t>(kCountWidthFirst + n->ChannelWidth)];
+    if (n->Band <= kBand6GHz) ++Counters[static_cast<size_t>(kCountBandFirst + n->Band)];
     if (n->WPSState <= 3) ++Counters[static_cast<size_t>(kCountWPSStateFirst + n->WPSState)];
     if (!n->WPSVersion.empty()) ++Counters[n->WPSVersion[0] == '2' ? kCountWPSVersion2 : kCountWPSVersion1];
   }

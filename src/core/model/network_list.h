@@ -30,15 +30,15 @@ enum TNetworkCounter : int {
   kCountAll = 0,
   kCountActive = 1,
   kCountHidden = 2,
-  kCountPhyFirst = 3,        // + PHY type 0..10
-  kCountSecurityFirst = 13,  // + security kind 1..5
-  kCountQualityFirst = 19,   // + quality class 0..5
-  kCountWidthFirst = 25,     // + channel width 0..4
-  kCountBandFirst = 30,      // + band 0..1
-  kCountWPSStateFirst = 32,  // + WPS state 0..3
-  kCountWPSVersion1 = 36,
-  kCountWPSVersion2 = 37,
-  kNetworkCounterCount = 38,
+  kCountPhyFirst = 3,        // + PHY type 0..11
+  kCountSecurityFirst = 14,  // + security kind 1..6
+  kCountQualityFirst = 21,   // + quality class 0..5
+  kCountWidthFirst = 27,     // + channel width 0..5
+  kCountBandFirst = 33,      // + band 0..2
+  kCountWPSStateFirst = 36,  // + WPS state 0..3
+  kCountWPSVersion1 = 40,
+  kCountWPSVersion2 = 41,
+  kNetworkCounterCount = 42,
 };
 
 class TWLANNetworkList {
@@ -70,9 +70,9 @@ public:
   const std::filesystem::path& SettingsFolder() const { return settingsFolder_; }
 
   int Count() const { return static_cast<int>(Items.size()); }
-  // Restarts the colour sequence and removes every network.
+  // Restarts the colour sequence and removes every network; the counters follow.
   void Clear();
-  // Removes (and frees) the network at Index.
+  // Removes (and frees) the network at Index; the counters follow.
   void Delete(int index);
 
   // Holds a new BSS list (the service's block: 8-byte header, 360-byte entries, blobs) and merges it.
@@ -92,11 +92,13 @@ public:
   void MergeEntries(std::span<const TBssEntryRef> entries);
   // Connected, active flags, one sample per network, counters.
   void UpdateStatuses(LocalDateTime time);
+  // The counters of the networks as they are (after a load, a clear or a deletion between refreshes).
+  void Recount();
   // The first network whose BSSID text is that of the entry's BSSID.
   TWLANNetwork* FindByBSSID(const WLAN_BSS_ENTRY& entry) const;
   // The colour a new network gets: the stored one for its BSSID text, else the generator's next.
   TColor DefaultColorFor(const TWLANNetwork& network);
-  // Appends a network made elsewhere (a snapshot), taking ownership.
+  // Appends a network made elsewhere (a snapshot), taking ownership; Recount once the last is in.
   TWLANNetwork& Append(std::unique_ptr<TWLANNetwork> network);
 
   // Looks up the vendor of a record's BSSID; a failure gives "" and is reported once.

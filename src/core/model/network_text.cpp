@@ -136,6 +136,8 @@ void SetSeenTimeClock(TClock clock) { g_seenTimeClock = std::move(clock); }
 std::string TWLANNetwork::ChannelText() const {
   switch (ChannelWidth) {
     case 1: {
+      // The 6 GHz band has no HT operation: its 40 MHz channel is known by its centre.
+      if (SecondaryChannel == 0 && CenterChannel0 > 0) return Format("%d[%d]", {CenterChannel0, Channel});
       const bool above = Channel < SecondaryChannel;
       if (GetHighestPhyType() == kPhyHT) return Format(above ? "%d+%d" : "%d-%d", {Channel, SecondaryChannel});
       return Format("%d[%d]", {above ? Channel + 2 : Channel - 2, Channel});
@@ -143,7 +145,8 @@ std::string TWLANNetwork::ChannelText() const {
     case 2:
       if (CenterChannel0 > 0) return Format("%d[%d]", {CenterChannel0, Channel});
       break;
-    case 3: return Format("%d[%d]", {CenterChannel1, Channel});
+    case 3:
+    case kWidth320: return Format("%d[%d]", {CenterChannel1, Channel});
     case 4:
       return Format(CenterChannel0 < CenterChannel1 ? "%d[%d]+%d" : "%d[%d]-%d",
                     {CenterChannel0, Channel, CenterChannel1});
@@ -153,22 +156,21 @@ std::string TWLANNetwork::ChannelText() const {
 }
 
 std::string TWLANNetwork::FrequencyText() const {
-  // Channel numbers of the 6 GHz band count from 5,950 MHz; the others follow the 2.4/5 GHz plan.
-  const bool band6 = CenterFrequency >= 5925000;
-  auto frequencyOf = [band6](uint32_t channel) -> uint32_t {
-    if (!band6) return ChannelToFrequency(channel);
-    if (channel == 2) return 5935000;
-    return channel >= 1 && channel <= 233 ? 5950000 + 5000 * channel : 0;
-  };
+  const int band = Band;
+  auto frequencyOf = [band](uint32_t channel) { return ChannelToFrequency(channel, band); };
   if (ChannelWidth == 4) {
     return GHzText(frequencyOf(CenterChannel0)) + (CenterChannel0 < CenterChannel1 ? " + " : " - ") +
            GHzText(frequencyOf(CenterChannel1));
   }
   uint32_t kHz;
   switch (ChannelWidth) {
-    case 1: kHz = frequencyOf((Channel + SecondaryChannel) / 2); break;
+    case 1:
+      kHz = SecondaryChannel == 0 && CenterChannel0 > 0 ? frequencyOf(CenterChannel0)
+                                                         : frequencyOf((Channel + SecondaryChannel) / 2);
+      break;
     case 2: kHz = frequencyOf(CenterChannel0); break;
-    case 3: kHz = frequencyOf(CenterChannel1); break;
+    case 3:
+    case kWidth320: kHz = frequencyOf(CenterChannel1); break;
     default:
       kHz = frequencyOf(Channel);
       // A frequency without a channel number: show where it was heard.
@@ -195,9 +197,26 @@ std::string TWLANNetwork::PhyLettersText() const {
 std::string TWLANNetwork::SecurityModeText() const {
   if (!Privacy) return Translate("Open");
   if (!WPA.Present && !RSN.Present) return "WEP";
+  // WPA, WPA2, WPA3 and OWE in that order, joined by "/": "WPA/WPA2", "WPA2/WPA3".
   std::string out;
-  if (WPA.Present) out = "WPA";
-  if (RSN.Present) AppendPart(out, "WPA2", "/");
+  for (int kind : {kSecurityWPA, kSecurityWPA2, kSecurityWPA3, kSecurityOWE})
+    if (SecurityKinds.Contains(kind)) AppendPart(out, SecurityKindName(kind), "/");
+  return out;
+}
+
+std::string TWLANNetwork::PMFText() const {
+  switch (PMF) {
+    case kPMFRequired: return Translate("sPMFRequired", "Required");
+    case kPMFCapable: return Translate("sPMFCapable", "Capable");
+    default: return Translate("sNo", "No");
+  }
+}
+
+std::string TWLANNetwork::RoamingText() const {
+  std::string out;
+  if (Roaming & kRoaming11k) AppendPart(out, "k", ", ");
+  if (Roaming & kRoaming11v) AppendPart(out, "v", ", ");
+  if (Roaming & kRoaming11r) AppendPart(out, "r", ", ");
   return out;
 }
 
@@ -284,6 +303,8 @@ std::string TWLANNetwork::GetColumnText(int column) const {
     case 29: return RatesText();
     case 30: return SeenTimeText(FirstSeen, SeenTimeNow());
     case 31: return SeenTimeText(LastSeen, SeenTimeNow());
+    case 32: return PMFText();
+    case 33: return RoamingText();
     default: return {};
   }
 }
@@ -311,6 +332,8 @@ int CompareNetworks(const TWLANNetwork& a, const TWLANNetwork& b, int column) {
     case 28: return SignF(a.MaxRate, b.MaxRate);
     case 30: return SignF(a.FirstSeen, b.FirstSeen);
     case 31: return SignF(a.LastSeen, b.LastSeen);
+    case 32: return Sign(a.PMF, b.PMF);
+    case 33: return Sign(a.Roaming, b.Roaming);
     case 1:
     case 2:
     case 3:

@@ -30,6 +30,7 @@ TSnapshotLoadResult LoadSnapshot(TWLANNetworkList& list, const SnapshotContents&
     list.Append(std::move(network));
     ++result.Loaded;
   }
+  list.Recount();
   return result;
 }
 

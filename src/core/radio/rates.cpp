@@ -1,5 +1,6 @@
 #include "core/radio/rates.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace skimlet {
@@ -17,7 +18,8 @@ int WidthRow(int width) {
     case 1: return 1;
     case 2: return 2;
     case 3:
-    case 4: return 3;
+    case 4:
+    case 5: return 3;
     default: return 0;
   }
 }
@@ -91,6 +93,36 @@ double HERate(int mcs, int width, int streams, bool dcm, int giIndex) {
   double x = streams * static_cast<double>(v) / 8.0;
   if (dcm) x /= 2;
   return std::nearbyint(x / 10000.0) / 10.0;
+}
+
+double EHTRate(int mcs, int width, int streams, int giIndex) {
+  if (mcs < 0 || mcs > 13 || streams <= 0 || streams > 16 || giIndex < 0 || giIndex > 2) return 0;
+  // Data subcarriers of the whole channel, and coded bits per subcarrier of each MCS (modulation times
+  // coding rate) in twelfths so that the products stay exact.
+  int subcarriers;
+  switch (width) {
+    case 1: subcarriers = 468; break;
+    case 2: subcarriers = 980; break;
+    case 3:
+    case 4: subcarriers = 1960; break;
+    case 5: subcarriers = 3920; break;
+    default: subcarriers = 234; break;
+  }
+  static constexpr int kBitsTwelfths[14] = {6, 12, 18, 24, 36, 48, 54, 60, 72, 80, 90, 100, 108, 120};
+  static constexpr int kSymbolTenthsOfMicroseconds[3] = {136, 144, 160};  // 12.8 us plus the guard interval
+  const double bitsPerSymbol = static_cast<double>(subcarriers) * kBitsTwelfths[mcs] * streams / 12.0;
+  const double mbps = bitsPerSymbol * 10.0 / kSymbolTenthsOfMicroseconds[giIndex];
+  return std::nearbyint(mbps * 10.0) / 10.0;
+}
+
+std::vector<double> EHTRateList(int highestMCS, int streams, int width, int giIndex) {
+  std::vector<double> rates;
+  for (int n = 1; n <= std::min(streams, 16); ++n)
+    for (int m = 0; m <= std::min(highestMCS, 13); ++m) {
+      const double r = EHTRate(m, width, n, giIndex);
+      if (r > 1.0) rates.push_back(r);
+    }
+  return rates;
 }
 
 std::vector<double> HTRateList(uint32_t mcsBitmask, int width, bool shortGI) {

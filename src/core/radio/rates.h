@@ -1,8 +1,8 @@
 // Data rates of the 802.11 PHYs: the rate of one index, stream count and guard interval, the rate lists of
 // the HT MCS bitmask and the VHT/HE MCS maps, and the stream counts they announce.
 //
-// Widths are channel-width codes: 0 = 20 MHz, 1 = 40 MHz, 2 = 80 MHz, 3 = 160 MHz, 4 = 80+80 MHz; any
-// other code counts as 20 MHz. Rates are in Mbps, rounded to one decimal (ties to even).
+// Widths are channel-width codes: 0 = 20 MHz, 1 = 40 MHz, 2 = 80 MHz, 3 = 160 MHz, 4 = 80+80 MHz,
+// 5 = 320 MHz (EHT only; the older PHYs count it as 160 MHz); any other code counts as 20 MHz. Rates are in Mbps, rounded to one decimal (ties to even).
 #pragma once
 
 #include <cstdint>
@@ -34,6 +34,11 @@ double HTRate(int index, int width, bool shortGI);
 double VHTRate(int mcs, int width, int streams, bool shortGI);
 // HE MCS 0..11 with 1..8 streams, guard-interval index 0 (0.8 us), 1 (1.6 us) or 2 (3.2 us); 0 outside.
 double HERate(int mcs, int width, int streams, bool dcm, int giIndex);
+// EHT MCS 0..13 (MCS 12 and 13 with 4096-QAM) with 1..16 streams, guard-interval index 0 (0.8 us), 1 (1.6 us)
+// or 2 (3.2 us); 0 outside.
+double EHTRate(int mcs, int width, int streams, int giIndex);
+// The EHT rates of MCS 0 up to HighestMCS with 1 up to Streams streams, those above 1 Mbps.
+std::vector<double> EHTRateList(int highestMCS, int streams, int width, int giIndex);
 
 // The rates of every MCS 0..31 whose bit is set in the HT receive MCS bitmask.
 std::vector<double> HTRateList(uint32_t mcsBitmask, int width, bool shortGI);

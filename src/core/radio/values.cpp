@@ -14,7 +14,22 @@ uint32_t ChannelToFrequency(uint32_t c) {
   return 0;
 }
 
+uint8_t BandOfFrequency(uint32_t f) {
+  if (f >= 5925000 && f <= 7125000) return kBand6GHz;
+  return f > 2500000 ? kBand5GHz : kBand24GHz;
+}
+
+uint32_t ChannelToFrequency(uint32_t c, int band) {
+  if (band != kBand6GHz) return ChannelToFrequency(c);
+  if (c == 2) return 5935000;
+  return c >= 1 && c <= 233 ? (5950 + 5 * c) * 1000 : 0;
+}
+
 uint32_t FrequencyToChannel(uint32_t f) {
+  if (f >= 5925000 && f <= 7125000) {
+    if (f == 5935000) return 2;
+    return f >= 5955000 && f <= 7115000 ? (f - 5950000) / 5000 : 0;
+  }
   if (f > 2400000 && f < 2484000) return (f - 2407000) / 5000;
   if (f >= 2484000 && f < 2495000) return 14;
   if (f > 3000000 && f < 3700000) return (f - 3002500) / 5000;
@@ -48,14 +63,14 @@ std::string PhyTypeName(int phyType) {
   static constexpr const char* kKeys[] = {
       "sdot11_phy_type_any",  "sdot11_phy_type_fhss",   "sdot11_phy_type_dsss", "sdot11_phy_type_irbaseband",
       "sdot11_phy_type_ofdm", "sdot11_phy_type_hrdsss", "sdot11_phy_type_erp",  "sdot11_phy_type_ht",
-      "sdot11_phy_type_vht",  "sdot11_phy_type_dmg",    "sdot11_phy_type_he"};
-  if (phyType < 0 || phyType > 10) return Translate("sUnknownPHYtype");
+      "sdot11_phy_type_vht",  "sdot11_phy_type_dmg",    "sdot11_phy_type_he",   "sdot11_phy_type_eht"};
+  if (phyType < 0 || phyType > kPhyTypeLast) return Translate("sUnknownPHYtype");
   return Translate(kKeys[phyType]);
 }
 
 std::string PhyTypeLetters(int phyType) {
-  static constexpr const char* kLetters[] = {"", "", "", "", "a", "b", "g", "n", "ac", "ad", "ax"};
-  if (phyType < 0 || phyType > 10) return Translate("sUnknownPHYtype");
+  static constexpr const char* kLetters[] = {"", "", "", "", "a", "b", "g", "n", "ac", "ad", "ax", "be"};
+  if (phyType < 0 || phyType > kPhyTypeLast) return Translate("sUnknownPHYtype");
   return kLetters[phyType];
 }
 
@@ -65,8 +80,14 @@ uint32_t WidthKHz(int width) {
     case 2: return 80000;
     case 3:
     case 4: return 160000;
+    case kWidth320: return 320000;
     default: return 20000;
   }
+}
+
+int Channel320Position(uint32_t c) {
+  if (c < 31 || c > 191 || (c - 31) % 32 != 0) return 0;
+  return (c - 31) % 64 == 0 ? 1 : 2;
 }
 
 std::string WidthName(int width) {
@@ -75,7 +96,8 @@ std::string WidthName(int width) {
 }
 
 std::string BandName(int band) {
-  return FloatToText((band == 1 ? 5000000 : 2400000) / 1000000.0) + " " + Translate("sGHz");
+  const double ghz = band == kBand6GHz ? 6.0 : band == kBand5GHz ? 5.0 : 2.4;
+  return FloatToText(ghz) + " " + Translate("sGHz");
 }
 
 std::string SecurityKindName(int kind) {
@@ -85,6 +107,7 @@ std::string SecurityKindName(int kind) {
     case 3: return "WPA";
     case 4: return "WPA2";
     case 5: return "WPA3";
+    case 6: return "OWE";
     default: return "Unknown";
   }
 }

@@ -90,10 +90,11 @@ std::string_view TrimBlanks(std::string_view s) {
 
 std::string Numbered(std::string_view name, size_t i) { return std::string(name) + std::to_string(i); }
 
-void ReadLayout(const TXMLStorage& storage, std::string_view section, TColumnLayout& layout) {
+void ReadLayout(const TXMLStorage& storage, std::string_view section, TColumnLayout& layout,
+                const TColumnLayout& defaults) {
   for (size_t i = 0; i < layout.size(); ++i) {
     TListColumnStore& c = layout[i];
-    c.Visible = storage.ReadBool(section, Numbered("Visible", i), true);
+    c.Visible = storage.ReadBool(section, Numbered("Visible", i), i < defaults.size() ? defaults[i].Visible : true);
     c.Width = storage.ReadInteger(section, Numbered("Width", i), c.Width);
     c.Alignment = storage.ReadInteger(section, Numbered("Alignment", i), c.Alignment);
     c.Position = storage.ReadInteger(section, Numbered("Position", i), static_cast<int32_t>(i));
@@ -155,8 +156,11 @@ TColumnLayout DefaultColumnLayout(size_t count) {
 }
 
 TColumnLayout DefaultNetworkListLayout() {
-  static constexpr int32_t kWidths[32] = {60, 170, 130, 100, 170, 90, 110, 100, 100, 80, 70, 90, 90, 65, 90, 65, 90, 100, 160, 100, 70, 120, 120, 100, 120, 65, 110, 80, 90, 250, 90, 90};
-  TColumnLayout layout = DefaultColumnLayout(32);
+  // The last two (PMF and Roaming) came after the first 32 and start hidden, also under a stored layout that
+  // does not mention them.
+  static constexpr int32_t kWidths[34] = {60, 170, 130, 100, 170, 90, 110, 100, 100, 80, 70, 90, 90, 65, 90, 65, 90, 100, 160, 100, 70, 120, 120, 100, 120, 65, 110, 80, 90, 250, 90, 90, 80, 80};
+  TColumnLayout layout = DefaultColumnLayout(34);
+  layout[32].Visible = layout[33].Visible = false;
   for (size_t i = 0; i < layout.size(); ++i) layout[i].Width = kWidths[i];
   for (size_t right : {5, 6, 14, 15, 26, 27, 28}) layout[right].Alignment = 1;
   layout[13].Alignment = 2;
@@ -165,7 +169,7 @@ TColumnLayout DefaultNetworkListLayout() {
 
 const std::array<TColumnLayoutInfo, 9>& ColumnLayoutTable() {
   static const std::array<TColumnLayoutInfo, 9> table = {{
-      {"ListColumns", 32, &TColumnLayouts::ListColumns},
+      {"ListColumns", 34, &TColumnLayouts::ListColumns},
       {"LogColumns", 2, &TColumnLayouts::LogColumns},
       {"CurrentConnectionColumns", 2, &TColumnLayouts::CurrentConnectionColumns},
       {"NetworkPropertiesColumns", 2, &TColumnLayouts::NetworkPropertiesColumns},
@@ -221,9 +225,10 @@ void ReadOptions(const TXMLStorage& storage, TProgramOptions& options, std::opti
   }
   for (const TColumnLayoutInfo& info : ColumnLayoutTable()) {
     TColumnLayout& layout = options.Layouts.*(info.Layout);
-    if (layout.size() != info.Count)
-      layout = info.Layout == &TColumnLayouts::ListColumns ? DefaultNetworkListLayout() : DefaultColumnLayout(info.Count);
-    ReadLayout(storage, info.Name, layout);
+    const TColumnLayout defaults =
+        info.Layout == &TColumnLayouts::ListColumns ? DefaultNetworkListLayout() : DefaultColumnLayout(info.Count);
+    if (layout.size() != info.Count) layout = defaults;
+    ReadLayout(storage, info.Name, layout, defaults);
   }
   // A language is a file of the languages folder; a value that would reach outside it is not taken.
   options.DefaultLang = storage.ReadString(kDefaults, "DefaultLang", defaults.DefaultLang);

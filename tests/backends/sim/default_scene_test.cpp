@@ -25,6 +25,8 @@
 #include "core/ie/elements/ext036_he_operation.h"
 #include "core/ie/elements/vnd_0050f2_01_wpa.h"
 #include "core/ie/elements/vnd_0050f2_04_wps.h"
+#include "core/model/columns.h"
+#include "core/model/network.h"
 
 namespace skimlet::sim {
 namespace {
@@ -39,8 +41,12 @@ const Scene& DefaultScene() {
 }
 
 bool IsMalformed(const SceneAccessPoint& ap) { return !ap.Raw.empty(); }
-bool HasHT(const SceneAccessPoint& ap) { return ap.Standard == Phy::N || ap.Standard == Phy::AC || ap.Standard == Phy::AX; }
-bool HasVHT(const SceneAccessPoint& ap) { return !ap.Is24GHz() && (ap.Standard == Phy::AC || ap.Standard == Phy::AX); }
+bool HasHE(const SceneAccessPoint& ap) { return ap.Standard == Phy::AX || ap.Standard == Phy::BE; }
+// The 6 GHz band has no HT or VHT elements.
+bool HasHT(const SceneAccessPoint& ap) { return !ap.Band6GHz && (ap.Standard == Phy::N || ap.Standard == Phy::AC || HasHE(ap)); }
+bool HasVHT(const SceneAccessPoint& ap) {
+  return !ap.Band6GHz && !ap.Is24GHz() && (ap.Standard == Phy::AC || HasHE(ap));
+}
 bool HasRSN(Security s) {
   return s != Security::Open && s != Security::WEP && s != Security::WPA && s != Security::WPAEnterprise;
 }
@@ -80,8 +86,8 @@ TEST(DefaultScene, CoversWhatTheSurveyToolMustShow) {
     malformed += IsMalformed(ap);
   }
   EXPECT_TRUE(b24 && b5);
-  EXPECT_EQ(widths, (std::set<int>{20, 40, 80, 160, 8080}));
-  EXPECT_EQ(phys, (std::set<Phy>{Phy::A, Phy::B, Phy::G, Phy::N, Phy::AC, Phy::AX}));
+  EXPECT_EQ(widths, (std::set<int>{20, 40, 80, 160, 320, 8080}));
+  EXPECT_EQ(phys, (std::set<Phy>{Phy::A, Phy::B, Phy::G, Phy::N, Phy::AC, Phy::AX, Phy::BE}));
   EXPECT_EQ(securities.size(), 11u);
   EXPECT_EQ(hidden.size(), 3u);
   EXPECT_TRUE(utf8 && nonUtf8 && wpsLocked && wpsConfigured && country && load && appear && adhoc);
@@ -129,7 +135,8 @@ void CheckChannel(const SceneAccessPoint& ap, const WLAN_BSS_ENTRY& entry, const
   } else {
     EXPECT_EQ(dsss, nullptr);
   }
-  EXPECT_EQ(entry.ulChCenterFrequency, ap.Is24GHz() ? 2407000u + 5000u * ap.Channel : 5000000u + 5000u * ap.Channel);
+  const uint32_t base = ap.Band6GHz ? 5950000u : ap.Is24GHz() ? 2407000u : 5000000u;
+  EXPECT_EQ(entry.ulChCenterFrequency, base + 5000u * ap.Channel);
 }
 
 void CheckLoad(const SceneAccessPoint& ap, const TInformationElements& e) {
@@ -241,11 +248,11 @@ void CheckHTVHTHE(const SceneAccessPoint& ap, const TInformationElements& e) {
   }
   auto* heCap = e.FindExtension<THECapabilitiesExtensionsInformationElement>(kExtHECapabilities);
   auto* heOp = e.FindExtension<THEOperationExtensionsInformationElement>(kExtHEOperation);
-  ASSERT_EQ(heCap != nullptr, ap.Standard == Phy::AX);
-  ASSERT_EQ(heOp != nullptr, ap.Standard == Phy::AX);
+  ASSERT_EQ(heCap != nullptr, HasHE(ap));
+  ASSERT_EQ(heOp != nullptr, HasHE(ap));
   if (heCap) {
     uint16_t map = MCSMapFor(ap.Streams, 2);
-    bool w160 = ap.Width == 160 || ap.Width == 8080;
+    bool w160 = ap.Width == 160 || ap.Width == 8080 || ap.Width == 320;
     EXPECT_EQ(heCap->Width40In24G, b24 && ap.Width >= 40);
     EXPECT_EQ(heCap->Width40And80In5G, !b24);
     EXPECT_EQ(heCap->Width160In5G, w160);
@@ -258,6 +265,11 @@ void CheckHTVHTHE(const SceneAccessPoint& ap, const TInformationElements& e) {
   }
   if (heOp) {
     EXPECT_FALSE(heOp->VHTInfoPresent);
+    EXPECT_EQ(heOp->Has6GHzInfo, ap.Band6GHz);
+    if (ap.Band6GHz) {
+      EXPECT_EQ(heOp->PrimaryChannel6GHz, ap.Channel);
+      EXPECT_EQ(heOp->ChannelWidthMHz6GHz(), std::min(ap.Width, 160));
+    }
   }
   EXPECT_EQ(e.FindVendorElement(kOUIMicrosoft, 2) != nullptr, HasHT(ap));  // WMM
 }
@@ -304,6 +316,44 @@ TEST(DefaultScene, EveryAccessPointDecodesBackToItsValues) {
     size_t p = 0;
     while (p + 2 <= b.Blob.size()) p += 2 + b.Blob[p + 1];
     EXPECT_EQ(p, b.Blob.size());
+  }
+}
+
+// The access points of today's radios read as the network list shows them.
+TEST(DefaultScene, TodaysRadiosReadAsTheListShowsThem) {
+  struct Expected {
+    std::array<uint8_t, 6> BSSID;
+    const char *Band, *Channel, *Phy, *Security, *PMF, *Roaming, *Streams;
+  } cases[] = {
+      {{0x00, 0x1A, 0x2B, 0x00, 0x06, 0x01}, "6 GHz", "47[37]", "a, ax", "WPA3", "Required", "k, v", "2x2"},
+      {{0x00, 0x1A, 0x2B, 0x00, 0x07, 0x05}, "5 GHz", "114[100]", "a, n, ac, ax, be", "WPA3", "Required", "k, v, r",
+       "4x4"},
+      {{0x00, 0x1A, 0x2B, 0x00, 0x07, 0x06}, "6 GHz", "31[37]", "a, ax, be", "WPA3", "Required", "k, v, r", "4x4"},
+      {{0x00, 0x1A, 0x2B, 0x00, 0x08, 0x01}, "5 GHz", "42[44]", "a, n, ac, ax", "WPA2/WPA3", "Capable", "r", "2x2"},
+  };
+  for (const Expected& c : cases) {
+    const auto& aps = DefaultScene().AccessPoints;
+    auto ap = std::find_if(aps.begin(), aps.end(), [&](const SceneAccessPoint& a) { return a.BSSID == c.BSSID; });
+    ASSERT_NE(ap, aps.end());
+    SCOPED_TRACE("access point of line " + std::to_string(ap->Line));
+    Beacon b = BuildBeacon(*ap, ap->Rssi, 0);
+    TWLANNetwork n;
+    n.UpdateFromEntry(b.Entry, b.Blob);
+    EXPECT_EQ(n.GetColumnText(ColumnIndex(TNetworkColumn::Band)).substr(0, 2), std::string(c.Band).substr(0, 2));
+    EXPECT_EQ(n.ChannelText(), c.Channel);
+    EXPECT_EQ(n.PhyLettersText(), c.Phy);
+    EXPECT_EQ(n.SecurityModeText(), c.Security);
+    EXPECT_EQ(n.PMFText(), c.PMF);
+    EXPECT_EQ(n.RoamingText(), c.Roaming);
+    EXPECT_EQ(n.GetColumnText(ColumnIndex(TNetworkColumn::SpatialStreams)), c.Streams);
+    // The links of the multi-link device name each other in their reduced neighbor reports.
+    if (ap->Partner) {
+      const TInformationElement* rnr = n.Elements.FindElement(kEidReducedNeighborReport);
+      ASSERT_NE(rnr, nullptr);
+      const std::vector<uint8_t> body = BodyOf(rnr);
+      EXPECT_NE(std::search(body.begin(), body.end(), ap->Partner->begin(), ap->Partner->end()), body.end());
+      EXPECT_NE(n.Elements.FindExtensionElement(kExtMultiLink), nullptr);
+    }
   }
 }
 

@@ -98,8 +98,20 @@ TEST(SceneParser, MistakesNameFileAndLine) {
       {"[ap]\nbssid = 00:11:22:33:44:55\n[room]\n", "t.scene:3: unknown section [room] (use [scene], [interface] or [ap])"},
       {"[ap]\nbssid = 00:11:22:33:44:55\ncolour = red\n", "t.scene:3: unknown access point key 'colour'"},
       {"[ap]\nbssid = 00:11:22:33:44\n", "t.scene:2: '00:11:22:33:44' is not a MAC address (six bytes like 00:11:22:33:44:55)"},
-      {"[ap]\nbssid = 00:11:22:33:44:55\nchannel = 37\n", "t.scene:3: channel 37 is no 20 MHz channel"},
-      {"[ap]\nbssid = 00:11:22:33:44:55\nchannel = 200\n", "t.scene:3: channel must be a whole number from 1 to 177, not '200'"},
+      {"[ap]\nbssid = 00:11:22:33:44:55\nchannel = 38\n", "t.scene:3: channel 38 is no 20 MHz channel"},
+      {"[ap]\nbssid = 00:11:22:33:44:55\nchannel = 240\n", "t.scene:3: channel must be a whole number from 1 to 233, not '240'"},
+      {"[ap]\nbssid = 00:11:22:33:44:55\nband = 6\nchannel = 36\n", "t.scene:4: channel 36 is no 20 MHz channel"},
+      {"[ap]\nbssid = 00:11:22:33:44:55\nchannel = 37\nphy = ax\n",
+       "t.scene:1: channel 37 is no 5 GHz channel (band = 6 for the 6 GHz band)"},
+      {"[ap]\nbssid = 00:11:22:33:44:55\nband = 6\nchannel = 37\nphy = ac\n", "t.scene:1: the 6 GHz band needs ax or be"},
+      {"[ap]\nbssid = 00:11:22:33:44:55\nchannel = 36\nwidth = 320\nphy = be\n",
+       "t.scene:1: 320 MHz channels are 6 GHz and be only"},
+      {"[ap]\nbssid = 00:11:22:33:44:55\nband = 6\nchannel = 229\nwidth = 320\nphy = be\n",
+       "t.scene:1: no 320 MHz channel around this one"},
+      {"[ap]\nbssid = 00:11:22:33:44:55\nfrequency = 5000\n", "t.scene:3: frequency 5000 MHz is no channel's"},
+      {"[ap]\nbssid = 00:11:22:33:44:55\nroaming = k x\n", "t.scene:3: roaming takes the letters k, v and r"},
+      {"[ap]\nbssid = 00:11:22:33:44:55\npartner = 00:11:22:33:44:66\n",
+       "t.scene:1: the partner is no access point of this scene"},
       {"[ap]\nbssid = 00:11:22:33:44:55\nsecurity = wpa4\n", nullptr},
       {"[ap]\nbssid = 00:11:22:33:44:55\nssid = \"unterminated\n", "t.scene:3: a text that starts with \" must end with \""},
       {"[ap]\nbssid = 00:11:22:33:44:55\nssid = \"bad \\q\"\n", "t.scene:3: unknown escape \\q (use \\\\, \\\" or \\xNN)"},
@@ -163,6 +175,15 @@ TEST(SceneBeacon, CentreChannels) {
   EXPECT_EQ(CenterChannel5GHz(64, 160), 50);
   EXPECT_EQ(CenterChannel5GHz(161, 80), 155);
   EXPECT_EQ(CenterChannel5GHz(6, 40), 6);
+  // 6 GHz: blocks counted from channel 1; 320 MHz is the 320 MHz-1 channelization.
+  EXPECT_EQ(CenterChannel6GHz(37, 20), 37);
+  EXPECT_EQ(CenterChannel6GHz(1, 40), 3);
+  EXPECT_EQ(CenterChannel6GHz(37, 80), 39);
+  EXPECT_EQ(CenterChannel6GHz(37, 160), 47);
+  EXPECT_EQ(CenterChannel6GHz(37, 320), 31);
+  EXPECT_EQ(CenterChannel6GHz(133, 320), 159);
+  EXPECT_EQ(CenterChannel6GHz(225, 160), 0);  // the band ends before the block does
+  EXPECT_EQ(CenterChannel6GHz(193, 320), 0);
 }
 
 }  // namespace

@@ -2,8 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
 
 #include "core/base/datetime.h"
+#include "core/model/columns.h"
+#include "core/settings/options.h"
+#include "core/settings/xml_storage.h"
 #include "network_test_support.h"
 
 namespace skimlet {
@@ -56,7 +62,7 @@ TEST_F(Columns, TextsOfAnActiveNetwork) {
       "",                   "Maker",          "DE",
       "520 Mbps",           "6 Mbps",         "866.7 Mbps",
       nullptr,              "2024-05-16 09:05:07",
-      "14:59:58"};
+      "14:59:58",           "No",             ""};
   for (int c = 0; c < NetworkColumnCount; ++c) {
     if (!expected[c]) continue;
     EXPECT_EQ(n->GetColumnText(c), expected[c]) << "column " << c;
@@ -153,6 +159,88 @@ TEST_F(Columns, SortingBySignalPutsInactiveNetworksFirstInAscendingOrder) {
   std::vector<int> order;
   for (auto& n : list) order.push_back(n->RSSI);
   EXPECT_EQ(order, (std::vector<int>{-90, -40, -70, -50}));
+}
+
+}  // namespace
+}  // namespace skimlet
+
+namespace skimlet {
+namespace {
+
+// The named columns carry the defaults the stored layout starts from, and their titles the language keys.
+TEST(ColumnTable, AgreesWithTheDefaultLayoutAndTheTitleKeys) {
+  const TColumnLayout defaults = DefaultNetworkListLayout();
+  ASSERT_EQ(defaults.size(), kNetworkColumnCount);
+  for (size_t i = 0; i < kNetworkColumnCount; ++i) {
+    const TNetworkColumnInfo& c = NetworkColumns()[i];
+    EXPECT_EQ(ColumnIndex(c.Id), static_cast<int>(i));
+    EXPECT_EQ(c.TitleKey, "ListColumns" + std::to_string(i));
+    EXPECT_EQ(c.DefaultWidth, defaults[i].Width) << i;
+    EXPECT_EQ(static_cast<int32_t>(c.DefaultAlignment), defaults[i].Alignment) << i;
+    EXPECT_EQ(c.SortKey == TColumnSortKey::None, c.Id == TNetworkColumn::Marker) << i;
+    // Only the columns added after the first 32 start hidden.
+    EXPECT_EQ(c.HiddenByDefault, !defaults[i].Visible) << i;
+    EXPECT_EQ(c.HiddenByDefault, i >= kClassicNetworkColumnCount) << i;
+  }
+  EXPECT_EQ(NetworkColumnInfo(TNetworkColumn::SignalQuality).TitleKey, "ListColumns6");
+  EXPECT_EQ(NetworkColumnInfo(TNetworkColumn::SpatialStreams).DefaultAlignment, TColumnAlignment::Center);
+}
+
+}  // namespace
+}  // namespace skimlet
+
+namespace skimlet {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A layout stored when the list had 32 columns keeps its columns and shows the two added ones hidden; a
+// layout written now names the first 32 columns as before and keeps the added ones' visibility.
+TEST(ColumnTable, StoredLayoutsOfBothWidths) {
+  const fs::path dir = fs::temp_directory_path() / ("skimlet-columns-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  std::string old = "<Options><ListColumns>";
+  for (int i = 0; i < 32; ++i)
+    old += "<Visible" + std::to_string(i) + ">" + (i == 4 ? "0" : "1") + "</Visible" + std::to_string(i) + ">";
+  old += "<Width7>140</Width7></ListColumns></Options>";
+  {
+    std::ofstream(dir / "old.xml") << old;
+  }
+  TXMLStorage oldFile(dir / "old.xml");
+  ASSERT_EQ(oldFile.Load(), "");
+  TProgramOptions options;
+  options.Layouts.ListColumns[33].Visible = true;  // what the struct held does not count
+  ReadOptions(oldFile, options, std::nullopt);
+  const TColumnLayout& read = options.Layouts.ListColumns;
+  ASSERT_EQ(read.size(), kNetworkColumnCount);
+  EXPECT_FALSE(read[4].Visible);
+  EXPECT_TRUE(read[31].Visible);
+  EXPECT_EQ(read[7].Width, 140);
+  for (TNetworkColumn c : {TNetworkColumn::PMF, TNetworkColumn::Roaming}) {
+    const size_t i = static_cast<size_t>(c);
+    EXPECT_FALSE(read[i].Visible) << i;
+    EXPECT_EQ(read[i].Position, static_cast<int32_t>(i));
+    EXPECT_EQ(read[i].Width, NetworkColumnInfo(c).DefaultWidth);
+  }
+
+  options.Layouts.ListColumns[ColumnIndex(TNetworkColumn::Roaming)].Visible = true;
+  {
+    TXMLStorage s(dir / "new.xml");
+    ASSERT_EQ(s.Load(), "");
+    WriteOptions(s, options);
+    ASSERT_EQ(s.Save(), "");
+  }
+  TXMLStorage newFile(dir / "new.xml");
+  ASSERT_EQ(newFile.Load(), "");
+  TProgramOptions again;
+  ReadOptions(newFile, again, std::nullopt);
+  EXPECT_FALSE(again.Layouts.ListColumns[4].Visible);
+  EXPECT_FALSE(again.Layouts.ListColumns[ColumnIndex(TNetworkColumn::PMF)].Visible);
+  EXPECT_TRUE(again.Layouts.ListColumns[ColumnIndex(TNetworkColumn::Roaming)].Visible);
+  // The first 32 columns are stored under the keys they always had.
+  EXPECT_EQ(newFile.ReadBool("ListColumns", "Visible4", true), false);
+  EXPECT_EQ(newFile.ReadInteger("ListColumns", "Width7", 0), 140);
+  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -5,7 +5,10 @@
 
 #include "core/base/format.h"
 #include "core/base/numfmt.h"
+#include "core/ie/encode.h"
 #include "core/radio/rates.h"
+#include "core/radio/values.h"
+#include "core/model/columns.h"
 #include "network_test_support.h"
 
 namespace skimlet {
@@ -86,7 +89,9 @@ TEST_F(Derive, ChannelWidthAndTheirTexts) {
        1, "8[6]", "2.447 GHz", "40 MHz"},
       {"DSSS channel wins over the entry", 2412000, [](ElementBuilder& b) { b.Add(3, {11}); }, 0, "11", "2.462 GHz",
        "20 MHz"},
-      {"6 GHz has no channel number", 5955000, [](ElementBuilder&) {}, 0, "0", "5.955 GHz", "20 MHz"},
+      {"6 GHz channel 1", 5955000, [](ElementBuilder&) {}, 0, "1", "5.955 GHz", "20 MHz"},
+      {"6 GHz channel 2", 5935000, [](ElementBuilder&) {}, 0, "2", "5.935 GHz", "20 MHz"},
+      {"6 GHz channel 93", 6415000, [](ElementBuilder&) {}, 0, "93", "6.415 GHz", "20 MHz"},
   };
   for (const auto& c : cases) {
     ElementBuilder b;
@@ -294,8 +299,21 @@ TEST_F(Derive, SecurityKindsAndTexts) {
        "WPA/WPA2", "TKIP/TKIP+CCMP", "WPA-PSK/WPA2-PSK"},
       {"fast transition", true, [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {2, 4})); }, {4}, "WPA2", "CCMP",
        "WPA2-PSK+WPA2-FT-PSK"},
-      {"SAE counts as WPA2", true, [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {8})); }, {4}, "WPA2", "CCMP",
+      {"SAE alone is WPA3", true, [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {8})); }, {5}, "WPA3", "CCMP",
        "WPA2-SAE"},
+      {"SAE with group-dependent hash", true, [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {24})); }, {5}, "WPA3",
+       "CCMP", "WPA2-SAE-EXT-KEY"},
+      {"192-bit enterprise", true, [](ElementBuilder& b) { b.Add(48, RSN(9, {9}, {12})); }, {5}, "WPA3",
+       "GCMP-256", "WPA2-HMAC-SHA384"},
+      {"PSK beside SAE is a transition network", true, [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {2, 8})); },
+       {4, 5}, "WPA2/WPA3", "CCMP", "WPA2-PSK+WPA2-SAE"},
+      {"enhanced open is not open", true, [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {18})); }, {6}, "OWE",
+       "CCMP", "WPA2-OWE"},
+      {"all three generations", true,
+       [](ElementBuilder& b) { b.Add(48, RSN(2, {2, 4}, {2, 24})).AddVendor(0x0050F2, 1, WPA(2, {2}, {2})); },
+       {3, 4, 5}, "WPA/WPA2/WPA3", "TKIP/TKIP+CCMP", "WPA-PSK/WPA2-PSK+WPA2-SAE-EXT-KEY"},
+      {"only an unknown suite stays WPA2", true, [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {7})); }, {4}, "WPA2",
+       "CCMP", "WPA2-TDLS"},
       {"pairwise 0 uses the group cipher", true, [](ElementBuilder& b) { b.Add(48, RSN(2, {0, 4}, {1})); }, {4},
        "WPA2", "TKIP+CCMP", "WPA2-EAP"},
       {"no pairwise list", true, [](ElementBuilder& b) { b.Add(48, RSN(4, {}, {})); }, {4}, "WPA2", "CCMP", ""},
@@ -311,6 +329,63 @@ TEST_F(Derive, SecurityKindsAndTexts) {
     EXPECT_EQ(n->CipherText(), c.Cipher) << c.Name;
     EXPECT_EQ(n->AuthenticationText(), c.Authentication) << c.Name;
   }
+}
+
+// RSN body with the given capabilities after one CCMP pairwise suite and one AKM suite.
+std::vector<uint8_t> RSNWithCapabilities(uint8_t akm, uint16_t capabilities) {
+  std::vector<uint8_t> body = RSN(4, {4}, {akm});
+  body.resize(body.size() - 2);  // the helper's zero capabilities
+  body.push_back(static_cast<uint8_t>(capabilities));
+  body.push_back(static_cast<uint8_t>(capabilities >> 8));
+  return body;
+}
+
+TEST_F(Derive, ProtectionAndRoaming) {
+  struct Case {
+    const char* Name;
+    std::function<void(ElementBuilder&)> Elements;
+    const char* PMF;
+    const char* Roaming;
+  } cases[] = {
+      {"nothing announced", [](ElementBuilder&) {}, "No", ""},
+      {"RSN without capabilities", [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {2})); }, "No", ""},
+      {"PMF capable", [](ElementBuilder& b) { b.Add(48, RSNWithCapabilities(2, 0x0080)); }, "Capable", ""},
+      {"PMF required", [](ElementBuilder& b) { b.Add(48, RSNWithCapabilities(8, 0x00C0)); }, "Required", ""},
+      {"capabilities cut short", [](ElementBuilder& b) {
+         auto body = RSNWithCapabilities(8, 0x00C0);
+         body.pop_back();
+         body.pop_back();
+         body.push_back(0xC0);
+         b.Add(48, body);
+       }, "No", ""},
+      {"suite count beyond the body", [](ElementBuilder& b) { b.Add(48, {1, 0, 0x00, 0x0F, 0xAC, 4, 0xFF, 0xFF}); },
+       "No", ""},
+      {"neighbour reports", [](ElementBuilder& b) { b.Add(70, {0x02, 0, 0, 0, 0}); }, "No", "k"},
+      {"other RM bits only", [](ElementBuilder& b) { b.Add(70, {0xFD, 0xFF, 0, 0, 0}); }, "No", ""},
+      {"BSS transition", [](ElementBuilder& b) { b.Add(127, {0, 0, 0x08}); }, "No", "v"},
+      {"extended capabilities too short", [](ElementBuilder& b) { b.Add(127, {0xFF, 0xFF}); }, "No", ""},
+      {"mobility domain", [](ElementBuilder& b) { b.Add(54, {0x34, 0x12, 0x01}); }, "No", "r"},
+      {"all three", [](ElementBuilder& b) {
+         b.Add(48, RSNWithCapabilities(4, 0x0080)).Add(54, {0x34, 0x12, 0x01});
+         b.Add(70, {0x73, 0, 0, 0, 0}).Add(127, {0x04, 0, 0x08, 0, 0, 0, 0, 0x40});
+       }, "Capable", "k, v, r"},
+  };
+  for (const Case& c : cases) {
+    ElementBuilder b;
+    c.Elements(b);
+    auto n = MakeNetwork(b);
+    EXPECT_EQ(n->PMFText(), c.PMF) << c.Name;
+    EXPECT_EQ(n->RoamingText(), c.Roaming) << c.Name;
+    EXPECT_EQ(n->GetColumnText(ColumnIndex(TNetworkColumn::PMF)), c.PMF) << c.Name;
+    EXPECT_EQ(n->GetColumnText(ColumnIndex(TNetworkColumn::Roaming)), c.Roaming) << c.Name;
+  }
+  // Both sort by what they stand for: required above capable above none, more roaming aids above fewer.
+  auto none = MakeNetwork(ElementBuilder());
+  auto required = MakeNetwork(ElementBuilder().Add(48, RSNWithCapabilities(8, 0x00C0)));
+  auto capable = MakeNetwork(ElementBuilder().Add(48, RSNWithCapabilities(2, 0x0080)).Add(54, {1, 2, 0}));
+  EXPECT_LT(CompareNetworks(*none, *capable, ColumnIndex(TNetworkColumn::PMF)), 0);
+  EXPECT_LT(CompareNetworks(*capable, *required, ColumnIndex(TNetworkColumn::PMF)), 0);
+  EXPECT_GT(CompareNetworks(*capable, *required, ColumnIndex(TNetworkColumn::Roaming)), 0);
 }
 
 TEST_F(Derive, WPSValues) {
@@ -343,6 +418,103 @@ TEST_F(Derive, WPSValues) {
 
 namespace skimlet {
 namespace {
+
+std::vector<uint8_t> HE6GHz(uint8_t primary, uint8_t width, uint8_t seg0, uint8_t seg1) {
+  HEOperationValues v;
+  v.SixGHzOperationInfo = HE6GHzOperationInfo{primary, width, false, 0, seg0, seg1, 6};
+  return EncodeHEOperationBody(v);
+}
+
+std::vector<uint8_t> EHTOperation(uint8_t width, uint8_t seg0, uint8_t seg1) {
+  EHTOperationValues v;
+  v.OperationInfo = EHTOperationInfo{width, seg0, seg1, std::nullopt};
+  return EncodeEHTOperationBody(v);
+}
+
+TEST(Derive6GHz, ChannelAndWidthFromTheOperationElements) {
+  testing::EnglishUnits units;
+  struct Case {
+    const char* Name;
+    uint32_t Frequency;
+    std::function<void(ElementBuilder&)> Elements;
+    uint32_t Channel;
+    int Width;
+    const char* ChannelText;
+    const char* FrequencyText;
+  } cases[] = {
+      {"frequency only", 6415000, [](ElementBuilder&) {}, 93, 0, "93", "6.415 GHz"},
+      {"the announced primary wins over the frequency", 6415000,
+       [](ElementBuilder& b) { b.AddExtension(36, HE6GHz(37, 0, 37, 0)); }, 37, 0, "37", "6.135 GHz"},
+      {"40 MHz", 5955000, [](ElementBuilder& b) { b.AddExtension(36, HE6GHz(1, 1, 3, 0)); }, 1, 1, "3[1]",
+       "5.965 GHz"},
+      {"80 MHz", 6135000, [](ElementBuilder& b) { b.AddExtension(36, HE6GHz(37, 2, 39, 0)); }, 37, 2, "39[37]",
+       "6.145 GHz"},
+      {"160 MHz", 6135000, [](ElementBuilder& b) { b.AddExtension(36, HE6GHz(37, 3, 39, 47)); }, 37, 3, "47[37]",
+       "6.185 GHz"},
+      {"160 MHz without its centre stays 80", 6135000,
+       [](ElementBuilder& b) { b.AddExtension(36, HE6GHz(37, 3, 39, 0)); }, 37, 2, "39[37]", "6.145 GHz"},
+      {"320 MHz-1", 6135000,
+       [](ElementBuilder& b) { b.AddExtension(36, HE6GHz(37, 3, 39, 47)).AddExtension(106, EHTOperation(4, 47, 31)); },
+       37, 5, "31[37]", "6.105 GHz"},
+      {"320 MHz-2", 6295000,
+       [](ElementBuilder& b) { b.AddExtension(36, HE6GHz(69, 3, 71, 79)).AddExtension(106, EHTOperation(4, 79, 63)); },
+       69, 5, "63[69]", "6.265 GHz"},
+      {"320 MHz on no 320 MHz channel stays 160", 6135000,
+       [](ElementBuilder& b) { b.AddExtension(36, HE6GHz(37, 3, 39, 47)).AddExtension(106, EHTOperation(4, 47, 47)); },
+       37, 3, "47[37]", "6.185 GHz"},
+      {"EHT widens HE's 80 to 160", 6135000,
+       [](ElementBuilder& b) { b.AddExtension(36, HE6GHz(37, 2, 39, 0)).AddExtension(106, EHTOperation(3, 39, 47)); },
+       37, 3, "47[37]", "6.185 GHz"},
+  };
+  for (const Case& c : cases) {
+    ElementBuilder b;
+    c.Elements(b);
+    auto n = testing::MakeNetwork(b, {.CenterFrequency = c.Frequency});
+    EXPECT_EQ(n->Band, kBand6GHz) << c.Name;
+    EXPECT_EQ(n->Channel, c.Channel) << c.Name;
+    EXPECT_EQ(n->ChannelWidth, c.Width) << c.Name;
+    EXPECT_EQ(n->ChannelText(), c.ChannelText) << c.Name;
+    EXPECT_EQ(n->FrequencyText(), c.FrequencyText) << c.Name;
+    EXPECT_EQ(n->BandText(), "6 GHz") << c.Name;
+  }
+  // The two channelizations of 320 MHz.
+  const std::pair<uint32_t, int> positions[] = {{31, 1}, {95, 1}, {159, 1}, {63, 2}, {127, 2}, {191, 2},
+                                                {0, 0},  {47, 0}, {223, 0}, {32, 0}};
+  for (auto [centre, position] : positions) EXPECT_EQ(Channel320Position(centre), position) << centre;
+}
+
+TEST(Derive6GHz, WiFi7RatesStreamsAndPhy) {
+  testing::EnglishUnits units;
+  EHTCapabilitiesValues caps;
+  caps.Map80 = {EHTNSSByte(2), EHTNSSByte(2), EHTNSSByte(2)};
+  caps.Map160 = caps.Map80;
+  caps.Map320 = {EHTNSSByte(4), EHTNSSByte(4), EHTNSSByte(4)};
+  ElementBuilder b;
+  b.Add(1, {0x8C, 0x12, 0x98, 0x24, 0xB0, 0x48, 0x60, 0x6C});
+  b.AddExtension(35, testing::HECapabilities(testing::kHE40And80In5G | testing::kHE160In5G, 0xFFFA, 0xFFFA));
+  b.AddExtension(36, HE6GHz(37, 3, 39, 47)).AddExtension(106, EHTOperation(4, 47, 31));
+  b.AddExtension(108, EncodeEHTCapabilitiesBody(caps));
+  auto n = testing::MakeNetwork(b, {.CenterFrequency = 6135000, .RSSI = -30});
+  EXPECT_EQ(n->ChannelWidth, kWidth320);
+  EXPECT_EQ(n->PhyLettersText(), "a, ax, be");
+  EXPECT_EQ(n->GetHighestPhyType(), kPhyEHT);
+  EXPECT_EQ(n->GetColumnText(13), "4x4");
+  EXPECT_EQ(n->WidthText(), "320 MHz");
+  // Four streams of MCS 13 at 320 MHz with the 1.6 us guard interval.
+  EXPECT_DOUBLE_EQ(n->MaxRate, EHTRate(13, kWidth320, 4, 1));
+  EXPECT_DOUBLE_EQ(n->MaxRate, 10888.9);
+  EXPECT_DOUBLE_EQ(n->MinRate, 6);
+  // A strong signal reaches the top of the table: MCS 13 with the network's streams.
+  EXPECT_DOUBLE_EQ(n->AchievableRate, 10888.9);
+
+  // The same access point at 160 MHz uses the 160 MHz map.
+  ElementBuilder narrow;
+  narrow.AddExtension(36, HE6GHz(37, 3, 39, 47)).AddExtension(108, EncodeEHTCapabilitiesBody(caps));
+  n = testing::MakeNetwork(narrow, {.CenterFrequency = 6135000});
+  EXPECT_EQ(n->ChannelWidth, 3);
+  EXPECT_EQ(n->TxStreams, 2);
+  EXPECT_DOUBLE_EQ(n->MaxRate, EHTRate(13, 3, 2, 1));
+}
 
 TEST(Derive6GHz, FrequencyTextFollowsTheBandsChannelPlan) {
   // An HE access point on 6 GHz channel 37 (6,135 MHz), 80 MHz centred on channel 39 (6,145 MHz).

@@ -6,6 +6,7 @@
 
 #include "core/base/atomic_file.h"
 #include "core/model/network_list.h"
+#include "core/model/snapshot.h"
 #include "core/settings/options.h"
 #include "support/network_fixture.h"
 
@@ -100,6 +101,29 @@ TEST_F(NetworkList, ConnectedMarkFollowsTheConnection) {
   list->ConnectedBSSIDText.clear();
   list->UpdateStatuses(kT0);
   EXPECT_FALSE(list->Items[1]->Connected);
+}
+
+// The counters describe the list as it is, also when it changes between refreshes (the status bar and the
+// report read them while the updating is paused).
+TEST_F(NetworkList, CountersFollowDeletionsClearAndSnapshotLoads) {
+  auto list = NewList();
+  Refresh(*list, kT0, {{MakeEntry(1, -60, 2412000, "a"), {}}, {MakeEntry(2, -60, 2412000, ""), {}},
+                       {MakeEntry(3, -60, 5180000, "c"), {}}});
+  Refresh(*list, AddSeconds(kT0, 3600), {{MakeEntry(3, -60, 5180000, "c"), {}}});  // 1 and 2 inactive
+  auto counts = [&list] {
+    return std::vector<int32_t>{list->Counters[kCountAll], list->Counters[kCountActive],
+                                list->Counters[kCountHidden], list->Counters[kCountBandFirst],
+                                list->Counters[kCountBandFirst + 1]};
+  };
+  EXPECT_EQ(counts(), (std::vector<int32_t>{3, 1, 1, 2, 1}));
+  list->Delete(1);  // the hidden one
+  EXPECT_EQ(counts(), (std::vector<int32_t>{2, 1, 0, 1, 1}));
+  const std::string path = (dir_ / "counters.snapshot").string();
+  ASSERT_EQ(SaveSnapshot(*list, path, AddSeconds(kT0, 3600)), "");
+  list->Clear();
+  EXPECT_EQ(counts(), (std::vector<int32_t>{0, 0, 0, 0, 0}));
+  EXPECT_EQ(LoadSnapshot(*list, path).Loaded, 2u);
+  EXPECT_EQ(counts(), (std::vector<int32_t>{2, 1, 0, 1, 1}));
 }
 
 TEST_F(NetworkList, ColoursAndCommentsSurviveInTheirFiles) {

@@ -114,13 +114,14 @@ void Derive(TWLANNetwork& n) {
   n.DerivePhyTypes();
   n.DeriveRates();
   n.DeriveSecurityKinds();
+  n.DeriveProtectionAndRoaming();
 }
 
 std::unique_ptr<TWLANNetwork> MakeNetwork(const ElementBuilder& blob, const NetworkSetup& setup) {
   auto n = std::make_unique<TWLANNetwork>();
   n->CenterFrequency = setup.CenterFrequency;
   n->Channel = FrequencyToChannel(setup.CenterFrequency);
-  n->Band = setup.CenterFrequency > 2500000 ? 1 : 0;
+  n->Band = BandOfFrequency(setup.CenterFrequency);
   n->Privacy = setup.Privacy;
   n->Active = setup.Active;
   n->RSSI = setup.RSSI;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "core/base/atomic_file.h"
+#include "core/radio/values.h"
 #include "core/settings/options.h"
 #include "support/network_fixture.h"
 
@@ -40,7 +41,8 @@ TEST(Snapshot, LoadsAsSavedAndJudgesActivityAgainstTheSavedTime) {
   EXPECT_EQ(alpha.TypedSeries().Count(), 0u);
   EXPECT_FALSE(list.Items[1]->Active);
   EXPECT_EQ(list.Items[1]->LinkQuality, 0u);
-  EXPECT_EQ(list.Counters[kCountAll], 0);
+  EXPECT_EQ(list.Counters[kCountAll], 2);
+  EXPECT_EQ(list.Counters[kCountActive], 1);
 
   // Saving what was loaded writes the same records.
   fs::path file = fs::temp_directory_path() / ("skimlet-snapshot-" + std::to_string(::getpid()));
@@ -51,6 +53,43 @@ TEST(Snapshot, LoadsAsSavedAndJudgesActivityAgainstTheSavedTime) {
   ASSERT_EQ(saved.size(), original.size());
   EXPECT_EQ(saved.substr(10), std::string(original.begin() + 10, original.end()));
   fs::remove(file);
+}
+
+// A snapshot holds entries and element blobs only: a 6 GHz WPA3 network with PMF and roaming aids is stored
+// in the record format every reader of snapshots knows, and the values derived from it come back on load.
+TEST(Snapshot, NewRadioValuesNeedNothingNewInTheFile) {
+  TProgramOptions options;
+  TWLANNetworkList list(options);
+  list.VendorLookup = nullptr;
+  WLAN_BSS_ENTRY e = MakeEntry(1, -40, 6415000, "Six", 0x0011);
+  // RSN: CCMP, SAE, PMF required; mobility domain; extended capabilities with BSS transition.
+  std::vector<uint8_t> blob = ElementBuilder()
+                                  .AddText(0, "Six")
+                                  .Add(48, {1, 0, 0x00, 0x0F, 0xAC, 4, 1, 0, 0x00, 0x0F, 0xAC, 4, 1, 0, 0x00, 0x0F,
+                                            0xAC, 8, 0xC0, 0x00})
+                                  .Add(54, {0x34, 0x12, 0x01})
+                                  .Add(127, {0, 0, 0x08})
+                                  .Blob();
+  SnapshotRecordRef refs[] = {{&e, blob, AddSeconds(kSaved, -60), AddSeconds(kSaved, -1)}};
+  const std::vector<uint8_t> file = EncodeSnapshot(kSaved, refs);
+  LoadSnapshot(list, ParseSnapshot(file));
+  ASSERT_EQ(list.Count(), 1);
+  const TWLANNetwork& n = *list.Items[0];
+  EXPECT_EQ(n.Band, kBand6GHz);
+  EXPECT_EQ(n.Channel, 93u);
+  EXPECT_EQ(n.SecurityModeText(), "WPA3");
+  EXPECT_EQ(n.PMF, kPMFRequired);
+  EXPECT_EQ(n.Roaming, kRoaming11v | kRoaming11r);
+  EXPECT_EQ(list.Counters[kCountBandFirst + int{kBand6GHz}], 1);
+  EXPECT_EQ(list.Counters[kCountSecurityFirst + int{kSecurityWPA3}], 1);
+  EXPECT_EQ(list.Counters[kCountSecurityFirst + int{kSecurityWPA2}], 0);
+
+  fs::path saved = fs::temp_directory_path() / ("skimlet-snapshot6-" + std::to_string(::getpid()));
+  ASSERT_EQ(SaveSnapshot(list, saved, kSaved), "");
+  std::string bytes;
+  ASSERT_TRUE(ReadWholeFile(saved, bytes));
+  EXPECT_EQ(bytes, std::string(file.begin(), file.end()));
+  fs::remove(saved);
 }
 
 TEST(Snapshot, ForeignFilesLoadNothing) {

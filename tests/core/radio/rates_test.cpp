@@ -6,7 +6,7 @@
 namespace skimlet {
 namespace {
 
-constexpr int k20 = 0, k40 = 1, k80 = 2, k160 = 3, k80p80 = 4;
+constexpr int k20 = 0, k40 = 1, k80 = 2, k160 = 3, k80p80 = 4, k320 = 5;
 
 TEST(Rates, PublishedExamples) {
   EXPECT_DOUBLE_EQ(HTRate(7, k20, false), 65);
@@ -24,6 +24,31 @@ TEST(Rates, PublishedExamples) {
   EXPECT_DOUBLE_EQ(HERate(11, k20, 1, true, 0), 71.7);  // DCM halves the rate
   EXPECT_DOUBLE_EQ(OFDMRate(7), 54);
   EXPECT_DOUBLE_EQ(DSSSRate(2), 5.5);
+}
+
+TEST(Rates, EHT) {
+  struct Case {
+    int Mcs, Width, Streams, GI;
+    double Mbps;
+  } cases[] = {
+      {13, k320, 16, 0, 46117.6},  // the largest rate there is
+      {13, k320, 1, 0, 2882.4},    {13, k320, 2, 2, 4900},  {12, k320, 1, 1, 2450},
+      {13, k20, 1, 0, 172.1},      {0, k20, 1, 2, 7.3},     {13, k160, 4, 0, 5764.7},
+      {13, k80p80, 1, 0, 1441.2},  // 80+80 counts as 160
+      {13, 9, 1, 0, 172.1},        // an unknown width as 20
+      {14, k20, 1, 0, 0},          {0, k20, 17, 0, 0},      {0, k20, 0, 0, 0},       {0, k20, 1, 3, 0},
+  };
+  for (const Case& c : cases)
+    EXPECT_DOUBLE_EQ(EHTRate(c.Mcs, c.Width, c.Streams, c.GI), c.Mbps) << c.Mcs << " " << c.Width << " " << c.Streams;
+  // EHT runs at HE's published rates where both have one.
+  EXPECT_DOUBLE_EQ(EHTRate(11, k80, 1, 0), 600.5);
+  EXPECT_DOUBLE_EQ(EHTRate(11, k20, 1, 2), HERate(11, k20, 1, false, 2));
+  // The older PHYs have no 320 MHz channel and count it as 160.
+  EXPECT_EQ(HERate(11, k320, 2, false, 0), HERate(11, k160, 2, false, 0));
+  const std::vector<double> list = EHTRateList(13, 2, k320, 0);
+  ASSERT_EQ(list.size(), 28u);
+  EXPECT_DOUBLE_EQ(list.back(), 5764.7);
+  EXPECT_TRUE(EHTRateList(-1, 2, k320, 0).empty());
 }
 
 TEST(Rates, OutsideTheTablesIsZero) {

@@ -7,8 +7,8 @@
 
 #include "backends/select.h"
 #include "core/base/memory_policy.h"
-#include "ui/app_guard.h"
-#include "ui/main_window.h"
+#include "ui/app/app_guard.h"
+#include "ui/window/main_window.h"
 
 using namespace skimlet;
 

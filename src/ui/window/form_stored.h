@@ -16,22 +16,9 @@
 #include "core/settings/options.h"
 #include "core/settings/translate_forms.h"
 #include "core/service/wlan_service.h"
+#include "ui/list/column_layout.h"
 
 namespace skimlet {
-
-// Header data role that carries a column's alignment (0 left, 1 right, 2 centre) between a layout and a model.
-inline constexpr int kColumnAlignmentRole = Qt::UserRole + 1;
-
-Qt::Alignment AlignmentFromStored(int32_t stored);
-int32_t AlignmentToStored(Qt::Alignment alignment);
-
-// Copies Layout into the view's columns: titles and alignments (through the model's header data), widths (at
-// least 50), display positions, visibility, and the sort indicator (the last sorted column, else column 0,
-// with that column's direction).
-void ApplyLayout(QTreeView& view, const TColumnLayout& layout);
-// Copies the view's columns back: alignment, width (a hidden column keeps its stored width), title,
-// visibility, position; Sorted for the sort indicator's column, whose direction is stored too.
-void ReadLayout(const QTreeView& view, TColumnLayout& layout);
 
 // The caption of the main window: product, version "%.2d.%.2d" (with ".%d" for a release number other than
 // 0), and the build kind when there is one.
@@ -41,8 +28,14 @@ QString CaptionText(const QString& product, int major, int minor, int release, c
 using TMessageFunction = std::function<QMessageBox::StandardButton(
     QWidget* parent, const QString& text, const QString& caption, QMessageBox::Icon icon,
     QMessageBox::StandardButtons buttons)>;
+// The message box's buttons in the current language.
+void TranslateButtons(QMessageBox& box);
 QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text, const QString& caption,
                                            QMessageBox::Icon icon, QMessageBox::StandardButtons buttons);
+
+// A colour dialog preset to Initial; an invalid colour when cancelled. Tests replace it.
+using TColorFunction = std::function<QColor(QWidget* parent, const QColor& initial)>;
+QColor ShowColorDialog(QWidget* parent, const QColor& initial);
 
 // The wireless service the window talks to, and whether it is the simulated radio (the window says so).
 struct TWindowService {
@@ -56,11 +49,12 @@ struct TStartEnvironment {
   // Makes the service; a null Service when none can be made.
   std::function<TWindowService(const TProgramOptions&, const TProgramFolders&)> CreateService;
   TMessageFunction Message = ShowMessageBox;
+  TColorFunction PickColor = ShowColorDialog;
 };
 
 // A window with named children whose properties the language file may set ("frmSkimlet.actExit.Caption").
 // Caption maps to the Qt property that shows a caption (text, title, window title, tab text), Hint to the
-// tool tip (and status tip of actions); other names are Qt properties of that name.
+// tool tip; other names are Qt properties of that name.
 class TQtTranslatable : public TTranslatable {
 public:
   TQtTranslatable(QObject* object, std::string className = {});

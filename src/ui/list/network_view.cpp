@@ -1,4 +1,4 @@
-#include "ui/network_view.h"
+#include "ui/list/network_view.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
+#include <QTextDocument>
 
 #include <algorithm>
 #include <cmath>
@@ -17,12 +18,23 @@
 #include <unordered_set>
 
 #include "core/settings/options.h"
-#include "ui/form_stored.h"
+#include "ui/list/column_layout.h"
 
 namespace skimlet {
 
+namespace {
+
+// The columns the list draws more than text in.
+constexpr int kMarker = ColumnIndex(TNetworkColumn::Marker);                // swatch and check box
+constexpr int kSSID = ColumnIndex(TNetworkColumn::SSID);                    // signal icon
+constexpr int kSignalQuality = ColumnIndex(TNetworkColumn::SignalQuality);  // quality bar
+
+}  // namespace
+
+QString PlainToolTip(const QString& text) { return Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal); }
+
 QString CellText(const TWLANNetwork* network, int column) {
-  if (!network || column <= 0 || column >= NetworkColumnCount) return {};
+  if (!network || column <= kMarker || column >= NetworkColumnCount) return {};
   return QString::fromStdString(network->GetColumnText(column));
 }
 
@@ -42,8 +54,10 @@ bool NetworkPassesFilter(const TWLANNetwork& n, const TProgramOptions& o, const 
       return false;
   }
   if (!o.FilterLinkQualityIndicatorSet.Has(n.Active ? n.QualityClass : 0)) return false;
-  if (!o.FilterChannelWidthSet.Has(n.ChannelWidth)) return false;
-  if (!o.FilterFrequencyBandSet.Has(n.Band)) return false;
+  // The filters know the widths up to 80+80 MHz and the 2.4 and 5 GHz bands: a 320 MHz or 6 GHz network
+  // is one no filter choice can exclude, and stays shown.
+  if (kAllChannelWidths.Has(n.ChannelWidth) && !o.FilterChannelWidthSet.Has(n.ChannelWidth)) return false;
+  if (kAllBands.Has(n.Band) && !o.FilterFrequencyBandSet.Has(n.Band)) return false;
   if (o.FilterPhySet != kAllPhyTypes && (o.FilterPhySet.Bits & n.PhyTypes.Bits) == 0) return false;
   if (o.FilterWLANSecuritySet != kAllSecurityKinds && (o.FilterWLANSecuritySet.Bits & n.SecurityKinds.Bits) == 0)
     return false;
@@ -397,17 +411,17 @@ QVariant TNetworkListModel::data(const QModelIndex& index, int role) const {
   const TWLANNetwork* n = row->Network;
   const int column = index.column();
   switch (role) {
-    case Qt::DisplayRole:
+    case Qt::DisplayRole: return CellText(n, column);
     case Qt::ToolTipRole: {
-      QString text = CellText(n, column);
-      if (role == Qt::ToolTipRole && text.isEmpty()) return {};
-      return text;
+      const QString text = CellText(n, column);
+      if (text.isEmpty()) return {};
+      return PlainToolTip(text);
     }
     case Qt::DecorationRole:
-      if (column == 1) return SignalIcon(n->Active ? n->QualityClass : 0, !n->Privacy);
+      if (column == kSSID) return SignalIcon(n->Active ? n->QualityClass : 0, !n->Privacy);
       return {};
     case Qt::CheckStateRole:
-      if (column == 0) return n->Checked ? Qt::Checked : Qt::Unchecked;
+      if (column == kMarker) return n->Checked ? Qt::Checked : Qt::Unchecked;
       return {};
     case Qt::FontRole:
       if (n->Connected) {
@@ -417,7 +431,8 @@ QVariant TNetworkListModel::data(const QModelIndex& index, int role) const {
       }
       return {};
     case Qt::ForegroundRole:
-      if (!n->Active) return QApplication::palette().brush(QPalette::Disabled, QPalette::Text);
+      // The grey text of an inactive row; its check box keeps the normal look (it is not disabled).
+      if (!n->Active && column != kMarker) return QApplication::palette().brush(QPalette::Disabled, QPalette::Text);
       return {};
     case Qt::BackgroundRole:
       if (options_.bStripped && (row->Abs % 2) == 1) return QBrush(QColor(0xF1, 0xF1, 0xF1));
@@ -442,13 +457,14 @@ bool TNetworkListModel::setData(const QModelIndex& index, const QVariant& value,
 Qt::ItemFlags TNetworkListModel::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::NoItemFlags;
   Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
-  if (index.column() == 0) f |= Qt::ItemIsUserCheckable;
+  if (index.column() == kMarker) f |= Qt::ItemIsUserCheckable;
   return f;
 }
 
 QVariant TNetworkListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || section < 0 || section >= NetworkColumnCount) return {};
-  if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return titles_[section];
+  if (role == Qt::DisplayRole) return titles_[section];
+  if (role == Qt::ToolTipRole) return PlainToolTip(titles_[section]);
   if (role == kColumnAlignmentRole) return AlignmentToStored(alignments_[static_cast<size_t>(section)]);
   return {};
 }
@@ -488,7 +504,7 @@ void TNetworkListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
                                  const QModelIndex& index) const {
   const TWLANNetwork* n = model_->NetworkOfRow(index.row());
   if (!n) return;
-  if (index.column() <= 1) {
+  if (index.column() <= kSSID) {
     QStyledItemDelegate::paint(painter, option, index);  // check box, icon
   } else {
     // Plain text cells take the short way: one text from the record, no round of role queries.
@@ -515,38 +531,34 @@ void TNetworkListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
       const Qt::Alignment align = model_->ColumnAlignment(index.column());
       const QFont old = painter->font();
       painter->setFont(font);
-      if (align & (Qt::AlignRight | Qt::AlignHCenter)) {
-        const int advance = static_cast<int>(std::ceil(size.width()));
-        if (advance > r.width()) {
-          const QFontMetrics fm(font);
-          const QString shown = fm.elidedText(text, Qt::ElideRight, r.width());
-          const int w = fm.horizontalAdvance(shown);
-          const int x = align & Qt::AlignRight ? r.right() + 1 - w : r.left() + (r.width() - w) / 2;
-          painter->drawText(QPoint(x, r.top() + (r.height() - fm.height()) / 2 + fm.ascent()), shown);
-        } else {
-          const int x = align & Qt::AlignRight ? r.right() + 1 - advance : r.left() + (r.width() - advance) / 2;
-          painter->drawStaticText(QPoint(x, top), shaped);
-        }
+      auto left = [&r, align](int width) {
+        if (align & Qt::AlignRight) return r.right() + 1 - width;
+        if (align & Qt::AlignHCenter) return r.left() + (r.width() - width) / 2;
+        return r.left();
+      };
+      const int advance = static_cast<int>(std::ceil(size.width()));
+      if (advance > r.width()) {
+        // A text wider than its cell ends in an ellipsis, whatever its alignment.
+        const QFontMetrics fm(font);
+        const QString shown = fm.elidedText(text, Qt::ElideRight, r.width());
+        painter->drawText(QPoint(left(fm.horizontalAdvance(shown)), r.top() + (r.height() - fm.height()) / 2 + fm.ascent()),
+                          shown);
       } else {
-        // Left-aligned text is cut at the cell's edge.
-        painter->save();
-        painter->setClipRect(r, Qt::IntersectClip);
-        painter->drawStaticText(QPoint(r.left(), top), shaped);
-        painter->restore();
+        painter->drawStaticText(QPoint(left(advance), top), shaped);
       }
       painter->setFont(old);
       painter->setPen(oldPen);
     }
   }
-  if (index.column() == 0) {
+  if (index.column() == kMarker) {
     const QRect swatch = SwatchRect(option, index);
     const TColor c = n->GetColor();
     painter->fillRect(swatch, QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
                                      static_cast<int>((c >> 16) & 0xFF)));
-  } else if (index.column() == 6 && n->Active) {
+  } else if (index.column() == kSignalQuality && n->Active) {
     painter->save();
     painter->setFont(option.font);
-    DrawQualityBar(*painter, option.rect, model_->ColumnAlignment(6), false, true, n->LinkQuality);
+    DrawQualityBar(*painter, option.rect, model_->ColumnAlignment(kSignalQuality), false, true, n->LinkQuality);
     painter->restore();
   }
   // Grid lines as one-pixel fills: the painter's fast path, no pen state to save.
@@ -554,6 +566,16 @@ void TNetworkListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
   const QRect& c = option.rect;
   if (options_.bVertGrid) painter->fillRect(QRect(c.right(), c.top(), 1, c.height()), grid);
   if (options_.bHorzGrid) painter->fillRect(QRect(c.left(), c.bottom(), c.width(), 1), grid);
+}
+
+QSize TNetworkListDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+  // Every cell is as high as the row's tallest: the check box and the signal icon. The view takes the height of
+  // uniform rows from the columns in sight, which change when the list is scrolled sideways.
+  QSize size = QStyledItemDelegate::sizeHint(option, index);
+  for (int column : {kMarker, kSSID})
+    if (column != index.column())
+      size.setHeight(std::max(size.height(), QStyledItemDelegate::sizeHint(option, index.siblingAtColumn(column)).height()));
+  return size;
 }
 
 const QStaticText& TNetworkListDelegate::Shaped(const QString& text, const QFont& font, int bold) const {
@@ -575,7 +597,7 @@ const QStaticText& TNetworkListDelegate::Shaped(const QString& text, const QFont
 
 bool TNetworkListDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
                                        const QModelIndex& index) {
-  if (index.column() == 0 && event->type() == QEvent::MouseButtonRelease) {
+  if (index.column() == kMarker && event->type() == QEvent::MouseButtonRelease) {
     auto* me = static_cast<QMouseEvent*>(event);
     if (me->button() == Qt::LeftButton && SwatchRect(option, index).contains(me->position().toPoint())) {
       if (TWLANNetwork* n = model_->NetworkOfRow(index.row())) emit SwatchClicked(n);
@@ -613,7 +635,7 @@ TNetworkListView::TNetworkListView(const TProgramOptions& options, TNetworkListM
 }
 
 void TNetworkListView::HeaderClicked(int column) {
-  if (column <= 0 || column >= NetworkColumnCount) {
+  if (column <= kMarker || column >= NetworkColumnCount) {
     ShowSortIndicator();
     return;
   }

@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/model/columns.h"
 #include "core/model/network_list.h"
 
 namespace skimlet {
@@ -22,6 +23,10 @@ struct TProgramOptions;
 
 // The text of one cell: the network's column text; empty for no network.
 QString CellText(const TWLANNetwork* network, int column);
+
+// A tool tip that shows Text as it is: a text that looks like markup (an SSID "<b>x</b>") is escaped, line
+// breaks are kept.
+QString PlainToolTip(const QString& text);
 
 // The comparison the list sorts with: the connected network first in both directions when Pin is set,
 // else the column's order; negative, 0 or positive, already turned for a descending order.
@@ -117,6 +122,7 @@ class TNetworkListDelegate : public QStyledItemDelegate {
 public:
   TNetworkListDelegate(const TProgramOptions& options, TNetworkListModel* model, QObject* parent = nullptr);
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
                    const QModelIndex& index) override;
   // The swatch square of a column-0 cell.

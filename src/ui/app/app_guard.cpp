@@ -1,4 +1,4 @@
-#include "ui/app_guard.h"
+#include "ui/app/app_guard.h"
 
 #include <QDir>
 #include <QLocalSocket>

@@ -4,14 +4,20 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QTest>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
+#include "core/ie/builder.h"
+#include "core/model/columns.h"
+#include "core/radio/values.h"
 #include "core/settings/options.h"
 #include "support/network_fixture.h"
-#include "ui/form_stored.h"
-#include "ui/network_view.h"
+#include "ui/list/column_layout.h"
+#include "ui/list/network_view.h"
 
 namespace skimlet {
 namespace {
@@ -71,6 +77,10 @@ TEST_F(NetworkModelTest, InactiveRowsComeBeforeActiveOnesByAscendingSignal) {
   EXPECT_TRUE(model.data(model.index(0, 5), Qt::DisplayRole).toString().isEmpty());
   model.Sort(5, Qt::DescendingOrder);
   EXPECT_EQ(Ssids(), (std::vector<std::string>{"strong", "weak", "gone"}));
+  // An inactive row's texts are grey; its check box keeps the normal look.
+  EXPECT_TRUE(model.data(model.index(2, 1), Qt::ForegroundRole).isValid());
+  EXPECT_FALSE(model.data(model.index(2, 0), Qt::ForegroundRole).isValid());
+  EXPECT_FALSE(model.data(model.index(0, 1), Qt::ForegroundRole).isValid());
 }
 
 TEST_F(NetworkModelTest, StripesCountHiddenRows) {
@@ -117,6 +127,69 @@ TEST_F(NetworkModelTest, RowsFollowTheirRecordsWithoutReset) {
   ASSERT_TRUE(model.setData(model.index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
   EXPECT_FALSE(model.NetworkOfRow(0)->Checked);
   EXPECT_EQ(model.rowCount(), 1);
+}
+
+// The view takes the height of uniform rows from the columns in sight; the check box and the icon columns
+// scrolled out of sight must not make the rows lower.
+TEST_F(NetworkModelTest, RowsKeepTheirHeightWhenScrolledSideways) {
+  Refresh(kT0, {{MakeEntry(1, -40, 2437000, "a"), {}}, {MakeEntry(2, -50, 2437000, "b"), {}}});
+  TNetworkListView view(options, &model);
+  view.resize(300, 200);
+  view.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+  const int height = view.visualRect(model.index(0, 1)).height();
+  view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
+  model.RepaintAll();  // as after a refresh: the view measures its rows again
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(view.visualRect(model.index(0, 1)).right() < 0);
+  EXPECT_EQ(view.visualRect(model.index(0, 31)).height(), height);
+  EXPECT_EQ(view.visualRect(model.index(1, 31)).top(), view.visualRect(model.index(0, 31)).top() + height);
+}
+
+// A text wider than its cell is drawn as its elided form would be, whatever the column's alignment.
+TEST_F(NetworkModelTest, TextsWiderThanTheirCellEndInAnEllipsis) {
+  Refresh(kT0, {{MakeEntry(1), {}}, {MakeEntry(2), {}}});
+  TNetworkListView view(options, &model);
+  QStyleOptionViewItem option;
+  option.initFrom(&view);
+  option.widget = &view;
+  option.state |= QStyle::State_Active;
+  option.rect = QRect(0, 0, 90, 20);
+  const QString longText = QStringLiteral("A comment far too long for its cell");
+  const QString elided = QFontMetrics(option.font).elidedText(longText, Qt::ElideRight, option.rect.width() - 8);
+  ASSERT_TRUE(elided.endsWith(QChar(0x2026)));
+  model.NetworkOfRow(0)->Comment = longText.toStdString();
+  model.NetworkOfRow(1)->Comment = elided.toStdString();
+  auto paint = [&](int row) {
+    QImage image(option.rect.size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    view.Delegate()->paint(&p, option, model.index(row, 3));
+    return image;
+  };
+  for (Qt::Alignment alignment : {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter}) {
+    model.SetColumnAlignment(3, alignment);
+    EXPECT_EQ(paint(0), paint(1)) << alignment;
+  }
+}
+
+// A hint shows the network's text as it is: Qt's labels take a text that looks like markup for rich text.
+TEST_F(NetworkModelTest, HintsShowNetworkTextsAsPlainText) {
+  const std::vector<std::string> ssids = {"<b>x</b>", "<img src=x>", "a & b <i>", "plain"};
+  Items items;
+  for (size_t i = 0; i < ssids.size(); ++i)
+    items.push_back({MakeEntry(static_cast<uint8_t>(i + 1), -50, 2437000, ssids[i]), {}});
+  Refresh(kT0, items);
+  ASSERT_EQ(model.rowCount(), static_cast<int>(ssids.size()));
+  for (int r = 0; r < model.rowCount(); ++r) {
+    const QString hint = model.data(model.index(r, 1), Qt::ToolTipRole).toString();
+    // What a tool tip label shows of it.
+    QTextDocument shown;
+    if (Qt::mightBeRichText(hint)) shown.setHtml(hint);
+    else shown.setPlainText(hint);
+    EXPECT_EQ(shown.toPlainText().toStdString(), model.NetworkOfRow(r)->SSID);
+    EXPECT_TRUE(shown.toHtml().contains("<img") == false) << hint.toStdString();
+  }
 }
 
 TEST_F(NetworkModelTest, HeaderClicksSortAndColumnZeroDoesNothing) {
@@ -184,10 +257,44 @@ TEST(ColumnLayout, PositionsSortColumnAndRoundTrip) {
   EXPECT_EQ(view.header()->sortIndicatorOrder(), Qt::DescendingOrder);
 }
 
-TEST(Caption, VersionWithAndWithoutReleaseNumber) {
-  EXPECT_EQ(CaptionText("Skimlet", 5, 1, 0, ""), "Skimlet 05.01");
-  EXPECT_EQ(CaptionText("Skimlet", 5, 1, 3, ""), "Skimlet 05.01.3");
-  EXPECT_EQ(CaptionText("", 22, 11, 0, "Beta"), "Skimlet 22.11 Beta");
+// The columns added after the first 32 start hidden in the default layout and show their texts once shown.
+TEST_F(NetworkModelTest, PMFAndRoamingColumnsStartHiddenAndShowTheirTexts) {
+  TNetworkListView view(options, &model);
+  ApplyLayout(view, DefaultNetworkListLayout());
+  const int pmf = ColumnIndex(TNetworkColumn::PMF), roaming = ColumnIndex(TNetworkColumn::Roaming);
+  EXPECT_EQ(model.columnCount(), 34);
+  EXPECT_TRUE(view.header()->isSectionHidden(pmf));
+  EXPECT_TRUE(view.header()->isSectionHidden(roaming));
+  EXPECT_FALSE(view.header()->isSectionHidden(pmf - 1));
+
+  // RSN with SAE and protection required; a mobility domain.
+  std::vector<uint8_t> blob = ElementBuilder()
+                                  .AddText(0, "Six")
+                                  .Add(48, {1, 0, 0x00, 0x0F, 0xAC, 4, 1, 0, 0x00, 0x0F, 0xAC, 4, 1, 0, 0x00, 0x0F,
+                                            0xAC, 8, 0xC0, 0x00})
+                                  .Add(54, {0x34, 0x12, 0x01})
+                                  .Blob();
+  Refresh(kT0, {{MakeEntry(1, -50, 6415000, "Six"), blob}});
+  view.header()->setSectionHidden(pmf, false);
+  view.header()->setSectionHidden(roaming, false);
+  ASSERT_EQ(model.rowCount(), 1);
+  EXPECT_EQ(model.data(model.index(0, pmf), Qt::DisplayRole).toString(), "Required");
+  EXPECT_EQ(model.data(model.index(0, roaming), Qt::DisplayRole).toString(), "r");
+  EXPECT_EQ(model.data(model.index(0, ColumnIndex(TNetworkColumn::Band)), Qt::DisplayRole).toString().left(2), "6 ");
+  TColumnLayout back = DefaultNetworkListLayout();
+  ReadLayout(view, back);
+  EXPECT_TRUE(back[static_cast<size_t>(pmf)].Visible);
+
+  // The band and width filters have no choice for the 6 GHz band or 320 MHz: such networks stay listed.
+  TProgramOptions only24 = options;
+  only24.FilterFrequencyBandSet = TFilterSet::Of({0});
+  only24.FilterChannelWidthSet = TFilterSet::Of({0});
+  TWLANNetwork& n = *list.Items[0];
+  EXPECT_TRUE(NetworkPassesFilter(n, only24, {}));
+  n.ChannelWidth = kWidth320;
+  EXPECT_TRUE(NetworkPassesFilter(n, only24, {}));
+  n.Band = 1;
+  EXPECT_FALSE(NetworkPassesFilter(n, only24, {}));
 }
 
 TEST(QualityBar, EmptyAtZeroAndFullAtHundred) {

@@ -1,7 +1,9 @@
-#include "ui/form_stored.h"
+#include "ui/window/form_stored.h"
 
 #include <QAction>
+#include <QAbstractButton>
 #include <QApplication>
+#include <QColorDialog>
 #include <QEvent>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -18,67 +20,6 @@
 
 namespace skimlet {
 
-Qt::Alignment AlignmentFromStored(int32_t stored) {
-  switch (stored) {
-    case 1: return Qt::AlignRight;
-    case 2: return Qt::AlignHCenter;
-    default: return Qt::AlignLeft;
-  }
-}
-
-int32_t AlignmentToStored(Qt::Alignment alignment) {
-  if (alignment & Qt::AlignRight) return 1;
-  if (alignment & Qt::AlignHCenter) return 2;
-  return 0;
-}
-
-void ApplyLayout(QTreeView& view, const TColumnLayout& layout) {
-  QHeaderView* header = view.header();
-  QAbstractItemModel* model = view.model();
-  const int count = std::min<int>(static_cast<int>(layout.size()), header->count());
-  header->setMinimumSectionSize(50);
-  size_t sorted = 0;
-  for (int i = 0; i < count; ++i) {
-    const TListColumnStore& c = layout[static_cast<size_t>(i)];
-    if (model) {
-      model->setHeaderData(i, Qt::Horizontal, QString::fromStdString(c.Caption), Qt::DisplayRole);
-      model->setHeaderData(i, Qt::Horizontal, c.Alignment, kColumnAlignmentRole);
-    }
-    header->setSectionHidden(i, false);
-    header->resizeSection(i, std::max(50, c.Width));
-    if (c.Sorted) sorted = static_cast<size_t>(i);
-  }
-  for (int p = 0; p < count; ++p)
-    for (int i = 0; i < count; ++i)
-      if (layout[static_cast<size_t>(i)].Position == p) header->moveSection(header->visualIndex(i), p);
-  {
-    QSignalBlocker block(header);
-    header->setSortIndicator(static_cast<int>(sorted),
-                             layout.empty() || layout[sorted].SortDirection != 1 ? Qt::AscendingOrder
-                                                                                 : Qt::DescendingOrder);
-  }
-  for (int i = 0; i < count; ++i) header->setSectionHidden(i, !layout[static_cast<size_t>(i)].Visible);
-}
-
-void ReadLayout(const QTreeView& view, TColumnLayout& layout) {
-  const QHeaderView* header = view.header();
-  const QAbstractItemModel* model = view.model();
-  const int count = std::min<int>(static_cast<int>(layout.size()), header->count());
-  for (int i = 0; i < count; ++i) {
-    TListColumnStore& c = layout[static_cast<size_t>(i)];
-    if (model) {
-      QVariant a = model->headerData(i, Qt::Horizontal, kColumnAlignmentRole);
-      if (a.isValid()) c.Alignment = a.toInt();
-      c.Caption = model->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString().toStdString();
-    }
-    c.Visible = !header->isSectionHidden(i);
-    if (c.Visible) c.Width = header->sectionSize(i);
-    c.Position = header->visualIndex(i);
-    c.Sorted = i == header->sortIndicatorSection();
-    if (c.Sorted) c.SortDirection = header->sortIndicatorOrder() == Qt::DescendingOrder ? 1 : 0;
-  }
-}
-
 QString CaptionText(const QString& product, int major, int minor, int release, const QString& buildKind) {
   QString version = QString::asprintf("%.2d.%.2d", major, minor);
   if (release != 0) version += QString::asprintf(".%d", release);
@@ -87,11 +28,25 @@ QString CaptionText(const QString& product, int major, int minor, int release, c
   return caption;
 }
 
+void TranslateButtons(QMessageBox& box) {
+  static constexpr std::pair<QMessageBox::StandardButton, const char*> kButtonKeys[] = {
+      {QMessageBox::Ok, "sOK"},       {QMessageBox::Cancel, "sCancel"}, {QMessageBox::Yes, "sYes"},
+      {QMessageBox::No, "sNo"},       {QMessageBox::Abort, "sAbort"},   {QMessageBox::Retry, "sRetry"},
+      {QMessageBox::Ignore, "sIgnore"}};
+  for (const auto& [button, key] : kButtonKeys)
+    if (QAbstractButton* b = box.button(button)) b->setText(QString::fromStdString(Translate(key)));
+}
+
 QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text, const QString& caption,
                                            QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) {
+  // The texts come from outside (network names among them): shown as they are, never as markup.
   QMessageBox box(icon, caption, text, buttons, parent);
+  box.setTextFormat(Qt::PlainText);
+  TranslateButtons(box);
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
+
+QColor ShowColorDialog(QWidget* parent, const QColor& initial) { return QColorDialog::getColor(initial, parent); }
 
 // ---- translation ------------------------------------------------------------------------------------------
 
@@ -169,8 +124,6 @@ void TQtTranslatable::SetString(std::string_view name, const std::string& value)
     }
   }
   object_->setProperty(QtPropertyName(object_, name).constData(), text);
-  if (name == "Hint")
-    if (auto* action = qobject_cast<QAction*>(object_)) action->setStatusTip(text);
 }
 
 void TQtTranslatable::SetStrings(std::string_view name, const std::vector<std::string>& value) {

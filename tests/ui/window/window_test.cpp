@@ -1,37 +1,41 @@
 // The main window over the simulated radio: start-up fills the list, the pause holds it, shutdown writes the
-// settings and a second window finds its layout again; the single-instance handshake; the window's texts in
-// the English language file.
+// settings and a second window finds its layout again; the window's texts in the English language file.
+#include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocalServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
-#include <atomic>
-#include <cstring>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include "backends/sim/sim_service.h"
 #include "core/base/format.h"
 #include "core/base/translate.h"
 #include "core/settings/lang.h"
 #include "core/wlan/fake_wlan_service.h"
-#include "ui/app_guard.h"
-#include "ui/main_window.h"
+#include "core/ie/builder.h"
+#include "core/ie/elements.h"
+#include "core/ie/tree_text.h"
+#include "core/ie/vendor.h"
+#include "core/vendor/vendor.h"
+#include "support/network_fixture.h"
+#include "support/vendor_db_fixture.h"
+#include "ui/window/main_window.h"
 
 namespace skimlet {
 namespace {
+
+TStatusPanel P(int index) { return static_cast<TStatusPanel>(index); }
 
 QString Fmt(std::string_view key, std::initializer_list<FmtArg> args) {
   return QString::fromStdString(Format(Translate(key), args));
@@ -118,17 +122,17 @@ TEST_F(WindowTest, StartFillsTheListAndShutdownKeepsTheLayout) {
     const int rows = w.NetworkModel()->rowCount();
 
     // Paused: scan results change nothing (but answer the request), the explicit update still refreshes.
-    w.Action("actNetworkPauseNetworkUpdating")->setChecked(true);
+    w.Action(TCommand::NetworkPauseNetworkUpdating)->setChecked(true);
     w.NetworkModel()->ForgetAll();
     w.SelectedNetworks()->Clear();
     w.Interfaces()->RequestScan();
     w.ScanResultsReady();
     EXPECT_EQ(w.NetworkModel()->rowCount(), 0);
     EXPECT_FALSE(w.Interfaces()->ScanPending);
-    w.Action("actNetworkUpdateNetworkList")->trigger();
+    w.Action(TCommand::NetworkUpdateNetworkList)->trigger();
     EXPECT_EQ(w.NetworkModel()->rowCount(), rows);
     w.UpdateStatusBar();
-    EXPECT_FALSE(w.StatusText(6).isEmpty());
+    EXPECT_FALSE(w.StatusText(TStatusPanel::NetworksFound).isEmpty());
 
     w.NetworkList()->HeaderClicked(5);
     w.NetworkList()->HeaderClicked(5);
@@ -163,7 +167,7 @@ TEST_F(WindowTest, RefreshInterfacesRebuildsTheSelectorAndTheList) {
   QTRY_VERIFY_WITH_TIMEOUT(w.NetworkModel()->rowCount() > 0, 5000);
   const int interfaces = w.InterfaceSelector()->count();
 
-  w.Action("actRefreshInterfaces")->trigger();
+  w.Action(TCommand::RefreshInterfaces)->trigger();
   ASSERT_EQ(messages.size(), 1);
   EXPECT_EQ(messages[0].toStdString(), Translate("sRefreshWLANInterfaceListWarning"));
   EXPECT_EQ(w.InterfaceSelector()->count(), interfaces);
@@ -189,17 +193,17 @@ TEST_F(WindowTest, ConnectionAndStatisticsTimersUpdateTheSelectedInterface) {
   EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
   ASSERT_TRUE(w.SelectedInterface());
   EXPECT_EQ(w.SelectedNetworks()->Count(), 0);
-  EXPECT_EQ(w.StatusText(0), Fmt("sbSSID", {std::string("Office")}));
-  EXPECT_EQ(w.StatusText(2), Fmt("sbRSSI", {-61}));
-  EXPECT_EQ(w.StatusText(3), Fmt("sbSignalQuality", {80}));
-  EXPECT_EQ(w.StatusText(4), Fmt("Rx: %sMbps", {RateKbpsText(144400)}));
-  EXPECT_EQ(w.StatusText(6), Fmt("sbNetworksFound", {0}));
+  EXPECT_EQ(w.StatusText(TStatusPanel::Connection), Fmt("sbSSID", {std::string("Office")}));
+  EXPECT_EQ(w.StatusText(TStatusPanel::RSSI), Fmt("sbRSSI", {-61}));
+  EXPECT_EQ(w.StatusText(TStatusPanel::SignalQuality), Fmt("sbSignalQuality", {80}));
+  EXPECT_EQ(w.StatusText(TStatusPanel::RxRate), Fmt("Rx: %sMbps", {RateKbpsText(144400)}));
+  EXPECT_EQ(w.StatusText(TStatusPanel::NetworksFound), Fmt("sbNetworksFound", {0}));
 
   fake->SetQuery(kOpcodeRssi, EncodeInt32Value(-70));
   fake->SetQuery(kOpcodeCurrentConnection, Connection("Office", 60).Encode());
   Tick(w, "tmUpdateCurrentConnection");
-  EXPECT_EQ(w.StatusText(2), Fmt("sbRSSI", {-70}));
-  EXPECT_EQ(w.StatusText(3), Fmt("sbSignalQuality", {60}));
+  EXPECT_EQ(w.StatusText(TStatusPanel::RSSI), Fmt("sbRSSI", {-70}));
+  EXPECT_EQ(w.StatusText(TStatusPanel::SignalQuality), Fmt("sbSignalQuality", {60}));
 
   WLAN_STATISTICS st;
   st.MacUcastCounters[0] = 123;
@@ -215,8 +219,8 @@ TEST_F(WindowTest, ConnectionAndStatisticsTimersUpdateTheSelectedInterface) {
   // The connection goes: panels 0 to 5 empty, the counts stay.
   fake->FailQuery(kOpcodeCurrentConnection);
   Tick(w, "tmUpdateCurrentConnection");
-  for (int i = 0; i <= 5; ++i) EXPECT_TRUE(w.StatusText(i).isEmpty()) << i;
-  EXPECT_FALSE(w.StatusText(6).isEmpty());
+  for (int i = 0; i <= 5; ++i) EXPECT_TRUE(w.StatusText(P(i)).isEmpty()) << i;
+  EXPECT_FALSE(w.StatusText(TStatusPanel::NetworksFound).isEmpty());
 }
 
 // No interface is connected: the first one is selected, and its auto-configuration being off is said once.
@@ -229,7 +233,165 @@ TEST_F(WindowTest, WithoutConnectionTheFirstInterfaceIsSelectedAndAutoConfigurat
   EXPECT_EQ(w.InterfaceSelector()->currentText(), "wlan0");
   ASSERT_EQ(messages.size(), 1);
   EXPECT_TRUE(messages[0].contains("Auto configuration is disabled on interface \"wlan0\"."));
-  EXPECT_TRUE(w.StatusText(2).isEmpty());
+  EXPECT_TRUE(w.StatusText(TStatusPanel::RSSI).isEmpty());
+}
+
+// The colour dialog runs the event loop: the cycle may free the record meanwhile. The dialog works on the
+// network's BSSID and finds the record again afterwards; a network that has gone is left alone.
+TEST_F(WindowTest, ColourDialogSurvivesItsNetworkAgeingOut) {
+  const WLAN_BSS_ENTRY entry = test::MakeEntry(7, -50, 2437000, "cafe");
+  TStartEnvironment env = FakeEnvironment([&entry](test::FakeWlanService& f) {
+    f.SetQuery(kOpcodeInterfaceState, EncodeUInt32Value(kInterfaceConnected));
+    f.SetQuery(kOpcodeAutoConfEnabled, EncodeUInt32Value(1));
+    f.BssList = {0, test::MakeBssList({{entry, {}}})};
+  });
+  TfrmSkimlet* window = nullptr;
+  bool ageOut = false;
+  int opened = 0;
+  env.PickColor = [&](QWidget*, const QColor&) {
+    ++opened;
+    if (ageOut) {
+      // Unheard while the dialog is open, the network goes at the next scan results.
+      window->Options.bDeleteNetworkIfNotSeen = true;
+      window->Options.intDeleteNetworkIfNotSeenMin = 0;
+      fake->BssList = {0, test::MakeBssList({})};
+      fake->Notify(kNotificationSourceACM, kAcmScanComplete);
+      EXPECT_TRUE(QTest::qWaitFor([&] { return window->SelectedNetworks()->Count() == 0; }, 5000));
+    }
+    return QColor(0x10, 0x20, 0x30);
+  };
+  TfrmSkimlet w(std::move(env));
+  window = &w;
+  ASSERT_EQ(w.NetworkModel()->rowCount(), 1);
+  auto selectFirst = [&w] {
+    w.NetworkList()->selectionModel()->select(w.NetworkModel()->index(0, 0),
+                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  };
+  selectFirst();
+  ASSERT_TRUE(w.Action(TCommand::NetworkChangeColor)->isEnabled());
+  w.Action(TCommand::NetworkChangeColor)->trigger();
+  ASSERT_EQ(opened, 1);
+  EXPECT_EQ(w.SelectedNetworks()->Items[0]->GetColor(), TColor{0x302010});
+
+  ageOut = true;
+  w.Action(TCommand::NetworkChangeColor)->trigger();
+  EXPECT_EQ(opened, 2);
+  EXPECT_EQ(w.SelectedNetworks()->Count(), 0);
+  EXPECT_EQ(w.NetworkModel()->TotalRows(), 0);
+  EXPECT_FALSE(w.Action(TCommand::NetworkChangeColor)->isEnabled());
+}
+
+// A language switch re-reads texts and layouts only: the records, their check marks, inactive networks and the
+// selection stay, and the texts the program owns follow the language.
+TEST_F(WindowTest, LanguageSwitchKeepsTheListAndChangesTheTexts) {
+  TfrmSkimlet w(FakeEnvironment([](test::FakeWlanService& f) {
+    f.SetQuery(kOpcodeInterfaceState, EncodeUInt32Value(kInterfaceConnected));
+    f.SetQuery(kOpcodeAutoConfEnabled, EncodeUInt32Value(1));
+    f.BssList = {0, test::MakeBssList({{test::MakeEntry(1, -50, 2437000, "alpha"), {}},
+                                       {test::MakeEntry(2, -60, 2437000, "bravo"), {}}})};
+  }));
+  TWLANNetworkList& list = *w.SelectedNetworks();
+  ASSERT_EQ(list.Count(), 2);
+  std::vector<const TWLANNetwork*> records;
+  for (const auto& n : list.Items) records.push_back(n.get());
+  list.UpdateStatuses(EncodeLocalDateTime(2100, 1, 1, 0, 0, 0));  // no longer heard: both inactive
+  w.SyncNetworkRows(list);
+  TNetworkListModel& model = *w.NetworkModel();
+  ASSERT_TRUE(model.setData(model.index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
+  const TWLANNetwork* unchecked = model.NetworkOfRow(0);
+  const TWLANNetwork* selected = model.NetworkOfRow(1);
+  w.NetworkList()->selectionModel()->select(model.index(1, 0),
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  const LocalDateTime firstSeen = selected->FirstSeen;
+  const std::string englishTitle = model.headerData(3, Qt::Horizontal, Qt::DisplayRole).toString().toStdString();
+
+  w.SwitchLanguage("deutsch.lng");
+  EXPECT_EQ(Translate("ListColumns3"), "Kommentar");
+  EXPECT_NE(englishTitle, "Kommentar");
+  EXPECT_EQ(model.headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), "Kommentar");
+  ASSERT_EQ(list.Count(), 2);
+  for (size_t i = 0; i < records.size(); ++i) EXPECT_EQ(list.Items[i].get(), records[i]);
+  EXPECT_EQ(model.rowCount(), 2);
+  EXPECT_FALSE(unchecked->Checked);
+  EXPECT_FALSE(selected->Active);
+  EXPECT_EQ(selected->FirstSeen, firstSeen);
+  const QModelIndexList rows = w.NetworkList()->selectionModel()->selectedRows();
+  ASSERT_EQ(rows.size(), 1);
+  EXPECT_EQ(model.NetworkOfRow(rows[0].row()), selected);
+}
+
+// While the window lives, the element decoders name the organisation of an OUI from the vendor database.
+TEST_F(WindowTest, ElementTreesNameOrganisationsFromTheVendorDatabase) {
+  test::TempDir folder;
+  const std::string db = folder.File("vendors.db");
+  test::ExecSql(db, std::string(test::VendorTableSql) +
+                        "INSERT INTO mac_addresses VALUES (1, 'Example Org', 0x123456000000, 0x123456FFFFFF, 24);");
+  SetVendorDatabasePath(db);
+  {
+    TfrmSkimlet w(Environment());
+    EXPECT_EQ(OUIVendorName(0x123456), "Example Org");
+    TInformationElements elements;
+    elements.Parse(ElementBuilder().AddVendor(0x123456, 1, {0xAB}).Blob());
+    TIETree tree;
+    elements.FillTree(tree);
+    const std::string text = TreeToText(tree);
+    EXPECT_NE(text.find("Example Org"), std::string::npos) << text;
+  }
+  EXPECT_EQ(OUIVendorName(0x123456), "");
+  SetVendorDatabasePath("");
+}
+
+// Without an interface the commands that need one are disabled, and the selector says why it is empty.
+TEST_F(WindowTest, WithoutInterfaceTheSelectorSaysWhyAndItsCommandsAreDisabled) {
+  struct Case {
+    uint32_t EnumResult;
+    const char* Key;
+  };
+  for (const Case& c : {Case{0, "sWLANInterfaceInterfaceMissing"}, Case{WlanError::kInvalidState,
+                                                                        "sWLANInterfaceCouldNotEnumerate"}}) {
+    messages.clear();
+    TfrmSkimlet w(FakeEnvironment([&c](test::FakeWlanService& f) {
+      f.Interfaces = {c.EnumResult, c.EnumResult ? WlanBlock{} : WLAN_INTERFACE_INFO_LIST{}.Encode()};
+    }));
+    ASSERT_EQ(messages.size(), 1) << c.Key;
+    EXPECT_EQ(messages[0].toStdString(), Translate(c.Key));
+    EXPECT_EQ(w.InterfaceSelector()->count(), 0);
+    EXPECT_EQ(w.InterfaceSelector()->placeholderText().toStdString(), Translate(c.Key));
+    for (TCommand id : {TCommand::NetworkUpdateNetworkList, TCommand::NetworkClearNetworkList,
+                        TCommand::NetworkChangeColor})
+      EXPECT_FALSE(w.Action(id)->isEnabled()) << CommandInfo(id).Name << " " << c.Key;
+    EXPECT_TRUE(w.Action(TCommand::RefreshInterfaces)->isEnabled());
+    EXPECT_TRUE(w.Action(TCommand::NetworkPauseNetworkUpdating)->isEnabled());
+  }
+}
+
+// The hints of commands under the pointer do not replace the status panels.
+TEST_F(WindowTest, CommandHintsLeaveTheStatusPanelsInPlace) {
+  TfrmSkimlet w(Environment());
+  QToolBar* bar = w.findChild<QToolBar*>("tbMain");
+  ASSERT_TRUE(bar);
+  QStatusTipEvent tip(QStringLiteral("Close the program"));
+  QCoreApplication::sendEvent(bar, &tip);
+  EXPECT_TRUE(w.statusBar()->currentMessage().isEmpty());
+  EXPECT_FALSE(w.findChild<QLabel*>("sbPanel6")->isHidden());
+  EXPECT_FALSE(w.StatusText(TStatusPanel::NetworksFound).isEmpty());
+}
+
+// In German the texts the program owns are German: the simulated radio's name and the message box buttons.
+TEST_F(WindowTest, GermanLeavesNoEnglishInTheProgramsOwnTexts) {
+  TfrmSkimlet w(Environment());
+  ASSERT_TRUE(w.InterfaceSelector()->itemText(0).contains("(simulated radio)"));
+  w.SwitchLanguage("deutsch.lng");
+  EXPECT_TRUE(w.InterfaceSelector()->itemText(0).endsWith(QString::fromUtf8("(simuliertes Funkgerät)")))
+      << w.InterfaceSelector()->itemText(0).toStdString();
+  QMessageBox box(QMessageBox::Warning, "", "", QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes |
+                                                    QMessageBox::No | QMessageBox::Retry | QMessageBox::Ignore);
+  TranslateButtons(box);
+  EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "Abbrechen");
+  EXPECT_EQ(box.button(QMessageBox::Yes)->text(), "Ja");
+  EXPECT_EQ(box.button(QMessageBox::No)->text(), "Nein");
+  EXPECT_EQ(box.button(QMessageBox::Retry)->text(), "Wiederholen");
+  EXPECT_EQ(w.Action(TCommand::ShowFilters)->text(), "Filter zeigen");
 }
 
 // A second start restores the window from the task bar to its earlier state.
@@ -272,6 +434,12 @@ TEST_F(WindowTest, EnglishFileCarriesTheWindowTexts) {
   EXPECT_GT(checked, 30);
 }
 
+TEST(Caption, VersionWithAndWithoutReleaseNumber) {
+  EXPECT_EQ(CaptionText("Skimlet", 5, 1, 0, ""), "Skimlet 05.01");
+  EXPECT_EQ(CaptionText("Skimlet", 5, 1, 3, ""), "Skimlet 05.01.3");
+  EXPECT_EQ(CaptionText("", 22, 11, 0, "Beta"), "Skimlet 22.11 Beta");
+}
+
 TEST(WindowTranslation, PropertyKeysSetCaptionsHintsAndTabs) {
   QWidget window;
   auto* action = new QAction("old", &window);
@@ -288,44 +456,6 @@ TEST(WindowTranslation, PropertyKeysSetCaptionsHintsAndTabs) {
   EXPECT_EQ(action->text(), "Beenden");
   EXPECT_EQ(action->toolTip(), "Programm schliessen");
   EXPECT_EQ(tabs->tabText(0), "Suche");
-}
-
-TEST(SingleInstance, SecondStartActivatesTheFirst) {
-  const QString name = QStringLiteral("skimlet-test-%1").arg(QCoreApplication::applicationPid());
-  {
-    TSingleInstance first(name);
-    ASSERT_TRUE(first.Acquire());
-    int activations = 0;
-    first.OnActivate = [&] { ++activations; };
-    std::atomic<bool> answered{false};
-    std::thread second([&] { answered = TSingleInstance::AskRunningInstance(name, 3000); });
-    QTRY_COMPARE_WITH_TIMEOUT(activations, 1, 5000);
-    second.join();
-    EXPECT_TRUE(answered);
-  }
-  // The first one has gone: the next start is the instance.
-  EXPECT_FALSE(TSingleInstance::AskRunningInstance(name, 200));
-  TSingleInstance next(name);
-  EXPECT_TRUE(next.Acquire());
-}
-
-TEST(SingleInstance, StaleSocketOfACrashedInstanceIsReplaced) {
-  const QString name = QStringLiteral("skimlet-stale-%1").arg(QCoreApplication::applicationPid());
-  const std::string path = QDir(QDir::tempPath()).filePath(name).toStdString();
-  int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  ASSERT_GE(fd, 0);
-  sockaddr_un addr{};
-  addr.sun_family = AF_UNIX;
-  std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-  ::unlink(path.c_str());
-  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-  ::close(fd);  // bound, never listening, never removed: what a crash leaves
-  TSingleInstance instance(name);
-  EXPECT_TRUE(instance.Acquire(500));
-  std::atomic<bool> answered{false};
-  std::thread other([&] { answered = TSingleInstance::AskRunningInstance(name, 3000); });
-  QTRY_VERIFY_WITH_TIMEOUT(answered, 5000);
-  other.join();
 }
 
 }  // namespace

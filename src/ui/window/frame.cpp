@@ -1,0 +1,122 @@
+#include "ui/window/frame.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "core/base/translate.h"
+#include "ui/list/network_view.h"
+
+namespace skimlet {
+
+namespace {
+
+QString Tr(std::string_view key) { return QString::fromStdString(Translate(key)); }
+
+}  // namespace
+
+TFrame BuildFrame(QMainWindow& window, const TProgramOptions& options) {
+  TFrame f;
+  auto* central = new QWidget(&window);
+  auto* outer = new QVBoxLayout(central);
+  outer->setContentsMargins(4, 4, 4, 0);
+
+  auto* top = new QHBoxLayout();
+  auto* lblInterface = new QLabel(QStringLiteral("Interface:"), central);
+  lblInterface->setObjectName(QStringLiteral("lblInterface"));
+  f.cbInterfaces = new QComboBox(central);
+  f.cbInterfaces->setObjectName(QStringLiteral("cbInterfaces"));
+  f.cbInterfaces->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  f.cbInterfaces->setMinimumWidth(320);
+  top->addWidget(lblInterface);
+  top->addWidget(f.cbInterfaces);
+  top->addStretch(1);
+  outer->addLayout(top);
+
+  f.pcMain = new QTabWidget(central);
+  f.pcMain->setObjectName(QStringLiteral("pcMain"));
+  outer->addWidget(f.pcMain, 1);
+
+  // Scanner: filter panel | (find box, list, lower pages)
+  auto* tsScanner = new QWidget();
+  tsScanner->setObjectName(QStringLiteral("tsScanner"));
+  auto* scannerLayout = new QHBoxLayout(tsScanner);
+  scannerLayout->setContentsMargins(2, 2, 2, 2);
+  f.splFilters = new QSplitter(Qt::Horizontal, tsScanner);
+  f.splFilters->setObjectName(QStringLiteral("splFilters"));
+  scannerLayout->addWidget(f.splFilters);
+
+  f.pnlFilters = new QWidget(f.splFilters);
+  f.pnlFilters->setObjectName(QStringLiteral("pnlFilters"));
+  auto* filterLayout = new QVBoxLayout(f.pnlFilters);
+  filterLayout->setContentsMargins(0, 0, 0, 0);
+  auto* lblFilters = new QLabel(QStringLiteral("Filters"), f.pnlFilters);
+  lblFilters->setObjectName(QStringLiteral("lblFilters"));
+  filterLayout->addWidget(lblFilters);
+  auto* vstFilter = new QTreeView(f.pnlFilters);
+  vstFilter->setObjectName(QStringLiteral("vstFilter"));
+  vstFilter->setHeaderHidden(true);
+  filterLayout->addWidget(vstFilter, 1);
+
+  auto* right = new QWidget(f.splFilters);
+  auto* rightLayout = new QVBoxLayout(right);
+  rightLayout->setContentsMargins(0, 0, 0, 0);
+  auto* findRow = new QHBoxLayout();
+  auto* lblFind = new QLabel(QStringLiteral("Find:"), right);
+  lblFind->setObjectName(QStringLiteral("lblFind"));
+  f.edFilterText = new QLineEdit(right);
+  f.edFilterText->setObjectName(QStringLiteral("edFilterText"));
+  f.edFilterText->setEnabled(false);
+  findRow->addWidget(lblFind);
+  findRow->addWidget(f.edFilterText, 1);
+  rightLayout->addLayout(findRow);
+
+  f.splLower = new QSplitter(Qt::Vertical, right);
+  f.splLower->setObjectName(QStringLiteral("splLower"));
+  rightLayout->addWidget(f.splLower, 1);
+  f.vstNetworkList = new TNetworkListView(options, new TNetworkListModel(options, &window), f.splLower);
+  f.pcInfo = new QTabWidget(f.splLower);
+  f.pcInfo->setObjectName(QStringLiteral("pcInfo"));
+  f.tsBand1 = new QWidget();
+  f.tsBand1->setObjectName(QStringLiteral("tsBand1"));
+  f.tsBand2 = new QWidget();
+  f.tsBand2->setObjectName(QStringLiteral("tsBand2"));
+  f.pcInfo->addTab(f.tsBand1, Tr("2.4 and 5Ghz"));
+  f.pcInfo->addTab(f.tsBand2, Tr("5Ghz"));
+  for (auto [name, caption] : {std::pair{"tsGraphs", "Graphs"}, {"tsNetworkDetails", "Network details"},
+                               {"tsAdvancedDetails", "Advanced details"}}) {
+    auto* page = new QWidget();
+    page->setObjectName(QString::fromUtf8(name));
+    f.pcInfo->addTab(page, QString::fromUtf8(caption));
+  }
+  f.splLower->setStretchFactor(0, 1);
+  f.splLower->setStretchFactor(1, 0);
+  f.splFilters->setStretchFactor(0, 0);
+  f.splFilters->setStretchFactor(1, 1);
+  f.pcMain->addTab(tsScanner, QStringLiteral("Scanner"));
+
+  auto* tsCurrentConnection = new QWidget();
+  tsCurrentConnection->setObjectName(QStringLiteral("tsCurrentConnection"));
+  f.pcMain->addTab(tsCurrentConnection, QStringLiteral("Current connection"));
+  auto* tsStatistics = new QWidget();
+  tsStatistics->setObjectName(QStringLiteral("tsWirelessStatistics"));
+  auto* statLayout = new QVBoxLayout(tsStatistics);
+  f.pcStatistics = new QTabWidget(tsStatistics);
+  f.pcStatistics->setObjectName(QStringLiteral("pcStatistics"));
+  for (auto [name, caption] : {std::pair{"tsPHYLayer", "PHY layer"}, {"tsMACLayer", "MAC layer"}}) {
+    auto* page = new QWidget();
+    page->setObjectName(QString::fromUtf8(name));
+    f.pcStatistics->addTab(page, QString::fromUtf8(caption));
+  }
+  statLayout->addWidget(f.pcStatistics);
+  f.pcMain->addTab(tsStatistics, QStringLiteral("Wireless statistics"));
+  window.setCentralWidget(central);
+  return f;
+}
+
+}  // namespace skimlet

@@ -1,0 +1,35 @@
+// The controls of the main window below its menus: the interface selector, the page controls, the filter
+// panel, the find box and the network list with the lower pages. Their English texts stand until the language
+// is applied; the window connects and fills them.
+#pragma once
+
+class QComboBox;
+class QLineEdit;
+class QMainWindow;
+class QSplitter;
+class QTabWidget;
+class QWidget;
+
+namespace skimlet {
+
+class TNetworkListView;
+struct TProgramOptions;
+
+struct TFrame {
+  QComboBox* cbInterfaces = nullptr;
+  QTabWidget* pcMain = nullptr;
+  QSplitter* splFilters = nullptr;
+  QWidget* pnlFilters = nullptr;
+  QLineEdit* edFilterText = nullptr;
+  QSplitter* splLower = nullptr;
+  TNetworkListView* vstNetworkList = nullptr;  // with its model, owned by the window
+  QTabWidget* pcInfo = nullptr;
+  QWidget* tsBand1 = nullptr;
+  QWidget* tsBand2 = nullptr;
+  QTabWidget* pcStatistics = nullptr;
+};
+
+// Builds the controls as the central widget of Window; Options shape the list (kept by reference).
+TFrame BuildFrame(QMainWindow& window, const TProgramOptions& options);
+
+}  // namespace skimlet

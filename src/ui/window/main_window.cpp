@@ -1,0 +1,508 @@
+#include "ui/window/main_window.h"
+
+#include "ui/window/frame.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "core/base/format.h"
+#include "core/base/translate.h"
+#include "core/ie/vendor.h"
+#include "core/vendor/vendor.h"
+
+namespace skimlet {
+
+namespace {
+
+QString Tr(std::string_view key) { return QString::fromStdString(Translate(key)); }
+
+QString Fmt(std::string_view key, std::initializer_list<FmtArg> args) {
+  return QString::fromStdString(Format(Translate(key), args));
+}
+
+}  // namespace
+
+TfrmSkimlet::TfrmSkimlet(TStartEnvironment env, QWidget* parent) : TFormStored(std::move(env), parent) {
+  setObjectName(QStringLiteral("frmSkimlet"));
+  FormCreate();
+}
+
+TfrmSkimlet::~TfrmSkimlet() { FormDestroy(); }
+
+void TfrmSkimlet::CreateMenus() {
+  auto menu = [this](const char* name, const char* caption) {
+    QMenu* m = menuBar()->addMenu(QString::fromUtf8(caption));
+    m->setObjectName(QString::fromUtf8(name));
+    return m;
+  };
+  QMenu* file = menu("mnuFile", "&File");
+  commands_->Place(file, kFileMenuBeforeLanguage);
+  mnuLanguage_ = file->addMenu(QStringLiteral("Language"));
+  mnuLanguage_->setObjectName(QStringLiteral("mnuLanguage"));
+  commands_->Place(file, kFileMenuAfterLanguage);
+
+  mnuCopy_ = new QMenu(this);
+  mnuCopy_->setObjectName(QStringLiteral("mnuCopy"));
+  Action(TCommand::Copy)->setMenu(mnuCopy_);
+
+  commands_->Place(menu("mnuNetwork", "&Network"), kNetworkMenu);
+  commands_->Place(menu("mnuTools", "&Tools"), kToolsMenu);
+  commands_->Place(menu("mnuView", "&View"), kViewMenu);
+  commands_->Place(menu("mnuHelp", "&Help"), kHelpMenu);
+
+  QToolBar* bar = addToolBar(QStringLiteral("Tools"));
+  bar->setObjectName(QStringLiteral("tbMain"));
+  bar->setMovable(false);
+  bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  commands_->Place(bar, kToolBar);
+}
+
+void TfrmSkimlet::CreateFrame() {
+  frame_ = BuildFrame(*this, Options);
+  model_ = frame_.vstNetworkList->Model();
+  vstNetworkList_ = frame_.vstNetworkList;
+
+  model_->Filter = [this](const TWLANNetwork& n) { return NetworkPassesFilter(n, Options, findText_); };
+  vstNetworkList_->setContextMenuPolicy(Qt::ActionsContextMenu);
+  commands_->Place(vstNetworkList_, kNetworkListMenu);
+  connect(vstNetworkList_->header(), &QHeaderView::customContextMenuRequested, this,
+          [this](const QPoint& pos) { ShowHeaderMenu(pos); });
+  // The swatch hands over the record; the dialog works on its BSSID, since the record may go while it is open.
+  connect(vstNetworkList_->Delegate(), &TNetworkListDelegate::SwatchClicked, this,
+          [this](TWLANNetwork* n) { ChangeNetworkColor(*this, n->BSSIDText); });
+  connect(vstNetworkList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] { commands_->Update(); });
+  connect(vstNetworkList_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this] { commands_->Update(); });
+}
+
+void TfrmSkimlet::BuildLanguageMenu() {
+  mnuLanguage_->clear();
+  auto* group = new QActionGroup(mnuLanguage_);
+  for (const std::string& name : ListLanguages(Folders().LanguagesFolder)) {
+    QAction* a = mnuLanguage_->addAction(QString::fromStdString(name));
+    a->setCheckable(true);
+    a->setActionGroup(group);
+    a->setChecked(name == Options.DefaultLang);
+    connect(a, &QAction::triggered, this, [this, a] { SwitchLanguage(a->text().remove('&')); });
+  }
+}
+
+void TfrmSkimlet::FormCreate() {
+  commands_ = new TCommands(*this, this);
+  CreateMenus();
+  CreateFrame();
+  statusPanels_ = std::make_unique<TStatusPanels>(statusBar());
+  CreateTimers();
+  ApplyStoredLayout();
+
+  BuildLanguageMenu();
+  ApplyLanguage();
+
+  InstallVendorNames();
+  OpenService();
+  EnumerateInterfaces();
+  building_ = false;
+  RebuildInterfaceList();
+  StartTimers();
+}
+
+void TfrmSkimlet::CreateTimers() {
+  auto timer = [this](const char* name) {
+    auto* t = new QTimer(this);
+    t->setObjectName(QString::fromUtf8(name));
+    return t;
+  };
+  tmUpdateWirelessNetwork_ = timer("tmUpdateWirelessNetwork");
+  tmUpdateGraph_ = timer("tmUpdateGraph");
+  tmUpdateCurrentConnection_ = timer("tmUpdateCurrentConnection");
+  tmUpdateWirelessStatistics_ = timer("tmUpdateWirelessStatistics");
+  connect(tmUpdateWirelessNetwork_, &QTimer::timeout, this, [this] {
+    if (cycle_) cycle_->Tick();
+  });
+  // The graphs repaint here once they exist; the status bar follows the connection and the list counts.
+  connect(tmUpdateGraph_, &QTimer::timeout, this, [this] { UpdateStatusBar(); });
+  connect(tmUpdateCurrentConnection_, &QTimer::timeout, this, [this] { RefreshInterfaceState(); });
+  connect(tmUpdateWirelessStatistics_, &QTimer::timeout, this, [this] { RefreshStatistics(); });
+  connect(frame_.cbInterfaces, &QComboBox::activated, this, [this](int i) { InterfaceChosen(i); });
+}
+
+// Panel sizes, shown panels, check marks, first pages and the list's columns from the options.
+void TfrmSkimlet::ApplyStoredLayout() {
+  frame_.splFilters->setSizes({Options.aLeftPanelWidth, std::max(100, width() - Options.aLeftPanelWidth)});
+  frame_.splLower->setSizes({std::max(100, height() - Options.aTopPanelHeight), Options.aTopPanelHeight});
+  frame_.pnlFilters->setVisible(Options.bShowFilters);
+  for (auto [id, on] : {std::pair{TCommand::ShowFilters, Options.bShowFilters},
+                        {TCommand::ShowHorizontalGrid, Options.bHorzGrid},
+                        {TCommand::ShowVerticalGrid, Options.bVertGrid},
+                        {TCommand::ShowStripedGrid, Options.bStripped}}) {
+    QSignalBlocker block(Action(id));
+    Action(id)->setChecked(on);
+  }
+  frame_.pcMain->setCurrentIndex(0);
+  frame_.pcInfo->setCurrentIndex(0);
+  frame_.pcStatistics->setCurrentIndex(0);
+  firstActivation_ = true;
+  ApplyNetworkLayout();
+  vstNetworkList_->setMouseTracking(true);
+}
+
+// The interface set on its service with no interface selected and the callbacks installed, then the session,
+// with Abort, Retry and Ignore.
+void TfrmSkimlet::OpenService() {
+  if (env_.CreateService) {
+    TWindowService made = env_.CreateService(Options, Folders());
+    service_ = std::move(made.Service);
+    simulated_ = made.Simulated;
+  }
+  if (service_) {
+    interfaces_ = std::make_unique<TWLANInterfaces>(*service_, Options, Folders().SettingsFolder);
+    interfaces_->SetSelectedIndex(-1);
+    InstallInterfaceCallbacks();
+  }
+  bool opened = interfaces_ && interfaces_->Open();
+  while (!opened) {
+    const auto answer = Ask(Tr("sWLANInterfaceNotInitialized"), Tr("sError"), QMessageBox::Critical,
+                            QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
+    if (answer == QMessageBox::Retry) {
+      opened = interfaces_ && interfaces_->Open();
+      continue;
+    }
+    if (answer != QMessageBox::Ignore) terminateRequested_ = true;
+    break;
+  }
+}
+
+// The enumeration selects the first connected interface, else the first one. After Ignore it tries the session
+// once more; its failure is only reported when there is a session.
+void TfrmSkimlet::EnumerateInterfaces() {
+  if (!interfaces_) return;
+  enumerationFailed_ = !interfaces_->Enumerate();
+  if (enumerationFailed_) {
+    if (interfaces_->HandleOpen)
+      Ask(Tr("sWLANInterfaceCouldNotEnumerate"), Tr("sError"), QMessageBox::Critical, QMessageBox::Ok);
+  } else if (interfaces_->Count() == 0) {
+    Ask(Tr("sWLANInterfaceInterfaceMissing"), Tr("sError"), QMessageBox::Critical, QMessageBox::Ok);
+  }
+  if (TWLANInterface* itf = interfaces_->Selected(); itf && !itf->AutoConfEnabled) {
+    const QString text = Fmt("Auto configuration is disabled on interface \"%s\".", {itf->Description}) + "\n" +
+                         Tr("Scanning functionality is not available with disabled auto configuration.");
+    Ask(text, Tr("sWarning"), QMessageBox::Warning, QMessageBox::Ok);
+  }
+}
+
+// The element decoders name the organisations of OUIs through the vendor database. A database that cannot be
+// read leaves the names empty and is reported once.
+void TfrmSkimlet::InstallVendorNames() {
+  SetOUIVendorLookup([reported = std::make_shared<bool>(false)](uint32_t oui) {
+    try {
+      return VendorOfOUI(oui);
+    } catch (const std::exception& e) {
+      if (!std::exchange(*reported, true)) qWarning("skimlet: vendor lookup: %s", e.what());
+      return std::string();
+    }
+  });
+}
+
+void TfrmSkimlet::InstallInterfaceCallbacks() {
+  interfaces_->OnInterfacesChange = [this](TWLANInterfaces&) { InterfacesChanged(); };
+  interfaces_->OnNetworkListChange = [this](TWLANNetworkList& l) { SyncNetworkRows(l); };
+  interfaces_->OnConnectionChange = [this](TWlanObject& c) { ConnectionChanged(c); };
+  interfaces_->OnVendorError = [](const std::string& error) {
+    qWarning("skimlet: vendor lookup: %s", error.c_str());
+  };
+  // The service's thread: hand the news to the window thread and do nothing else. The cycle detaches the post
+  // (under the relay's lock) before the window goes, and a queued call dies with its receiver.
+  cycle_ = std::make_unique<TUpdateCycle>(*interfaces_, Options, [this] {
+    QMetaObject::invokeMethod(this, [this] { ScanResultsReady(); }, Qt::QueuedConnection);
+  });
+  // Rows go before their records.
+  cycle_->OnNetworksRemoving = [this](TWLANNetworkList& list, const std::vector<const TWLANNetwork*>& stale) {
+    if (&list == model_->List()) model_->Forget(stale);
+  };
+}
+
+TWLANInterface* TfrmSkimlet::SelectedInterface() const { return interfaces_ ? interfaces_->Selected() : nullptr; }
+
+TWLANNetworkList* TfrmSkimlet::SelectedNetworks() const {
+  TWLANInterface* itf = SelectedInterface();
+  return itf ? itf->Networks.get() : nullptr;
+}
+
+void TfrmSkimlet::InterfacesChanged() {
+  // After every enumeration: the first connected interface, else the first one.
+  int32_t index = interfaces_->FirstConnectedIndex();
+  if (index < 0 && interfaces_->Count() > 0) index = 0;
+  interfaces_->SetSelectedIndex(index);
+  if (!building_) RebuildInterfaceList();
+}
+
+void TfrmSkimlet::ConnectionChanged(TWlanObject& connection) {
+  if (connection.Interface == SelectedInterface()) UpdateStatusBar();
+}
+
+void TfrmSkimlet::FormDestroy() {
+  for (QTimer* t : {tmUpdateWirelessNetwork_, tmUpdateGraph_, tmUpdateCurrentConnection_, tmUpdateWirelessStatistics_})
+    t->stop();
+  const QList<int> sizes = frame_.splFilters->sizes();
+  if (frame_.pnlFilters->isVisible() && !sizes.isEmpty() && sizes[0] > 0) Options.aLeftPanelWidth = sizes[0];
+  Options.bShowFilters = Action(TCommand::ShowFilters)->isChecked();
+  const QList<int> lower = frame_.splLower->sizes();
+  if (lower.size() == 2 && lower[1] > 0) Options.aTopPanelHeight = lower[1];
+  ReadLayout(*vstNetworkList_, Options.Layouts.ListColumns);
+  Options.bVertGrid = Action(TCommand::ShowVerticalGrid)->isChecked();
+  Options.bHorzGrid = Action(TCommand::ShowHorizontalGrid)->isChecked();
+  // The interface set goes (its network lists write comments.txt and colors.txt, the session closes), then
+  // the service it talked to.
+  model_->SetList(nullptr);
+  cycle_.reset();
+  interfaces_.reset();
+  service_.reset();
+  SetOUIVendorLookup({});
+}
+
+void TfrmSkimlet::ApplyNetworkLayout() {
+  ApplyLayout(*vstNetworkList_, Options.Layouts.ListColumns);
+  model_->Sort(vstNetworkList_->header()->sortIndicatorSection(), vstNetworkList_->header()->sortIndicatorOrder());
+  vstNetworkList_->ShowSortIndicator();
+}
+
+void TfrmSkimlet::ApplyLanguage() {
+  ReadLayout(*vstNetworkList_, Options.Layouts.ListColumns);
+  LoadColumnTitles(Lang, Options.Layouts);
+  commands_->ApplyTexts();
+  TQtTranslatable window(this, "TfrmSkimlet");
+  TTranslatable* windows[] = {&window};
+  TranslateForms(Lang, windows, &window);
+  if (Options.BandsOnSinglePanel) {
+    frame_.pcInfo->setTabText(frame_.pcInfo->indexOf(frame_.tsBand1), Tr("2.4 and 5Ghz"));
+    frame_.pcInfo->setTabVisible(frame_.pcInfo->indexOf(frame_.tsBand2), false);
+  } else {
+    frame_.pcInfo->setTabText(frame_.pcInfo->indexOf(frame_.tsBand1), Tr("2.4Ghz"));
+    frame_.pcInfo->setTabText(frame_.pcInfo->indexOf(frame_.tsBand2), Tr("5Ghz"));
+    frame_.pcInfo->setTabVisible(frame_.pcInfo->indexOf(frame_.tsBand2), true);
+  }
+  ApplyNetworkLayout();
+  mnuCopy_->clear();
+  mnuCopy_->addAction(Action(TCommand::CopyLine));
+  mnuCopy_->addSeparator();
+  for (const auto& c : Options.Layouts.ListColumns) mnuCopy_->addAction(QString::fromStdString(c.Caption))->setEnabled(false);
+  SetCaption();
+}
+
+void TfrmSkimlet::SwitchLanguage(const QString& fileName) {
+  const std::string name = fileName.toStdString();
+  if (!IsPlainFileName(name)) return;
+  Options.DefaultLang = name;
+  Lang.SetLangFile((Folders().LanguagesFolder / Options.DefaultLang).string());
+  Lang.LoadLanguageTexts();
+  Lang.SetSeparator(",");
+  ApplyLanguage();
+  // Only texts change: the interface names are captioned again, the cells and the status bar repainted.
+  FillInterfaceSelector();
+  model_->RepaintAll();
+  UpdateStatusBar();
+  for (QAction* a : mnuLanguage_->actions()) a->setChecked(a->text().remove('&') == fileName);
+}
+
+bool TfrmSkimlet::Paused() const { return Action(TCommand::NetworkPauseNetworkUpdating)->isChecked(); }
+
+void TfrmSkimlet::PauseUpdating(bool on) {
+  if (cycle_) cycle_->SetPaused(on);
+}
+
+void TfrmSkimlet::StartTimers() {
+  auto ms = [](int32_t seconds) { return std::max(1, seconds) * 1000; };
+  tmUpdateWirelessNetwork_->setInterval(ms(Options.UpdateWirelessNetworkInterval));
+  tmUpdateGraph_->setInterval(ms(Options.UpdateGraphInterval));
+  tmUpdateCurrentConnection_->setInterval(ms(Options.UpdateCurrentConnectionInterval));
+  tmUpdateWirelessStatistics_->setInterval(ms(Options.UpdateWirelessStatisticsInterval));
+  tmUpdateGraph_->start();
+  tmUpdateCurrentConnection_->start();
+  tmUpdateWirelessNetwork_->start();
+  tmUpdateWirelessStatistics_->start();
+}
+
+void TfrmSkimlet::ScanResultsReady() {
+  if (cycle_) cycle_->ScanResultsReady();
+}
+
+void TfrmSkimlet::ClearNetworks() {
+  model_->ForgetAll();
+  if (TWLANNetworkList* list = SelectedNetworks()) list->Clear();
+  commands_->Update();
+}
+
+void TfrmSkimlet::RefreshNetworks() {
+  if (!SelectedInterface() || !cycle_) {
+    ClearNetworks();
+    return;
+  }
+  cycle_->UpdateNow();
+}
+
+void TfrmSkimlet::RefreshInterfaceState() {
+  if (TWLANInterface* itf = SelectedInterface()) {
+    itf->UpdateProperties();
+    itf->UpdateRadioState();
+    itf->UpdateConnection();  // its change handler updates the status bar
+  }
+  commands_->Update();
+}
+
+void TfrmSkimlet::RefreshStatistics() {
+  if (TWLANInterface* itf = SelectedInterface()) {
+    itf->UpdateStatistics();
+    itf->UpdateIPStatistics();
+  }
+}
+
+void TfrmSkimlet::SyncNetworkRows(TWLANNetworkList& list) {
+  if (&list != model_->List()) return;
+  model_->Sync();
+  commands_->Update();
+}
+
+void TfrmSkimlet::FillInterfaceSelector() {
+  QSignalBlocker block(frame_.cbInterfaces);
+  frame_.cbInterfaces->clear();
+  if (interfaces_) {
+    for (const auto& itf : interfaces_->Items) {
+      QString text = QString::fromStdString(itf->Description);
+      if (simulated_) text = Fmt("sSimulatedRadio", {itf->Description});
+      frame_.cbInterfaces->addItem(text);
+    }
+    if (interfaces_->Count() > 0) frame_.cbInterfaces->setCurrentIndex(interfaces_->SelectedIndex);
+  }
+  // An empty selector says why it is empty.
+  frame_.cbInterfaces->setPlaceholderText(
+      Tr(!interfaces_ || enumerationFailed_ ? "sWLANInterfaceCouldNotEnumerate" : "sWLANInterfaceInterfaceMissing"));
+}
+
+void TfrmSkimlet::RebuildInterfaceList() {
+  FillInterfaceSelector();
+  if (interfaces_) interfaces_->SetSelectedIndex(frame_.cbInterfaces->currentIndex());
+  model_->SetList(SelectedNetworks());
+  ClearNetworks();
+  RefreshNetworks();
+  RefreshInterfaceState();
+  RefreshStatistics();
+  UpdateStatusBar();
+}
+
+void TfrmSkimlet::InterfaceChosen(int index) {
+  if (!interfaces_ || index == interfaces_->SelectedIndex) return;
+  interfaces_->SetSelectedIndex(index);
+  model_->SetList(SelectedNetworks());
+  ClearNetworks();
+  RefreshNetworks();
+  RefreshInterfaceState();
+}
+
+void TfrmSkimlet::ReenumerateInterfaces() {
+  model_->SetList(nullptr);
+  frame_.cbInterfaces->clear();
+  if (!interfaces_) return;
+  interfaces_->Clear();
+  interfaces_->SetSelectedIndex(-1);
+  // A successful enumeration ends in RebuildInterfaceList; a failed one leaves the views empty.
+  enumerationFailed_ = !interfaces_->Enumerate();
+  if (enumerationFailed_) RebuildInterfaceList();
+}
+
+QColor TfrmSkimlet::PickColor(const QColor& initial) {
+  return env_.PickColor ? env_.PickColor(this, initial) : QColor();
+}
+
+void TfrmSkimlet::ShowFilters(bool on) {
+  Options.bShowFilters = on;
+  frame_.pnlFilters->setVisible(on);
+  model_->ApplyFilter(!on);
+}
+
+void TfrmSkimlet::ShowHeaderMenu(const QPoint& pos) {
+  QMenu menu(this);
+  QHeaderView* header = vstNetworkList_->header();
+  for (int i = 0; i < NetworkColumnCount; ++i) {
+    QAction* a = menu.addAction(model_->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString());
+    a->setCheckable(true);
+    a->setChecked(!header->isSectionHidden(i));
+    a->setEnabled(i != ColumnIndex(TNetworkColumn::SSID));  // the list always shows its networks' names
+    connect(a, &QAction::toggled, this, [this, header, i](bool shown) {
+      if (!shown) ReadLayout(*vstNetworkList_, Options.Layouts.ListColumns);  // keeps its width
+      header->setSectionHidden(i, !shown);
+      if (shown) header->resizeSection(i, std::max(50, Options.Layouts.ListColumns[static_cast<size_t>(i)].Width));
+    });
+  }
+  menu.addSeparator();
+  for (TCommand id : {TCommand::ShowHorizontalGrid, TCommand::ShowVerticalGrid, TCommand::ShowStripedGrid})
+    menu.addAction(Action(id));
+  menu.addSeparator();
+  menu.addAction(Action(TCommand::ShowRestoreOrder));
+  menu.addAction(Action(TCommand::SelectColumns));
+  menu.exec(header->mapToGlobal(pos));
+}
+
+void TfrmSkimlet::RestoreColumnsOrder() {
+  ReadLayout(*vstNetworkList_, Options.Layouts.ListColumns);
+  for (size_t i = 0; i < Options.Layouts.ListColumns.size(); ++i)
+    Options.Layouts.ListColumns[i].Position = static_cast<int32_t>(i);
+  ApplyNetworkLayout();
+}
+
+void TfrmSkimlet::UpdateStatusBar() {
+  statusPanels_->Show(SelectedInterface(), SelectedNetworks(), model_->rowCount());
+  commands_->Update();
+}
+
+bool TfrmSkimlet::event(QEvent* event) {
+  // The hints of menu and tool-bar commands would replace the status panels while the pointer rests on them;
+  // the hints show as tool tips instead.
+  if (event->type() == QEvent::StatusTip) return true;
+  return TFormStored::event(event);
+}
+
+void TfrmSkimlet::BringToFront() {
+  // A minimised window comes back in the state it had before, maximised ones included.
+  if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+  show();
+  raise();
+  activateWindow();
+}
+
+void TfrmSkimlet::FirstActivation() {
+  TWLANInterface* itf = SelectedInterface();
+  if (!itf) return;
+  itf->UpdateRadioState();
+  if (!itf->IsHardwareRadioOn()) {
+    if (Ask(Tr("sWNICHardOff"), Tr("sWarning"), QMessageBox::Warning, QMessageBox::Ok | QMessageBox::Cancel) !=
+        QMessageBox::Ok)
+      return;
+    itf->UpdateRadioState();
+    if (!itf->IsHardwareRadioOn()) return;
+  }
+  if (itf->IsSoftwareRadioOn()) return;
+  if (Ask(Tr("sWNICSoftOff"), Tr("sWarning"), QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No) !=
+      QMessageBox::Yes)
+    return;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  itf->SetRadio(true);
+  itf->UpdateRadioState();
+  QApplication::restoreOverrideCursor();
+}
+
+}  // namespace skimlet
