@@ -1,8 +1,11 @@
 #include "core/base/atomic_file.h"
 
 #include <cerrno>
+#include <charconv>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <sys/socket.h>
@@ -26,7 +29,10 @@ std::string Errno(const char* what, const fs::path& path) {
 std::string WriteTemporary(const fs::path& path, std::string_view data, mode_t mode, std::string& temp) {
   fs::path folder = path.parent_path();
   if (folder.empty()) folder = ".";
-  std::string pattern = (folder / ("." + path.filename().string() + ".tmp-XXXXXX")).string();
+  // The writer's process id is in the name, so that a later save can tell a file its killed writer left
+  // behind from one a running writer still fills (RemoveOrphanedTemporaries).
+  std::string pattern =
+      (folder / ("." + path.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-XXXXXX")).string();
   int fd = mkstemp(pattern.data());
   if (fd < 0) return Errno("cannot create a temporary file in", folder);
   temp = pattern;
@@ -54,6 +60,29 @@ mode_t NewFileMode() {
   mode_t mask = umask(0);
   umask(mask);
   return 0666 & ~mask;
+}
+
+// Removes the temporary files of earlier saves of Path whose process no longer exists: a save killed between
+// creating its temporary file and the rename leaves it behind, and nothing else would ever remove it.
+void RemoveOrphanedTemporaries(const fs::path& path) {
+  fs::path folder = path.parent_path();
+  if (folder.empty()) folder = ".";
+  const std::string prefix = "." + path.filename().string() + ".tmp-";
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  while (const dirent* e = ::readdir(dir)) {
+    const std::string_view name = e->d_name;
+    if (!name.starts_with(prefix)) continue;
+    const std::string_view rest = name.substr(prefix.size());
+    const size_t dash = rest.find('-');
+    if (dash == std::string_view::npos) continue;
+    pid_t pid = 0;
+    const auto [end, ec] = std::from_chars(rest.data(), rest.data() + dash, pid);
+    if (ec != std::errc() || end != rest.data() + dash || pid <= 0 || pid == ::getpid()) continue;
+    // EPERM: a process of another user is alive with that id.
+    if (::kill(pid, 0) != 0 && errno == ESRCH) ::unlinkat(::dirfd(dir), e->d_name, 0);
+  }
+  ::closedir(dir);
 }
 
 void SyncFolder(const fs::path& path) {
@@ -190,6 +219,7 @@ std::string WriteFileAtomic(const fs::path& requested, std::string_view data) {
     ::unlink(temp.c_str());
     return error;
   }
+  RemoveOrphanedTemporaries(path);
   SyncFolder(path);
   return {};
 }
@@ -218,7 +248,10 @@ std::string WriteFileAtomicNoReplace(const fs::path& requested, std::string_view
     }
   }
   ::unlink(temp.c_str());
-  if (error.empty()) SyncFolder(path);
+  if (error.empty()) {
+    RemoveOrphanedTemporaries(path);
+    SyncFolder(path);
+  }
   return error;
 }
 
