@@ -114,6 +114,7 @@ uint32_t MaxRateKbps(const SceneAccessPoint& ap) {
     case Phy::N: perStream = w >= 40 ? 150.0 : 72.2; break;
     case Phy::AC: perStream = w >= 160 ? 866.7 : w >= 80 ? 433.3 : w >= 40 ? 200.0 : 86.7; break;
     case Phy::AX: perStream = w >= 160 ? 1201.0 : w >= 80 ? 600.5 : w >= 40 ? 286.8 : 143.4; break;
+    case Phy::BE: perStream = w >= 320 ? 2882.4 : w >= 160 ? 1441.2 : w >= 80 ? 720.6 : w >= 40 ? 344.1 : 172.1; break;
   }
   return static_cast<uint32_t>(std::lround(perStream * ap.Streams * 1000));
 }
