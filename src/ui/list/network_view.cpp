@@ -534,16 +534,14 @@ void TNetworkListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
         if (align & Qt::AlignHCenter) return r.left() + (r.width() - width) / 2;
         return r.left();
       };
-      const int advance = static_cast<int>(std::ceil(size.width()));
+      const QStaticText* shown = &shaped;
+      int advance = static_cast<int>(std::ceil(size.width()));
       if (advance > r.width()) {
         // A text wider than its cell ends in an ellipsis, whatever its alignment.
-        const QFontMetrics fm(font);
-        const QString shown = fm.elidedText(text, Qt::ElideRight, r.width());
-        painter->drawText(QPoint(left(fm.horizontalAdvance(shown)), r.top() + (r.height() - fm.height()) / 2 + fm.ascent()),
-                          shown);
-      } else {
-        painter->drawStaticText(QPoint(left(advance), top), shaped);
+        shown = &Elided(text, font, bold, r.width());
+        advance = static_cast<int>(std::ceil(shown->size().width()));
       }
+      painter->drawStaticText(QPoint(left(advance), top), *shown);
       painter->setFont(old);
       painter->setPen(oldPen);
     }
@@ -581,6 +579,7 @@ const QStaticText& TNetworkListDelegate::Shaped(const QString& text, const QFont
   // Another font, or a cache grown past a few screens of distinct texts, starts over.
   if (cache.size() > 8192 || font != shapedFont_[bold]) {
     cache.clear();
+    elided_[bold].clear();
     shapedFont_[bold] = font;
   }
   auto it = cache.find(text);
@@ -589,6 +588,21 @@ const QStaticText& TNetworkListDelegate::Shaped(const QString& text, const QFont
     shaped.setTextFormat(Qt::PlainText);
     shaped.prepare(QTransform(), font);
     it = cache.insert(text, shaped);
+  }
+  return *it;
+}
+
+const QStaticText& TNetworkListDelegate::Elided(const QString& text, const QFont& font, int bold, int width) const {
+  // Called after Shaped for the same text and font, which has started the caches over when the font changed.
+  QHash<QString, QStaticText>& cache = elided_[bold];
+  if (cache.size() > 8192) cache.clear();
+  const QString key = QString::number(width) + QChar(0) + text;
+  auto it = cache.find(key);
+  if (it == cache.end()) {
+    QStaticText shaped(QFontMetrics(font).elidedText(text, Qt::ElideRight, width));
+    shaped.setTextFormat(Qt::PlainText);
+    shaped.prepare(QTransform(), font);
+    it = cache.insert(key, shaped);
   }
   return *it;
 }
