@@ -60,12 +60,12 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) -L 'core|ui'
 
-# Builds the libFuzzer targets with clang and runs each for $(SECONDS) seconds.
+# Builds the libFuzzer targets with clang and runs each for $(SECONDS) seconds, $(JOBS) at a time.
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DSKIMLET_FUZZ=ON -DSKIMLET_CORE_ONLY=ON -DSKIMLET_FUZZ_SECONDS=$(SECONDS)
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
-	@ctest --test-dir $(FUZZ_BUILD) -V -L fuzz > $(FUZZ_BUILD)/fuzz.log 2>&1; rc=$$?; \
+	@ctest --test-dir $(FUZZ_BUILD) -V -L fuzz -j $(JOBS) > $(FUZZ_BUILD)/fuzz.log 2>&1; rc=$$?; \
 	grep -E 'Test +#|: #[0-9]+ +DONE|number_of_executed_units' $(FUZZ_BUILD)/fuzz.log; \
 	if [ $$rc -ne 0 ]; then tail -150 $(FUZZ_BUILD)/fuzz.log; fi; \
 	grep -E 'tests passed|tests failed' $(FUZZ_BUILD)/fuzz.log | tail -1; exit $$rc

@@ -31,13 +31,18 @@ bool HasWifiHardware(const fs::path& sysRoot) {
 bool HasLinuxBackend() { return true; }
 
 ServiceSelection SelectWlanService(std::string_view choice, const std::string& programFolder,
-                                   sim::SimOptions simOptions, const fs::path& sysRoot) {
+                                   sim::SimOptions simOptions, const fs::path& sysRoot,
+                                   WithoutWifiHardware withoutHardware) {
   ServiceSelection s;
   std::string simChoice;
   if (choice == "linux" || (choice.empty() && HasWifiHardware(sysRoot))) {
     s.Name = "linux";
     s.Service = linuxwifi::CreateLinuxService();
     if (!s.Service) s.Error = "the Linux radio could not be opened (nl80211 unavailable)";
+    return s;
+  }
+  if (choice.empty() && withoutHardware == WithoutWifiHardware::Fail) {
+    s.Error = "no Wi-Fi interface found; use --service sim for the simulated radio";
     return s;
   }
   if (choice.empty()) {

@@ -1,5 +1,6 @@
 // Choosing the wireless service the program talks to: the Linux radio when the kernel reports a Wi-Fi
-// interface, otherwise the simulated radio; or what --service names: "sim", "sim:FILE.scene", "linux" or
+// interface, otherwise the simulated radio (the window) or an error (the command line, which never passes
+// invented networks off as real); or what --service names: "sim", "sim:FILE.scene", "linux" or
 // "replay:FILE.snapshot".
 #pragma once
 
@@ -30,9 +31,16 @@ struct ServiceSelection {
   bool UsageError = false;  // the choice itself is malformed (rather than unavailable or unreadable)
 };
 
+// What the automatic choice does on a machine without Wi-Fi hardware.
+enum class WithoutWifiHardware {
+  Simulate,  // the simulated radio, with a Notice saying so
+  Fail,      // no service; Error names --service sim
+};
+
 // Choice: empty for the automatic choice. ProgramFolder: where the shipped scenes are found. SimOptions go to
 // the simulated radio. SysRoot: where the kernel's device tree is read for the automatic choice.
 ServiceSelection SelectWlanService(std::string_view choice, const std::string& programFolder,
-                                   sim::SimOptions simOptions, const std::filesystem::path& sysRoot = "/sys");
+                                   sim::SimOptions simOptions, const std::filesystem::path& sysRoot = "/sys",
+                                   WithoutWifiHardware withoutHardware = WithoutWifiHardware::Simulate);
 
 }  // namespace skimlet

@@ -1,9 +1,13 @@
 // skimlet-cli convert: a capture (or snapshot) written as a snapshot file.
+#include <sys/stat.h>
+
 #include <cstdio>
 
 #include "cli/commands.h"
+#include "cli/standard_output.h"
 #include "cli/snapshot_input.h"
 #include "core/model/snapshot.h"
+#include "core/model/snapshot_file.h"
 
 namespace skimlet::cli {
 
@@ -14,9 +18,18 @@ constexpr const char* kUsage =
     "Writes the networks of FILE, a pcap or pcapng capture of 802.11 frames or a snapshot, as the snapshot file\n"
     "OUTPUT. Of a capture, the last beacon or probe response of each BSSID makes its network; the snapshot's\n"
     "time is that of the capture's last frame, so it opens with the same networks active. OUTPUT is replaced\n"
-    "atomically: an interrupted run leaves an existing file as it was.\n"
+    "atomically: an interrupted run leaves an existing file as it was. A symbolic link is written through to\n"
+    "its target; a device, FIFO or socket is written directly; a file with several hard links is written in\n"
+    "place after a complete copy beside it. OUTPUT may not be FILE itself (under any name).\n"
     "\n"
-    "  -o, --output OUTPUT   the snapshot file to write\n";
+    "  -o, --output OUTPUT   the snapshot file to write; - writes it to standard output\n";
+
+// True when both names lead to the same file (after links), told by device and inode.
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa {}, sb {};
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
 }  // namespace
 
 int RunConvert(const Args& args) {
@@ -42,11 +55,23 @@ int RunConvert(const Args& args) {
     std::fprintf(stderr, "skimlet-cli convert: give FILE and -o OUTPUT\n\n%s", kUsage);
     return 2;
   }
+  const bool toStdout = output == "-";
+  if (!toStdout && SameFile(file, output)) {
+    std::fprintf(stderr, "skimlet-cli convert: %s is the input file %s; choose another output\n", output.c_str(),
+                 file.c_str());
+    return 1;
+  }
   std::string error;
   auto loaded = LoadNetworks(file, error);
   if (!loaded) {
     std::fprintf(stderr, "skimlet-cli convert: %s\n", error.c_str());
     return 1;
+  }
+  if (toStdout) {
+    std::vector<SnapshotRecordRef> records;
+    for (const auto& n : loaded->List->Items) records.push_back({&n->Entry, n->Elements.Data, n->FirstSeen, n->LastSeen});
+    const std::vector<uint8_t> bytes = EncodeSnapshot(loaded->SavedTime, records);
+    return WriteStandardOutput(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())) ? 0 : 1;
   }
   error = SaveSnapshot(*loaded->List, output, loaded->SavedTime);
   if (!error.empty()) {

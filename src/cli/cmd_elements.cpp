@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "cli/commands.h"
+#include "cli/standard_output.h"
 #include "cli/snapshot_input.h"
 #include "core/base/hex.h"
 #include "core/ie/elements.h"
@@ -100,8 +101,7 @@ int RunElements(const Args& args) {
   TIETree tree;
   elements.FillTree(tree);
   std::string out = tsv ? TreeToTSV(tree) : TreeToText(tree);
-  std::fwrite(out.data(), 1, out.size(), stdout);
-  return 0;
+  return WriteStandardOutput(out) ? 0 : 1;
 }
 
 }  // namespace skimlet::cli

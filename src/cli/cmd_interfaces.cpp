@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/standard_output.h"
 #include "cli/live_session.h"
 #include "cli/network_output.h"
 #include "core/base/format.h"
+#include "core/base/safe_text.h"
 #include "core/radio/values.h"
 
 namespace skimlet::cli {
@@ -20,7 +22,7 @@ constexpr const char* kUsage =
     "Lists the wireless interfaces with their state, the radio state of each PHY and the current connection.\n"
     "\n"
     "  --service S  sim (the simulated radio), sim:FILE.scene, replay:FILE.snapshot or linux; by default the\n"
-    "               Linux radio when the machine has Wi-Fi hardware, else the simulated radio\n"
+    "               Linux radio when the machine has Wi-Fi hardware (without it: an error)\n"
     "  --json       an array of objects, one per interface\n";
 
 std::string RadioText(const TRadioState& r) {
@@ -65,10 +67,12 @@ std::string Text(const TWLANInterface& i, int index) {
         {"Cipher", c.CipherAlgorithmText()},
     });
   }
-  std::string out = "Interface " + std::to_string(index) + ": " + i.Description + "\n";
+  std::string out =
+      "Interface " + std::to_string(index) + ": " + SafeText(i.Description, SafeTextStyle::Terminal) + "\n";
   for (const auto& [name, value] : rows) {
     std::string label = name.empty() ? "" : name + ":";
-    out += "  " + label + std::string(label.size() < 20 ? 20 - label.size() : 1, ' ') + value + "\n";
+    out += "  " + label + std::string(label.size() < 20 ? 20 - label.size() : 1, ' ') +
+           SafeText(value, SafeTextStyle::Terminal) + "\n";
   }
   return out;
 }
@@ -145,8 +149,7 @@ int RunInterfaces(const Args& args) {
   }
   if (json) out += "]\n";
   else if (set.Count() == 0) out = "No wireless interface.\n";
-  std::fwrite(out.data(), 1, out.size(), stdout);
-  return 0;
+  return WriteStandardOutput(out) ? 0 : 1;
 }
 
 }  // namespace skimlet::cli

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/standard_output.h"
 #include "cli/network_output.h"
 #include "cli/snapshot_input.h"
 
@@ -49,8 +50,7 @@ int RunNetworks(const Args& args) {
     return 1;
   }
   std::string out = FormatNetworks(loaded->List->Items, output);
-  std::fwrite(out.data(), 1, out.size(), stdout);
-  return 0;
+  return WriteStandardOutput(out) ? 0 : 1;
 }
 
 }  // namespace skimlet::cli

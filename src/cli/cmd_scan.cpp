@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/live_session.h"
 #include "cli/network_output.h"
+#include "cli/standard_output.h"
 #include "core/base/datetime.h"
 
 namespace skimlet::cli {
@@ -23,7 +24,7 @@ constexpr const char* kUsage =
     "'skimlet-cli networks'. Networks heard before stay in the list, inactive once they are not heard for a while.\n"
     "\n"
     "  --service S    sim (the simulated radio), sim:FILE.scene, replay:FILE.snapshot or linux; by default the\n"
-    "                 Linux radio when the machine has Wi-Fi hardware, else the simulated radio\n"
+    "                 Linux radio when the machine has Wi-Fi hardware (without it: an error)\n"
     "  --interface N  the interface with index N (see 'skimlet-cli interfaces'); by default the first connected\n"
     "                 one, else the first\n"
     "  --count K      number of refreshes to print (default 1)\n"
@@ -176,8 +177,7 @@ int RunScan(const Args& args) {
                  " networks, " + std::to_string(list.Counters[kCountActive]) + " active\n";
         out += FormatNetworks(list.Items, output);
       }
-      std::fwrite(out.data(), 1, out.size(), stdout);
-      std::fflush(stdout);
+      if (!WriteStandardOutput(out)) return 1;  // no point in scanning on for output that cannot be written
     }
     if (posts > 0) {
       now = Clock::now();

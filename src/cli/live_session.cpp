@@ -30,13 +30,14 @@ std::unique_ptr<LiveSession> OpenLiveSession(const LiveSessionRequest& request, 
   auto session = std::make_unique<LiveSession>();
   sim::SimOptions simOptions;  // no settings folder: the simulated radio keeps its profiles in memory
   if (request.SimScanSeconds) simOptions.MinScanSeconds = simOptions.MaxScanSeconds = *request.SimScanSeconds;
-  session->Selection = SelectWlanService(request.Service, ExecutableFolder().string(), simOptions);
+  // Invented networks are never passed off as real: the simulated radio only when asked for by name.
+  session->Selection =
+      SelectWlanService(request.Service, ExecutableFolder().string(), simOptions, "/sys", WithoutWifiHardware::Fail);
   if (!session->Selection.Service) {
     std::fprintf(stderr, "%s%s\n", prefix.c_str(), session->Selection.Error.c_str());
     exitStatus = session->Selection.UsageError ? 2 : 1;
     return nullptr;
   }
-  if (!session->Selection.Notice.empty()) std::fprintf(stderr, "skimlet-cli: %s\n", session->Selection.Notice.c_str());
 
   InstallVendorNames();
   session->Interfaces = std::make_unique<TWLANInterfaces>(*session->Selection.Service, session->Options);

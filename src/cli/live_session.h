@@ -1,5 +1,5 @@
 // A session with a wireless service for the commands that read the radio: the service chosen by --service (or
-// the automatic choice), the interface set opened and enumerated, and the queue that receives "scan results
+// the Linux radio), the interface set opened and enumerated, and the queue that receives "scan results
 // ready" from the service's thread. Nothing is written: no settings, no comments or colours, no profiles.
 #pragma once
 
@@ -30,12 +30,13 @@ struct LiveSession {
 
 struct LiveSessionRequest {
   std::string Command;  // for messages: "scan", "interfaces"
-  std::string Service;  // empty: automatic
+  std::string Service;  // empty: the Linux radio when the machine has Wi-Fi hardware, else an error
   std::optional<double> SimScanSeconds;  // a fixed scan time for the simulated radio
 };
 
 // Opens the session; on failure prints the reason on stderr and sets ExitStatus (1, or 2 for a malformed
-// --service) and returns null. The automatic choice says once on stderr that the simulated radio is used.
+// --service) and returns null. Without --service the Linux radio is used; a machine without Wi-Fi hardware is
+// an error (status 1) that names --service sim.
 std::unique_ptr<LiveSession> OpenLiveSession(const LiveSessionRequest& request, int& exitStatus);
 
 // Reads "--service X" / "--service=X" at Args[I] (advancing I past a separate value). True when it was one;

@@ -6,6 +6,7 @@
 
 #include "cli/commands.h"
 #include "cli/language.h"
+#include "cli/standard_output.h"
 
 namespace {
 
@@ -26,9 +27,7 @@ constexpr const char* kUsage =
     "  --help       show this help (also after a command)\n"
     "  --version    show the version\n";
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   using namespace skimlet::cli;
   if (argc < 2) {
     std::fputs(kUsage, stderr);
@@ -74,4 +73,12 @@ int main(int argc, char** argv) {
   if (command == "convert") return RunConvert(args);
   std::fprintf(stderr, "skimlet-cli: unknown command '%s'\n\n%s", command.c_str(), kUsage);
   return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  skimlet::cli::GuardStandardDescriptors();
+  // Every command's output is checked here: a write that failed makes the exit status 1.
+  return skimlet::cli::FinishStandardOutput(Run(argc, argv));
 }

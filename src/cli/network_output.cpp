@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "core/base/datetime.h"
+#include "core/base/safe_text.h"
 #include "core/base/translate.h"
 #include "core/ie/util.h"
 #include "core/model/columns.h"
@@ -15,12 +16,8 @@ namespace skimlet::cli {
 
 namespace {
 
-// Texts stay on one line and one cell: TAB and line breaks become blanks.
-std::string Cell(std::string s) {
-  for (char& c : s)
-    if (c == '\t' || c == '\n' || c == '\r') c = ' ';
-  return s;
-}
+// Texts stay on one line and one cell, and control and direction characters are shown, not obeyed.
+std::string Cell(const std::string& s) { return SafeText(s, SafeTextStyle::Terminal); }
 
 size_t DisplayWidth(const std::string& s) {
   size_t n = 0;
@@ -29,27 +26,7 @@ size_t DisplayWidth(const std::string& s) {
   return n;
 }
 
-std::string Json(const std::string& s) {
-  std::string out = "\"";
-  for (unsigned char c : s) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (c < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          out += buf;
-        } else {
-          out += static_cast<char>(c);
-        }
-    }
-  }
-  return out + "\"";
-}
+std::string Json(const std::string& s) { return "\"" + SafeText(s, SafeTextStyle::Json) + "\""; }
 
 std::string JsonNumber(double v) {
   char buf[32];

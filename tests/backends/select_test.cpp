@@ -51,6 +51,17 @@ TEST_F(SelectTest, TheAutomaticChoiceFallsBackToTheSimulatedRadioAndSaysWhy) {
   EXPECT_TRUE(s.Service || !s.Error.empty());
 }
 
+TEST_F(SelectTest, TheCommandLineChoiceFailsWithoutHardwareAndNamesTheSimulatedRadio) {
+  ServiceSelection s = SelectWlanService("", SKIMLET_SOURCE_DIR "/data", {}, root_, WithoutWifiHardware::Fail);
+  EXPECT_FALSE(s.Service);
+  EXPECT_FALSE(s.UsageError);
+  EXPECT_NE(s.Error.find("--service sim"), std::string::npos) << s.Error;
+  s = SelectWlanService("sim", SKIMLET_SOURCE_DIR "/data", {}, root_, WithoutWifiHardware::Fail);
+  EXPECT_TRUE(s.Service) << s.Error;
+  fs::create_directories(root_ / "class" / "net" / "wlan0" / "wireless");
+  EXPECT_EQ(SelectWlanService("", SKIMLET_SOURCE_DIR "/data", {}, root_, WithoutWifiHardware::Fail).Name, "linux");
+}
+
 TEST_F(SelectTest, ExplicitChoices) {
   ServiceSelection s = Select("linux");
   EXPECT_EQ(s.Name, "linux");

@@ -1,6 +1,8 @@
 // skimlet-cli on capture files: networks, elements and convert.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -8,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "core/ie/builder.h"
 #include "core/model/snapshot_file.h"
@@ -89,6 +92,101 @@ TEST_F(CliCapture, ConvertWritesASnapshot) {
   EXPECT_GT(c.SavedTime, c.Records[0].LastSeen);  // the last frame of the capture
   // The snapshot lists what the capture lists.
   EXPECT_EQ(Cli("networks --tsv " + out.string()).out, Cli("networks --tsv " + capture_.string()).out);
+}
+
+// Convert's output is what the user named: the target of a link, a device, a pipe, every name of a file with
+// several names; never the input itself.
+TEST_F(CliCapture, ConvertWritesThroughLinksDevicesAndPipesButNotOverItsInput) {
+  const std::string convert = "convert " + capture_.string() + " -o ";
+  fs::path expected = dir_ / "expected.snapshot";
+  ASSERT_EQ(Cli(convert + expected.string()).status, 0);
+  const std::string snapshot = Cli("convert " + expected.string() + " -o -").out;
+  ASSERT_GT(snapshot.size(), 0u);
+  auto read = [](const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  EXPECT_EQ(snapshot, read(expected));  // -o - writes the same bytes to standard output
+
+  fs::create_directory(dir_ / "real");
+  fs::create_symlink("real/survey.snapshot", dir_ / "link.snapshot");  // dangling until written
+  CliResult r = Cli(convert + (dir_ / "link.snapshot").string());
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::is_symlink(dir_ / "link.snapshot"));
+  EXPECT_EQ(read(dir_ / "real" / "survey.snapshot"), snapshot);
+  r = Cli(convert + (dir_ / "link.snapshot").string());  // now to an existing target
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::is_symlink(dir_ / "link.snapshot"));
+
+  fs::create_hard_link(dir_ / "real" / "survey.snapshot", dir_ / "second-name.snapshot");
+  std::ofstream(dir_ / "second-name.snapshot", std::ios::binary | std::ios::trunc) << "stale";
+  EXPECT_EQ(Cli(convert + (dir_ / "second-name.snapshot").string()).status, 0);
+  EXPECT_EQ(read(dir_ / "real" / "survey.snapshot"), snapshot);  // both names see the new bytes
+  EXPECT_EQ(fs::hard_link_count(dir_ / "second-name.snapshot"), 2u);
+
+  EXPECT_EQ(Cli(convert + "/dev/null").status, 0);
+  EXPECT_EQ(Cli(convert + "/dev/stdout").out, snapshot);  // a link to the pipe the test reads
+  fs::path fifo = dir_ / "fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::string piped;
+  std::thread reader([&] { piped = read(fifo); });
+  EXPECT_EQ(Cli(convert + fifo.string()).status, 0);
+  reader.join();
+  EXPECT_EQ(piped, snapshot);
+  EXPECT_TRUE(fs::is_fifo(fifo));
+
+  // The input under its own name, through a link and through a second hard link: refused, left as it was.
+  const std::string before = read(capture_);
+  fs::create_symlink(capture_, dir_ / "capture-link");
+  fs::create_hard_link(capture_, dir_ / "capture-hard");
+  for (const fs::path& same : {capture_, dir_ / "capture-link", dir_ / "capture-hard"}) {
+    r = Cli(convert + same.string());
+    EXPECT_EQ(r.status, 1) << same;
+    EXPECT_NE(r.err.find("is the input file"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(read(capture_), before);
+}
+
+// A full disk or a closed standard output is an error for every command, told on stderr.
+TEST_F(CliCapture, FailedStandardOutputIsAnError) {
+  const std::string commands[] = {
+      "networks " + capture_.string(),
+      "elements --hex 00024142",
+      "convert " + capture_.string() + " -o -",
+      "interfaces --service sim",
+      "scan --service sim --count 2 --interval 0 --sim-scan-seconds 0.01",
+      "--help",
+      "--version",
+  };
+  for (const std::string& command : commands) {
+    for (const char* redirect : {" >/dev/full", " >&-"}) {
+      CliResult r = Cli(command + redirect);
+      EXPECT_EQ(r.status, 1) << command << redirect;
+      EXPECT_NE(r.err.find("cannot write to standard output"), std::string::npos) << command << redirect << r.err;
+    }
+  }
+  // A command that writes nothing to standard output does not mind it closed.
+  fs::path out = dir_ / "closed.snapshot";
+  CliResult r = Cli("convert " + capture_.string() + " -o " + out.string() + " >&-");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Cli("networks --tsv " + out.string()).out, Cli("networks --tsv " + capture_.string()).out);
+}
+
+// Without --service the command line uses real hardware only; invented networks need --service sim.
+TEST(CliService, WithoutWifiHardwareScanAndInterfacesFailAndNameTheSimulatedRadio) {
+  std::error_code ec;
+  for (fs::directory_iterator it("/sys/class/net", ec), end; !ec && it != end; it.increment(ec))
+    if (fs::exists(it->path() / "wireless") || fs::exists(it->path() / "phy80211"))
+      GTEST_SKIP() << "this machine has Wi-Fi hardware";
+  if (fs::exists("/sys/class/ieee80211") && !fs::is_empty("/sys/class/ieee80211"))
+    GTEST_SKIP() << "this machine has Wi-Fi hardware";
+  for (const char* command : {"scan --count 1 --tsv", "interfaces"}) {
+    CliResult r = Cli(command);
+    EXPECT_EQ(r.status, 1) << command;
+    EXPECT_EQ(r.out, "") << command;
+    EXPECT_NE(r.err.find("--service sim"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(Cli("interfaces --service sim").status, 0);
 }
 
 TEST_F(CliCapture, ErrorsAndHelp) {

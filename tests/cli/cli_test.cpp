@@ -10,6 +10,8 @@
 
 #include <filesystem>
 
+#include "core/base/safe_text.h"
+#include "core/base/text.h"
 #include "core/model/snapshot_file.h"
 #include "support/network_fixture.h"
 #include <unistd.h>
@@ -53,10 +55,17 @@ TEST(CliElements, PrintsTheTreeIndentedOrAsTSV) {
             "2\t2\t3\tSSID: ABC\n");
 }
 
-TEST(CliElements, ControlCharactersStayOnTheirLine) {
+TEST(CliElements, ControlAndDirectionCharactersStayOnTheirLineAndInert) {
   CliRun r = Cli("elements --tsv --hex 0002410A");
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.out.find("1\t0\t4\tSSID: A\\x0A\n"), std::string::npos) << r.out;
+  // ESC [ 2 J, C1 CSI (U+009B) and a right-to-left override; then a lone 0x9B byte, which makes the SSID
+  // ISO 8859-1 and so the C1 CSI again.
+  r = Cli("elements --hex 000A1B5B324AC29BE280AE41");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("  SSID: \\x1B[2J\\u009B\\u202EA\t@0+12\n"), std::string::npos) << r.out;
+  r = Cli("elements --hex 0002419B");
+  EXPECT_NE(r.out.find("  SSID: A\\u009B\t@0+4\n"), std::string::npos) << r.out;
 }
 
 TEST(CliElements, UsageErrorsExitWithTwo) {
@@ -189,6 +198,84 @@ TEST(CliScan, UsageAndUnavailableServices) {
   EXPECT_EQ(Cli("scan --service sim --interface 7").status, 1);
   EXPECT_EQ(Cli("interfaces --service replay:/nonexistent.snapshot").status, 1);
   EXPECT_EQ(Cli("interfaces --bogus").status, 2);
+}
+
+// True when Text holds a control or direction character other than TAB and line feed, or is not UTF-8.
+bool HasUnsafeText(const std::string& text) {
+  skimlet::Bytes bytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+  if (!skimlet::IsValidUTF8(bytes)) return true;
+  for (size_t i = 0; i < bytes.size();) {
+    const uint8_t b = bytes[i];
+    const size_t n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+    char32_t c = n == 1 ? b : b & (0xFF >> (n + 1));
+    for (size_t k = 1; k < n; ++k) c = (c << 6) | (bytes[i + k] & 0x3F);
+    if (c != '\t' && c != '\n' && skimlet::IsUnsafeCodePoint(c)) return true;
+    i += n;
+  }
+  return false;
+}
+
+// A scene whose names carry terminal escapes (OSC 52 clipboard write, screen clear), BEL, backspace, DEL, C1
+// controls, line and paragraph separators and bidirectional overrides and isolates.
+class CliHostileNames : public ::testing::Test {
+protected:
+  void SetUp() override {
+    path_ = std::filesystem::temp_directory_path() / ("skimlet-cli-hostile-" + std::to_string(::getpid()) + ".scene");
+    FILE* f = std::fopen(path_.c_str(), "w");
+    ASSERT_TRUE(f);
+    std::fputs(R"([interface]
+name = "Lab \x1B[2J\xE2\x80\xAEadapter"
+connected = 02:00:00:00:00:01
+
+[ap]
+bssid = 02:00:00:00:00:01
+ssid = "\x1B]52;c;aGk=\x07\x08\x7F"
+channel = 6
+wps = configured
+wps-device = "dev\xC2\x9B31m\xE2\x80\xA8x\xE2\x81\xA6\xE2\x80\x8F\xE2\x80\xAA\xE2\x80\xAB\xE2\x80\xAC\xE2\x80\xAD"
+wps-manufacturer = "maker\x1B[0m\x9B"
+wps-model = "m\x9Bodel"
+
+[ap]
+bssid = 02:00:00:00:00:02
+ssid = "\xE2\x80\xAEtxt.exe\xE2\x80\xA9\xE2\x81\xA7\xE2\x81\xA8\xD8\x9C\xE2\x80\x8E"
+channel = 36
+phy = ac
+)",
+               f);
+    std::fclose(f);
+  }
+  void TearDown() override { std::filesystem::remove(path_); }
+  std::string Service() const { return "--service sim:" + path_.string(); }
+  std::filesystem::path path_;
+};
+
+TEST_F(CliHostileNames, EveryOutputShowsThemInert) {
+  const std::string scan = "scan " + Service() + " --count 1 --sim-scan-seconds 0.01 ";
+  for (const std::string& args : {scan + "--tsv", scan + "--table", scan + "--json", "interfaces " + Service(),
+                                  "interfaces --json " + Service()}) {
+    CliRun r = Cli(args);
+    EXPECT_EQ(r.status, 0) << args;
+    EXPECT_FALSE(HasUnsafeText(r.out)) << args << "\n" << r.out;
+  }
+  CliRun r = Cli(scan + "--tsv");
+  EXPECT_NE(r.out.find("\\x1B]52;c;aGk=\\x07\\x08\\x7F"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("dev\\u009B31m\\u2028x\\u2066\\u200F\\u202A\\u202B\\u202C\\u202D"), std::string::npos);
+  EXPECT_NE(r.out.find("maker\\x1B[0m\\u009B"), std::string::npos);  // read as ISO 8859-1
+  EXPECT_NE(r.out.find("m\\u009Bodel"), std::string::npos);           // not UTF-8: read as ISO 8859-1
+  EXPECT_NE(r.out.find("\\u202Etxt.exe\\u2029\\u2067\\u2068\\u061C\\u200E"), std::string::npos);
+  for (size_t at = 0, next; at < r.out.size(); at = next + 1) {  // one line per network, 32 cells each
+    next = r.out.find('\n', at);
+    ASSERT_NE(next, std::string::npos);
+    EXPECT_EQ(std::count(r.out.begin() + static_cast<long>(at), r.out.begin() + static_cast<long>(next), '\t'), 31);
+  }
+  r = Cli(scan + "--json");
+  EXPECT_NE(r.out.find("\"ssid\": \"\\u001b]52;c;aGk=\\u0007\\u0008\\u007f\""), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"deviceModelName\": \"m\\u009bodel\""), std::string::npos);
+  r = Cli("interfaces " + Service());
+  EXPECT_NE(r.out.find("Interface 0: Simulated Lab \\x1B[2J\\u202Eadapter\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Connection:         \\x1B]52;c;aGk=\\x07\\x08\\x7F (02-00-00-00-00-01)"),
+            std::string::npos);
 }
 
 TEST(CliInterfaces, ListsStateRadiosAndConnection) {

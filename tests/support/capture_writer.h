@@ -49,24 +49,41 @@ inline std::vector<uint8_t> Concat(std::vector<uint8_t> a, const std::vector<uin
   return a;
 }
 
-// A classic pcap file (microsecond stamps, little-endian).
+inline void PutBE(std::vector<uint8_t>& out, uint64_t v, size_t n) {
+  for (size_t k = n; k-- > 0;) out.push_back(static_cast<uint8_t>(v >> (8 * k)));
+}
+
+// The pcap variants libpcap reads.
+struct PcapFormat {
+  bool Nanoseconds = false;  // magic A1B23C4D: stamps in nanoseconds
+  bool BigEndian = false;    // written in the other byte order (libpcap swaps)
+  bool Modified = false;     // magic A1B2CD34: 24-byte record headers with interface index, protocol and type
+};
+
+// A classic pcap file (by default microsecond stamps, little-endian).
 class PcapWriter {
 public:
-  explicit PcapWriter(uint32_t linkType) {
-    PutLE(bytes_, 0xA1B2C3D4u, 4);
-    PutLE(bytes_, 2, 2);
-    PutLE(bytes_, 4, 2);
-    PutLE(bytes_, 0, 4);
-    PutLE(bytes_, 0, 4);
-    PutLE(bytes_, 65535, 4);
-    PutLE(bytes_, linkType, 4);
+  explicit PcapWriter(uint32_t linkType, PcapFormat format = {}) : format_(format) {
+    Put(format.Modified ? 0xA1B2CD34u : format.Nanoseconds ? 0xA1B23C4Du : 0xA1B2C3D4u, 4);
+    Put(2, 2);
+    Put(4, 2);
+    Put(0, 4);
+    Put(0, 4);
+    Put(65535, 4);
+    Put(linkType, 4);
   }
   // OrigLen: the length on air when the packet was cut by the snap length (0: the packet's own).
   PcapWriter& Add(uint32_t seconds, uint32_t micro, const std::vector<uint8_t>& packet, uint32_t origLen = 0) {
-    PutLE(bytes_, seconds, 4);
-    PutLE(bytes_, micro, 4);
-    PutLE(bytes_, packet.size(), 4);
-    PutLE(bytes_, origLen ? origLen : packet.size(), 4);
+    Put(seconds, 4);
+    Put(format_.Nanoseconds ? micro * 1000u : micro, 4);
+    Put(packet.size(), 4);
+    Put(origLen ? origLen : packet.size(), 4);
+    if (format_.Modified) {
+      Put(3, 4);        // interface index
+      Put(0x0019, 2);   // protocol
+      bytes_.push_back(4);  // packet type: outgoing
+      bytes_.push_back(0);  // padding of the record header to 24 bytes
+    }
     bytes_.insert(bytes_.end(), packet.begin(), packet.end());
     return *this;
   }
@@ -74,33 +91,58 @@ public:
   std::string Text() const { return std::string(bytes_.begin(), bytes_.end()); }
 
 private:
+  void Put(uint64_t v, size_t n) { format_.BigEndian ? PutBE(bytes_, v, n) : PutLE(bytes_, v, n); }
+  PcapFormat format_;
   std::vector<uint8_t> bytes_;
 };
 
-// A pcapng file: section header, one interface of the link type, enhanced packet blocks (microseconds).
+// A pcapng file: a section header, one interface of the link type, enhanced packet blocks (microseconds).
+// Further interfaces and sections can follow; a new section starts without interfaces.
 class PcapngWriter {
 public:
-  explicit PcapngWriter(uint32_t linkType) {
-    Block(0x0A0D0D0A, [](std::vector<uint8_t>& b) {
-      PutLE(b, 0x1A2B3C4D, 4);
-      PutLE(b, 1, 2);
-      PutLE(b, 0, 2);
-      PutLE(b, ~0ull, 8);
-    });
-    Block(1, [&](std::vector<uint8_t>& b) {
-      PutLE(b, linkType, 2);
-      PutLE(b, 0, 2);
-      PutLE(b, 65535, 4);
-    });
+  explicit PcapngWriter(uint32_t linkType, bool bigEndian = false) {
+    Section(bigEndian);
+    Interface(linkType);
   }
-  PcapngWriter& Add(uint32_t seconds, uint32_t micro, const std::vector<uint8_t>& packet) {
-    const uint64_t stamp = uint64_t{seconds} * 1000000 + micro;
+  PcapngWriter& Section(bool bigEndian = false) {
+    bigEndian_ = bigEndian;
+    unitsPerSecond_.clear();
+    Block(0x0A0D0D0A, [&](std::vector<uint8_t>& b) {
+      Put(b, 0x1A2B3C4D, 4);
+      Put(b, 1, 2);
+      Put(b, 0, 2);
+      Put(b, ~0ull, 8);
+    });
+    return *this;
+  }
+  // Decimals: the time stamp resolution (6 microseconds, the default; 9 nanoseconds), written as an option
+  // when it is not 6.
+  PcapngWriter& Interface(uint32_t linkType, uint32_t snapLength = 65535, uint8_t decimals = 6) {
+    Block(1, [&](std::vector<uint8_t>& b) {
+      Put(b, linkType, 2);
+      Put(b, 0, 2);
+      Put(b, snapLength, 4);
+      if (decimals != 6) {
+        Put(b, 9, 2);  // if_tsresol
+        Put(b, 1, 2);
+        b.insert(b.end(), {decimals, 0, 0, 0});
+        Put(b, 0, 4);  // end of options
+      }
+    });
+    uint64_t units = 1;
+    for (int k = 0; k < decimals; ++k) units *= 10;
+    unitsPerSecond_.push_back(units);
+    return *this;
+  }
+  PcapngWriter& Add(uint32_t seconds, uint32_t micro, const std::vector<uint8_t>& packet, uint32_t interface = 0) {
+    const uint64_t units = interface < unitsPerSecond_.size() ? unitsPerSecond_[interface] : 1000000;
+    const uint64_t stamp = uint64_t{seconds} * units + uint64_t{micro} * units / 1000000;
     Block(6, [&](std::vector<uint8_t>& b) {
-      PutLE(b, 0, 4);
-      PutLE(b, stamp >> 32, 4);
-      PutLE(b, stamp & 0xFFFFFFFFu, 4);
-      PutLE(b, packet.size(), 4);
-      PutLE(b, packet.size(), 4);
+      Put(b, interface, 4);
+      Put(b, stamp >> 32, 4);
+      Put(b, stamp & 0xFFFFFFFFu, 4);
+      Put(b, packet.size(), 4);
+      Put(b, packet.size(), 4);
       b.insert(b.end(), packet.begin(), packet.end());
       while (b.size() % 4) b.push_back(0);
     });
@@ -110,15 +152,20 @@ public:
   std::string Text() const { return std::string(bytes_.begin(), bytes_.end()); }
 
 private:
+  void Put(std::vector<uint8_t>& out, uint64_t v, size_t n) const {
+    bigEndian_ ? PutBE(out, v, n) : PutLE(out, v, n);
+  }
   template <class F>
   void Block(uint32_t type, F body) {
     std::vector<uint8_t> b;
     body(b);
-    PutLE(bytes_, type, 4);
-    PutLE(bytes_, b.size() + 12, 4);
+    Put(bytes_, type, 4);
+    Put(bytes_, b.size() + 12, 4);
     bytes_.insert(bytes_.end(), b.begin(), b.end());
-    PutLE(bytes_, b.size() + 12, 4);
+    Put(bytes_, b.size() + 12, 4);
   }
+  bool bigEndian_ = false;
+  std::vector<uint64_t> unitsPerSecond_;  // of the section's interfaces
   std::vector<uint8_t> bytes_;
 };
 

@@ -1,9 +1,15 @@
 // Arbitrary bytes as one captured packet: the first byte picks the link type (802.11, radiotap, Prism, PPI)
 // and whether the packet was captured whole; the rest is the packet. A beacon or probe response found in it
-// becomes a network, decoded, derived and written into a snapshot record that must read back the same.
+// becomes a network, decoded, derived and written into a snapshot record that must read back the same; the
+// security of an association with it is read from its elements. A first byte of FF makes the rest a pcapng
+// file, read block by block.
 #include <cstdint>
 #include <cstdlib>
+#include <sstream>
+#include <string>
 
+#include "core/beacon/beacon_reader.h"
+#include "core/capture/capture.h"
 #include "core/capture/frame.h"
 #include "core/model/network.h"
 #include "core/model/snapshot_file.h"
@@ -11,6 +17,15 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace skimlet;
   if (size < 1) return 0;
+  if (data[0] == 0xFF) {
+    std::istringstream in(std::string(reinterpret_cast<const char*>(data + 1), size - 1));
+    TCaptureCollector collector;
+    const std::string stop = ReadPcapngBlocks(in, collector);
+    const TCaptureStats& s = collector.Stats();
+    if (s.Beacons + s.ProbeResponses + s.Other + s.BadFCS + s.Malformed != s.Frames) std::abort();
+    if (collector.Take().Records.size() > s.Frames) std::abort();
+    return 0;
+  }
   static constexpr uint32_t kLinks[] = {kLinkIEEE80211, kLinkRadiotap, kLinkPrism, kLinkPPI};
   const uint32_t link = kLinks[data[0] & 3];
   const bool whole = (data[0] & 4) == 0;
@@ -23,6 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (f.Entry.ulIeSize != f.Blob.size() || f.Entry.dot11Ssid.uSSIDLength > 32 ||
       f.Entry.wlanRateSet.uRateSetLength > 252 || f.Entry.uLinkQuality > 100)
     std::abort();
+  // The security of an association with the BSS, from its RSN or WPA element.
+  TBeaconSecurity security = BeaconSecurity(f.Blob, f.Entry.usCapabilityInformation);
+  if (security.Auth < kAuthOpen || security.Auth > kAuthOWE) std::abort();
   TWLANNetwork network;
   network.UpdateFromEntry(f.Entry, f.Blob);
   for (int c = 0; c < NetworkColumnCount; ++c) network.GetColumnText(c);

@@ -29,6 +29,8 @@
 
 #include "backends/linux/nl80211_parse.h"
 #include "backends/linux/nm_client.h"
+#include "core/beacon/beacon_reader.h"
+#include "core/radio/values.h"
 
 
 namespace skimlet::linuxwifi {
@@ -481,10 +483,11 @@ public:
       a.ulRxRate = station->RxKbps;
       a.ulTxRate = station->TxKbps;
     }
-    bool oneX = false;
-    SecurityOf(bss->Item.Blob, e.usCapabilityInformation, a.dot11AuthAlgorithm, a.dot11CipherAlgorithm, oneX);
+    TBeaconSecurity security = BeaconSecurity(bss->Item.Blob, e.usCapabilityInformation);
+    a.dot11AuthAlgorithm = security.Auth;
+    a.dot11CipherAlgorithm = security.Cipher;
     a.bSecurityEnabled = a.dot11CipherAlgorithm != kCipherNone;
-    a.bOneXEnabled = oneX;
+    a.bOneXEnabled = security.OneX;
     if (options_.UseNetworkManager) {  // the profile in use, when NetworkManager made the connection
       std::string profile;
       std::lock_guard<std::mutex> n(nmLock_);

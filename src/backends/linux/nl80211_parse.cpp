@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/beacon/beacon_reader.h"
+
 namespace skimlet::linuxwifi {
 
 namespace {
@@ -94,32 +96,6 @@ const Policies& Policy() {
   return p;
 }
 
-// Calls F(id, body) for each complete element of Blob; stops at the first element that runs past the end.
-template <typename F>
-void ForEachElement(std::span<const uint8_t> blob, F&& f) {
-  size_t pos = 0;
-  while (pos + 2 <= blob.size()) {
-    size_t len = blob[pos + 1];
-    if (pos + 2 + len > blob.size()) break;
-    f(blob[pos], blob.subspan(pos + 2, len));
-    pos += 2 + len;
-  }
-}
-
-bool HasExtension(std::span<const uint8_t> blob, uint8_t ext) {
-  bool found = false;
-  ForEachElement(blob, [&](uint8_t id, std::span<const uint8_t> body) {
-    if (id == 255 && !body.empty() && body[0] == ext) found = true;
-  });
-  return found;
-}
-
-bool HasElement(std::span<const uint8_t> blob, uint8_t want) {
-  bool found = false;
-  ForEachElement(blob, [&](uint8_t id, std::span<const uint8_t>) { found = found || id == want; });
-  return found;
-}
-
 }  // namespace
 
 // ---- Netlink replies ---------------------------------------------------------------------------------------
@@ -145,7 +121,8 @@ NetlinkReply::State NetlinkReply::Feed(std::span<const uint8_t> datagram) {
       if (msg.size() < sizeof(nlmsghdr) + 4) return state_ = State::Malformed;
       int32_t code = static_cast<int32_t>(Get32(msg.data() + sizeof(nlmsghdr)));
       if (code == 0) return state_ = State::Done;
-      error_ = code < 0 ? -code : code;
+      // The kernel sends a negative errno; the most negative value has no positive counterpart.
+      error_ = code == INT32_MIN ? INT32_MAX : code < 0 ? -code : code;
       return state_ = State::Failed;
     }
     if (type < NLMSG_MIN_TYPE) continue;
@@ -257,43 +234,6 @@ std::vector<uint32_t> PhyTypesOf(const WiphyInfo& w) {
 
 // ---- BSSs -------------------------------------------------------------------------------------------------
 
-uint32_t LinkQualityFromRssi(int32_t rssi) {
-  if (rssi <= -100) return 0;
-  if (rssi >= -50) return 100;
-  return static_cast<uint32_t>(2 * (rssi + 100));
-}
-
-WLAN_RATE_SET RateSetOf(std::span<const uint8_t> elements) {
-  WLAN_RATE_SET set;
-  size_t n = 0;
-  ForEachElement(elements, [&](uint8_t id, std::span<const uint8_t> body) {
-    if (id != 1 && id != 50) return;
-    for (uint8_t b : body) {
-      uint8_t rate = b & 0x7F;
-      // Membership selectors (HT, VHT, GLK, EPD, SAE hash-to-element, HE) are not rates.
-      bool selector = (b & 0x80) && (rate == 127 || rate == 126 || rate == 125 || rate == 123 || rate == 122 || rate == 121);
-      if (selector || rate == 0 || n >= set.usRateSet.size()) continue;
-      set.usRateSet[n++] = static_cast<uint16_t>(rate | ((b & 0x80) ? 0x8000 : 0));
-    }
-  });
-  set.uRateSetLength = static_cast<uint32_t>(n * 2);
-  return set;
-}
-
-uint32_t BssPhyType(std::span<const uint8_t> elements, uint32_t frequencyKHz) {
-  if (HasExtension(elements, 35)) return 10;  // HE capabilities
-  if (HasElement(elements, 191)) return 8;    // VHT capabilities
-  if (HasElement(elements, 45)) return 7;     // HT capabilities
-  if (frequencyKHz < 2400000 || frequencyKHz > 2500000) return 4;
-  if (HasElement(elements, 42)) return 6;     // ERP information
-  WLAN_RATE_SET rates = RateSetOf(elements);
-  for (uint32_t i = 0; i < rates.uRateSetLength / 2; ++i) {
-    uint16_t r = rates.usRateSet[i] & 0x7F;
-    if (r != 2 && r != 4 && r != 11 && r != 22) return 6;  // an OFDM rate
-  }
-  return 5;
-}
-
 uint32_t ChannelOfFrequency(uint32_t mhz) {
   if (mhz == 2484) return 14;
   if (mhz >= 2412 && mhz <= 2472) return (mhz - 2407) / 5;
@@ -317,99 +257,39 @@ std::optional<BssRecord> ParseBss(std::span<const uint8_t> message, std::span<co
 
   BssRecord r;
   if (tb[NL80211_ATTR_IFINDEX]) r.IfIndex = nla_get_u32(tb[NL80211_ATTR_IFINDEX]);
-  WLAN_BSS_ENTRY& e = r.Item.Entry;
-  std::memcpy(e.dot11Bssid.data(), nla_data(bss[NL80211_BSS_BSSID]), 6);
-  e.ulChCenterFrequency = nla_get_u32(bss[NL80211_BSS_FREQUENCY]) * 1000;
-  if (bss[NL80211_BSS_FREQUENCY_OFFSET]) e.ulChCenterFrequency += nla_get_u32(bss[NL80211_BSS_FREQUENCY_OFFSET]);
-
   // The elements of the last frame received (probe response or beacon); the beacon's when there are no others.
   std::span<const uint8_t> blob;
   if (bss[NL80211_BSS_INFORMATION_ELEMENTS]) blob = Payload(bss[NL80211_BSS_INFORMATION_ELEMENTS]);
   else if (bss[NL80211_BSS_BEACON_IES]) blob = Payload(bss[NL80211_BSS_BEACON_IES]);
   r.Item.Blob.assign(blob.begin(), blob.end());
 
-  bool haveSsid = false;
-  ForEachElement(blob, [&](uint8_t id, std::span<const uint8_t> body) {
-    if (id != 0 || haveSsid) return;
-    haveSsid = true;
-    size_t n = std::min<size_t>(body.size(), 32);  // a longer SSID element is malformed: keep 32 bytes
-    e.dot11Ssid.uSSIDLength = static_cast<uint32_t>(n);
-    std::copy_n(body.begin(), n, e.dot11Ssid.ucSSID.begin());
-  });
-
-  if (bss[NL80211_BSS_CAPABILITY]) e.usCapabilityInformation = nla_get_u16(bss[NL80211_BSS_CAPABILITY]);
-  // ESS bit: infrastructure; IBSS bit: independent. Neither (a mesh BSS) is listed as infrastructure.
-  e.dot11BssType = (e.usCapabilityInformation & 0x0001) ? 1 : (e.usCapabilityInformation & 0x0002) ? 2 : 1;
-  if (bss[NL80211_BSS_BEACON_INTERVAL]) e.usBeaconPeriod = nla_get_u16(bss[NL80211_BSS_BEACON_INTERVAL]);
-  if (bss[NL80211_BSS_TSF]) e.ullTimestamp = nla_get_u64(bss[NL80211_BSS_TSF]);
-
-  int32_t rssi = -100;
+  TBeaconReception rx;
+  std::memcpy(rx.Bssid.data(), nla_data(bss[NL80211_BSS_BSSID]), 6);
+  rx.FrequencyKHz = nla_get_u32(bss[NL80211_BSS_FREQUENCY]) * 1000;
+  if (bss[NL80211_BSS_FREQUENCY_OFFSET]) rx.FrequencyKHz += nla_get_u32(bss[NL80211_BSS_FREQUENCY_OFFSET]);
+  if (bss[NL80211_BSS_CAPABILITY]) rx.Capability = nla_get_u16(bss[NL80211_BSS_CAPABILITY]);
+  if (bss[NL80211_BSS_BEACON_INTERVAL]) rx.BeaconPeriod = nla_get_u16(bss[NL80211_BSS_BEACON_INTERVAL]);
+  if (bss[NL80211_BSS_TSF]) rx.Timestamp = nla_get_u64(bss[NL80211_BSS_TSF]);
   if (bss[NL80211_BSS_SIGNAL_MBM]) {
     int32_t mbm = static_cast<int32_t>(nla_get_u32(bss[NL80211_BSS_SIGNAL_MBM]));
-    rssi = static_cast<int32_t>(std::lround(mbm / 100.0));
+    rx.SignalDbm = static_cast<int32_t>(std::lround(mbm / 100.0));
   } else if (bss[NL80211_BSS_SIGNAL_UNSPEC]) {
     // A driver-defined 0..100 scale: read it as the link quality and map it back.
-    rssi = -100 + std::min<int32_t>(nla_get_u8(bss[NL80211_BSS_SIGNAL_UNSPEC]), 100) / 2;
+    rx.SignalDbm = -100 + std::min<int32_t>(nla_get_u8(bss[NL80211_BSS_SIGNAL_UNSPEC]), 100) / 2;
   }
-  e.lRssi = rssi;
-  e.uLinkQuality = LinkQualityFromRssi(rssi);
-  e.wlanRateSet = RateSetOf(blob);
-  e.dot11BssPhyType = BssPhyType(blob, e.ulChCenterFrequency);
+  uint64_t ageMs = bss[NL80211_BSS_SEEN_MS_AGO] ? nla_get_u32(bss[NL80211_BSS_SEEN_MS_AGO]) : 0;
+  rx.HostTimestamp = nowFiletime > ageMs * 10000 ? nowFiletime - ageMs * 10000 : 0;
+  rx.InRegDomain = true;  // the kernel only scans channels the regulatory domain allows
+
+  WLAN_BSS_ENTRY& e = r.Item.Entry;
+  ReadBeacon(blob, rx, e);
   auto it = std::find(phyTypes.begin(), phyTypes.end(), e.dot11BssPhyType);
   e.uPhyId = it == phyTypes.end() ? 0 : static_cast<uint32_t>(it - phyTypes.begin());
-  e.bInRegDomain = 1;  // the kernel only scans channels the regulatory domain allows
-  uint64_t ageMs = bss[NL80211_BSS_SEEN_MS_AGO] ? nla_get_u32(bss[NL80211_BSS_SEEN_MS_AGO]) : 0;
-  e.ullHostTimestamp = nowFiletime > ageMs * 10000 ? nowFiletime - ageMs * 10000 : 0;
   if (bss[NL80211_BSS_STATUS]) {
     uint32_t status = nla_get_u32(bss[NL80211_BSS_STATUS]);
     r.Associated = status == NL80211_BSS_STATUS_ASSOCIATED || status == NL80211_BSS_STATUS_IBSS_JOINED;
   }
   return r;
-}
-
-void SecurityOf(std::span<const uint8_t> elements, uint16_t capability, uint32_t& auth, uint32_t& cipher, bool& oneX) {
-  auth = kAuthOpen;
-  cipher = (capability & 0x0010) ? kCipherWEP : kCipherNone;
-  oneX = false;
-  // Suites of an RSN body (from its version field) or a WPA body (after the OUI and type).
-  auto suites = [&](std::span<const uint8_t> b, bool rsn) {
-    if (b.size() < 6) return false;
-    size_t pos = 6;  // version 2, group suite 4
-    uint32_t pairwise = b[5];
-    if (pos + 2 <= b.size()) {
-      size_t n = Get16(b.data() + pos);
-      pos += 2;
-      if (n > 0 && pos + 4 <= b.size()) pairwise = b[pos + 3];
-      pos += 4 * n;
-    }
-    int best = -1;  // 0 802.1X, 1 PSK, 2 OWE, 3 SAE
-    if (pos + 2 <= b.size()) {
-      size_t n = Get16(b.data() + pos);
-      pos += 2;
-      for (size_t k = 0; k < n && pos + 4 <= b.size(); ++k, pos += 4) {
-        uint8_t t = b[pos + 3];
-        int rank = (t == 1 || t == 3 || t == 5 || t == 11 || t == 12 || t == 13) ? 0
-                   : (t == 2 || t == 4 || t == 6) ? 1 : (t == 18) ? 2 : (t == 8 || t == 9 || t == 24 || t == 25) ? 3 : -1;
-        if (!rsn && rank > 1) rank = -1;
-        best = std::max(best, rank);
-      }
-    }
-    if (best < 0) best = 1;
-    static constexpr uint32_t kRsn[] = {kAuthRSNA, kAuthRSNAPSK, kAuthOWE, kAuthWPA3SAE};
-    auth = rsn ? kRsn[best] : (best == 0 ? kAuthWPA : kAuthWPAPSK);
-    oneX = best == 0;
-    cipher = pairwise == 1 ? kCipherWEP40 : pairwise == 2 ? kCipherTKIP : pairwise == 5 ? kCipherWEP104
-             : pairwise == 8 || pairwise == 9 ? kCipherGCMP : kCipherCCMP;
-    return true;
-  };
-  std::span<const uint8_t> rsn, wpa;
-  ForEachElement(elements, [&](uint8_t id, std::span<const uint8_t> body) {
-    if (id == 48 && rsn.empty()) rsn = body;
-    static constexpr uint8_t kWpa[] = {0x00, 0x50, 0xF2, 0x01};
-    if (id == 221 && wpa.empty() && body.size() >= 4 && std::equal(kWpa, kWpa + 4, body.begin())) wpa = body.subspan(4);
-  });
-  if (!rsn.empty() && suites(rsn, true)) return;
-  if (!wpa.empty()) suites(wpa, false);
 }
 
 // ---- Station info and statistics ----------------------------------------------------------------------------

@@ -42,7 +42,7 @@ public:
 
 private:
   uint32_t sequence_;
-  bool dump_;
+  [[maybe_unused]] bool dump_;  // not read: Feed takes the messages of dumps and single replies alike
   State state_ = State::Pending;
   int error_ = 0;
   bool interrupted_ = false;
@@ -101,27 +101,15 @@ struct BssRecord {
   bool Associated = false;  // the interface is associated (or joined) with this BSS
   uint32_t IfIndex = 0;
 };
-// One message of the scan dump as an entry with its element blob. PhyTypes: the interface's PHY types (the
-// entry's uPhyId is the index of the BSS's PHY type among them). NowFiletime: the host's time as 100 ns
-// units since 1601, from which the entry's host time stamp is counted back by the BSS's age. Nullopt when the
-// message is malformed or holds no BSS.
+// One message of the scan dump as an entry with its element blob, the entry filled by ReadBeacon from the
+// blob and the BSS attributes. PhyTypes: the interface's PHY types (the entry's uPhyId is the index of the
+// BSS's PHY type among them). NowFiletime: the host's time as 100 ns units since 1601, from which the entry's
+// host time stamp is counted back by the BSS's age. Nullopt when the message is malformed or holds no BSS.
 std::optional<BssRecord> ParseBss(std::span<const uint8_t> message, std::span<const uint32_t> phyTypes,
                                   uint64_t nowFiletime);
 
-// Link quality in percent from an RSSI in dBm: -100 dBm and below 0 %, -50 dBm and above 100 %, linear between.
-uint32_t LinkQualityFromRssi(int32_t rssiDbm);
-// The PHY type of a BSS from its elements and frequency: HE 10, VHT 8, HT 7, else OFDM 4 outside 2.4 GHz,
-// ERP 6 with an ERP element or OFDM rates, else HR/DSSS 5.
-uint32_t BssPhyType(std::span<const uint8_t> elements, uint32_t frequencyKHz);
-// The rate set of the Supported Rates and Extended Supported Rates elements (membership selectors left out).
-WLAN_RATE_SET RateSetOf(std::span<const uint8_t> elements);
 // The channel number of a centre frequency in MHz (2.4, 5 and 6 GHz); 0 for other frequencies.
 uint32_t ChannelOfFrequency(uint32_t mhz);
-
-// Authentication and cipher algorithm of an association, from the BSS's RSN or WPA element (the strongest
-// key management it offers) and its privacy bit.
-void SecurityOf(std::span<const uint8_t> elements, uint16_t capability, uint32_t& auth, uint32_t& cipher,
-                bool& oneX);
 
 // ---- Station info and statistics ----------------------------------------------------------------------------
 

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "backends/sim/scene.h"
+#include "core/beacon/beacon_reader.h"
 #include "core/ie/builder.h"
 #include "core/radio/values.h"
 
@@ -9,14 +10,13 @@ namespace skimlet::sim {
 
 namespace {
 
-std::vector<uint8_t> RateBytes(const SceneAccessPoint& ap) {
-  if (!ap.Is24GHz())
-    return {RateByte(6, true), RateByte(9, false), RateByte(12, true), RateByte(18, false), RateByte(24, true),
-            RateByte(36, false), RateByte(48, false), RateByte(54, false)};
-  std::vector<uint8_t> r = {RateByte(1, true), RateByte(2, true), RateByte(5.5, true), RateByte(11, true)};
-  if (ap.Standard != Phy::B)
-    for (double m : {6.0, 9.0, 12.0, 18.0, 24.0, 36.0, 48.0, 54.0}) r.push_back(RateByte(m, false));
-  return r;
+// The rate bytes of the access point's band and PHY: 6, 12 and 24 Mbps basic on 5 GHz; 1, 2, 5.5 and 11 Mbps
+// basic on 2.4 GHz, with the OFDM rates unless it speaks only b.
+Bytes RateBytes(const SceneAccessPoint& ap) {
+  static constexpr uint8_t k5GHz[] = {0x8C, 0x12, 0x98, 0x24, 0xB0, 0x48, 0x60, 0x6C};
+  static constexpr uint8_t k24GHz[] = {0x82, 0x84, 0x8B, 0x96, 0x0C, 0x12, 0x18, 0x24, 0x30, 0x48, 0x60, 0x6C};
+  if (!ap.Is24GHz()) return Bytes(k5GHz);
+  return Bytes(k24GHz, ap.Standard == Phy::B ? 4 : 12);
 }
 
 bool UsesRSN(Security s) { return s != Security::Open && s != Security::WEP && s != Security::WPA && s != Security::WPAEnterprise; }
@@ -80,64 +80,56 @@ uint8_t SecondaryOffset(const SceneAccessPoint& ap) {
 
 }  // namespace
 
-uint32_t LinkQualityOf(int rssi) {
-  if (rssi <= -100) return 0;
-  if (rssi >= -50) return 100;
-  return static_cast<uint32_t>(2 * (rssi + 100));
-}
-
 uint8_t CenterChannel5GHz(uint8_t primary, int widthMHz) {
   if (primary <= 14) return primary;
   int n20 = widthMHz >= 160 && widthMHz != 8080 ? 8 : widthMHz >= 80 ? 4 : widthMHz >= 40 ? 2 : 1;
   return static_cast<uint8_t>(ChannelOf5GHzSegment(primary, n20));
 }
 
+uint16_t CapabilityOf(const SceneAccessPoint& ap) {
+  if (ap.Capability) return *ap.Capability;
+  return static_cast<uint16_t>((ap.AdHoc ? 0x0002 : 0x0001) | (ap.Sec != Security::Open ? 0x0010 : 0) |
+                               (ap.Is24GHz() ? 0x0020 : 0) | (ap.Standard != Phy::B ? 0x0400 : 0));
+}
+
 Beacon BuildBeacon(const SceneAccessPoint& ap, int rssi, uint32_t phyIndex) {
   Beacon out;
-  WLAN_BSS_ENTRY& e = out.Entry;
   if (ap.FixedEntry) {
-    e = *ap.FixedEntry;
-    e.lRssi = rssi;
-    e.uLinkQuality = LinkQualityOf(rssi);
+    out.Entry = *ap.FixedEntry;
+    out.Entry.lRssi = rssi;
+    out.Entry.uLinkQuality = LinkQualityFromRssi(rssi);
     out.Blob = ap.FixedBlob;
     return out;
   }
+  // The entry is read from the blob as a received beacon's would be.
+  out.Blob = ap.Elements ? *ap.Elements : ElementsOf(ap);
+  TBeaconReception rx;
+  rx.Bssid = ap.BSSID;
+  rx.Capability = CapabilityOf(ap);
+  rx.BeaconPeriod = ap.BeaconPeriod;
+  rx.FrequencyKHz = ChannelToFrequency(ap.Channel);
+  rx.SignalDbm = rssi;
+  rx.PhyId = phyIndex;
+  rx.InRegDomain = true;
+  ReadBeacon(out.Blob, rx, out.Entry);
+  return out;
+}
 
+std::vector<uint8_t> ElementsOf(const SceneAccessPoint& ap) {
   bool b24 = ap.Is24GHz();
   bool ht = ap.Standard == Phy::N || ap.Standard == Phy::AC || ap.Standard == Phy::AX;
   bool vht = !b24 && (ap.Standard == Phy::AC || ap.Standard == Phy::AX);
   bool he = ap.Standard == Phy::AX;
-  bool privacy = ap.Sec != Security::Open;
+  Bytes rates = RateBytes(ap);
 
-  // The entry.
-  if (ap.Hidden == HiddenSSID::No) {
-    e.dot11Ssid.uSSIDLength = static_cast<uint32_t>(std::min<size_t>(ap.SSID.size(), 32));
-    std::copy_n(ap.SSID.begin(), e.dot11Ssid.uSSIDLength, e.dot11Ssid.ucSSID.begin());
-  }
-  e.uPhyId = phyIndex;
-  e.dot11Bssid = ap.BSSID;
-  e.dot11BssType = ap.AdHoc ? 2 : 1;
-  e.dot11BssPhyType = PhyTypeOf(ap.Standard);
-  e.lRssi = rssi;
-  e.uLinkQuality = LinkQualityOf(rssi);
-  e.bInRegDomain = 1;
-  e.usBeaconPeriod = ap.BeaconPeriod;
-  e.usCapabilityInformation = static_cast<uint16_t>((ap.AdHoc ? 0x0002 : 0x0001) | (privacy ? 0x0010 : 0) |
-                                                    (b24 ? 0x0020 : 0) | (ap.Standard != Phy::B ? 0x0400 : 0));
-  e.ulChCenterFrequency = ChannelToFrequency(ap.Channel);
-  std::vector<uint8_t> rates = RateBytes(ap);
-  e.wlanRateSet.uRateSetLength = static_cast<uint32_t>(2 * rates.size());
-  for (size_t k = 0; k < rates.size(); ++k)
-    e.wlanRateSet.usRateSet[k] = static_cast<uint16_t>((rates[k] & 0x7F) | ((rates[k] & 0x80) ? 0x8000 : 0));
-
-  // The elements, in beacon order.
+  // The elements, in beacon order (SSID, rates and DSSS bodies are the bytes themselves).
   ElementBuilder b;
   if (ap.Hidden == HiddenSSID::Empty) b.Add(kEidSSID, Bytes());
   else if (ap.Hidden == HiddenSSID::Zeros) b.Add(kEidSSID, std::vector<uint8_t>(ap.SSID.size(), 0));
-  else b.Add(kEidSSID, EncodeSSIDBody(ap.SSID));
+  else b.Add(kEidSSID, Bytes(ap.SSID));
   size_t inFirst = std::min<size_t>(rates.size(), 8);
-  b.Add(kEidSupportedRates, EncodeRatesBody(Bytes(rates.data(), inFirst)));
-  if (b24) b.Add(kEidDSSS, EncodeDSSSBody(ap.Channel));
+  b.Add(kEidSupportedRates, rates.first(inFirst));
+  if (b24) b.Add(kEidDSSS, {ap.Channel});
   if (!ap.AdHoc) b.Add(kEidTIM, EncodeTIMBody({0, static_cast<uint8_t>(ap.Standard == Phy::B ? 1 : 3), 0, {0}}));
   if (ap.Country) {
     CountryValues c = *ap.Country;
@@ -162,7 +154,7 @@ Beacon BuildBeacon(const SceneAccessPoint& ap, int rssi, uint32_t phyIndex) {
     b.Add(kEidHTCapabilities, EncodeHTCapabilitiesBody(h));
   }
   if (UsesRSN(ap.Sec)) b.Add(kEidRSN, EncodeRSNBody(RSNOf(ap.Sec)));
-  if (rates.size() > inFirst) b.Add(kEidExtSupportedRates, EncodeRatesBody(Bytes(rates.data() + inFirst, rates.size() - inFirst)));
+  if (rates.size() > inFirst) b.Add(kEidExtSupportedRates, rates.subspan(inFirst));
   if (ht) {
     HTOperationValues o;
     o.PrimaryChannel = ap.Channel;
@@ -220,9 +212,9 @@ Beacon BuildBeacon(const SceneAccessPoint& ap, int rssi, uint32_t phyIndex) {
     b.AddVendor(kOUIMicrosoft, 4, EncodeWPSBody(w));
   }
   for (const auto& v : ap.Vendors) b.AddVendor(v.OUI, v.Subtype, v.Body);
-  out.Blob = b.Blob();
-  for (const auto& raw : ap.Raw) out.Blob.insert(out.Blob.end(), raw.begin(), raw.end());
-  return out;
+  std::vector<uint8_t> blob = b.Blob();
+  for (const auto& raw : ap.Raw) blob.insert(blob.end(), raw.begin(), raw.end());
+  return blob;
 }
 
 }  // namespace skimlet::sim

@@ -7,6 +7,7 @@
 
 #include "core/base/atomic_file.h"
 #include "core/base/hex.h"
+#include "core/beacon/beacon_reader.h"
 #include "core/radio/values.h"
 #include "core/model/snapshot_file.h"
 
@@ -262,6 +263,12 @@ void SetAccessPointKey(SceneAccessPoint& ap, std::string_view key, std::string_v
     ap.Vendors.push_back(std::move(v));
   } else if (key == "raw") {
     ap.Raw.push_back(HexBytes(value));
+  } else if (key == "elements") {
+    ap.Elements = HexBytes(value);
+  } else if (key == "capability") {
+    auto b = HexBytes(value);
+    if (b.size() != 2) throw Bad{"capability is the 16-bit capability field as four hex digits (0431)"};
+    ap.Capability = static_cast<uint16_t>(b[0] << 8 | b[1]);
   } else if (key == "beacon") {
     ap.BeaconPeriod = static_cast<uint16_t>(Number(value, 1, 65535, "beacon"));
   } else if (key == "appear") {
@@ -272,6 +279,25 @@ void SetAccessPointKey(SceneAccessPoint& ap, std::string_view key, std::string_v
     if (ap.AppearOn <= 0) throw Bad{"the seconds heard must be positive"};
   } else {
     throw Bad{"unknown access point key '" + std::string(key) + "'"};
+  }
+}
+
+// An access point given by its element blob takes its SSID and PHY from the blob, its type from the
+// capability field when one is given.
+void CompleteFromElements(SceneAccessPoint& ap) {
+  if (ap.Capability) ap.AdHoc = (*ap.Capability & 0x0003) == 0x0002;
+  if (!ap.Elements) return;
+  TBeaconReception rx;
+  rx.FrequencyKHz = ChannelToFrequency(ap.Channel);
+  WLAN_BSS_ENTRY e = ReadBeacon(*ap.Elements, rx);
+  ap.SSID.assign(e.dot11Ssid.ucSSID.begin(), e.dot11Ssid.ucSSID.begin() + e.dot11Ssid.uSSIDLength);
+  switch (e.dot11BssPhyType) {
+    case kPhyOFDM: ap.Standard = Phy::A; break;
+    case kPhyHRDSSS: ap.Standard = Phy::B; break;
+    case kPhyHT: ap.Standard = Phy::N; break;
+    case kPhyVHT: ap.Standard = Phy::AC; break;
+    case kPhyHE: ap.Standard = Phy::AX; break;
+    default: ap.Standard = Phy::G; break;  // ERP, or a 2.4 GHz blob without rates
   }
 }
 
@@ -323,6 +349,7 @@ SceneResult ParseScene(std::string_view text, std::string_view fileName) {
     if (section == Section::AccessPoint) {
       auto& ap = scene.AccessPoints.back();
       if (ap.BSSID == std::array<uint8_t, 6>{}) throw Bad{"this access point has no bssid"};
+      CompleteFromElements(ap);
       CheckAccessPoint(ap);
     }
   };

@@ -59,6 +59,10 @@ struct SceneAccessPoint {
   std::vector<VendorElement> Vendors;
   std::vector<std::vector<uint8_t>> Raw;    // appended to the blob as they are (malformed elements)
   uint16_t BeaconPeriod = 100;
+  // The whole element blob as it is, instead of the elements the other values give (a real beacon's). The
+  // SSID and PHY are then read from it.
+  std::optional<std::vector<uint8_t>> Elements;
+  std::optional<uint16_t> Capability;       // the capability field, instead of the one the values give
   double AppearOn = 0, AppearOff = 0;       // heard for On seconds, then gone for Off seconds; 0: always
 
   // Replay: the entry and blob are given and only the RSSI and link quality are kept from the entry.
@@ -97,15 +101,18 @@ SceneResult ReadSceneFile(const std::string& path);
 // A scene in which every record of a snapshot file is heard again with its saved signal.
 SceneResult ReplaySnapshotScene(const std::string& snapshotPath);
 
-// The beacon of an access point: its BSS entry (without blob offset and size) and its element blob.
+// The beacon of an access point: its BSS entry and its element blob.
 struct Beacon {
   WLAN_BSS_ENTRY Entry;
   std::vector<uint8_t> Blob;
 };
-// Builds the entry for a signal of Rssi dBm heard by the PHY with index PhyIndex.
+// Builds the blob and reads the entry from it (ReadBeacon) for a signal of Rssi dBm heard by the PHY with
+// index PhyIndex. A replayed access point keeps its entry and blob; only signal and link quality change.
 Beacon BuildBeacon(const SceneAccessPoint& ap, int rssi, uint32_t phyIndex);
-// Link quality 0..100 of a signal: -100 dBm and below 0, -50 dBm and above 100.
-uint32_t LinkQualityOf(int rssi);
+// The element blob the access point's values give, in beacon order.
+std::vector<uint8_t> ElementsOf(const SceneAccessPoint& ap);
+// The capability information field of the access point's beacons.
+uint16_t CapabilityOf(const SceneAccessPoint& ap);
 // The centre channel of the 40/80/160 MHz channel around a 5 GHz primary channel, or the primary channel.
 uint8_t CenterChannel5GHz(uint8_t primary, int widthMHz);
 

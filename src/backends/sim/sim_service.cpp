@@ -9,6 +9,7 @@
 
 #include "core/base/atomic_file.h"
 #include "core/base/hex.h"
+#include "core/beacon/beacon_reader.h"
 #include "core/ie/elements/eid000_ssid.h"
 
 namespace skimlet::sim {
@@ -115,26 +116,6 @@ uint32_t MaxRateKbps(const SceneAccessPoint& ap) {
     case Phy::AX: perStream = w >= 160 ? 1201.0 : w >= 80 ? 600.5 : w >= 40 ? 286.8 : 143.4; break;
   }
   return static_cast<uint32_t>(std::lround(perStream * ap.Streams * 1000));
-}
-
-void AuthAndCipher(Security s, uint32_t& auth, uint32_t& cipher) {
-  switch (s) {
-    case Security::Open: auth = kAuthOpen; cipher = kCipherNone; break;
-    case Security::WEP: auth = kAuthOpen; cipher = kCipherWEP; break;
-    case Security::WPA: auth = kAuthWPAPSK; cipher = kCipherTKIP; break;
-    case Security::WPA2:
-    case Security::WPAWPA2: auth = kAuthRSNAPSK; cipher = kCipherCCMP; break;
-    case Security::WPA3:
-    case Security::WPA2WPA3: auth = kAuthWPA3SAE; cipher = kCipherCCMP; break;
-    case Security::OWE: auth = kAuthOWE; cipher = kCipherCCMP; break;
-    case Security::WPAEnterprise: auth = kAuthWPA; cipher = kCipherTKIP; break;
-    case Security::WPA2Enterprise: auth = kAuthRSNA; cipher = kCipherCCMP; break;
-    case Security::WPA3Enterprise: auth = kAuthWPA3; cipher = kCipherGCMP; break;
-  }
-}
-
-bool IsEnterprise(Security s) {
-  return s == Security::WPAEnterprise || s == Security::WPA2Enterprise || s == Security::WPA3Enterprise;
 }
 
 }  // namespace
@@ -585,17 +566,21 @@ WlanResult SimWlanService::QueryInterface(const WLAN_GUID& interfaceGuid, uint32
       a.strProfileName = i.ProfileName;
       a.dot11Ssid.uSSIDLength = static_cast<uint32_t>(std::min<size_t>(ap.SSID.size(), 32));
       std::copy_n(ap.SSID.begin(), a.dot11Ssid.uSSIDLength, a.dot11Ssid.ucSSID.begin());
-      a.dot11BssType = ap.AdHoc ? 2 : 1;
+      // Type, PHY, quality and security as the access point's beacon gives them.
+      Beacon b = BuildBeacon(ap, rssi, s.PhyIndexOf(i, i.ConnectedAP));
+      a.dot11BssType = b.Entry.dot11BssType;
       a.dot11Bssid = ap.BSSID;
-      a.dot11PhyType = ap.FixedEntry ? ap.FixedEntry->dot11BssPhyType : PhyTypeOf(ap.Standard);
-      a.uDot11PhyIndex = s.PhyIndexOf(i, i.ConnectedAP);
-      a.wlanSignalQuality = LinkQualityOf(rssi);
+      a.dot11PhyType = b.Entry.dot11BssPhyType;
+      a.uDot11PhyIndex = b.Entry.uPhyId;
+      a.wlanSignalQuality = b.Entry.uLinkQuality;
       double share = std::clamp(0.35 + 0.65 * a.wlanSignalQuality / 100.0, 0.0, 1.0);
       a.ulRxRate = static_cast<uint32_t>(std::lround(MaxRateKbps(ap) * share / 100.0) * 100);
       a.ulTxRate = static_cast<uint32_t>(std::lround(MaxRateKbps(ap) * share * 0.9 / 100.0) * 100);
-      a.bSecurityEnabled = ap.Sec != Security::Open;
-      a.bOneXEnabled = IsEnterprise(ap.Sec);
-      AuthAndCipher(ap.Sec, a.dot11AuthAlgorithm, a.dot11CipherAlgorithm);
+      TBeaconSecurity security = BeaconSecurity(b.Blob, b.Entry.usCapabilityInformation);
+      a.dot11AuthAlgorithm = security.Auth;
+      a.dot11CipherAlgorithm = security.Cipher;
+      a.bSecurityEnabled = security.Cipher != kCipherNone;
+      a.bOneXEnabled = security.OneX;
       data = a.Encode();
       break;
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <istream>
 #include <span>
 #include <string>
 #include <unordered_map>
@@ -22,7 +23,10 @@ struct TCaptureStats {
   uint64_t BadFCS = 0;          // frames that failed their check: skipped
   uint64_t Malformed = 0;       // frames that made no sense: skipped
   std::string FirstProblem;     // "frame 12: radiotap header runs past the packet"
-  bool Truncated = false;       // the file ends inside a frame; every frame before it was read
+  // Reading stopped before the end: the file ends inside a frame, or libpcap refused a later block (an
+  // interface of another link type in a pcapng file). Every frame before it was read; TruncationText is
+  // libpcap's reason.
+  bool Truncated = false;
   std::string TruncationText;
 };
 
@@ -56,16 +60,23 @@ enum class TCaptureStatus {
 struct TCaptureContents {
   TCaptureStatus Status = TCaptureStatus::Ok;
   std::string Error;
+  std::string LibpcapError;  // ReadError: libpcap's own text, without the file name
   uint32_t LinkType = 0;
   SnapshotContents Networks;  // Records and SavedTime as a snapshot of the capture would hold them
   TCaptureStats Stats;
 };
 
-// Reads a pcap or pcapng file through libpcap.
+// Reads any capture file libpcap reads (pcap in either byte order with micro- or nanosecond stamps, its
+// modified variant, pcapng); the stamps are read as microseconds. libpcap reads a pcapng file in the link
+// type of its first interface and stops at an interface of another link type or snap length; such a file is
+// read again by ReadPcapngBlocks, each packet in the link type of its own interface.
 TCaptureContents ReadCaptureFile(const std::string& path);
 
-// Whether the first bytes of a file are those of a pcap or pcapng file.
-bool IsCaptureFileStart(std::span<const uint8_t> head);
+// Reads the blocks of a pcapng stream (sections in either byte order, interface, enhanced, simple and
+// obsolete packet blocks; others are skipped) into Collector. Packets of interfaces whose link type carries
+// no 802.11 frames count as other frames. Returns an empty text at the end of the stream, else why reading
+// stopped (every packet before it was added).
+std::string ReadPcapngBlocks(std::istream& in, TCaptureCollector& collector);
 
 // Seconds since 1970-01-01 UTC as a LocalDateTime in the local time zone.
 LocalDateTime LocalDateTimeOfUnix(int64_t seconds, uint32_t microseconds);

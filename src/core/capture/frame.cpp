@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/beacon/beacon_reader.h"
 #include "core/radio/values.h"
 
 namespace skimlet {
@@ -150,12 +151,6 @@ bool IsSupportedLinkType(uint32_t t) {
   return t == kLinkIEEE80211 || t == kLinkPrism || t == kLinkRadiotap || t == kLinkPPI;
 }
 
-uint32_t LinkQualityOfRssi(int32_t dBm) {
-  if (dBm <= -100) return 0;
-  if (dBm >= -50) return 100;
-  return static_cast<uint32_t>(2 * (dBm + 100));
-}
-
 std::optional<size_t> ParseRadiotap(std::span<const uint8_t> packet, TRadioInfo& info, std::string_view& problem) {
   if (packet.size() < 8) return Reject(problem, "radiotap header shorter than 8 bytes");
   if (packet[0] != 0) return Reject(problem, "unknown radiotap version");
@@ -257,83 +252,15 @@ void ParseManagementFrame(std::span<const uint8_t> frame, TCapturedFrame& out) {
   }
   out.Kind = subtype == 8 ? TFrameKind::Beacon : TFrameKind::ProbeResponse;
   const uint8_t* fixed = frame.data() + header;
-  WLAN_BSS_ENTRY& e = out.Entry;
-  e = WLAN_BSS_ENTRY{};
-  std::memcpy(e.dot11Bssid.data(), frame.data() + 16, 6);
-  e.ullTimestamp = LE64(fixed);
-  e.usBeaconPeriod = LE16(fixed + 8);
-  e.usCapabilityInformation = LE16(fixed + 10);
-  // ESS bit: infrastructure; IBSS bit: independent; neither (a mesh): any.
-  e.dot11BssType = (e.usCapabilityInformation & 1) ? 1 : (e.usCapabilityInformation & 2) ? 2 : 3;
-  e.lRssi = out.Radio.SignalDbm.value_or(kCaptureDefaultRssi);
-  e.uLinkQuality = LinkQualityOfRssi(e.lRssi);
+  TBeaconReception rx;
+  std::memcpy(rx.Bssid.data(), frame.data() + 16, 6);
+  rx.Timestamp = LE64(fixed);
+  rx.BeaconPeriod = LE16(fixed + 8);
+  rx.Capability = LE16(fixed + 10);
+  rx.FrequencyKHz = out.Radio.FrequencyMHz * 1000;
+  rx.SignalDbm = out.Radio.SignalDbm;
   out.Blob = frame.subspan(header + 12);
-  e.ulIeOffset = static_cast<uint32_t>(WLAN_BSS_ENTRY::kSize);
-  e.ulIeSize = static_cast<uint32_t>(out.Blob.size());
-
-  // The elements the entry takes values from; a last element that does not fit ends the walk.
-  bool haveSSID = false, ht = false, vht = false, he = false, ofdmRate = false, dsssRate = false;
-  uint32_t dsChannel = 0, htChannel = 0;
-  const uint8_t* b = out.Blob.data();
-  const size_t n = out.Blob.size();
-  for (size_t i = 0; i + 2 <= n;) {
-    const uint8_t id = b[i], len = b[i + 1];
-    if (i + 2 + len > n) break;
-    const uint8_t* body = b + i + 2;
-    switch (id) {
-      case 0:
-        if (!haveSSID) {
-          haveSSID = true;
-          e.dot11Ssid.uSSIDLength = std::min<uint32_t>(len, 32);
-          std::memcpy(e.dot11Ssid.ucSSID.data(), body, e.dot11Ssid.uSSIDLength);
-        }
-        break;
-      case 1:
-      case 50:
-        for (uint8_t k = 0; k < len; ++k) {
-          const uint8_t rate = body[k] & 0x7F;
-          if (rate == 2 || rate == 4 || rate == 11 || rate == 22) dsssRate = true;
-          else if (rate == 12 || rate == 18 || rate == 24 || rate == 36 || rate == 48 || rate == 72 || rate == 96 ||
-                   rate == 108)
-            ofdmRate = true;
-          // The service's rate set: 500 kbit/s units, bit 15 for a basic rate; the HT/VHT membership
-          // selectors (values of 127 with the basic bit) are no rates.
-          if (rate == 0x7F || rate == 0) continue;
-          const uint32_t count = e.wlanRateSet.uRateSetLength / 2;
-          if (count >= e.wlanRateSet.usRateSet.size()) continue;
-          e.wlanRateSet.usRateSet[count] = static_cast<uint16_t>(rate | ((body[k] & 0x80) ? 0x8000 : 0));
-          e.wlanRateSet.uRateSetLength += 2;
-        }
-        break;
-      case 3:
-        if (len >= 1 && !dsChannel) dsChannel = body[0];
-        break;
-      case 45: ht = true; break;
-      case 61:
-        ht = true;
-        if (len >= 1 && !htChannel) htChannel = body[0];
-        break;
-      case 191:
-      case 192: vht = true; break;
-      case 255:
-        if (len >= 1 && (body[0] == 35 || body[0] == 36)) he = true;
-        break;
-      default: break;
-    }
-    i += 2 + len;
-  }
-
-  uint32_t kHz = out.Radio.FrequencyMHz * 1000;
-  if (kHz == 0 && dsChannel) kHz = ChannelToFrequency(dsChannel);
-  if (kHz == 0 && htChannel) kHz = ChannelToFrequency(htChannel);
-  e.ulChCenterFrequency = kHz;
-  e.dot11BssPhyType = he    ? kPhyHE
-                      : vht ? kPhyVHT
-                      : ht  ? kPhyHT
-                      : kHz > 2500000 ? kPhyOFDM
-                      : ofdmRate      ? kPhyERP
-                      : dsssRate      ? kPhyHRDSSS
-                                      : kPhyAny;
+  ReadBeacon(out.Blob, rx, out.Entry);
 }
 
 TCapturedFrame ParseCaptureFrame(uint32_t linkType, std::span<const uint8_t> packet, bool wholeFrame) {

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/beacon/beacon_reader.h"
 #include "core/service/bss_entry.h"
 
 namespace skimlet {
@@ -24,7 +25,7 @@ enum TLinkType : uint32_t {
 bool IsSupportedLinkType(uint32_t linkType);
 
 // The signal a frame gets when its capture header gives none (and the link quality it maps to, 0).
-inline constexpr int32_t kCaptureDefaultRssi = -100;
+inline constexpr int32_t kCaptureDefaultRssi = kUnknownRssi;
 
 // What the radio header says about a frame.
 struct TRadioInfo {
@@ -58,14 +59,11 @@ std::optional<size_t> ParsePrism(std::span<const uint8_t> packet, TRadioInfo& in
 std::optional<size_t> ParsePPI(std::span<const uint8_t> packet, TRadioInfo& info, std::string_view& problem);
 
 // An 802.11 frame (FCS removed). Beacons and probe responses fill Entry from the header, the fixed fields
-// and the elements, with Radio supplying signal and frequency.
+// and the elements (ReadBeacon), with Radio supplying signal and frequency.
 void ParseManagementFrame(std::span<const uint8_t> frame, TCapturedFrame& out);
 
 // One packet of a capture of the given link type. WholeFrame: the packet was captured whole (its captured
 // length equals its length on air), so a trailing FCS can be trusted to be there.
 TCapturedFrame ParseCaptureFrame(uint32_t linkType, std::span<const uint8_t> packet, bool wholeFrame = true);
-
-// The link quality (0..100) of a signal: -100 dBm and below 0, -50 dBm and above 100, linear between.
-uint32_t LinkQualityOfRssi(int32_t dBm);
 
 }  // namespace skimlet

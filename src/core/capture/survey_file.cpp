@@ -5,6 +5,25 @@
 
 namespace skimlet {
 
+namespace {
+
+constexpr size_t kSnapshotHeaderSize = 10;
+
+TSurveyLoadResult LoadSnapshotFile(TWLANNetworkList& list, const std::string& path) {
+  TSurveyLoadResult result;
+  SnapshotContents contents = ReadSnapshotFile(path);
+  TSnapshotLoadResult loaded = LoadSnapshot(list, contents);
+  result.SavedTime = contents.SavedTime;
+  result.Loaded = loaded.Loaded;
+  result.SkippedRecords = loaded.Skipped;
+  result.Snapshot = contents.Status;
+  result.Message = loaded.Message;
+  result.Ok = contents.Status == SnapshotStatus::Ok || contents.Status == SnapshotStatus::NoHeader;
+  return result;
+}
+
+}  // namespace
+
 TSurveyLoadResult LoadCapture(TWLANNetworkList& list, const TCaptureContents& capture) {
   TSurveyLoadResult result;
   result.Kind = TSurveyFileKind::Capture;
@@ -20,28 +39,26 @@ TSurveyLoadResult LoadCapture(TWLANNetworkList& list, const TCaptureContents& ca
 }
 
 TSurveyLoadResult LoadSurveyFile(TWLANNetworkList& list, const std::string& path) {
-  std::array<uint8_t, 4> head{};
+  std::array<uint8_t, kSnapshotHeaderSize> head{};
   std::streamsize got = 0;
   {
     std::ifstream in(path, std::ios::binary);
-    if (in) {
-      in.read(reinterpret_cast<char*>(head.data()), head.size());
-      got = in.gcount();
-    }
+    if (!in) return LoadSnapshotFile(list, path);  // the snapshot reader says why it cannot be opened
+    in.read(reinterpret_cast<char*>(head.data()), head.size());
+    got = in.gcount();
   }
-  if (IsCaptureFileStart(std::span<const uint8_t>(head.data(), static_cast<size_t>(got))))
-    return LoadCapture(list, ReadCaptureFile(path));
+  if (got < static_cast<std::streamsize>(head.size()) || (head[0] == 1 && head[1] == 1))
+    return LoadSnapshotFile(list, path);
 
-  TSurveyLoadResult result;
-  SnapshotContents contents = ReadSnapshotFile(path);
-  TSnapshotLoadResult loaded = LoadSnapshot(list, contents);
-  result.SavedTime = contents.SavedTime;
-  result.Loaded = loaded.Loaded;
-  result.SkippedRecords = loaded.Skipped;
-  result.Snapshot = contents.Status;
-  result.Message = loaded.Message;
-  result.Ok = contents.Status == SnapshotStatus::Ok || contents.Status == SnapshotStatus::NoHeader;
-  return result;
+  TCaptureContents capture = ReadCaptureFile(path);
+  if (capture.Status == TCaptureStatus::ReadError) {
+    TSurveyLoadResult result;
+    result.Kind = TSurveyFileKind::Unknown;
+    result.Ok = false;
+    result.Message = path + ": neither a snapshot nor a capture that libpcap can read: " + capture.LibpcapError;
+    return result;
+  }
+  return LoadCapture(list, capture);
 }
 
 }  // namespace skimlet

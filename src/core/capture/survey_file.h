@@ -1,5 +1,6 @@
-// Opening a saved survey: a snapshot file or a capture file, told apart by their first bytes (never by the
-// file name), loaded into a network list the same way.
+// Opening a saved survey: a snapshot file or a capture file, told apart by content (never by the file name),
+// loaded into a network list the same way. A snapshot is known by its own header; everything else is handed
+// to libpcap, so that every capture format libpcap reads opens without a list of magic numbers here.
 #pragma once
 
 #include <string>
@@ -9,13 +10,18 @@
 
 namespace skimlet {
 
-enum class TSurveyFileKind { Snapshot, Capture };
+enum class TSurveyFileKind {
+  Snapshot,
+  Capture,
+  Unknown,  // neither a snapshot nor a capture libpcap can read: Ok is false and Message says so
+};
 
 struct TSurveyLoadResult {
   TSurveyFileKind Kind = TSurveyFileKind::Snapshot;
   // False when the file could not be read at all (nothing was loaded); Message says why.
   bool Ok = true;
-  // For the user: why the file could not be read, or "Unable to load snapshot. Reason: Unknown format.".
+  // For the user: why the file could not be read, e.g. "FILE: neither a snapshot nor a capture that libpcap
+  // can read: unknown file format".
   std::string Message;
   // The moment the activity of the loaded networks was judged against: when the snapshot was written, or
   // the time of the capture's last frame.
@@ -27,7 +33,9 @@ struct TSurveyLoadResult {
 };
 
 // Appends the networks of the file at Path to List as LoadSnapshot does: as saved, active when heard within
-// DeltaTimeInactive seconds of SavedTime. A snapshot shorter than its header loads nothing and is no error.
+// DeltaTimeInactive seconds of SavedTime. A file that starts with the snapshot format bytes 1, 1 is a
+// snapshot; so is one shorter than the 10-byte snapshot header (no capture is that short), which loads
+// nothing and is no error. Every other file goes to libpcap.
 TSurveyLoadResult LoadSurveyFile(TWLANNetworkList& list, const std::string& path);
 
 // The networks of a capture as a snapshot holds them: the same entries, blobs and times, with SavedTime the

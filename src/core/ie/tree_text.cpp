@@ -1,24 +1,11 @@
 #include "core/ie/tree_text.h"
 
-#include <cstdio>
+#include "core/base/safe_text.h"
 
 namespace skimlet {
 
 namespace {
-std::string Escaped(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (unsigned char c : text) {
-    if (c < 0x20 || c == 0x7F || c == '\\') {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\x%02X", c);
-      out += buf;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
-}
+std::string Escaped(const std::string& text) { return SafeText(text, SafeTextStyle::Terminal); }
 }  // namespace
 
 std::string TreeToText(const TIETree& tree) {

@@ -1,8 +1,8 @@
 // The element tree as plain text, one line per tree line. Other tools read this format: keep it stable.
 //   indented: two blanks per level below the root line, the text, a TAB, "@OFFSET+LENGTH"
 //   TSV:      LEVEL TAB OFFSET TAB LENGTH TAB TEXT
-// Control characters inside a text (an SSID may hold any byte) are written as \xNN so that every tree line
-// stays one output line.
+// Texts go through SafeText's terminal style (an SSID may hold any byte): control and direction characters
+// are written as \xNN or \uNNNN, so that every tree line stays one output line and inert.
 #pragma once
 
 #include <string>

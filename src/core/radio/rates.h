@@ -15,6 +15,18 @@ double OFDMRate(int index);
 // 1, 2, 5.5, 11 Mbps by index 0..3; 0 for any other index.
 double DSSSRate(int index);
 
+// A byte of a Supported Rates or Extended Supported Rates element that is a BSS membership selector, not a
+// rate: the basic-rate bit set and a value of 121..127 (EHT, HE, SAE hash-to-element only, EPD, GLK, VHT and
+// HT PHY). The same byte without the basic bit is an ordinary (if unusual) rate.
+constexpr bool IsBssMembershipSelector(uint8_t rateByte) { return rateByte >= 0x80 + 121; }
+// A rate byte's rate (low 7 bits, 500 kbit/s units) is one of the DSSS/CCK rates 1, 2, 5.5, 11 Mbps.
+constexpr bool IsDSSSRateUnits(uint8_t units) { return units == 2 || units == 4 || units == 11 || units == 22; }
+// ... one of the OFDM rates 6, 9, 12, 18, 24, 36, 48, 54 Mbps.
+constexpr bool IsOFDMRateUnits(uint8_t units) {
+  return units == 12 || units == 18 || units == 24 || units == 36 || units == 48 || units == 72 || units == 96 ||
+         units == 108;
+}
+
 // HT MCS 0..31 (the MCS index carries the stream count: MCS 8 is MCS 0 with two streams). Width 1 is
 // 40 MHz, every other width 20 MHz. 0 for MCS 32 and above.
 double HTRate(int index, int width, bool shortGI);

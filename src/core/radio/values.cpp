@@ -23,6 +23,12 @@ uint32_t FrequencyToChannel(uint32_t f) {
   return 0;
 }
 
+uint32_t LinkQualityFromRssi(int32_t rssi) {
+  if (rssi <= -100) return 0;
+  if (rssi >= -50) return 100;
+  return static_cast<uint32_t>(2 * (rssi + 100));
+}
+
 uint8_t QualityClassOf(int64_t q) {
   if (q <= 0) return 0;
   if (q <= 19) return 1;

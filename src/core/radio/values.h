@@ -11,6 +11,10 @@ uint32_t ChannelToFrequency(uint32_t channel);
 // Centre frequency in kHz to channel number; 0 for frequencies outside the known bands (5.9 GHz and up).
 uint32_t FrequencyToChannel(uint32_t kHz);
 
+// Link quality in percent of a signal in dBm: -100 dBm and below 0, -50 dBm and above 100, linear between
+// (2 points per dB). Every source of BSS entries (kernel scans, captures, the simulated radio) uses it.
+uint32_t LinkQualityFromRssi(int32_t rssiDbm);
+
 // Signal quality class 0..5 of a link quality in percent (0 offline, 5 excellent).
 uint8_t QualityClassOf(int64_t linkQuality);
 std::string QualityClassName(int qualityClass);

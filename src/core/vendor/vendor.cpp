@@ -77,6 +77,7 @@ std::string CachedLookup(const std::string& key, std::optional<int64_t> address)
   if (!cache.connection) cache.connection.reset(OpenVendorDatabase(PathLocked(cache), VendorDatabaseOpenFlags));
   if (address && cache.indexState == VendorCache::IndexState::NotLoaded) {
     switch (TVendorIndex::Load(cache.connection.get(), cache.index)) {
+      case TVendorIndex::LoadResult::Stored:
       case TVendorIndex::LoadResult::Built: cache.indexState = VendorCache::IndexState::Loaded; break;
       case TVendorIndex::LoadResult::Refused: cache.indexState = VendorCache::IndexState::Refused; break;
       case TVendorIndex::LoadResult::Failed: break;  // the query below reports why; the next lookup tries again

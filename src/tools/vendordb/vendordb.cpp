@@ -7,6 +7,7 @@
 #include <span>
 
 #include "core/base/atomic_file.h"
+#include "core/vendor/vendor_index.h"
 
 namespace skimlet::vendordb {
 
@@ -185,6 +186,10 @@ bool WriteVendorDatabase(const std::string& path, std::vector<TRegistryBlock> bl
   }
   insert.reset();
   if (sqlite3_exec(db.get(), "COMMIT;", nullptr, nullptr, nullptr) != SQLITE_OK) return sqlError("committing");
+  // The lookup index, stored so that a program start reads it instead of building it from every row.
+  std::string indexError;
+  if (!TVendorIndex::Store(db.get(), indexError) && !indexError.empty())
+    return Fail(error, "storing the lookup index: " + indexError);
 
   sqlite3_int64 size = 0;
   std::unique_ptr<unsigned char, void (*)(void*)> image(sqlite3_serialize(db.get(), "main", &size, 0), sqlite3_free);

@@ -10,96 +10,12 @@
 
 #include <initializer_list>
 
+#include "support/netlink_message.h"
+
 namespace skimlet::linuxwifi {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-void Put16(Bytes& b, uint16_t v) {
-  b.push_back(static_cast<uint8_t>(v));
-  b.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(Bytes& b, uint32_t v) {
-  Put16(b, static_cast<uint16_t>(v));
-  Put16(b, static_cast<uint16_t>(v >> 16));
-}
-
-// One attribute, padded to 4 bytes.
-Bytes Attr(uint16_t type, const Bytes& payload) {
-  Bytes b;
-  Put16(b, static_cast<uint16_t>(4 + payload.size()));
-  Put16(b, type);
-  b.insert(b.end(), payload.begin(), payload.end());
-  while (b.size() % 4) b.push_back(0);
-  return b;
-}
-Bytes U8(uint16_t t, uint8_t v) { return Attr(t, {v}); }
-Bytes U16(uint16_t t, uint16_t v) {
-  Bytes p;
-  Put16(p, v);
-  return Attr(t, p);
-}
-Bytes U32(uint16_t t, uint32_t v) {
-  Bytes p;
-  Put32(p, v);
-  return Attr(t, p);
-}
-Bytes U64(uint16_t t, uint64_t v) {
-  Bytes p;
-  Put32(p, static_cast<uint32_t>(v));
-  Put32(p, static_cast<uint32_t>(v >> 32));
-  return Attr(t, p);
-}
-Bytes Str(uint16_t t, const std::string& s) {
-  Bytes p(s.begin(), s.end());
-  p.push_back(0);
-  return Attr(t, p);
-}
-Bytes Cat(std::initializer_list<Bytes> parts) {
-  Bytes b;
-  for (const auto& p : parts) b.insert(b.end(), p.begin(), p.end());
-  return b;
-}
-Bytes Nest(uint16_t t, std::initializer_list<Bytes> parts) { return Attr(t | NLA_F_NESTED, Cat(parts)); }
-
-constexpr uint16_t kFamily = 28;
-constexpr uint32_t kSeq = 77;
-
-Bytes Message(uint8_t cmd, const Bytes& attrs, uint16_t flags = NLM_F_MULTI, uint32_t seq = kSeq,
-              uint16_t type = kFamily) {
-  Bytes b;
-  Put32(b, static_cast<uint32_t>(16 + 4 + attrs.size()));
-  Put16(b, type);
-  Put16(b, flags);
-  Put32(b, seq);
-  Put32(b, 4242);
-  b.push_back(cmd);
-  b.push_back(1);
-  Put16(b, 0);
-  b.insert(b.end(), attrs.begin(), attrs.end());
-  return b;
-}
-Bytes Done(uint32_t seq = kSeq, uint16_t flags = NLM_F_MULTI) {
-  Bytes b;
-  Put32(b, 20);
-  Put16(b, NLMSG_DONE);
-  Put16(b, flags);
-  Put32(b, seq);
-  Put32(b, 4242);
-  Put32(b, 0);
-  return b;
-}
-Bytes ErrorMsg(int32_t code, uint32_t seq = kSeq) {
-  Bytes b;
-  Put32(b, 36);
-  Put16(b, NLMSG_ERROR);
-  Put16(b, 0);
-  Put32(b, seq);
-  Put32(b, 4242);
-  Put32(b, static_cast<uint32_t>(code));
-  b.resize(36, 0);  // the request's header
-  return b;
-}
+using namespace test::netlink;
 
 const Bytes kElements = {
     0x00, 0x04, 'L', 'a', 'b', '1',                          // SSID
@@ -210,52 +126,10 @@ TEST(Nl80211Bss, SignalAndTypeVariants) {
   EXPECT_EQ(r->Item.Entry.ullHostTimestamp, kNow);
 }
 
-TEST(Nl80211Bss, RadioValueTables) {
-  for (auto [rssi, q] : {std::pair{-120, 0u}, {-100, 0u}, {-99, 2u}, {-75, 50u}, {-51, 98u}, {-50, 100u}, {-20, 100u}})
-    EXPECT_EQ(LinkQualityFromRssi(rssi), q) << rssi;
+TEST(Nl80211Bss, ChannelOfFrequency) {
   for (auto [mhz, ch] : {std::pair{2412u, 1u}, {2472u, 13u}, {2484u, 14u}, {5180u, 36u}, {5745u, 149u}, {5825u, 165u},
                          {5935u, 2u}, {5955u, 1u}, {5975u, 5u}, {7115u, 233u}, {900u, 0u}})
     EXPECT_EQ(ChannelOfFrequency(mhz), ch) << mhz;
-  // Legacy 2.4 GHz: only DSSS rates is HR/DSSS, any OFDM rate or an ERP element is ERP; 5 GHz legacy is OFDM.
-  EXPECT_EQ(BssPhyType(Bytes{0x01, 0x04, 0x82, 0x84, 0x8B, 0x96}, 2412000), 5u);
-  EXPECT_EQ(BssPhyType(Bytes{0x01, 0x02, 0x82, 0x0C}, 2412000), 6u);
-  EXPECT_EQ(BssPhyType(Bytes{0x2A, 0x01, 0x00}, 2412000), 6u);
-  EXPECT_EQ(BssPhyType(Bytes{0x01, 0x01, 0x8C}, 5180000), 4u);
-  EXPECT_EQ(BssPhyType(Bytes{0xBF, 0x00, 0x2D, 0x00}, 5180000), 8u);
-  // An element running past the end is not read.
-  EXPECT_EQ(BssPhyType(Bytes{0x01, 0x01, 0x8C, 0xBF, 0x05, 0x00}, 5180000), 4u);
-}
-
-TEST(Nl80211Bss, SecurityOfTheAssociatedBss) {
-  struct Case {
-    Bytes Elements;
-    uint16_t Capability;
-    uint32_t Auth, Cipher;
-    bool OneX;
-  };
-  const Bytes rsnPskSae = {0x30, 0x18, 0x01, 0x00, 0x00, 0x0F, 0xAC, 0x04, 0x01, 0x00, 0x00, 0x0F, 0xAC, 0x04,
-                           0x02, 0x00, 0x00, 0x0F, 0xAC, 0x02, 0x00, 0x0F, 0xAC, 0x08, 0x00, 0x00};
-  const Bytes rsnEap = {0x30, 0x14, 0x01, 0x00, 0x00, 0x0F, 0xAC, 0x04, 0x01, 0x00, 0x00, 0x0F, 0xAC, 0x04,
-                        0x01, 0x00, 0x00, 0x0F, 0xAC, 0x05, 0x00, 0x00};
-  const Bytes wpaTkip = {0xDD, 0x16, 0x00, 0x50, 0xF2, 0x01, 0x01, 0x00, 0x00, 0x50, 0xF2, 0x02, 0x01, 0x00,
-                         0x00, 0x50, 0xF2, 0x02, 0x01, 0x00, 0x00, 0x50, 0xF2, 0x02};
-  const Bytes rsnTruncated = {0x30, 0x08, 0x01, 0x00, 0x00, 0x0F, 0xAC, 0x04, 0x01, 0x00};
-  const Case cases[] = {
-      {{}, 0x0001, kAuthOpen, kCipherNone, false},
-      {{}, 0x0011, kAuthOpen, kCipherWEP, false},
-      {rsnPskSae, 0x0011, kAuthWPA3SAE, kCipherCCMP, false},
-      {rsnEap, 0x0011, kAuthRSNA, kCipherCCMP, true},
-      {wpaTkip, 0x0011, kAuthWPAPSK, kCipherTKIP, false},
-      {rsnTruncated, 0x0011, kAuthRSNAPSK, kCipherCCMP, false},
-  };
-  for (size_t n = 0; n < std::size(cases); ++n) {
-    uint32_t auth = 0, cipher = 0;
-    bool oneX = true;
-    SecurityOf(cases[n].Elements, cases[n].Capability, auth, cipher, oneX);
-    EXPECT_EQ(auth, cases[n].Auth) << n;
-    EXPECT_EQ(cipher, cases[n].Cipher) << n;
-    EXPECT_EQ(oneX, cases[n].OneX) << n;
-  }
 }
 
 TEST(NetlinkReplyTest, DumpStatesAcrossDatagrams) {
@@ -300,6 +174,9 @@ TEST(NetlinkReplyTest, ErrorsAndAcknowledgements) {
   NetlinkReply busy(kSeq, false);
   EXPECT_EQ(busy.Feed(ErrorMsg(-16)), NetlinkReply::State::Failed);
   EXPECT_EQ(busy.Error(), 16);
+  NetlinkReply lowest(kSeq, false);  // no errno, but still an error with a positive number
+  EXPECT_EQ(lowest.Feed(ErrorMsg(INT32_MIN)), NetlinkReply::State::Failed);
+  EXPECT_GT(lowest.Error(), 0);
   NetlinkReply ack(kSeq, false);
   EXPECT_EQ(ack.Feed(Cat({ErrorMsg(-1, kSeq + 5), Message(NL80211_CMD_NEW_STATION, {}, 0), ErrorMsg(0)})),
             NetlinkReply::State::Done);

@@ -116,6 +116,8 @@ TEST(SceneParser, MistakesNameFileAndLine) {
       {"[ap]\nbssid = 00:11:22:33:44:55\nwps-device = x\n", "t.scene:3: give wps before wps-device"},
       {"[ap]\nbssid = 00:11:22:33:44:55\nraw = 0\n", nullptr},
       {"[ap]\nbssid = 00:11:22:33:44:55\nrssi\n", "t.scene:3: expected key = value"},
+      {"[ap]\nbssid = 00:11:22:33:44:55\ncapability = 04\n",
+       "t.scene:3: capability is the 16-bit capability field as four hex digits (0431)"},
   };
   for (const auto& c : cases) {
     auto r = ParseScene(c.text, "t.scene");
@@ -123,6 +125,25 @@ TEST(SceneParser, MistakesNameFileAndLine) {
     if (c.error) EXPECT_EQ(r.Error, c.error) << c.text;
     else EXPECT_EQ(r.Error.rfind("t.scene:3: ", 0), 0u) << r.Error;
   }
+}
+
+TEST(SceneParser, AnAccessPointGivenByItsElements) {
+  // SSID "Lab", one OFDM rate, HT capabilities: on channel 36 an 802.11n access point; the capability field
+  // makes it an ad hoc one. The beacon carries the blob as it is.
+  auto r = ParseScene("[ap]\nbssid = 00:11:22:33:44:55\nchannel = 36\ncapability = 0002\n"
+                      "elements = 00 03 4C 61 62 01 01 8C 2D 00\n",
+                      "t.scene");
+  ASSERT_TRUE(r.Value) << r.Error;
+  const SceneAccessPoint& ap = r.Value->AccessPoints.at(0);
+  EXPECT_EQ(std::string(ap.SSID.begin(), ap.SSID.end()), "Lab");
+  EXPECT_EQ(ap.Standard, Phy::N);
+  EXPECT_TRUE(ap.AdHoc);
+  Beacon b = BuildBeacon(ap, -60, 0);
+  EXPECT_EQ(b.Blob, *ap.Elements);
+  EXPECT_EQ(b.Entry.dot11BssType, 2u);
+  EXPECT_EQ(b.Entry.usCapabilityInformation, 0x0002);
+  EXPECT_EQ(b.Entry.dot11BssPhyType, 7u);
+  EXPECT_EQ(b.Entry.ulChCenterFrequency, 5180000u);
 }
 
 TEST(SceneParser, UnreadableFileSaysWhich) {
@@ -133,7 +154,7 @@ TEST(SceneParser, UnreadableFileSaysWhich) {
   EXPECT_FALSE(s.Value);
 }
 
-TEST(SceneBeacon, CentreChannelsAndLinkQuality) {
+TEST(SceneBeacon, CentreChannels) {
   EXPECT_EQ(CenterChannel5GHz(36, 40), 38);
   EXPECT_EQ(CenterChannel5GHz(40, 40), 38);
   EXPECT_EQ(CenterChannel5GHz(44, 80), 42);
@@ -142,9 +163,6 @@ TEST(SceneBeacon, CentreChannelsAndLinkQuality) {
   EXPECT_EQ(CenterChannel5GHz(64, 160), 50);
   EXPECT_EQ(CenterChannel5GHz(161, 80), 155);
   EXPECT_EQ(CenterChannel5GHz(6, 40), 6);
-  EXPECT_EQ(LinkQualityOf(-100), 0u);
-  EXPECT_EQ(LinkQualityOf(-75), 50u);
-  EXPECT_EQ(LinkQualityOf(-40), 100u);
 }
 
 }  // namespace

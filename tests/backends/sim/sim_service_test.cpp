@@ -12,6 +12,7 @@
 
 #include "core/ie/elements.h"
 #include "core/model/snapshot_file.h"
+#include "core/radio/values.h"
 
 namespace skimlet::sim {
 namespace {
@@ -201,7 +202,7 @@ TEST_F(SimServiceTest, ScanCompletesAfterOneToThreeSecondsOnTheServiceThread) {
     TInformationElements e;
     e.Parse(*blob);
     EXPECT_NE(e.FindElement(0), nullptr);
-    EXPECT_EQ(view.Entry(k).uLinkQuality, LinkQualityOf(view.Entry(k).lRssi));
+    EXPECT_EQ(view.Entry(k).uLinkQuality, LinkQualityFromRssi(view.Entry(k).lRssi));
   }
   // Filters: one SSID, security on or off.
   DOT11_SSID cafe;

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <unistd.h>
 
 #include "core/capture/survey_file.h"
@@ -84,12 +85,6 @@ TEST(CaptureFrame, ValuesFromTheFrameWhenTheHeaderHasNone) {
   std::vector<uint8_t> data(30, 0);
   data[0] = 0x08;
   EXPECT_EQ(ParseCaptureFrame(kLinkIEEE80211, data).Kind, TFrameKind::Other);
-}
-
-TEST(CaptureFrame, LinkQualityIsLinearFromMinus100ToMinus50) {
-  for (auto [dBm, quality] : std::vector<std::pair<int, unsigned>>{{-120, 0}, {-100, 0}, {-99, 2}, {-75, 50},
-                                                                    {-51, 98}, {-50, 100}, {-20, 100}})
-    EXPECT_EQ(LinkQualityOfRssi(dBm), quality) << dBm;
 }
 
 TEST(CaptureFrame, PrismAndPPIHeaders) {
@@ -348,11 +343,136 @@ TEST_F(CaptureFile, SurveyFilesAreToldApartByContentAndConvertToSnapshots) {
     EXPECT_EQ(again.Items[i]->Active, list.Items[i]->Active);
   }
 
-  // Neither: the snapshot reader's verdict.
-  TSurveyLoadResult text = LoadSurveyFile(again, Write("notes.pcap", "hello, world"));
-  EXPECT_EQ(text.Kind, TSurveyFileKind::Snapshot);
-  EXPECT_EQ(text.Snapshot, SnapshotStatus::UnknownFormat);
+  // Neither: libpcap's verdict, said as what the file is not. Shorter than a snapshot header: nothing.
+  fs::path notes = Write("notes.pcap", "hello, world");
+  TSurveyLoadResult text = LoadSurveyFile(again, notes);
+  EXPECT_FALSE(text.Ok);
+  EXPECT_EQ(text.Kind, TSurveyFileKind::Unknown);
+  EXPECT_EQ(text.Message, notes.string() + ": neither a snapshot nor a capture that libpcap can read: unknown file format");
+  TSurveyLoadResult wrongFormat = LoadSurveyFile(again, Write("v2.snapshot", std::string("\x01\x02") + std::string(20, '\0')));
+  EXPECT_EQ(wrongFormat.Kind, TSurveyFileKind::Unknown);
+  TSurveyLoadResult cutHeader = LoadSurveyFile(again, Write("cut.pcap", TwoNetworks().Text().substr(0, 16)));
+  EXPECT_FALSE(cutHeader.Ok);
+  EXPECT_NE(cutHeader.Message.find("neither a snapshot nor a capture that libpcap can read: truncated"),
+            std::string::npos) << cutHeader.Message;
+  TSurveyLoadResult tiny = LoadSurveyFile(again, Write("tiny.pcap", TwoNetworks().Text().substr(0, 9)));
+  EXPECT_TRUE(tiny.Ok);
+  EXPECT_EQ(tiny.Kind, TSurveyFileKind::Snapshot);
+  EXPECT_EQ(tiny.Snapshot, SnapshotStatus::NoHeader);
+  EXPECT_EQ(tiny.Loaded, 0u);
   EXPECT_FALSE(LoadSurveyFile(again, "/nonexistent/file").Ok);
+  EXPECT_EQ(again.Count(), 2);
+}
+
+// Every variant libpcap reads opens as a capture: the same two networks with the same microsecond times.
+TEST_F(CaptureFile, EveryFormatLibpcapReadsOpens) {
+  const std::vector<uint8_t> a = Concat(RadiotapHeader(2412, -50), ManagementFrame(kA, Blob("Alpha", 1)));
+  const std::vector<uint8_t> b = Concat(RadiotapHeader(5180, -70), ManagementFrame(kB, Blob("Bravo", 36)));
+  auto pcap = [&](test::PcapFormat format) {
+    return test::PcapWriter(kLinkRadiotap, format).Add(1700000000, 1, a).Add(1700000002, 999999, b).Text();
+  };
+  struct Case {
+    const char* name;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"pcap", pcap({})},
+      {"pcap swapped", pcap({.BigEndian = true})},
+      {"pcap nanoseconds", pcap({.Nanoseconds = true})},
+      {"pcap nanoseconds swapped", pcap({.Nanoseconds = true, .BigEndian = true})},
+      {"modified pcap", pcap({.Modified = true})},
+      {"modified pcap swapped", pcap({.BigEndian = true, .Modified = true})},
+      {"pcapng", test::PcapngWriter(kLinkRadiotap).Add(1700000000, 1, a).Add(1700000002, 999999, b).Text()},
+      {"pcapng swapped",
+       test::PcapngWriter(kLinkRadiotap, true).Add(1700000000, 1, a).Add(1700000002, 999999, b).Text()},
+      {"pcapng, two interfaces",
+       test::PcapngWriter(kLinkRadiotap).Interface(kLinkRadiotap).Add(1700000000, 1, a, 1)
+           .Add(1700000002, 999999, b, 0).Text()},
+      {"pcapng, two sections",
+       test::PcapngWriter(kLinkRadiotap).Add(1700000000, 1, a).Section().Interface(kLinkRadiotap)
+           .Add(1700000002, 999999, b).Text()},
+  };
+  for (const Case& c : cases) {
+    TProgramOptions options;
+    TWLANNetworkList list(options);
+    list.VendorLookup = nullptr;
+    TSurveyLoadResult r = LoadSurveyFile(list, Write("variant", c.bytes));
+    ASSERT_TRUE(r.Ok) << c.name << ": " << r.Message;
+    EXPECT_EQ(r.Kind, TSurveyFileKind::Capture) << c.name;
+    EXPECT_FALSE(r.Capture.Truncated) << c.name << ": " << r.Capture.TruncationText;
+    ASSERT_EQ(list.Count(), 2) << c.name;
+    EXPECT_EQ(list.Items[0]->SSID, "Alpha") << c.name;
+    EXPECT_EQ(list.Items[0]->LastSeen, LocalDateTimeOfUnix(1700000000, 1)) << c.name;
+    EXPECT_EQ(list.Items[1]->SSID, "Bravo") << c.name;
+    EXPECT_EQ(list.Items[1]->Channel, 36u) << c.name;
+    EXPECT_EQ(r.SavedTime, LocalDateTimeOfUnix(1700000002, 999999)) << c.name;
+  }
+}
+
+// libpcap reads a pcapng file in the link type of its first interface only; such a file is read again block by
+// block, each packet in the link type and time resolution of its own interface.
+test::PcapngWriter MixedInterfaces() {
+  test::PcapngWriter w(kLinkRadiotap);
+  w.Interface(kLinkIEEE80211, 65535, 9).Interface(1);  // 802.11 with nanosecond stamps, Ethernet
+  w.Add(1700000000, 1, Concat(RadiotapHeader(2412, -50), ManagementFrame(kA, Blob("Alpha", 1))), 0);
+  w.Add(1700000001, 2, ManagementFrame(kB, Blob("Bravo", 6)), 1);
+  w.Add(1700000002, 0, std::vector<uint8_t>(60, 0xEE), 2);
+  // A second section, in the other byte order, with interfaces of its own.
+  const std::array<uint8_t, 6> c = {0x02, 0, 0, 0, 0, 0x0C};
+  w.Section(true).Interface(kLinkIEEE80211).Add(1700000003, 3, ManagementFrame(c, Blob("Charlie", 11)));
+  return w;
+}
+
+TEST_F(CaptureFile, PcapngInterfacesOfDifferentLinkTypesAreEachReadInTheirOwn) {
+  TCaptureContents c = ReadCaptureFile(Write("mixed-links.pcapng", MixedInterfaces().Text()));
+  ASSERT_EQ(c.Status, TCaptureStatus::Ok) << c.Error;
+  EXPECT_FALSE(c.Stats.Truncated) << c.Stats.TruncationText;
+  EXPECT_EQ(c.Stats.Frames, 4u);
+  EXPECT_EQ(c.Stats.Other, 1u);  // the Ethernet frame
+  ASSERT_EQ(c.Networks.Records.size(), 3u);
+  EXPECT_EQ(c.Networks.Records[0].Entry.dot11Bssid, kA);
+  EXPECT_EQ(c.Networks.Records[0].Entry.ulChCenterFrequency, 2412000u);
+  EXPECT_EQ(c.Networks.Records[1].Entry.dot11Bssid, kB);
+  EXPECT_EQ(c.Networks.Records[1].LastSeen, LocalDateTimeOfUnix(1700000001, 2));
+  EXPECT_EQ(c.Networks.Records[2].LastSeen, LocalDateTimeOfUnix(1700000003, 3));
+  EXPECT_EQ(c.Networks.SavedTime, LocalDateTimeOfUnix(1700000003, 3));
+}
+
+TEST_F(CaptureFile, PcapngBlocksAreReadOnlyAsFarAsTheyMakeSense) {
+  const std::string whole = MixedInterfaces().Text();
+  // Every cut: the packets before it, and a reason unless the cut falls between blocks.
+  size_t frames = 0;
+  for (size_t cut = 0; cut <= whole.size(); ++cut) {
+    std::istringstream in(whole.substr(0, cut));
+    TCaptureCollector collector;
+    const std::string stop = ReadPcapngBlocks(in, collector);
+    EXPECT_GE(collector.Stats().Frames, frames) << cut;
+    frames = collector.Stats().Frames;
+    if (cut == whole.size()) {
+      EXPECT_EQ(stop, "");
+      EXPECT_EQ(frames, 4u);
+    }
+  }
+  struct Case {
+    const char* name;
+    std::string bytes;
+    const char* reason;
+  };
+  std::string undescribed = whole;
+  undescribed[undescribed.find("\x06\0\0\0") + 8] = 7;  // the first packet's interface
+  std::string longer = whole;
+  longer[longer.find("\x06\0\0\0") + 20] = 0x7F;  // the first packet's captured length
+  const Case cases[] = {
+      {"no section header first", whole.substr(28), "does not start with a section header"},
+      {"interface not described", undescribed, "interface 7, which is not described"},
+      {"packet longer than its block", longer, "a packet longer than its block"},
+      {"cut inside a block", whole.substr(0, whole.size() - 6), "the file ends inside the block"},
+  };
+  for (const Case& c : cases) {
+    std::istringstream in(c.bytes);
+    TCaptureCollector collector;
+    EXPECT_NE(ReadPcapngBlocks(in, collector).find(c.reason), std::string::npos) << c.name;
+  }
 }
 
 }  // namespace

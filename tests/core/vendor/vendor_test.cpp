@@ -232,8 +232,28 @@ TEST_P(VendorIndexEquality, AnswersAsTheQueryForRandomAndBoundaryAddresses) {
     seen.insert(expected);
   }
   EXPECT_EQ(VendorIndexInUse(), kind.usesIndex);
-  sqlite3_close(db);
   EXPECT_GT(seen.size(), 20u) << "the probes should meet many different blocks";
+
+  // Stored beside the table, the index is read back instead of built and answers the same.
+  sqlite3* writable = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &writable), SQLITE_OK);
+  std::string error;
+  EXPECT_EQ(TVendorIndex::Store(writable, error), kind.usesIndex) << error;
+  EXPECT_EQ(error, "");
+  sqlite3_close(writable);
+  std::optional<TVendorIndex> index;
+  EXPECT_EQ(TVendorIndex::Load(db, index),
+            kind.usesIndex ? TVendorIndex::LoadResult::Stored : TVendorIndex::LoadResult::Refused);
+  CloseVendorDatabase();
+  for (int64_t address : probes) {
+    const std::string key = VendorKeyOfMAC(std::array<uint8_t, 6>{
+        static_cast<uint8_t>(address >> 40), static_cast<uint8_t>(address >> 32), static_cast<uint8_t>(address >> 24),
+        static_cast<uint8_t>(address >> 16), static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address)});
+    if (index) {
+      ASSERT_EQ(index->Find(address) ? *index->Find(address) : "", LookupVendor(key, db)) << key;
+    }
+  }
+  sqlite3_close(db);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -262,6 +282,94 @@ INSTANTIATE_TEST_SUITE_P(
         if (!isalnum(static_cast<unsigned char>(c))) c = '_';
       return n;
     });
+
+// A stored index is used only while it describes the table: any change to the rows, or a table made again,
+// sends the lookups back to the rows themselves.
+TEST_F(VendorLookup, StoredIndexIsDroppedWhenTheTableChanges) {
+  const std::string path = MakeDatabase(EdgeRows);
+  auto store = [&] {
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    std::string error;
+    EXPECT_TRUE(TVendorIndex::Store(db, error)) << error;
+    sqlite3_close(db);
+    CloseVendorDatabase();
+  };
+  auto source = [&] {
+    sqlite3* db = OpenVendorDatabase(path, VendorDatabaseOpenFlags);
+    std::optional<TVendorIndex> index;
+    TVendorIndex::LoadResult r = TVendorIndex::Load(db, index);
+    sqlite3_close(db);
+    return r;
+  };
+  const std::array<uint8_t, 6> small = {0xAA, 0xBB, 0xCC, 0x12, 0x34, 0x56};
+  struct Change {
+    const char* sql;
+    const char* answer;  // for AA-BB-CC-12-34-56 afterwards
+  };
+  const Change changes[] = {
+      {"UPDATE mac_addresses SET organization_name = 'Renamed' WHERE id = 2;", "Renamed"},
+      {"DELETE FROM mac_addresses WHERE id = 2;", "Big Corp"},
+      {"INSERT INTO mac_addresses VALUES (9, 'Tiny', 0xAABBCC123450, 0xAABBCC12345F, 44);", "Tiny"},
+      // Made again with the same count and ids: the triggers went with the old table.
+      {"CREATE TABLE copy AS SELECT * FROM mac_addresses; DROP TABLE mac_addresses; "
+       "ALTER TABLE copy RENAME TO mac_addresses; UPDATE mac_addresses SET organization_name = 'Copied' WHERE id = 9;",
+       "Copied"},
+  };
+  for (const Change& c : changes) {
+    store();
+    EXPECT_EQ(source(), TVendorIndex::LoadResult::Stored) << c.sql;
+    ExecSql(path, c.sql);
+    EXPECT_EQ(source(), TVendorIndex::LoadResult::Built) << c.sql;
+    EXPECT_EQ(VendorOfMAC(small), c.answer) << c.sql;
+    EXPECT_TRUE(VendorIndexInUse());
+    CloseVendorDatabase();
+  }
+}
+
+TEST(VendorIndex, StoredBytesReadBackAndDamagedOnesAreRefused) {
+  const std::vector<TVendorBlock> rows = {
+      {1, "A", 0x100, 0x1FF, 24}, {2, "B", 0x140, 0x17F, 28}, {3, "", 0x300, 0x3FF, 24}, {4, "Dé", 0x500, 0x5FF, 24}};
+  std::optional<TVendorIndex> index = TVendorIndex::Build(rows);
+  ASSERT_TRUE(index);
+  const std::vector<uint8_t> bytes = index->Serialize();
+  std::optional<TVendorIndex> again = TVendorIndex::Deserialize(bytes);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->SegmentCount(), index->SegmentCount());
+  for (int64_t a : std::initializer_list<int64_t>{0x0, 0xFF, 0x100, 0x140, 0x17F, 0x180, 0x300, 0x3FF, 0x550, 0x600,
+                                                  TVendorIndex::KeyLimit - 1}) {
+    const std::string* x = index->Find(a);
+    const std::string* y = again->Find(a);
+    ASSERT_EQ(x == nullptr, y == nullptr) << a;
+    if (x) {
+      EXPECT_EQ(*x, *y) << a;
+    }
+  }
+  EXPECT_EQ(again->Serialize(), bytes);
+
+  // Layout: magic 8, counts 12, then starts (8 each), winners (4 each), name ends (4 each), names.
+  const size_t segments = index->SegmentCount();
+  const size_t winners = 20 + 8 * segments, ends = winners + 4 * segments;
+  auto with = [&](size_t at, std::vector<uint8_t> patch) {
+    std::vector<uint8_t> b = bytes;
+    std::copy(patch.begin(), patch.end(), b.begin() + static_cast<std::ptrdiff_t>(at));
+    return b;
+  };
+  const std::vector<std::vector<uint8_t>> damaged = {
+      with(0, {'X'}),                                   // magic
+      with(8, {0, 0, 0, 0}),                            // no segments
+      with(12, {0xFF, 0xFF, 0xFF, 0xFF}),               // more names than bytes
+      with(20, {1}),                                    // first segment not at 0
+      with(28, {0, 0, 0, 0, 0, 0, 0, 0}),               // starts not ascending
+      with(28, {0, 0, 0, 0, 0, 0, 1, 0}),               // start past the address line
+      with(winners, {9, 0, 0, 0}),                      // winner without a name
+      with(winners, {0xFE, 0xFF, 0xFF, 0xFF}),          // winner below -1
+      with(ends, {0xFF, 0, 0, 0}),                      // name ends past the name bytes
+  };
+  for (size_t i = 0; i < damaged.size(); ++i) EXPECT_FALSE(TVendorIndex::Deserialize(damaged[i])) << i;
+  for (size_t cut = 0; cut < bytes.size(); ++cut)
+    EXPECT_FALSE(TVendorIndex::Deserialize(std::span(bytes).first(cut))) << cut;
+}
 
 TEST(VendorIndex, MergesSegmentsAndRefusesAmbiguousOrder) {
   std::vector<TVendorBlock> rows = {

@@ -10,6 +10,7 @@
 
 #include "core/base/atomic_file.h"
 #include "core/vendor/vendor.h"
+#include "core/vendor/vendor_index.h"
 #include "support/vendor_db_fixture.h"
 
 namespace skimlet::vendordb {
@@ -128,6 +129,11 @@ TEST_F(VendorDatabaseFromFiles, LookupsFindTheMostSpecificRegistryBlock) {
   const std::string db = dir_.File("vendors.db");
   ASSERT_TRUE(WriteVendorDatabase(db, blocks, &error)) << error;
   SetVendorDatabasePath(db);
+  // The lookup index is in the file: a start reads it instead of building it.
+  sqlite3* connection = OpenVendorDatabase(db, VendorDatabaseOpenFlags);
+  std::optional<TVendorIndex> index;
+  EXPECT_EQ(TVendorIndex::Load(connection, index), TVendorIndex::LoadResult::Stored);
+  sqlite3_close(connection);
 
   struct Case {
     std::array<uint8_t, 6> mac;

@@ -5,19 +5,16 @@
 #include "core/base/format.h"
 #include "core/base/numfmt.h"
 #include "core/base/translate.h"
+#include "core/radio/rates.h"
 
 namespace skimlet {
 
-namespace {
-bool AnyRateOf(Bytes body, std::initializer_list<uint8_t> rates) {
-  return std::any_of(body.begin(), body.end(), [&](uint8_t b) {
-    return std::find(rates.begin(), rates.end(), static_cast<uint8_t>(b & 0x7F)) != rates.end();
-  });
+bool TSupportedRatesElementBase::HasDSSSRates() const {
+  return std::any_of(Data.begin(), Data.end(), [](uint8_t b) { return IsDSSSRateUnits(b & 0x7F); });
 }
-}  // namespace
-
-bool TSupportedRatesElementBase::HasDSSSRates() const { return AnyRateOf(Data, {2, 4, 11, 22}); }
-bool TSupportedRatesElementBase::HasOFDMRates() const { return AnyRateOf(Data, {12, 18, 24, 36, 48, 72, 96, 108}); }
+bool TSupportedRatesElementBase::HasOFDMRates() const {
+  return std::any_of(Data.begin(), Data.end(), [](uint8_t b) { return IsOFDMRateUnits(b & 0x7F); });
+}
 
 bool TSupportedRatesElementBase::Parse() {
   Rates.clear();
