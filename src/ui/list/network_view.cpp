@@ -17,6 +17,7 @@
 #include <cmath>
 #include <unordered_set>
 
+#include "core/base/safe_text.h"
 #include "core/settings/options.h"
 #include "ui/list/column_layout.h"
 
@@ -29,13 +30,34 @@ constexpr int kMarker = ColumnIndex(TNetworkColumn::Marker);                // s
 constexpr int kSSID = ColumnIndex(TNetworkColumn::SSID);                    // signal icon
 constexpr int kSignalQuality = ColumnIndex(TNetworkColumn::SignalQuality);  // quality bar
 
+// The columns whose texts come from outside the program.
+bool ShowsOutsideText(int column) {
+  using C = TNetworkColumn;
+  switch (static_cast<C>(column)) {
+    case C::SSID:
+    case C::Comment:
+    case C::Vendor:
+    case C::WPSVersion:
+    case C::DeviceName:
+    case C::DeviceModelName:
+    case C::DeviceModelNumber:
+    case C::DeviceManufacturer:
+    case C::Country: return true;
+    default: return false;
+  }
+}
+
 }  // namespace
 
 QString PlainToolTip(const QString& text) { return Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal); }
 
 QString CellText(const TWLANNetwork* network, int column) {
   if (!network || column <= kMarker || column >= NetworkColumnCount) return {};
-  return QString::fromStdString(network->GetColumnText(column));
+  const std::string text = network->GetColumnText(column);
+  // Texts from the air, the vendor database and the user are shown with their control and direction
+  // characters made visible, isolated from the text around them.
+  if (ShowsOutsideText(column)) return QString::fromStdString(SafeText(text, SafeTextStyle::Window));
+  return QString::fromStdString(text);
 }
 
 int CompareRows(const TWLANNetwork& a, const TWLANNetwork& b, int column, Qt::SortOrder order, bool pin) {
