@@ -17,6 +17,7 @@
 #include <cmath>
 #include <unordered_set>
 
+#include "core/base/safe_text.h"
 #include "core/settings/options.h"
 #include "ui/list/column_layout.h"
 
@@ -29,13 +30,34 @@ constexpr int kMarker = ColumnIndex(TNetworkColumn::Marker);                // s
 constexpr int kSSID = ColumnIndex(TNetworkColumn::SSID);                    // signal icon
 constexpr int kSignalQuality = ColumnIndex(TNetworkColumn::SignalQuality);  // quality bar
 
+// The columns whose texts come from outside the program.
+bool ShowsOutsideText(int column) {
+  using C = TNetworkColumn;
+  switch (static_cast<C>(column)) {
+    case C::SSID:
+    case C::Comment:
+    case C::Vendor:
+    case C::WPSVersion:
+    case C::DeviceName:
+    case C::DeviceModelName:
+    case C::DeviceModelNumber:
+    case C::DeviceManufacturer:
+    case C::Country: return true;
+    default: return false;
+  }
+}
+
 }  // namespace
 
 QString PlainToolTip(const QString& text) { return Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal); }
 
 QString CellText(const TWLANNetwork* network, int column) {
   if (!network || column <= kMarker || column >= NetworkColumnCount) return {};
-  return QString::fromStdString(network->GetColumnText(column));
+  const std::string text = network->GetColumnText(column);
+  // Texts from the air, the vendor database and the user are shown with their control and direction
+  // characters made visible, isolated from the text around them.
+  if (ShowsOutsideText(column)) return QString::fromStdString(SafeText(text, SafeTextStyle::Window));
+  return QString::fromStdString(text);
 }
 
 int CompareRows(const TWLANNetwork& a, const TWLANNetwork& b, int column, Qt::SortOrder order, bool pin) {
@@ -536,16 +558,14 @@ void TNetworkListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
         if (align & Qt::AlignHCenter) return r.left() + (r.width() - width) / 2;
         return r.left();
       };
-      const int advance = static_cast<int>(std::ceil(size.width()));
+      const QStaticText* shown = &shaped;
+      int advance = static_cast<int>(std::ceil(size.width()));
       if (advance > r.width()) {
         // A text wider than its cell ends in an ellipsis, whatever its alignment.
-        const QFontMetrics fm(font);
-        const QString shown = fm.elidedText(text, Qt::ElideRight, r.width());
-        painter->drawText(QPoint(left(fm.horizontalAdvance(shown)), r.top() + (r.height() - fm.height()) / 2 + fm.ascent()),
-                          shown);
-      } else {
-        painter->drawStaticText(QPoint(left(advance), top), shaped);
+        shown = &Elided(text, font, bold, r.width());
+        advance = static_cast<int>(std::ceil(shown->size().width()));
       }
+      painter->drawStaticText(QPoint(left(advance), top), *shown);
       painter->setFont(old);
       painter->setPen(oldPen);
     }
@@ -583,6 +603,7 @@ const QStaticText& TNetworkListDelegate::Shaped(const QString& text, const QFont
   // Another font, or a cache grown past a few screens of distinct texts, starts over.
   if (cache.size() > 8192 || font != shapedFont_[bold]) {
     cache.clear();
+    elided_[bold].clear();
     shapedFont_[bold] = font;
   }
   auto it = cache.find(text);
@@ -591,6 +612,21 @@ const QStaticText& TNetworkListDelegate::Shaped(const QString& text, const QFont
     shaped.setTextFormat(Qt::PlainText);
     shaped.prepare(QTransform(), font);
     it = cache.insert(text, shaped);
+  }
+  return *it;
+}
+
+const QStaticText& TNetworkListDelegate::Elided(const QString& text, const QFont& font, int bold, int width) const {
+  // Called after Shaped for the same text and font, which has started the caches over when the font changed.
+  QHash<QString, QStaticText>& cache = elided_[bold];
+  if (cache.size() > 8192) cache.clear();
+  const QString key = QString::number(width) + QChar(0) + text;
+  auto it = cache.find(key);
+  if (it == cache.end()) {
+    QStaticText shaped(QFontMetrics(font).elidedText(text, Qt::ElideRight, width));
+    shaped.setTextFormat(Qt::PlainText);
+    shaped.prepare(QTransform(), font);
+    it = cache.insert(key, shaped);
   }
   return *it;
 }

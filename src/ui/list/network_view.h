@@ -135,11 +135,14 @@ private:
   // A cell text shaped in the plain (0) or bold (1) form of Font. A screen of rows repeats few distinct
   // texts between paints, and shaping is the dearest part of painting them.
   const QStaticText& Shaped(const QString& text, const QFont& font, int bold) const;
+  // The same text cut to Width with an ellipsis, shaped likewise.
+  const QStaticText& Elided(const QString& text, const QFont& font, int bold, int width) const;
 
   const TProgramOptions& options_;
   TNetworkListModel* model_;
   mutable QFont shapedFont_[2];
   mutable QHash<QString, QStaticText> shaped_[2];
+  mutable QHash<QString, QStaticText> elided_[2];
 };
 
 // The list widget (vstNetworkList): a flat, uniform-row tree view over the model, with the grid options,

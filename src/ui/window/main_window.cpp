@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "core/base/format.h"
+#include "core/base/safe_text.h"
 #include "core/base/translate.h"
 #include "core/ie/vendor.h"
 #include "core/vendor/vendor.h"
@@ -33,6 +34,9 @@ QString Tr(std::string_view key) { return QString::fromStdString(Translate(key))
 QString Fmt(std::string_view key, std::initializer_list<FmtArg> args) {
   return QString::fromStdString(Format(Translate(key), args));
 }
+
+// An interface's description as the window shows it: the driver or the scene file names it.
+std::string ShownDescription(const TWLANInterface& itf) { return SafeText(itf.Description, SafeTextStyle::Window); }
 
 }  // namespace
 
@@ -199,7 +203,7 @@ void TfrmSkimlet::EnumerateInterfaces() {
     Ask(Tr("sWLANInterfaceInterfaceMissing"), Tr("sError"), QMessageBox::Critical, QMessageBox::Ok);
   }
   if (TWLANInterface* itf = interfaces_->Selected(); itf && !itf->AutoConfEnabled) {
-    const QString text = Fmt("Auto configuration is disabled on interface \"%s\".", {itf->Description}) + "\n" +
+    const QString text = Fmt("Auto configuration is disabled on interface \"%s\".", {ShownDescription(*itf)}) + "\n" +
                          Tr("Scanning functionality is not available with disabled auto configuration.");
     Ask(text, Tr("sWarning"), QMessageBox::Warning, QMessageBox::Ok);
   }
@@ -382,9 +386,9 @@ void TfrmSkimlet::FillInterfaceSelector() {
   frame_.cbInterfaces->clear();
   if (interfaces_) {
     for (const auto& itf : interfaces_->Items) {
-      QString text = QString::fromStdString(itf->Description);
-      if (simulated_) text = Fmt("sSimulatedRadio", {itf->Description});
-      frame_.cbInterfaces->addItem(text);
+      const std::string description = ShownDescription(*itf);
+      frame_.cbInterfaces->addItem(simulated_ ? Fmt("sSimulatedRadio", {description})
+                                              : QString::fromStdString(description));
     }
     if (interfaces_->Count() > 0) frame_.cbInterfaces->setCurrentIndex(interfaces_->SelectedIndex);
   }

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "core/base/format.h"
+#include "core/base/safe_text.h"
 #include "core/base/translate.h"
 #include "core/radio/values.h"
 #include "core/wlan/wlan_interface.h"
@@ -117,7 +118,7 @@ void TStatusPanels::Show(const TWLANInterface* itf, const TWLANNetworkList* list
   }
   if (itf && itf->IsConnected()) {
     const TWLANConnection& c = *itf->Connection;
-    panel0_->Set(true, QualityClassOf(c.SignalQuality), !c.SecurityEnabled, Fmt("sbSSID", {c.SSID}));
+    panel0_->Set(true, QualityClassOf(c.SignalQuality), !c.SecurityEnabled, Fmt("sbSSID", {SafeText(c.SSID, SafeTextStyle::Window)}));
     Label(P::NetworkMode)->setText(Fmt("sbNetworkMode", {c.PhyTypeText()}));
     Label(P::RSSI)->setText(Fmt("sbRSSI", {c.RSSI}));
     Label(P::SignalQuality)->setText(Fmt("sbSignalQuality", {c.SignalQuality}));

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/base/safe_text.h"
 #include "core/ie/builder.h"
 #include "core/model/columns.h"
 #include "core/radio/values.h"
@@ -26,6 +27,9 @@ using test::MakeEntry;
 using Items = std::vector<std::pair<WLAN_BSS_ENTRY, std::vector<uint8_t>>>;
 
 const LocalDateTime kT0 = EncodeLocalDateTime(2024, 5, 1, 12, 0, 0);
+
+// A network text as the window shows it.
+QString Shown(const std::string& text) { return QString::fromStdString(SafeText(text, SafeTextStyle::Window)); }
 
 class NetworkModelTest : public ::testing::Test {
 protected:
@@ -106,13 +110,13 @@ TEST_F(NetworkModelTest, RowsFollowTheirRecordsWithoutReset) {
   ASSERT_EQ(model.rowCount(), 2);
   EXPECT_EQ(model.data(model.index(0, 0), Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
   QPersistentModelIndex a(model.index(0, 1));
-  EXPECT_EQ(a.data().toString(), "a");
+  EXPECT_EQ(a.data().toString(), Shown("a"));
   // b grows stronger and a new network joins: a moves down, its persistent index goes with it.
   Refresh(AddSeconds(kT0, 3), {{MakeEntry(1, -40, 2437000, "a"), {}}, {MakeEntry(2, -30, 2437000, "b"), {}},
                                {MakeEntry(3, -20, 2437000, "c"), {}}});
   EXPECT_EQ(Ssids(), (std::vector<std::string>{"c", "b", "a"}));
   EXPECT_EQ(a.row(), 2);
-  EXPECT_EQ(a.data().toString(), "a");
+  EXPECT_EQ(a.data().toString(), Shown("a"));
   EXPECT_EQ(model.data(model.index(1, 5), Qt::DisplayRole).toString(), "-30 dBm");
   // A hidden row and a dropped network leave through row removals.
   model.Filter = [](const TWLANNetwork& n) { return n.SSID != "c"; };
@@ -173,9 +177,11 @@ TEST_F(NetworkModelTest, TextsWiderThanTheirCellEndInAnEllipsis) {
   }
 }
 
-// A hint shows the network's text as it is: Qt's labels take a text that looks like markup for rich text.
+// A hint shows the network's text as the cell does: Qt's labels take a text that looks like markup for rich
+// text; control and direction characters show as escapes.
 TEST_F(NetworkModelTest, HintsShowNetworkTextsAsPlainText) {
-  const std::vector<std::string> ssids = {"<b>x</b>", "<img src=x>", "a & b <i>", "plain"};
+  const std::vector<std::string> ssids = {"<b>x</b>", "<img src=x>", "a & b <i>", "plain", "\x1b]52;c;aGk=\x07",
+                                          "abc\u202Edef"};
   Items items;
   for (size_t i = 0; i < ssids.size(); ++i)
     items.push_back({MakeEntry(static_cast<uint8_t>(i + 1), -50, 2437000, ssids[i]), {}});
@@ -187,7 +193,8 @@ TEST_F(NetworkModelTest, HintsShowNetworkTextsAsPlainText) {
     QTextDocument shown;
     if (Qt::mightBeRichText(hint)) shown.setHtml(hint);
     else shown.setPlainText(hint);
-    EXPECT_EQ(shown.toPlainText().toStdString(), model.NetworkOfRow(r)->SSID);
+    EXPECT_EQ(shown.toPlainText(), Shown(model.NetworkOfRow(r)->SSID));
+    EXPECT_EQ(model.data(model.index(r, 1), Qt::DisplayRole).toString(), Shown(model.NetworkOfRow(r)->SSID));
     EXPECT_TRUE(shown.toHtml().contains("<img") == false) << hint.toStdString();
   }
 }

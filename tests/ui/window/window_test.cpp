@@ -20,6 +20,7 @@
 
 #include "backends/sim/sim_service.h"
 #include "core/base/format.h"
+#include "core/base/safe_text.h"
 #include "core/base/translate.h"
 #include "core/settings/lang.h"
 #include "core/wlan/fake_wlan_service.h"
@@ -193,7 +194,7 @@ TEST_F(WindowTest, ConnectionAndStatisticsTimersUpdateTheSelectedInterface) {
   EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
   ASSERT_TRUE(w.SelectedInterface());
   EXPECT_EQ(w.SelectedNetworks()->Count(), 0);
-  EXPECT_EQ(w.StatusText(TStatusPanel::Connection), Fmt("sbSSID", {std::string("Office")}));
+  EXPECT_EQ(w.StatusText(TStatusPanel::Connection), Fmt("sbSSID", {SafeText("Office", SafeTextStyle::Window)}));
   EXPECT_EQ(w.StatusText(TStatusPanel::RSSI), Fmt("sbRSSI", {-61}));
   EXPECT_EQ(w.StatusText(TStatusPanel::SignalQuality), Fmt("sbSignalQuality", {80}));
   EXPECT_EQ(w.StatusText(TStatusPanel::RxRate), Fmt("Rx: %sMbps", {RateKbpsText(144400)}));
@@ -230,9 +231,10 @@ TEST_F(WindowTest, WithoutConnectionTheFirstInterfaceIsSelectedAndAutoConfigurat
     f.SetQuery(kOpcodeAutoConfEnabled, EncodeUInt32Value(0));
   }));
   EXPECT_EQ(w.Interfaces()->SelectedIndex, 0);
-  EXPECT_EQ(w.InterfaceSelector()->currentText(), "wlan0");
+  const std::string wlan0 = SafeText("wlan0", SafeTextStyle::Window);
+  EXPECT_EQ(w.InterfaceSelector()->currentText().toStdString(), wlan0);
   ASSERT_EQ(messages.size(), 1);
-  EXPECT_TRUE(messages[0].contains("Auto configuration is disabled on interface \"wlan0\"."));
+  EXPECT_TRUE(messages[0].contains(QString::fromStdString("Auto configuration is disabled on interface \"" + wlan0 + "\".")));
   EXPECT_TRUE(w.StatusText(TStatusPanel::RSSI).isEmpty());
 }
 
