@@ -21,6 +21,7 @@ constexpr std::string_view kWindow = "Window";
 struct TFilterMember {
   TFilterSet TProgramOptions::*Member;
   TFilterSet Range;
+  TFilterSet Earlier;  // the full set of older files, read as Range
 };
 using TOptionMember = std::variant<bool TProgramOptions::*, int32_t TProgramOptions::*, TFilterMember>;
 struct TOptionKey {
@@ -29,7 +30,7 @@ struct TOptionKey {
 };
 
 #define SKIMLET_KEY(name) TOptionKey{#name, &TProgramOptions::name}
-#define SKIMLET_FILTER(name, range) TOptionKey{#name, TFilterMember{&TProgramOptions::name, range}}
+#define SKIMLET_FILTER(name, range, earlier) TOptionKey{#name, TFilterMember{&TProgramOptions::name, range, earlier}}
 
 // The keys of the section "Defaults" after DefaultLang, in the file's order.
 const std::vector<TOptionKey>& DefaultsKeys() {
@@ -57,11 +58,11 @@ const std::vector<TOptionKey>& DefaultsKeys() {
       SKIMLET_KEY(UpdateCurrentConnectionInterval),
       SKIMLET_KEY(UpdateWirelessNetworkInterval),
       SKIMLET_KEY(UpdateWirelessStatisticsInterval),
-      SKIMLET_FILTER(FilterLinkQualityIndicatorSet, kAllQualityClasses),
-      SKIMLET_FILTER(FilterChannelWidthSet, kAllChannelWidths),
-      SKIMLET_FILTER(FilterFrequencyBandSet, kAllBands),
-      SKIMLET_FILTER(FilterPhySet, kAllPhyTypes),
-      SKIMLET_FILTER(FilterWLANSecuritySet, kAllSecurityKinds),
+      SKIMLET_FILTER(FilterLinkQualityIndicatorSet, kAllQualityClasses, kAllQualityClasses),
+      SKIMLET_FILTER(FilterChannelWidthSet, kAllChannelWidths, kEarlierChannelWidths),
+      SKIMLET_FILTER(FilterFrequencyBandSet, kAllBands, kEarlierBands),
+      SKIMLET_FILTER(FilterPhySet, kAllPhyTypes, kEarlierPhyTypes),
+      SKIMLET_FILTER(FilterWLANSecuritySet, kAllSecurityKinds, kEarlierSecurityKinds),
       SKIMLET_KEY(aLeftPanelWidth),
       SKIMLET_KEY(aTopPanelHeight),
       SKIMLET_KEY(aCurrConPanelWidth),
@@ -198,7 +199,8 @@ void ReadOptions(const TXMLStorage& storage, TProgramOptions& options, std::opti
           } else if constexpr (std::is_same_v<M, int32_t TProgramOptions::*>) {
             options.*member = storage.ReadInteger(kDefaults, key.Name, defaults.*member);
           } else {
-            options.*(member.Member) = FilterSetFromText(storage.ReadValue(kDefaults, key.Name), member.Range);
+            TFilterSet set = FilterSetFromText(storage.ReadValue(kDefaults, key.Name), member.Range);
+            options.*(member.Member) = set == member.Earlier ? member.Range : set;
           }
         },
         key.Member);

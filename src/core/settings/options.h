@@ -33,10 +33,16 @@ struct TFilterSet {
 
 // The members each filter may hold; a missing or malformed stored set reads as all of them.
 inline const TFilterSet kAllQualityClasses = TFilterSet::Of({0, 1, 2, 3, 4, 5});
-inline const TFilterSet kAllChannelWidths = TFilterSet::Of({0, 1, 2, 3, 4});
-inline const TFilterSet kAllBands = TFilterSet::Of({0, 1});
-inline const TFilterSet kAllPhyTypes = TFilterSet::Of({4, 5, 6, 7, 8, 10});
-inline const TFilterSet kAllSecurityKinds = TFilterSet::Of({1, 2, 3, 4});
+inline const TFilterSet kAllChannelWidths = TFilterSet::Of({0, 1, 2, 3, 4, 5});
+inline const TFilterSet kAllBands = TFilterSet::Of({0, 1, 2});
+inline const TFilterSet kAllPhyTypes = TFilterSet::Of({4, 5, 6, 7, 8, 10, 11});
+inline const TFilterSet kAllSecurityKinds = TFilterSet::Of({1, 2, 3, 4, 5, 6});
+// The full sets as files written before 320 MHz, the 6 GHz band, EHT, WPA3 and OWE stored them: such a set
+// still means "everything" and reads as the full set of today.
+inline const TFilterSet kEarlierChannelWidths = TFilterSet::Of({0, 1, 2, 3, 4});
+inline const TFilterSet kEarlierBands = TFilterSet::Of({0, 1});
+inline const TFilterSet kEarlierPhyTypes = TFilterSet::Of({4, 5, 6, 7, 8, 10});
+inline const TFilterSet kEarlierSecurityKinds = TFilterSet::Of({1, 2, 3, 4});
 
 // "[1,4,7]": the members in ascending order.
 std::string FilterSetToText(TFilterSet set);

@@ -76,8 +76,7 @@ bool NetworkPassesFilter(const TWLANNetwork& n, const TProgramOptions& o, const 
       return false;
   }
   if (!o.FilterLinkQualityIndicatorSet.Has(n.Active ? n.QualityClass : 0)) return false;
-  // The filters know the widths up to 80+80 MHz and the 2.4 and 5 GHz bands: a 320 MHz or 6 GHz network
-  // is one no filter choice can exclude, and stays shown.
+  // A width or band no filter knows (never from the service) is one no choice can exclude.
   if (kAllChannelWidths.Has(n.ChannelWidth) && !o.FilterChannelWidthSet.Has(n.ChannelWidth)) return false;
   if (kAllBands.Has(n.Band) && !o.FilterFrequencyBandSet.Has(n.Band)) return false;
   if (o.FilterPhySet != kAllPhyTypes && (o.FilterPhySet.Bits & n.PhyTypes.Bits) == 0) return false;

@@ -90,6 +90,25 @@ TEST(Options, RoundTripAndBadValuesReadAsDefaults) {
   EXPECT_EQ(r.Layouts.ListColumns[5].Position, 5);
 }
 
+TEST(Options, FullFilterSetsOfOlderFilesTakeInTheNewMembers) {
+  TempFolder dir;
+  // A file from before the 6 GHz band, 320 MHz, EHT and WPA3: its full sets still mean "everything", while a
+  // narrowed set stays as narrow as it was.
+  WriteText(dir / "old.xml",
+            "<Options><Defaults><FilterChannelWidthSet>[0,1,2,3,4]</FilterChannelWidthSet>"
+            "<FilterFrequencyBandSet>[0,1]</FilterFrequencyBandSet><FilterPhySet>[4,5,6,7,8,10]</FilterPhySet>"
+            "<FilterWLANSecuritySet>[3,4]</FilterWLANSecuritySet></Defaults></Options>");
+  TXMLStorage s(dir / "old.xml");
+  ASSERT_EQ(s.Load(), "");
+  TProgramOptions r;
+  ReadOptions(s, r, std::nullopt);
+  EXPECT_EQ(r.FilterChannelWidthSet, kAllChannelWidths);
+  EXPECT_EQ(r.FilterFrequencyBandSet, kAllBands);
+  EXPECT_EQ(r.FilterPhySet, kAllPhyTypes);
+  EXPECT_EQ(r.FilterWLANSecuritySet, TFilterSet::Of({3, 4}));
+  EXPECT_EQ(FilterSetToText(kAllBands), "[0,1,2]");
+}
+
 TEST(Options, WindowPlacement) {
   TempFolder dir;
   TProgramOptions o;

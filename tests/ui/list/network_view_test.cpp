@@ -292,16 +292,21 @@ TEST_F(NetworkModelTest, PMFAndRoamingColumnsStartHiddenAndShowTheirTexts) {
   ReadLayout(view, back);
   EXPECT_TRUE(back[static_cast<size_t>(pmf)].Visible);
 
-  // The band and width filters have no choice for the 6 GHz band or 320 MHz: such networks stay listed.
-  TProgramOptions only24 = options;
-  only24.FilterFrequencyBandSet = TFilterSet::Of({0});
-  only24.FilterChannelWidthSet = TFilterSet::Of({0});
+  // The band, width and security filters have choices for the 6 GHz band, 320 MHz and WPA3.
   TWLANNetwork& n = *list.Items[0];
-  EXPECT_TRUE(NetworkPassesFilter(n, only24, {}));
   n.ChannelWidth = kWidth320;
-  EXPECT_TRUE(NetworkPassesFilter(n, only24, {}));
-  n.Band = 1;
-  EXPECT_FALSE(NetworkPassesFilter(n, only24, {}));
+  TProgramOptions filtered = options;
+  EXPECT_TRUE(NetworkPassesFilter(n, filtered, {}));
+  filtered.FilterFrequencyBandSet = TFilterSet::Of({0, 1});
+  EXPECT_FALSE(NetworkPassesFilter(n, filtered, {}));
+  filtered = options;
+  filtered.FilterChannelWidthSet = kEarlierChannelWidths;
+  EXPECT_FALSE(NetworkPassesFilter(n, filtered, {}));
+  filtered = options;
+  filtered.FilterWLANSecuritySet = TFilterSet::Of({5});  // the SAE-only network is a WPA3 one
+  EXPECT_TRUE(NetworkPassesFilter(n, filtered, {}));
+  filtered.FilterWLANSecuritySet = TFilterSet::Of({1, 2, 3, 4});
+  EXPECT_FALSE(NetworkPassesFilter(n, filtered, {}));
 }
 
 TEST(QualityBar, EmptyAtZeroAndFullAtHundred) {
