@@ -11,6 +11,7 @@
 #include "core/wlan/wlan_interface.h"
 #include "ui/commands/command_host.h"
 #include "ui/commands/commands.h"
+#include "ui/graphs/graph_view.h"
 #include "ui/list/network_view.h"
 #include "ui/window/form_stored.h"
 #include "ui/window/frame.h"
@@ -59,6 +60,8 @@ public:
   bool Simulated() const { return simulated_; }
   TNetworkListView* NetworkList() const { return vstNetworkList_; }
   TNetworkListModel* NetworkModel() const { return model_; }
+  // The graphs of the lower pages; nullptr once FormDestroy has freed them.
+  TWindowGraphs* Graphs() const { return graphs_; }
   QAction* Action(TCommand id) const { return commands_->Action(id); }
   TCommands& Commands() const { return *commands_; }
   QComboBox* InterfaceSelector() const { return frame_.cbInterfaces; }
@@ -100,6 +103,8 @@ private:
   void InstallVendorNames();
   void OpenService();
   void EnumerateInterfaces();
+  // The 6 GHz band page shows while the selected interface's list holds a 6 GHz network.
+  void CheckHeardBands();
 
   void InterfacesChanged();
   void ConnectionChanged(TWlanObject& connection);
@@ -119,6 +124,7 @@ private:
   TFrame frame_;
   TNetworkListModel* model_ = nullptr;
   TNetworkListView* vstNetworkList_ = nullptr;
+  TWindowGraphs* graphs_ = nullptr;
   QMenu* mnuLanguage_ = nullptr;
   QMenu* mnuCopy_ = nullptr;
   QTimer* tmUpdateWirelessNetwork_ = nullptr;
