@@ -15,6 +15,7 @@
 #include "core/base/atomic_file.h"
 #include "core/base/translate.h"
 #include "core/model/network_list.h"
+#include "render/raster_lines.h"
 
 namespace skimlet {
 
@@ -392,7 +393,13 @@ void TGraphTime::DrawTimeSeries(const TGraphRect& s, QPainter& p, const TTimeMul
       if (run.size() >= 2) fills.push_back(toPolygon(FillPolygonDown(run, lastPlot_.Bottom)));
     FillLayer(p, s, fills, color);
   }
-  p.setPen(QPen(color, selected ? SelectedPenWidth : SeriesPenWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+  const int width = selected ? SelectedPenWidth : SeriesPenWidth;
+  if (QImage* image = width == 1 ? DirectLineTarget(p) : nullptr) {
+    const TGraphRect clip{s.Left, s.Top, s.Right - 1, s.Bottom - 1};
+    for (const TPointRun& run : runs) RasterPolyline(*image, clip, run, color.rgb());
+    return;
+  }
+  p.setPen(QPen(color, width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
   p.setBrush(Qt::NoBrush);
   for (const TPointRun& run : runs) p.drawPolyline(toPolygon(run));
 }

@@ -1,6 +1,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include "core/model/columns.h"
 #include "core/model/network.h"
 #include "core/radio/values.h"
+#include "render/raster_lines.h"
 #include "render/wifi_graphs.h"
 
 namespace skimlet {
@@ -283,6 +285,31 @@ TEST_F(TimeRender, ConnectionGraphDrawsConnectedSamples) {
   g.ValueType = 1;
   const QImage quality = g.RenderImage({700, 300});
   EXPECT_TRUE(NearColor(quality, XAgo(g, 30), YOf(g, 90), QColor(6, 194, 231)));
+}
+
+TEST(RasterLines, DrawsClippedPolylinesPixelForPixel) {
+  QImage image(20, 20, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  const QRgb red = qRgb(255, 0, 0);
+  // Enters from the left of the clip, turns down at x = 12 and leaves through the bottom.
+  RasterPolyline(image, {0, 0, 15, 15}, {{-10, 5}, {12, 5}, {12, 30}}, red);
+  // A diagonal: one pixel per step, both ends included.
+  RasterPolyline(image, {0, 0, 19, 19}, {{16, 0}, {19, 3}}, red);
+  for (int y = 0; y < 20; ++y) {
+    for (int x = 0; x < 20; ++x) {
+      const bool expected = (y == 5 && x <= 12) || (x == 12 && y >= 5 && y <= 15) || (x >= 16 && y == x - 16);
+      EXPECT_EQ(image.pixel(x, y) == (red | 0xFF000000u), expected) << x << "," << y;
+    }
+  }
+  // Only plain unscaled painting takes the direct way.
+  QPainter plain(&image);
+  EXPECT_EQ(DirectLineTarget(plain), &image);
+  plain.scale(2, 2);
+  EXPECT_EQ(DirectLineTarget(plain), nullptr);
+  plain.end();
+  QImage indexed(8, 8, QImage::Format_RGB16);
+  QPainter other(&indexed);
+  EXPECT_EQ(DirectLineTarget(other), nullptr);
 }
 
 TEST(GraphExport, WritesPngOrBmpAndKeepsTheOldFileOnFailure) {

@@ -54,9 +54,20 @@ TGraphView::TGraphView(std::unique_ptr<TGraph> graph, QWidget* parent) : QWidget
   setMinimumSize(120, 80);
 }
 
+// The whole graph is drawn into an off-screen image of the widget's size, then copied in one go: no flicker,
+// and the image takes the direct line drawing.
 void TGraphView::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  graph_->Render(p, size());
+  const qreal dpr = devicePixelRatioF();
+  const QSize pixels = size() * dpr;
+  if (buffer_.size() != pixels || buffer_.devicePixelRatio() != dpr) {
+    buffer_ = QImage(pixels, QImage::Format_RGB32);
+    buffer_.setDevicePixelRatio(dpr);
+  }
+  {
+    QPainter p(&buffer_);
+    graph_->Render(p, size());
+  }
+  QPainter(this).drawImage(0, 0, buffer_);
 }
 
 void TGraphView::contextMenuEvent(QContextMenuEvent* event) {

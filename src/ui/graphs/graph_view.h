@@ -3,6 +3,7 @@
 // value selector and summary labels, and the spectrum graphs of the band pages.
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 
 #include <memory>
@@ -39,6 +40,7 @@ protected:
 
 private:
   std::unique_ptr<TGraph> graph_;
+  QImage buffer_;
 };
 
 // The graphs of the lower pages: built by the window after its frame, repainted by its graph timer, freed
