@@ -1,6 +1,7 @@
 // The subcommands of skimlet-cli. Each returns the process exit status: 0 done, 1 runtime error, 2 usage.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,5 +14,7 @@ int RunNetworks(const Args& args);
 int RunScan(const Args& args);
 int RunInterfaces(const Args& args);
 int RunConvert(const Args& args);
+// Runs the drawing helper with the command's arguments (and the language, when one was given).
+int RunGraph(const Args& args, const std::optional<std::string>& lang);
 
 }  // namespace skimlet::cli

@@ -21,6 +21,8 @@ constexpr const char* kUsage =
     "  elements FILE --bssid BSSID [--tsv]      print the element tree of one network of a snapshot or capture\n"
     "  elements --hex HEX [--tsv]               print the element tree of an element blob\n"
     "  convert FILE -o OUTPUT                   write a capture (pcap, pcapng) or snapshot as a snapshot file\n"
+    "  graph spectrum2|spectrum5|spectrum6 FILE -o OUTPUT [--size WxH]\n"
+    "                                           draw a band's channel spectrum of a snapshot or capture (PNG, BMP)\n"
     "\n"
     "Options:\n"
     "  --lang FILE  show texts in the language of FILE (a .lng file, or a shipped language such as\n"
@@ -72,6 +74,7 @@ int Run(int argc, char** argv) {
   if (command == "scan") return RunScan(args);
   if (command == "interfaces") return RunInterfaces(args);
   if (command == "convert") return RunConvert(args);
+  if (command == "graph") return RunGraph(args, lang);
   std::fprintf(stderr, "skimlet-cli: unknown command '%s'\n\n%s", command.c_str(), kUsage);
   return 2;
 }
