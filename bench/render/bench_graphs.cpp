@@ -50,6 +50,7 @@ void BM_NetworkTimeGraph(benchmark::State& state) {
       d.Active = (s / 100 + i) % 7 != 0;  // some gaps
       rssi = std::clamp<int32_t>(rssi + static_cast<int32_t>(random() % 5) - 2, -95, -30);
       d.RSSI = rssi;
+      d.AchievableRate = 6.5 * (100 + rssi);
       n.TypedSeries().Add(d);
     }
   }
@@ -59,6 +60,7 @@ void BM_NetworkTimeGraph(benchmark::State& state) {
   graph.AutoScale = true;
   graph.WindowMinutes = 20;
   graph.Clock = [] { return kNow; };
+  graph.ValueType = static_cast<int>(state.range(0));  // 0 signal (fixed range), 2 rate (scaled to the data)
   QImage image(1600, 500, QImage::Format_RGB32);
   for (auto _ : state) {
     QPainter p(&image);
@@ -66,7 +68,7 @@ void BM_NetworkTimeGraph(benchmark::State& state) {
   }
   state.counters["samples"] = 100 * 1200;
 }
-BENCHMARK(BM_NetworkTimeGraph)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NetworkTimeGraph)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
 
 void BM_SpectrumGraph(benchmark::State& state) {
   Scene scene;

@@ -330,11 +330,13 @@ int TGraphTime::GetLegendWidth(QPainter& p) {
 
 QString TGraphTime::GetXCaption() { return Tr("sAxisXTime"); }
 
-void TGraphTime::UpdateTimeWindow() {
+void TGraphTime::UpdateTimeWindow() { UpdateTimeWindow(AutoScale); }
+
+void TGraphTime::UpdateTimeWindow(bool scan) {
   window_ = TimeWindowAt(Clock ? Clock() : LocalNow(), WindowMinutes);
   MinX = window_.MinX;
   MaxX = window_.MaxX;
-  if (!AutoScale) return;
+  if (!scan) return;
   double lo = std::numeric_limits<double>::infinity(), hi = -lo;
   const int count = Tree ? Tree->GraphRowCount() : 0;
   for (int row = 0; row < count; ++row) {

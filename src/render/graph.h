@@ -173,8 +173,9 @@ protected:
   // The polyline (and the fill when selected) of one series in a colour.
   void DrawTimeSeries(const TGraphRect& s, QPainter& p, const TTimeMultiDataSeries& series, const QColor& color,
                       bool selected);
-  // Runs the time window; with AutoScale, the range of the shown series.
+  // Runs the time window; with Scan, the range of the shown series (AutoScale by default).
   void UpdateTimeWindow();
+  void UpdateTimeWindow(bool scan);
 
   TTimeWindow window_;
 };

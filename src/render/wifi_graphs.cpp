@@ -92,7 +92,9 @@ double GetNetworkValue(const TWLANNetwork* n, int valueType) {
 // ---- TGraphWiFiTime
 
 void TGraphWiFiTime::UpdateScales() {
-  TGraphTime::UpdateScales();
+  // Signal, quality and utilisation have fixed ranges: the data need not be walked for them.
+  const bool fixed = ValueType == kQuantityRSSI || ValueType == kQuantityQuality || ValueType == kQuantityUtilization;
+  UpdateTimeWindow(AutoScale && !fixed);
   const TValueRange range = NetworkQuantityRange(ValueType, MinY, MaxY);
   MinY = range.MinY;
   MaxY = range.MaxY;
