@@ -74,7 +74,8 @@ void BM_SpectrumGraph(benchmark::State& state) {
   Scene scene;
   const int band = static_cast<int>(state.range(0));
   std::mt19937 random(11);
-  const uint32_t channels5[] = {36, 40, 44, 48, 52, 56, 60, 64, 100, 104, 108, 112, 116, 120, 124, 128, 132, 136, 140, 149, 153, 157, 161, 165};
+  const uint32_t channels5[] = {36,  40,  44,  48,  52,  56,  60,  64,  100, 104, 108, 112,
+                                116, 120, 124, 128, 132, 136, 140, 149, 153, 157, 161, 165};
   for (int i = 0; i < 300; ++i) {
     TWLANNetwork& n = scene.Add(i);
     n.Band = static_cast<uint8_t>(band);

@@ -126,7 +126,8 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   // Qt's notes about the session (no runtime folder, no display) are no news on a command line.
   qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "skimlet-cli graph: %s\n", qPrintable(message));
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+      std::fprintf(stderr, "skimlet-cli graph: %s\n", qPrintable(message));
   });
   int qtArgc = 1;
   QGuiApplication app(qtArgc, argv);

@@ -94,7 +94,10 @@ void TGraph::Render(QPainter& p, QSize size) {
 std::string TGraph::ExportToFile(const QString& path, QSize size, const char* format) {
   if (size.width() <= 0 || size.height() <= 0) return "the picture has no size";
   QByteArray kind = format ? QByteArray(format).toUpper() : QByteArray();
-  if (kind.isEmpty()) kind = QFileInfo(path).suffix().compare(QStringLiteral("bmp"), Qt::CaseInsensitive) == 0 ? "BMP" : "PNG";
+  if (kind.isEmpty()) {
+    const bool bmp = QFileInfo(path).suffix().compare(QStringLiteral("bmp"), Qt::CaseInsensitive) == 0;
+    kind = bmp ? "BMP" : "PNG";
+  }
   const QImage image = RenderImage(size);
   QByteArray bytes;
   QBuffer buffer(&bytes);
@@ -359,10 +362,10 @@ void TGraphTime::DrawArgumentAxis(const TGraphRect& plot, QPainter& p) {
   VLine(p, l, b, t);
   VLine(p, r, b, t);
   const QFontMetrics fm = p.fontMetrics();
-  const TTimeAxis axis = ComputeTimeAxis(
-      l, r, MaxX, window_.Minutes, GridStepSeconds,
-      [&fm](std::string_view text) { return TextWidth(fm, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))); },
-      TimeSeparator);
+  auto width = [&fm](std::string_view text) {
+    return TextWidth(fm, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  };
+  const TTimeAxis axis = ComputeTimeAxis(l, r, MaxX, window_.Minutes, GridStepSeconds, width, TimeSeparator);
   p.setPen(DottedPen(GridColor));
   for (int x : axis.GridX) VLine(p, x, b - 1, t);
   p.setPen(QPen(TickColor, 1));

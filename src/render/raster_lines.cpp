@@ -43,7 +43,8 @@ QImage* DirectLineTarget(QPainter& painter) {
   if (!device || device->devType() != QInternal::Image) return nullptr;
   auto* image = static_cast<QImage*>(device);
   const QImage::Format f = image->format();
-  if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied) return nullptr;
+  if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied)
+    return nullptr;
   if (image->devicePixelRatio() != 1.0 || !painter.worldTransform().isIdentity() || painter.opacity() != 1.0 ||
       painter.testRenderHint(QPainter::Antialiasing))
     return nullptr;

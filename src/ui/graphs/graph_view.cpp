@@ -127,7 +127,9 @@ TWindowGraphs::TWindowGraphs(QTabWidget* tabs, QWidget* graphsPage, QWidget* ban
   graph->Tree = rows_;
   graph->AutoScale = true;
   graph->ShowLegend = true;
-  graph->ColumnTitle = [rows](int column) { return rows->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString(); };
+  graph->ColumnTitle = [rows](int column) {
+    return rows->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+  };
   timeView_ = new TGraphView(std::move(graph), graphsPage_);
   timeView_->setObjectName(QStringLiteral("grNetworkTime"));
   layout->addWidget(timeView_, 1);
