@@ -29,6 +29,16 @@ std::optional<fs::path> FindLanguageFile(const std::string& file) {
 
 }  // namespace
 
+MachineTexts::MachineTexts() : previous_(GetTextSource()) {
+  struct English : TLangChanger {
+    English() { OpenBuiltInEnglish(); }
+  };
+  static English english;
+  SetTextSource(&english);
+}
+
+MachineTexts::~MachineTexts() { SetTextSource(previous_); }
+
 bool SetUpLanguage(const std::optional<std::string>& file, std::string& error) {
   std::optional<fs::path> path;
   if (file) {

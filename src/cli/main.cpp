@@ -72,7 +72,7 @@ int Run(int argc, char** argv) {
   if (command == "scan") return RunScan(args);
   if (command == "interfaces") return RunInterfaces(args);
   if (command == "convert") return RunConvert(args);
-  std::fprintf(stderr, "skimlet-cli: unknown command '%s'\n\n%s", command.c_str(), kUsage);
+  std::fprintf(stderr, "skimlet-cli: unknown command '%s'\nTry 'skimlet-cli --help'.\n", command.c_str());
   return 2;
 }
 
@@ -81,6 +81,7 @@ int Run(int argc, char** argv) {
 int main(int argc, char** argv) {
   skimlet::SetLongRunMemoryPolicy();
   skimlet::cli::GuardStandardDescriptors();
+  skimlet::cli::IgnoreBrokenPipe();
   // Every command's output is checked here: a write that failed makes the exit status 1.
   return skimlet::cli::FinishStandardOutput(Run(argc, argv));
 }
