@@ -4,7 +4,9 @@
 #include "cli/commands.h"
 #include "cli/standard_output.h"
 #include "cli/snapshot_input.h"
+#include "core/base/format.h"
 #include "core/base/hex.h"
+#include "core/base/translate.h"
 #include "core/ie/elements.h"
 #include "core/ie/tree_text.h"
 
@@ -36,6 +38,24 @@ std::string NormalisedBSSID(const std::string& text) {
   if (!bytes || bytes->size() != 6) return {};
   return BytesToHex(*bytes, "-");
 }
+// The parser leaves out a last element whose body runs past the end of the blob, and a lone last byte. Here
+// they are not passed over in silence: a line under the root names what is missing, tied to the bytes.
+void ReportCutEnd(TIETree& tree, const std::vector<uint8_t>& blob) {
+  size_t pos = 0;
+  while (pos + 2 <= blob.size() && pos + 2 + blob[pos + 1] <= blob.size()) pos += 2 + blob[pos + 1];
+  if (pos >= blob.size()) return;
+  const TIETreeLine root = tree.FirstChild(kNoLine);
+  const auto offset = static_cast<int32_t>(pos), length = static_cast<int32_t>(blob.size() - pos);
+  std::string text;
+  if (blob.size() - pos == 1) {
+    text = Format(Translate("Truncated element: a lone byte (0x%.2X) at the end"), {blob[pos]});
+  } else {
+    text = Format(Translate("Truncated element: ID %d announces %d octets, %d present"),
+                  {blob[pos], blob[pos + 1], static_cast<int>(blob.size() - pos - 2)});
+  }
+  tree.Add(root, {text, offset, length});
+}
+
 }  // namespace
 
 int RunElements(const Args& args) {
@@ -115,6 +135,7 @@ int RunElements(const Args& args) {
   elements.Parse(blob);
   TIETree tree;
   elements.FillTree(tree);
+  ReportCutEnd(tree, blob);
   std::string out = tsv ? TreeToTSV(tree) : TreeToText(tree);
   return WriteStandardOutput(out) ? 0 : 1;
 }

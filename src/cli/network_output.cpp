@@ -204,6 +204,8 @@ std::string MachineCell(const TWLANNetwork& n, int column, bool raw) {
     case C::FirstSeen: return IsoTime(n.FirstSeen);
     case C::LastSeen: return IsoTime(n.LastSeen);
     case C::PMF: return v.PMF();
+    case C::Roaming: return Joined(v.Roaming(), ",");
+    case C::NetworkMode: return Joined(v.PhyModes(), ",");
     case C::WPS: return v.WPSState();
     default: break;
   }
