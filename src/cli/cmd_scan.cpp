@@ -162,8 +162,6 @@ int RunScan(const Args& args) {
   Clock::time_point giveUp = now + seconds(kGiveUpSeconds + scanEvery);
   Clock::time_point nextCheck = now;
 
-  if (output.Format == NetworkOutput::TSV && !WriteStandardOutput(TsvHeader(output, "refresh")))
-    return ReaderGone() ? 0 : 1;
   long refreshes = 0;
   while ((count == 0 || refreshes < count) && !g_stop) {
     now = Clock::now();
@@ -209,7 +207,9 @@ int RunScan(const Args& args) {
               ", \"interface\": " + InterfaceJsonSummary(*session, selected) +
               ", \"networks\": " + NetworksJsonArray(list.Items, true) + "}\n";
       } else if (output.Format == NetworkOutput::TSV) {
-        out = TsvRows(list.Items, output, std::to_string(refreshes));
+        // The header goes with the first refresh: a scan that fails before prints nothing.
+        if (refreshes == 1) out = TsvHeader(output, "refresh");
+        out += TsvRows(list.Items, output, std::to_string(refreshes));
       } else {
         if (refreshes > 1) out += "\n";
         out += "Refresh " + std::to_string(refreshes) + (count > 0 ? " of " + std::to_string(count) : "") + " at " +

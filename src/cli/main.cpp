@@ -41,6 +41,9 @@ int Run(int argc, char** argv) {
     if (all[i] == "--lang" && i + 1 < all.size()) {
       lang = all[i + 1];
       all.erase(all.begin() + i, all.begin() + i + 2);
+    } else if (all[i] == "--lang") {
+      std::fputs("skimlet-cli: --lang needs a language name or file\nTry 'skimlet-cli --help'.\n", stderr);
+      return 2;
     } else if (all[i].rfind("--lang=", 0) == 0) {
       lang = all[i].substr(7);
       all.erase(all.begin() + i);
@@ -54,7 +57,7 @@ int Run(int argc, char** argv) {
   }
   std::string error;
   if (!SetUpLanguage(lang, error)) {
-    std::fprintf(stderr, "skimlet-cli: %s\n", error.c_str());
+    std::fprintf(stderr, "skimlet-cli: %s\nTry 'skimlet-cli --help'.\n", error.c_str());
     return 2;
   }
   std::string command = all[0];
