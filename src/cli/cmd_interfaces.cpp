@@ -114,8 +114,9 @@ std::string Json(const TWLANInterface& i, int index, const WlanInterfaceIdentity
                  ", \"vendor\": " + JsonString(c.Vendor) + ", \"profile\": " + JsonString(c.ProfileName) +
                  ", \"connectionMode\": " + JsonString(c.ConnectionModeText()) +
                  ", \"networkType\": " + JsonString(c.BssTypeText()) + ", \"phyType\": " + JsonString(c.PhyTypeText()) +
-                 ", \"channel\": " + std::to_string(c.Channel) + ", \"rssiDbm\": " + std::to_string(c.RSSI) +
-                 ", \"signalQuality\": " + std::to_string(c.SignalQuality) +
+                 ", \"channel\": " + (c.Channel > 0 ? std::to_string(c.Channel) : "null") +
+                 ", \"signalDbm\": " + (c.RSSI < 0 && c.RSSI > -100 ? std::to_string(c.RSSI) : "null") +
+                 ", \"signalQualityPercent\": " + std::to_string(c.SignalQuality) +
                  ", \"rxRateKbps\": " + std::to_string(c.RxRate) + ", \"txRateKbps\": " + std::to_string(c.TxRate) +
                  ", \"securityEnabled\": " + b(c.SecurityEnabled) + ", \"oneXEnabled\": " + b(c.OneXEnabled) +
                  ", \"authentication\": " + JsonString(c.AuthAlgorithmText()) +

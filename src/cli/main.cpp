@@ -12,26 +12,33 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: skimlet-cli COMMAND [OPTIONS]\n"
+    "Usage: skimlet-cli [--lang LANGUAGE] COMMAND [OPTIONS]\n"
     "\n"
     "Commands:\n"
-    "  scan [--service S] [--count K] [...]     scan with an interface and print its networks after each refresh\n"
-    "  interfaces [--service S] [--json]        list the wireless interfaces, their radios and connections\n"
-    "  networks FILE [--tsv|--table|--json]     print the networks of a snapshot or capture file\n"
-    "  elements FILE --bssid BSSID [--tsv]      print the element tree of one network of a snapshot or capture\n"
-    "  elements --hex HEX [--tsv]               print the element tree of an element blob\n"
-    "  convert FILE -o OUTPUT                   write a capture (pcap, pcapng) or snapshot as a snapshot file\n"
+    "  scan [--service S] [--interface N|NAME] [--count K] [...]\n"
+    "                                     scan with an interface and print its networks after each refresh\n"
+    "  interfaces [--service S] [--json]  list the wireless interfaces, their radios and connections\n"
+    "  networks [--tsv|--table|--json] FILE...\n"
+    "                                     print the networks of snapshot or capture files, merged\n"
+    "  elements --bssid BSSID FILE        print the element tree of one network of a snapshot or capture\n"
+    "  elements --hex HEX                 print the element tree of an element blob\n"
+    "  convert -o OUTPUT FILE             write a capture (pcap, pcapng) or snapshot as a snapshot file\n"
+    "\n"
+    "A FILE of - is standard input; -- ends the options. 'skimlet-cli COMMAND --help' tells more.\n"
     "\n"
     "Options:\n"
-    "  --lang FILE  show texts in the language of FILE (a .lng file, or a shipped language such as\n"
-    "               deutsch); English by default. Nothing is written.\n"
-    "  --help       show this help (also after a command)\n"
-    "  --version    show the version\n";
+    "  --lang LANGUAGE  texts of the table, element tree and interface list in a shipped language (deutsch,\n"
+    "                   english) or a language file; JSON and TSV stay the same. English by default.\n"
+    "  --help           show this help (also after a command)\n"
+    "  --version        show the version\n"
+    "\n"
+    "Exit status: 0 done, 1 runtime error, 2 usage error, 3 scanning not permitted and nothing found.\n"
+    "See skimlet-cli(1).\n";
 
 int Run(int argc, char** argv) {
   using namespace skimlet::cli;
   if (argc < 2) {
-    std::fputs(kUsage, stderr);
+    std::fputs("skimlet-cli: give a command\nTry 'skimlet-cli --help'.\n", stderr);
     return 2;
   }
   // --lang FILE may stand anywhere on the command line.
@@ -52,7 +59,7 @@ int Run(int argc, char** argv) {
     }
   }
   if (all.empty()) {
-    std::fputs(kUsage, stderr);
+    std::fputs("skimlet-cli: give a command\nTry 'skimlet-cli --help'.\n", stderr);
     return 2;
   }
   std::string error;
