@@ -380,6 +380,12 @@ public:
     Interface* i = nullptr;
     if (WlanResult r = Enter(guid, i); r != 0) return r;
     if (RadioBlocked(*i)) return WlanError::kRadioOff;
+    // A scan of an interface that is down or gone would never end: refused at once instead.
+    const fs::path net = fs::path(options_.SysfsRoot) / "class" / "net" / i->Name;
+    std::string flags = ReadLine(net / "flags");
+    std::error_code ec;
+    if (flags.empty() && !fs::exists(net, ec)) return WlanError::kNotFound;
+    if (!flags.empty() && (std::strtoul(flags.c_str(), nullptr, 16) & 1) == 0) return WlanError::kInvalidState;
     {
       std::lock_guard<std::mutex> q(queueLock_);
       if (std::find(scanQueue_.begin(), scanQueue_.end(), i->IfIndex) == scanQueue_.end())
