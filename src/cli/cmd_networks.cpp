@@ -1,4 +1,5 @@
 // skimlet-cli networks: the network list of one or more saved surveys.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -58,6 +59,7 @@ int RunNetworks(const Args& args) {
     }
   }
   if (files.empty()) return Usage("give at least one FILE (- for standard input)");
+  if (std::count(files.begin(), files.end(), "-") > 1) return Usage("standard input (-) can be read only once");
   if (std::string error = FinishOutputOptions(output); !error.empty()) return Usage(error);
 
   std::string error;

@@ -276,6 +276,7 @@ TEST_F(CliScript, ErrorsNameTheProblemAndExitWithTheirStatus) {
       {"frobnicate", 2, "unknown command 'frobnicate'"},
       {"networks", 2, "give at least one FILE"},
       {"networks --bogus" + file, 2, "unknown option '--bogus'"},
+      {"networks - -", 2, "standard input (-) can be read only once"},
       {"networks --json --raw" + file, 2, "--raw goes with --tsv only"},
       {"networks --tsv --columns ssid,nope" + file, 2, "unknown column 'nope'"},
       {"scan --service sim --count many", 2, "--count wants a whole number"},
