@@ -13,7 +13,7 @@ namespace skimlet::cli {
 
 namespace {
 constexpr const char* kUsage =
-    "Usage: skimlet-cli convert FILE -o OUTPUT\n"
+    "Usage: skimlet-cli convert -o OUTPUT [--] FILE\n"
     "\n"
     "Writes the networks of FILE, a pcap or pcapng capture of 802.11 frames or a snapshot, as the snapshot file\n"
     "OUTPUT. Of a capture, the last beacon or probe response of each BSSID makes its network; the snapshot's\n"
@@ -22,7 +22,13 @@ constexpr const char* kUsage =
     "its target; a device, FIFO or socket is written directly; a file with several hard links is written in\n"
     "place after a complete copy beside it. OUTPUT may not be FILE itself (under any name).\n"
     "\n"
-    "  -o, --output OUTPUT   the snapshot file to write; - writes it to standard output\n";
+    "  -o, --output OUTPUT   the snapshot file to write; - writes it to standard output\n"
+    "  --                    ends the options: what follows is the file, even when it starts with '-'\n";
+
+int Usage(const std::string& message) {
+  std::fprintf(stderr, "skimlet-cli convert: %s\nTry 'skimlet-cli convert --help'.\n", message.c_str());
+  return 2;
+}
 
 // True when both names lead to the same file (after links), told by device and inode.
 bool SameFile(const std::string& a, const std::string& b) {
@@ -34,8 +40,19 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 int RunConvert(const Args& args) {
   std::string file, output;
+  bool optionsEnded = false, haveFile = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
+    if (optionsEnded || a == "-" || !a.starts_with("-")) {
+      if (haveFile) return Usage("unexpected argument '" + a + "' (one FILE only)");
+      file = a;
+      haveFile = true;
+      continue;
+    }
+    if (a == "--") {
+      optionsEnded = true;
+      continue;
+    }
     if (a == "--help" || a == "-h") {
       std::fputs(kUsage, stdout);
       return 0;
@@ -44,19 +61,15 @@ int RunConvert(const Args& args) {
       output = args[++i];
     } else if (a.rfind("--output=", 0) == 0 && output.empty()) {
       output = a.substr(9);
-    } else if (!a.starts_with("-") && file.empty()) {
-      file = a;
+    } else if (a == "-o" || a == "--output") {
+      return Usage(output.empty() ? a + " needs the file to write" : "only one " + a + " OUTPUT");
     } else {
-      std::fprintf(stderr, "skimlet-cli convert: unexpected argument '%s'\n\n%s", a.c_str(), kUsage);
-      return 2;
+      return Usage("unknown option '" + a + "'");
     }
   }
-  if (file.empty() || output.empty()) {
-    std::fprintf(stderr, "skimlet-cli convert: give FILE and -o OUTPUT\n\n%s", kUsage);
-    return 2;
-  }
+  if (!haveFile || output.empty()) return Usage("give FILE and -o OUTPUT");
   const bool toStdout = output == "-";
-  if (!toStdout && SameFile(file, output)) {
+  if (!toStdout && file != "-" && SameFile(file, output)) {
     std::fprintf(stderr, "skimlet-cli convert: %s is the input file %s; choose another output\n", output.c_str(),
                  file.c_str());
     return 1;

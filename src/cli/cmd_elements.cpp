@@ -4,7 +4,9 @@
 #include "cli/commands.h"
 #include "cli/standard_output.h"
 #include "cli/snapshot_input.h"
+#include "core/base/format.h"
 #include "core/base/hex.h"
+#include "core/base/translate.h"
 #include "core/ie/elements.h"
 #include "core/ie/tree_text.h"
 
@@ -13,15 +15,22 @@ namespace skimlet::cli {
 namespace {
 constexpr const char* kUsage =
     "Usage: skimlet-cli elements --hex HEX [--tsv]\n"
-    "       skimlet-cli elements FILE --bssid BSSID [--tsv]\n"
+    "       skimlet-cli elements [--tsv] --bssid BSSID [--] FILE\n"
     "\n"
     "Decodes an element blob (the information elements of a beacon or probe response) and prints its element\n"
     "tree, one line per tree line: two blanks of indent per level below the root line, the text, a TAB and\n"
     "@OFFSET+LENGTH, the blob bytes the line describes.\n"
     "\n"
     "  --hex HEX      the blob as hex digits; blanks, ':' and '-' between bytes are allowed\n"
-    "  FILE --bssid   the blob of that network (00-11-22-33-44-55 or 00:11:22:33:44:55) in a snapshot or capture\n"
-    "  --tsv          print LEVEL, OFFSET, LENGTH and TEXT separated by TABs instead\n";
+    "  FILE --bssid   the blob of that network (00-11-22-33-44-55 or 00:11:22:33:44:55) in a snapshot or capture;\n"
+    "                 FILE - is standard input\n"
+    "  --tsv          print LEVEL, OFFSET, LENGTH and TEXT separated by TABs instead\n"
+    "  --             ends the options: what follows is the file, even when it starts with '-'\n";
+
+int Usage(const std::string& message) {
+  std::fprintf(stderr, "skimlet-cli elements: %s\nTry 'skimlet-cli elements --help'.\n", message.c_str());
+  return 2;
+}
 
 // BSSID text as the network list writes it: upper-case hex pairs joined by "-".
 std::string NormalisedBSSID(const std::string& text) {
@@ -29,14 +38,42 @@ std::string NormalisedBSSID(const std::string& text) {
   if (!bytes || bytes->size() != 6) return {};
   return BytesToHex(*bytes, "-");
 }
+// The parser leaves out a last element whose body runs past the end of the blob, and a lone last byte. Here
+// they are not passed over in silence: a line under the root names what is missing, tied to the bytes.
+void ReportCutEnd(TIETree& tree, const std::vector<uint8_t>& blob) {
+  size_t pos = 0;
+  while (pos + 2 <= blob.size() && pos + 2 + blob[pos + 1] <= blob.size()) pos += 2 + blob[pos + 1];
+  if (pos >= blob.size()) return;
+  const TIETreeLine root = tree.FirstChild(kNoLine);
+  const auto offset = static_cast<int32_t>(pos), length = static_cast<int32_t>(blob.size() - pos);
+  std::string text;
+  if (blob.size() - pos == 1) {
+    text = Format(Translate("Truncated element: a lone byte (0x%.2X) at the end"), {blob[pos]});
+  } else {
+    text = Format(Translate("Truncated element: ID %d announces %d octets, %d present"),
+                  {blob[pos], blob[pos + 1], static_cast<int>(blob.size() - pos - 2)});
+  }
+  tree.Add(root, {text, offset, length});
+}
+
 }  // namespace
 
 int RunElements(const Args& args) {
   std::string hex, file, bssid;
   bool haveHex = false, haveBSSID = false;
-  bool tsv = false;
+  bool tsv = false, optionsEnded = false, haveFile = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
+    if (optionsEnded || a == "-" || !a.starts_with("-")) {
+      if (haveFile) return Usage("unexpected argument '" + a + "' (one FILE only)");
+      file = a;
+      haveFile = true;
+      continue;
+    }
+    if (a == "--") {
+      optionsEnded = true;
+      continue;
+    }
     if (a == "--help" || a == "-h") {
       std::fputs(kUsage, stdout);
       return 0;
@@ -52,32 +89,30 @@ int RunElements(const Args& args) {
     } else if (a == "--bssid" && i + 1 < args.size()) {
       bssid = args[++i];
       haveBSSID = true;
-    } else if (!a.starts_with("-") && file.empty()) {
-      file = a;
+    } else if (a.rfind("--bssid=", 0) == 0) {
+      bssid = a.substr(8);
+      haveBSSID = true;
+    } else if (a == "--hex" || a == "--bssid") {
+      return Usage(a + " needs a value");
     } else {
-      std::fprintf(stderr, "skimlet-cli elements: unexpected argument '%s'\n\n%s", a.c_str(), kUsage);
-      return 2;
+      return Usage("unknown option '" + a + "'");
     }
   }
-  if (haveHex == !file.empty() || file.empty() == haveBSSID) {
-    std::fprintf(stderr, "skimlet-cli elements: give either --hex HEX or FILE --bssid BSSID\n\n%s", kUsage);
-    return 2;
-  }
+  if (haveHex == haveFile || haveFile != haveBSSID)
+    return Usage("give either --hex HEX or FILE --bssid BSSID");
   InstallVendorNames();
   std::vector<uint8_t> blob;
   std::string error;
   if (haveHex) {
     auto bytes = ParseHexBytes(hex, &error);
     if (!bytes) {
-      std::fprintf(stderr, "skimlet-cli elements: invalid hex: %s\n", error.c_str());
-      return 2;
+      return Usage("invalid hex after --hex: " + error);
     }
     blob = std::move(*bytes);
   } else {
     std::string wanted = NormalisedBSSID(bssid);
     if (wanted.empty()) {
-      std::fprintf(stderr, "skimlet-cli elements: invalid BSSID '%s'\n", bssid.c_str());
-      return 2;
+      return Usage("invalid BSSID '" + bssid + "' (like 00:11:22:33:44:55)");
     }
     auto loaded = LoadNetworks(file, error);
     if (!loaded) {
@@ -91,7 +126,7 @@ int RunElements(const Args& args) {
         break;
       }
     if (!found) {
-      std::fprintf(stderr, "skimlet-cli elements: %s: no network %s\n", file.c_str(), wanted.c_str());
+      std::fprintf(stderr, "skimlet-cli elements: %s: no network %s\n", InputName(file).c_str(), wanted.c_str());
       return 1;
     }
     blob = found->Elements.Data;
@@ -100,6 +135,7 @@ int RunElements(const Args& args) {
   elements.Parse(blob);
   TIETree tree;
   elements.FillTree(tree);
+  ReportCutEnd(tree, blob);
   std::string out = tsv ? TreeToTSV(tree) : TreeToText(tree);
   return WriteStandardOutput(out) ? 0 : 1;
 }

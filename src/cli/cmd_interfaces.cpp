@@ -1,14 +1,17 @@
 // skimlet-cli interfaces: the wireless interfaces of the service with their state, the radio state of each
 // PHY and the current connection.
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/commands.h"
 #include "cli/standard_output.h"
+#include "cli/language.h"
 #include "cli/live_session.h"
 #include "cli/network_output.h"
 #include "core/base/format.h"
+#include "core/base/text.h"
 #include "core/base/safe_text.h"
 #include "core/radio/values.h"
 
@@ -19,18 +22,32 @@ namespace {
 constexpr const char* kUsage =
     "Usage: skimlet-cli interfaces [--service S] [--json]\n"
     "\n"
-    "Lists the wireless interfaces with their state, the radio state of each PHY and the current connection.\n"
+    "Lists the wireless interfaces with their kernel name, hardware address, state, the radio state of each\n"
+    "PHY and the current connection. They are numbered from 0 in the order the service enumerates them; scan\n"
+    "--interface takes that number or the kernel name.\n"
     "\n"
     "  --service S  sim (the simulated radio), sim:FILE.scene, replay:FILE.snapshot or linux; by default the\n"
     "               Linux radio when the machine has Wi-Fi hardware (without it: an error)\n"
     "  --json       an array of objects, one per interface\n";
 
+std::string MacText(const WlanInterfaceIdentity& identity) {
+  return identity.Mac ? BytesToHex(*identity.Mac, ":") : std::string();
+}
+
+int Usage(const std::string& message) {
+  std::fprintf(stderr, "skimlet-cli interfaces: %s\nTry 'skimlet-cli interfaces --help'.\n", message.c_str());
+  return 2;
+}
+
 std::string RadioText(const TRadioState& r) {
   return "software " + RadioStateText(r.SoftwareState) + ", hardware " + RadioStateText(r.HardwareState);
 }
 
-std::string Text(const TWLANInterface& i, int index) {
+std::string Text(const TWLANInterface& i, int index, const WlanInterfaceIdentity& identity) {
   std::vector<std::pair<std::string, std::string>> rows = {
+      {"Name", identity.Name.empty() ? "-" : identity.Name},
+      {"MAC address", identity.Mac ? MacText(identity) : "-"},
+      {"Up", identity.Up ? YesNoText(*identity.Up) : "-"},
       {"GUID", GuidToText(i.GUID)},
       {"State", i.StateText()},
       {"Auto configuration", YesNoText(i.AutoConfEnabled)},
@@ -77,7 +94,7 @@ std::string Text(const TWLANInterface& i, int index) {
   return out;
 }
 
-std::string Json(const TWLANInterface& i, int index) {
+std::string Json(const TWLANInterface& i, int index, const WlanInterfaceIdentity& identity) {
   auto b = [](bool v) { return std::string(v ? "true" : "false"); };
   std::string radios = "[";
   bool first = true;
@@ -97,13 +114,18 @@ std::string Json(const TWLANInterface& i, int index) {
                  ", \"vendor\": " + JsonString(c.Vendor) + ", \"profile\": " + JsonString(c.ProfileName) +
                  ", \"connectionMode\": " + JsonString(c.ConnectionModeText()) +
                  ", \"networkType\": " + JsonString(c.BssTypeText()) + ", \"phyType\": " + JsonString(c.PhyTypeText()) +
-                 ", \"channel\": " + std::to_string(c.Channel) + ", \"rssiDbm\": " + std::to_string(c.RSSI) +
-                 ", \"signalQuality\": " + std::to_string(c.SignalQuality) +
+                 ", \"channel\": " + (c.Channel > 0 ? std::to_string(c.Channel) : "null") +
+                 ", \"signalDbm\": " + (c.RSSI < 0 && c.RSSI > -100 ? std::to_string(c.RSSI) : "null") +
+                 ", \"signalQualityPercent\": " + std::to_string(c.SignalQuality) +
                  ", \"rxRateKbps\": " + std::to_string(c.RxRate) + ", \"txRateKbps\": " + std::to_string(c.TxRate) +
                  ", \"securityEnabled\": " + b(c.SecurityEnabled) + ", \"oneXEnabled\": " + b(c.OneXEnabled) +
                  ", \"authentication\": " + JsonString(c.AuthAlgorithmText()) +
                  ", \"cipher\": " + JsonString(c.CipherAlgorithmText()) + "}";
-  return "  {\"index\": " + std::to_string(index) + ", \"description\": " + JsonString(i.Description) +
+  return "  {\"index\": " + std::to_string(index) +
+         ", \"name\": " + (identity.Name.empty() ? "null" : JsonString(identity.Name)) +
+         ", \"mac\": " + (identity.Mac ? JsonString(MacText(identity)) : "null") +
+         ", \"up\": " + (identity.Up ? b(*identity.Up) : "null") +
+         ", \"description\": " + JsonString(i.Description) +
          ", \"guid\": " + JsonString(GuidToText(i.GUID)) + ", \"state\": " + JsonString(i.StateText()) +
          ", \"autoConfiguration\": " + b(i.AutoConfEnabled) + ", \"backgroundScan\": " + b(i.BackgroundScanEnabled) +
          ", \"mediaStreaming\": " + b(i.MediaStreamingMode) + ", \"radio\": " + radios +
@@ -125,14 +147,10 @@ int RunInterfaces(const Args& args) {
     if (a == "--json") {
       json = true;
     } else if (TakeOption(args, i, "--service", value, error)) {
-      if (!error.empty() || value.empty()) {
-        std::fprintf(stderr, "skimlet-cli interfaces: --service needs a value\n\n%s", kUsage);
-        return 2;
-      }
+      if (!error.empty() || value.empty()) return Usage("--service needs a value");
       request.Service = value;
     } else {
-      std::fprintf(stderr, "skimlet-cli interfaces: unexpected argument '%s'\n\n%s", a.c_str(), kUsage);
-      return 2;
+      return Usage((a.starts_with("-") ? "unknown option '" : "unexpected argument '") + a + "'");
     }
   }
   int status = 0;
@@ -144,8 +162,10 @@ int RunInterfaces(const Args& args) {
     TWLANInterface& i = *set.Items[static_cast<size_t>(k)];
     // Properties and connection were queried when the interface was listed.
     i.UpdateRadioState();
-    if (json) out += Json(i, k) + (k + 1 < set.Count() ? ",\n" : "\n");
-    else out += (k ? "\n" : "") + Text(i, k);
+    const WlanInterfaceIdentity identity = IdentityOf(*session, i);
+    const std::optional<MachineTexts> english = json ? std::optional<MachineTexts>(std::in_place) : std::nullopt;
+    if (json) out += Json(i, k, identity) + (k + 1 < set.Count() ? ",\n" : "\n");
+    else out += (k ? "\n" : "") + Text(i, k, identity);
   }
   if (json) out += "]\n";
   else if (set.Count() == 0) out = "No wireless interface.\n";

@@ -1,56 +1,86 @@
-// skimlet-cli networks: the network list of a saved survey.
+// skimlet-cli networks: the network list of one or more saved surveys.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
 #include "cli/commands.h"
-#include "cli/standard_output.h"
 #include "cli/network_output.h"
 #include "cli/snapshot_input.h"
+#include "cli/standard_output.h"
 
 namespace skimlet::cli {
 
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: skimlet-cli networks FILE [--tsv | --table | --json]\n"
+    "Usage: skimlet-cli networks [OPTIONS] [--] FILE...\n"
     "\n"
-    "Prints the networks of a snapshot or a pcap/pcapng capture file (told apart by content), one row per\n"
-    "network with the columns of the network list.\n"
+    "Prints the networks of snapshot or pcap/pcapng capture files (told apart by content), one row per network\n"
+    "with the columns of the network list. Several files are merged into one survey: of each BSSID the record\n"
+    "heard last wins, and its first and last seen span all files. FILE - is standard input.\n"
     "\n"
-    "  --tsv     tab-separated, a header line of column titles first (the default when the output is no terminal)\n"
-    "  --table   columns aligned with blanks (the default on a terminal)\n"
-    "  --json    an array of objects with typed values, times in ISO 8601 local time and the element blob as hex\n";
+    "  --table       columns aligned with blanks, titles and texts in the chosen language (the default on a\n"
+    "                terminal)\n"
+    "  --tsv         tab-separated: a header line of column names, then one line per network (the default when\n"
+    "                the output is no terminal)\n"
+    "  --raw         with --tsv: numbers without units (signal in dBm, rates in Mbit/s, frequency in MHz, band in\n"
+    "                GHz, width in MHz)\n"
+    "  --columns L   the columns to print, by name, separated by commas, e.g. ssid,bssid,signal\n"
+    "  --json        one JSON document: {\"files\": [...], \"time\": ..., \"networks\": [...]}\n"
+    "  --            ends the options: what follows is a file, even when it starts with '-'\n"
+    "\n"
+    "Columns: ";
+
+int Usage(const std::string& message) {
+  std::fprintf(stderr, "skimlet-cli networks: %s\nTry 'skimlet-cli networks --help'.\n", message.c_str());
+  return 2;
+}
 
 }  // namespace
 
 int RunNetworks(const Args& args) {
-  NetworkOutput output = NetworkOutput::Auto;
-  std::string file;
-  for (const std::string& a : args) {
-    if (a == "--help" || a == "-h") {
-      std::fputs(kUsage, stdout);
+  OutputOptions output;
+  std::vector<std::string> files;
+  bool optionsEnded = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    std::string error;
+    if (optionsEnded || a == "-" || !a.starts_with("-")) {
+      files.push_back(a);
+    } else if (a == "--") {
+      optionsEnded = true;
+    } else if (a == "--help" || a == "-h") {
+      std::fputs((kUsage + ColumnNamesText() + "\n").c_str(), stdout);
       return 0;
+    } else if (TakeOutputOption(args, i, output, error)) {
+      if (!error.empty()) return Usage(error);
+    } else {
+      return Usage("unknown option '" + a + "'");
     }
-    if (ParseOutputOption(a, output)) continue;
-    if (a.starts_with("-") || !file.empty()) {
-      std::fprintf(stderr, "skimlet-cli networks: unexpected argument '%s'\n\n%s", a.c_str(), kUsage);
-      return 2;
-    }
-    file = a;
   }
-  if (file.empty()) {
-    std::fprintf(stderr, "skimlet-cli networks: FILE is required\n\n%s", kUsage);
-    return 2;
-  }
+  if (files.empty()) return Usage("give at least one FILE (- for standard input)");
+  if (std::count(files.begin(), files.end(), "-") > 1) return Usage("standard input (-) can be read only once");
+  if (std::string error = FinishOutputOptions(output); !error.empty()) return Usage(error);
 
   std::string error;
-  auto loaded = LoadNetworks(file, error);
+  auto loaded = LoadNetworks(files, error);
   if (!loaded) {
     std::fprintf(stderr, "skimlet-cli networks: %s\n", error.c_str());
     return 1;
   }
-  std::string out = FormatNetworks(loaded->List->Items, output);
-  return WriteStandardOutput(out) ? 0 : 1;
+  const auto& items = loaded->List->Items;
+  std::string out;
+  if (output.Format == NetworkOutput::JSON) {
+    std::string names;
+    for (const std::string& f : files) names += (names.empty() ? "" : ", ") + JsonString(InputName(f));
+    out = "{\"files\": [" + names + "], \"time\": " + JsonTime(loaded->SavedTime) +
+          ", \"networks\": " + NetworksJsonArray(items, false) + "}\n";
+  } else if (output.Format == NetworkOutput::TSV) {
+    out = TsvHeader(output) + TsvRows(items, output);
+  } else {
+    out = TableText(items, output);
+  }
+  return WriteStandardOutput(out) || ReaderGone() ? 0 : 1;
 }
 
 }  // namespace skimlet::cli

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -17,21 +18,28 @@ namespace skimlet::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: skimlet-cli scan [--service S] [--interface N] [--count K] [--interval SECONDS]\n"
-    "                        [--tsv | --table | --json]\n"
+    "Usage: skimlet-cli scan [--service S] [--interface N|NAME] [--count K] [--interval SECONDS]\n"
+    "                        [--tsv [--raw] | --table | --json] [--columns LIST]\n"
     "\n"
-    "Scans with a wireless interface and prints its network list after each of K refreshes, in the formats of\n"
-    "'skimlet-cli networks'. Networks heard before stay in the list, inactive once they are not heard for a while.\n"
+    "Scans with a wireless interface and prints its network list after each of K refreshes. Networks heard\n"
+    "before stay in the list, inactive once they are not heard for a while.\n"
     "\n"
     "  --service S    sim (the simulated radio), sim:FILE.scene, replay:FILE.snapshot or linux; by default the\n"
     "                 Linux radio when the machine has Wi-Fi hardware (without it: an error)\n"
-    "  --interface N  the interface with index N (see 'skimlet-cli interfaces'); by default the first connected\n"
-    "                 one, else the first\n"
-    "  --count K      number of refreshes to print (default 1)\n"
+    "  --interface I  the interface with index I or kernel name I (see 'skimlet-cli interfaces'); by default\n"
+    "                 the first connected one, else the first\n"
+    "  --count K      number of refreshes to print (default 1); 0 scans until interrupted\n"
     "  --interval S   seconds between scan requests (default: the network update interval, 3); 0 asks again as\n"
     "                 soon as the results are in\n"
-    "  --tsv, --table, --json   output format (default: table on a terminal, else TSV); JSON prints one array\n"
-    "                 with an object per refresh\n";
+    "  --table        columns aligned with blanks, a heading line per refresh (the default on a terminal)\n"
+    "  --tsv          tab-separated: one header line, then one line per network and refresh, the refresh\n"
+    "                 number in the first column (the default when the output is no terminal)\n"
+    "  --raw          with --tsv: numbers without units\n"
+    "  --columns L    the columns by name, separated by commas (see 'skimlet-cli networks --help')\n"
+    "  --json         JSON Lines: one object per refresh on its own line, written as soon as it is complete\n"
+    "\n"
+    "SIGINT (Ctrl-C) and SIGTERM end the scan after the line being written, with exit status 0; so does a\n"
+    "reader that closes the pipe.\n";
 
 // Without results for this long the command gives up: a request is forgotten after 30 s and asked again once.
 constexpr double kGiveUpSeconds = 65;
@@ -43,7 +51,7 @@ bool ParseNumber(const std::string& text, double& value) {
 }
 
 int Usage(const std::string& message) {
-  std::fprintf(stderr, "skimlet-cli scan: %s\n\n%s", message.c_str(), kUsage);
+  std::fprintf(stderr, "skimlet-cli scan: %s\nTry 'skimlet-cli scan --help'.\n", message.c_str());
   return 2;
 }
 
@@ -53,12 +61,32 @@ void RefreshInterfaceState(TWLANInterface& i) {
   i.UpdateConnection();
 }
 
+// SIGINT and SIGTERM ask the loop to stop after the line it is writing; a second one ends the program at once.
+volatile std::sig_atomic_t g_stop = 0;
+
+extern "C" void OnStopSignal(int signal) {
+  if (g_stop) {
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+  }
+  g_stop = 1;
+}
+
+void CatchStopSignals() {
+  struct sigaction action {};
+  action.sa_handler = OnStopSignal;
+  action.sa_flags = SA_RESTART;  // a write in progress goes on to its end
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
 }  // namespace
 
 int RunScan(const Args& args) {
   LiveSessionRequest request{"scan", {}, {}};
-  NetworkOutput output = NetworkOutput::Auto;
-  std::optional<int> interfaceIndex;
+  OutputOptions output;
+  std::optional<std::string> interfaceChoice;
   long count = 1;
   std::optional<double> interval;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -68,25 +96,27 @@ int RunScan(const Args& args) {
       std::fputs(kUsage, stdout);
       return 0;
     }
-    if (ParseOutputOption(a, output)) continue;
-    if (TakeOption(args, i, "--service", value, error)) {
+    if (TakeOutputOption(args, i, output, error)) {
+      if (!error.empty()) return Usage(error);
+    } else if (TakeOption(args, i, "--service", value, error)) {
       if (!error.empty()) return Usage(error);
       if (value.empty()) return Usage("--service needs a value");
       request.Service = value;
     } else if (TakeOption(args, i, "--interface", value, error)) {
-      double n = 0;
       if (!error.empty()) return Usage(error);
-      if (!ParseNumber(value, n) || n < 0 || n != std::floor(n) || n > 1e6) return Usage("bad --interface '" + value + "'");
-      interfaceIndex = static_cast<int>(n);
+      if (value.empty()) return Usage("--interface needs an index or a name");
+      interfaceChoice = value;
     } else if (TakeOption(args, i, "--count", value, error)) {
       double n = 0;
       if (!error.empty()) return Usage(error);
-      if (!ParseNumber(value, n) || n < 1 || n != std::floor(n) || n > 1e9) return Usage("bad --count '" + value + "'");
+      if (!ParseNumber(value, n) || n < 0 || n != std::floor(n) || n > 1e9)
+        return Usage("--count wants a whole number of refreshes (0: until interrupted), not '" + value + "'");
       count = static_cast<long>(n);
     } else if (TakeOption(args, i, "--interval", value, error)) {
       double s = 0;
       if (!error.empty()) return Usage(error);
-      if (!ParseNumber(value, s) || s < 0 || s > 86400) return Usage("bad --interval '" + value + "'");
+      if (!ParseNumber(value, s) || s < 0 || s > 86400)
+        return Usage("--interval wants seconds from 0 to 86400, not '" + value + "'");
       interval = s;
     } else if (TakeOption(args, i, "--sim-scan-seconds", value, error)) {
       // For tests: the simulated radio's scans take this long.
@@ -95,26 +125,19 @@ int RunScan(const Args& args) {
       if (!ParseNumber(value, s) || s < 0 || s > 60) return Usage("bad --sim-scan-seconds '" + value + "'");
       request.SimScanSeconds = s;
     } else {
-      return Usage("unexpected argument '" + a + "'");
+      return Usage((a.starts_with("-") ? "unknown option '" : "unexpected argument '") + a + "'");
     }
   }
-  output = ResolveOutput(output);
+  if (std::string error = FinishOutputOptions(output); !error.empty()) return Usage(error);
+  CatchStopSignals();
 
   int status = 0;
   auto session = OpenLiveSession(request, status);
   if (!session) return status;
   TWLANInterfaces& set = *session->Interfaces;
-  if (set.Count() == 0) {
-    std::fprintf(stderr, "skimlet-cli scan: the service has no wireless interface\n");
-    return 1;
-  }
-  if (interfaceIndex && *interfaceIndex >= set.Count()) {
-    std::fprintf(stderr, "skimlet-cli scan: there is no interface %d (the service has %d)\n", *interfaceIndex,
-                 set.Count());
-    return 1;
-  }
-  int first = set.FirstConnectedIndex();
-  set.SetSelectedIndex(interfaceIndex.value_or(first >= 0 ? first : 0));
+  int index = ChooseInterface(*session, interfaceChoice, status);
+  if (index < 0) return status;
+  set.SetSelectedIndex(index);
   TWLANInterface& selected = *set.Selected();
 
   const TProgramOptions& options = session->Options;
@@ -131,14 +154,16 @@ int RunScan(const Args& args) {
 
   using Clock = TScanResultsQueue::Clock;
   auto seconds = [](double s) { return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(s)); };
+  // The wait is cut into short slices so that a stop signal is seen soon.
+  const Clock::duration slice = seconds(0.1);
   Clock::time_point now = Clock::now();
   Clock::time_point nextScan = now;
   Clock::time_point nextConnection = now + seconds(connectionEvery);
   Clock::time_point giveUp = now + seconds(kGiveUpSeconds + scanEvery);
+  Clock::time_point nextCheck = now;
 
-  if (output == NetworkOutput::JSON) std::fputs("[\n", stdout);
   long refreshes = 0;
-  while (refreshes < count) {
+  while ((count == 0 || refreshes < count) && !g_stop) {
     now = Clock::now();
     if (now >= nextScan) {
       cycle.Tick();
@@ -149,35 +174,51 @@ int RunScan(const Args& args) {
       RefreshInterfaceState(selected);
       nextConnection = std::max(nextConnection + seconds(connectionEvery), now);
     }
+    // An interface that is down or gone sends no results: said at once rather than after the wait.
+    if (now >= nextCheck) {
+      if (std::string why = LiveInterfaceProblem(*session, selected); !why.empty()) {
+        std::fprintf(stderr, "skimlet-cli scan: %s\n", why.c_str());
+        return 1;
+      }
+      nextCheck = now + seconds(1);
+    }
     if (now >= giveUp) {
-      if (output == NetworkOutput::JSON) std::fputs("]\n", stdout);
       std::fprintf(stderr, "skimlet-cli scan: no scan results arrived within %.0f seconds\n",
                    kGiveUpSeconds + scanEvery);
       return 1;
     }
-    size_t posts = session->Queue.WaitAndTake(std::min({nextScan, nextConnection, giveUp}));
+    size_t posts = session->Queue.WaitAndTake(std::min({nextScan, nextConnection, giveUp, Clock::now() + slice}));
     // Every post is one refresh, as every message is in the window.
-    for (size_t p = 0; p < posts && refreshes < count; ++p) {
+    for (size_t p = 0; p < posts && (count == 0 || refreshes < count) && !g_stop; ++p) {
       cycle.ScanResultsReady();
       ++refreshes;
       const TWLANNetworkList& list = *selected.Networks;
+      if (list.Items.empty() && IdentityOf(*session, selected).ScansRefused) {
+        std::fprintf(stderr,
+                     "skimlet-cli scan: the system does not permit this program to scan with %s, and no other "
+                     "program's scan results are there (give it CAP_NET_ADMIN, run it as root, or let "
+                     "NetworkManager scan)\n",
+                     InterfaceLabel(*session, selected).c_str());
+        return kExitScanNotPermitted;
+      }
       std::string out;
-      if (output == NetworkOutput::JSON) {
-        out = std::string(refreshes > 1 ? ",\n" : "") + "  {\"refresh\": " + std::to_string(refreshes) +
-              ", \"time\": " + JsonString(LocalDateTimeToISO(list.RefreshTime)) +
-              ", \"interface\": " + JsonString(selected.Description) + ", \"networks\": [\n";
-        for (size_t k = 0; k < list.Items.size(); ++k)
-          out += NetworkJson(*list.Items[k], "    ") + (k + 1 < list.Items.size() ? ",\n" : "\n");
-        out += "  ]}";
+      if (output.Format == NetworkOutput::JSON) {
+        out = "{\"refresh\": " + std::to_string(refreshes) + ", \"time\": " + JsonTime(list.RefreshTime) +
+              ", \"interface\": " + InterfaceJsonSummary(*session, selected) +
+              ", \"networks\": " + NetworksJsonArray(list.Items, true) + "}\n";
+      } else if (output.Format == NetworkOutput::TSV) {
+        // The header goes with the first refresh: a scan that fails before prints nothing.
+        if (refreshes == 1) out = TsvHeader(output, "refresh");
+        out += TsvRows(list.Items, output, std::to_string(refreshes));
       } else {
         if (refreshes > 1) out += "\n";
-        if (output == NetworkOutput::Table)
-          out += "Refresh " + std::to_string(refreshes) + " of " + std::to_string(count) + " at " +
-                 LocalDateTimeToISO(list.RefreshTime) + ": " + std::to_string(list.Counters[kCountAll]) +
-                 " networks, " + std::to_string(list.Counters[kCountActive]) + " active\n";
-        out += FormatNetworks(list.Items, output);
+        out += "Refresh " + std::to_string(refreshes) + (count > 0 ? " of " + std::to_string(count) : "") + " at " +
+               LocalDateTimeToISO(list.RefreshTime) + ": " + std::to_string(list.Counters[kCountAll]) +
+               " networks, " + std::to_string(list.Counters[kCountActive]) + " active\n";
+        out += TableText(list.Items, output);
       }
-      if (!WriteStandardOutput(out)) return 1;  // no point in scanning on for output that cannot be written
+      // A reader that went away ends the scan quietly; output that cannot be written ends it with an error.
+      if (!WriteStandardOutput(out)) return ReaderGone() ? 0 : 1;
     }
     if (posts > 0) {
       now = Clock::now();
@@ -185,7 +226,6 @@ int RunScan(const Args& args) {
       if (scanEvery <= 0) nextScan = now;
     }
   }
-  if (output == NetworkOutput::JSON) std::fputs("\n]\n", stdout);
   return 0;
 }
 

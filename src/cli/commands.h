@@ -1,4 +1,5 @@
-// The subcommands of skimlet-cli. Each returns the process exit status: 0 done, 1 runtime error, 2 usage.
+// The subcommands of skimlet-cli. Each returns the process exit status: 0 done, 1 runtime error, 2 usage,
+// 3 a scan that was not permitted and found nothing.
 #pragma once
 
 #include <optional>

@@ -16,6 +16,7 @@
 namespace skimlet::cli {
 
 struct LiveSession {
+  std::string Command;  // for messages: "scan", "interfaces"
   TProgramOptions Options;
   ServiceSelection Selection;
   TScanResultsQueue Queue;
@@ -38,6 +39,22 @@ struct LiveSessionRequest {
 // --service) and returns null. Without --service the Linux radio is used; a machine without Wi-Fi hardware is
 // an error (status 1) that names --service sim.
 std::unique_ptr<LiveSession> OpenLiveSession(const LiveSessionRequest& request, int& exitStatus);
+
+// Exit status of a scan that the system did not permit and that heard nothing.
+inline constexpr int kExitScanNotPermitted = 3;
+
+// The interface Choice names: an index in the enumeration order of the service, or a kernel name ("wlan0").
+// Without a choice the first connected interface, else the first. -1 (with the reason on stderr and
+// ExitStatus set) when there is none such.
+int ChooseInterface(LiveSession& session, const std::optional<std::string>& choice, int& exitStatus);
+// The interface's identity (name, address, up); a default identity when the service has none.
+WlanInterfaceIdentity IdentityOf(const LiveSession& session, const TWLANInterface& i);
+// Why scanning with the interface cannot give results now (gone, down); empty when nothing is known against it.
+std::string LiveInterfaceProblem(const LiveSession& session, const TWLANInterface& i);
+// The name an interface goes by in messages: its kernel name, else its description.
+std::string InterfaceLabel(const LiveSession& session, const TWLANInterface& i);
+// {"index": ..., "name": ..., "description": ...} of the selected interface.
+std::string InterfaceJsonSummary(const LiveSession& session, const TWLANInterface& i);
 
 // Reads "--service X" / "--service=X" at Args[I] (advancing I past a separate value). True when it was one;
 // Error set when its value is missing.

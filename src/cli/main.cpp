@@ -12,28 +12,35 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: skimlet-cli COMMAND [OPTIONS]\n"
+    "Usage: skimlet-cli [--lang LANGUAGE] COMMAND [OPTIONS]\n"
     "\n"
     "Commands:\n"
-    "  scan [--service S] [--count K] [...]     scan with an interface and print its networks after each refresh\n"
-    "  interfaces [--service S] [--json]        list the wireless interfaces, their radios and connections\n"
-    "  networks FILE [--tsv|--table|--json]     print the networks of a snapshot or capture file\n"
-    "  elements FILE --bssid BSSID [--tsv]      print the element tree of one network of a snapshot or capture\n"
-    "  elements --hex HEX [--tsv]               print the element tree of an element blob\n"
-    "  convert FILE -o OUTPUT                   write a capture (pcap, pcapng) or snapshot as a snapshot file\n"
+    "  scan [--service S] [--interface N|NAME] [--count K] [...]\n"
+    "                                     scan with an interface and print its networks after each refresh\n"
+    "  interfaces [--service S] [--json]  list the wireless interfaces, their radios and connections\n"
+    "  networks [--tsv|--table|--json] FILE...\n"
+    "                                     print the networks of snapshot or capture files, merged\n"
+    "  elements --bssid BSSID FILE        print the element tree of one network of a snapshot or capture\n"
+    "  elements --hex HEX                 print the element tree of an element blob\n"
+    "  convert -o OUTPUT FILE             write a capture (pcap, pcapng) or snapshot as a snapshot file\n"
     "  graph spectrum2|spectrum5|spectrum6 FILE -o OUTPUT [--size WxH]\n"
-    "                                           draw a band's channel spectrum of a snapshot or capture (PNG, BMP)\n"
+    "                                     draw a band's channel spectrum of a snapshot or capture (PNG, BMP)\n"
+    "\n"
+    "A FILE of - is standard input; -- ends the options. 'skimlet-cli COMMAND --help' tells more.\n"
     "\n"
     "Options:\n"
-    "  --lang FILE  show texts in the language of FILE (a .lng file, or a shipped language such as\n"
-    "               deutsch); English by default. Nothing is written.\n"
-    "  --help       show this help (also after a command)\n"
-    "  --version    show the version\n";
+    "  --lang LANGUAGE  texts of the table, element tree and interface list in a shipped language (deutsch,\n"
+    "                   english) or a language file; JSON and TSV stay the same. English by default.\n"
+    "  --help           show this help (also after a command)\n"
+    "  --version        show the version\n"
+    "\n"
+    "Exit status: 0 done, 1 runtime error, 2 usage error, 3 scanning not permitted and nothing found.\n"
+    "See skimlet-cli(1).\n";
 
 int Run(int argc, char** argv) {
   using namespace skimlet::cli;
   if (argc < 2) {
-    std::fputs(kUsage, stderr);
+    std::fputs("skimlet-cli: give a command\nTry 'skimlet-cli --help'.\n", stderr);
     return 2;
   }
   // --lang FILE may stand anywhere on the command line.
@@ -43,6 +50,9 @@ int Run(int argc, char** argv) {
     if (all[i] == "--lang" && i + 1 < all.size()) {
       lang = all[i + 1];
       all.erase(all.begin() + i, all.begin() + i + 2);
+    } else if (all[i] == "--lang") {
+      std::fputs("skimlet-cli: --lang needs a language name or file\nTry 'skimlet-cli --help'.\n", stderr);
+      return 2;
     } else if (all[i].rfind("--lang=", 0) == 0) {
       lang = all[i].substr(7);
       all.erase(all.begin() + i);
@@ -51,12 +61,12 @@ int Run(int argc, char** argv) {
     }
   }
   if (all.empty()) {
-    std::fputs(kUsage, stderr);
+    std::fputs("skimlet-cli: give a command\nTry 'skimlet-cli --help'.\n", stderr);
     return 2;
   }
   std::string error;
   if (!SetUpLanguage(lang, error)) {
-    std::fprintf(stderr, "skimlet-cli: %s\n", error.c_str());
+    std::fprintf(stderr, "skimlet-cli: %s\nTry 'skimlet-cli --help'.\n", error.c_str());
     return 2;
   }
   std::string command = all[0];
@@ -75,7 +85,7 @@ int Run(int argc, char** argv) {
   if (command == "interfaces") return RunInterfaces(args);
   if (command == "convert") return RunConvert(args);
   if (command == "graph") return RunGraph(args, lang);
-  std::fprintf(stderr, "skimlet-cli: unknown command '%s'\n\n%s", command.c_str(), kUsage);
+  std::fprintf(stderr, "skimlet-cli: unknown command '%s'\nTry 'skimlet-cli --help'.\n", command.c_str());
   return 2;
 }
 
@@ -84,6 +94,7 @@ int Run(int argc, char** argv) {
 int main(int argc, char** argv) {
   skimlet::SetLongRunMemoryPolicy();
   skimlet::cli::GuardStandardDescriptors();
+  skimlet::cli::IgnoreBrokenPipe();
   // Every command's output is checked here: a write that failed makes the exit status 1.
   return skimlet::cli::FinishStandardOutput(Run(argc, argv));
 }

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/model/network_list.h"
 #include "core/settings/options.h"
@@ -18,9 +19,15 @@ struct LoadedNetworks {
   bool Capture = false;  // the file was a capture
 };
 
-// Reads FILE, a snapshot or a capture (told apart by content), into a network list; on failure Error says why (nullptr list). Vendor names come from the
-// vendor database; when it cannot be read a warning goes to stderr once and vendors stay empty.
+// Reads FILE, a snapshot or a capture (told apart by content), into a network list; on failure Error says
+// why, naming the file (nullptr list). FILE "-" is standard input, read to its end first. Vendor names come
+// from the vendor database; when it cannot be read a warning goes to stderr once and vendors stay empty.
 std::unique_ptr<LoadedNetworks> LoadNetworks(const std::string& file, std::string& error);
+// Several files as one survey: of each BSSID the record last heard wins, and its first and last seen span
+// every file; the saved time is the latest. Standard input may be one of them, once.
+std::unique_ptr<LoadedNetworks> LoadNetworks(const std::vector<std::string>& files, std::string& error);
+// How a file is named in messages: "standard input" for "-".
+std::string InputName(const std::string& file);
 
 // Element tree vendor names from the vendor database; a missing database leaves them unnamed.
 void InstallVendorNames();

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -12,8 +13,13 @@ namespace skimlet::cli {
 namespace {
 
 bool g_reported = false;
+bool g_readerGone = false;
 
 void Report(int error) {
+  if (error == EPIPE) {
+    g_readerGone = true;
+    return;
+  }
   if (g_reported) return;
   g_reported = true;
   std::fprintf(stderr, "skimlet-cli: cannot write to standard output: %s\n",
@@ -34,6 +40,10 @@ void GuardStandardDescriptors() {
   }
 }
 
+void IgnoreBrokenPipe() { std::signal(SIGPIPE, SIG_IGN); }
+
+bool ReaderGone() { return g_readerGone; }
+
 bool WriteStandardOutput(std::string_view data) {
   errno = 0;
   if (std::fwrite(data.data(), 1, data.size(), stdout) != data.size()) {
@@ -44,12 +54,13 @@ bool WriteStandardOutput(std::string_view data) {
 }
 
 bool StandardOutputOk() {
+  if (g_readerGone) return false;  // nothing more goes out, and that is no error
   errno = 0;
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     Report(errno);
     return false;
   }
-  return !g_reported;
+  return !g_reported && !g_readerGone;
 }
 
 int FinishStandardOutput(int status) {
@@ -59,7 +70,7 @@ int FinishStandardOutput(int status) {
     Report(errno);
     ok = false;
   }
-  return ok || status != 0 ? status : 1;
+  return ok || status != 0 || (g_readerGone && !g_reported) ? status : 1;
 }
 
 }  // namespace skimlet::cli

@@ -11,6 +11,13 @@ namespace skimlet::cli {
 // command reports that), the others read nothing and swallow messages.
 void GuardStandardDescriptors();
 
+// A reader that closed its end of the pipe (head, a pager that quit) is no error: the write fails, nothing is
+// said, and the status stays as it is. Call in main, after GuardStandardDescriptors: SIGPIPE is ignored so that
+// such a write fails instead of ending the process.
+void IgnoreBrokenPipe();
+// True once a write found the reader gone.
+bool ReaderGone();
+
 // Writes Data to standard output and flushes it; false (told on stderr, once per run) when that failed.
 bool WriteStandardOutput(std::string_view data);
 

@@ -66,8 +66,8 @@ TEST_F(CliCapture, NetworksAndElementsOfACapture) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("\"ssid\": \"Capture Lab\""), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("\"bssid\": \"00-11-22-33-44-55\""), std::string::npos);
-  EXPECT_NE(r.out.find("\"rssiDbm\": -58"), std::string::npos);
-  EXPECT_NE(r.out.find("\"linkQuality\": 84"), std::string::npos);
+  EXPECT_NE(r.out.find("\"signalDbm\": -58"), std::string::npos);
+  EXPECT_NE(r.out.find("\"linkQualityPercent\": 84"), std::string::npos);
   EXPECT_NE(r.out.find("\"channel\": 11"), std::string::npos);
   EXPECT_NE(r.out.find("\"active\": true"), std::string::npos);
   // The skipped frame is told on stderr, with its reason.

@@ -44,7 +44,8 @@ TEST(CliElements, PrintsTheTreeIndentedOrAsTSV) {
             "  SSID: ABC\t@0+5\n"
             "    Element ID: 0 (SSID)\t@0+1\n"
             "    Length: 3 octets\t@1+1\n"
-            "    SSID: ABC\t@2+3\n");
+            "    SSID: ABC\t@2+3\n"
+            "  Truncated element: ID 1 announces 8 octets, 0 present\t@5+2\n");
   r = Cli("elements --tsv --hex 0003414243");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out,
@@ -140,15 +141,15 @@ TEST_F(CliSnapshot, NetworksAsTSVAndJSON) {
   for (char c : r.out) lines += c == '\n';
   EXPECT_EQ(lines, 3u);  // header and two networks
   EXPECT_NE(r.out.find("00-11-22-33-00-01"), std::string::npos);
-  EXPECT_EQ(std::count(r.out.begin(), r.out.begin() + static_cast<long>(r.out.find('\n')), '\t'), 33);
+  EXPECT_EQ(std::count(r.out.begin(), r.out.begin() + static_cast<long>(r.out.find('\n')), '\t'), 32);
 
   r = Cli("networks --json " + path_.string());
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.out.find("\"ssid\": \"Lab \\\"5G\\\"\""), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("\"rssiDbm\": -48"), std::string::npos);
+  EXPECT_NE(r.out.find("\"signalDbm\": -48"), std::string::npos);
   EXPECT_NE(r.out.find("\"channel\": 36"), std::string::npos);
-  EXPECT_NE(r.out.find("\"lastSeen\": \"2026-12-10T09:30:00\""), std::string::npos);
-  EXPECT_NE(r.out.find("\"elements\": \"00084C61622022354722030124\""), std::string::npos);
+  EXPECT_NE(r.out.find("\"lastSeen\": \"2026-12-10T09:30:00"), std::string::npos);
+  EXPECT_NE(r.out.find("\"elementsHex\": \"00084C61622022354722030124\""), std::string::npos);
 }
 
 // A 6 GHz WPA3 network with protection required and fast transition, as JSON and as the TSV's last columns.
@@ -166,15 +167,15 @@ TEST(CliNetworks, TodaysRadioValues) {
   ASSERT_EQ(skimlet::WriteSnapshotFile(path, saved, refs), "");
   CliRun r = Cli("networks --json " + path.string());
   EXPECT_EQ(r.status, 0);
-  for (const char* field : {"\"channel\": 93", "\"band\": \"6 GHz\"", "\"centerFrequencyKHz\": 6415000",
+  for (const char* field : {"\"channel\": 93", "\"bandGHz\": 6", "\"primaryFrequencyMHz\": 6415",
                             "\"security\": [\"WPA2\", \"WPA3\"]", "\"securityMode\": \"WPA2/WPA3\"",
-                            "\"pmf\": \"Required\"", "\"roaming\": \"r\""})
+                            "\"pmf\": \"required\"", "\"roaming\": [\"802.11r\"]"})
     EXPECT_NE(r.out.find(field), std::string::npos) << field << "\n" << r.out;
   r = Cli("networks --tsv " + path.string());
   EXPECT_EQ(r.status, 0);
   const std::string header = r.out.substr(0, r.out.find('\n'));
-  EXPECT_EQ(header.substr(header.size() - 11), "PMF\tRoaming") << header;
-  EXPECT_NE(r.out.find("\tRequired\tr\n"), std::string::npos) << r.out;
+  EXPECT_EQ(header.substr(header.size() - 11), "pmf\troaming") << header;
+  EXPECT_NE(r.out.find("\trequired\t802.11r\n"), std::string::npos) << r.out;
   std::filesystem::remove(path);
 }
 
@@ -204,20 +205,15 @@ TEST(CliScan, RefreshesTheSimulatedSceneAndPrintsEachRefresh) {
   for (size_t at = r.out.find("{\"refresh\""); at != std::string::npos; at = r.out.find("{\"refresh\"", at + 1))
     refreshes.push_back(r.out.substr(at, r.out.find("{\"refresh\"", at + 1) - at));
   ASSERT_EQ(refreshes.size(), 3u) << r.out;
-  EXPECT_EQ(r.out.front(), '[');
   // The signals of the scene wander from scan to scan.
   EXPECT_NE(refreshes[0].substr(refreshes[0].find("\"networks\"")), refreshes[2].substr(refreshes[2].find("\"networks\"")));
 
-  r = Cli("scan --service sim --count 2 --interval 0 --sim-scan-seconds 0.01 --tsv");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n') > 10, true);
-  EXPECT_NE(r.out.find("\n\n"), std::string::npos);  // a blank line between the refreshes
 }
 
 TEST(CliScan, UsageAndUnavailableServices) {
   EXPECT_EQ(Cli("scan --help").status, 0);
   EXPECT_EQ(Cli("interfaces --help").status, 0);
-  EXPECT_EQ(Cli("scan --count 0").status, 2);
+  EXPECT_EQ(Cli("scan --count -1").status, 2);
   EXPECT_EQ(Cli("scan --interval -1").status, 2);
   EXPECT_EQ(Cli("scan --service").status, 2);
   EXPECT_EQ(Cli("scan --service wifi").status, 2);
@@ -298,7 +294,7 @@ TEST_F(CliHostileNames, EveryOutputShowsThemInert) {
   }
   r = Cli(scan + "--json");
   EXPECT_NE(r.out.find("\"ssid\": \"\\u001b]52;c;aGk=\\u0007\\u0008\\u007f\""), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("\"deviceModelName\": \"m\\u009bodel\""), std::string::npos);
+  EXPECT_NE(r.out.find("\"modelName\": \"m\\u009bodel\""), std::string::npos);
   r = Cli("interfaces " + Service());
   EXPECT_NE(r.out.find("Interface 0: Simulated Lab \\x1B[2J\\u202Eadapter\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("Connection:         \\x1B]52;c;aGk=\\x07\\x08\\x7F (02-00-00-00-00-01)"),

@@ -8,7 +8,7 @@ import csv
 import sys
 from pathlib import Path
 
-COLUMNS = ["SSID", "Channel", "Band", "Channel width", "Mode", "Security", "Encryption", "Authentication", "WPS", "Country"]
+COLUMNS = ["ssid", "channel", "band", "width", "phy_modes", "security", "encryption", "authentication", "wps", "country"]
 NOTICE = "give it CAP_NET_ADMIN"
 PHY_LINES = ["802.11a (OFDM)", "802.11b (HR-DSSS)", "802.11g (ERP)", "802.11n (HT)", "802.11ac (VHT)", "802.11ax (HE)"]
 
@@ -26,21 +26,14 @@ def read_expected(path):
 
 
 def last_refresh(path):
-    """The rows of the last refresh of a TSV scan output (refreshes are separated by an empty line)."""
-    blocks, block = [], []
-    for row in csv.reader(Path(path).read_text(encoding="utf-8").splitlines(), delimiter="\t"):
-        if not row or row == [""]:
-            if block:
-                blocks.append(block)
-            block = []
-        else:
-            block.append(row)
-    if block:
-        blocks.append(block)
-    if not blocks:
+    """The number of the last refresh of a TSV scan output and its rows (the column refresh numbers them)."""
+    lines = [line.split("\t") for line in Path(path).read_text(encoding="utf-8").splitlines() if line]
+    if len(lines) < 2:
         return 0, []
-    header, *rows = blocks[-1]
-    return len(blocks), [dict(zip(header, r)) for r in rows]
+    header, *rows = lines
+    rows = [dict(zip(header, r)) for r in rows]
+    last = max(int(r.get("refresh", "0")) for r in rows)
+    return last, [r for r in rows if r.get("refresh") == str(last)]
 
 
 def check_run(who, out, expected, faults):
@@ -66,19 +59,19 @@ def check_run(who, out, expected, faults):
     if refreshes != 2:
         faults.append(f"{who}: {refreshes} refreshes printed, 2 asked for")
     for want, optional in expected:
-        same_ssid = [r for r in rows if r.get("SSID") == want["SSID"] and r.get("Channel") == want["Channel"]]
+        same_ssid = [r for r in rows if r.get("ssid") == want["ssid"] and r.get("channel") == want["channel"]]
         if not same_ssid:
             if not optional:
-                faults.append(f"{who}: {want['SSID']} (channel {want['Channel']}) is not listed")
+                faults.append(f"{who}: {want['ssid']} (channel {want['channel']}) is not listed")
             continue
         for row in same_ssid:
             wrong = [f"{c}={row.get(c)!r} (expected {want[c]!r})" for c in COLUMNS if row.get(c) != want[c]]
             if wrong:
-                faults.append(f"{who}: {want['SSID']}: " + ", ".join(wrong))
-    known = {(w["SSID"], w["Channel"]) for w, _ in expected}
+                faults.append(f"{who}: {want['ssid']}: " + ", ".join(wrong))
+    known = {(w["ssid"], w["channel"]) for w, _ in expected}
     for row in rows:
-        if (row.get("SSID"), row.get("Channel")) not in known:
-            faults.append(f"{who}: unexpected network {row.get('SSID')!r} on channel {row.get('Channel')!r}")
+        if (row.get("ssid"), row.get("channel")) not in known:
+            faults.append(f"{who}: unexpected network {row.get('ssid')!r} on channel {row.get('channel')!r}")
     return len(rows)
 
 

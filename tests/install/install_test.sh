@@ -49,8 +49,10 @@ header="d4c3b2a1 02000400 00000000 00000000 ffff0000 69000000 518da84b 1fae0800 
 hex_to_file() { local h=${1//[[:space:]]/}; printf "$(sed 's/../\\x&/g' <<<"$h")" >"$2"; }
 hex_to_file "$header$frame" "$scratch/beacon.pcap"
 run convert beacon.pcap -o beacon.snapshot >/dev/null
+out=$(run --lang deutsch networks beacon.snapshot --table)
+expect_in "networks --lang deutsch (table header)" "$(head -1 <<<"$out")" "Hersteller"
 out=$(run --lang deutsch networks beacon.snapshot --tsv)
-expect_in "networks --lang deutsch (header)" "$(head -1 <<<"$out")" $'\tKommentar\tHersteller\t'
+expect_in "networks --tsv (column names in every language)" "$(head -1 <<<"$out")" $'\tcomment\tvendor\t'
 expect_in "networks (vendor from the installed vendors.db)" "$out" $'00-24-01-8D-C0-84\t\tD-Link Corporation\t'
 
 # Desktop entry, metainfo, icons.

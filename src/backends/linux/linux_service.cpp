@@ -380,6 +380,12 @@ public:
     Interface* i = nullptr;
     if (WlanResult r = Enter(guid, i); r != 0) return r;
     if (RadioBlocked(*i)) return WlanError::kRadioOff;
+    // A scan of an interface that is down or gone would never end: refused at once instead.
+    const fs::path net = fs::path(options_.SysfsRoot) / "class" / "net" / i->Name;
+    std::string flags = ReadLine(net / "flags");
+    std::error_code ec;
+    if (flags.empty() && !fs::exists(net, ec)) return WlanError::kNotFound;
+    if (!flags.empty() && (std::strtoul(flags.c_str(), nullptr, 16) & 1) == 0) return WlanError::kInvalidState;
     {
       std::lock_guard<std::mutex> q(queueLock_);
       if (std::find(scanQueue_.begin(), scanQueue_.end(), i->IfIndex) == scanQueue_.end())
@@ -643,6 +649,23 @@ private:
     return WlanError::kSuccess;
   }
 
+  WlanResult QueryInterfaceIdentity(const WLAN_GUID& guid, WlanInterfaceIdentity& identity) override {
+    identity = {};
+    std::lock_guard<std::mutex> l(lock_);
+    Interface* i = nullptr;
+    if (WlanResult r = Enter(guid, i); r != 0) return r;
+    // Asked anew: an interface that was unplugged or deleted is no longer there.
+    auto now = InterfaceNow(*i);
+    if (!now) return WlanError::kNotFound;
+    identity.Name = now->Name;
+    identity.Mac = now->Mac;
+    std::string flags = ReadLine(fs::path(options_.SysfsRoot) / "class" / "net" / now->Name / "flags");
+    if (!flags.empty()) identity.Up = (std::strtoul(flags.c_str(), nullptr, 16) & 1) != 0;  // IFF_UP
+    std::lock_guard<std::mutex> q(queueLock_);
+    identity.ScansRefused = refused_.count(i->IfIndex) > 0;
+    return WlanError::kSuccess;
+  }
+
   // Under lock_: the interface of Guid (enumerating again once when it is not known yet).
   WlanResult Enter(const WLAN_GUID& guid, Interface*& out) {
     if (!open_) return WlanError::kInvalidHandle;
@@ -814,7 +837,11 @@ private:
       nla_put(m, 1, 0, "");  // the wildcard SSID: an active scan
       nla_nest_end(m, ssids);
     }, reply, holder);
-    if (rc == 0 || rc == EBUSY) return;  // our scan, or one already running: its results end both
+    if (rc == 0 || rc == EBUSY) {  // our scan, or one already running: its results end both
+      std::lock_guard<std::mutex> q(queueLock_);
+      refused_.erase(ifindex);
+      return;
+    }
     if (rc == EPERM || rc == EACCES) {
       std::string ifname;
       {
@@ -823,8 +850,15 @@ private:
           if (r.IfIndex == ifindex) ifname = r.Name;
       }
       std::string why = "NetworkManager is not asked";
-      if (options_.UseNetworkManager && scanNm_.RequestScan(ifname, why) == 0)
+      if (options_.UseNetworkManager && scanNm_.RequestScan(ifname, why) == 0) {
+        std::lock_guard<std::mutex> q(queueLock_);
+        refused_.erase(ifindex);
         return;  // NetworkManager scans; the kernel's event ends it
+      }
+      {
+        std::lock_guard<std::mutex> q(queueLock_);
+        refused_.insert(ifindex);
+      }
       SendNotice("Wi-Fi: the kernel refuses to start scans for this program, and NetworkManager cannot scan for it (" +
                  why + "). Showing the results of scans other programs start. To let the program scan itself, "
                  "give it CAP_NET_ADMIN, e.g. sudo setcap cap_net_admin+ep /path/to/the/program");
@@ -914,6 +948,7 @@ private:
   std::mutex queueLock_;  // guards scanQueue_, routes_ and stop_
   std::deque<uint32_t> scanQueue_;
   std::vector<Route> routes_;
+  std::set<uint32_t> refused_;  // interfaces whose last scan trigger was refused (under queueLock_)
   bool stop_ = false;
 
   std::mutex callbackLock_;  // held while a notification is delivered

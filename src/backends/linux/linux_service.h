@@ -10,6 +10,9 @@
 //   results, or an aborted scan) becomes the notification "scan complete" (source 8, code 7) on that thread.
 //   A refused trigger (no CAP_NET_ADMIN) is handed to NetworkManager; without it the results other programs'
 //   scans leave are used, and the notice says once how to allow triggering.
+//   A scan of an interface that is down fails at once ("invalid state"), of one that is gone with "not
+//   found"; the identity query (kernel name, address, up, whether the last trigger was refused) asks the
+//   kernel anew each time.
 // - Radio state: the wiphy's rfkill switch, reported for every PHY index (they all share it); switching any PHY
 //   switches the wiphy's soft state. Changes arrive as notifications of source 0x10, code 7 with a
 //   WLAN_PHY_RADIO_STATE for each PHY index. When /dev/rfkill cannot be written, NetworkManager's wireless switch

@@ -183,6 +183,17 @@ void SetInterfaceKey(SceneInterface& i, std::string_view key, std::string_view v
     i.RssiOffset = static_cast<int>(Number(value, -50, 50, "rssi-offset"));
   } else if (key == "connected") {
     i.ConnectedTo = MacAddress(value);
+  } else if (key == "ifname") {
+    i.KernelName = TextString(value);
+    if (i.KernelName.empty() || i.KernelName.size() > 15 ||
+        i.KernelName.find_first_of("/ \t") != std::string::npos)
+      throw Bad{"ifname must be 1 to 15 characters without '/' or blanks"};
+  } else if (key == "mac") {
+    i.Mac = MacAddress(value);
+  } else if (key == "up") {
+    i.Up = YesNo(value);
+  } else if (key == "scans-refused") {
+    i.ScansRefused = YesNo(value);
   } else {
     throw Bad{"unknown interface key '" + std::string(key) + "'"};
   }

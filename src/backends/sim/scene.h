@@ -91,6 +91,10 @@ struct SceneInterface {
   int RssiOffset = 0;
   std::optional<std::array<uint8_t, 6>> ConnectedTo;  // BSSID of the network connected at start
   bool RandomWalk = true;             // replayed scenes keep their saved signal
+  std::string KernelName;             // "sim0", "sim1", ... by position when absent
+  std::optional<std::array<uint8_t, 6>> Mac;  // 02-00-00-00-1A-nn by position when absent
+  bool Up = true;                     // administratively up
+  bool ScansRefused = false;          // scans are not permitted: every scan hears nothing
 };
 
 struct Scene {

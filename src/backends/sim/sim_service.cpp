@@ -520,7 +520,7 @@ WlanResult SimWlanService::GetNetworkBssList(const WLAN_GUID& interfaceGuid, con
   if (bssType < 1 || bssType > 3 || (ssid && ssid->uSSIDLength > 32)) return WlanError::kInvalidParameter;
   SIM_ENTER(interfaceGuid);
   std::vector<WlanBssListItem> items;
-  for (int ap : i.LastScan) {
+  for (int ap : i.Desc.ScansRefused ? std::vector<int>() : i.LastScan) {
     const auto& a = s.SceneData.AccessPoints[static_cast<size_t>(ap)];
     Beacon b = BuildBeacon(a, s.RssiOf(i, ap), s.PhyIndexOf(i, ap));
     if (bssType != 3 && b.Entry.dot11BssType != bssType) continue;
@@ -765,6 +765,18 @@ WlanResult SimWlanService::EditProfile(uint32_t, std::string_view, const WLAN_GU
   SIM_ENTER(interfaceGuid);
   (void)i;
   return WlanError::kNotSupported;  // the simulated service has no profile editor
+}
+
+WlanResult SimWlanService::QueryInterfaceIdentity(const WLAN_GUID& interfaceGuid, WlanInterfaceIdentity& identity) {
+  identity = {};
+  SIM_ENTER(interfaceGuid);
+  (void)now;
+  const size_t n = static_cast<size_t>(&i - s.Interfaces.data());
+  identity.Name = i.Desc.KernelName.empty() ? "sim" + std::to_string(n) : i.Desc.KernelName;
+  identity.Mac = i.Desc.Mac.value_or(std::array<uint8_t, 6>{0x02, 0x00, 0x00, 0x00, 0x1A, static_cast<uint8_t>(n + 1)});
+  identity.Up = i.Desc.Up;
+  identity.ScansRefused = i.Desc.ScansRefused;
+  return WlanError::kSuccess;
 }
 
 #undef SIM_ENTER

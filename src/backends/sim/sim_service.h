@@ -80,6 +80,7 @@ public:
   ~SimWlanService() override;
 
   WlanResult OpenHandle(uint32_t clientVersion, uint32_t& negotiatedVersion) override;
+  WlanResult QueryInterfaceIdentity(const WLAN_GUID& interfaceGuid, WlanInterfaceIdentity& identity) override;
   WlanResult CloseHandle() override;
   WlanResult RegisterNotification(uint32_t sources, bool ignoreDuplicate, WlanNotificationCallback callback) override;
   WlanResult EnumInterfaces(WlanBlock& interfaceList) override;

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "core/graph/series.h"
+#include "core/radio/values.h"
 
 namespace skimlet {
 
@@ -42,14 +43,15 @@ struct TMacCountersData : TTimeMultiData {
   double GetValue(int selector) const { return static_cast<double>(Counter(selector)); }
 };
 
-inline constexpr int PhyTypeCount = 11;
+// PHY types 0 ... 11 (EHT the last) each have a slot.
+inline constexpr int PhyTypeCount = kPhyTypeLast + 1;
 
-// One refresh of a PHY frame counter: the sum over all PHYs and the value per PHY type 0 ... 10.
+// One refresh of a PHY frame counter: the sum over all PHYs and the value per PHY type.
 struct TPhyCountersData : TTimeMultiData {
   uint64_t Total = 0;
   std::array<uint64_t, PhyTypeCount> PerPhy{};
 
-  // Selector < 0 Total; 0 ... 10 the counter of that PHY type; a PHY type beyond the list counts nothing.
+  // Selector < 0 Total; 0 ... kPhyTypeLast the counter of that PHY type; a PHY type beyond the list counts nothing.
   uint64_t Counter(int selector) const {
     if (selector < 0) return Total;
     return selector < PhyTypeCount ? PerPhy[static_cast<size_t>(selector)] : 0;

@@ -48,6 +48,16 @@ constexpr std::array<TNetworkColumnInfo, kNetworkColumnCount> kColumns = {{
     {C::Roaming, "ListColumns33", 80, A::Left, S::Number, true},
 }};
 
+// Stable names, in the order of the columns.
+constexpr std::array<std::string_view, kNetworkColumnCount> kNames = {
+    "marker",       "ssid",          "bssid",          "comment",         "vendor",       "signal",
+    "quality",      "network_type",  "phy_modes",      "channel",         "band",         "frequency",
+    "width",        "streams",       "utilization",    "clients",         "security",     "encryption",
+    "authentication", "wps",         "wps_version",    "device_name",     "model_name",   "model_number",
+    "manufacturer", "country",       "achievable_rate", "min_rate",       "max_rate",     "rates",
+    "first_seen",   "last_seen",     "pmf",            "roaming",
+};
+
 constexpr bool InEnumOrder() {
   for (size_t i = 0; i < kColumns.size(); ++i)
     if (static_cast<size_t>(kColumns[i].Id) != i) return false;
@@ -62,6 +72,14 @@ const std::array<TNetworkColumnInfo, kNetworkColumnCount>& NetworkColumns() { re
 
 const TNetworkColumnInfo& NetworkColumnInfo(TNetworkColumn column) {
   return kColumns[static_cast<size_t>(column)];
+}
+
+std::string_view NetworkColumnName(TNetworkColumn column) { return kNames[static_cast<size_t>(column)]; }
+
+std::optional<TNetworkColumn> NetworkColumnByName(std::string_view name) {
+  for (size_t i = 0; i < kNames.size(); ++i)
+    if (kNames[i] == name) return NetworkColumnAt(i);
+  return std::nullopt;
 }
 
 std::string NetworkColumnTitle(TNetworkColumn column) { return Translate(NetworkColumnInfo(column).TitleKey); }

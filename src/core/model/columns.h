@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -82,6 +83,11 @@ const TNetworkColumnInfo& NetworkColumnInfo(TNetworkColumn column);
 // The column of a number 0 to kNetworkColumnCount - 1 (an index into a layout), in range or not.
 inline TNetworkColumn NetworkColumnAt(size_t index) { return static_cast<TNetworkColumn>(index); }
 constexpr int ColumnIndex(TNetworkColumn column) { return static_cast<int>(column); }
+// The stable name of a column for scripts ("ssid", "signal", "first_seen"): lower case, words joined by "_",
+// the same in every language and never changed once given.
+std::string_view NetworkColumnName(TNetworkColumn column);
+// The column of a stable name; none for a name that is no column.
+std::optional<TNetworkColumn> NetworkColumnByName(std::string_view name);
 // The title in the current language.
 std::string NetworkColumnTitle(TNetworkColumn column);
 // The cell text of a column: the network's column text.

@@ -2,6 +2,10 @@
 
 namespace skimlet {
 
+WlanResult WlanService::QueryInterfaceIdentity(const WLAN_GUID&, WlanInterfaceIdentity&) {
+  return WlanError::kNotSupported;
+}
+
 ScanNotificationRelay::ScanNotificationRelay() : shared_(std::make_shared<Shared>()) {}
 
 void ScanNotificationRelay::Attach(PostFunction post) {

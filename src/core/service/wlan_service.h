@@ -10,10 +10,13 @@
 // empty callback, has returned, the previous callback is not running and is never called again.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "core/service/wlan_records.h"
@@ -77,6 +80,14 @@ struct WlanNotification {
 };
 using WlanNotificationCallback = std::function<void(const WlanNotification&)>;
 
+// What the operating system knows an interface by, beside the service's GUID and description.
+struct WlanInterfaceIdentity {
+  std::string Name;                           // the kernel's name ("wlan0"); empty when there is none
+  std::optional<std::array<uint8_t, 6>> Mac;  // the current hardware address
+  std::optional<bool> Up;                     // administratively up; unknown when not told
+  bool ScansRefused = false;  // the last scan could not be started: the program lacks the permission
+};
+
 class WlanService {
 public:
   virtual ~WlanService() = default;
@@ -110,6 +121,9 @@ public:
   // Runs the service's profile editor for Name modally. ReasonCode receives the editor's reason code.
   virtual WlanResult EditProfile(uint32_t clientVersion, std::string_view name, const WLAN_GUID& interfaceGuid,
                                  void* parentWindow, uint32_t firstPage, uint32_t& reasonCode) = 0;
+  // The interface's identity as it is now; "not found" once the interface is gone. Services that have no such
+  // thing return "not supported".
+  virtual WlanResult QueryInterfaceIdentity(const WLAN_GUID& interfaceGuid, WlanInterfaceIdentity& identity);
 };
 
 // Turns the service's notifications into "scan results ready" for the window thread: a notification of the

@@ -9,9 +9,9 @@ namespace skimlet {
 namespace {
 constexpr uint32_t kClientVersion = 1;
 constexpr int64_t kForgetScanRequestAfterSeconds = 30;
-// PHY types whose radio state is kept: OFDM (a), HR/DSSS (b), ERP (g), HT (n), VHT (ac) and HE (ax).
+// PHY types whose radio state is kept: OFDM (a), HR/DSSS (b), ERP (g), HT (n), VHT (ac), HE (ax) and EHT (be).
 bool KeepsRadioState(uint32_t phyType) {
-  return (phyType >= 4 && phyType <= 8) || phyType == 10;
+  return (phyType >= 4 && phyType <= 8) || phyType == kPhyHE || phyType == kPhyEHT;
 }
 }  // namespace
 

@@ -245,3 +245,25 @@ TEST(ColumnTable, StoredLayoutsOfBothWidths) {
 
 }  // namespace
 }  // namespace skimlet
+
+namespace skimlet {
+namespace {
+
+// Scripts choose columns by these names: each is unique, lower-case words joined by "_", and finds its column.
+TEST(ColumnNames, AreUniqueAndFindTheirColumn) {
+  std::vector<std::string_view> seen;
+  for (const TNetworkColumnInfo& c : NetworkColumns()) {
+    const std::string_view name = NetworkColumnName(c.Id);
+    EXPECT_EQ(name.find_first_not_of("abcdefghijklmnopqrstuvwxyz_"), std::string_view::npos) << name;
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), name), 0) << name;
+    seen.push_back(name);
+    EXPECT_EQ(NetworkColumnByName(name), c.Id) << name;
+  }
+  EXPECT_EQ(NetworkColumnName(TNetworkColumn::SignalStrength), "signal");
+  EXPECT_EQ(NetworkColumnName(TNetworkColumn::Roaming), "roaming");
+  EXPECT_FALSE(NetworkColumnByName("Signal"));
+  EXPECT_FALSE(NetworkColumnByName(""));
+}
+
+}  // namespace
+}  // namespace skimlet

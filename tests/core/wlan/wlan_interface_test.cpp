@@ -423,23 +423,24 @@ TEST_F(InterfacesTest, RadioStatesAreKeptForTheUsualPhyTypesOnly) {
   TWLANInterface& i = First();
   WLAN_RADIO_STATE r;
   r.PhyRadioState = {{0, kRadioOn, kRadioOn}, {1, kRadioOff, kRadioOn}, {2, kRadioOn, kRadioOn},
-                     {3, kRadioOn, kRadioOn}, {9, kRadioOn, kRadioOn}};
+                     {3, kRadioOn, kRadioOn}, {4, kRadioOn, kRadioOff}, {9, kRadioOn, kRadioOn}};
   fake_.SetQuery(kOpcodeRadioState, r.Encode());
-  fake_.SetCapability({7, 8, 9, 2});  // n, ac, ad, dsss
+  fake_.SetCapability({7, 8, 9, 2, 11});  // n, ac, ad, dsss, be
   int changes = 0;
   i.OnRadioStateChange = [&](TWLANInterface&) { ++changes; };
   i.UpdateRadioState();
   EXPECT_EQ(changes, 1);
   EXPECT_EQ(i.RadioStates[7], (TRadioState{true, kRadioOn, kRadioOn}));
   EXPECT_EQ(i.RadioStates[8], (TRadioState{true, kRadioOff, kRadioOn}));
+  EXPECT_EQ(i.RadioStates[11], (TRadioState{true, kRadioOn, kRadioOff}));
   for (int p : {0, 1, 2, 3, 4, 5, 6, 9, 10}) EXPECT_FALSE(i.RadioStates[static_cast<size_t>(p)].Present) << p;
   EXPECT_TRUE(i.IsSoftwareRadioOn());
   EXPECT_TRUE(i.IsHardwareRadioOn());
 
   // The switch turns every PHY off, whatever its type.
   i.SetRadio(false);
-  ASSERT_EQ(fake_.RadioSwitches.size(), 4u);
-  for (uint32_t k = 0; k < 4; ++k) EXPECT_EQ(fake_.RadioSwitches[k], (WLAN_PHY_RADIO_STATE{k, kRadioOff, kRadioOff}));
+  ASSERT_EQ(fake_.RadioSwitches.size(), 5u);
+  for (uint32_t k = 0; k < 5; ++k) EXPECT_EQ(fake_.RadioSwitches[k], (WLAN_PHY_RADIO_STATE{k, kRadioOff, kRadioOff}));
 
   // A failing query clears the records and tells nobody.
   fake_.FailQuery(kOpcodeRadioState);
