@@ -54,6 +54,12 @@ expect_in "networks --lang deutsch (table header)" "$(head -1 <<<"$out")" "Herst
 out=$(run --lang deutsch networks beacon.snapshot --tsv)
 expect_in "networks --tsv (column names in every language)" "$(head -1 <<<"$out")" $'\tcomment\tvendor\t'
 expect_in "networks (vendor from the installed vendors.db)" "$out" $'00-24-01-8D-C0-84\t\tD-Link Corporation\t'
+# The picture comes from the helper program in libexec, which finds the installed data as well.
+if [[ -x $prefix/libexec/skimlet/skimlet-cli-graph ]]; then
+  err=$(run graph spectrum2 beacon.snapshot -o spectrum.png --size 320x160 2>&1 >/dev/null) || fail "graph: $err"
+  [[ -z $err ]] || fail "graph wrote to standard error: $err"
+  [[ $(head -c 8 "$scratch/spectrum.png" | od -An -tx1 | tr -d ' \n') == 89504e470d0a1a0a ]] || fail "graph wrote no PNG"
+fi
 
 # Desktop entry, metainfo, icons.
 desktop=$prefix/share/applications/$app_id.desktop

@@ -83,8 +83,12 @@ fs::path FindDataFolder(const fs::path& programFolder) {
     return programFolder;
   fs::path folder = programFolder;
   if (folder.filename().empty()) folder = folder.parent_path();  // a trailing "/"
-  if (folder.filename() == "bin") {
-    fs::path shared = folder.parent_path() / kInstalledDataFolder;
+  // Installed programs: PREFIX/bin, and the helper programs in PREFIX/libexec/skimlet.
+  fs::path prefix;
+  if (folder.filename() == "bin") prefix = folder.parent_path();
+  else if (folder.parent_path().filename() == "libexec") prefix = folder.parent_path().parent_path();
+  if (!prefix.empty()) {
+    fs::path shared = prefix / kInstalledDataFolder;
     if (fs::is_directory(shared, ec)) return shared;
   }
   return programFolder;

@@ -57,7 +57,8 @@ TEnvironment ProcessEnvironment();
 std::filesystem::path ExecutableFolder();
 
 // The data folder for a program folder: itself when it holds "languages" or "Default", else
-// <prefix>/share/skimlet when the program folder is <prefix>/bin and that folder exists, else itself.
+// <prefix>/share/skimlet when the program folder is <prefix>/bin or <prefix>/libexec/skimlet and that folder
+// exists, else itself.
 std::filesystem::path FindDataFolder(const std::filesystem::path& programFolder);
 
 // The documents folder for a data folder: <prefix>/share/doc/skimlet when the data folder is

@@ -219,9 +219,12 @@ std::string DefaultVendorDatabasePath() {
   const size_t slash = exe.rfind('/');
   const std::string folder = slash == std::string::npos ? std::string() : exe.substr(0, slash + 1);
   const std::string beside = folder + "vendors.db";
-  // An installed program (<prefix>/bin) has the database in <prefix>/share/skimlet.
-  if (access(beside.c_str(), F_OK) != 0 && folder.ends_with("/bin/")) {
-    std::string shared = folder.substr(0, folder.size() - 4) + "share/skimlet/vendors.db";
+  // An installed program (<prefix>/bin, or a helper in <prefix>/libexec/skimlet) has the database in
+  // <prefix>/share/skimlet.
+  if (access(beside.c_str(), F_OK) == 0) return beside;
+  for (std::string_view tail : {std::string_view("/bin/"), std::string_view("/libexec/skimlet/")}) {
+    if (!folder.ends_with(tail)) continue;
+    std::string shared = folder.substr(0, folder.size() - tail.size() + 1) + "share/skimlet/vendors.db";
     if (access(shared.c_str(), F_OK) == 0) return shared;
   }
   return beside;

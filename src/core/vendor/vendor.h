@@ -56,8 +56,9 @@ std::string LookupVendor(std::string_view hexAddress, sqlite3* connection);
 std::string SQLiteResultText(int code);
 
 // Where the database is: vendors.db in the folder of the running program (of an installed program in
-// <prefix>/bin: <prefix>/share/skimlet/vendors.db), unless set otherwise. Setting the
-// path (empty: back to the default) closes the cached connection so that the next lookup opens the new file.
+// <prefix>/bin or <prefix>/libexec/skimlet: <prefix>/share/skimlet/vendors.db), unless set otherwise.
+// Setting the path (empty: back to the default) closes the cached connection so that the next lookup opens
+// the new file.
 std::string DefaultVendorDatabasePath();
 std::string VendorDatabasePath();
 void SetVendorDatabasePath(std::string path);

@@ -192,6 +192,7 @@ TEST(Folders, DataFolderOfABuildTreeAndOfAnInstalledLayout) {
   std::filesystem::create_directories(dir.Path / "usr" / "bin");
   std::filesystem::create_directories(dir.Path / "usr" / "share" / "skimlet" / "languages");
   EXPECT_EQ(FindDataFolder(dir.Path / "usr" / "bin"), dir.Path / "usr" / "share" / "skimlet");
+  EXPECT_EQ(FindDataFolder(dir.Path / "usr" / "libexec" / "skimlet"), dir.Path / "usr" / "share" / "skimlet");
   auto f = ResolveProgramFolders(dir.Path / "usr" / "bin", {true, false}, ProcessEnvironment());
   EXPECT_EQ(f.DefaultFolder, dir.Path / "usr" / "share" / "skimlet" / "Default");
   EXPECT_EQ(f.ShippedLanguagesFolder(), dir.Path / "usr" / "share" / "skimlet" / "languages");
