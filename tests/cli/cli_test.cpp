@@ -69,6 +69,15 @@ TEST(CliElements, ControlAndDirectionCharactersStayOnTheirLineAndInert) {
   EXPECT_NE(r.out.find("  SSID: A\\u009B\t@0+4\n"), std::string::npos) << r.out;
 }
 
+TEST(CliElements, DumpPrintsTheBlobAsHexDump) {
+  CliRun r = Cli("elements --dump --hex 000341422001020304050607080910111213");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out,
+            "00000000:  00 03 41 42 20 01 02 03 04 05 06 07 08 09 10 11  ..AB............\r\n"
+            "00000010:  12 13                                            ..\r\n");
+  EXPECT_EQ(Cli("elements --dump --tsv --hex 00").status, 2);
+}
+
 TEST(CliElements, UsageErrorsExitWithTwo) {
   EXPECT_EQ(Cli("elements --hex \"00 0\"").status, 2);
   EXPECT_EQ(Cli("elements --hex XY").status, 2);

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "core/base/translate.h"
+#include "ui/details/advanced_details.h"
 #include "ui/list/network_view.h"
 
 namespace skimlet {
@@ -94,6 +95,9 @@ TFrame BuildFrame(QMainWindow& window, const TProgramOptions& options) {
     page->setObjectName(QString::fromUtf8(name));
     f.pcInfo->addTab(page, QString::fromUtf8(caption));
   }
+  f.tsAdvancedDetails = f.pcInfo->findChild<QWidget*>(QStringLiteral("tsAdvancedDetails"));
+  f.pnlAdvancedDetails = new ui::TAdvancedDetails(f.tsAdvancedDetails);
+  (new QVBoxLayout(f.tsAdvancedDetails))->addWidget(f.pnlAdvancedDetails);
   f.splLower->setStretchFactor(0, 1);
   f.splLower->setStretchFactor(1, 0);
   f.splFilters->setStretchFactor(0, 0);

@@ -12,6 +12,9 @@ class QWidget;
 
 namespace skimlet {
 
+namespace ui {
+class TAdvancedDetails;
+}
 class TNetworkListView;
 struct TProgramOptions;
 
@@ -26,6 +29,8 @@ struct TFrame {
   QTabWidget* pcInfo = nullptr;
   QWidget* tsBand1 = nullptr;
   QWidget* tsBand2 = nullptr;
+  QWidget* tsAdvancedDetails = nullptr;
+  ui::TAdvancedDetails* pnlAdvancedDetails = nullptr;  // element tree and hex dump
   QTabWidget* pcStatistics = nullptr;
 };
 

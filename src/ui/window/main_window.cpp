@@ -24,6 +24,7 @@
 #include "core/base/translate.h"
 #include "core/ie/vendor.h"
 #include "core/vendor/vendor.h"
+#include "ui/details/advanced_details.h"
 
 namespace skimlet {
 
@@ -92,6 +93,30 @@ void TfrmSkimlet::CreateFrame() {
           [this] { commands_->Update(); });
   connect(vstNetworkList_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this] { commands_->Update(); });
+  ConnectAdvancedDetails();
+}
+
+// The element page follows the selection while it shows, and forgets its network whenever the list's records
+// go: a new list (interface switch, snapshot) or a cleared one empties it, removed rows make it look again.
+void TfrmSkimlet::ConnectAdvancedDetails() {
+  ui::TAdvancedDetails* details = frame_.pnlAdvancedDetails;
+  connect(vstNetworkList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] { RefreshAdvancedDetails(); });
+  connect(frame_.pcInfo, &QTabWidget::currentChanged, this, [this] { RefreshAdvancedDetails(); });
+  connect(model_, &QAbstractItemModel::modelReset, details, [details] { details->Clear(); });
+  connect(model_, &QAbstractItemModel::rowsRemoved, details, [this, details] { details->Revalidate(model_->List()); });
+}
+
+void TfrmSkimlet::RefreshAdvancedDetails() {
+  if (frame_.pcInfo->currentWidget() != frame_.tsAdvancedDetails) return;
+  const QModelIndexList rows = vstNetworkList_->selectionModel()->selectedRows();
+  const TWLANNetwork* n = nullptr;
+  if (!rows.isEmpty()) {
+    int first = rows.front().row();
+    for (const QModelIndex& i : rows) first = std::min(first, i.row());
+    n = model_->NetworkOfRow(first);
+  }
+  frame_.pnlAdvancedDetails->ShowNetwork(n);
 }
 
 void TfrmSkimlet::BuildLanguageMenu() {
@@ -346,6 +371,7 @@ void TfrmSkimlet::ScanResultsReady() {
 }
 
 void TfrmSkimlet::ClearNetworks() {
+  frame_.pnlAdvancedDetails->Clear();
   model_->ForgetAll();
   if (TWLANNetworkList* list = SelectedNetworks()) list->Clear();
   commands_->Update();
@@ -378,6 +404,8 @@ void TfrmSkimlet::RefreshStatistics() {
 void TfrmSkimlet::SyncNetworkRows(TWLANNetworkList& list) {
   if (&list != model_->List()) return;
   model_->Sync();
+  frame_.pnlAdvancedDetails->Revalidate(&list);
+  RefreshAdvancedDetails();
   commands_->Update();
 }
 

@@ -59,6 +59,7 @@ public:
   bool Simulated() const { return simulated_; }
   TNetworkListView* NetworkList() const { return vstNetworkList_; }
   TNetworkListModel* NetworkModel() const { return model_; }
+  const TFrame& Frame() const { return frame_; }
   QAction* Action(TCommand id) const { return commands_->Action(id); }
   TCommands& Commands() const { return *commands_; }
   QComboBox* InterfaceSelector() const { return frame_.cbInterfaces; }
@@ -95,6 +96,8 @@ private:
   void BuildLanguageMenu();
   void ApplyNetworkLayout();
   void ShowHeaderMenu(const QPoint& pos);
+  void ConnectAdvancedDetails();
+  void RefreshAdvancedDetails();
   void InterfaceChosen(int index);
   void FillInterfaceSelector();
   void InstallVendorNames();
