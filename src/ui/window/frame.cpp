@@ -11,6 +11,7 @@
 
 #include "core/base/translate.h"
 #include "ui/details/advanced_details.h"
+#include "ui/filters/filter_tree.h"
 #include "ui/list/network_view.h"
 
 namespace skimlet {
@@ -21,7 +22,7 @@ QString Tr(std::string_view key) { return QString::fromStdString(Translate(key))
 
 }  // namespace
 
-TFrame BuildFrame(QMainWindow& window, const TProgramOptions& options) {
+TFrame BuildFrame(QMainWindow& window, TProgramOptions& options) {
   TFrame f;
   auto* central = new QWidget(&window);
   auto* outer = new QVBoxLayout(central);
@@ -59,10 +60,8 @@ TFrame BuildFrame(QMainWindow& window, const TProgramOptions& options) {
   auto* lblFilters = new QLabel(QStringLiteral("Filters"), f.pnlFilters);
   lblFilters->setObjectName(QStringLiteral("lblFilters"));
   filterLayout->addWidget(lblFilters);
-  auto* vstFilter = new QTreeView(f.pnlFilters);
-  vstFilter->setObjectName(QStringLiteral("vstFilter"));
-  vstFilter->setHeaderHidden(true);
-  filterLayout->addWidget(vstFilter, 1);
+  f.vstFilter = new ui::TFilterTree(options, f.pnlFilters);
+  filterLayout->addWidget(f.vstFilter, 1);
 
   auto* right = new QWidget(f.splFilters);
   auto* rightLayout = new QVBoxLayout(right);
@@ -72,7 +71,7 @@ TFrame BuildFrame(QMainWindow& window, const TProgramOptions& options) {
   lblFind->setObjectName(QStringLiteral("lblFind"));
   f.edFilterText = new QLineEdit(right);
   f.edFilterText->setObjectName(QStringLiteral("edFilterText"));
-  f.edFilterText->setEnabled(false);
+  f.edFilterText->setClearButtonEnabled(true);
   findRow->addWidget(lblFind);
   findRow->addWidget(f.edFilterText, 1);
   rightLayout->addLayout(findRow);

@@ -14,6 +14,7 @@ namespace skimlet {
 
 namespace ui {
 class TAdvancedDetails;
+class TFilterTree;
 }
 class TNetworkListView;
 struct TProgramOptions;
@@ -23,6 +24,7 @@ struct TFrame {
   QTabWidget* pcMain = nullptr;
   QSplitter* splFilters = nullptr;
   QWidget* pnlFilters = nullptr;
+  ui::TFilterTree* vstFilter = nullptr;
   QLineEdit* edFilterText = nullptr;
   QSplitter* splLower = nullptr;
   TNetworkListView* vstNetworkList = nullptr;  // with its model, owned by the window
@@ -35,6 +37,7 @@ struct TFrame {
 };
 
 // Builds the controls as the central widget of Window; Options shape the list (kept by reference).
-TFrame BuildFrame(QMainWindow& window, const TProgramOptions& options);
+// The filter tree changes the filter sets of Options.
+TFrame BuildFrame(QMainWindow& window, TProgramOptions& options);
 
 }  // namespace skimlet

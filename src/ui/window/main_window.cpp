@@ -25,6 +25,7 @@
 #include "core/ie/vendor.h"
 #include "core/vendor/vendor.h"
 #include "ui/details/advanced_details.h"
+#include "ui/filters/filter_tree.h"
 
 namespace skimlet {
 
@@ -81,7 +82,8 @@ void TfrmSkimlet::CreateFrame() {
   model_ = frame_.vstNetworkList->Model();
   vstNetworkList_ = frame_.vstNetworkList;
 
-  model_->Filter = [this](const TWLANNetwork& n) { return NetworkPassesFilter(n, Options, findText_); };
+  model_->Filter = [this](const TWLANNetwork& n) { return filter_.Passes(n); };
+  ConnectFilters();
   vstNetworkList_->setContextMenuPolicy(Qt::ActionsContextMenu);
   commands_->Place(vstNetworkList_, kNetworkListMenu);
   connect(vstNetworkList_->header(), &QHeaderView::customContextMenuRequested, this,
@@ -105,6 +107,22 @@ void TfrmSkimlet::ConnectAdvancedDetails() {
   connect(frame_.pcInfo, &QTabWidget::currentChanged, this, [this] { RefreshAdvancedDetails(); });
   connect(model_, &QAbstractItemModel::modelReset, details, [details] { details->Clear(); });
   connect(model_, &QAbstractItemModel::rowsRemoved, details, [this, details] { details->Revalidate(model_->List()); });
+}
+
+// The find text and the check boxes re-filter the rows at once; the counts follow the status bar. While the
+// filter panel is hidden its sets do not apply, at a refresh as much as at once; the find text always does.
+void TfrmSkimlet::ConnectFilters() {
+  connect(frame_.edFilterText, &QLineEdit::textChanged, this, [this](const QString& text) {
+    filter_.SetFindText(text.toStdString());
+    ApplyNetworkFilter();
+  });
+  connect(frame_.vstFilter, &ui::TFilterTree::FilterChanged, this, [this] { ApplyNetworkFilter(); });
+}
+
+void TfrmSkimlet::ApplyNetworkFilter() {
+  filter_.SetUseSets(Options.bShowFilters);
+  model_->ApplyFilter(false);
+  UpdateStatusBar();
 }
 
 void TfrmSkimlet::RefreshAdvancedDetails() {
@@ -175,6 +193,7 @@ void TfrmSkimlet::ApplyStoredLayout() {
   frame_.splFilters->setSizes({Options.aLeftPanelWidth, std::max(100, width() - Options.aLeftPanelWidth)});
   frame_.splLower->setSizes({std::max(100, height() - Options.aTopPanelHeight), Options.aTopPanelHeight});
   frame_.pnlFilters->setVisible(Options.bShowFilters);
+  filter_.SetUseSets(Options.bShowFilters);
   for (auto [id, on] : {std::pair{TCommand::ShowFilters, Options.bShowFilters},
                         {TCommand::ShowHorizontalGrid, Options.bHorzGrid},
                         {TCommand::ShowVerticalGrid, Options.bVertGrid},
@@ -326,6 +345,7 @@ void TfrmSkimlet::ApplyLanguage() {
     frame_.pcInfo->setTabVisible(frame_.pcInfo->indexOf(frame_.tsBand2), true);
   }
   ApplyNetworkLayout();
+  frame_.vstFilter->Build();
   mnuCopy_->clear();
   mnuCopy_->addAction(Action(TCommand::CopyLine));
   mnuCopy_->addSeparator();
@@ -374,7 +394,7 @@ void TfrmSkimlet::ClearNetworks() {
   frame_.pnlAdvancedDetails->Clear();
   model_->ForgetAll();
   if (TWLANNetworkList* list = SelectedNetworks()) list->Clear();
-  commands_->Update();
+  UpdateStatusBar();
 }
 
 void TfrmSkimlet::RefreshNetworks() {
@@ -463,7 +483,7 @@ QColor TfrmSkimlet::PickColor(const QColor& initial) {
 void TfrmSkimlet::ShowFilters(bool on) {
   Options.bShowFilters = on;
   frame_.pnlFilters->setVisible(on);
-  model_->ApplyFilter(!on);
+  ApplyNetworkFilter();
 }
 
 void TfrmSkimlet::ShowHeaderMenu(const QPoint& pos) {
@@ -498,6 +518,8 @@ void TfrmSkimlet::RestoreColumnsOrder() {
 
 void TfrmSkimlet::UpdateStatusBar() {
   statusPanels_->Show(SelectedInterface(), SelectedNetworks(), model_->rowCount());
+  const TWLANNetworkList* list = SelectedNetworks();
+  frame_.vstFilter->UpdateCounts(list ? &list->Counters : nullptr);
   commands_->Update();
 }
 

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "core/model/network_filter.h"
 #include "core/wlan/update_cycle.h"
 #include "core/wlan/wlan_interface.h"
 #include "ui/commands/command_host.h"
@@ -97,6 +98,8 @@ private:
   void ApplyNetworkLayout();
   void ShowHeaderMenu(const QPoint& pos);
   void ConnectAdvancedDetails();
+  void ConnectFilters();
+  void ApplyNetworkFilter();
   void RefreshAdvancedDetails();
   void InterfaceChosen(int index);
   void FillInterfaceSelector();
@@ -128,7 +131,8 @@ private:
   QTimer* tmUpdateGraph_ = nullptr;
   QTimer* tmUpdateCurrentConnection_ = nullptr;
   QTimer* tmUpdateWirelessStatistics_ = nullptr;
-  QString findText_;
+  // The find text and the filter sets as one rule for the list.
+  TNetworkFilter filter_{Options};
   bool terminateRequested_ = false;
   // The last enumeration of interfaces failed (the selector says so).
   bool enumerationFailed_ = false;
