@@ -131,17 +131,24 @@ void THexDumpViewer::PaintDump(QPainter& p, const hexdump::THexLayout& l, bool o
     p.setPen(text);
     p.drawText(l.OffsetX(), baseline, QString::fromLatin1(buf, 9));
     const int64_t n = std::min<int64_t>(hexdump::kBytesPerLine, DataLength() - first);
-    for (int k = 0; k < n; ++k) {
-      const uint8_t b = bytes_[static_cast<size_t>(first + k)];
+    const uint8_t* line = bytes_.data() + first;
+    // Pairs of bytes share a colour: "00 01" in one call (the font is fixed-pitch, so the blank between them
+    // is exactly the gap of the layout).
+    for (int k = 0; k < n; k += 2) {
+      char hx[5];
+      int len = 0;
+      for (int j = k; j < k + 2 && j < n; ++j) {
+        if (j > k) hx[len++] = ' ';
+        hx[len++] = kHex[line[j] >> 4];
+        hx[len++] = kHex[line[j] & 0xF];
+      }
       p.setPen(HexColour(pal, (k % 4) >= 2, onWhite));
-      const char hx[2] = {kHex[b >> 4], kHex[b & 0xF]};
-      p.drawText(l.HexX(k), baseline, QString::fromLatin1(hx, 2));
+      p.drawText(l.HexX(k), baseline, QString::fromLatin1(hx, len));
     }
     p.setPen(text);
-    // Character by character, so that every glyph stays on the grid of the hex digits.
-    for (int k = 0; k < n; ++k)
-      p.drawText(l.CharX(k), baseline,
-                 QString(QLatin1Char(hexdump::PrintableChar(bytes_[static_cast<size_t>(first + k)]))));
+    char chars[hexdump::kBytesPerLine];
+    for (int k = 0; k < n; ++k) chars[k] = hexdump::PrintableChar(line[k]);
+    p.drawText(l.CharX(0), baseline, QString::fromLatin1(chars, static_cast<qsizetype>(n)));
   }
   p.setPen(QPen(QColor(0xC0, 0xC0, 0xC0), 1));
   const int bottom = onWhite ? hexdump::kMargin + l.TotalLines() * l.LineHeight() - 3 : l.SeparatorBottom();

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -32,6 +33,7 @@
 #include "support/network_fixture.h"
 #include "support/vendor_db_fixture.h"
 #include "ui/details/advanced_details.h"
+#include "ui/filters/filter_tree.h"
 #include "ui/details/element_tree_model.h"
 #include "ui/hexview/hex_dump_viewer.h"
 #include "ui/window/main_window.h"
@@ -381,6 +383,49 @@ TEST_F(WindowTest, AdvancedDetailsFollowTheSelectionAndForgetARecordThatGoes) {
   w.ClearNetworks();
   EXPECT_TRUE(page.ElementBSSID().empty());
   EXPECT_EQ(page.Viewer()->DataLength(), 0);
+}
+
+// The find box and the filter tree narrow the list at once; with the panel hidden its sets do not apply, at
+// once and after a refresh alike, while the find text still does. Counts follow a clear.
+TEST_F(WindowTest, FindTextAndFilterTreeNarrowTheListAndCountsFollow) {
+  TfrmSkimlet w(FakeEnvironment([](test::FakeWlanService& f) {
+    f.SetQuery(kOpcodeInterfaceState, EncodeUInt32Value(kInterfaceConnected));
+    f.SetQuery(kOpcodeAutoConfEnabled, EncodeUInt32Value(1));
+    f.BssList = {0, test::MakeBssList({{test::MakeEntry(1, -50, 2437000, "MyHOME"), {}},
+                                       {test::MakeEntry(2, -60, 5180000, "cafe"), {}}})};
+  }));
+  TNetworkListModel& model = *w.NetworkModel();
+  ASSERT_EQ(model.rowCount(), 2);
+  QLineEdit& find = *w.Frame().edFilterText;
+  ui::TFilterTree& tree = *w.Frame().vstFilter;
+  EXPECT_TRUE(find.isEnabled());
+  EXPECT_TRUE(find.isClearButtonEnabled());
+  EXPECT_TRUE(tree.MemberItem(ui::TFilterTree::kBand, 1)->text(0).endsWith(" (1)"));
+
+  find.setText("home");
+  ASSERT_EQ(model.rowCount(), 1);
+  EXPECT_EQ(model.NetworkOfRow(0)->SSID, "MyHOME");
+  find.clear();
+  EXPECT_EQ(model.rowCount(), 2);
+
+  tree.MemberItem(ui::TFilterTree::kBand, 0)->setCheckState(0, Qt::Unchecked);
+  ASSERT_EQ(model.rowCount(), 1);
+  EXPECT_EQ(model.NetworkOfRow(0)->SSID, "cafe");
+  EXPECT_FALSE(w.Options.FilterFrequencyBandSet.Has(0));
+
+  w.Action(TCommand::ShowFilters)->trigger();  // hide the panel: its sets stop applying
+  ASSERT_FALSE(w.Options.bShowFilters);
+  EXPECT_EQ(model.rowCount(), 2);
+  w.SyncNetworkRows(*w.SelectedNetworks());
+  EXPECT_EQ(model.rowCount(), 2);
+  find.setText("CAFE");
+  EXPECT_EQ(model.rowCount(), 1);
+  find.clear();
+  w.Action(TCommand::ShowFilters)->trigger();
+  EXPECT_EQ(model.rowCount(), 1);
+
+  w.ClearNetworks();
+  EXPECT_FALSE(tree.MemberItem(ui::TFilterTree::kBand, 1)->text(0).contains('('));
 }
 
 // Without an interface the commands that need one are disabled, and the selector says why it is empty.
