@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QResizeEvent>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTreeView>
@@ -48,7 +49,30 @@ TAdvancedDetails::TAdvancedDetails(QWidget* parent) : QWidget(parent) {
   splitter_->setStretchFactor(1, 0);
 
   connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { LineSelected(); });
+  connect(splitter_, &QSplitter::splitterMoved, this, [this] { moved_ = true; });
   connect(viewer_, &THexDumpViewer::ByteClicked, this, [this](qint64 byte) { ByteClicked(byte); });
+}
+
+void TAdvancedDetails::SetViewerWidth(int width) {
+  viewerWidth_ = std::max(50, width);
+  ApplyViewerWidth();
+}
+
+int TAdvancedDetails::ViewerWidth() const {
+  const QList<int> sizes = splitter_->sizes();
+  return moved_ && sizes.size() == 2 && sizes[1] > 0 ? sizes[1] : viewerWidth_;
+}
+
+// The dump keeps its width as the page grows or shrinks, until the user moves the splitter.
+void TAdvancedDetails::ApplyViewerWidth() {
+  if (moved_ || width() <= 0) return;
+  QSignalBlocker block(splitter_);
+  splitter_->setSizes({std::max(100, width() - viewerWidth_), viewerWidth_});
+}
+
+void TAdvancedDetails::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  ApplyViewerWidth();
 }
 
 void TAdvancedDetails::SetEmptyText(const QString& text) { emptyLabel_->setText(text); }

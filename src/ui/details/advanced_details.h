@@ -51,9 +51,16 @@ public:
   void ByteClicked(int64_t byte);
 
   void SetEmptyText(const QString& text);
+  // Width of the hex dump beside the tree; applied when the page first gets its size.
+  void SetViewerWidth(int width);
+  int ViewerWidth() const;
+
+protected:
+  void resizeEvent(QResizeEvent* e) override;
 
 private:
   void LineSelected();
+  void ApplyViewerWidth();
 
   QSplitter* splitter_ = nullptr;
   QStackedWidget* treeStack_ = nullptr;
@@ -62,6 +69,8 @@ private:
   TElementTreeModel* model_ = nullptr;
   THexDumpViewer* viewer_ = nullptr;
   std::string bssid_;
+  int viewerWidth_ = 650;
+  bool moved_ = false;
 };
 
 }  // namespace skimlet::ui

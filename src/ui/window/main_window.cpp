@@ -121,6 +121,7 @@ void TfrmSkimlet::ConnectFilters() {
 
 void TfrmSkimlet::ApplyNetworkFilter() {
   filter_.SetUseSets(Options.bShowFilters);
+  frame_.pnlAdvancedDetails->SetViewerWidth(Options.HexDumpViewerWidth);
   model_->ApplyFilter(false);
   UpdateStatusBar();
 }
@@ -312,6 +313,7 @@ void TfrmSkimlet::FormDestroy() {
   const QList<int> lower = frame_.splLower->sizes();
   if (lower.size() == 2 && lower[1] > 0) Options.aTopPanelHeight = lower[1];
   ReadLayout(*vstNetworkList_, Options.Layouts.ListColumns);
+  Options.HexDumpViewerWidth = frame_.pnlAdvancedDetails->ViewerWidth();
   Options.bVertGrid = Action(TCommand::ShowVerticalGrid)->isChecked();
   Options.bHorzGrid = Action(TCommand::ShowHorizontalGrid)->isChecked();
   // The interface set goes (its network lists write comments.txt and colors.txt, the session closes), then
