@@ -11,6 +11,7 @@
 
 #include "core/base/translate.h"
 #include "ui/details/advanced_details.h"
+#include "ui/details/network_details.h"
 #include "ui/filters/filter_tree.h"
 #include "ui/list/network_view.h"
 
@@ -94,6 +95,9 @@ TFrame BuildFrame(QMainWindow& window, TProgramOptions& options) {
     page->setObjectName(QString::fromUtf8(name));
     f.pcInfo->addTab(page, QString::fromUtf8(caption));
   }
+  f.tsNetworkDetails = f.pcInfo->findChild<QWidget*>(QStringLiteral("tsNetworkDetails"));
+  f.pnlNetworkDetails = new ui::TNetworkDetails(f.tsNetworkDetails);
+  (new QVBoxLayout(f.tsNetworkDetails))->addWidget(f.pnlNetworkDetails);
   f.tsAdvancedDetails = f.pcInfo->findChild<QWidget*>(QStringLiteral("tsAdvancedDetails"));
   f.pnlAdvancedDetails = new ui::TAdvancedDetails(f.tsAdvancedDetails);
   (new QVBoxLayout(f.tsAdvancedDetails))->addWidget(f.pnlAdvancedDetails);

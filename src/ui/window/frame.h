@@ -15,6 +15,7 @@ namespace skimlet {
 namespace ui {
 class TAdvancedDetails;
 class TFilterTree;
+class TNetworkDetails;
 }
 class TNetworkListView;
 struct TProgramOptions;
@@ -31,6 +32,8 @@ struct TFrame {
   QTabWidget* pcInfo = nullptr;
   QWidget* tsBand1 = nullptr;
   QWidget* tsBand2 = nullptr;
+  QWidget* tsNetworkDetails = nullptr;
+  ui::TNetworkDetails* pnlNetworkDetails = nullptr;  // the label grid
   QWidget* tsAdvancedDetails = nullptr;
   ui::TAdvancedDetails* pnlAdvancedDetails = nullptr;  // element tree and hex dump
   QTabWidget* pcStatistics = nullptr;

@@ -25,6 +25,7 @@
 #include "core/ie/vendor.h"
 #include "core/vendor/vendor.h"
 #include "ui/details/advanced_details.h"
+#include "ui/details/network_details.h"
 #include "ui/filters/filter_tree.h"
 
 namespace skimlet {
@@ -126,8 +127,10 @@ void TfrmSkimlet::ApplyNetworkFilter() {
   UpdateStatusBar();
 }
 
+// The detail pages show the first selected row's network, each only while it is the page showing.
 void TfrmSkimlet::RefreshAdvancedDetails() {
-  if (frame_.pcInfo->currentWidget() != frame_.tsAdvancedDetails) return;
+  QWidget* page = frame_.pcInfo->currentWidget();
+  if (page != frame_.tsAdvancedDetails && page != frame_.tsNetworkDetails) return;
   const QModelIndexList rows = vstNetworkList_->selectionModel()->selectedRows();
   const TWLANNetwork* n = nullptr;
   if (!rows.isEmpty()) {
@@ -135,7 +138,10 @@ void TfrmSkimlet::RefreshAdvancedDetails() {
     for (const QModelIndex& i : rows) first = std::min(first, i.row());
     n = model_->NetworkOfRow(first);
   }
-  frame_.pnlAdvancedDetails->ShowNetwork(n);
+  if (page == frame_.tsNetworkDetails)
+    frame_.pnlNetworkDetails->ShowNetwork(n);
+  else
+    frame_.pnlAdvancedDetails->ShowNetwork(n);
 }
 
 void TfrmSkimlet::BuildLanguageMenu() {
@@ -348,6 +354,9 @@ void TfrmSkimlet::ApplyLanguage() {
   }
   ApplyNetworkLayout();
   frame_.vstFilter->Build();
+  QStringList titles;
+  for (int i = 0; i < NetworkColumnCount; ++i) titles << model_->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
+  frame_.pnlNetworkDetails->SetTitles(titles);
   mnuCopy_->clear();
   mnuCopy_->addAction(Action(TCommand::CopyLine));
   mnuCopy_->addSeparator();
