@@ -57,7 +57,7 @@ QString TNetworkDetails::WrapText(const QString& text, int width) {
 }
 
 TNetworkDetails::TNetworkDetails(QWidget* parent) : QScrollArea(parent) {
-  setObjectName(QStringLiteral("sbNetworkDetails"));
+  setObjectName(QStringLiteral("NetworkDetailsArea"));
   auto* area = new QWidget();
   area->setObjectName(QStringLiteral("pnlNetworkDetails"));
   const int n = NetworkColumnCount;
