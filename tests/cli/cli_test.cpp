@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 #include <sys/wait.h>
@@ -217,6 +218,39 @@ TEST(CliScan, RefreshesTheSimulatedSceneAndPrintsEachRefresh) {
   // The signals of the scene wander from scan to scan.
   EXPECT_NE(refreshes[0].substr(refreshes[0].find("\"networks\"")), refreshes[2].substr(refreshes[2].find("\"networks\"")));
 
+}
+
+// The filter options narrow every output with the window's rule; each must hold.
+TEST(CliScan, FilterOptionsNarrowTheNetworks) {
+  const std::string scan = "scan --service sim --interval 0 --sim-scan-seconds 0.01 --tsv --columns ssid,band,security ";
+  CliRun all = Cli(scan);
+  ASSERT_EQ(all.status, 0);
+  CliRun r = Cli(scan + "--band 6");
+  ASSERT_EQ(r.status, 0);
+  std::istringstream lines(r.out);
+  std::string line;
+  std::getline(lines, line);  // header
+  int rows = 0;
+  while (std::getline(lines, line)) {
+    ++rows;
+    EXPECT_NE(line.find("\t6 GHz\t"), std::string::npos) << line;
+  }
+  EXPECT_GT(rows, 0);
+  EXPECT_LT(r.out.size(), all.out.size());
+
+  r = Cli(scan + "--security=wpa3,owe --find BRANKWELL");
+  ASSERT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("Brankwell Guest\t"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("\tWPA2\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("Rakete"), std::string::npos) << r.out;
+
+  r = Cli("scan --service sim --interval 0 --sim-scan-seconds 0.01 --json --find no-such-network");
+  EXPECT_NE(r.out.find("\"networks\": []"), std::string::npos) << r.out;
+
+  for (const char* bad : {"--band 7", "--phy ad", "--width 60", "--quality 6", "--security", "--find"})
+    EXPECT_EQ(Cli(std::string("scan ") + bad).status, 2) << bad;
+  EXPECT_NE(Cli("scan --help").out.find("--width L"), std::string::npos);
+  EXPECT_NE(Cli("networks --help").out.find("--security L"), std::string::npos);
 }
 
 TEST(CliScan, UsageAndUnavailableServices) {
