@@ -2,6 +2,7 @@
 // 3 a scan that was not permitted and found nothing.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,5 +15,7 @@ int RunNetworks(const Args& args);
 int RunScan(const Args& args);
 int RunInterfaces(const Args& args);
 int RunConvert(const Args& args);
+// Runs the drawing helper with the command's arguments (and the language, when one was given).
+int RunGraph(const Args& args, const std::optional<std::string>& lang);
 
 }  // namespace skimlet::cli

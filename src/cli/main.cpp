@@ -23,6 +23,8 @@ constexpr const char* kUsage =
     "  elements --bssid BSSID FILE        print the element tree of one network of a snapshot or capture\n"
     "  elements --hex HEX                 print the element tree of an element blob\n"
     "  convert -o OUTPUT FILE             write a capture (pcap, pcapng) or snapshot as a snapshot file\n"
+    "  graph spectrum2|spectrum5|spectrum6 FILE -o OUTPUT [--size WxH]\n"
+    "                                     draw a band's channel spectrum of a snapshot or capture (PNG, BMP)\n"
     "\n"
     "A FILE of - is standard input; -- ends the options. 'skimlet-cli COMMAND --help' tells more.\n"
     "\n"
@@ -82,6 +84,7 @@ int Run(int argc, char** argv) {
   if (command == "scan") return RunScan(args);
   if (command == "interfaces") return RunInterfaces(args);
   if (command == "convert") return RunConvert(args);
+  if (command == "graph") return RunGraph(args, lang);
   std::fprintf(stderr, "skimlet-cli: unknown command '%s'\nTry 'skimlet-cli --help'.\n", command.c_str());
   return 2;
 }

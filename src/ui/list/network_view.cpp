@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QIconEngine>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMouseEvent>
@@ -372,6 +373,26 @@ TWLANNetwork* TNetworkListModel::NetworkOfRow(int row) const {
   return shown_[static_cast<size_t>(row)]->Network;
 }
 
+bool TNetworkListModel::GraphRowChecked(int row) const {
+  const TWLANNetwork* n = GraphRowNetwork(row);
+  return n && n->Checked;
+}
+
+bool TNetworkListModel::GraphRowHidden(int row) const {
+  return row < 0 || row >= TotalRows() || all_[static_cast<size_t>(row)]->Pos < 0;
+}
+
+bool TNetworkListModel::GraphRowSelected(int row) const {
+  if (!selection_ || row < 0 || row >= TotalRows()) return false;
+  const int pos = all_[static_cast<size_t>(row)]->Pos;
+  return pos >= 0 && selection_->isRowSelected(pos, QModelIndex());
+}
+
+TWLANNetwork* TNetworkListModel::GraphRowNetwork(int row) const {
+  if (row < 0 || row >= TotalRows()) return nullptr;
+  return all_[static_cast<size_t>(row)]->Network;
+}
+
 int TNetworkListModel::AbsoluteIndex(int row) const {
   if (row < 0 || row >= static_cast<int>(shown_.size())) return -1;
   return shown_[static_cast<size_t>(row)]->Abs;
@@ -638,6 +659,7 @@ TNetworkListView::TNetworkListView(const TProgramOptions& options, TNetworkListM
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setSortingEnabled(false);
   setModel(model);
+  model->SetSelectionModel(selectionModel());
   delegate_ = new TNetworkListDelegate(options, model, this);
   setItemDelegate(delegate_);
   QHeaderView* h = header();

@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QHash>
+#include <QItemSelectionModel>
 #include <QIcon>
 #include <QStaticText>
 #include <QStyledItemDelegate>
@@ -16,6 +17,7 @@
 
 #include "core/model/columns.h"
 #include "core/model/network_list.h"
+#include "render/graph_rows.h"
 
 namespace skimlet {
 
@@ -41,7 +43,9 @@ QIcon SignalIcon(int qualityClass, bool open);
 void DrawQualityBar(QPainter& painter, const QRect& cell, Qt::Alignment alignment, bool drawText, bool integer,
                     double percent);
 
-class TNetworkListModel : public QAbstractTableModel {
+// The graphs read the rows through TGraphRows: every row in sort order, hidden ones included, by their index in
+// that order (never a position among the shown rows).
+class TNetworkListModel : public QAbstractTableModel, public TGraphRows {
   Q_OBJECT
 
 public:
@@ -81,6 +85,16 @@ public:
   int RowOfNetwork(const TWLANNetwork* network) const;
   int TotalRows() const { return static_cast<int>(all_.size()); }
 
+  // Where the graphs learn which rows are selected (the view's selection).
+  void SetSelectionModel(const QItemSelectionModel* selection) { selection_ = selection; }
+
+  // TGraphRows
+  int GraphRowCount() const override { return TotalRows(); }
+  bool GraphRowChecked(int row) const override;
+  bool GraphRowHidden(int row) const override;
+  bool GraphRowSelected(int row) const override;
+  TWLANNetwork* GraphRowNetwork(int row) const override;
+
   void SetColumnTitles(const QStringList& titles);
   void SetColumnAlignment(int column, Qt::Alignment alignment);
   Qt::Alignment ColumnAlignment(int column) const;
@@ -104,6 +118,7 @@ private:
   void Relayout();
 
   const TProgramOptions& options_;
+  const QItemSelectionModel* selection_ = nullptr;
   TWLANNetworkList* list_ = nullptr;
   std::vector<std::unique_ptr<TRow>> all_;  // every row in sort order
   std::vector<TRow*> shown_;                // the rows not filtered, in sort order

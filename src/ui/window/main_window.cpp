@@ -23,6 +23,7 @@
 #include "core/base/safe_text.h"
 #include "core/base/translate.h"
 #include "core/ie/vendor.h"
+#include "core/radio/values.h"
 #include "core/vendor/vendor.h"
 #include "ui/details/advanced_details.h"
 #include "ui/details/network_details.h"
@@ -96,6 +97,8 @@ void TfrmSkimlet::CreateFrame() {
           [this] { commands_->Update(); });
   connect(vstNetworkList_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this] { commands_->Update(); });
+  graphs_ = new TWindowGraphs(frame_.pcInfo, frame_.pcInfo->findChild<QWidget*>(QStringLiteral("tsGraphs")),
+                              frame_.tsBand1, frame_.tsBand2, model_, Options, this);
   ConnectAdvancedDetails();
 }
 
@@ -122,7 +125,6 @@ void TfrmSkimlet::ConnectFilters() {
 
 void TfrmSkimlet::ApplyNetworkFilter() {
   filter_.SetUseSets(Options.bShowFilters);
-  frame_.pnlAdvancedDetails->SetViewerWidth(Options.HexDumpViewerWidth);
   model_->ApplyFilter(false);
   UpdateStatusBar();
 }
@@ -188,8 +190,11 @@ void TfrmSkimlet::CreateTimers() {
   connect(tmUpdateWirelessNetwork_, &QTimer::timeout, this, [this] {
     if (cycle_) cycle_->Tick();
   });
-  // The graphs repaint here once they exist; the status bar follows the connection and the list counts.
-  connect(tmUpdateGraph_, &QTimer::timeout, this, [this] { UpdateStatusBar(); });
+  // The graph of the page that is showing repaints; the status bar follows the connection and the list counts.
+  connect(tmUpdateGraph_, &QTimer::timeout, this, [this] {
+    if (graphs_) graphs_->Tick();
+    UpdateStatusBar();
+  });
   connect(tmUpdateCurrentConnection_, &QTimer::timeout, this, [this] { RefreshInterfaceState(); });
   connect(tmUpdateWirelessStatistics_, &QTimer::timeout, this, [this] { RefreshStatistics(); });
   connect(frame_.cbInterfaces, &QComboBox::activated, this, [this](int i) { InterfaceChosen(i); });
@@ -201,6 +206,7 @@ void TfrmSkimlet::ApplyStoredLayout() {
   frame_.splLower->setSizes({std::max(100, height() - Options.aTopPanelHeight), Options.aTopPanelHeight});
   frame_.pnlFilters->setVisible(Options.bShowFilters);
   filter_.SetUseSets(Options.bShowFilters);
+  frame_.pnlAdvancedDetails->SetViewerWidth(Options.HexDumpViewerWidth);
   for (auto [id, on] : {std::pair{TCommand::ShowFilters, Options.bShowFilters},
                         {TCommand::ShowHorizontalGrid, Options.bHorzGrid},
                         {TCommand::ShowVerticalGrid, Options.bVertGrid},
@@ -313,6 +319,12 @@ void TfrmSkimlet::ConnectionChanged(TWlanObject& connection) {
 void TfrmSkimlet::FormDestroy() {
   for (QTimer* t : {tmUpdateWirelessNetwork_, tmUpdateGraph_, tmUpdateCurrentConnection_, tmUpdateWirelessStatistics_})
     t->stop();
+  // The graphs go first: they read the lists' records on every paint.
+  if (graphs_) {
+    graphs_->Free();
+    delete graphs_;
+    graphs_ = nullptr;
+  }
   const QList<int> sizes = frame_.splFilters->sizes();
   if (frame_.pnlFilters->isVisible() && !sizes.isEmpty() && sizes[0] > 0) Options.aLeftPanelWidth = sizes[0];
   Options.bShowFilters = Action(TCommand::ShowFilters)->isChecked();
@@ -344,15 +356,9 @@ void TfrmSkimlet::ApplyLanguage() {
   TQtTranslatable window(this, "TfrmSkimlet");
   TTranslatable* windows[] = {&window};
   TranslateForms(Lang, windows, &window);
-  if (Options.BandsOnSinglePanel) {
-    frame_.pcInfo->setTabText(frame_.pcInfo->indexOf(frame_.tsBand1), Tr("2.4 and 5Ghz"));
-    frame_.pcInfo->setTabVisible(frame_.pcInfo->indexOf(frame_.tsBand2), false);
-  } else {
-    frame_.pcInfo->setTabText(frame_.pcInfo->indexOf(frame_.tsBand1), Tr("2.4Ghz"));
-    frame_.pcInfo->setTabText(frame_.pcInfo->indexOf(frame_.tsBand2), Tr("5Ghz"));
-    frame_.pcInfo->setTabVisible(frame_.pcInfo->indexOf(frame_.tsBand2), true);
-  }
   ApplyNetworkLayout();
+  // The value selector lists the column titles just loaded; the band pages are captioned.
+  if (graphs_) graphs_->ApplyLanguage();
   frame_.vstFilter->Build();
   QStringList titles;
   for (int i = 0; i < NetworkColumnCount; ++i) titles << model_->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
@@ -438,6 +444,16 @@ void TfrmSkimlet::SyncNetworkRows(TWLANNetworkList& list) {
   frame_.pnlAdvancedDetails->Revalidate(&list);
   RefreshAdvancedDetails();
   commands_->Update();
+  CheckHeardBands();
+}
+
+void TfrmSkimlet::CheckHeardBands() {
+  if (!graphs_) return;
+  const TWLANNetworkList* list = model_->List();
+  bool six = false;
+  if (list)
+    for (const auto& n : list->Items) six = six || n->Band == kBand6GHz;
+  graphs_->SetHears6GHz(six);
 }
 
 void TfrmSkimlet::FillInterfaceSelector() {
@@ -461,6 +477,7 @@ void TfrmSkimlet::RebuildInterfaceList() {
   if (interfaces_) interfaces_->SetSelectedIndex(frame_.cbInterfaces->currentIndex());
   model_->SetList(SelectedNetworks());
   ClearNetworks();
+  CheckHeardBands();
   RefreshNetworks();
   RefreshInterfaceState();
   RefreshStatistics();
@@ -472,6 +489,7 @@ void TfrmSkimlet::InterfaceChosen(int index) {
   interfaces_->SetSelectedIndex(index);
   model_->SetList(SelectedNetworks());
   ClearNetworks();
+  CheckHeardBands();
   RefreshNetworks();
   RefreshInterfaceState();
 }

@@ -12,6 +12,7 @@
 #include "core/wlan/wlan_interface.h"
 #include "ui/commands/command_host.h"
 #include "ui/commands/commands.h"
+#include "ui/graphs/graph_view.h"
 #include "ui/list/network_view.h"
 #include "ui/window/form_stored.h"
 #include "ui/window/frame.h"
@@ -61,6 +62,8 @@ public:
   TNetworkListView* NetworkList() const { return vstNetworkList_; }
   TNetworkListModel* NetworkModel() const { return model_; }
   const TFrame& Frame() const { return frame_; }
+  // The graphs of the lower pages; nullptr once FormDestroy has freed them.
+  TWindowGraphs* Graphs() const { return graphs_; }
   QAction* Action(TCommand id) const { return commands_->Action(id); }
   TCommands& Commands() const { return *commands_; }
   QComboBox* InterfaceSelector() const { return frame_.cbInterfaces; }
@@ -106,6 +109,8 @@ private:
   void InstallVendorNames();
   void OpenService();
   void EnumerateInterfaces();
+  // The 6 GHz band page shows while the selected interface's list holds a 6 GHz network.
+  void CheckHeardBands();
 
   void InterfacesChanged();
   void ConnectionChanged(TWlanObject& connection);
@@ -125,6 +130,7 @@ private:
   TFrame frame_;
   TNetworkListModel* model_ = nullptr;
   TNetworkListView* vstNetworkList_ = nullptr;
+  TWindowGraphs* graphs_ = nullptr;
   QMenu* mnuLanguage_ = nullptr;
   QMenu* mnuCopy_ = nullptr;
   QTimer* tmUpdateWirelessNetwork_ = nullptr;

@@ -1,0 +1,341 @@
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "core/graph/spectrum.h"
+#include "core/model/columns.h"
+#include "core/model/network.h"
+#include "core/radio/values.h"
+#include "render/raster_lines.h"
+#include "render/wifi_graphs.h"
+
+namespace skimlet {
+namespace {
+
+const QColor kWhite(255, 255, 255);
+const QColor kAxis(90, 90, 90);
+const QColor kTick(60, 60, 60);
+const QColor kGrid(220, 220, 220);
+
+// A list of rows the test ticks, hides and selects by hand.
+class TestRows : public TGraphRows {
+public:
+  struct Row {
+    std::unique_ptr<TWLANNetwork> Network;
+    bool Checked = true;
+    bool Hidden = false;
+    bool Selected = false;
+  };
+  std::vector<Row> Rows;
+
+  TWLANNetwork& Add(const std::string& ssid, int band, int phy, uint32_t channel, int32_t rssi, TColor color,
+                    int width = 0, uint32_t cc0 = 0, uint32_t cc1 = 0) {
+    auto n = std::make_unique<TWLANNetwork>();
+    n->SSID = ssid;
+    n->Active = true;
+    n->Band = static_cast<uint8_t>(band);
+    n->PhyTypes.Add(phy);
+    n->Channel = channel;
+    n->RSSI = rssi;
+    n->ChannelWidth = static_cast<uint8_t>(width);
+    n->CenterChannel0 = cc0;
+    n->CenterChannel1 = cc1;
+    n->SetColor(color);
+    Rows.push_back({std::move(n)});
+    return *Rows.back().Network;
+  }
+
+  int GraphRowCount() const override { return static_cast<int>(Rows.size()); }
+  bool GraphRowChecked(int row) const override { return Rows[static_cast<size_t>(row)].Checked; }
+  bool GraphRowHidden(int row) const override { return Rows[static_cast<size_t>(row)].Hidden; }
+  bool GraphRowSelected(int row) const override { return Rows[static_cast<size_t>(row)].Selected; }
+  TWLANNetwork* GraphRowNetwork(int row) const override {
+    return row >= 0 && row < GraphRowCount() ? Rows[static_cast<size_t>(row)].Network.get() : nullptr;
+  }
+};
+
+void Style(TGraph& g) {
+  g.BackgroundColor = kWhite;
+  g.AxisColor = kAxis;
+  g.TickColor = kTick;
+  g.GridColor = kGrid;
+  g.AxisFontColor = Qt::black;
+  g.LegendFontColor = Qt::black;
+}
+
+QColor ToQColor(TColor c) { return QColor(ColorRed(c), ColorGreen(c), ColorBlue(c)); }
+
+// Whether the colour is at (X, Y) or one row above or below it (where a value rounds is not the test's
+// business).
+bool NearColor(const QImage& image, int x, int y, const QColor& color) {
+  for (int dy : {0, -1, 1})
+    if (image.pixelColor(x, y + dy) == color) return true;
+  return false;
+}
+
+int CountPixels(const QImage& image, const QColor& color, QRect area = {}) {
+  if (area.isNull()) area = image.rect();
+  int n = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x) n += image.pixelColor(x, y) == color ? 1 : 0;
+  return n;
+}
+
+// The series rectangle of the last paint and the spectrum mapping over it.
+TSpectrumMapper MapperOf(TGraph& g, int band) {
+  const TGraphRect p = g.LastPlot();
+  return TSpectrumMapper({p.Left + 1, p.Top + 1, p.Right, p.Bottom}, SpectrumRange(band));
+}
+
+class SpectrumRender : public testing::Test {
+protected:
+  TestRows rows;
+  static constexpr TColor kRed = MakeColor(200, 0, 0), kGreen = MakeColor(0, 160, 0), kBlue = MakeColor(0, 0, 200),
+                          kOrange = MakeColor(230, 120, 0);
+
+  template <class TGraphType>
+  std::unique_ptr<TGraphType> Make() {
+    auto g = std::make_unique<TGraphType>();
+    Style(*g);
+    g->Tree = &rows;
+    g->ShowLegend = false;
+    return g;
+  }
+};
+
+TEST_F(SpectrumRender, TwoPointFourGHzCurvesStandAtTheirChannels) {
+  rows.Add("one", 0, kPhyERP, 1, -40, kRed);
+  rows.Add("six", 0, kPhyERP, 6, -60, kGreen);
+  rows.Add("eleven", 0, kPhyHRDSSS, 11, -50, kBlue);
+  rows.Add("five GHz", 1, kPhyVHT, 36, -30, kOrange);  // another band: not drawn here
+  auto g = Make<TGraphRSSIChannel2>();
+  const QImage image = g->RenderImage({800, 400});
+  const TSpectrumMapper m = MapperOf(*g, 0);
+  struct Expect {
+    TColor color;
+    int64_t kHz;
+    int level;
+  } points[] = {
+      {kRed, 2403000, -40}, {kRed, 2421000, -40}, {kRed, 2432000, -68},  // top edges, -28 dB at +20 MHz
+      {kGreen, 2437000 + 2000, -60}, {kGreen, 2437000 + 20000, -88},
+      {kBlue, 2462000 + 5000, -50}, {kBlue, 2462000 + 15000, -80},  // DSSS: top, then the -30 dB step
+  };
+  for (const Expect& e : points)
+    EXPECT_EQ(image.pixelColor(m.FrequencyToX(e.kHz), m.LevelToY(e.level)), ToQColor(e.color))
+        << e.kHz << " kHz at " << e.level;
+  EXPECT_EQ(CountPixels(image, ToQColor(kOrange)), 0);
+  // Without legend and X caption the plot spans the width up to the value labels.
+  EXPECT_GT(g->LastPlot().Right, 700);
+  EXPECT_EQ(g->GetYCaption().toStdString(), CaptionWithUnit(NetworkColumnTitle(TNetworkColumn::SignalStrength), "dBm"));
+}
+
+TEST_F(SpectrumRender, NetworksWithoutAPlaceInTheBandDrawNothing) {
+  rows.Add("no channel", 1, kPhyVHT, 0, -40, kRed);  // centre 0 kHz
+  TWLANNetwork& inactive = rows.Add("inactive", 1, kPhyHT, 36, -40, kBlue);
+  inactive.Active = false;
+  rows.Add("unticked", 1, kPhyHT, 149, -40, kOrange);
+  rows.Rows.back().Checked = false;
+  auto g = Make<TGraphRSSIChannel5>();
+  g->DrawBackgroundSpectrum = true;
+  const QImage image = g->RenderImage({800, 400});
+  for (TColor c : {kRed, kBlue, kOrange}) EXPECT_EQ(CountPixels(image, ToQColor(c)), 0) << c;
+}
+
+TEST_F(SpectrumRender, SixGHzGraphShowsWideChannelsAndPreferredChannels) {
+  rows.Add("psc", 2, kPhyHE, 37, -45, kRed);
+  rows.Add("wide", 2, kPhyEHT, 181, -60, kBlue, kWidth320, 175, 191);
+  auto g = Make<TGraphRSSIChannel6>();
+  const QImage image = g->RenderImage({1000, 400});
+  const TSpectrumMapper m = MapperOf(*g, 2);
+  const int64_t psc = ChannelToFrequency(37, 2), wide = ChannelToFrequency(191, 2);
+  EXPECT_EQ(image.pixelColor(m.FrequencyToX(psc + 3000), m.LevelToY(-45)), ToQColor(kRed));
+  EXPECT_EQ(image.pixelColor(m.FrequencyToX(wide - 155000), m.LevelToY(-60)), ToQColor(kBlue));
+  EXPECT_EQ(image.pixelColor(m.FrequencyToX(wide + 155000), m.LevelToY(-60)), ToQColor(kBlue));
+  // Grid columns of preferred scanning channels are dotted in the tick colour, the others in the grid colour.
+  // The axis maps frequencies on the plot rectangle itself.
+  const TGraphRect p = g->LastPlot();
+  const TSpectrumMapper axis(p, SpectrumRange(2));
+  const QRect column21(axis.FrequencyToX(ChannelToFrequency(21, 2)), p.Top + 1, 1, p.Height() - 2);
+  const QRect column25(axis.FrequencyToX(ChannelToFrequency(25, 2)), p.Top + 1, 1, p.Height() - 2);
+  EXPECT_GT(CountPixels(image, kTick, column21), p.Height() / 4);
+  EXPECT_EQ(CountPixels(image, kTick, column25), 0);
+  EXPECT_GT(CountPixels(image, kGrid, column25), p.Height() / 4);
+}
+
+TEST_F(SpectrumRender, SelectedNetworkIsFilledAsOneTranslucentLayer) {
+  rows.Add("plain", 1, kPhyHT, 36, -50, kRed);
+  rows.Add("chosen", 1, kPhyHT, 149, -50, kGreen);
+  rows.Rows.back().Selected = true;
+  auto g = Make<TGraphRSSIChannel5>();
+  const QImage image = g->RenderImage({800, 400});
+  const TSpectrumMapper m = MapperOf(*g, 1);
+  const int y = m.LevelToY(-50) + 10;
+  const QColor inside = image.pixelColor(m.FrequencyToX(ChannelToFrequency(149) + 4000), y);
+  // White under green at 30/255.
+  EXPECT_NEAR(inside.red(), 225, 2);
+  EXPECT_NEAR(inside.green(), 244, 2);
+  EXPECT_NEAR(inside.blue(), 225, 2);
+  EXPECT_EQ(image.pixelColor(m.FrequencyToX(ChannelToFrequency(36) + 4000), y), kWhite);
+  // The selected curve is drawn with the wider pen.
+  const int x = m.FrequencyToX(ChannelToFrequency(149) + 4000);
+  EXPECT_EQ(image.pixelColor(x, m.LevelToY(-50)), ToQColor(kGreen));
+  EXPECT_EQ(image.pixelColor(x, m.LevelToY(-50) + 1) == ToQColor(kGreen) ||
+                image.pixelColor(x, m.LevelToY(-50) - 1) == ToQColor(kGreen),
+            true);
+}
+
+class TimeRender : public testing::Test {
+protected:
+  TestRows rows;
+  const LocalDateTime now = EncodeLocalDateTime(2026, 5, 1, 14, 5, 37);
+  static constexpr TColor kColor = MakeColor(30, 90, 200);
+
+  // A sample every 10 s over the last five minutes at -50 dBm; inactive from 100 to 160 s ago.
+  TWLANNetwork& AddSampled() {
+    TWLANNetwork& n = rows.Add("sampled", 0, kPhyERP, 6, -50, kColor);
+    for (int ago = 300; ago >= 0; ago -= 10) {
+      TWiFiSeriesData s;
+      s.Time = AddSeconds(now, -ago);
+      s.Active = ago < 100 || ago > 160;
+      s.RSSI = -50;
+      n.TypedSeries().Add(s);
+    }
+    return n;
+  }
+  std::unique_ptr<TGraphWiFiTime> Make() {
+    auto g = std::make_unique<TGraphWiFiTime>();
+    Style(*g);
+    g->Tree = &rows;
+    g->AutoScale = true;
+    g->Clock = [this] { return now; };
+    return g;
+  }
+  int XAgo(const TGraph& g, int seconds) const {
+    const TGraphRect p = g.LastPlot();
+    return p.Left + RoundPixel(p.Width() / 300.0 * (300 - seconds));
+  }
+  int YOf(const TGraph& g, double v) const {
+    const TGraphRect p = g.LastPlot();
+    return p.Bottom - RoundPixel((v - g.MinY) * p.Height() / (g.MaxY - g.MinY));
+  }
+};
+
+TEST_F(TimeRender, DrawsTheLineWithItsGapAndLegend) {
+  AddSampled();
+  auto g = Make();
+  const QImage image = g->RenderImage({700, 300});
+  EXPECT_EQ(g->MinY, -100);
+  EXPECT_EQ(g->MaxY, -20);
+  const int y = YOf(*g, -50);
+  // The newest sample runs on to the right edge; an active sample followed by an inactive one runs on to the
+  // inactive one's time (165); the inactive time (160 ... 100) and the way back up to 90 stay empty.
+  for (int ago : {1, 5, 35, 85, 165, 290}) EXPECT_TRUE(NearColor(image, XAgo(*g, ago), y, ToQColor(kColor))) << ago;
+  for (int ago : {95, 130, 155}) EXPECT_FALSE(NearColor(image, XAgo(*g, ago), y, ToQColor(kColor))) << ago;
+  // The legend takes room at the right; its line is in the network's colour.
+  const TGraphRect withLegend = g->LastPlot();
+  EXPECT_LT(withLegend.Right, 700 - 40);
+  EXPECT_GT(CountPixels(image, ToQColor(kColor), QRect(withLegend.Right + 30, 0, 700 - withLegend.Right - 30, 40)), 5);
+  rows.Rows[0].Checked = false;
+  g->RenderImage({700, 300});
+  EXPECT_GT(g->LastPlot().Right, withLegend.Right);
+}
+
+TEST_F(TimeRender, RangesFollowTheQuantity) {
+  TWLANNetwork& n = AddSampled();
+  (void)n;
+  auto g = Make();
+  g->ValueType = kQuantityClients;  // no station counts: 0 ... 10
+  g->RenderImage({700, 300});
+  EXPECT_EQ(g->MinY, 0);
+  EXPECT_EQ(g->MaxY, 10);
+  g->ValueType = kQuantityQuality;
+  g->RenderImage({700, 300});
+  EXPECT_EQ(g->MaxY, 100);
+  // A window of 0 minutes and a flat range still paint.
+  g->WindowMinutes = 0;
+  g->ValueType = 77;
+  g->RenderImage({700, 300});
+  EXPECT_LT(g->MinY, g->MaxY);
+}
+
+TEST_F(TimeRender, ConnectionGraphDrawsConnectedSamples) {
+  TCurrentConnectionSeries series;
+  for (int ago = 120; ago >= 0; ago -= 10) {
+    TCurrentConnectioSeriesData s;
+    s.Time = AddSeconds(now, -ago);
+    s.Connected = ago != 60;
+    s.RSSI = -55;
+    s.Quality = 90;
+    series.Add(s);
+  }
+  TGraphCurrentConnection g;
+  Style(g);
+  g.Clock = [this] { return now; };
+  g.ConnectionSeries = [&series] { return &series; };
+  const QImage image = g.RenderImage({700, 300});
+  EXPECT_TRUE(NearColor(image, XAgo(g, 30), YOf(g, -55), QColor(0, 194, 0)));
+  EXPECT_FALSE(NearColor(image, XAgo(g, 55), YOf(g, -55), QColor(0, 194, 0)));  // disconnected at 60
+  g.ValueType = 1;
+  const QImage quality = g.RenderImage({700, 300});
+  EXPECT_TRUE(NearColor(quality, XAgo(g, 30), YOf(g, 90), QColor(6, 194, 231)));
+}
+
+TEST(RasterLines, DrawsClippedPolylinesPixelForPixel) {
+  QImage image(20, 20, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  const QRgb red = qRgb(255, 0, 0);
+  // Enters from the left of the clip, turns down at x = 12 and leaves through the bottom.
+  RasterPolyline(image, {0, 0, 15, 15}, {{-10, 5}, {12, 5}, {12, 30}}, red);
+  // A diagonal: one pixel per step, both ends included.
+  RasterPolyline(image, {0, 0, 19, 19}, {{16, 0}, {19, 3}}, red);
+  for (int y = 0; y < 20; ++y) {
+    for (int x = 0; x < 20; ++x) {
+      const bool expected = (y == 5 && x <= 12) || (x == 12 && y >= 5 && y <= 15) || (x >= 16 && y == x - 16);
+      EXPECT_EQ(image.pixel(x, y) == (red | 0xFF000000u), expected) << x << "," << y;
+    }
+  }
+  // Only plain unscaled painting takes the direct way.
+  QPainter plain(&image);
+  EXPECT_EQ(DirectLineTarget(plain), &image);
+  plain.scale(2, 2);
+  EXPECT_EQ(DirectLineTarget(plain), nullptr);
+  plain.end();
+  QImage indexed(8, 8, QImage::Format_RGB16);
+  QPainter other(&indexed);
+  EXPECT_EQ(DirectLineTarget(other), nullptr);
+}
+
+TEST(GraphExport, WritesPngOrBmpAndKeepsTheOldFileOnFailure) {
+  TestRows rows;
+  rows.Add("x", 0, kPhyERP, 6, -50, MakeColor(200, 0, 0));
+  TGraphRSSIChannel2 g;
+  g.Tree = &rows;
+  QTemporaryDir dir;
+  const QString png = dir.filePath(QStringLiteral("graph.png")), bmp = dir.filePath(QStringLiteral("graph.bmp"));
+  EXPECT_EQ(g.ExportToFile(png, {640, 320}), "");
+  EXPECT_EQ(g.ExportToFile(bmp, {320, 160}), "");
+  const QImage fromPng(png), fromBmp(bmp);
+  EXPECT_EQ(fromPng.size(), QSize(640, 320));
+  EXPECT_EQ(fromBmp.size(), QSize(320, 160));
+  EXPECT_EQ(fromPng.convertToFormat(QImage::Format_RGB32), g.RenderImage({640, 320}));
+  QFile file(bmp);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.read(2), QByteArray("BM"));
+  file.close();
+  // A failing export leaves the existing picture whole.
+  const qint64 before = QFileInfo(png).size();
+  EXPECT_NE(g.ExportToFile(png, {640, 320}, "NOSUCHFORMAT"), "");
+  EXPECT_NE(g.ExportToFile(png, {0, 320}), "");
+  EXPECT_EQ(QFileInfo(png).size(), before);
+  EXPECT_EQ(QImage(png).size(), QSize(640, 320));
+}
+
+}  // namespace
+}  // namespace skimlet
