@@ -9,6 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "core/model/network_filter.h"
 #include "core/settings/options.h"
 #include "support/network_fixture.h"
 #include "ui/list/network_view.h"
@@ -39,7 +40,7 @@ struct Fixture {
   Fixture() {
     list.VendorLookup = [](const std::array<uint8_t, 6>&) { return std::string(); };
     model.SetList(&list);
-    model.Filter = [this](const TWLANNetwork& n) { return NetworkPassesFilter(n, options, QString()); };
+    model.Filter = [this](const TWLANNetwork& n) { return NetworkPassesFilter(n, options, {}); };
     model.SetSortState(5, Qt::DescendingOrder);
     test::Refresh(list, kT0, Items(0));
     model.Sync();

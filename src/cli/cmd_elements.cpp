@@ -7,6 +7,7 @@
 #include "core/base/format.h"
 #include "core/base/hex.h"
 #include "core/base/translate.h"
+#include "core/hexdump/hex_layout.h"
 #include "core/ie/elements.h"
 #include "core/ie/tree_text.h"
 
@@ -14,8 +15,8 @@ namespace skimlet::cli {
 
 namespace {
 constexpr const char* kUsage =
-    "Usage: skimlet-cli elements --hex HEX [--tsv]\n"
-    "       skimlet-cli elements [--tsv] --bssid BSSID [--] FILE\n"
+    "Usage: skimlet-cli elements --hex HEX [--tsv | --dump]\n"
+    "       skimlet-cli elements [--tsv | --dump] --bssid BSSID [--] FILE\n"
     "\n"
     "Decodes an element blob (the information elements of a beacon or probe response) and prints its element\n"
     "tree, one line per tree line: two blanks of indent per level below the root line, the text, a TAB and\n"
@@ -25,6 +26,8 @@ constexpr const char* kUsage =
     "  FILE --bssid   the blob of that network (00-11-22-33-44-55 or 00:11:22:33:44:55) in a snapshot or capture;\n"
     "                 FILE - is standard input\n"
     "  --tsv          print LEVEL, OFFSET, LENGTH and TEXT separated by TABs instead\n"
+    "  --dump         print the blob as a hex dump instead: the offset, sixteen bytes in hex and the same bytes\n"
+    "                 as characters ('.' for bytes outside 0x21 to 0x7E), each line ending in CR LF\n"
     "  --             ends the options: what follows is the file, even when it starts with '-'\n";
 
 int Usage(const std::string& message) {
@@ -61,7 +64,7 @@ void ReportCutEnd(TIETree& tree, const std::vector<uint8_t>& blob) {
 int RunElements(const Args& args) {
   std::string hex, file, bssid;
   bool haveHex = false, haveBSSID = false;
-  bool tsv = false, optionsEnded = false, haveFile = false;
+  bool tsv = false, dump = false, optionsEnded = false, haveFile = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (optionsEnded || a == "-" || !a.starts_with("-")) {
@@ -80,6 +83,8 @@ int RunElements(const Args& args) {
     }
     if (a == "--tsv") {
       tsv = true;
+    } else if (a == "--dump") {
+      dump = true;
     } else if (a == "--hex" && i + 1 < args.size()) {
       hex = args[++i];
       haveHex = true;
@@ -100,6 +105,7 @@ int RunElements(const Args& args) {
   }
   if (haveHex == haveFile || haveFile != haveBSSID)
     return Usage("give either --hex HEX or FILE --bssid BSSID");
+  if (tsv && dump) return Usage("--tsv and --dump exclude each other");
   InstallVendorNames();
   std::vector<uint8_t> blob;
   std::string error;
@@ -131,6 +137,7 @@ int RunElements(const Args& args) {
     }
     blob = found->Elements.Data;
   }
+  if (dump) return WriteStandardOutput(hexdump::DumpText(blob)) ? 0 : 1;
   TInformationElements elements;
   elements.Parse(blob);
   TIETree tree;

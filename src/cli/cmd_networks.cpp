@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/filter_options.h"
 #include "cli/network_output.h"
 #include "cli/snapshot_input.h"
 #include "cli/standard_output.h"
@@ -27,6 +28,7 @@ constexpr const char* kUsage =
     "                GHz, width in MHz)\n"
     "  --columns L   the columns to print, by name, separated by commas, e.g. ssid,bssid,signal\n"
     "  --json        one JSON document: {\"files\": [...], \"time\": ..., \"networks\": [...]}\n"
+    "  --find, --quality, --phy, --security, --band, --width: print only some networks (below)\n"
     "  --            ends the options: what follows is a file, even when it starts with '-'\n"
     "\n"
     "Columns: ";
@@ -40,6 +42,7 @@ int Usage(const std::string& message) {
 
 int RunNetworks(const Args& args) {
   OutputOptions output;
+  FilterOptions filter;
   std::vector<std::string> files;
   bool optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -50,9 +53,10 @@ int RunNetworks(const Args& args) {
     } else if (a == "--") {
       optionsEnded = true;
     } else if (a == "--help" || a == "-h") {
-      std::fputs((kUsage + ColumnNamesText() + "\n").c_str(), stdout);
+      std::fputs((kUsage + ColumnNamesText() + "\n\nFilter options (the window's filter rule):\n" + kFilterHelp).c_str(),
+                 stdout);
       return 0;
-    } else if (TakeOutputOption(args, i, output, error)) {
+    } else if (TakeOutputOption(args, i, output, error) || TakeFilterOption(args, i, filter, error)) {
       if (!error.empty()) return Usage(error);
     } else {
       return Usage("unknown option '" + a + "'");
@@ -61,6 +65,7 @@ int RunNetworks(const Args& args) {
   if (files.empty()) return Usage("give at least one FILE (- for standard input)");
   if (std::count(files.begin(), files.end(), "-") > 1) return Usage("standard input (-) can be read only once");
   if (std::string error = FinishOutputOptions(output); !error.empty()) return Usage(error);
+  output.Keep = FilterPredicate(filter);
 
   std::string error;
   auto loaded = LoadNetworks(files, error);
@@ -74,7 +79,7 @@ int RunNetworks(const Args& args) {
     std::string names;
     for (const std::string& f : files) names += (names.empty() ? "" : ", ") + JsonString(InputName(f));
     out = "{\"files\": [" + names + "], \"time\": " + JsonTime(loaded->SavedTime) +
-          ", \"networks\": " + NetworksJsonArray(items, false) + "}\n";
+          ", \"networks\": " + NetworksJsonArray(items, false, output.Keep) + "}\n";
   } else if (output.Format == NetworkOutput::TSV) {
     out = TsvHeader(output) + TsvRows(items, output);
   } else {

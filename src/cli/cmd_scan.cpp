@@ -9,6 +9,7 @@
 
 #include "cli/commands.h"
 #include "cli/live_session.h"
+#include "cli/filter_options.h"
 #include "cli/network_output.h"
 #include "cli/standard_output.h"
 #include "core/base/datetime.h"
@@ -19,7 +20,7 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: skimlet-cli scan [--service S] [--interface N|NAME] [--count K] [--interval SECONDS]\n"
-    "                        [--tsv [--raw] | --table | --json] [--columns LIST]\n"
+    "                        [--tsv [--raw] | --table | --json] [--columns LIST] [FILTER OPTIONS]\n"
     "\n"
     "Scans with a wireless interface and prints its network list after each of K refreshes. Networks heard\n"
     "before stay in the list, inactive once they are not heard for a while.\n"
@@ -37,6 +38,9 @@ constexpr const char* kUsage =
     "  --raw          with --tsv: numbers without units\n"
     "  --columns L    the columns by name, separated by commas (see 'skimlet-cli networks --help')\n"
     "  --json         JSON Lines: one object per refresh on its own line, written as soon as it is complete\n"
+    "\n"
+    "Filter options (the window's filter rule; the heading line still counts every network):\n"
+    "%s"
     "\n"
     "SIGINT (Ctrl-C) and SIGTERM end the scan after the line being written, with exit status 0; so does a\n"
     "reader that closes the pipe.\n";
@@ -86,6 +90,7 @@ void CatchStopSignals() {
 int RunScan(const Args& args) {
   LiveSessionRequest request{"scan", {}, {}};
   OutputOptions output;
+  FilterOptions filter;
   std::optional<std::string> interfaceChoice;
   long count = 1;
   std::optional<double> interval;
@@ -93,10 +98,10 @@ int RunScan(const Args& args) {
     const std::string& a = args[i];
     std::string value, error;
     if (a == "--help" || a == "-h") {
-      std::fputs(kUsage, stdout);
+      std::printf(kUsage, kFilterHelp);
       return 0;
     }
-    if (TakeOutputOption(args, i, output, error)) {
+    if (TakeOutputOption(args, i, output, error) || TakeFilterOption(args, i, filter, error)) {
       if (!error.empty()) return Usage(error);
     } else if (TakeOption(args, i, "--service", value, error)) {
       if (!error.empty()) return Usage(error);
@@ -129,6 +134,7 @@ int RunScan(const Args& args) {
     }
   }
   if (std::string error = FinishOutputOptions(output); !error.empty()) return Usage(error);
+  output.Keep = FilterPredicate(filter);
   CatchStopSignals();
 
   int status = 0;
@@ -205,7 +211,7 @@ int RunScan(const Args& args) {
       if (output.Format == NetworkOutput::JSON) {
         out = "{\"refresh\": " + std::to_string(refreshes) + ", \"time\": " + JsonTime(list.RefreshTime) +
               ", \"interface\": " + InterfaceJsonSummary(*session, selected) +
-              ", \"networks\": " + NetworksJsonArray(list.Items, true) + "}\n";
+              ", \"networks\": " + NetworksJsonArray(list.Items, true, output.Keep) + "}\n";
       } else if (output.Format == NetworkOutput::TSV) {
         // The header goes with the first refresh: a scan that fails before prints nothing.
         if (refreshes == 1) out = TsvHeader(output, "refresh");

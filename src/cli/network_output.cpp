@@ -410,6 +410,7 @@ std::string TsvRows(const std::vector<std::unique_ptr<TWLANNetwork>>& items, con
   const MachineTexts english;
   std::string out;
   for (const auto& n : items) {
+    if (options.Keep && !options.Keep(*n)) continue;
     std::string line = prefixValue;
     bool first = prefixValue.empty();
     for (int c : options.Columns) {
@@ -430,6 +431,7 @@ std::string TableText(const std::vector<std::unique_ptr<TWLANNetwork>>& items, c
                          : MachineHeader(c));
   rows.push_back(header);
   for (const auto& n : items) {
+    if (options.Keep && !options.Keep(*n)) continue;
     std::vector<std::string> row;
     for (int c : options.Columns)
       row.push_back(c < static_cast<int>(kNetworkColumnCount) ? Cell(n->GetColumnText(c)) : MachineCell(*n, c, false));
@@ -452,14 +454,16 @@ std::string TableText(const std::vector<std::unique_ptr<TWLANNetwork>>& items, c
   return out;
 }
 
-std::string NetworksJsonArray(const std::vector<std::unique_ptr<TWLANNetwork>>& items, bool oneLine) {
-  if (items.empty()) return "[]";
-  std::string out = oneLine ? "[" : "[\n";
-  for (size_t i = 0; i < items.size(); ++i) {
+std::string NetworksJsonArray(const std::vector<std::unique_ptr<TWLANNetwork>>& items, bool oneLine,
+                              const std::function<bool(const TWLANNetwork&)>& keep) {
+  std::string out;
+  for (const auto& n : items) {
+    if (keep && !keep(*n)) continue;
+    out += out.empty() ? (oneLine ? "[" : "[\n") : (oneLine ? ", " : ",\n");
     if (!oneLine) out += "  ";
-    out += NetworkJson(*items[i]);
-    if (i + 1 < items.size()) out += oneLine ? ", " : ",\n";
+    out += NetworkJson(*n);
   }
+  if (out.empty()) return "[]";
   return out + (oneLine ? "]" : "\n]");
 }
 

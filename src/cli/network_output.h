@@ -6,6 +6,7 @@
 // known is empty (TSV) or null (JSON), never a stand-in such as -100 dBm or channel 0.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,8 @@ struct OutputOptions {
   NetworkOutput Format = NetworkOutput::Auto;
   bool Raw = false;          // TSV numbers without units
   std::vector<int> Columns;  // empty: every column of the network list
+  // The networks to print; empty: all.
+  std::function<bool(const TWLANNetwork&)> Keep;
 };
 
 // Auto becomes Table on a terminal and TSV otherwise.
@@ -48,7 +51,9 @@ std::string TsvRows(const std::vector<std::unique_ptr<TWLANNetwork>>& items, con
 // A header line of column titles and one line per network, aligned by display width.
 std::string TableText(const std::vector<std::unique_ptr<TWLANNetwork>>& items, const OutputOptions& options);
 // A JSON array of network objects: on one line, or with one object per line indented by two blanks.
-std::string NetworksJsonArray(const std::vector<std::unique_ptr<TWLANNetwork>>& items, bool oneLine);
+// Keep, when set, chooses the networks.
+std::string NetworksJsonArray(const std::vector<std::unique_ptr<TWLANNetwork>>& items, bool oneLine,
+                              const std::function<bool(const TWLANNetwork&)>& keep = {});
 
 // One network as a JSON object on one line.
 std::string NetworkJson(const TWLANNetwork& n);

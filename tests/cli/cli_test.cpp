@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 #include <sys/wait.h>
@@ -67,6 +68,15 @@ TEST(CliElements, ControlAndDirectionCharactersStayOnTheirLineAndInert) {
   EXPECT_NE(r.out.find("  SSID: \\x1B[2J\\u009B\\u202EA\t@0+12\n"), std::string::npos) << r.out;
   r = Cli("elements --hex 0002419B");
   EXPECT_NE(r.out.find("  SSID: A\\u009B\t@0+4\n"), std::string::npos) << r.out;
+}
+
+TEST(CliElements, DumpPrintsTheBlobAsHexDump) {
+  CliRun r = Cli("elements --dump --hex 000341422001020304050607080910111213");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out,
+            "00000000:  00 03 41 42 20 01 02 03 04 05 06 07 08 09 10 11  ..AB............\r\n"
+            "00000010:  12 13                                            ..\r\n");
+  EXPECT_EQ(Cli("elements --dump --tsv --hex 00").status, 2);
 }
 
 TEST(CliElements, UsageErrorsExitWithTwo) {
@@ -208,6 +218,39 @@ TEST(CliScan, RefreshesTheSimulatedSceneAndPrintsEachRefresh) {
   // The signals of the scene wander from scan to scan.
   EXPECT_NE(refreshes[0].substr(refreshes[0].find("\"networks\"")), refreshes[2].substr(refreshes[2].find("\"networks\"")));
 
+}
+
+// The filter options narrow every output with the window's rule; each must hold.
+TEST(CliScan, FilterOptionsNarrowTheNetworks) {
+  const std::string scan = "scan --service sim --interval 0 --sim-scan-seconds 0.01 --tsv --columns ssid,band,security ";
+  CliRun all = Cli(scan);
+  ASSERT_EQ(all.status, 0);
+  CliRun r = Cli(scan + "--band 6");
+  ASSERT_EQ(r.status, 0);
+  std::istringstream lines(r.out);
+  std::string line;
+  std::getline(lines, line);  // header
+  int rows = 0;
+  while (std::getline(lines, line)) {
+    ++rows;
+    EXPECT_NE(line.find("\t6 GHz\t"), std::string::npos) << line;
+  }
+  EXPECT_GT(rows, 0);
+  EXPECT_LT(r.out.size(), all.out.size());
+
+  r = Cli(scan + "--security=wpa3,owe --find BRANKWELL");
+  ASSERT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("Brankwell Guest\t"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("\tWPA2\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("Rakete"), std::string::npos) << r.out;
+
+  r = Cli("scan --service sim --interval 0 --sim-scan-seconds 0.01 --json --find no-such-network");
+  EXPECT_NE(r.out.find("\"networks\": []"), std::string::npos) << r.out;
+
+  for (const char* bad : {"--band 7", "--phy ad", "--width 60", "--quality 6", "--security", "--find"})
+    EXPECT_EQ(Cli(std::string("scan ") + bad).status, 2) << bad;
+  EXPECT_NE(Cli("scan --help").out.find("--width L"), std::string::npos);
+  EXPECT_NE(Cli("networks --help").out.find("--security L"), std::string::npos);
 }
 
 TEST(CliScan, UsageAndUnavailableServices) {

@@ -205,6 +205,9 @@ void ReadOptions(const TXMLStorage& storage, TProgramOptions& options, std::opti
         },
         key.Member);
   }
+  // The MAC table graphs its unicast (1) or multicast (2) column; any other stored column means the first.
+  if (options.WLANStatisticsMACViewColumnIndex != 1 && options.WLANStatisticsMACViewColumnIndex != 2)
+    options.WLANStatisticsMACViewColumnIndex = 1;
   options.MainWindowTop = storage.ReadInteger(kWindow, "MainWindowTop", defaults.MainWindowTop);
   options.MainWindowLeft = storage.ReadInteger(kWindow, "MainWindowLeft", defaults.MainWindowLeft);
   options.MainWindowWidth = storage.ReadInteger(kWindow, "MainWindowWidth", defaults.MainWindowWidth);

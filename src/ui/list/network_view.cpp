@@ -69,23 +69,6 @@ int CompareRows(const TWLANNetwork& a, const TWLANNetwork& b, int column, Qt::So
   return order == Qt::DescendingOrder ? -c : c;
 }
 
-bool NetworkPassesFilter(const TWLANNetwork& n, const TProgramOptions& o, const QString& findText) {
-  if (o.bPinConnectedToTop && n.Connected) return true;
-  if (!findText.isEmpty()) {
-    if (!QString::fromStdString(n.SSID).contains(findText, Qt::CaseInsensitive) &&
-        !QString::fromStdString(n.Comment).contains(findText, Qt::CaseInsensitive))
-      return false;
-  }
-  if (!o.FilterLinkQualityIndicatorSet.Has(n.Active ? n.QualityClass : 0)) return false;
-  // A width or band no filter knows (never from the service) is one no choice can exclude.
-  if (kAllChannelWidths.Has(n.ChannelWidth) && !o.FilterChannelWidthSet.Has(n.ChannelWidth)) return false;
-  if (kAllBands.Has(n.Band) && !o.FilterFrequencyBandSet.Has(n.Band)) return false;
-  if (o.FilterPhySet != kAllPhyTypes && (o.FilterPhySet.Bits & n.PhyTypes.Bits) == 0) return false;
-  if (o.FilterWLANSecuritySet != kAllSecurityKinds && (o.FilterWLANSecuritySet.Bits & n.SecurityKinds.Bits) == 0)
-    return false;
-  return true;
-}
-
 // ---- signal icons ----------------------------------------------------------------------------------------
 
 namespace {

@@ -34,8 +34,6 @@ QString PlainToolTip(const QString& text);
 // else the column's order; negative, 0 or positive, already turned for a descending order.
 int CompareRows(const TWLANNetwork& a, const TWLANNetwork& b, int column, Qt::SortOrder order, bool pin);
 
-// Whether a network's row is shown under the filter sets of the options and a find text.
-bool NetworkPassesFilter(const TWLANNetwork& network, const TProgramOptions& options, const QString& findText);
 
 // The signal icon of a quality class 0 (no signal) to 5 (excellent), with the open-network mark; drawn by
 // code at every size and pixel ratio.

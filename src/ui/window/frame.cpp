@@ -10,6 +10,9 @@
 #include <QVBoxLayout>
 
 #include "core/base/translate.h"
+#include "ui/details/advanced_details.h"
+#include "ui/details/network_details.h"
+#include "ui/filters/filter_tree.h"
 #include "ui/list/network_view.h"
 
 namespace skimlet {
@@ -20,7 +23,7 @@ QString Tr(std::string_view key) { return QString::fromStdString(Translate(key))
 
 }  // namespace
 
-TFrame BuildFrame(QMainWindow& window, const TProgramOptions& options) {
+TFrame BuildFrame(QMainWindow& window, TProgramOptions& options) {
   TFrame f;
   auto* central = new QWidget(&window);
   auto* outer = new QVBoxLayout(central);
@@ -58,10 +61,8 @@ TFrame BuildFrame(QMainWindow& window, const TProgramOptions& options) {
   auto* lblFilters = new QLabel(QStringLiteral("Filters"), f.pnlFilters);
   lblFilters->setObjectName(QStringLiteral("lblFilters"));
   filterLayout->addWidget(lblFilters);
-  auto* vstFilter = new QTreeView(f.pnlFilters);
-  vstFilter->setObjectName(QStringLiteral("vstFilter"));
-  vstFilter->setHeaderHidden(true);
-  filterLayout->addWidget(vstFilter, 1);
+  f.vstFilter = new ui::TFilterTree(options, f.pnlFilters);
+  filterLayout->addWidget(f.vstFilter, 1);
 
   auto* right = new QWidget(f.splFilters);
   auto* rightLayout = new QVBoxLayout(right);
@@ -71,7 +72,7 @@ TFrame BuildFrame(QMainWindow& window, const TProgramOptions& options) {
   lblFind->setObjectName(QStringLiteral("lblFind"));
   f.edFilterText = new QLineEdit(right);
   f.edFilterText->setObjectName(QStringLiteral("edFilterText"));
-  f.edFilterText->setEnabled(false);
+  f.edFilterText->setClearButtonEnabled(true);
   findRow->addWidget(lblFind);
   findRow->addWidget(f.edFilterText, 1);
   rightLayout->addLayout(findRow);
@@ -94,6 +95,12 @@ TFrame BuildFrame(QMainWindow& window, const TProgramOptions& options) {
     page->setObjectName(QString::fromUtf8(name));
     f.pcInfo->addTab(page, QString::fromUtf8(caption));
   }
+  f.tsNetworkDetails = f.pcInfo->findChild<QWidget*>(QStringLiteral("tsNetworkDetails"));
+  f.pnlNetworkDetails = new ui::TNetworkDetails(f.tsNetworkDetails);
+  (new QVBoxLayout(f.tsNetworkDetails))->addWidget(f.pnlNetworkDetails);
+  f.tsAdvancedDetails = f.pcInfo->findChild<QWidget*>(QStringLiteral("tsAdvancedDetails"));
+  f.pnlAdvancedDetails = new ui::TAdvancedDetails(f.tsAdvancedDetails);
+  (new QVBoxLayout(f.tsAdvancedDetails))->addWidget(f.pnlAdvancedDetails);
   f.splLower->setStretchFactor(0, 1);
   f.splLower->setStretchFactor(1, 0);
   f.splFilters->setStretchFactor(0, 0);

@@ -12,6 +12,11 @@ class QWidget;
 
 namespace skimlet {
 
+namespace ui {
+class TAdvancedDetails;
+class TFilterTree;
+class TNetworkDetails;
+}
 class TNetworkListView;
 struct TProgramOptions;
 
@@ -20,16 +25,22 @@ struct TFrame {
   QTabWidget* pcMain = nullptr;
   QSplitter* splFilters = nullptr;
   QWidget* pnlFilters = nullptr;
+  ui::TFilterTree* vstFilter = nullptr;
   QLineEdit* edFilterText = nullptr;
   QSplitter* splLower = nullptr;
   TNetworkListView* vstNetworkList = nullptr;  // with its model, owned by the window
   QTabWidget* pcInfo = nullptr;
   QWidget* tsBand1 = nullptr;
   QWidget* tsBand2 = nullptr;
+  QWidget* tsNetworkDetails = nullptr;
+  ui::TNetworkDetails* pnlNetworkDetails = nullptr;  // the label grid
+  QWidget* tsAdvancedDetails = nullptr;
+  ui::TAdvancedDetails* pnlAdvancedDetails = nullptr;  // element tree and hex dump
   QTabWidget* pcStatistics = nullptr;
 };
 
 // Builds the controls as the central widget of Window; Options shape the list (kept by reference).
-TFrame BuildFrame(QMainWindow& window, const TProgramOptions& options);
+// The filter tree changes the filter sets of Options.
+TFrame BuildFrame(QMainWindow& window, TProgramOptions& options);
 
 }  // namespace skimlet

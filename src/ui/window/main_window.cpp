@@ -25,6 +25,9 @@
 #include "core/ie/vendor.h"
 #include "core/radio/values.h"
 #include "core/vendor/vendor.h"
+#include "ui/details/advanced_details.h"
+#include "ui/details/network_details.h"
+#include "ui/filters/filter_tree.h"
 
 namespace skimlet {
 
@@ -81,7 +84,8 @@ void TfrmSkimlet::CreateFrame() {
   model_ = frame_.vstNetworkList->Model();
   vstNetworkList_ = frame_.vstNetworkList;
 
-  model_->Filter = [this](const TWLANNetwork& n) { return NetworkPassesFilter(n, Options, findText_); };
+  model_->Filter = [this](const TWLANNetwork& n) { return filter_.Passes(n); };
+  ConnectFilters();
   vstNetworkList_->setContextMenuPolicy(Qt::ActionsContextMenu);
   commands_->Place(vstNetworkList_, kNetworkListMenu);
   connect(vstNetworkList_->header(), &QHeaderView::customContextMenuRequested, this,
@@ -95,6 +99,51 @@ void TfrmSkimlet::CreateFrame() {
           [this] { commands_->Update(); });
   graphs_ = new TWindowGraphs(frame_.pcInfo, frame_.pcInfo->findChild<QWidget*>(QStringLiteral("tsGraphs")),
                               frame_.tsBand1, frame_.tsBand2, model_, Options, this);
+  ConnectAdvancedDetails();
+}
+
+// The element page follows the selection while it shows, and forgets its network whenever the list's records
+// go: a new list (interface switch, snapshot) or a cleared one empties it, removed rows make it look again.
+void TfrmSkimlet::ConnectAdvancedDetails() {
+  ui::TAdvancedDetails* details = frame_.pnlAdvancedDetails;
+  connect(vstNetworkList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] { RefreshAdvancedDetails(); });
+  connect(frame_.pcInfo, &QTabWidget::currentChanged, this, [this] { RefreshAdvancedDetails(); });
+  connect(model_, &QAbstractItemModel::modelReset, details, [details] { details->Clear(); });
+  connect(model_, &QAbstractItemModel::rowsRemoved, details, [this, details] { details->Revalidate(model_->List()); });
+}
+
+// The find text and the check boxes re-filter the rows at once; the counts follow the status bar. While the
+// filter panel is hidden its sets do not apply, at a refresh as much as at once; the find text always does.
+void TfrmSkimlet::ConnectFilters() {
+  connect(frame_.edFilterText, &QLineEdit::textChanged, this, [this](const QString& text) {
+    filter_.SetFindText(text.toStdString());
+    ApplyNetworkFilter();
+  });
+  connect(frame_.vstFilter, &ui::TFilterTree::FilterChanged, this, [this] { ApplyNetworkFilter(); });
+}
+
+void TfrmSkimlet::ApplyNetworkFilter() {
+  filter_.SetUseSets(Options.bShowFilters);
+  model_->ApplyFilter(false);
+  UpdateStatusBar();
+}
+
+// The detail pages show the first selected row's network, each only while it is the page showing.
+void TfrmSkimlet::RefreshAdvancedDetails() {
+  QWidget* page = frame_.pcInfo->currentWidget();
+  if (page != frame_.tsAdvancedDetails && page != frame_.tsNetworkDetails) return;
+  const QModelIndexList rows = vstNetworkList_->selectionModel()->selectedRows();
+  const TWLANNetwork* n = nullptr;
+  if (!rows.isEmpty()) {
+    int first = rows.front().row();
+    for (const QModelIndex& i : rows) first = std::min(first, i.row());
+    n = model_->NetworkOfRow(first);
+  }
+  if (page == frame_.tsNetworkDetails)
+    frame_.pnlNetworkDetails->ShowNetwork(n);
+  else
+    frame_.pnlAdvancedDetails->ShowNetwork(n);
 }
 
 void TfrmSkimlet::BuildLanguageMenu() {
@@ -156,6 +205,8 @@ void TfrmSkimlet::ApplyStoredLayout() {
   frame_.splFilters->setSizes({Options.aLeftPanelWidth, std::max(100, width() - Options.aLeftPanelWidth)});
   frame_.splLower->setSizes({std::max(100, height() - Options.aTopPanelHeight), Options.aTopPanelHeight});
   frame_.pnlFilters->setVisible(Options.bShowFilters);
+  filter_.SetUseSets(Options.bShowFilters);
+  frame_.pnlAdvancedDetails->SetViewerWidth(Options.HexDumpViewerWidth);
   for (auto [id, on] : {std::pair{TCommand::ShowFilters, Options.bShowFilters},
                         {TCommand::ShowHorizontalGrid, Options.bHorzGrid},
                         {TCommand::ShowVerticalGrid, Options.bVertGrid},
@@ -280,6 +331,7 @@ void TfrmSkimlet::FormDestroy() {
   const QList<int> lower = frame_.splLower->sizes();
   if (lower.size() == 2 && lower[1] > 0) Options.aTopPanelHeight = lower[1];
   ReadLayout(*vstNetworkList_, Options.Layouts.ListColumns);
+  Options.HexDumpViewerWidth = frame_.pnlAdvancedDetails->ViewerWidth();
   Options.bVertGrid = Action(TCommand::ShowVerticalGrid)->isChecked();
   Options.bHorzGrid = Action(TCommand::ShowHorizontalGrid)->isChecked();
   // The interface set goes (its network lists write comments.txt and colors.txt, the session closes), then
@@ -307,6 +359,10 @@ void TfrmSkimlet::ApplyLanguage() {
   ApplyNetworkLayout();
   // The value selector lists the column titles just loaded; the band pages are captioned.
   if (graphs_) graphs_->ApplyLanguage();
+  frame_.vstFilter->Build();
+  QStringList titles;
+  for (int i = 0; i < NetworkColumnCount; ++i) titles << model_->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
+  frame_.pnlNetworkDetails->SetTitles(titles);
   mnuCopy_->clear();
   mnuCopy_->addAction(Action(TCommand::CopyLine));
   mnuCopy_->addSeparator();
@@ -352,9 +408,10 @@ void TfrmSkimlet::ScanResultsReady() {
 }
 
 void TfrmSkimlet::ClearNetworks() {
+  frame_.pnlAdvancedDetails->Clear();
   model_->ForgetAll();
   if (TWLANNetworkList* list = SelectedNetworks()) list->Clear();
-  commands_->Update();
+  UpdateStatusBar();
 }
 
 void TfrmSkimlet::RefreshNetworks() {
@@ -384,6 +441,8 @@ void TfrmSkimlet::RefreshStatistics() {
 void TfrmSkimlet::SyncNetworkRows(TWLANNetworkList& list) {
   if (&list != model_->List()) return;
   model_->Sync();
+  frame_.pnlAdvancedDetails->Revalidate(&list);
+  RefreshAdvancedDetails();
   commands_->Update();
   CheckHeardBands();
 }
@@ -453,7 +512,7 @@ QColor TfrmSkimlet::PickColor(const QColor& initial) {
 void TfrmSkimlet::ShowFilters(bool on) {
   Options.bShowFilters = on;
   frame_.pnlFilters->setVisible(on);
-  model_->ApplyFilter(!on);
+  ApplyNetworkFilter();
 }
 
 void TfrmSkimlet::ShowHeaderMenu(const QPoint& pos) {
@@ -488,6 +547,8 @@ void TfrmSkimlet::RestoreColumnsOrder() {
 
 void TfrmSkimlet::UpdateStatusBar() {
   statusPanels_->Show(SelectedInterface(), SelectedNetworks(), model_->rowCount());
+  const TWLANNetworkList* list = SelectedNetworks();
+  frame_.vstFilter->UpdateCounts(list ? &list->Counters : nullptr);
   commands_->Update();
 }
 

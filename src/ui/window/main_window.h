@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "core/model/network_filter.h"
 #include "core/wlan/update_cycle.h"
 #include "core/wlan/wlan_interface.h"
 #include "ui/commands/command_host.h"
@@ -60,6 +61,7 @@ public:
   bool Simulated() const { return simulated_; }
   TNetworkListView* NetworkList() const { return vstNetworkList_; }
   TNetworkListModel* NetworkModel() const { return model_; }
+  const TFrame& Frame() const { return frame_; }
   // The graphs of the lower pages; nullptr once FormDestroy has freed them.
   TWindowGraphs* Graphs() const { return graphs_; }
   QAction* Action(TCommand id) const { return commands_->Action(id); }
@@ -98,6 +100,10 @@ private:
   void BuildLanguageMenu();
   void ApplyNetworkLayout();
   void ShowHeaderMenu(const QPoint& pos);
+  void ConnectAdvancedDetails();
+  void ConnectFilters();
+  void ApplyNetworkFilter();
+  void RefreshAdvancedDetails();
   void InterfaceChosen(int index);
   void FillInterfaceSelector();
   void InstallVendorNames();
@@ -131,7 +137,8 @@ private:
   QTimer* tmUpdateGraph_ = nullptr;
   QTimer* tmUpdateCurrentConnection_ = nullptr;
   QTimer* tmUpdateWirelessStatistics_ = nullptr;
-  QString findText_;
+  // The find text and the filter sets as one rule for the list.
+  TNetworkFilter filter_{Options};
   bool terminateRequested_ = false;
   // The last enumeration of interfaces failed (the selector says so).
   bool enumerationFailed_ = false;

@@ -90,6 +90,19 @@ TEST(Options, RoundTripAndBadValuesReadAsDefaults) {
   EXPECT_EQ(r.Layouts.ListColumns[5].Position, 5);
 }
 
+TEST(Options, TheMACGraphColumnIsUnicastOrMulticast) {
+  TempFolder dir;
+  for (auto [stored, read] : {std::pair{"2", 2}, {"1", 1}, {"0", 1}, {"3", 1}, {"-7", 1}}) {
+    WriteText(dir / "mac.xml", std::string("<Options><Defaults><WLANStatisticsMACViewColumnIndex>") + stored +
+                                   "</WLANStatisticsMACViewColumnIndex></Defaults></Options>");
+    TXMLStorage s(dir / "mac.xml");
+    ASSERT_EQ(s.Load(), "");
+    TProgramOptions r;
+    ReadOptions(s, r, std::nullopt);
+    EXPECT_EQ(r.WLANStatisticsMACViewColumnIndex, read) << stored;
+  }
+}
+
 TEST(Options, FullFilterSetsOfOlderFilesTakeInTheNewMembers) {
   TempFolder dir;
   // A file from before the 6 GHz band, 320 MHz, EHT and WPA3: its full sets still mean "everything", while a

@@ -18,6 +18,7 @@
 #include "core/settings/options.h"
 #include "support/network_fixture.h"
 #include "ui/list/column_layout.h"
+#include "core/model/network_filter.h"
 #include "ui/list/network_view.h"
 
 namespace skimlet {

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -31,6 +32,10 @@
 #include "core/vendor/vendor.h"
 #include "support/network_fixture.h"
 #include "support/vendor_db_fixture.h"
+#include "ui/details/advanced_details.h"
+#include "ui/filters/filter_tree.h"
+#include "ui/details/element_tree_model.h"
+#include "ui/hexview/hex_dump_viewer.h"
 #include "ui/window/main_window.h"
 
 namespace skimlet {
@@ -341,6 +346,86 @@ TEST_F(WindowTest, ElementTreesNameOrganisationsFromTheVendorDatabase) {
   }
   EXPECT_EQ(OUIVendorName(0x123456), "");
   SetVendorDatabasePath("");
+}
+
+// The element page loads the selected network only while it shows, and forgets it when the record goes.
+TEST_F(WindowTest, AdvancedDetailsFollowTheSelectionAndForgetARecordThatGoes) {
+  TfrmSkimlet w(FakeEnvironment([](test::FakeWlanService& f) {
+    f.SetQuery(kOpcodeInterfaceState, EncodeUInt32Value(kInterfaceConnected));
+    f.SetQuery(kOpcodeAutoConfEnabled, EncodeUInt32Value(1));
+    f.BssList = {0, test::MakeBssList({{test::MakeEntry(1, -50, 2437000, "alpha"), ElementBuilder().AddText(0, "alpha").Blob()},
+                                       {test::MakeEntry(2, -60, 2437000, "bravo"), ElementBuilder().AddText(0, "bravo").Blob()}})};
+  }));
+  ui::TAdvancedDetails& page = *w.Frame().pnlAdvancedDetails;
+  TNetworkListModel& model = *w.NetworkModel();
+  ASSERT_EQ(model.rowCount(), 2);
+  w.NetworkList()->selectionModel()->select(model.index(0, 0),
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  EXPECT_TRUE(page.ElementBSSID().empty());  // the page is not showing
+  w.Frame().pcInfo->setCurrentWidget(w.Frame().tsAdvancedDetails);
+  const std::string shown = model.NetworkOfRow(0)->BSSIDText;
+  EXPECT_EQ(page.ElementBSSID(), shown);
+  EXPECT_GT(page.Model()->Tree().Count(), 0u);
+
+  // Unheard, the network goes at the next scan results; the page is emptied with it.
+  w.Options.bDeleteNetworkIfNotSeen = true;
+  w.Options.intDeleteNetworkIfNotSeenMin = 0;
+  fake->BssList = {0, test::MakeBssList({{test::MakeEntry(shown.back() == '1' ? 2 : 1, -60, 2437000, "x"), {}}})};
+  fake->Notify(kNotificationSourceACM, kAcmScanComplete);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.SelectedNetworks()->Count() == 1; }, 5000));
+  EXPECT_TRUE(page.ElementBSSID().empty());
+  EXPECT_EQ(page.Viewer()->DataLength(), 0);
+  EXPECT_EQ(page.Model()->rowCount(), 0);
+
+  w.NetworkList()->selectionModel()->select(model.index(0, 0),
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  EXPECT_FALSE(page.ElementBSSID().empty());
+  w.ClearNetworks();
+  EXPECT_TRUE(page.ElementBSSID().empty());
+  EXPECT_EQ(page.Viewer()->DataLength(), 0);
+}
+
+// The find box and the filter tree narrow the list at once; with the panel hidden its sets do not apply, at
+// once and after a refresh alike, while the find text still does. Counts follow a clear.
+TEST_F(WindowTest, FindTextAndFilterTreeNarrowTheListAndCountsFollow) {
+  TfrmSkimlet w(FakeEnvironment([](test::FakeWlanService& f) {
+    f.SetQuery(kOpcodeInterfaceState, EncodeUInt32Value(kInterfaceConnected));
+    f.SetQuery(kOpcodeAutoConfEnabled, EncodeUInt32Value(1));
+    f.BssList = {0, test::MakeBssList({{test::MakeEntry(1, -50, 2437000, "MyHOME"), {}},
+                                       {test::MakeEntry(2, -60, 5180000, "cafe"), {}}})};
+  }));
+  TNetworkListModel& model = *w.NetworkModel();
+  ASSERT_EQ(model.rowCount(), 2);
+  QLineEdit& find = *w.Frame().edFilterText;
+  ui::TFilterTree& tree = *w.Frame().vstFilter;
+  EXPECT_TRUE(find.isEnabled());
+  EXPECT_TRUE(find.isClearButtonEnabled());
+  EXPECT_TRUE(tree.MemberItem(ui::TFilterTree::kBand, 1)->text(0).endsWith(" (1)"));
+
+  find.setText("home");
+  ASSERT_EQ(model.rowCount(), 1);
+  EXPECT_EQ(model.NetworkOfRow(0)->SSID, "MyHOME");
+  find.clear();
+  EXPECT_EQ(model.rowCount(), 2);
+
+  tree.MemberItem(ui::TFilterTree::kBand, 0)->setCheckState(0, Qt::Unchecked);
+  ASSERT_EQ(model.rowCount(), 1);
+  EXPECT_EQ(model.NetworkOfRow(0)->SSID, "cafe");
+  EXPECT_FALSE(w.Options.FilterFrequencyBandSet.Has(0));
+
+  w.Action(TCommand::ShowFilters)->trigger();  // hide the panel: its sets stop applying
+  ASSERT_FALSE(w.Options.bShowFilters);
+  EXPECT_EQ(model.rowCount(), 2);
+  w.SyncNetworkRows(*w.SelectedNetworks());
+  EXPECT_EQ(model.rowCount(), 2);
+  find.setText("CAFE");
+  EXPECT_EQ(model.rowCount(), 1);
+  find.clear();
+  w.Action(TCommand::ShowFilters)->trigger();
+  EXPECT_EQ(model.rowCount(), 1);
+
+  w.ClearNetworks();
+  EXPECT_FALSE(tree.MemberItem(ui::TFilterTree::kBand, 1)->text(0).contains('('));
 }
 
 // Without an interface the commands that need one are disabled, and the selector says why it is empty.

@@ -1,0 +1,71 @@
+// A scrollable hex dump of a byte array that marks two byte ranges: an outer one (an element) and an inner
+// one (a field inside it). The layout arithmetic lives in core/hexdump; this class paints it.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QImage>
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "core/hexdump/hex_layout.h"
+
+namespace skimlet::ui {
+
+class THexDumpViewer : public QAbstractScrollArea {
+  Q_OBJECT
+public:
+  explicit THexDumpViewer(QWidget* parent = nullptr);
+
+  // Copies the bytes; resets both scroll positions and both ranges.
+  void LoadBytes(std::span<const uint8_t> bytes);
+  void ClearBytes();
+  int64_t DataLength() const { return static_cast<int64_t>(bytes_.size()); }
+  std::span<const uint8_t> Bytes() const { return bytes_; }
+
+  void SetOuterRange(hexdump::TByteRange range);
+  void SetInnerRange(hexdump::TByteRange range);
+  hexdump::TByteRange OuterRange() const { return outer_; }
+  hexdump::TByteRange InnerRange() const { return inner_; }
+  // Scrolls so that the inner range shows with a line of context on either side.
+  void ScrollToInnerRange();
+
+  // The byte under a point of the viewport, or -1.
+  int64_t ByteAtPoint(QPoint p) const;
+
+  std::string DumpText() const;
+  // A picture of the whole dump on white, without ranges.
+  QImage DumpBitmap() const;
+  // Puts the text rendering, or the picture, on the clipboard.
+  void CopyText() const;
+  void CopyBitmap() const;
+
+  const hexdump::THexLayout& Layout() const { return layout_; }
+  QSize sizeHint() const override;
+
+signals:
+  // A click on a byte (not sent for clicks beside the data).
+  void ByteClicked(qint64 byte);
+
+protected:
+  void paintEvent(QPaintEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void changeEvent(QEvent* e) override;
+  void contextMenuEvent(QContextMenuEvent* e) override;
+
+private:
+  void UpdateMetrics();
+  void UpdateScrollBars();
+  void PaintDump(QPainter& p, const hexdump::THexLayout& layout, bool onWhite) const;
+
+  std::vector<uint8_t> bytes_;
+  hexdump::THexLayout layout_{8, 16};
+  hexdump::TByteRange outer_, inner_;
+  bool updatingBars_ = false;
+};
+
+}  // namespace skimlet::ui
