@@ -33,7 +33,10 @@ constexpr const char* kUsage =
     "band that was active when the file was written, at its last signal level. Needs no display.\n"
     "\n"
     "  -o OUTPUT     the picture: PNG, or BMP when OUTPUT ends in .bmp; replaced only once it is complete\n"
-    "  --size WxH    its size in pixels (default 800x400)\n";
+    "  --size WxH    its size in pixels, 16 to 16384 each (default 800x400)\n"
+    "\n"
+    "Example: skimlet-cli graph spectrum5 survey.snapshot -o five.png --size 1200x400\n"
+    "Exit status: 0 done, 1 the file cannot be read or the picture not written, 2 usage error.\n";
 
 int Usage(const char* problem, const std::string& detail = {}) {
   std::fprintf(stderr, "skimlet-cli graph: %s%s\n\n%s", problem, detail.c_str(), kUsage);
