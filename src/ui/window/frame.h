@@ -27,6 +27,10 @@ struct TFrame {
   QWidget* tsBand1 = nullptr;
   QWidget* tsBand2 = nullptr;
   QTabWidget* pcStatistics = nullptr;
+  // The Current connection page: its table panel on the left, the connection graphs' panel on the right.
+  QSplitter* splCurrentConnection = nullptr;
+  QWidget* pnlCurrentConnection = nullptr;
+  QWidget* pnlCurrConGraphs = nullptr;
 };
 
 // Builds the controls as the central widget of Window; Options shape the list (kept by reference).
