@@ -20,11 +20,16 @@
 
 #include <memory>
 
+#include "cli/graph_samples.h"
 #include "cli/language.h"
 #include "cli/snapshot_input.h"
+#include "core/model/network_list.h"
+#include "core/settings/options.h"
 #include "render/wifi_graphs.h"
 
 namespace {
+
+using skimlet::TGraph;
 
 constexpr const char* kUsage =
     "Usage: skimlet-cli graph spectrum2|spectrum5|spectrum6 FILE -o OUTPUT [--size WxH]\n"
@@ -33,7 +38,10 @@ constexpr const char* kUsage =
     "band that was active when the file was written, at its last signal level. Needs no display.\n"
     "\n"
     "  -o OUTPUT     the picture: PNG, or BMP when OUTPUT ends in .bmp; replaced only once it is complete\n"
-    "  --size WxH    its size in pixels (default 800x400)\n";
+    "  --size WxH    its size in pixels, 16 to 16384 each (default 800x400)\n"
+    "\n"
+    "Example: skimlet-cli graph spectrum5 survey.snapshot -o five.png --size 1200x400\n"
+    "Exit status: 0 done, 1 the file cannot be read or the picture not written, 2 usage error.\n";
 
 int Usage(const char* problem, const std::string& detail = {}) {
   std::fprintf(stderr, "skimlet-cli graph: %s%s\n\n%s", problem, detail.c_str(), kUsage);
@@ -50,6 +58,47 @@ bool ParseSize(const std::string& text, int& width, int& height) {
   return true;
 }
 
+// Plain white paper, not the desktop's theme: the picture looks the same on every machine.
+void PaperColours(TGraph& graph) {
+  graph.BackgroundColor = Qt::white;
+  graph.AxisColor = graph.TickColor = QColor(105, 105, 105);
+  graph.AxisFontColor = graph.LegendFontColor = Qt::black;
+}
+
+int Export(TGraph& graph, const std::string& output, int width, int height, const char* who) {
+  const std::string error = graph.ExportToFile(QString::fromStdString(output), QSize(width, height));
+  if (!error.empty()) {
+    std::fprintf(stderr, "skimlet-cli %s: %s: %s\n", who, output.c_str(), error.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+// The network time graph of the samples 'skimlet-cli scan --graph' writes to standard input.
+int DrawSamples(const std::string& output, int width, int height) {
+  std::string text;
+  char buffer[65536];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0;) text.append(buffer, n);
+  skimlet::TProgramOptions options;
+  skimlet::TWLANNetworkList list(options);
+  skimlet::cli::TGraphSamplesHeader header;
+  std::string error;
+  if (!skimlet::cli::ReadGraphSamples(text, list, header, error)) {
+    std::fprintf(stderr, "skimlet-cli scan: %s\n", error.c_str());
+    return 1;
+  }
+  skimlet::TNetworkListRows rows(&list);
+  skimlet::TGraphWiFiTime graph;
+  graph.Tree = &rows;
+  graph.ValueType = header.Value;
+  graph.AutoScale = true;
+  graph.ShowLegend = true;
+  graph.WindowMinutes = header.WindowMinutes;
+  graph.Clock = [now = header.Now] { return now; };
+  PaperColours(graph);
+  return Export(graph, output, width, height, "scan");
+}
+
 int Draw(const std::vector<std::string>& args) {
   std::string kind, file, output;
   int width = 800, height = 400;
@@ -64,6 +113,8 @@ int Draw(const std::vector<std::string>& args) {
       const std::string& value = args[++i];
       if (a == "-o") output = value;
       else if (!ParseSize(value, width, height)) return Usage("not a size (WxH, 16 to 16384 pixels): ", value);
+    } else if (a == "--samples" && i == 0) {
+      kind = a;  // the time graph of 'scan --graph', its samples on standard input
     } else if (a.starts_with("-") && a != "-") {
       return Usage("unexpected argument ", a);
     } else if (kind.empty()) {
@@ -73,6 +124,10 @@ int Draw(const std::vector<std::string>& args) {
     } else {
       return Usage("unexpected argument ", a);
     }
+  }
+  if (kind == "--samples") {
+    if (output.empty()) return Usage("-o OUTPUT is required");
+    return DrawSamples(output, width, height);
   }
   int band = -1;
   if (kind == "spectrum2") band = 0;
@@ -96,16 +151,8 @@ int Draw(const std::vector<std::string>& args) {
   graph->Tree = &rows;
   graph->ShowLegend = false;
   graph->DrawBackgroundSpectrum = loaded->Options.bDrawBackroundSpectrum;
-  // The picture looks the same on every machine: white paper, not the desktop's theme.
-  graph->BackgroundColor = Qt::white;
-  graph->AxisColor = graph->TickColor = QColor(105, 105, 105);
-  graph->AxisFontColor = graph->LegendFontColor = Qt::black;
-  error = graph->ExportToFile(QString::fromStdString(output), QSize(width, height));
-  if (!error.empty()) {
-    std::fprintf(stderr, "skimlet-cli graph: %s: %s\n", output.c_str(), error.c_str());
-    return 1;
-  }
-  return 0;
+  PaperColours(*graph);
+  return Export(*graph, output, width, height, "graph");
 }
 
 }  // namespace
@@ -136,36 +183,102 @@ int main(int argc, char** argv) {
 
 #else  // the launcher in skimlet-cli
 
+#include <fcntl.h>
 #include <filesystem>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace skimlet::cli {
 
-int RunGraph(const Args& args, const std::optional<std::string>& lang) {
+namespace {
+
+// The drawing program beside skimlet-cli (build tree, portable copy) or in libexec/skimlet; empty when missing.
+std::string FindHelper() {
   std::error_code ec;
   const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  std::string helper;
+  if (ec) return {};
   for (const char* candidate : {"skimlet-cli-graph", "../libexec/skimlet/skimlet-cli-graph"}) {
     const std::filesystem::path path = self.parent_path() / candidate;
-    if (!ec && ::access(path.c_str(), X_OK) == 0) {
-      helper = path.string();
-      break;
-    }
+    if (::access(path.c_str(), X_OK) == 0) return path.string();
   }
-  if (helper.empty()) {
-    std::fputs("skimlet-cli graph: the drawing program skimlet-cli-graph is not installed\n", stderr);
-    return 1;
-  }
+  return {};
+}
+
+std::vector<std::string> HelperCommand(const std::string& helper, const Args& args,
+                                       const std::optional<std::string>& lang) {
   std::vector<std::string> all{helper};
   if (lang) all.insert(all.end(), {"--lang", *lang});
   all.insert(all.end(), args.begin(), args.end());
+  return all;
+}
+
+std::vector<char*> Argv(std::vector<std::string>& all) {
   std::vector<char*> argv;
   for (std::string& a : all) argv.push_back(a.data());
   argv.push_back(nullptr);
+  return argv;
+}
+
+constexpr const char* kNoHelper = "the drawing program skimlet-cli-graph is not installed";
+
+}  // namespace
+
+int RunGraph(const Args& args, const std::optional<std::string>& lang) {
+  const std::string helper = FindHelper();
+  if (helper.empty()) {
+    std::fprintf(stderr, "skimlet-cli graph: %s\n", kNoHelper);
+    return 1;
+  }
+  std::vector<std::string> all = HelperCommand(helper, args, lang);
+  std::vector<char*> argv = Argv(all);
   std::fflush(nullptr);
   ::execv(helper.c_str(), argv.data());
   std::fprintf(stderr, "skimlet-cli graph: cannot run %s: %s\n", helper.c_str(), std::strerror(errno));
   return 1;
+}
+
+int RunGraphWithInput(const Args& args, const std::optional<std::string>& lang, std::string_view input,
+                      const char* who) {
+  const std::string helper = FindHelper();
+  if (helper.empty()) {
+    std::fprintf(stderr, "skimlet-cli %s: %s\n", who, kNoHelper);
+    return 1;
+  }
+  std::vector<std::string> all = HelperCommand(helper, args, lang);
+  std::vector<char*> argv = Argv(all);
+  int fds[2];
+  if (::pipe2(fds, O_CLOEXEC) != 0) {
+    std::fprintf(stderr, "skimlet-cli %s: %s\n", who, std::strerror(errno));
+    return 1;
+  }
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);
+  std::fflush(nullptr);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, helper.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(fds[0]);
+  if (spawned != 0) {
+    ::close(fds[1]);
+    std::fprintf(stderr, "skimlet-cli %s: cannot run %s: %s\n", who, helper.c_str(), std::strerror(spawned));
+    return 1;
+  }
+  // A helper that stops reading early has said why on standard error; its exit status tells the rest.
+  for (size_t done = 0; done < input.size();) {
+    const ssize_t n = ::write(fds[1], input.data() + done, input.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  ::close(fds[1]);
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0)
+    if (errno != EINTR) return 1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
 }
 
 }  // namespace skimlet::cli

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/graph_samples.h"
 #include "cli/live_session.h"
 #include "cli/filter_options.h"
 #include "cli/network_output.h"
@@ -21,6 +22,7 @@ namespace {
 constexpr const char* kUsage =
     "Usage: skimlet-cli scan [--service S] [--interface N|NAME] [--count K] [--interval SECONDS]\n"
     "                        [--tsv [--raw] | --table | --json] [--columns LIST] [FILTER OPTIONS]\n"
+    "                        [--graph rssi|quality|rate|utilization|clients -o OUTPUT [--size WxH]]\n"
     "\n"
     "Scans with a wireless interface and prints its network list after each of K refreshes. Networks heard\n"
     "before stay in the list, inactive once they are not heard for a while.\n"
@@ -38,12 +40,21 @@ constexpr const char* kUsage =
     "  --raw          with --tsv: numbers without units\n"
     "  --columns L    the columns by name, separated by commas (see 'skimlet-cli networks --help')\n"
     "  --json         JSON Lines: one object per refresh on its own line, written as soon as it is complete\n"
+    "  --graph V      after the last refresh, draw the network time graph of V (rssi: signal, quality, rate:\n"
+    "                 achievable rate, utilization: channel utilization, clients: stations) over the\n"
+    "                 refreshes, one line per network, into the picture given with -o\n"
+    "  -o OUTPUT      with --graph: the picture, PNG, or BMP when OUTPUT ends in .bmp\n"
+    "  --size WxH     with --graph: its size in pixels, 16 to 16384 each (default 800x400)\n"
     "\n"
     "Filter options (the window's filter rule; the heading line still counts every network):\n"
     "%s"
     "\n"
     "SIGINT (Ctrl-C) and SIGTERM end the scan after the line being written, with exit status 0; so does a\n"
-    "reader that closes the pipe.\n";
+    "reader that closes the pipe. The graph is drawn then too, of the refreshes made so far.\n"
+    "\n"
+    "Example: skimlet-cli scan --service sim --count 20 --interval 1 --graph rssi -o signal.png\n";
+
+constexpr const char* kGraphValues[] = {"rssi", "quality", "rate", "utilization", "clients"};
 
 // Without results for this long the command gives up: a request is forgotten after 30 s and asked again once.
 constexpr double kGiveUpSeconds = 65;
@@ -52,6 +63,14 @@ constexpr double kConnectionIntervalFallback = 10;
 bool ParseNumber(const std::string& text, double& value) {
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   return ec == std::errc() && end == text.data() + text.size() && std::isfinite(value);
+}
+
+// WxH, each 16 to 16384 pixels.
+bool ValidSize(const std::string& text) {
+  int w = 0, h = 0;
+  char x = 0, rest = 0;
+  return std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &rest) == 3 && (x == 'x' || x == 'X') && w >= 16 &&
+         h >= 16 && w <= 16384 && h <= 16384;
 }
 
 int Usage(const std::string& message) {
@@ -87,13 +106,15 @@ void CatchStopSignals() {
 
 }  // namespace
 
-int RunScan(const Args& args) {
+int RunScan(const Args& args, const std::optional<std::string>& lang) {
   LiveSessionRequest request{"scan", {}, {}};
   OutputOptions output;
   FilterOptions filter;
   std::optional<std::string> interfaceChoice;
   long count = 1;
   std::optional<double> interval;
+  int graphValue = -1;
+  std::string graphOutput, graphSize;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     std::string value, error;
@@ -123,6 +144,21 @@ int RunScan(const Args& args) {
       if (!ParseNumber(value, s) || s < 0 || s > 86400)
         return Usage("--interval wants seconds from 0 to 86400, not '" + value + "'");
       interval = s;
+    } else if (TakeOption(args, i, "--graph", value, error)) {
+      if (!error.empty()) return Usage(error);
+      graphValue = -1;
+      for (int v = 0; v < 5; ++v)
+        if (value == kGraphValues[v]) graphValue = v;
+      if (graphValue < 0)
+        return Usage("--graph wants rssi, quality, rate, utilization or clients, not '" + value + "'");
+    } else if (TakeOption(args, i, "-o", value, error) || TakeOption(args, i, "--output", value, error)) {
+      if (!error.empty()) return Usage(error);
+      if (value.empty()) return Usage("-o needs a file name");
+      graphOutput = value;
+    } else if (TakeOption(args, i, "--size", value, error)) {
+      if (!error.empty()) return Usage(error);
+      if (!ValidSize(value)) return Usage("--size wants WxH, 16 to 16384 pixels each, not '" + value + "'");
+      graphSize = value;
     } else if (TakeOption(args, i, "--sim-scan-seconds", value, error)) {
       // For tests: the simulated radio's scans take this long.
       double s = 0;
@@ -135,6 +171,9 @@ int RunScan(const Args& args) {
   }
   if (std::string error = FinishOutputOptions(output); !error.empty()) return Usage(error);
   output.Keep = FilterPredicate(filter);
+  if (graphValue >= 0 && graphOutput.empty()) return Usage("--graph needs -o OUTPUT for the picture");
+  if (graphValue < 0 && (!graphOutput.empty() || !graphSize.empty()))
+    return Usage(std::string(graphOutput.empty() ? "--size" : "-o") + " goes with --graph");
   CatchStopSignals();
 
   int status = 0;
@@ -169,6 +208,7 @@ int RunScan(const Args& args) {
   Clock::time_point nextCheck = now;
 
   long refreshes = 0;
+  bool readerGone = false;
   while ((count == 0 || refreshes < count) && !g_stop) {
     now = Clock::now();
     if (now >= nextScan) {
@@ -224,15 +264,27 @@ int RunScan(const Args& args) {
         out += TableText(list.Items, output);
       }
       // A reader that went away ends the scan quietly; output that cannot be written ends it with an error.
-      if (!WriteStandardOutput(out)) return ReaderGone() ? 0 : 1;
+      if (!WriteStandardOutput(out)) {
+        if (!ReaderGone()) return 1;
+        readerGone = true;
+        break;
+      }
     }
+    if (readerGone) break;
     if (posts > 0) {
       now = Clock::now();
       giveUp = now + seconds(kGiveUpSeconds + scanEvery);
       if (scanEvery <= 0) nextScan = now;
     }
   }
-  return 0;
+  if (graphValue < 0) return 0;
+  // The list's series hold a sample of every network at every refresh; the window ends at the last one.
+  const TWLANNetworkList& list = *selected.Networks;
+  const TGraphSamplesHeader header{graphValue, options.TimeWindowMinutes > 0 ? options.TimeWindowMinutes : 5,
+                                   refreshes > 0 ? list.RefreshTime : LocalNow()};
+  Args helperArgs{"--samples", "-o", graphOutput};
+  if (!graphSize.empty()) helperArgs.insert(helperArgs.end(), {"--size", graphSize});
+  return RunGraphWithInput(helperArgs, lang, WriteGraphSamples(list, header), "scan");
 }
 
 }  // namespace skimlet::cli

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace skimlet::cli {
@@ -12,10 +13,14 @@ using Args = std::vector<std::string>;
 
 int RunElements(const Args& args);
 int RunNetworks(const Args& args);
-int RunScan(const Args& args);
+int RunScan(const Args& args, const std::optional<std::string>& lang);
 int RunInterfaces(const Args& args);
 int RunConvert(const Args& args);
 // Runs the drawing helper with the command's arguments (and the language, when one was given).
 int RunGraph(const Args& args, const std::optional<std::string>& lang);
+// Runs the drawing helper with those arguments and Input on its standard input; its exit status. Who names
+// the command in messages.
+int RunGraphWithInput(const Args& args, const std::optional<std::string>& lang, std::string_view input,
+                      const char* who);
 
 }  // namespace skimlet::cli

@@ -81,7 +81,7 @@ int Run(int argc, char** argv) {
   }
   if (command == "elements") return RunElements(args);
   if (command == "networks") return RunNetworks(args);
-  if (command == "scan") return RunScan(args);
+  if (command == "scan") return RunScan(args, lang);
   if (command == "interfaces") return RunInterfaces(args);
   if (command == "convert") return RunConvert(args);
   if (command == "graph") return RunGraph(args, lang);

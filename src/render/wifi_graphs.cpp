@@ -12,6 +12,7 @@
 #include "core/graph/spectrum.h"
 #include "core/model/columns.h"
 #include "core/model/network.h"
+#include "core/wlan/wlan_statistics.h"
 
 namespace skimlet {
 
@@ -206,6 +207,51 @@ void TGraphCurrentConnection::DrawLegendEntries(const TGraphRect& legend, QPaint
     if (std::isfinite(value)) clipped(legend.Left + vx, TwoDecimals(value, DecimalSeparator));
     y += lf + ls;
   }
+}
+
+// ---- TGraphLayerTime
+
+const TCountersSeries* TGraphLayerTime::SeriesAt(int index) const {
+  const auto* list = CounterSeries ? CounterSeries() : nullptr;
+  if (!list || index < 0 || static_cast<size_t>(index) >= list->size()) return nullptr;
+  return (*list)[static_cast<size_t>(index)].get();
+}
+
+QColor TGraphLayerTime::GetRowColor(int row) {
+  const TColor c = PaletteColor(row);
+  return QColor(ColorRed(c), ColorGreen(c), ColorBlue(c));
+}
+
+TSampleAt TGraphLayerTime::SampleReader(const TTimeMultiDataSeries& series) {
+  const auto* counters = dynamic_cast<const TCountersSeries*>(&series);
+  if (!counters) return TGraphTime::SampleReader(series);
+  const int selector = ValueType;
+  return [counters, selector](size_t i) {
+    return TSeriesSample{counters->GetTime(i), counters->GetRate(i, selector), true};
+  };
+}
+
+bool TGraphLayerTime::GetLegendEntry(int row, TLegendEntry& entry) {
+  if (!Tree || row < 0 || row >= Tree->GraphRowCount()) return false;
+  entry.Text = RowName ? RowName(row) : QString();
+  entry.TextColor = LegendFontColor;
+  entry.LineColor = GetRowColor(row);
+  return true;
+}
+
+void TGraphLayerTime::UpdateScales() {
+  UpdateTimeWindow();
+  const TValueRange range = CounterRange(MinY, MaxY);
+  MinY = range.MinY;
+  MaxY = range.MaxY;
+}
+
+const TTimeMultiDataSeries* TGraphMACLayerTime::GetRowSeries(int row) {
+  return row >= 0 && row < MacCounterCount ? SeriesAt(row) : nullptr;
+}
+
+const TTimeMultiDataSeries* TGraphPhyLayerTime::GetRowSeries(int row) {
+  return row >= 0 && row < PhyCounterCount ? SeriesAt(MacCounterCount + row) : nullptr;
 }
 
 // ---- TGraphRSSIChannels

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 #include "core/graph/wifi_series.h"
 #include "render/graph.h"
@@ -72,6 +74,43 @@ protected:
   int GetLegendCount() override { return 5; }
   void UpdateScales() override;
   TSampleAt SampleReader(const TTimeMultiDataSeries& series) override;
+};
+
+// The growth per second of the frame counters of a statistics table: row i of the bound table (Tree) draws
+// counter series i in palette colour i; every sample is drawn. No traffic gives the range 0 ... 1000.
+class TGraphLayerTime : public TGraphTime {
+public:
+  // The counter series of the selected interface's statistics (the MAC counters, then the PHY counters);
+  // nullptr without interface or statistics.
+  std::function<const std::vector<std::unique_ptr<TCountersSeries>>*()> CounterSeries;
+  // The bound table's text of column 0 for a row: the counter's name.
+  std::function<QString(int row)> RowName;
+  // The caption of the bound table's sort column; empty when no column is the sort column.
+  std::function<QString()> SortColumnCaption;
+
+  QColor GetRowColor(int row) override;
+  TSampleAt SampleReader(const TTimeMultiDataSeries& series) override;
+  QString GetYCaption() override { return SortColumnCaption ? SortColumnCaption() : QString(); }
+
+protected:
+  // Series Index of the list, or nullptr.
+  const TCountersSeries* SeriesAt(int index) const;
+  bool GetLegendEntry(int row, TLegendEntry& entry) override;
+  void UpdateScales() override;
+};
+
+// The MAC counters (12 rows); ValueType 2 the multicast counters, any other value the unicast ones.
+class TGraphMACLayerTime : public TGraphLayerTime {
+public:
+  TGraphMACLayerTime() { ValueType = 1; }
+  const TTimeMultiDataSeries* GetRowSeries(int row) override;
+};
+
+// The PHY counters (18 rows); ValueType a PHY type, or -1 the total over all PHY types.
+class TGraphPhyLayerTime : public TGraphLayerTime {
+public:
+  TGraphPhyLayerTime() { ValueType = -1; }
+  const TTimeMultiDataSeries* GetRowSeries(int row) override;
 };
 
 // The channel spectrum of one band: every shown, active network of the band as the outline of its transmit

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -80,7 +81,61 @@ TEST_F(CliGraph, RefusesBadArgumentsAndKeepsAnExistingPicture) {
   EXPECT_EQ(Cli("graph spectrum2 " + snapshot_.string() + " -o " + out + " --size 800"), 2);
   EXPECT_EQ(Cli("graph spectrum2 /nonexistent.snapshot -o " + out), 1);
   EXPECT_EQ(Cli("graph spectrum2 " + snapshot_.string() + " -o /nonexistent/dir/x.png"), 1);
+  // The drawing program's sample input is checked like any file.
+  for (const char* input : {"", "skimlet-samples\t1\nsample\t1\t1\t1\t1\t1\t1\t1\n",
+                            "skimlet-samples\t1\nnetwork\tx\t1\tzz\n", "skimlet-samples\t1\nvalue\t9\n"})
+  {
+    const std::string command =
+        "printf '%b' '" + std::string(input) + "' | " + SKIMLET_CLI + " graph --samples -o " + out + " 2>/dev/null";
+    const int status = std::system(command.c_str());
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1) << input;
+  }
   EXPECT_EQ(std::filesystem::file_size(out), size);
+}
+
+// Coloured pixels left of the plot's right frame line (the last column that is mostly dark grey): the curves,
+// not the legend's line samples beside it.
+int CurvePixelsInPlot(const QImage& image) {
+  int plotRight = -1;
+  for (int x = 0; x < image.width(); ++x) {
+    int run = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      const QColor c = image.pixelColor(x, y);
+      run += c.hsvSaturation() < 30 && c.value() < 200;
+    }
+    if (run > image.height() / 2) plotRight = x;
+  }
+  int count = 0;
+  for (int x = 0; x < plotRight; ++x)
+    for (int y = 0; y < image.height(); ++y) count += image.pixelColor(x, y).hsvSaturation() > 80;
+  return count;
+}
+
+TEST_F(CliGraph, ScanDrawsTheTimeGraphOfItsRefreshes) {
+  const std::filesystem::path out = dir_ / "signal.png";
+  ASSERT_EQ(Cli("scan --service sim --count 3 --interval 1 --sim-scan-seconds 0.01 --tsv --graph rssi -o " +
+                out.string() + " --size 700x300 >/dev/null"),
+            0);
+  const QImage image(QString::fromStdString(out.string()));
+  ASSERT_EQ(image.size(), QSize(700, 300));
+  EXPECT_GT(CurvePixelsInPlot(image), 20);
+  // One refresh has no line to draw yet; the picture is still made, at the default size, as BMP by the name.
+  const std::filesystem::path bmp = dir_ / "clients.bmp";
+  ASSERT_EQ(Cli("scan --service sim --count 1 --interval 0 --sim-scan-seconds 0.01 --json --graph clients -o " +
+                bmp.string() + " >/dev/null"),
+            0);
+  EXPECT_EQ(QImage(QString::fromStdString(bmp.string()), "BMP").size(), QSize(800, 400));
+}
+
+TEST_F(CliGraph, ScanGraphOptionsAreCheckedBeforeScanning) {
+  const std::string scan = "scan --service sim --count 1 --interval 0 --sim-scan-seconds 0.01 ";
+  const std::string out = (dir_ / "x.png").string();
+  for (const std::string& bad : std::vector<std::string>{"--graph signal -o " + out, "--graph rssi", "-o " + out,
+                                                      "--size 800x400", "--graph rate -o " + out + " --size 8x8",
+                                                      "--graph rate -o " + out + " --size x"})
+    EXPECT_EQ(Cli(scan + bad), 2) << bad;
+  EXPECT_FALSE(std::filesystem::exists(out));
+  EXPECT_EQ(Cli(scan + "--graph quality -o /nonexistent/dir/x.png >/dev/null"), 1);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -285,6 +286,106 @@ TEST_F(TimeRender, ConnectionGraphDrawsConnectedSamples) {
   g.ValueType = 1;
   const QImage quality = g.RenderImage({700, 300});
   EXPECT_TRUE(NearColor(quality, XAgo(g, 30), YOf(g, 90), QColor(6, 194, 231)));
+}
+
+// A statistics table: its rows are counters, ticked or not; the graph reads the counter series by row.
+class CounterRows : public TGraphRows {
+public:
+  std::vector<bool> Checked;
+  int GraphRowCount() const override { return static_cast<int>(Checked.size()); }
+  bool GraphRowChecked(int row) const override { return Checked[static_cast<size_t>(row)]; }
+  bool GraphRowHidden(int) const override { return false; }
+  bool GraphRowSelected(int) const override { return false; }
+  TWLANNetwork* GraphRowNetwork(int) const override { return nullptr; }
+};
+
+class CounterRender : public TimeRender {
+protected:
+  CounterRender() {
+    for (int k = 0; k < 12; ++k) series.push_back(std::make_unique<TMACCountersSeries>());
+    for (int k = 0; k < 18; ++k) series.push_back(std::make_unique<TPhyCountersSeries>());
+  }
+  // A sample every 10 s over the last two minutes, the counters growing by Rate(k) per second.
+  template <class TSeries, class TData>
+  void Grow(int index, const std::function<void(TData&, uint64_t seconds)>& set) {
+    auto& s = static_cast<TSeries&>(*series[static_cast<size_t>(index)]);
+    for (int ago = 120; ago >= 0; ago -= 10) {
+      TData d;
+      d.Time = AddSeconds(now, -ago);
+      set(d, static_cast<uint64_t>(1000 - ago));
+      s.Add(d);
+    }
+  }
+  template <class TGraphType>
+  void Bind(TGraphType& g, int rows) {
+    Style(g);
+    counterRows.Checked.assign(static_cast<size_t>(rows), true);
+    g.Tree = &counterRows;
+    g.AutoScale = true;
+    g.Clock = [this] { return now; };
+    g.CounterSeries = [this] { return &series; };
+    g.RowName = [](int row) { return QStringLiteral("counter %1").arg(row); };
+  }
+  QColor Palette(int row) const { return ToQColor(PaletteColor(row)); }
+
+  std::vector<std::unique_ptr<TCountersSeries>> series;
+  CounterRows counterRows;
+};
+
+TEST_F(CounterRender, MacGraphDrawsTheRatesOfTheTickedCounters) {
+  Grow<TMACCountersSeries, TMacCountersData>(0, [](TMacCountersData& d, uint64_t t) {
+    d.Unicast = 100 * t;
+    d.Multicast = 10 * t;
+  });
+  Grow<TMACCountersSeries, TMacCountersData>(1, [](TMacCountersData& d, uint64_t t) { d.Unicast = 500 * t; });
+  Grow<TMACCountersSeries, TMacCountersData>(2, [](TMacCountersData& d, uint64_t t) { d.Unicast = 300 * t; });
+  // The highest line runs along the top of the plot; the others stand below it.
+  Grow<TMACCountersSeries, TMacCountersData>(3, [](TMacCountersData& d, uint64_t t) {
+    d.Unicast = 800 * t;
+    d.Multicast = 50 * t;
+  });
+  TGraphMACLayerTime g;
+  Bind(g, 12);
+  counterRows.Checked[2] = false;
+  const QImage unicast = g.RenderImage({700, 300});
+  EXPECT_EQ(g.MinY, 0);
+  EXPECT_GE(g.MaxY, 500);
+  for (int ago : {15, 55, 95}) {
+    EXPECT_TRUE(NearColor(unicast, XAgo(g, ago), YOf(g, 100), Palette(0))) << ago;
+    EXPECT_TRUE(NearColor(unicast, XAgo(g, ago), YOf(g, 500), Palette(1))) << ago;
+    EXPECT_FALSE(NearColor(unicast, XAgo(g, ago), YOf(g, 300), Palette(2))) << ago;  // not ticked
+  }
+  g.ValueType = 2;  // multicast
+  const QImage multicast = g.RenderImage({700, 300});
+  EXPECT_TRUE(NearColor(multicast, XAgo(g, 55), YOf(g, 10), Palette(0)));
+  EXPECT_FALSE(NearColor(multicast, XAgo(g, 55), YOf(g, 100), Palette(0)));
+}
+
+TEST_F(CounterRender, PhyGraphReadsTheTotalOrOnePhyType) {
+  Grow<TPhyCountersSeries, TPhyCountersData>(12 + 0, [](TPhyCountersData& d, uint64_t t) {
+    d.Total = 400 * t;
+    d.PerPhy[kPhyHT] = 150 * t;
+  });
+  Grow<TPhyCountersSeries, TPhyCountersData>(12 + 1, [](TPhyCountersData& d, uint64_t t) {
+    d.Total = 1000 * t;
+    d.PerPhy[kPhyHT] = 300 * t;
+  });
+  TGraphPhyLayerTime g;
+  Bind(g, 18);
+  EXPECT_EQ(g.ValueType, -1);
+  const QImage total = g.RenderImage({700, 300});
+  EXPECT_TRUE(NearColor(total, XAgo(g, 55), YOf(g, 400), Palette(0)));
+  g.ValueType = kPhyHT;
+  const QImage ht = g.RenderImage({700, 300});
+  EXPECT_TRUE(NearColor(ht, XAgo(g, 55), YOf(g, 150), Palette(0)));
+  EXPECT_FALSE(NearColor(ht, XAgo(g, 55), YOf(g, 400), Palette(0)));
+  // A PHY type without traffic, and no statistics at all: 0 ... 1000 and only the axes.
+  g.ValueType = kPhyVHT;
+  g.RenderImage({700, 300});
+  EXPECT_EQ(g.MinY, 0);
+  EXPECT_EQ(g.MaxY, 1000);
+  g.CounterSeries = [] { return nullptr; };
+  EXPECT_EQ(CountPixels(g.RenderImage({700, 300}), Palette(0), QRect(0, 0, g.LastPlot().Right, 300)), 0);
 }
 
 TEST(RasterLines, DrawsClippedPolylinesPixelForPixel) {

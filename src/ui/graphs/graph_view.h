@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 #include "render/graph.h"
@@ -17,6 +18,8 @@ class QTabWidget;
 
 namespace skimlet {
 
+class TCurrentConnectionSeries;
+class TGraphCurrentConnection;
 class TGraphRSSIChannels;
 class TGraphWiFiTime;
 class TNetworkListModel;
@@ -54,13 +57,16 @@ public:
                 const TProgramOptions& options, QObject* parent = nullptr);
   ~TWindowGraphs() override;
 
+  // The connection's signal strength (upper half) and quality (lower half) on Panel, the graph panel of the
+  // Current connection page; Series gives the selected interface's connection series, or nullptr.
+  void BuildConnectionGraphs(QWidget* panel, std::function<const TCurrentConnectionSeries*()> series);
   // (Re)builds the spectrum graphs on the band pages after the band layout options; captions the pages.
   void BuildBandGraphs();
   // Background spectrum, fill and time window from the options.
   void ApplyGraphOptions();
   // Texts of the value selector, the summary labels and the band pages in the current language.
   void ApplyLanguage();
-  // The graph timer: repaints the graph of the page that is showing, nothing else.
+  // The graph timer: repaints the graphs of the page that is showing, nothing else.
   void Tick();
   // The 6 GHz page shows once the selected interface has heard a 6 GHz network.
   void SetHears6GHz(bool on);
@@ -70,6 +76,11 @@ public:
   TGraphWiFiTime* TimeGraph() const;
   TGraphView* TimeView() const { return timeView_; }
   TGraphView* SpectrumView(int band) const { return band >= 0 && band < 3 ? bandViews_[band] : nullptr; }
+  // ValueType 0 signal strength, 1 quality; nullptr before BuildConnectionGraphs.
+  TGraphView* ConnectionView(int valueType) const {
+    return valueType == 0 || valueType == 1 ? connectionViews_[valueType] : nullptr;
+  }
+  QSplitter* ConnectionSplitter() const { return connectionSplitter_; }
   QWidget* Band6Page() const { return band3_; }
   QComboBox* ValueSelector() const { return cbValue_; }
   QString SummaryText() const;
@@ -93,6 +104,9 @@ private:
   QLabel* lblAvg_ = nullptr;
   TGraphView* bandViews_[3] = {nullptr, nullptr, nullptr};
   QSplitter* bandSplitter_ = nullptr;
+  QWidget* connectionPanel_ = nullptr;
+  QSplitter* connectionSplitter_ = nullptr;
+  TGraphView* connectionViews_[2] = {nullptr, nullptr};
   bool hears6GHz_ = false;
 };
 

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "core/base/translate.h"
+#include "core/settings/options.h"
 #include "ui/details/advanced_details.h"
 #include "ui/details/network_details.h"
 #include "ui/filters/filter_tree.h"
@@ -109,6 +110,18 @@ TFrame BuildFrame(QMainWindow& window, TProgramOptions& options) {
 
   auto* tsCurrentConnection = new QWidget();
   tsCurrentConnection->setObjectName(QStringLiteral("tsCurrentConnection"));
+  auto* connectionLayout = new QHBoxLayout(tsCurrentConnection);
+  connectionLayout->setContentsMargins(2, 2, 2, 2);
+  f.splCurrentConnection = new QSplitter(Qt::Horizontal, tsCurrentConnection);
+  f.splCurrentConnection->setObjectName(QStringLiteral("splCurrentConnection"));
+  f.pnlCurrentConnection = new QWidget(f.splCurrentConnection);
+  f.pnlCurrentConnection->setObjectName(QStringLiteral("pnlCurrentConnection"));
+  f.pnlCurrConGraphs = new QWidget(f.splCurrentConnection);
+  f.pnlCurrConGraphs->setObjectName(QStringLiteral("pnlCurrConGraphs"));
+  f.splCurrentConnection->setStretchFactor(0, 0);
+  f.splCurrentConnection->setStretchFactor(1, 1);
+  f.splCurrentConnection->setSizes({options.aCurrConPanelWidth, 600});
+  connectionLayout->addWidget(f.splCurrentConnection);
   f.pcMain->addTab(tsCurrentConnection, QStringLiteral("Current connection"));
   auto* tsStatistics = new QWidget();
   tsStatistics->setObjectName(QStringLiteral("tsWirelessStatistics"));

@@ -37,6 +37,10 @@ struct TFrame {
   QWidget* tsAdvancedDetails = nullptr;
   ui::TAdvancedDetails* pnlAdvancedDetails = nullptr;  // element tree and hex dump
   QTabWidget* pcStatistics = nullptr;
+  // The Current connection page: its table panel on the left, the connection graphs' panel on the right.
+  QSplitter* splCurrentConnection = nullptr;
+  QWidget* pnlCurrentConnection = nullptr;
+  QWidget* pnlCurrConGraphs = nullptr;
 };
 
 // Builds the controls as the central widget of Window; Options shape the list (kept by reference).

@@ -25,6 +25,7 @@
 #include "core/ie/vendor.h"
 #include "core/radio/values.h"
 #include "core/vendor/vendor.h"
+#include "core/wlan/wlan_connection.h"
 #include "ui/details/advanced_details.h"
 #include "ui/details/network_details.h"
 #include "ui/filters/filter_tree.h"
@@ -99,6 +100,10 @@ void TfrmSkimlet::CreateFrame() {
           [this] { commands_->Update(); });
   graphs_ = new TWindowGraphs(frame_.pcInfo, frame_.pcInfo->findChild<QWidget*>(QStringLiteral("tsGraphs")),
                               frame_.tsBand1, frame_.tsBand2, model_, Options, this);
+  graphs_->BuildConnectionGraphs(frame_.pnlCurrConGraphs, [this]() -> const TCurrentConnectionSeries* {
+    const TWLANInterface* selected = SelectedInterface();
+    return selected && selected->Connection ? &selected->Connection->Series : nullptr;
+  });
   ConnectAdvancedDetails();
 }
 

@@ -3,12 +3,14 @@
 // graph that is showing.
 #include <QComboBox>
 #include <QEvent>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 
 #include "core/radio/values.h"
@@ -159,6 +161,104 @@ TEST_F(WindowGraphsTest, TimerRepaintsOnlyTheGraphThatShows) {
   EXPECT_EQ(counter.Paints[graphs->TimeView()], 0);
   graphs->Free();
   graphs->Tick();  // nothing left to paint, nothing breaks
+}
+
+// The Current connection page: the window's main tabs hold the lower pages and the connection graph panel.
+class ConnectionGraphsTest : public WindowGraphsTest {
+protected:
+  void BuildWithConnection() {
+    Build();
+    main = std::make_unique<QTabWidget>();
+    main->resize(900, 600);
+    main->addTab(tabs.release(), "Scanner");
+    panel = new QWidget();
+    main->addTab(panel, "Current connection");
+    graphs->BuildConnectionGraphs(panel, [this]() -> const TCurrentConnectionSeries* {
+      return connected ? &series : nullptr;
+    });
+    for (int type = 0; type < 2; ++type) Graph(type).Clock = [] { return kT0 + 30.0 / 86400; };
+  }
+  TGraphCurrentConnection& Graph(int type) {
+    return static_cast<TGraphCurrentConnection&>(graphs->ConnectionView(type)->Graph());
+  }
+  // Pixels of the graph's line colour in its picture.
+  int CurvePixels(int type) {
+    const QImage image = Graph(type).RenderImage({600, 300});
+    const QRgb colour = Graph(type).GetRowColor(0).rgb();
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) count += (image.pixel(x, y) | 0xff000000u) == colour;
+    return count;
+  }
+
+  std::unique_ptr<QTabWidget> main;
+  QWidget* panel = nullptr;
+  TCurrentConnectionSeries series;
+  bool connected = true;
+};
+
+TEST_F(ConnectionGraphsTest, SignalAboveQualityEachHalfThePanel) {
+  BuildWithConnection();
+  main->setCurrentWidget(panel);
+  main->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
+  TGraphView* rssi = graphs->ConnectionView(0);
+  TGraphView* quality = graphs->ConnectionView(1);
+  ASSERT_TRUE(rssi && quality);
+  EXPECT_TRUE(panel->isAncestorOf(rssi));
+  EXPECT_TRUE(panel->isAncestorOf(quality));
+  EXPECT_LT(rssi->geometry().bottom(), quality->geometry().top());
+  EXPECT_LE(std::abs(rssi->height() - quality->height()), graphs->ConnectionSplitter()->handleWidth() + 1);
+  EXPECT_GE(rssi->height() + quality->height(), panel->height() - 20);
+  EXPECT_EQ(Graph(0).ValueType, 0);
+  EXPECT_EQ(Graph(1).ValueType, 1);
+  EXPECT_FALSE(Graph(0).AutoScale);
+  options.TimeWindowMinutes = 9;
+  graphs->ApplyGraphOptions();
+  EXPECT_EQ(Graph(1).WindowMinutes, 9);
+}
+
+TEST_F(ConnectionGraphsTest, DrawTheSelectedInterfacesConnectionSeries) {
+  BuildWithConnection();
+  EXPECT_EQ(CurvePixels(0), 0);
+  for (int second = 0; second <= 30; second += 3) {
+    TCurrentConnectioSeriesData s;
+    s.Time = kT0 + second / 86400.0;
+    s.Connected = true;
+    s.RSSI = -50 - second / 3;
+    s.Quality = 80 - second;
+    series.Add(s);
+  }
+  EXPECT_GT(CurvePixels(0), 20);
+  EXPECT_GT(CurvePixels(1), 20);
+  connected = false;  // no connection, no line
+  EXPECT_EQ(CurvePixels(0), 0);
+}
+
+TEST_F(ConnectionGraphsTest, TimerRepaintsThemOnlyWhileTheirPageShows) {
+  BuildWithConnection();
+  main->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
+  PaintCounter counter;
+  for (int type = 0; type < 2; ++type) graphs->ConnectionView(type)->installEventFilter(&counter);
+  graphs->TimeView()->installEventFilter(&counter);
+  auto ticked = [&](QWidget* page) {
+    main->setCurrentWidget(page);
+    QTest::qWait(50);
+    counter.Paints.clear();
+    graphs->Tick();
+    QTest::qWait(50);
+  };
+  ticked(panel);
+  EXPECT_GE(counter.Paints[graphs->ConnectionView(0)], 1);
+  EXPECT_GE(counter.Paints[graphs->ConnectionView(1)], 1);
+  EXPECT_EQ(counter.Paints[graphs->TimeView()], 0);
+  ticked(main->widget(0));
+  EXPECT_EQ(counter.Paints[graphs->ConnectionView(0)], 0);
+  EXPECT_EQ(counter.Paints[graphs->ConnectionView(1)], 0);
+  graphs->Free();
+  EXPECT_EQ(graphs->ConnectionView(0), nullptr);
+  graphs->Tick();
 }
 
 }  // namespace
