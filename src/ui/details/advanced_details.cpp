@@ -27,6 +27,7 @@ TAdvancedDetails::TAdvancedDetails(QWidget* parent) : QWidget(parent) {
 
   treeStack_ = new QStackedWidget(splitter_);
   emptyLabel_ = new QLabel(QStringLiteral("Select a wireless network to view advanced details."), treeStack_);
+  emptyLabel_->setObjectName(QStringLiteral("lblSelectNetworkForDetails"));  // its text comes from the language
   emptyLabel_->setTextFormat(Qt::PlainText);
   emptyLabel_->setAlignment(Qt::AlignCenter);
   emptyLabel_->setWordWrap(true);
