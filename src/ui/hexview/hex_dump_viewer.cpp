@@ -1,15 +1,23 @@
 #include "ui/hexview/hex_dump_viewer.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+
+#include <filesystem>
+
+#include "core/base/atomic_file.h"
 
 namespace skimlet::ui {
 
@@ -206,6 +214,30 @@ void THexDumpViewer::CopyBitmap() const {
   if (!bytes_.empty()) QApplication::clipboard()->setImage(DumpBitmap());
 }
 
+std::string THexDumpViewer::SaveBitmap(const QString& path, const char* format) const {
+  QByteArray kind = format ? QByteArray(format).toUpper() : QByteArray();
+  if (kind.isEmpty())
+    kind = QFileInfo(path).suffix().compare(QStringLiteral("bmp"), Qt::CaseInsensitive) == 0 ? "BMP" : "PNG";
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!DumpBitmap().save(&buffer, kind.constData())) return "cannot encode the picture as " + kind.toStdString();
+  return WriteFileAtomic(std::filesystem::path(path.toStdString()),
+                         std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+}
+
+void THexDumpViewer::SaveBitmapAs() {
+  if (bytes_.empty()) return;
+  const QString png = tr("PNG image (*.png)"), bmp = tr("Bitmap file (*.bmp)");
+  QString filter = png;
+  QString name = QFileDialog::getSaveFileName(this, tr("Save picture"), PictureFileName + QStringLiteral(".png"),
+                                              png + QStringLiteral(";;") + bmp, &filter);
+  if (name.isEmpty()) return;
+  if (QFileInfo(name).suffix().isEmpty()) name += filter == bmp ? QStringLiteral(".bmp") : QStringLiteral(".png");
+  const std::string error = SaveBitmap(name);
+  if (!error.empty()) QMessageBox::critical(this, tr("Save picture"), name + QLatin1Char('\n') + QString::fromStdString(error));
+}
+
 void THexDumpViewer::mousePressEvent(QMouseEvent* e) {
   if (e->button() == Qt::LeftButton) {
     const int64_t byte = ByteAtPoint(e->position().toPoint());
@@ -226,11 +258,13 @@ void THexDumpViewer::contextMenuEvent(QContextMenuEvent* e) {
   QMenu menu(this);
   QAction* text = menu.addAction(tr("Copy as text"));
   QAction* picture = menu.addAction(tr("Copy as picture"));
-  text->setEnabled(!bytes_.empty());
-  picture->setEnabled(!bytes_.empty());
+  menu.addSeparator();
+  QAction* save = menu.addAction(tr("Save picture..."));
+  for (QAction* a : {text, picture, save}) a->setEnabled(!bytes_.empty());
   QAction* chosen = menu.exec(e->globalPos());
   if (chosen == text) CopyText();
   if (chosen == picture) CopyBitmap();
+  if (chosen == save) SaveBitmapAs();
 }
 
 }  // namespace skimlet::ui

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "core/hexdump/hex_layout.h"
@@ -40,6 +41,13 @@ public:
   // Puts the text rendering, or the picture, on the clipboard.
   void CopyText() const;
   void CopyBitmap() const;
+  // Writes the picture to Path as Format ("PNG" or "BMP"; by default BMP for a ".bmp" name, else PNG),
+  // replacing the file only with a complete picture. Returns an empty text, or why it failed.
+  std::string SaveBitmap(const QString& path, const char* format = nullptr) const;
+  // Asks for a file name (PNG, or BMP) and saves the picture there; failures are shown.
+  void SaveBitmapAs();
+  // The name the save dialog offers, without extension.
+  QString PictureFileName = QStringLiteral("HexDump");
 
   const hexdump::THexLayout& Layout() const { return layout_; }
   QSize sizeHint() const override;

@@ -104,6 +104,16 @@ void TfrmSkimlet::CreateFrame() {
     const TWLANInterface* selected = SelectedInterface();
     return selected && selected->Connection ? &selected->Connection->Series : nullptr;
   });
+  statistics_ = new ui::TStatisticsPages(frame_.pcStatistics, Options, [this]() -> const TWLANStatistics* {
+    const TWLANInterface* selected = SelectedInterface();
+    return selected ? selected->Statistics.get() : nullptr;
+  }, this);
+  // The details page: labels on the left, the single-network graph panel on the right.
+  if (auto* box = qobject_cast<QBoxLayout*>(frame_.tsNetworkDetails->layout())) {
+    box->setDirection(QBoxLayout::LeftToRight);
+    singleGraph_ = new TSingleNetworkGraph(frame_.tsNetworkDetails, model_, Options);
+    box->addWidget(singleGraph_);
+  }
   ConnectAdvancedDetails();
 }
 
@@ -145,10 +155,12 @@ void TfrmSkimlet::RefreshAdvancedDetails() {
     for (const QModelIndex& i : rows) first = std::min(first, i.row());
     n = model_->NetworkOfRow(first);
   }
-  if (page == frame_.tsNetworkDetails)
+  if (page == frame_.tsNetworkDetails) {
     frame_.pnlNetworkDetails->ShowNetwork(n);
-  else
+    if (singleGraph_) singleGraph_->Refresh();
+  } else {
     frame_.pnlAdvancedDetails->ShowNetwork(n);
+  }
 }
 
 void TfrmSkimlet::BuildLanguageMenu() {
@@ -198,6 +210,9 @@ void TfrmSkimlet::CreateTimers() {
   // The graph of the page that is showing repaints; the status bar follows the connection and the list counts.
   connect(tmUpdateGraph_, &QTimer::timeout, this, [this] {
     if (graphs_) graphs_->Tick();
+    if (statistics_) statistics_->Tick();
+    if (frame_.pcInfo->isVisible() && frame_.pcInfo->currentWidget() == frame_.tsNetworkDetails)
+      RefreshAdvancedDetails();
     UpdateStatusBar();
   });
   connect(tmUpdateCurrentConnection_, &QTimer::timeout, this, [this] { RefreshInterfaceState(); });
@@ -288,6 +303,9 @@ void TfrmSkimlet::InstallInterfaceCallbacks() {
   interfaces_->OnInterfacesChange = [this](TWLANInterfaces&) { InterfacesChanged(); };
   interfaces_->OnNetworkListChange = [this](TWLANNetworkList& l) { SyncNetworkRows(l); };
   interfaces_->OnConnectionChange = [this](TWlanObject& c) { ConnectionChanged(c); };
+  interfaces_->OnStatisticsChange = [this](TWlanObject& s) {
+    if (statistics_ && s.Interface == SelectedInterface()) statistics_->RefreshStatisticsViews();
+  };
   interfaces_->OnVendorError = [](const std::string& error) {
     qWarning("skimlet: vendor lookup: %s", error.c_str());
   };
@@ -325,6 +343,8 @@ void TfrmSkimlet::FormDestroy() {
   for (QTimer* t : {tmUpdateWirelessNetwork_, tmUpdateGraph_, tmUpdateCurrentConnection_, tmUpdateWirelessStatistics_})
     t->stop();
   // The graphs go first: they read the lists' records on every paint.
+  delete singleGraph_;
+  singleGraph_ = nullptr;
   if (graphs_) {
     graphs_->Free();
     delete graphs_;
@@ -337,6 +357,7 @@ void TfrmSkimlet::FormDestroy() {
   if (lower.size() == 2 && lower[1] > 0) Options.aTopPanelHeight = lower[1];
   ReadLayout(*vstNetworkList_, Options.Layouts.ListColumns);
   Options.HexDumpViewerWidth = frame_.pnlAdvancedDetails->ViewerWidth();
+  if (statistics_) statistics_->Store();
   Options.bVertGrid = Action(TCommand::ShowVerticalGrid)->isChecked();
   Options.bHorzGrid = Action(TCommand::ShowHorizontalGrid)->isChecked();
   // The interface set goes (its network lists write comments.txt and colors.txt, the session closes), then
@@ -364,6 +385,8 @@ void TfrmSkimlet::ApplyLanguage() {
   ApplyNetworkLayout();
   // The value selector lists the column titles just loaded; the band pages are captioned.
   if (graphs_) graphs_->ApplyLanguage();
+  if (statistics_) statistics_->ApplyLanguage();
+  if (singleGraph_) singleGraph_->ApplyLanguage();
   frame_.vstFilter->Build();
   QStringList titles;
   for (int i = 0; i < NetworkColumnCount; ++i) titles << model_->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();

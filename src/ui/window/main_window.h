@@ -13,7 +13,9 @@
 #include "ui/commands/command_host.h"
 #include "ui/commands/commands.h"
 #include "ui/graphs/graph_view.h"
+#include "ui/graphs/single_network_graph.h"
 #include "ui/list/network_view.h"
+#include "ui/statistics/statistics_pages.h"
 #include "ui/window/form_stored.h"
 #include "ui/window/frame.h"
 #include "ui/window/status_bar.h"
@@ -64,6 +66,8 @@ public:
   const TFrame& Frame() const { return frame_; }
   // The graphs of the lower pages; nullptr once FormDestroy has freed them.
   TWindowGraphs* Graphs() const { return graphs_; }
+  ui::TStatisticsPages* StatisticsPages() const { return statistics_; }
+  TSingleNetworkGraph* SingleNetworkGraph() const { return singleGraph_; }
   QAction* Action(TCommand id) const { return commands_->Action(id); }
   TCommands& Commands() const { return *commands_; }
   QComboBox* InterfaceSelector() const { return frame_.cbInterfaces; }
@@ -131,6 +135,8 @@ private:
   TNetworkListModel* model_ = nullptr;
   TNetworkListView* vstNetworkList_ = nullptr;
   TWindowGraphs* graphs_ = nullptr;
+  ui::TStatisticsPages* statistics_ = nullptr;
+  TSingleNetworkGraph* singleGraph_ = nullptr;
   QMenu* mnuLanguage_ = nullptr;
   QMenu* mnuCopy_ = nullptr;
   QTimer* tmUpdateWirelessNetwork_ = nullptr;

@@ -1,7 +1,10 @@
 #include "ui/hexview/hex_dump_viewer.h"
 
+#include <QFile>
+#include <QImage>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -81,6 +84,33 @@ TEST(HexDumpViewer, BitmapCoversTheWholeDumpAndKeepsTheScrollPosition) {
   bool ink = false;
   for (int x = 0; x < img.width() && !ink; ++x) ink = img.pixelColor(x, y) != QColor(Qt::white);
   EXPECT_TRUE(ink);
+}
+
+TEST(HexDumpViewer, SavedPictureIsAPngOrABmpOfTheWholeDump) {
+  THexDumpViewer v;
+  v.resize(300, 120);
+  v.LoadBytes(Bytes(300));
+  const QImage expected = v.DumpBitmap();
+  QTemporaryDir dir;
+  struct Case {
+    const char* Name;
+    const char* Format;
+    QByteArray Magic;
+  };
+  for (const Case& c : {Case{"dump.png", nullptr, "\x89PNG\r\n\x1a\n"}, Case{"dump.bmp", nullptr, "BM"},
+                        Case{"dump.picture", "bmp", "BM"}, Case{"dump", nullptr, "\x89PNG"}}) {
+    const QString path = dir.filePath(QString::fromUtf8(c.Name));
+    ASSERT_EQ(v.SaveBitmap(path, c.Format), "") << c.Name;
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << c.Name;
+    EXPECT_TRUE(f.readAll().startsWith(c.Magic)) << c.Name;
+    const QImage saved(path, c.Format);
+    EXPECT_EQ(saved.size(), expected.size()) << c.Name;
+    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), expected) << c.Name;
+  }
+  // A folder that does not exist: the failure is told, nothing is written.
+  EXPECT_NE(v.SaveBitmap(dir.filePath("missing/dump.png")), "");
+  EXPECT_FALSE(QFile::exists(dir.filePath("missing/dump.png")));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 
@@ -37,6 +38,8 @@
 #include "ui/details/element_tree_model.h"
 #include "ui/hexview/hex_dump_viewer.h"
 #include "ui/window/main_window.h"
+#include "ui/statistics/statistics_pages.h"
+#include "render/wifi_graphs.h"
 
 namespace skimlet {
 namespace {
@@ -543,6 +546,40 @@ TEST(WindowTranslation, PropertyKeysSetCaptionsHintsAndTabs) {
   EXPECT_EQ(action->text(), "Beenden");
   EXPECT_EQ(action->toolTip(), "Programm schliessen");
   EXPECT_EQ(tabs->tabText(0), "Suche");
+}
+
+}  // namespace
+}  // namespace skimlet
+
+namespace skimlet {
+namespace {
+
+// The statistics timer fills the tables from the selected interface's counters; the PHY table shows the
+// columns of the PHY types the interface reports.
+TEST_F(WindowTest, StatisticsTimerFillsTheTablesFromTheSimulatedInterface) {
+  TfrmSkimlet w(Environment());
+  ASSERT_FALSE(w.TerminateRequested());
+  ui::TStatisticsPages* pages = w.StatisticsPages();
+  ASSERT_TRUE(pages);
+  Tick(w, "tmUpdateWirelessStatistics");
+  QTest::qWait(20);
+  Tick(w, "tmUpdateWirelessStatistics");
+  const TWLANStatistics& s = *w.Interfaces()->Selected()->Statistics;
+  ASSERT_FALSE(s.PhyPresent.Empty());
+  QTreeWidget* mac = pages->Mac()->Table();
+  QTreeWidget* phy = pages->Phy()->Table();
+  for (int r = 0; r < MacCounterCount; ++r) {
+    EXPECT_EQ(mac->topLevelItem(r)->text(1).toStdString(), std::to_string(TWLANStatistics::MacCounter(s.MacUnicast, r)));
+    EXPECT_EQ(mac->topLevelItem(r)->text(2).toStdString(), std::to_string(TWLANStatistics::MacCounter(s.MacMulticast, r)));
+  }
+  EXPECT_NE(phy->topLevelItem(0)->text(ui::TStatisticsTable::kPhyTotalColumn), "0");
+  for (int r = 0; r < PhyCounterCount; ++r)
+    EXPECT_EQ(phy->topLevelItem(r)->text(ui::TStatisticsTable::kPhyTotalColumn).toStdString(),
+              std::to_string(TWLANStatistics::PhyCounter(s.PhyTotal, r)));
+  for (int c = 1; c < ui::TStatisticsTable::kPhyTotalColumn; ++c)
+    EXPECT_EQ(phy->isColumnHidden(c), !s.PhyPresent.Contains(pages->Phy()->ColumnValueType(c))) << c;
+  // The graph reads the same interface's series.
+  EXPECT_NE(pages->Mac()->Graph().GetRowSeries(0), nullptr);
 }
 
 }  // namespace
