@@ -26,6 +26,10 @@ class QSplitter;
 class QTabWidget;
 class QTimer;
 
+namespace skimlet::ui {
+class TCurrentConnectionPanel;
+}
+
 namespace skimlet {
 
 class TfrmSkimlet : public TFormStored, public TCommandHost {
@@ -64,6 +68,8 @@ public:
   const TFrame& Frame() const { return frame_; }
   // The graphs of the lower pages; nullptr once FormDestroy has freed them.
   TWindowGraphs* Graphs() const { return graphs_; }
+  // The table panel of the Current connection page.
+  ui::TCurrentConnectionPanel* ConnectionPanel() const { return pnlConnection_; }
   QAction* Action(TCommand id) const { return commands_->Action(id); }
   TCommands& Commands() const { return *commands_; }
   QComboBox* InterfaceSelector() const { return frame_.cbInterfaces; }
@@ -131,6 +137,7 @@ private:
   TNetworkListModel* model_ = nullptr;
   TNetworkListView* vstNetworkList_ = nullptr;
   TWindowGraphs* graphs_ = nullptr;
+  ui::TCurrentConnectionPanel* pnlConnection_ = nullptr;
   QMenu* mnuLanguage_ = nullptr;
   QMenu* mnuCopy_ = nullptr;
   QTimer* tmUpdateWirelessNetwork_ = nullptr;
