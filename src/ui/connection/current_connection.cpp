@@ -73,23 +73,16 @@ QIcon PhyIcon(uint32_t phyType) {
   return QIcon(pm);
 }
 
-// Paints the quality bar into the value cell of the quality row while there is a quality.
+// Paints the quality bar after the text of the quality row's value cell while there is a quality.
 class TQualityDelegate : public QStyledItemDelegate {
 public:
   using QStyledItemDelegate::QStyledItemDelegate;
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QStyledItemDelegate::paint(painter, option, index);
     const QVariant quality = index.data(kQualityRole);
-    if (!quality.isValid()) {
-      QStyledItemDelegate::paint(painter, option, index);
-      return;
-    }
-    QStyleOptionViewItem plain = option;
-    initStyleOption(&plain, index);
-    plain.text.clear();
-    plain.icon = QIcon();
-    QStyledItemDelegate::paint(painter, plain, QModelIndex());
+    if (!quality.isValid()) return;
     painter->save();
-    DrawQualityBar(*painter, option.rect, Qt::AlignLeft, true, true, quality.toDouble());
+    DrawQualityBar(*painter, option.rect, Qt::AlignLeft, false, true, quality.toDouble());
     painter->restore();
   }
 };
