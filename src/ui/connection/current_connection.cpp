@@ -299,8 +299,16 @@ int TCurrentConnectionPanel::RadioPanelHeight() const {
 }
 
 void TCurrentConnectionPanel::SetRadioPanelHeight(int height) {
-  const int total = std::max(splRadio_->height(), height + 200);
-  splRadio_->setSizes({std::max(100, total - height), height});
+  const QList<int> sizes = splRadio_->sizes();
+  int total = 0;
+  for (int s : sizes) total += s;
+  if (total < height + 100) total = height + 200;
+  splRadio_->setSizes({total - height, height});
+}
+
+void TCurrentConnectionPanel::showEvent(QShowEvent* event) {
+  wasShown_ = true;
+  QWidget::showEvent(event);
 }
 
 }  // namespace ui

@@ -56,13 +56,19 @@ public:
   void ReadLayouts(TColumnLayouts& layouts) const;
   int RadioPanelHeight() const;
   void SetRadioPanelHeight(int height);
+  // The panel has been on screen: only then do its splitters hold sizes worth keeping.
+  bool WasShown() const { return wasShown_; }
 
   QTreeWidget* ConnectionTable() const { return vstCurrentConnection_; }
   QTreeWidget* RadioTable() const { return vstRadioState_; }
   QToolButton* DisconnectButton() const { return btnDisconnect_; }
   QPushButton* ProfilesButton() const { return btnProfiles_; }
 
+protected:
+  void showEvent(QShowEvent* event) override;
+
 private:
+  bool wasShown_ = false;
   QSplitter* splRadio_ = nullptr;
   QTreeWidget* vstCurrentConnection_ = nullptr;
   QTreeWidget* vstRadioState_ = nullptr;

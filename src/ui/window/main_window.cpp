@@ -354,9 +354,12 @@ void TfrmSkimlet::FormDestroy() {
   if (lower.size() == 2 && lower[1] > 0) Options.aTopPanelHeight = lower[1];
   ReadLayout(*vstNetworkList_, Options.Layouts.ListColumns);
   pnlConnection_->ReadLayouts(Options.Layouts);
-  if (const QList<int> conn = frame_.splCurrentConnection->sizes(); !conn.isEmpty() && conn[0] > 0)
-    Options.aCurrConPanelWidth = conn[0];
-  if (const int radio = pnlConnection_->RadioPanelHeight(); radio > 0) Options.aRadioPanelHeight = radio;
+  // A page never shown has had no layout: its sizes say nothing, the stored ones stay.
+  if (pnlConnection_->WasShown()) {
+    if (const QList<int> conn = frame_.splCurrentConnection->sizes(); !conn.isEmpty() && conn[0] > 0)
+      Options.aCurrConPanelWidth = conn[0];
+    if (const int radio = pnlConnection_->RadioPanelHeight(); radio > 0) Options.aRadioPanelHeight = radio;
+  }
   Options.HexDumpViewerWidth = frame_.pnlAdvancedDetails->ViewerWidth();
   Options.bVertGrid = Action(TCommand::ShowVerticalGrid)->isChecked();
   Options.bHorzGrid = Action(TCommand::ShowHorizontalGrid)->isChecked();
