@@ -1,7 +1,5 @@
 #include "ui/connection/current_connection.h"
 
-#include <algorithm>
-
 #include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
