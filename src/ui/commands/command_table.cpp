@@ -3,6 +3,8 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 
+#include "core/base/format.h"
+#include "core/base/safe_text.h"
 #include "core/base/translate.h"
 #include "core/settings/options.h"
 #include "core/wlan/wlan_interface.h"
@@ -66,6 +68,23 @@ void StripedGrid(TCommandHost& host, bool on) {
 
 void RestoreOrder(TCommandHost& host, bool) { host.RestoreColumnsOrder(); }
 
+// The question and the failure message run nested event loops: the interface is looked up again after each.
+void DisconnectCurrent(TCommandHost& host, bool) {
+  const TWLANInterface* itf = host.SelectedInterface();
+  if (!itf || !itf->Connection) return;
+  const std::string ssid = SafeText(itf->Connection->SSID, SafeTextStyle::Window);
+  const QString question = QString::fromStdString(Format(Translate("sDisconnectInfo"), {ssid}));
+  if (host.Ask(question, Tr("sWarning"), QMessageBox::Information, QMessageBox::Yes | QMessageBox::No) !=
+      QMessageBox::Yes)
+    return;
+  TWLANInterface* target = host.SelectedInterface();
+  if (!target) return;
+  if (!target->Disconnect())
+    host.Ask(Tr("Could not disconnect from the network."), Tr("sError"), QMessageBox::Critical, QMessageBox::Ok);
+  // Updates the connection of the interface selected now, and the commands.
+  host.RefreshInterfaceState();
+}
+
 using R = TEnableRule;
 using C = TCommand;
 
@@ -108,7 +127,7 @@ constexpr std::array<TCommandInfo, kCommandCount> kCommands = {{
     {C::EditComment, SKIMLET_KEYS("actEditComment"), "Edit comment", "Edit the comment of the focused network", "F2",
      R::FocusedRow, false, nullptr},
     {C::CurrentConnectionDisconnect, SKIMLET_KEYS("actCurrentConnectionDisconnect"), "Disconnect",
-     "Disconnect from the current network", "", R::Connected, false, nullptr},
+     "Disconnect from the current network", "", R::Connected, false, DisconnectCurrent},
     {C::RadioSwitchAll, SKIMLET_KEYS("actRadioSwitchAll"), "Wireless On", "Switch the wireless radio on or off", "",
      R::Interface, false, nullptr},
     {C::ShowFilters, SKIMLET_KEYS("actShowFilters"), "Show filters", "Show or hide the filter panel", "", R::Always,

@@ -26,6 +26,7 @@
 #include "core/radio/values.h"
 #include "core/vendor/vendor.h"
 #include "core/wlan/wlan_connection.h"
+#include "ui/connection/current_connection.h"
 #include "ui/details/advanced_details.h"
 #include "ui/details/network_details.h"
 #include "ui/filters/filter_tree.h"
@@ -115,6 +116,12 @@ void TfrmSkimlet::CreateFrame() {
     box->addWidget(singleGraph_);
   }
   ConnectAdvancedDetails();
+  // There is no profiles dialog yet: its button stays disabled.
+  pnlConnection_ = new ui::TCurrentConnectionPanel(Action(TCommand::CurrentConnectionDisconnect), nullptr,
+                                                   Action(TCommand::RadioSwitchAll), frame_.pnlCurrentConnection);
+  auto* connectionLayout = new QVBoxLayout(frame_.pnlCurrentConnection);
+  connectionLayout->setContentsMargins(0, 0, 0, 0);
+  connectionLayout->addWidget(pnlConnection_);
 }
 
 // The element page follows the selection while it shows, and forgets its network whenever the list's records
@@ -227,6 +234,8 @@ void TfrmSkimlet::ApplyStoredLayout() {
   frame_.pnlFilters->setVisible(Options.bShowFilters);
   filter_.SetUseSets(Options.bShowFilters);
   frame_.pnlAdvancedDetails->SetViewerWidth(Options.HexDumpViewerWidth);
+  pnlConnection_->SetRadioPanelHeight(Options.aRadioPanelHeight);
+  pnlConnection_->ApplyLayouts(Options.Layouts);
   for (auto [id, on] : {std::pair{TCommand::ShowFilters, Options.bShowFilters},
                         {TCommand::ShowHorizontalGrid, Options.bHorzGrid},
                         {TCommand::ShowVerticalGrid, Options.bVertGrid},
@@ -306,6 +315,12 @@ void TfrmSkimlet::InstallInterfaceCallbacks() {
   interfaces_->OnStatisticsChange = [this](TWlanObject& s) {
     if (statistics_ && s.Interface == SelectedInterface()) statistics_->RefreshStatisticsViews();
   };
+  interfaces_->OnPropertiesChange = [this](TWLANInterface& itf) {
+    if (&itf == SelectedInterface()) pnlConnection_->RefreshConnectionView(&itf);
+  };
+  interfaces_->OnRadioStateChange = [this](TWLANInterface& itf) {
+    if (&itf == SelectedInterface()) pnlConnection_->RefreshRadioView(&itf);
+  };
   interfaces_->OnVendorError = [](const std::string& error) {
     qWarning("skimlet: vendor lookup: %s", error.c_str());
   };
@@ -336,7 +351,9 @@ void TfrmSkimlet::InterfacesChanged() {
 }
 
 void TfrmSkimlet::ConnectionChanged(TWlanObject& connection) {
-  if (connection.Interface == SelectedInterface()) UpdateStatusBar();
+  if (connection.Interface != SelectedInterface()) return;
+  UpdateStatusBar();
+  pnlConnection_->RefreshConnectionView(SelectedInterface());
 }
 
 void TfrmSkimlet::FormDestroy() {
@@ -356,6 +373,13 @@ void TfrmSkimlet::FormDestroy() {
   const QList<int> lower = frame_.splLower->sizes();
   if (lower.size() == 2 && lower[1] > 0) Options.aTopPanelHeight = lower[1];
   ReadLayout(*vstNetworkList_, Options.Layouts.ListColumns);
+  pnlConnection_->ReadLayouts(Options.Layouts);
+  // A page never shown has had no layout: its sizes say nothing, the stored ones stay.
+  if (pnlConnection_->WasShown()) {
+    if (const QList<int> conn = frame_.splCurrentConnection->sizes(); !conn.isEmpty() && conn[0] > 0)
+      Options.aCurrConPanelWidth = conn[0];
+    if (const int radio = pnlConnection_->RadioPanelHeight(); radio > 0) Options.aRadioPanelHeight = radio;
+  }
   Options.HexDumpViewerWidth = frame_.pnlAdvancedDetails->ViewerWidth();
   if (statistics_) statistics_->Store();
   Options.bVertGrid = Action(TCommand::ShowVerticalGrid)->isChecked();
@@ -377,12 +401,15 @@ void TfrmSkimlet::ApplyNetworkLayout() {
 
 void TfrmSkimlet::ApplyLanguage() {
   ReadLayout(*vstNetworkList_, Options.Layouts.ListColumns);
+  pnlConnection_->ReadLayouts(Options.Layouts);
   LoadColumnTitles(Lang, Options.Layouts);
   commands_->ApplyTexts();
   TQtTranslatable window(this, "TfrmSkimlet");
   TTranslatable* windows[] = {&window};
   TranslateForms(Lang, windows, &window);
   ApplyNetworkLayout();
+  pnlConnection_->ApplyLayouts(Options.Layouts);
+  pnlConnection_->ApplyLanguage();
   // The value selector lists the column titles just loaded; the band pages are captioned.
   if (graphs_) graphs_->ApplyLanguage();
   if (statistics_) statistics_->ApplyLanguage();
@@ -454,8 +481,10 @@ void TfrmSkimlet::RefreshInterfaceState() {
   if (TWLANInterface* itf = SelectedInterface()) {
     itf->UpdateProperties();
     itf->UpdateRadioState();
-    itf->UpdateConnection();  // its change handler updates the status bar
+    itf->UpdateConnection();  // its change handler updates the status bar and the connection table
   }
+  pnlConnection_->RefreshConnectionView(SelectedInterface());
+  pnlConnection_->RefreshRadioView(SelectedInterface());
   commands_->Update();
 }
 

@@ -28,6 +28,10 @@ class QSplitter;
 class QTabWidget;
 class QTimer;
 
+namespace skimlet::ui {
+class TCurrentConnectionPanel;
+}
+
 namespace skimlet {
 
 class TfrmSkimlet : public TFormStored, public TCommandHost {
@@ -68,6 +72,8 @@ public:
   TWindowGraphs* Graphs() const { return graphs_; }
   ui::TStatisticsPages* StatisticsPages() const { return statistics_; }
   TSingleNetworkGraph* SingleNetworkGraph() const { return singleGraph_; }
+  // The table panel of the Current connection page.
+  ui::TCurrentConnectionPanel* ConnectionPanel() const { return pnlConnection_; }
   QAction* Action(TCommand id) const { return commands_->Action(id); }
   TCommands& Commands() const { return *commands_; }
   QComboBox* InterfaceSelector() const { return frame_.cbInterfaces; }
@@ -137,6 +143,7 @@ private:
   TWindowGraphs* graphs_ = nullptr;
   ui::TStatisticsPages* statistics_ = nullptr;
   TSingleNetworkGraph* singleGraph_ = nullptr;
+  ui::TCurrentConnectionPanel* pnlConnection_ = nullptr;
   QMenu* mnuLanguage_ = nullptr;
   QMenu* mnuCopy_ = nullptr;
   QTimer* tmUpdateWirelessNetwork_ = nullptr;

@@ -18,6 +18,8 @@ public:
   WlanResult OpenResult = 0;
   WlanNotificationCallback Callback;
   Answer Interfaces, BssList, Capability, Profiles;
+  WlanResult DisconnectResult = 0;
+  int DisconnectCalls = 0;
   std::map<uint32_t, Answer> Queries;  // by opcode
   WlanResult ConnectResult = 0;
 
@@ -73,7 +75,10 @@ public:
     Connects.push_back(p);
     return ConnectResult;
   }
-  WlanResult Disconnect(const WLAN_GUID&) override { return 0; }
+  WlanResult Disconnect(const WLAN_GUID&) override {
+    ++DisconnectCalls;
+    return DisconnectResult;
+  }
   WlanResult GetProfileList(const WLAN_GUID&, WlanBlock& out) override { return Give(Profiles, out); }
   WlanResult DeleteProfile(const WLAN_GUID&, std::string_view) override { return 0; }
   WlanResult RenameProfile(const WLAN_GUID&, std::string_view, std::string_view) override { return 0; }

@@ -76,7 +76,8 @@ TEST(CommandTable, ActionsFollowTheRulesAndPlaceholdersStayDisabled) {
        with({TCommand::NetworkUpdateNetworkList, TCommand::NetworkClearNetworkList})},
       {{.Interface = true, .NetworksInList = true, .Rows = true, .Selection = true, .FocusedRow = true,
         .Connected = true},
-       with({TCommand::NetworkUpdateNetworkList, TCommand::NetworkClearNetworkList, TCommand::NetworkChangeColor})},
+       with({TCommand::NetworkUpdateNetworkList, TCommand::NetworkClearNetworkList, TCommand::NetworkChangeColor,
+             TCommand::CurrentConnectionDisconnect})},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     commands.Update(cases[i].State);
@@ -90,7 +91,7 @@ TEST(CommandTable, ActionsFollowTheRulesAndPlaceholdersStayDisabled) {
         EXPECT_EQ(enabled, cases[i].Enabled.contains(c.Id)) << "case " << i << " " << c.Name;
       }
     }
-    EXPECT_EQ(placeholders, 22);
+    EXPECT_EQ(placeholders, 21);
   }
 }
 

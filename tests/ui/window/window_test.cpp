@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -33,6 +34,7 @@
 #include "core/vendor/vendor.h"
 #include "support/network_fixture.h"
 #include "support/vendor_db_fixture.h"
+#include "ui/connection/current_connection.h"
 #include "ui/details/advanced_details.h"
 #include "ui/filters/filter_tree.h"
 #include "ui/details/element_tree_model.h"
@@ -148,6 +150,15 @@ TEST_F(WindowTest, StartFillsTheListAndShutdownKeepsTheLayout) {
     w.NetworkList()->header()->resizeSection(2, 222);
     w.NetworkList()->header()->setSectionHidden(3, true);
     w.NetworkList()->header()->moveSection(w.NetworkList()->header()->visualIndex(4), 1);
+    // The connection page's panel sizes are kept once the page has been on screen.
+    w.show();
+    w.Frame().pcMain->setCurrentIndex(1);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QSplitter* split = w.Frame().splCurrentConnection;
+    const QList<int> sizes = split->sizes();
+    split->setSizes({310, sizes.value(0) + sizes.value(1) - 310});
+    w.ConnectionPanel()->SetRadioPanelHeight(177);
+    w.ConnectionPanel()->ConnectionTable()->header()->resizeSection(0, 140);
   }
   ASSERT_TRUE(std::filesystem::exists(Settings() / "options.xml"));
   EXPECT_TRUE(std::filesystem::exists(Settings() / "comments.txt"));
@@ -161,6 +172,9 @@ TEST_F(WindowTest, StartFillsTheListAndShutdownKeepsTheLayout) {
   EXPECT_EQ(h->sectionSize(2), 222);
   EXPECT_TRUE(h->isSectionHidden(3));
   EXPECT_EQ(h->visualIndex(4), 1);
+  EXPECT_EQ(again.HostOptions().aCurrConPanelWidth, 310);
+  EXPECT_EQ(again.HostOptions().aRadioPanelHeight, 177);
+  EXPECT_EQ(again.ConnectionPanel()->ConnectionTable()->header()->sectionSize(0), 140);
   EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
 }
 
