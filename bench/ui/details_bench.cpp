@@ -12,7 +12,7 @@
 #include "core/ie/encode.h"
 #include "core/model/network_filter.h"
 #include "support/network_fixture.h"
-#include "support/sample_beacon.h"
+#include "support/wifi7_beacon.h"
 #include "ui/details/advanced_details.h"
 #include "ui/details/element_tree_model.h"
 #include "ui/filters/filter_tree.h"
@@ -23,41 +23,12 @@ using namespace skimlet;
 
 namespace {
 
-std::vector<uint8_t> Wifi7BeaconBlob() {
-  ElementBuilder b;
-  b.Add(kEidMobilityDomain, EncodeMobilityDomainBody({0x1234, true, false}));
-  HEOperationValues he;
-  he.SixGHzOperationInfo = HE6GHzOperationInfo{37, 3, false, 1, 39, 47, 6};
-  b.AddExtension(kExtHEOperation, EncodeHEOperationBody(he));
-  EHTCapabilitiesValues caps;
-  caps.Map160 = std::array<uint8_t, 3>{EHTNSSByte(2), EHTNSSByte(2), EHTNSSByte(2)};
-  caps.Map320 = std::array<uint8_t, 3>{EHTNSSByte(2), EHTNSSByte(2), EHTNSSByte(2)};
-  b.AddExtension(kExtEHTCapabilities, EncodeEHTCapabilitiesBody(caps));
-  EHTOperationValues op;
-  op.OperationInfo = EHTOperationInfo{4, 47, 31, std::nullopt};
-  b.AddExtension(kExtEHTOperation, EncodeEHTOperationBody(op));
-  BasicMultiLinkValues ml;
-  ml.MLDMACAddress = {0x02, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE};
-  ml.LinkID = 2;
-  ml.BSSParametersChangeCount = 1;
-  ml.MLDCapabilities = 0x0002;
-  b.AddExtension(kExtMultiLink, EncodeBasicMultiLinkBody(ml));
-  RNRTBTTInfo a, c;
-  a.BSSID = {0x02, 0xAA, 0xBB, 0xCC, 0xDD, 0xEF};
-  c.BSSID = {0x02, 0xAA, 0xBB, 0xCC, 0xDD, 0xF0};
-  b.Add(kEidReducedNeighborReport,
-        EncodeReducedNeighborReportBody({RNRNeighborAPInfo{false, 16, 131, 37, {a}}, RNRNeighborAPInfo{false, 16, 128, 36, {c}}}));
-  std::vector<uint8_t> blob = test::SampleBeaconBlob();
-  blob.insert(blob.end(), b.Blob().begin(), b.Blob().end());
-  return blob;
-}
-
 // Two networks with the Wi-Fi 7 beacon; every round selects the other one, on a shown page.
 void BM_SelectOtherNetworkShowsTreeAndDump(benchmark::State& state) {
   TProgramOptions options;
   TWLANNetworkList list{options};
   list.VendorLookup = [](const std::array<uint8_t, 6>&) { return std::string(); };
-  const std::vector<uint8_t> blob = Wifi7BeaconBlob();
+  const std::vector<uint8_t> blob = test::Wifi7BeaconBlob();
   test::Refresh(list, EncodeLocalDateTime(2024, 5, 1, 12, 0, 0),
                 {{test::MakeEntry(1, -50, 2437000, "a"), blob}, {test::MakeEntry(2, -50, 2437000, "b"), blob}});
   ui::TAdvancedDetails page;
@@ -78,7 +49,7 @@ void BM_PaintHexDump(benchmark::State& state) {
   ui::THexDumpViewer viewer;
   viewer.resize(650, 400);
   viewer.show();
-  const std::vector<uint8_t> blob = Wifi7BeaconBlob();
+  const std::vector<uint8_t> blob = test::Wifi7BeaconBlob();
   viewer.LoadBytes(blob);
   viewer.SetOuterRange({40, 120});
   viewer.SetInnerRange({60, 9});

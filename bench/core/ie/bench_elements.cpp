@@ -7,40 +7,11 @@
 #include "core/ie/elements.h"
 #include "core/ie/encode.h"
 #include "support/sample_beacon.h"
+#include "support/wifi7_beacon.h"
 
 namespace {
 
 using namespace skimlet;
-
-std::vector<uint8_t> Wifi7BeaconBlob() {
-  ElementBuilder b;
-  const std::vector<uint8_t> sample = test::SampleBeaconBlob();
-  b.Add(kEidMobilityDomain, EncodeMobilityDomainBody({0x1234, true, false}));
-  HEOperationValues he;
-  he.SixGHzOperationInfo = HE6GHzOperationInfo{37, 3, false, 1, 39, 47, 6};
-  b.AddExtension(kExtHEOperation, EncodeHEOperationBody(he));
-  EHTCapabilitiesValues caps;
-  caps.Map160 = std::array<uint8_t, 3>{EHTNSSByte(2), EHTNSSByte(2), EHTNSSByte(2)};
-  caps.Map320 = std::array<uint8_t, 3>{EHTNSSByte(2), EHTNSSByte(2), EHTNSSByte(2)};
-  b.AddExtension(kExtEHTCapabilities, EncodeEHTCapabilitiesBody(caps));
-  EHTOperationValues op;
-  op.OperationInfo = EHTOperationInfo{4, 47, 31, std::nullopt};
-  b.AddExtension(kExtEHTOperation, EncodeEHTOperationBody(op));
-  BasicMultiLinkValues ml;
-  ml.MLDMACAddress = {0x02, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE};
-  ml.LinkID = 2;
-  ml.BSSParametersChangeCount = 1;
-  ml.MLDCapabilities = 0x0002;
-  b.AddExtension(kExtMultiLink, EncodeBasicMultiLinkBody(ml));
-  RNRTBTTInfo a, c;
-  a.BSSID = {0x02, 0xAA, 0xBB, 0xCC, 0xDD, 0xEF};
-  c.BSSID = {0x02, 0xAA, 0xBB, 0xCC, 0xDD, 0xF0};
-  b.Add(kEidReducedNeighborReport,
-        EncodeReducedNeighborReportBody({RNRNeighborAPInfo{false, 16, 131, 37, {a}}, RNRNeighborAPInfo{false, 16, 128, 36, {c}}}));
-  std::vector<uint8_t> blob = sample;
-  blob.insert(blob.end(), b.Blob().begin(), b.Blob().end());
-  return blob;
-}
 
 void ParseBlob(benchmark::State& state, const std::vector<uint8_t>& blob) {
   TInformationElements elements;
@@ -54,11 +25,11 @@ void ParseBlob(benchmark::State& state, const std::vector<uint8_t>& blob) {
   state.counters["elements"] = elements.Count();
 }
 
-void BM_ParseWifi7(benchmark::State& state) { ParseBlob(state, Wifi7BeaconBlob()); }
+void BM_ParseWifi7(benchmark::State& state) { ParseBlob(state, test::Wifi7BeaconBlob()); }
 BENCHMARK(BM_ParseWifi7);
 
 void BM_ParseAndFillTreeWifi7(benchmark::State& state) {
-  std::vector<uint8_t> blob = Wifi7BeaconBlob();
+  std::vector<uint8_t> blob = test::Wifi7BeaconBlob();
   TInformationElements elements;
   TIETree tree;
   for (auto _ : state) {
