@@ -25,11 +25,7 @@ void ParseBlob(benchmark::State& state, const std::vector<uint8_t>& blob) {
   state.counters["elements"] = elements.Count();
 }
 
-void BM_ParseWifi7(benchmark::State& state) { ParseBlob(state, test::Wifi7BeaconBlob()); }
-BENCHMARK(BM_ParseWifi7);
-
-void BM_ParseAndFillTreeWifi7(benchmark::State& state) {
-  std::vector<uint8_t> blob = test::Wifi7BeaconBlob();
+void ParseAndFillTree(benchmark::State& state, const std::vector<uint8_t>& blob) {
   TInformationElements elements;
   TIETree tree;
   for (auto _ : state) {
@@ -40,34 +36,17 @@ void BM_ParseAndFillTreeWifi7(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
   state.counters["tree_lines"] = static_cast<double>(tree.Count());
 }
+
+void BM_ParseWifi7(benchmark::State& state) { ParseBlob(state, test::Wifi7BeaconBlob()); }
+BENCHMARK(BM_ParseWifi7);
+
+void BM_ParseAndFillTreeWifi7(benchmark::State& state) { ParseAndFillTree(state, test::Wifi7BeaconBlob()); }
 BENCHMARK(BM_ParseAndFillTreeWifi7);
 
-void BM_Parse(benchmark::State& state) {
-  std::vector<uint8_t> blob = skimlet::test::SampleBeaconBlob();
-  skimlet::TInformationElements elements;
-  for (auto _ : state) {
-    elements.Parse(blob);
-    benchmark::DoNotOptimize(elements.Items.data());
-  }
-  state.SetItemsProcessed(state.iterations());
-  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(blob.size()));
-  state.counters["blob_bytes"] = static_cast<double>(blob.size());
-  state.counters["elements"] = elements.Count();
-}
+void BM_Parse(benchmark::State& state) { ParseBlob(state, test::SampleBeaconBlob()); }
 BENCHMARK(BM_Parse);
 
-void BM_ParseAndFillTree(benchmark::State& state) {
-  std::vector<uint8_t> blob = skimlet::test::SampleBeaconBlob();
-  skimlet::TInformationElements elements;
-  skimlet::TIETree tree;
-  for (auto _ : state) {
-    elements.Parse(blob);
-    elements.FillTree(tree);
-    benchmark::DoNotOptimize(tree.Count());
-  }
-  state.SetItemsProcessed(state.iterations());
-  state.counters["tree_lines"] = static_cast<double>(tree.Count());
-}
+void BM_ParseAndFillTree(benchmark::State& state) { ParseAndFillTree(state, test::SampleBeaconBlob()); }
 BENCHMARK(BM_ParseAndFillTree);
 
 }  // namespace
