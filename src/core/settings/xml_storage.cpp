@@ -160,9 +160,11 @@ std::string TXMLStorage::LoadText(std::string_view bytes) {
   Doc_.reset();
   Root_ = {};
   Detail_.clear();
-  // Comments and the declaration are kept, so a hand-edited file keeps its notes.
-  pugi::xml_parse_result result = Doc_.load_buffer(
-      bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_comments | pugi::parse_declaration);
+  // Comments and the declaration are kept, so a hand-edited file keeps its notes. Line ends are taken as they
+  // stand: a carriage return written inside a value must read back as one, not as a line feed.
+  pugi::xml_parse_result result =
+      Doc_.load_buffer(bytes.data(), bytes.size(),
+                       (pugi::parse_default & ~pugi::parse_eol) | pugi::parse_comments | pugi::parse_declaration);
   if (result && Doc_.document_element()) {
     Root_ = Doc_.document_element();
     return {};

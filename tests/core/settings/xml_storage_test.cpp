@@ -67,6 +67,13 @@ TEST(OptionValues, StringsAreEscapedTwiceAndReadBackUnchanged) {
   TXMLStorage s(dir / "o.xml");
   ASSERT_EQ(s.Load(), "");
   EXPECT_EQ(s.ReadString("Defaults", "DefaultLang", "x"), value);
+
+  // Line ends inside a value come back as they were written.
+  const std::string lines = "a\rb\r\nc\nd";
+  s.WriteString("Defaults", "DefaultLang", lines);
+  TXMLStorage again(dir / "again.xml");
+  ASSERT_EQ(again.LoadText(s.ToText()), "");
+  EXPECT_EQ(again.ReadString("Defaults", "DefaultLang", "x"), lines);
 }
 
 TEST(OptionValues, EntityDecoding) {
