@@ -19,7 +19,7 @@ DEB_PACKAGES := build-essential cmake ninja-build pkg-config g++ clang libclang-
 	libsqlite3-dev sqlite3 libpugixml-dev libnl-genl-3-dev libpcap-dev ieee-data \
 	qt6-base-dev qt6-base-dev-tools libgl-dev libsystemd-dev \
 	python3 python3-dbusmock dbus-daemon $(HWSIM_PACKAGES) \
-	librsvg2-bin desktop-file-utils appstream dpkg-dev file lintian groff-base bash-completion
+	librsvg2-bin desktop-file-utils appstream dpkg-dev file lintian groff-base bash-completion unrtf
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

@@ -20,7 +20,9 @@ expect_in() { [[ $2 == *"$3"* ]] || fail "$1: \"$3\" not in output:"$'\n'"$2"; }
 # Programs alone in bin/, the shipped data in share/skimlet.
 bin_files=$(cd "$prefix/bin" && ls | sort | tr '\n' ' ')
 [[ $bin_files == "skimlet skimlet-cli " || $bin_files == "skimlet-cli " ]] || fail "bin/ holds: $bin_files"
-for f in vendors.db languages/english.lng languages/deutsch.lng Default/options.xml scenes/default.scene; do
+for f in vendors.db languages/english.lng languages/deutsch.lng Default/options.xml Default/Report/report.template \
+         Default/Report/summary.template Default/Report/networks.template Default/Report/graphs.template \
+         Default/Report/network_details_list.template Default/Report/network_details.template scenes/default.scene; do
   [[ -s $prefix/share/skimlet/$f ]] || fail "share/skimlet/$f is missing"
 done
 
