@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "ui/report/report_command.h"
+
 namespace skimlet {
 
 class TNetworkListView;
@@ -41,6 +43,8 @@ public:
   virtual void ShowFilters(bool on) = 0;
   virtual void RestoreColumnsOrder() = 0;
   virtual void CloseWindow() = 0;
+  // What the report is made of, as the window stands now; nothing by default.
+  virtual ui::TReportSources ReportSources() { return {}; }
 };
 
 }  // namespace skimlet

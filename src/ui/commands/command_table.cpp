@@ -10,6 +10,8 @@
 #include "core/wlan/wlan_interface.h"
 #include "ui/commands/command_host.h"
 #include "ui/list/network_view.h"
+#include "ui/report/report_command.h"
+#include "ui/report/view_export.h"
 
 namespace skimlet {
 
@@ -85,6 +87,21 @@ void DisconnectCurrent(TCommandHost& host, bool) {
   host.RefreshInterfaceState();
 }
 
+// The list is read after the dialog, every row with the filtered ones.
+void ExportNetworkList(TCommandHost& host, bool) {
+  TNetworkListView* list = host.HostList();
+  if (!list) return;
+  ui::ExportView(
+      list->window(),
+      [&host] {
+        const TNetworkListView* now = host.HostList();
+        return now ? ui::NetworkListTable(*now) : report::TExportTable{};
+      },
+      ui::ProposedName(report::TExportSource::NetworkList));
+}
+
+void Report(TCommandHost& host, bool) { ui::RunReport([&host] { return host.ReportSources(); }); }
+
 using R = TEnableRule;
 using C = TCommand;
 
@@ -117,9 +134,9 @@ constexpr std::array<TCommandInfo, kCommandCount> kCommands = {{
      nullptr},
     {C::CopyAll, SKIMLET_KEYS("actCopyAll"), "Copy all", "Copy every line", "", R::Rows, false, nullptr},
     {C::NetworkExportToFile, SKIMLET_KEYS("actNetworkExportToFile"), "Export to file",
-     "Export the network list to a file", "", R::Rows, false, nullptr},
+     "Export the network list to a file", "", R::Rows, false, ExportNetworkList},
     {C::NetworkReport, SKIMLET_KEYS("actNetworkReport"), "Report...", "Write an HTML report", "", R::Always, false,
-     nullptr},
+     Report},
     {C::NetworkChangeColor, SKIMLET_KEYS("actNetworkChangeColor"), "Change color",
      "Change the colour of the selected network", "", R::Selection, false, ChangeColor},
     {C::NetworkProperties, SKIMLET_KEYS("actNetworkProperties"), "Properties",

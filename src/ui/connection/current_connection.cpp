@@ -19,6 +19,7 @@
 #include "core/wlan/wlan_interface.h"
 #include "ui/list/column_layout.h"
 #include "ui/list/network_view.h"
+#include "ui/report/view_export.h"
 
 namespace skimlet {
 
@@ -186,6 +187,7 @@ TCurrentConnectionPanel::TCurrentConnectionPanel(QAction* disconnect, QAction* p
   vstCurrentConnection_->setItemDelegateForColumn(1, new TQualityDelegate(vstCurrentConnection_));
   for (int i = 0; i < kConnectionRowCount; ++i) new QTreeWidgetItem(vstCurrentConnection_);
   upperLayout->addWidget(vstCurrentConnection_, 1);
+  InstallTableMenu(vstCurrentConnection_, [] { return ProposedName(report::TExportSource::CurrentConnection); });
   auto* buttons = new QHBoxLayout();
   btnDisconnect_ = new QToolButton(upper);
   btnDisconnect_->setObjectName(QStringLiteral("btnDisconnect"));
@@ -210,6 +212,7 @@ TCurrentConnectionPanel::TCurrentConnectionPanel(QAction* disconnect, QAction* p
   auto* radioLayout = new QVBoxLayout(pnlRadio_);
   radioLayout->setContentsMargins(0, 0, 0, 0);
   vstRadioState_ = MakeTable("vstRadioState", 3, pnlRadio_);
+  InstallTableMenu(vstRadioState_, [] { return ProposedName(report::TExportSource::Other); });
   for (uint32_t phy : kRadioRowPhyTypes) {
     auto* item = new QTreeWidgetItem(vstRadioState_);
     item->setData(0, Qt::UserRole, phy);

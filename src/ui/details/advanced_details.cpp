@@ -3,7 +3,10 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
+#include <QMenu>
 #include <QResizeEvent>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -11,10 +14,13 @@
 
 #include <algorithm>
 
+#include "core/base/datetime.h"
 #include "core/model/network.h"
 #include "core/model/network_list.h"
 #include "ui/details/element_tree_model.h"
 #include "ui/hexview/hex_dump_viewer.h"
+#include "ui/report/file_dialogs.h"
+#include "ui/report/view_export.h"
 
 namespace skimlet::ui {
 
@@ -52,6 +58,79 @@ TAdvancedDetails::TAdvancedDetails(QWidget* parent) : QWidget(parent) {
   connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { LineSelected(); });
   connect(splitter_, &QSplitter::splitterMoved, this, [this] { moved_ = true; });
   connect(viewer_, &THexDumpViewer::ByteClicked, this, [this](qint64 byte) { ByteClicked(byte); });
+  viewer_->ExportHandler = [this] { ExportDump(); };
+  tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    QMenu menu(tree_);
+    FillTreeMenu(menu);
+    menu.exec(tree_->viewport()->mapToGlobal(pos));
+  });
+}
+
+namespace {
+
+// Element lines are single lines as a rule; one that holds a TAB or a line break is quoted so that the lines
+// keep their structure.
+QString ClipboardLine(const std::string& text) {
+  QString line = QString::fromStdString(text);
+  if (line.contains(QLatin1Char('\t')) || line.contains(QLatin1Char('\r')) || line.contains(QLatin1Char('\n')))
+    line = QLatin1Char('"') + line.replace(QLatin1String("\""), QLatin1String("\"\"")) + QLatin1Char('"');
+  return line;
+}
+
+}  // namespace
+
+QString TAdvancedDetails::SelectedLinesText() const {
+  QStringList lines;
+  QModelIndexList selected = tree_->selectionModel()->selectedIndexes();
+  std::sort(selected.begin(), selected.end(), [this](const QModelIndex& a, const QModelIndex& b) {
+    return model_->LineOfIndex(a) < model_->LineOfIndex(b);
+  });
+  for (const QModelIndex& i : selected) {
+    const TIETreeLine line = model_->LineOfIndex(i);
+    if (line != kNoLine) lines << ClipboardLine(model_->Tree().Data(line).Text);
+  }
+  return lines.join(QStringLiteral("\r\n"));
+}
+
+QString TAdvancedDetails::AllLinesText() const {
+  QStringList lines;
+  for (const report::TExportRow& row : report::ElementTreeTable(model_->Tree()).Rows)
+    lines << QString(std::max(row.Level, 0), QLatin1Char('\t')) + ClipboardLine(row.Cells.empty() ? std::string() : row.Cells[0]);
+  return lines.join(QStringLiteral("\r\n"));
+}
+
+void TAdvancedDetails::ExportTree() {
+  if (bssid_.empty() || model_->Tree().Count() == 0) return;
+  const QString proposed =
+      QString::fromStdString(report::ProposedElementTreeName(ssid_, bssid_, LocalNow()));
+  // The tree is read after the dialog: the page may show another network by then.
+  ExportView(window(), [this] { return report::ElementTreeTable(model_->Tree()); }, proposed);
+}
+
+void TAdvancedDetails::ExportDump() {
+  if (bssid_.empty()) return;
+  ExportElementDump(window(), *viewer_, ssid_, bssid_);
+}
+
+void TAdvancedDetails::FillTreeMenu(QMenu& menu) {
+  const bool lines = model_->rowCount() > 0;
+  const bool selection = tree_->selectionModel()->hasSelection();
+  const auto add = [&](const char* name, std::string_view caption, bool enabled, auto slot) {
+    QAction* a = menu.addAction(Tr(caption));
+    a->setObjectName(QString::fromLatin1(name));
+    a->setEnabled(enabled);
+    connect(a, &QAction::triggered, this, slot);
+    return a;
+  };
+  add("actIETreeCopy", "Copy", selection, [this] { QApplication::clipboard()->setText(SelectedLinesText()); });
+  add("actIETreeCopyAll", "Copy all", lines, [this] { QApplication::clipboard()->setText(AllLinesText()); });
+  add("actIETreeExport", "Export to file", lines, [this] { ExportTree(); });
+  menu.addSeparator();
+  add("actIETreeExpandAll", "Expand all", lines, [this] { tree_->expandAll(); });
+  add("actIETreeCollapseAll", "Collapse all", lines, [this] { tree_->collapseAll(); });
+  menu.addSeparator();
+  add("actIETreeRefresh", "Refresh", !bssid_.empty(), [this] { emit RefreshRequested(); });
 }
 
 void TAdvancedDetails::SetViewerWidth(int width) {
@@ -80,6 +159,7 @@ void TAdvancedDetails::SetEmptyText(const QString& text) { emptyLabel_->setText(
 
 void TAdvancedDetails::Clear() {
   bssid_.clear();
+  ssid_.clear();
   model_->Clear();
   viewer_->ClearBytes();
   treeStack_->setCurrentWidget(emptyLabel_);
@@ -90,6 +170,7 @@ void TAdvancedDetails::ShowNetwork(const TWLANNetwork* network) {
     Clear();
     return;
   }
+  ssid_ = network->SSID;
   const std::vector<uint8_t>& blob = network->Elements.Data;
   const bool same = network->BSSIDText == bssid_;
   if (same && viewer_->DataLength() == static_cast<int64_t>(blob.size()) &&

@@ -13,6 +13,7 @@
 class QSplitter;
 class QStackedWidget;
 class QLabel;
+class QMenu;
 class QTreeView;
 
 namespace skimlet {
@@ -37,8 +38,26 @@ public:
   void Revalidate(const TWLANNetworkList* list);
   void Clear();
 
-  // BSSID text of the network shown; empty when none.
+  // BSSID text and SSID of the network shown; empty when none.
   const std::string& ElementBSSID() const { return bssid_; }
+  const std::string& ElementSSID() const { return ssid_; }
+
+  // The element tree's context menu: Copy, Copy all, Export to file, Expand all, Collapse all, Refresh,
+  // enabled by the tree's selection and lines.
+  void FillTreeMenu(QMenu& menu);
+  // The selected lines, one per line; every line indented by one TAB per level below the top.
+  QString SelectedLinesText() const;
+  QString AllLinesText() const;
+  // The element tree to a file ("Information Elements for AP ..."); nothing without a network.
+  void ExportTree();
+  // The hex dump's bytes to a file ("Dump for AP ..."); nothing without a network.
+  void ExportDump();
+
+signals:
+  // The tree's Refresh: the window shows its selected network again.
+  void RefreshRequested();
+
+public:
 
   TElementTreeModel* Model() const { return model_; }
   QTreeView* TreeView() const { return tree_; }
@@ -69,6 +88,7 @@ private:
   TElementTreeModel* model_ = nullptr;
   THexDumpViewer* viewer_ = nullptr;
   std::string bssid_;
+  std::string ssid_;
   int viewerWidth_ = 650;
   bool moved_ = false;
 };

@@ -18,6 +18,7 @@
 #include <filesystem>
 
 #include "core/base/atomic_file.h"
+#include "core/base/translate.h"
 
 namespace skimlet::ui {
 
@@ -254,17 +255,27 @@ void THexDumpViewer::keyPressEvent(QKeyEvent* e) {
   QAbstractScrollArea::keyPressEvent(e);
 }
 
+void THexDumpViewer::FillContextMenu(QMenu& menu) {
+  const bool data = !bytes_.empty();
+  const auto add = [&](const char* name, const char* caption, auto slot) {
+    QAction* a = menu.addAction(QString::fromStdString(Translate(caption)));
+    a->setObjectName(QString::fromLatin1(name));
+    a->setEnabled(data);
+    connect(a, &QAction::triggered, this, slot);
+  };
+  add("actHexDumpViewerCopyAsBitmap", "Copy as bitmap", [this] { CopyBitmap(); });
+  add("actHexDumpViewerCopyAsText", "Copy as text", [this] { CopyText(); });
+  add("actHexDumpViewerExport", "Export to file", [this] {
+    if (ExportHandler) ExportHandler();
+  });
+  menu.addSeparator();
+  add("actHexDumpViewerRefresh", "Refresh", [this] { viewport()->update(); });
+}
+
 void THexDumpViewer::contextMenuEvent(QContextMenuEvent* e) {
   QMenu menu(this);
-  QAction* text = menu.addAction(tr("Copy as text"));
-  QAction* picture = menu.addAction(tr("Copy as picture"));
-  menu.addSeparator();
-  QAction* save = menu.addAction(tr("Save picture..."));
-  for (QAction* a : {text, picture, save}) a->setEnabled(!bytes_.empty());
-  QAction* chosen = menu.exec(e->globalPos());
-  if (chosen == text) CopyText();
-  if (chosen == picture) CopyBitmap();
-  if (chosen == save) SaveBitmapAs();
+  FillContextMenu(menu);
+  menu.exec(e->globalPos());
 }
 
 }  // namespace skimlet::ui

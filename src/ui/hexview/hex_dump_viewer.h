@@ -5,12 +5,16 @@
 #include <QAbstractScrollArea>
 #include <QImage>
 
+#include <functional>
+
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "core/hexdump/hex_layout.h"
+
+class QMenu;
 
 namespace skimlet::ui {
 
@@ -48,6 +52,12 @@ public:
   void SaveBitmapAs();
   // The name the save dialog offers, without extension.
   QString PictureFileName = QStringLiteral("HexDump");
+
+  // Export to file of the context menu (the page that knows the network sets it); unset: the entry does
+  // nothing.
+  std::function<void()> ExportHandler;
+  // The context menu: Copy as bitmap, Copy as text, Export to file, Refresh, enabled while there are bytes.
+  void FillContextMenu(QMenu& menu);
 
   const hexdump::THexLayout& Layout() const { return layout_; }
   QSize sizeHint() const override;

@@ -15,6 +15,7 @@
 #include "core/wlan/wlan_statistics.h"
 #include "render/wifi_graphs.h"
 #include "ui/graphs/graph_view.h"
+#include "ui/report/view_export.h"
 
 namespace skimlet::ui {
 
@@ -116,6 +117,9 @@ TStatisticsTable::TStatisticsTable(TKind kind, std::function<const TWLANStatisti
   table_->setColumnCount(mac ? kMacColumns : kPhyColumns);
   table_->header()->setSectionsClickable(true);
   table_->header()->setStretchLastSection(true);
+  InstallTableMenu(table_, [mac] {
+    return ProposedName(mac ? report::TExportSource::MacStatistics : report::TExportSource::PhyStatistics);
+  });
   const int rows = mac ? MacCounterCount : PhyCounterCount;
   for (int r = 0; r < rows; ++r) {
     auto* item = new QTreeWidgetItem(table_);

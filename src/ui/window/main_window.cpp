@@ -133,6 +133,26 @@ void TfrmSkimlet::ConnectAdvancedDetails() {
   connect(frame_.pcInfo, &QTabWidget::currentChanged, this, [this] { RefreshAdvancedDetails(); });
   connect(model_, &QAbstractItemModel::modelReset, details, [details] { details->Clear(); });
   connect(model_, &QAbstractItemModel::rowsRemoved, details, [this, details] { details->Revalidate(model_->List()); });
+  connect(details, &ui::TAdvancedDetails::RefreshRequested, this, [this] { RefreshAdvancedDetails(); });
+}
+
+ui::TReportSources TfrmSkimlet::ReportSources() {
+  ui::TReportSources s;
+  s.Parent = this;
+  s.Options = &Options;
+  s.List = vstNetworkList_;
+  s.Networks = model_->List();
+  s.TemplateFolder = Folders().DefaultFolder / "Report";
+  if (graphs_) {
+    s.TimeGraph = graphs_->TimeGraph();
+    for (int band = 0; band < 3; ++band)
+      if (TGraphView* v = graphs_->SpectrumView(band)) s.Spectrum[static_cast<size_t>(band)] = &v->Graph();
+  }
+  if (s.Networks)
+    for (const auto& n : s.Networks->Items) s.Hears6GHz = s.Hears6GHz || n->Band == kBand6GHz;
+  s.Ask = [this](const QString& text, const QString& caption, QMessageBox::Icon icon,
+                 QMessageBox::StandardButtons buttons) { return Ask(text, caption, icon, buttons); };
+  return s;
 }
 
 // The find text and the check boxes re-filter the rows at once; the counts follow the status bar. While the

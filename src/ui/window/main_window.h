@@ -95,6 +95,7 @@ public:
   void ShowFilters(bool on) override;
   void RestoreColumnsOrder() override;
   void CloseWindow() override { close(); }
+  ui::TReportSources ReportSources() override;
 
 protected:
   void FirstActivation() override;
