@@ -82,7 +82,7 @@ TReportSectionsDialog::TReportSectionsDialog(const report::TReportSections& sect
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 8);
 
-  auto* heading = new QLabel(Tr("Sections to include in Report "), this);
+  auto* heading = new QLabel(Tr("Sections to include in Report") + QLatin1Char(' '), this);
   heading->setObjectName(QStringLiteral("lblSections"));
   QFont bold = heading->font();
   bold.setBold(true);
