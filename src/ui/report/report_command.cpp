@@ -83,15 +83,10 @@ report::TReportInput ReportInputOf(const TReportSources& sources, const report::
                                model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString().toStdString(),
                                AlignmentOf(model->ColumnAlignment(c))});
     }
-    // The shown rows in the order shown, with the texts the list shows.
-    for (int row = 0; row < model->rowCount(); ++row) {
-      const TWLANNetwork* n = model->NetworkOfRow(row);
-      if (!n) continue;
-      report::TReportRow r;
-      r.Cells.resize(kNetworkColumnCount);
-      for (size_t c = 1; c < kNetworkColumnCount; ++c) r.Cells[c] = CellText(n, static_cast<int>(c)).toStdString();
-      input.Rows.push_back(std::move(r));
-    }
+    // The shown rows in the order shown, with the networks' own texts (escaped by the report, as on the
+    // command line).
+    for (int row = 0; row < model->rowCount(); ++row)
+      if (const TWLANNetwork* n = model->NetworkOfRow(row)) input.Rows.push_back(report::ReportRowOf(*n));
   }
   // The sources are copied: the image source is only asked while the report is built, before any dialog.
   input.Images = [sources, file](const report::TReportImageInfo& image) { return DrawImage(sources, file, image); };

@@ -150,7 +150,9 @@ TExportTable NetworkListTable(const TNetworkListView& view) {
     const TWLANNetwork* n = model->GraphRowNetwork(i);
     if (!n) continue;
     TExportRow r;
-    for (const int c : columns) r.Cells.push_back(CellText(n, c).toStdString());
+    // The network's own texts, as the command line writes them; the renderers make them safe for each format
+    // (the list's direction isolates and visible control marks are for the screen only).
+    for (const int c : columns) r.Cells.push_back(n->GetColumnText(c));
     table.Rows.push_back(std::move(r));
   }
   return table;

@@ -32,7 +32,7 @@ report::TExportTable ViewTable(const QTreeView& view);
 report::TExportTable ViewTable(const QTreeView& view, const std::vector<int>& topRows);
 
 // The network list: the visible columns in display order but the marker column, and every row in the list's
-// order, filtered ones included.
+// order, filtered ones included, with the networks' own texts (not the screen's direction isolates).
 report::TExportTable NetworkListTable(const TNetworkListView& view);
 
 // Clipboard lines: the cells of each row joined by TAB, a cell holding a TAB, a double quotation mark or a line

@@ -4,6 +4,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QImage>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +24,7 @@
 #include <sstream>
 
 #include "backends/sim/sim_service.h"
+#include "core/base/atomic_file.h"
 #include "core/base/format.h"
 #include "core/base/safe_text.h"
 #include "core/base/translate.h"
@@ -39,6 +42,7 @@
 #include "ui/filters/filter_tree.h"
 #include "ui/details/element_tree_model.h"
 #include "ui/hexview/hex_dump_viewer.h"
+#include "ui/report/file_dialogs.h"
 #include "ui/window/main_window.h"
 #include "ui/statistics/statistics_pages.h"
 #include "render/wifi_graphs.h"
@@ -73,6 +77,7 @@ protected:
     env.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
                          QMessageBox::StandardButtons buttons) {
       messages << text;
+      if (answerYes && (buttons & QMessageBox::Yes)) return QMessageBox::Yes;
       if (buttons & QMessageBox::Ignore) return QMessageBox::Ignore;
       if (buttons & QMessageBox::Cancel) return QMessageBox::Cancel;
       if (buttons & QMessageBox::No) return QMessageBox::No;
@@ -104,6 +109,7 @@ protected:
 
   QTemporaryDir dir;
   QStringList messages;
+  bool answerYes = false;  // questions with a Yes button are answered Yes
   test::FakeWlanService* fake = nullptr;
 };
 
@@ -594,6 +600,101 @@ TEST_F(WindowTest, StatisticsTimerFillsTheTablesFromTheSimulatedInterface) {
     EXPECT_EQ(phy->isColumnHidden(c), !s.PhyPresent.Contains(pages->Phy()->ColumnValueType(c))) << c;
   // The graph reads the same interface's series.
   EXPECT_NE(pages->Mac()->Graph().GetRowSeries(0), nullptr);
+}
+
+// The report through the window: hostile names escaped and never read as placeholders, only the rows the list
+// shows, in its order; the images drawn at 800 x 400 beside a page whose name needs percent-encoding; the
+// sections kept in the options; the open prompt. The list export has every row, filtered ones too.
+TEST_F(WindowTest, ReportAndListExportFromTheWindow) {
+  const std::string script = "<script src=//x.yz></script>";
+  TfrmSkimlet w(FakeEnvironment([&](test::FakeWlanService& f) {
+    f.SetQuery(kOpcodeInterfaceState, EncodeUInt32Value(kInterfaceConnected));
+    f.SetQuery(kOpcodeAutoConfEnabled, EncodeUInt32Value(1));
+    f.BssList = {0, test::MakeBssList({{test::MakeEntry(1, -50, 2437000, script), {}},
+                                       {test::MakeEntry(2, -60, 2412000, "{{network_details_list}}"), {}},
+                                       {test::MakeEntry(3, -70, 5180000, "hidden;by find"), {}}})};
+  }));
+  TNetworkListModel& model = *w.NetworkModel();
+  ASSERT_EQ(model.rowCount(), 3);
+  w.NetworkList()->HeaderClicked(static_cast<int>(TNetworkColumn::SignalStrength));  // ascending: -60 first
+  w.Frame().vstFilter->MemberItem(ui::TFilterTree::kBand, 1)->setCheckState(0, Qt::Unchecked);  // no 5 GHz
+  ASSERT_EQ(model.rowCount(), 2);
+  ASSERT_EQ(model.NetworkOfRow(0)->SSID, "{{network_details_list}}");
+
+  QTemporaryDir out;
+  const QString page = out.filePath("Site #2.htm");
+  QString proposed;
+  QStringList filters;
+  int asked = 0;
+  QUrl opened;
+  ui::TFileDialogs d;
+  d.ReportSections = [&](QWidget*, report::TReportSections& s) {
+    ++asked;
+    EXPECT_TRUE(s.Summary && s.Networks && s.Graphs && s.Details);
+    s.Summary = false;
+    return true;
+  };
+  QString file = page;
+  int filter = 0;
+  d.SaveFile = [&](QWidget*, const QString&, const QString& name, const QStringList& f, int& chosen) {
+    proposed = name;
+    filters = f;
+    chosen = filter;
+    return file;
+  };
+  d.Message = [](QWidget*, const QString&, const QString&, QMessageBox::Icon, QMessageBox::StandardButtons) {
+    return QMessageBox::Ok;
+  };
+  d.Open = [&](const QUrl& url) {
+    opened = url;
+    return true;
+  };
+  ui::TScopedFileDialogs scope(d);
+  // The window's question: Yes opens the page.
+  messages.clear();
+  answerYes = true;
+  w.Action(TCommand::NetworkReport)->trigger();
+  answerYes = false;
+  EXPECT_EQ(asked, 1);
+  EXPECT_FALSE(w.Options.bAddSummaryToReport);
+  EXPECT_TRUE(proposed.startsWith("Report 2"));
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_EQ(messages[0], QString::fromStdString(Translate("sReportGenerated")));
+  EXPECT_EQ(opened, QUrl::fromLocalFile(page));
+
+  std::string html;
+  ASSERT_TRUE(ReadWholeFile(page.toStdString(), html));
+  EXPECT_EQ(html.find(script), std::string::npos);
+  EXPECT_NE(html.find("&lt;script src=//x.yz&gt;&lt;/script&gt;"), std::string::npos);
+  // In the table and in the details block, once each; no section pulled in twice.
+  size_t literal = 0;
+  for (size_t at = html.find("{{network_details_list}}"); at != std::string::npos;
+       at = html.find("{{network_details_list}}", at + 1))
+    ++literal;
+  EXPECT_EQ(literal, 2u);
+  EXPECT_EQ(html.find("hidden;by find"), std::string::npos);
+  // Rows in the list's order.
+  const TWLANNetwork* first = model.NetworkOfRow(0);
+  const TWLANNetwork* second = model.NetworkOfRow(1);
+  const size_t a = html.find("href=\"#" + first->BSSIDText), b = html.find("href=\"#" + second->BSSIDText);
+  ASSERT_NE(a, std::string::npos);
+  ASSERT_NE(b, std::string::npos);
+  EXPECT_LT(a, b);
+  EXPECT_NE(html.find("images%20Site%20%232/RSSI.png"), std::string::npos);
+  for (const char* image : {"RSSI", "Quality", "AchievableRate", "Utilization", "Clients", "Spectrum2", "Spectrum5"})
+    EXPECT_EQ(QImage(out.filePath(QString("images Site #2/%1.png").arg(image))).size(), QSize(800, 400)) << image;
+  EXPECT_FALSE(QFileInfo::exists(out.filePath("images Site #2/Spectrum6.png")));
+
+  // The list export: every row, the filtered one too, as CSV with the ";" cell quoted.
+  file = out.filePath("list.csv");
+  filter = 1;
+  w.Action(TCommand::NetworkExportToFile)->trigger();
+  EXPECT_TRUE(proposed.startsWith("Wi-Fi networks 2"));
+  EXPECT_EQ(filters.size(), 4);
+  std::string csv;
+  ASSERT_TRUE(ReadWholeFile(file.toStdString(), csv));
+  EXPECT_NE(csv.find("\"hidden;by find\""), std::string::npos) << csv;
+  EXPECT_NE(csv.find(script), std::string::npos);
 }
 
 }  // namespace
