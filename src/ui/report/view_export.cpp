@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QBuffer>
 #include <QClipboard>
 #include <QHeaderView>
 #include <QMenu>
@@ -12,10 +11,8 @@
 
 #include <filesystem>
 
-#include "core/base/atomic_file.h"
 #include "core/base/datetime.h"
 #include "ui/hexview/hex_dump_viewer.h"
-#include "ui/list/column_layout.h"
 #include "ui/list/network_view.h"
 #include "ui/report/file_dialogs.h"
 

@@ -301,5 +301,25 @@ TEST(ReportCommand, FailureLeavesTheOldPageAndNamesTheCause) {
   EXPECT_FALSE(options.bAddGraphsToReport);
 }
 
+// The summary counts the networks as they are when the report is made (a snapshot loaded or rows deleted since
+// the last refresh), not the counters of that refresh.
+TEST(ReportCommand, CountsAreTakenFromTheNetworksAsTheyAre) {
+  TProgramOptions options;
+  TWLANNetworkList list{options};
+  test::Refresh(list, EncodeLocalDateTime(2026, 12, 10, 18, 0, 0),
+                {{test::MakeEntry(1, -50, 2437000, "a"), {}}, {test::MakeEntry(2, -50, 2437000, ""), {}}});
+  ASSERT_EQ(list.Counters[kCountAll], 2);
+  list.Counters[kCountAll] = 99;  // stale
+  list.Counters[kCountHidden] = 0;
+  TReportSources s;
+  s.Options = &options;
+  s.Networks = &list;
+  const report::TReportInput input = ReportInputOf(s, {}, "/nowhere/r.htm");
+  EXPECT_TRUE(input.InterfaceKnown);
+  EXPECT_EQ(input.Counters[kCountAll], 2);
+  EXPECT_EQ(input.Counters[kCountHidden], 1);
+  EXPECT_FALSE(ReportInputOf(TReportSources{}, {}, "/nowhere/r.htm").InterfaceKnown);
+}
+
 }  // namespace
 }  // namespace skimlet::ui
