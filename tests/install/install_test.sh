@@ -23,6 +23,8 @@ bin_files=$(cd "$prefix/bin" && ls | sort | tr '\n' ' ')
 for f in vendors.db languages/english.lng languages/deutsch.lng Default/options.xml scenes/default.scene; do
   [[ -s $prefix/share/skimlet/$f ]] || fail "share/skimlet/$f is missing"
 done
+# The help page of the window's Help menu lies with the documents, where the window looks for it.
+[[ -s $prefix/share/doc/skimlet/help.html ]] || fail "share/doc/skimlet/help.html is missing"
 
 # The installed CLI run from elsewhere, with a home of its own: nothing of the build tree is in reach.
 cli=$prefix/bin/skimlet-cli

@@ -26,8 +26,8 @@ namespace {
 
 QString Tr(std::string_view key) { return QString::fromStdString(Translate(key)); }
 
-
-// The hourglass while the service works; shown before the call starts.
+// The hourglass while the service works, shown before the call starts: the events pending then are handled
+// (timers included), so records and interfaces are looked up once it shows, never before.
 class TWaitCursor {
 public:
   TWaitCursor() {
@@ -135,11 +135,11 @@ void RadioSwitch(TCommandHost& host, bool) {
   if (host.Ask(Tr(on ? "Wireless radio will be turned off" : "Wireless radio will be turned on"), Tr("sWarning"),
                QMessageBox::Warning, QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
     return;
-  // The interface may have been freed while the question was open.
-  TWLANInterface* target = host.SelectedInterface();
-  if (!target) return;
   {
+    // The interface may have been freed while the question was open: looked up again once the cursor shows.
     TWaitCursor wait;
+    TWLANInterface* target = host.SelectedInterface();
+    if (!target) return;
     target->SetRadio(!on);
     target->UpdateRadioState();
   }
@@ -158,11 +158,11 @@ void SaveSnapshot(TCommandHost& host, bool) {
       itf->Description, GuidToText(itf->GUID), d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()));
   QString path = host.AskFileName(true, Tr("Save snapshot"), SnapshotFilter(), QStringLiteral("snapshot"), proposed);
   if (path.isEmpty()) return;
-  TWLANInterface* target = host.SelectedInterface();
-  if (!target) return;
   std::string error;
   {
     TWaitCursor wait;
+    TWLANInterface* target = host.SelectedInterface();
+    if (!target) return;
     error = target->SaveSnapshot(path.toStdString());
   }
   if (!error.empty())
@@ -177,13 +177,15 @@ void OpenSnapshot(TCommandHost& host, bool) {
   const QString path =
       host.AskFileName(false, Tr("Open snapshot"), SnapshotFilter(), QStringLiteral("snapshot"), QString());
   if (path.isEmpty()) return;
-  TWLANInterface* itf = host.SelectedInterface();
-  if (!itf) return;
+  if (!host.SelectedInterface()) return;
   if (QAction* pause = host.CommandAction(TCommand::NetworkPauseNetworkUpdating)) pause->setChecked(true);
   host.ClearNetworks();
   TSnapshotLoadResult result;
+  TWLANInterface* itf = nullptr;
   {
     TWaitCursor wait;
+    itf = host.SelectedInterface();
+    if (!itf) return;
     result = itf->LoadSnapshot(path.toStdString());
   }
   itf->Networks->Recount();
@@ -215,8 +217,10 @@ void CheckForUpdates(TCommandHost& host, bool) { OpenWebPage(host, TCommand::Che
 
 void RefreshInterfaces(TCommandHost& host, bool) {
   if (host.Ask(Tr("sRefreshWLANInterfaceListWarning"), Tr("sWarning"), QMessageBox::Warning,
-               QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok)
-    host.ReenumerateInterfaces();
+               QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+    return;
+  TWaitCursor wait;
+  host.ReenumerateInterfaces();
 }
 
 void Exit(TCommandHost& host, bool) { host.CloseWindow(); }
@@ -271,9 +275,14 @@ void DisconnectCurrent(TCommandHost& host, bool) {
   if (host.Ask(question, Tr("sWarning"), QMessageBox::Information, QMessageBox::Yes | QMessageBox::No) !=
       QMessageBox::Yes)
     return;
-  TWLANInterface* target = host.SelectedInterface();
-  if (!target) return;
-  if (!target->Disconnect())
+  bool disconnected = false;
+  {
+    TWaitCursor wait;
+    TWLANInterface* target = host.SelectedInterface();
+    if (!target) return;
+    disconnected = target->Disconnect();
+  }
+  if (!disconnected)
     host.Ask(Tr("Could not disconnect from the network."), Tr("sError"), QMessageBox::Critical, QMessageBox::Ok);
   // Updates the connection of the interface selected now, and the commands.
   host.RefreshInterfaceState();
@@ -522,12 +531,13 @@ void ConnectOrDisconnect(TCommandHost& host) {
   if (host.Ask(Fmt("sConnectInfo", {ssid, bssid}), Tr("sWarning"), QMessageBox::Warning,
                QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
     return;
-  TWLANInterface* itf = host.SelectedInterface();
-  const TWLANNetwork* network = FindNetwork(host, bssid);
-  if (!itf || !network) return;
   bool connected = false;
   {
+    // The record is looked up once the cursor shows (the cursor lets timers run).
     TWaitCursor wait;
+    TWLANInterface* itf = host.SelectedInterface();
+    const TWLANNetwork* network = FindNetwork(host, bssid);
+    if (!itf || !network) return;
     connected = itf->Connect(*network);
   }
   if (!connected)
