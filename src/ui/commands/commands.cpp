@@ -135,7 +135,8 @@ void TCommands::BuildCopyMenu(QMenu* menu, const QStringList& columnTitles) {
   copyColumns_.clear();
   menu->addAction(Action(TCommand::CopyLine));
   menu->addSeparator();
-  for (int column = 0; column < columnTitles.size(); ++column) {
+  // The marker column (the swatch and the check box) holds no text: it has no item.
+  for (int column = 1; column < columnTitles.size(); ++column) {
     QAction* a = menu->addAction(columnTitles[column]);
     a->setObjectName(QStringLiteral("itmCopyColumn%1").arg(column));
     connect(a, &QAction::triggered, this, [this, column] { CopyColumn(host_, column); });

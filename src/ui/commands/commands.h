@@ -49,7 +49,8 @@ public:
   // present state.
   void Update();
   void Update(const TCommandState& state);
-  // The Copy submenu: "Copy line", a separator, then one item per list column with its title.
+  // The Copy submenu: "Copy line", a separator, then one item per list column with its title (but the marker
+  // column, which never holds text).
   void BuildCopyMenu(QMenu* menu, const QStringList& columnTitles);
   const std::vector<QAction*>& CopyColumnActions() const { return copyColumns_; }
   // The state the rules look at, taken from the host.

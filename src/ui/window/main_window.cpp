@@ -89,8 +89,18 @@ void TfrmSkimlet::CreateFrame() {
 
   model_->Filter = [this](const TWLANNetwork& n) { return filter_.Passes(n); };
   ConnectFilters();
-  vstNetworkList_->setContextMenuPolicy(Qt::ActionsContextMenu);
+  // The list holds its commands (their shortcuts work while it has the focus); its context menu shows them with
+  // Connect as the default item.
   commands_->Place(vstNetworkList_, kNetworkListMenu);
+  vstNetworkList_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(vstNetworkList_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    commands_->Update();
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("pmNetworkList"));
+    commands_->Place(&menu, kNetworkListMenu);
+    menu.setDefaultAction(Action(TCommand::NetworkConnectDisconnect));
+    menu.exec(vstNetworkList_->viewport()->mapToGlobal(pos));
+  });
   connect(vstNetworkList_->header(), &QHeaderView::customContextMenuRequested, this,
           [this](const QPoint& pos) { ShowHeaderMenu(pos); });
   // The swatch hands over the record; the dialog works on its BSSID, since the record may go while it is open.
