@@ -396,7 +396,7 @@ std::optional<TCommand> CommandByName(std::string_view name) {
   return std::nullopt;
 }
 
-void ChangeNetworkColor(TCommandHost& host, const std::string& bssidText) {
+void ChangeNetworkColor(TCommandHost& host, std::string bssidText) {
   auto find = [&host, &bssidText]() -> TWLANNetwork* {
     TWLANNetworkList* list = host.SelectedNetworks();
     if (!list) return nullptr;
@@ -505,7 +505,7 @@ TWLANNetwork* FindNetwork(const TCommandHost& host, const std::string& bssidText
   return nullptr;
 }
 
-void EditNetworkComment(TCommandHost& host, const std::string& bssidText) {
+void EditNetworkComment(TCommandHost& host, std::string bssidText) {
   const TWLANNetwork* before = FindNetwork(host, bssidText);
   if (!before) return;
   const QString comment = QString::fromStdString(before->Comment);

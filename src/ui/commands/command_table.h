@@ -165,14 +165,15 @@ const TCommandInfo& CommandInfo(TCommand id);
 std::optional<TCommand> CommandByName(std::string_view name);
 
 // The colour dialog for the network of this BSSID text (the swatch of a row, Change color). The record is
-// looked up again after the dialog, which may outlive it; nothing happens when it has gone.
-void ChangeNetworkColor(TCommandHost& host, const std::string& bssidText);
+// looked up again after the dialog, which may outlive it; nothing happens when it has gone. The text is taken
+// by value: a caller's reference into the record would go with it.
+void ChangeNetworkColor(TCommandHost& host, std::string bssidText);
 
 // The network of this BSSID text in the selected interface's list, or nullptr (it went, or no interface).
 TWLANNetwork* FindNetwork(const TCommandHost& host, const std::string& bssidText);
 
 // The comment box for the network of this BSSID text; the record is looked up again when it closes.
-void EditNetworkComment(TCommandHost& host, const std::string& bssidText);
+void EditNetworkComment(TCommandHost& host, std::string bssidText);
 
 // Connect / Disconnect on the network of the focused row (also a double click on a row).
 void ConnectOrDisconnect(TCommandHost& host);

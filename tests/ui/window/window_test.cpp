@@ -272,7 +272,7 @@ TEST_F(WindowTest, ColourDialogSurvivesItsNetworkAgeingOut) {
   TStartEnvironment env = FakeEnvironment([&entry](test::FakeWlanService& f) {
     f.SetQuery(kOpcodeInterfaceState, EncodeUInt32Value(kInterfaceConnected));
     f.SetQuery(kOpcodeAutoConfEnabled, EncodeUInt32Value(1));
-    f.BssList = {0, test::MakeBssList({{entry, {}}})};
+    f.BssList = {0, test::MakeBssList({{entry, {}}, {test::MakeEntry(8, -60, 2437000, "other"), {}}})};
   });
   TfrmSkimlet* window = nullptr;
   bool ageOut = false;
@@ -280,33 +280,35 @@ TEST_F(WindowTest, ColourDialogSurvivesItsNetworkAgeingOut) {
   env.PickColor = [&](QWidget*, const QColor&) {
     ++opened;
     if (ageOut) {
-      // Unheard while the dialog is open, the network goes at the next scan results.
+      // Unheard while the dialog is open, the network goes at the next scan results; the other one stays.
       window->Options.bDeleteNetworkIfNotSeen = true;
       window->Options.intDeleteNetworkIfNotSeenMin = 0;
-      fake->BssList = {0, test::MakeBssList({})};
+      fake->BssList = {0, test::MakeBssList({{test::MakeEntry(8, -60, 2437000, "other"), {}}})};
       fake->Notify(kNotificationSourceACM, kAcmScanComplete);
-      EXPECT_TRUE(QTest::qWaitFor([&] { return window->SelectedNetworks()->Count() == 0; }, 5000));
+      EXPECT_TRUE(QTest::qWaitFor([&] { return window->SelectedNetworks()->Count() == 1; }, 5000));
     }
     return QColor(0x10, 0x20, 0x30);
   };
   TfrmSkimlet w(std::move(env));
   window = &w;
-  ASSERT_EQ(w.NetworkModel()->rowCount(), 1);
-  auto selectFirst = [&w] {
-    w.NetworkList()->selectionModel()->select(w.NetworkModel()->index(0, 0),
-                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  };
-  selectFirst();
+  ASSERT_EQ(w.NetworkModel()->rowCount(), 2);
+  const int cafe = w.NetworkModel()->NetworkOfRow(0)->SSID == "cafe" ? 0 : 1;
+  w.NetworkList()->selectionModel()->select(w.NetworkModel()->index(cafe, 0),
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   ASSERT_TRUE(w.Action(TCommand::NetworkChangeColor)->isEnabled());
   w.Action(TCommand::NetworkChangeColor)->trigger();
   ASSERT_EQ(opened, 1);
-  EXPECT_EQ(w.SelectedNetworks()->Items[0]->GetColor(), TColor{0x302010});
+  EXPECT_EQ(w.NetworkModel()->NetworkOfRow(cafe)->GetColor(), TColor{0x302010});
 
+  // The network that stays is compared with the BSSID the dialog was opened for (a copy, not the gone
+  // record's text) and keeps its colour.
+  const TColor other = w.NetworkModel()->NetworkOfRow(1 - cafe)->GetColor();
   ageOut = true;
   w.Action(TCommand::NetworkChangeColor)->trigger();
   EXPECT_EQ(opened, 2);
-  EXPECT_EQ(w.SelectedNetworks()->Count(), 0);
-  EXPECT_EQ(w.NetworkModel()->TotalRows(), 0);
+  ASSERT_EQ(w.SelectedNetworks()->Count(), 1);
+  EXPECT_EQ(w.NetworkModel()->TotalRows(), 1);
+  EXPECT_EQ(w.SelectedNetworks()->Items[0]->GetColor(), other);
   EXPECT_FALSE(w.Action(TCommand::NetworkChangeColor)->isEnabled());
 }
 
