@@ -503,6 +503,10 @@ TEST_F(WindowTest, GermanLeavesNoEnglishInTheProgramsOwnTexts) {
   EXPECT_EQ(box.button(QMessageBox::No)->text(), "Nein");
   EXPECT_EQ(box.button(QMessageBox::Retry)->text(), "Wiederholen");
   EXPECT_EQ(w.Action(TCommand::ShowFilters)->text(), "Filter zeigen");
+  // The captions that follow the state are set again after the language file captioned every action (the
+  // simulated interface is connected with its radio on, and no row has the focus).
+  EXPECT_EQ(w.Action(TCommand::NetworkConnectDisconnect)->text().toStdString(), Translate("sDisconnect"));
+  EXPECT_EQ(w.Action(TCommand::RadioSwitchAll)->text().toStdString(), Translate("sWirelessOff"));
 }
 
 // A second start restores the window from the task bar to its earlier state.
