@@ -25,6 +25,8 @@ for f in vendors.db languages/english.lng languages/deutsch.lng Default/options.
          Default/Report/network_details_list.template Default/Report/network_details.template scenes/default.scene; do
   [[ -s $prefix/share/skimlet/$f ]] || fail "share/skimlet/$f is missing"
 done
+# The help page of the window's Help menu lies with the documents, where the window looks for it.
+[[ -s $prefix/share/doc/skimlet/help.html ]] || fail "share/doc/skimlet/help.html is missing"
 
 # The installed CLI run from elsewhere, with a home of its own: nothing of the build tree is in reach.
 cli=$prefix/bin/skimlet-cli

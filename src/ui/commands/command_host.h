@@ -4,13 +4,20 @@
 
 #include <QColor>
 #include <QMessageBox>
+#include <QString>
+#include <QUrl>
 
+#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "ui/report/report_command.h"
 
+class QAction;
+
 namespace skimlet {
 
+enum class TCommand : int;
 class TNetworkListView;
 class TWLANInterface;
 class TWLANNetworkList;
@@ -31,11 +38,30 @@ public:
                                           QMessageBox::StandardButtons buttons) = 0;
   // The colour dialog, preset to Initial; an invalid colour when cancelled. Runs a nested event loop.
   virtual QColor PickColor(const QColor& initial) = 0;
+  // A one-line input box prefilled with Text; nullopt when cancelled. Runs a nested event loop.
+  virtual std::optional<QString> AskText(const QString& /*caption*/, const QString& /*prompt*/,
+                                         const QString& /*text*/) {
+    return std::nullopt;
+  }
+  // A file dialog (save or open) with a title, a filter ("Snapshot file (*.snapshot)"), the suffix added to a
+  // name typed without one, and a proposed name; empty when cancelled. Runs a nested event loop.
+  virtual QString AskFileName(bool /*save*/, const QString& /*title*/, const QString& /*filter*/,
+                              const QString& /*suffix*/, const QString& /*proposed*/) {
+    return {};
+  }
+  // Opens an address with the desktop's handler; false when none took it.
+  virtual bool OpenUrl(const QUrl& /*url*/) { return false; }
+  // Where the help page lies (the documents folder).
+  virtual std::filesystem::path DocumentsFolder() const { return {}; }
+  // The action of a command (to check or uncheck it); nullptr when the host has no actions.
+  virtual QAction* CommandAction(TCommand /*id*/) const { return nullptr; }
 
   // The window's operations.
   virtual void ClearNetworks() = 0;
   virtual void RefreshNetworks() = 0;
   virtual void RefreshInterfaceState() = 0;
+  // The rows follow the list after networks were added or removed; the status bar and the commands too.
+  virtual void SyncNetworkRows(TWLANNetworkList& /*list*/) {}
   // Holds or resumes the network updating.
   virtual void PauseUpdating(bool on) = 0;
   // Frees every interface with its list and enumerates again (the views follow).

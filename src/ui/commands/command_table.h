@@ -13,6 +13,7 @@
 namespace skimlet {
 
 class TCommandHost;
+class TWLANNetwork;
 
 enum class TCommand : int {
   RefreshInterfaces,
@@ -60,6 +61,48 @@ enum class TEnableRule {
   Selection,       // a row of the view is selected
   FocusedRow,      // a row of the view has the focus
   Connected,       // the selected interface is connected
+  ConnectTarget,   // a focused row, else a connected interface (Connect / Disconnect)
+  HardwareRadio,   // an interface with at least one PHY whose hardware radio is on
+};
+
+// Commands whose caption, hint and image follow the state.
+enum class TCommandLook {
+  Fixed,
+  ConnectDisconnect,  // Disconnect for the connected network (or none focused on a connected interface)
+  RadioSwitch,        // Wireless Off, held down, while a software radio is on; else Wireless On
+};
+
+// When a command is shown at all.
+enum class TShowRule {
+  Always,
+  WebSite,  // the build names a web site
+  Never,    // not on this platform
+};
+
+// The images of the commands (mapped to the desktop theme's icons, with Qt's own as fallback).
+enum class TCommandIcon {
+  None,
+  Refresh,
+  Save,
+  Open,
+  Exit,
+  Connect,
+  Disconnect,
+  Pause,
+  Update,
+  Delete,
+  DeleteInactive,
+  Clear,
+  Copy,
+  Comment,
+  Color,
+  RadioOn,
+  RadioOff,
+  Filters,
+  Help,
+  Home,
+  Support,
+  Feedback,
 };
 
 // What the enabling rules look at, taken from the window before the commands are updated.
@@ -70,6 +113,10 @@ struct TCommandState {
   bool Selection = false;
   bool FocusedRow = false;
   bool Connected = false;
+  bool FocusedConnected = false;  // the focused row's network is the connected one
+  bool SoftwareRadioOn = false;   // at least one PHY of the selected interface
+  bool HardwareRadioOn = false;   // idem
+  bool WebSite = false;           // the build names a web site
 };
 
 bool RuleHolds(TEnableRule rule, const TCommandState& state);
@@ -88,7 +135,29 @@ struct TCommandInfo {
   TEnableRule Rule;
   bool Checkable;
   TCommandHandler Handler;  // nullptr: not built yet, the command stays disabled
+  TCommandLook Look = TCommandLook::Fixed;
+  TShowRule Show = TShowRule::Always;
 };
+
+// How a command shows in a state: enabled, visible, held down (a check-style look), its caption (language key
+// and English text, the same for the hint) when it follows the state, and its image.
+struct TCommandView {
+  bool Enabled = false;
+  bool Visible = true;
+  bool Held = false;
+  std::string_view CaptionKey;  // empty: the table's caption and hint
+  std::string_view Caption;
+  TCommandIcon Icon = TCommandIcon::None;
+};
+
+TCommandView ViewOf(const TCommandInfo& command, const TCommandState& state);
+TCommandIcon IconOf(TCommand id);
+
+// The web site root of this build ("https://host"), empty when it names none.
+std::string_view WebSiteRoot();
+// The address of a web command: root, path and "?product=skimlet&version=VV.VV[.R]"; empty for other commands
+// or without a web site.
+std::string WebAddress(TCommand id, std::string_view root, int major, int minor, int release);
 
 const std::array<TCommandInfo, kCommandCount>& CommandTable();
 const TCommandInfo& CommandInfo(TCommand id);
@@ -96,7 +165,24 @@ const TCommandInfo& CommandInfo(TCommand id);
 std::optional<TCommand> CommandByName(std::string_view name);
 
 // The colour dialog for the network of this BSSID text (the swatch of a row, Change color). The record is
-// looked up again after the dialog, which may outlive it; nothing happens when it has gone.
-void ChangeNetworkColor(TCommandHost& host, const std::string& bssidText);
+// looked up again after the dialog, which may outlive it; nothing happens when it has gone. The text is taken
+// by value: a caller's reference into the record would go with it.
+void ChangeNetworkColor(TCommandHost& host, std::string bssidText);
+
+// The network of this BSSID text in the selected interface's list, or nullptr (it went, or no interface).
+TWLANNetwork* FindNetwork(const TCommandHost& host, const std::string& bssidText);
+
+// The comment box for the network of this BSSID text; the record is looked up again when it closes.
+void EditNetworkComment(TCommandHost& host, std::string bssidText);
+
+// Connect / Disconnect on the network of the focused row (also a double click on a row).
+void ConnectOrDisconnect(TCommandHost& host);
+
+// Copies the selected rows' cell of one column (the Copy submenu's column items).
+void CopyColumn(TCommandHost& host, int column);
+
+// The file name the save dialog proposes: "Snapshot <description> <GUID> <yyyy-mm-dd-hh-mm-ss>".
+std::string SnapshotFileName(const std::string& description, const std::string& guidText, int year, int month,
+                             int day, int hour, int minute, int second);
 
 }  // namespace skimlet

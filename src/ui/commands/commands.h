@@ -7,10 +7,12 @@
 #include <array>
 #include <initializer_list>
 #include <optional>
+#include <vector>
 
 #include "ui/commands/command_table.h"
 
 class QAction;
+class QMenu;
 class QWidget;
 
 namespace skimlet {
@@ -41,17 +43,24 @@ public:
   QAction* Action(TCommand id) const { return actions_[static_cast<size_t>(id)]; }
   // Adds the entries' actions (and separators) to a menu, tool bar or widget.
   void Place(QWidget* target, std::initializer_list<TMenuEntry> entries) const;
-  // Captions and hints from the current language.
+  // Captions and hints from the current language (also of the captions that follow the state).
   void ApplyTexts();
-  // Enables every built command whose rule holds in the window's present state.
+  // Enables, shows, re-captions and holds down every command as its rule and look say in the window's
+  // present state.
   void Update();
   void Update(const TCommandState& state);
+  // The Copy submenu: "Copy line", a separator, then one item per list column with its title (but the marker
+  // column, which never holds text).
+  void BuildCopyMenu(QMenu* menu, const QStringList& columnTitles);
+  const std::vector<QAction*>& CopyColumnActions() const { return copyColumns_; }
   // The state the rules look at, taken from the host.
   TCommandState CurrentState() const;
 
 private:
   TCommandHost& host_;
   std::array<QAction*, kCommandCount> actions_{};
+  std::vector<QAction*> copyColumns_;
+  TCommandState last_;
 };
 
 }  // namespace skimlet

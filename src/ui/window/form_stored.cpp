@@ -5,8 +5,10 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QEvent>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMetaProperty>
@@ -47,6 +49,29 @@ QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text,
 }
 
 QColor ShowColorDialog(QWidget* parent, const QColor& initial) { return QColorDialog::getColor(initial, parent); }
+
+std::optional<QString> ShowInputBox(QWidget* parent, const QString& caption, const QString& prompt,
+                                    const QString& text) {
+  QInputDialog box(parent);
+  box.setWindowTitle(caption);
+  box.setLabelText(prompt);
+  box.setTextValue(text);
+  box.setOkButtonText(QString::fromStdString(Translate("sOK")));
+  box.setCancelButtonText(QString::fromStdString(Translate("sCancel")));
+  if (box.exec() != QDialog::Accepted) return std::nullopt;
+  return box.textValue();
+}
+
+QString ShowFileDialog(QWidget* parent, bool save, const QString& title, const QString& filter,
+                       const QString& suffix, const QString& proposed) {
+  QFileDialog dialog(parent, title, QString(), filter);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setDefaultSuffix(suffix);
+  if (!proposed.isEmpty()) dialog.selectFile(proposed);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().front();
+}
 
 // ---- translation ------------------------------------------------------------------------------------------
 

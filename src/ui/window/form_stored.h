@@ -6,10 +6,12 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QTreeView>
+#include <QUrl>
 
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "core/settings/folders.h"
 #include "core/settings/lang.h"
@@ -37,6 +39,23 @@ QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text,
 using TColorFunction = std::function<QColor(QWidget* parent, const QColor& initial)>;
 QColor ShowColorDialog(QWidget* parent, const QColor& initial);
 
+// A one-line input box (caption, prompt, prefilled text); nullopt when cancelled. Tests replace it.
+using TInputFunction = std::function<std::optional<QString>(QWidget* parent, const QString& caption,
+                                                            const QString& prompt, const QString& text)>;
+std::optional<QString> ShowInputBox(QWidget* parent, const QString& caption, const QString& prompt,
+                                    const QString& text);
+
+// A save (Save true) or open file dialog: title, filter, suffix for a name typed without one, proposed name;
+// empty when cancelled. Tests replace it.
+using TFileNameFunction = std::function<QString(QWidget* parent, bool save, const QString& title,
+                                                const QString& filter, const QString& suffix,
+                                                const QString& proposed)>;
+QString ShowFileDialog(QWidget* parent, bool save, const QString& title, const QString& filter,
+                       const QString& suffix, const QString& proposed);
+
+// Opens an address with the desktop's handler. Tests replace it.
+using TOpenUrlFunction = std::function<bool(const QUrl& url)>;
+
 // The wireless service the window talks to, and whether it is the simulated radio (the window says so).
 struct TWindowService {
   std::unique_ptr<WlanService> Service;
@@ -50,6 +69,9 @@ struct TStartEnvironment {
   std::function<TWindowService(const TProgramOptions&, const TProgramFolders&)> CreateService;
   TMessageFunction Message = ShowMessageBox;
   TColorFunction PickColor = ShowColorDialog;
+  TInputFunction Input = ShowInputBox;
+  TFileNameFunction FileName = ShowFileDialog;
+  TOpenUrlFunction OpenUrl;  // none: QDesktopServices
 };
 
 // A window with named children whose properties the language file may set ("frmSkimlet.actExit.Caption").

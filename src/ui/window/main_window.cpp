@@ -6,6 +6,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -88,8 +89,18 @@ void TfrmSkimlet::CreateFrame() {
 
   model_->Filter = [this](const TWLANNetwork& n) { return filter_.Passes(n); };
   ConnectFilters();
-  vstNetworkList_->setContextMenuPolicy(Qt::ActionsContextMenu);
+  // The list holds its commands (their shortcuts work while it has the focus); its context menu shows them with
+  // Connect as the default item.
   commands_->Place(vstNetworkList_, kNetworkListMenu);
+  vstNetworkList_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(vstNetworkList_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    commands_->Update();
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("pmNetworkList"));
+    commands_->Place(&menu, kNetworkListMenu);
+    menu.setDefaultAction(Action(TCommand::NetworkConnectDisconnect));
+    menu.exec(vstNetworkList_->viewport()->mapToGlobal(pos));
+  });
   connect(vstNetworkList_->header(), &QHeaderView::customContextMenuRequested, this,
           [this](const QPoint& pos) { ShowHeaderMenu(pos); });
   // The swatch hands over the record; the dialog works on its BSSID, since the record may go while it is open.
@@ -99,6 +110,14 @@ void TfrmSkimlet::CreateFrame() {
           [this] { commands_->Update(); });
   connect(vstNetworkList_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this] { commands_->Update(); });
+  // A double click on a row connects to its network, or disconnects from it when it is the connected one.
+  connect(vstNetworkList_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+    if (!index.isValid() || index.column() == 0) return;  // the swatch and the check box have their own clicks
+    vstNetworkList_->setCurrentIndex(index);
+    commands_->Update();
+    if (Action(TCommand::NetworkConnectDisconnect)->isEnabled()) ConnectOrDisconnect(*this);
+    commands_->Update();
+  });
   graphs_ = new TWindowGraphs(frame_.pcInfo, frame_.pcInfo->findChild<QWidget*>(QStringLiteral("tsGraphs")),
                               frame_.tsBand1, frame_.tsBand2, model_, Options, this);
   graphs_->BuildConnectionGraphs(frame_.pnlCurrConGraphs, [this]() -> const TCurrentConnectionSeries* {
@@ -339,7 +358,9 @@ void TfrmSkimlet::InstallInterfaceCallbacks() {
     if (&itf == SelectedInterface()) pnlConnection_->RefreshConnectionView(&itf);
   };
   interfaces_->OnRadioStateChange = [this](TWLANInterface& itf) {
-    if (&itf == SelectedInterface()) pnlConnection_->RefreshRadioView(&itf);
+    if (&itf != SelectedInterface()) return;
+    pnlConnection_->RefreshRadioView(&itf);
+    commands_->Update();
   };
   interfaces_->OnVendorError = [](const std::string& error) {
     qWarning("skimlet: vendor lookup: %s", error.c_str());
@@ -372,7 +393,7 @@ void TfrmSkimlet::InterfacesChanged() {
 
 void TfrmSkimlet::ConnectionChanged(TWlanObject& connection) {
   if (connection.Interface != SelectedInterface()) return;
-  UpdateStatusBar();
+  UpdateStatusBar();  // and the commands: Connect / Disconnect follows the connection
   pnlConnection_->RefreshConnectionView(SelectedInterface());
 }
 
@@ -438,10 +459,9 @@ void TfrmSkimlet::ApplyLanguage() {
   QStringList titles;
   for (int i = 0; i < NetworkColumnCount; ++i) titles << model_->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
   frame_.pnlNetworkDetails->SetTitles(titles);
-  mnuCopy_->clear();
-  mnuCopy_->addAction(Action(TCommand::CopyLine));
-  mnuCopy_->addSeparator();
-  for (const auto& c : Options.Layouts.ListColumns) mnuCopy_->addAction(QString::fromStdString(c.Caption))->setEnabled(false);
+  commands_->BuildCopyMenu(mnuCopy_, titles);
+  // The language file captions the actions as it finds them; those that follow the state are set again.
+  commands_->Update();
   SetCaption();
 }
 
@@ -520,8 +540,8 @@ void TfrmSkimlet::SyncNetworkRows(TWLANNetworkList& list) {
   model_->Sync();
   frame_.pnlAdvancedDetails->Revalidate(&list);
   RefreshAdvancedDetails();
-  commands_->Update();
   CheckHeardBands();
+  UpdateStatusBar();  // and the commands
 }
 
 void TfrmSkimlet::CheckHeardBands() {
@@ -584,6 +604,19 @@ void TfrmSkimlet::ReenumerateInterfaces() {
 
 QColor TfrmSkimlet::PickColor(const QColor& initial) {
   return env_.PickColor ? env_.PickColor(this, initial) : QColor();
+}
+
+std::optional<QString> TfrmSkimlet::AskText(const QString& caption, const QString& prompt, const QString& text) {
+  return env_.Input ? env_.Input(this, caption, prompt, text) : std::nullopt;
+}
+
+QString TfrmSkimlet::AskFileName(bool save, const QString& title, const QString& filter, const QString& suffix,
+                                 const QString& proposed) {
+  return env_.FileName ? env_.FileName(this, save, title, filter, suffix, proposed) : QString();
+}
+
+bool TfrmSkimlet::OpenUrl(const QUrl& url) {
+  return env_.OpenUrl ? env_.OpenUrl(url) : QDesktopServices::openUrl(url);
 }
 
 void TfrmSkimlet::ShowFilters(bool on) {

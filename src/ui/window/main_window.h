@@ -51,7 +51,7 @@ public:
   void StartTimers();
   void ApplyLanguage();
   void RebuildInterfaceList();
-  void SyncNetworkRows(TWLANNetworkList& list);
+  void SyncNetworkRows(TWLANNetworkList& list) override;
   void UpdateStatusBar();
   // Brings the window to the front, restoring it when minimised (a second start asked for it).
   void BringToFront();
@@ -91,6 +91,13 @@ public:
     return TFormStored::Ask(text, caption, icon, buttons);
   }
   QColor PickColor(const QColor& initial) override;
+  std::optional<QString> AskText(const QString& caption, const QString& prompt, const QString& text) override;
+  QString AskFileName(bool save, const QString& title, const QString& filter, const QString& suffix,
+                      const QString& proposed) override;
+  bool OpenUrl(const QUrl& url) override;
+  std::filesystem::path DocumentsFolder() const override { return Folders().DocumentsFolder; }
+  QAction* CommandAction(TCommand id) const override { return Action(id); }
+  QMenu* CopyMenu() const { return mnuCopy_; }
   void ReenumerateInterfaces() override;
   void ShowFilters(bool on) override;
   void RestoreColumnsOrder() override;

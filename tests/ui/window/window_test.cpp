@@ -2,6 +2,10 @@
 // settings and a second window finds its layout again; the window's texts in the English language file.
 #include <QAbstractButton>
 #include <QAction>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenu>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -21,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "backends/sim/sim_service.h"
@@ -273,7 +278,7 @@ TEST_F(WindowTest, ColourDialogSurvivesItsNetworkAgeingOut) {
   TStartEnvironment env = FakeEnvironment([&entry](test::FakeWlanService& f) {
     f.SetQuery(kOpcodeInterfaceState, EncodeUInt32Value(kInterfaceConnected));
     f.SetQuery(kOpcodeAutoConfEnabled, EncodeUInt32Value(1));
-    f.BssList = {0, test::MakeBssList({{entry, {}}})};
+    f.BssList = {0, test::MakeBssList({{entry, {}}, {test::MakeEntry(8, -60, 2437000, "other"), {}}})};
   });
   TfrmSkimlet* window = nullptr;
   bool ageOut = false;
@@ -281,33 +286,35 @@ TEST_F(WindowTest, ColourDialogSurvivesItsNetworkAgeingOut) {
   env.PickColor = [&](QWidget*, const QColor&) {
     ++opened;
     if (ageOut) {
-      // Unheard while the dialog is open, the network goes at the next scan results.
+      // Unheard while the dialog is open, the network goes at the next scan results; the other one stays.
       window->Options.bDeleteNetworkIfNotSeen = true;
       window->Options.intDeleteNetworkIfNotSeenMin = 0;
-      fake->BssList = {0, test::MakeBssList({})};
+      fake->BssList = {0, test::MakeBssList({{test::MakeEntry(8, -60, 2437000, "other"), {}}})};
       fake->Notify(kNotificationSourceACM, kAcmScanComplete);
-      EXPECT_TRUE(QTest::qWaitFor([&] { return window->SelectedNetworks()->Count() == 0; }, 5000));
+      EXPECT_TRUE(QTest::qWaitFor([&] { return window->SelectedNetworks()->Count() == 1; }, 5000));
     }
     return QColor(0x10, 0x20, 0x30);
   };
   TfrmSkimlet w(std::move(env));
   window = &w;
-  ASSERT_EQ(w.NetworkModel()->rowCount(), 1);
-  auto selectFirst = [&w] {
-    w.NetworkList()->selectionModel()->select(w.NetworkModel()->index(0, 0),
-                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  };
-  selectFirst();
+  ASSERT_EQ(w.NetworkModel()->rowCount(), 2);
+  const int cafe = w.NetworkModel()->NetworkOfRow(0)->SSID == "cafe" ? 0 : 1;
+  w.NetworkList()->selectionModel()->select(w.NetworkModel()->index(cafe, 0),
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   ASSERT_TRUE(w.Action(TCommand::NetworkChangeColor)->isEnabled());
   w.Action(TCommand::NetworkChangeColor)->trigger();
   ASSERT_EQ(opened, 1);
-  EXPECT_EQ(w.SelectedNetworks()->Items[0]->GetColor(), TColor{0x302010});
+  EXPECT_EQ(w.NetworkModel()->NetworkOfRow(cafe)->GetColor(), TColor{0x302010});
 
+  // The network that stays is compared with the BSSID the dialog was opened for (a copy, not the gone
+  // record's text) and keeps its colour.
+  const TColor other = w.NetworkModel()->NetworkOfRow(1 - cafe)->GetColor();
   ageOut = true;
   w.Action(TCommand::NetworkChangeColor)->trigger();
   EXPECT_EQ(opened, 2);
-  EXPECT_EQ(w.SelectedNetworks()->Count(), 0);
-  EXPECT_EQ(w.NetworkModel()->TotalRows(), 0);
+  ASSERT_EQ(w.SelectedNetworks()->Count(), 1);
+  EXPECT_EQ(w.NetworkModel()->TotalRows(), 1);
+  EXPECT_EQ(w.SelectedNetworks()->Items[0]->GetColor(), other);
   EXPECT_FALSE(w.Action(TCommand::NetworkChangeColor)->isEnabled());
 }
 
@@ -502,6 +509,10 @@ TEST_F(WindowTest, GermanLeavesNoEnglishInTheProgramsOwnTexts) {
   EXPECT_EQ(box.button(QMessageBox::No)->text(), "Nein");
   EXPECT_EQ(box.button(QMessageBox::Retry)->text(), "Wiederholen");
   EXPECT_EQ(w.Action(TCommand::ShowFilters)->text(), "Filter zeigen");
+  // The captions that follow the state are set again after the language file captioned every action (the
+  // simulated interface is connected with its radio on, and no row has the focus).
+  EXPECT_EQ(w.Action(TCommand::NetworkConnectDisconnect)->text().toStdString(), Translate("sDisconnect"));
+  EXPECT_EQ(w.Action(TCommand::RadioSwitchAll)->text().toStdString(), Translate("sWirelessOff"));
 }
 
 // A second start restores the window from the task bar to its earlier state.
@@ -538,6 +549,9 @@ TEST_F(WindowTest, EnglishFileCarriesTheWindowTexts) {
     const std::string key = "frmSkimlet." + a->objectName().toStdString() + ".Caption";
     const std::string* value = lang.Find(key);
     ASSERT_TRUE(value) << key;
+    // Connect / Disconnect and the radio switch are captioned by the state (the simulated radio is connected).
+    const std::optional<TCommand> id = CommandByName(a->objectName().toStdString());
+    if (id && CommandInfo(*id).Look != TCommandLook::Fixed) continue;
     EXPECT_EQ(*value, a->text().toStdString()) << key;
     ++checked;
   }
@@ -695,6 +709,333 @@ TEST_F(WindowTest, ReportAndListExportFromTheWindow) {
   ASSERT_TRUE(ReadWholeFile(file.toStdString(), csv));
   EXPECT_NE(csv.find("\"hidden;by find\""), std::string::npos) << csv;
   EXPECT_NE(csv.find(script), std::string::npos);
+}
+
+}  // namespace
+}  // namespace skimlet
+
+namespace skimlet {
+namespace {
+
+// A window over a fake interface hearing alpha (the connected network), bravo and charlie, with one PHY whose
+// radios are on. Yes answers every question with Yes or OK, else No or Cancel.
+class CommandWindowTest : public WindowTest {
+protected:
+  std::unique_ptr<TfrmSkimlet> Open(std::function<void(TStartEnvironment&)> adjust = {}) {
+    TStartEnvironment env = FakeEnvironment([](test::FakeWlanService& f) {
+      f.SetQuery(kOpcodeInterfaceState, EncodeUInt32Value(kInterfaceConnected));
+      f.SetQuery(kOpcodeAutoConfEnabled, EncodeUInt32Value(1));
+      WLAN_CONNECTION_ATTRIBUTES a = Connection("alpha", 80);
+      a.dot11Bssid = {0x00, 0x11, 0x22, 0x33, 0x00, 0x01};
+      f.SetQuery(kOpcodeCurrentConnection, a.Encode());
+      f.SetCapability({7});
+      WLAN_RADIO_STATE r;
+      r.PhyRadioState = {{0, kRadioOn, kRadioOn}};
+      f.SetQuery(kOpcodeRadioState, r.Encode());
+      f.BssList = {0, test::MakeBssList({{test::MakeEntry(1, -50, 2437000, "alpha"), {}},
+                                         {test::MakeEntry(2, -60, 2437000, "bravo"), {}},
+                                         {test::MakeEntry(3, -70, 5180000, "charlie"), {}}})};
+    });
+    env.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
+                         QMessageBox::StandardButtons buttons) {
+      messages << text;
+      if (buttons & QMessageBox::Yes) return Yes ? QMessageBox::Yes : QMessageBox::No;
+      if (buttons & QMessageBox::Cancel) return Yes ? QMessageBox::Ok : QMessageBox::Cancel;
+      return QMessageBox::Ok;
+    };
+    env.OpenUrl = [this](const QUrl& url) {
+      opened << url;
+      return true;
+    };
+    if (adjust) adjust(env);
+    auto w = std::make_unique<TfrmSkimlet>(std::move(env));
+    w->RefreshInterfaceState();  // the list marks the connected network
+    w->SyncNetworkRows(*w->SelectedNetworks());
+    messages.clear();
+    return w;
+  }
+  static int RowOf(TfrmSkimlet& w, const std::string& ssid) {
+    for (int r = 0; r < w.NetworkModel()->rowCount(); ++r)
+      if (w.NetworkModel()->NetworkOfRow(r)->SSID == ssid) return r;
+    return -1;
+  }
+  static void Focus(TfrmSkimlet& w, const std::string& ssid) {
+    const QModelIndex i = w.NetworkModel()->index(RowOf(w, ssid), 1);
+    w.NetworkList()->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect |
+                                                               QItemSelectionModel::Rows);
+  }
+
+  bool Yes = false;
+  QList<QUrl> opened;
+};
+
+// Every destructive command asks first: No changes nothing, Yes does its work.
+TEST_F(CommandWindowTest, DestructiveCommandsChangeNothingOnNoAndWorkOnYes) {
+  struct Case {
+    const char* Name;
+    std::function<void(TfrmSkimlet&)> Run;
+    std::function<void(TfrmSkimlet&, bool done)> Check;
+  };
+  auto names = [](TfrmSkimlet& w) {
+    std::set<std::string> s;
+    for (const auto& n : w.SelectedNetworks()->Items) s.insert(n->SSID);
+    return s;
+  };
+  using Names = std::set<std::string>;
+  const Case cases[] = {
+      {"delete network",
+       [](TfrmSkimlet& w) {
+         Focus(w, "bravo");
+         w.Action(TCommand::NetworkDelete)->trigger();
+       },
+       [&](TfrmSkimlet& w, bool done) {
+         EXPECT_EQ(names(w), (done ? Names{"alpha", "charlie"} : Names{"alpha", "bravo", "charlie"}));
+         EXPECT_EQ(w.NetworkModel()->rowCount(), done ? 2 : 3);
+         EXPECT_EQ(messages.value(0).toStdString(), Translate("sDeleteNetworkInfo"));
+       }},
+      {"delete all inactive",
+       [](TfrmSkimlet& w) {
+         w.SelectedNetworks()->Items[2]->Active = false;  // charlie is no longer heard
+         w.Action(TCommand::NetworkDeleteAllInactive)->trigger();
+       },
+       [&](TfrmSkimlet& w, bool done) {
+         EXPECT_EQ(names(w), (done ? Names{"alpha", "bravo"} : Names{"alpha", "bravo", "charlie"}));
+         EXPECT_EQ(w.NetworkModel()->TotalRows(), done ? 2 : 3);
+       }},
+      {"clear", [](TfrmSkimlet& w) { w.Action(TCommand::NetworkClearNetworkList)->trigger(); },
+       [&](TfrmSkimlet& w, bool done) { EXPECT_EQ(w.SelectedNetworks()->Count(), done ? 0 : 3); }},
+      {"connect to the focused network",
+       [](TfrmSkimlet& w) {
+         Focus(w, "charlie");
+         ASSERT_EQ(w.Action(TCommand::NetworkConnectDisconnect)->text(), "Connect");
+         w.Action(TCommand::NetworkConnectDisconnect)->trigger();
+       },
+       [&](TfrmSkimlet& w, bool done) {
+         EXPECT_EQ(messages.value(0),
+                   Fmt("sConnectInfo", {SafeText("charlie", SafeTextStyle::Window), "00-11-22-33-00-03"}));
+         ASSERT_EQ(fake->Connects.size(), done ? 1u : 0u);
+         EXPECT_EQ(fake->DisconnectCalls, 0);
+         EXPECT_EQ(w.SelectedNetworks()->Count(), 3);
+       }},
+      {"connect refused",
+       [this](TfrmSkimlet& w) {
+         fake->ConnectResult = WlanError::kInvalidState;
+         Focus(w, "bravo");
+         w.Action(TCommand::NetworkConnectDisconnect)->trigger();
+       },
+       [&](TfrmSkimlet&, bool done) {
+         ASSERT_EQ(messages.size(), done ? 2 : 1);
+         if (done) {
+           EXPECT_EQ(messages[1], Fmt("sCouldntConnectTo", {SafeText("bravo", SafeTextStyle::Window),
+                                                            "00-11-22-33-00-02"}));
+         }
+       }},
+      {"double click on the connected network disconnects",
+       [](TfrmSkimlet& w) {
+         const QModelIndex i = w.NetworkModel()->index(RowOf(w, "alpha"), 2);
+         ASSERT_TRUE(w.NetworkModel()->NetworkOfRow(i.row())->Connected);
+         emit w.NetworkList()->doubleClicked(i);
+       },
+       [&](TfrmSkimlet& w, bool done) {
+         EXPECT_EQ(messages.value(0), Fmt("sDisconnectInfo", {SafeText("alpha", SafeTextStyle::Window)}));
+         EXPECT_EQ(fake->DisconnectCalls, done ? 1 : 0);
+         EXPECT_TRUE(fake->Connects.empty());
+         EXPECT_EQ(w.Action(TCommand::NetworkConnectDisconnect)->text(), "Disconnect");
+       }},
+      {"nothing focused on a connected interface disconnects",
+       [](TfrmSkimlet& w) {
+         w.NetworkList()->selectionModel()->clear();
+         w.Commands().Update();
+         ASSERT_EQ(w.Action(TCommand::NetworkConnectDisconnect)->text(), "Disconnect");
+         w.Action(TCommand::NetworkConnectDisconnect)->trigger();
+       },
+       [&](TfrmSkimlet&, bool done) { EXPECT_EQ(fake->DisconnectCalls, done ? 1 : 0); }},
+      {"radio switch",
+       [](TfrmSkimlet& w) {
+         QAction* a = w.Action(TCommand::RadioSwitchAll);
+         ASSERT_EQ(a->text(), "Wireless Off");
+         ASSERT_TRUE(a->isChecked());
+         a->trigger();
+       },
+       [&](TfrmSkimlet& w, bool done) {
+         EXPECT_EQ(messages.value(0).toStdString(), "Wireless radio will be turned off");
+         ASSERT_EQ(fake->RadioSwitches.size(), done ? 1u : 0u);
+         if (done) {
+           EXPECT_EQ(fake->RadioSwitches[0].dot11SoftwareRadioState, uint32_t{kRadioOff});
+         }
+         // The fake keeps reporting the radio on: the button stays held down either way.
+         EXPECT_TRUE(w.Action(TCommand::RadioSwitchAll)->isChecked());
+       }},
+  };
+  for (const Case& c : cases) {
+    for (bool yes : {false, true}) {
+      SCOPED_TRACE(std::string(c.Name) + (yes ? ", Yes" : ", No"));
+      Yes = yes;
+      auto w = Open();
+      ASSERT_EQ(w->SelectedNetworks()->Count(), 3);
+      c.Run(*w);
+      c.Check(*w, yes);
+    }
+  }
+}
+
+// The hardware switch off disables the radio switch whatever the software state; without the hardware radio
+// the button still shows the software state.
+TEST_F(CommandWindowTest, RadioSwitchIsDisabledWhileTheHardwareRadioIsOff) {
+  auto w = Open();
+  WLAN_RADIO_STATE r;
+  r.PhyRadioState = {{0, kRadioOn, kRadioOff}};
+  fake->SetQuery(kOpcodeRadioState, r.Encode());
+  w->RefreshInterfaceState();
+  EXPECT_FALSE(w->Action(TCommand::RadioSwitchAll)->isEnabled());
+  EXPECT_EQ(w->Action(TCommand::RadioSwitchAll)->text(), "Wireless Off");
+  r.PhyRadioState = {{0, kRadioOff, kRadioOn}};
+  fake->SetQuery(kOpcodeRadioState, r.Encode());
+  w->RefreshInterfaceState();
+  EXPECT_TRUE(w->Action(TCommand::RadioSwitchAll)->isEnabled());
+  EXPECT_EQ(w->Action(TCommand::RadioSwitchAll)->text(), "Wireless On");
+  EXPECT_FALSE(w->Action(TCommand::RadioSwitchAll)->isChecked());
+}
+
+// A snapshot saved from the list opens again after a confirmation: updating paused, the same networks, and
+// scan results arriving afterwards leave them alone. A file of another format is reported.
+TEST_F(CommandWindowTest, SnapshotSavesAndOpensWithThePauseOn) {
+  const std::string file = dir.filePath("saved.snapshot").toStdString();
+  QString proposed, answer = QString::fromStdString(file);
+  auto w = Open([&](TStartEnvironment& env) {
+    env.FileName = [&](QWidget*, bool save, const QString&, const QString& filter, const QString&,
+                       const QString& name) {
+      EXPECT_TRUE(filter.contains("*.snapshot"));
+      if (save) proposed = name;
+      return answer;
+    };
+  });
+  Yes = true;
+  w->Action(TCommand::SaveSnapShot)->trigger();
+  EXPECT_TRUE(proposed.startsWith("Snapshot ")) << proposed.toStdString();
+  ASSERT_TRUE(std::filesystem::exists(file));
+  EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
+
+  w->ClearNetworks();
+  ASSERT_FALSE(w->Paused());
+  w->Action(TCommand::OpenSnapShot)->trigger();
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_TRUE(messages[0].startsWith("Current scanning result will be deleted"));
+  EXPECT_TRUE(w->Paused());
+  EXPECT_EQ(w->SelectedNetworks()->Count(), 3);
+  EXPECT_EQ(w->NetworkModel()->rowCount(), 3);
+  EXPECT_EQ(w->SelectedNetworks()->Counters[kCountAll], 3);
+
+  fake->BssList = {0, test::MakeBssList({})};
+  w->Options.bDeleteNetworkIfNotSeen = true;
+  w->Options.intDeleteNetworkIfNotSeenMin = 0;
+  fake->Notify(kNotificationSourceACM, kAcmScanComplete);
+  QTest::qWait(50);
+  EXPECT_EQ(w->SelectedNetworks()->Count(), 3);
+
+  std::ofstream(dir.filePath("other.snapshot").toStdString()) << "not a snapshot at all";
+  answer = dir.filePath("other.snapshot");
+  messages.clear();
+  w->Action(TCommand::OpenSnapShot)->trigger();
+  ASSERT_EQ(messages.size(), 2);
+  EXPECT_EQ(messages[1].toStdString(), Translate("Unable to load snapshot. Reason: Unknown format."));
+
+  // Cancelled at the question: nothing changes.
+  Yes = false;
+  w->Action(TCommand::NetworkPauseNetworkUpdating)->setChecked(false);
+  w->Action(TCommand::OpenSnapShot)->trigger();
+  EXPECT_FALSE(w->Paused());
+}
+
+// The copies put TAB-separated lines on the clipboard: the selected rows' non-empty cells, one column of
+// them, or every row with every cell from the first to the last shown column.
+TEST_F(CommandWindowTest, CopyCommandsFillTheClipboard) {
+  auto w = Open();
+  TNetworkListModel& model = *w->NetworkModel();
+  w->NetworkList()->selectionModel()->select(model.index(RowOf(*w, "bravo"), 0),
+                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  const TWLANNetwork& bravo = *model.NetworkOfRow(RowOf(*w, "bravo"));
+  QClipboard* clipboard = QGuiApplication::clipboard();
+
+  w->Action(TCommand::CopyLine)->trigger();
+  const QStringList fields = clipboard->text().split('\t');
+  EXPECT_EQ(fields.value(0), "bravo");
+  EXPECT_EQ(fields.value(1).toStdString(), bravo.BSSIDText);
+  EXPECT_FALSE(clipboard->text().contains("\t\t"));
+
+  // The submenu: Copy line, a separator, one item per column title from the SSID on; the SSID item copies the
+  // SSID alone.
+  const QList<QAction*> items = w->CopyMenu()->actions();
+  ASSERT_EQ(items.size(), 2 + NetworkColumnCount - 1);
+  EXPECT_EQ(items[0], w->Action(TCommand::CopyLine));
+  EXPECT_TRUE(items[1]->isSeparator());
+  EXPECT_EQ(items[2]->text(), model.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString());
+  items[2]->trigger();
+  EXPECT_EQ(clipboard->text(), "bravo");
+
+  w->NetworkList()->header()->setSectionHidden(NetworkColumnCount - 1, true);
+  w->Frame().edFilterText->setText("charlie");  // filtered rows are copied too
+  w->Action(TCommand::CopyAll)->trigger();
+  const QStringList lines = clipboard->text().split("\r\n");
+  ASSERT_EQ(lines.size(), 3);
+  int last = 0;
+  for (int c = 0; c < NetworkColumnCount; ++c)
+    if (!w->NetworkList()->header()->isSectionHidden(c)) last = c;
+  for (const QString& line : lines) EXPECT_EQ(line.count('\t'), last - 1) << line.toStdString();
+
+  // After a language switch the column items carry the new titles.
+  w->SwitchLanguage("deutsch.lng");
+  EXPECT_EQ(w->CopyMenu()->actions().value(2 + 2)->text(), "Kommentar");
+}
+
+// The comment box works on the network's BSSID: Cancel keeps the comment, OK sets it, and a network that aged
+// out while the box was open is left alone.
+TEST_F(CommandWindowTest, EditCommentSurvivesItsNetworkAgeingOut) {
+  std::optional<QString> reply;
+  bool ageOut = false;
+  TfrmSkimlet* window = nullptr;
+  auto w = Open([&](TStartEnvironment& env) {
+    env.Input = [&](QWidget*, const QString& caption, const QString& prompt, const QString&) {
+      EXPECT_EQ(caption, "Edit comment");
+      EXPECT_EQ(prompt, "Comment:");
+      if (ageOut) {
+        window->Options.bDeleteNetworkIfNotSeen = true;
+        window->Options.intDeleteNetworkIfNotSeenMin = 0;
+        fake->BssList = {0, test::MakeBssList({{test::MakeEntry(1, -50, 2437000, "alpha"), {}}})};
+        fake->Notify(kNotificationSourceACM, kAcmScanComplete);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window->SelectedNetworks()->Count() == 1; }, 5000));
+      }
+      return reply;
+    };
+  });
+  window = w.get();
+  Focus(*w, "bravo");
+  const std::string bssid = w->NetworkModel()->NetworkOfRow(RowOf(*w, "bravo"))->BSSIDText;
+  ASSERT_TRUE(w->Action(TCommand::EditComment)->isEnabled());
+  reply = "by the window";
+  w->Action(TCommand::EditComment)->trigger();
+  EXPECT_EQ(FindNetwork(*w, bssid)->Comment, "by the window");
+  reply = std::nullopt;
+  w->Action(TCommand::EditComment)->trigger();
+  EXPECT_EQ(FindNetwork(*w, bssid)->Comment, "by the window");
+
+  reply = "too late";
+  ageOut = true;
+  w->Action(TCommand::EditComment)->trigger();
+  EXPECT_EQ(FindNetwork(*w, bssid), nullptr);
+  EXPECT_EQ(w->SelectedNetworks()->Count(), 1);
+  EXPECT_EQ(w->NetworkModel()->TotalRows(), 1);
+}
+
+// The help page ships with the program and opens from the build tree as from an installation.
+TEST_F(CommandWindowTest, OnlineHelpOpensTheShippedPage) {
+  auto w = Open();
+  w->Action(TCommand::HelpOnline)->trigger();
+  ASSERT_EQ(opened.size(), 1) << messages.join("|").toStdString();
+  EXPECT_TRUE(opened[0].isLocalFile());
+  EXPECT_TRUE(opened[0].toLocalFile().endsWith("/help.html"));
+  EXPECT_TRUE(QFileInfo::exists(opened[0].toLocalFile()));
+  EXPECT_TRUE(messages.isEmpty());
 }
 
 }  // namespace
