@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "core/base/datetime.h"
+#include "core/model/copy_text.h"
 #include "ui/hexview/hex_dump_viewer.h"
 #include "ui/list/network_view.h"
 #include "ui/report/file_dialogs.h"
@@ -104,18 +105,6 @@ TExportTable MakeViewTable(const QTreeView& view, const std::vector<int>* only) 
   return table;
 }
 
-void AppendClipboardCell(QString& out, const std::string& raw) {
-  const QString cell = QString::fromStdString(raw);
-  if (!cell.contains(QLatin1Char('\t')) && !cell.contains(QLatin1Char('"')) && !cell.contains(QLatin1Char('\r')) &&
-      !cell.contains(QLatin1Char('\n'))) {
-    out += cell;
-    return;
-  }
-  out += QLatin1Char('"');
-  out += QString(cell).replace(QLatin1String("\""), QLatin1String("\"\""));
-  out += QLatin1Char('"');
-}
-
 void ShowFailure(QWidget* parent, const QString& file, const std::string& error) {
   FileDialogs().Message(parent, file + QLatin1Char('\n') + QString::fromStdString(error), Tr("sError"),
                         QMessageBox::Critical, QMessageBox::Ok);
@@ -155,19 +144,20 @@ TExportTable NetworkListTable(const TNetworkListView& view) {
   return table;
 }
 
+// The fields as the network list's copies make them.
 QString ClipboardText(const TExportTable& table) {
-  QString out;
+  std::string out;
   bool first = true;
   for (const TExportRow& row : table.Rows) {
-    if (!first) out += QLatin1String("\r\n");
+    if (!first) out += kCopyLineBreak;
     first = false;
-    if (table.IsTree()) out += QString(std::max(row.Level, 0), QLatin1Char('\t'));
+    if (table.IsTree()) out.append(static_cast<size_t>(std::max(row.Level, 0)), kCopySeparator);
     for (size_t c = 0; c < row.Cells.size(); ++c) {
-      if (c > 0) out += QLatin1Char('\t');
-      AppendClipboardCell(out, row.Cells[c]);
+      if (c > 0) out += kCopySeparator;
+      out += CopyField(row.Cells[c]);
     }
   }
-  return out;
+  return QString::fromStdString(out);
 }
 
 QStringList ExportFilters() {
