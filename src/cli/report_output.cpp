@@ -11,6 +11,7 @@
 #include "core/model/columns.h"
 #include "core/model/network.h"
 #include "core/model/snapshot_file.h"
+#include "core/report/network_table.h"
 #include "core/settings/folders.h"
 
 namespace skimlet::cli {
@@ -19,14 +20,6 @@ namespace fs = std::filesystem;
 using namespace skimlet::report;
 
 namespace {
-
-// The columns of the default layout, in order, without the marker.
-std::vector<TNetworkColumnInfo> DefaultColumns() {
-  std::vector<TNetworkColumnInfo> columns;
-  for (const TNetworkColumnInfo& c : NetworkColumns())
-    if (c.Id != TNetworkColumn::Marker && !c.HiddenByDefault) columns.push_back(c);
-  return columns;
-}
 
 std::string Lower(std::string s) {
   for (char& c : s)
@@ -129,8 +122,8 @@ int WriteNetworkReport(TWLANNetworkList& list, const NetworkKeep& keep, const Re
   input.ReportDate[10] = ' ';
   input.Sections = request.Sections;
   input.Counters = list.Counters;
-  for (const TNetworkColumnInfo& c : DefaultColumns())
-    input.Columns.push_back({c.Id, NetworkColumnTitle(c.Id), c.DefaultAlignment});
+  for (const TNetworkColumn c : DefaultNetworkColumns())
+    input.Columns.push_back({c, NetworkColumnTitle(c), NetworkColumnInfo(c).DefaultAlignment});
   for (const auto& n : list.Items)
     if (!keep || keep(*n)) input.Rows.push_back(ReportRowOf(*n));
 
@@ -165,18 +158,10 @@ int WriteNetworkReport(TWLANNetworkList& list, const NetworkKeep& keep, const Re
 }
 
 TExportTable NetworkExportTable(const TWLANNetworkList& list, const NetworkKeep& keep) {
-  TExportTable table;
-  const std::vector<TNetworkColumnInfo> columns = DefaultColumns();
-  for (const TNetworkColumnInfo& c : columns)
-    table.Columns.push_back({NetworkColumnTitle(c.Id), c.DefaultAlignment, c.DefaultWidth, NetworkColumnKind(c.Id)});
-  for (const auto& n : list.Items) {
-    if (keep && !keep(*n)) continue;
-    TExportRow row;
-    row.Cells.reserve(columns.size());
-    for (const TNetworkColumnInfo& c : columns) row.Cells.push_back(n->GetColumnText(static_cast<int>(c.Id)));
-    table.Rows.push_back(std::move(row));
-  }
-  return table;
+  std::vector<const TWLANNetwork*> shown;
+  for (const auto& n : list.Items)
+    if (!keep || keep(*n)) shown.push_back(n.get());
+  return report::NetworkExportTable(shown, DefaultNetworkColumns());
 }
 
 }  // namespace skimlet::cli
