@@ -36,7 +36,7 @@ constexpr const char* kUsage =
     "                                      its level (txt and csv: one separator per level)\n"
     "                 dump                 the hex dump of --dump\n"
     "                 bin                  the blob's bytes exactly as received\n"
-    "  -o OUTPUT      with --export: the file\n"
+    "  -o OUTPUT      with --export: the file; - writes to standard output\n"
     "  --             ends the options: what follows is the file, even when it starts with '-'\n";
 
 int Usage(const std::string& message) {
@@ -162,6 +162,10 @@ int RunElements(const Args& args) {
     blob = found->Elements.Data;
   }
   if (dump) return WriteStandardOutput(hexdump::DumpText(blob)) ? 0 : 1;
+  if (output == "-" && (exportFormat == "dump" || exportFormat == "bin"))
+    return WriteStandardOutput(exportFormat == "bin" ? std::string(blob.begin(), blob.end()) : hexdump::DumpText(blob))
+               ? 0
+               : 1;
   if (exportFormat == "dump" || exportFormat == "bin") {
     const auto kind = exportFormat == "bin" ? report::TDumpFormat::Binary : report::TDumpFormat::Text;
     if (std::string why = report::WriteElementDump(blob, kind, output); !why.empty()) {
@@ -175,6 +179,8 @@ int RunElements(const Args& args) {
   TIETree tree;
   elements.FillTree(tree);
   ReportCutEnd(tree, blob);
+  if (tableFormat && output == "-")
+    return WriteStandardOutput(report::RenderTable(report::ElementTreeTable(tree), *tableFormat)) ? 0 : 1;
   if (tableFormat) {
     if (std::string why = report::WriteTableExport(report::ElementTreeTable(tree), *tableFormat, output); !why.empty()) {
       std::fprintf(stderr, "skimlet-cli elements: %s\n", why.c_str());

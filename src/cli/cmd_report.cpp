@@ -8,6 +8,7 @@
 #include "cli/filter_options.h"
 #include "cli/report_output.h"
 #include "cli/snapshot_input.h"
+#include "cli/standard_output.h"
 #include "core/report/table_export.h"
 
 namespace skimlet::cli {
@@ -47,7 +48,8 @@ constexpr const char* kExportUsage =
     "cell (SSID, comment, vendor, device names, ...) that starts with =, +, - or @ gets a leading ' so that a\n"
     "spreadsheet does not take it as a formula; numbers such as -67 dBm stay as they are.\n"
     "\n"
-    "  -o OUTPUT   the file; replaced only once it is complete, an existing one stays on failure\n"
+    "  -o OUTPUT   the file; replaced only once it is complete, an existing one stays on failure; - writes\n"
+    "              to standard output (with --format)\n"
     "  --format F  the format; by default the one OUTPUT's extension names (.txt, .csv, .htm, .html, .rtf)\n"
     "  --find, --quality, --phy, --security, --band, --width: export only some networks (below)\n"
     "\n"
@@ -123,6 +125,7 @@ int RunReport(const Args& args, const std::optional<std::string>& lang) {
   if (std::count(files.begin(), files.end(), "-") > 1)
     return Usage("report", "standard input (-) can be read only once");
   if (output.empty()) return Usage("report", "-o FILE is required");
+  if (output == "-") return Usage("report", "the report needs a file: its pictures go into a folder beside it");
   ReportRequest request;
   request.Output = output;
   request.Lang = lang;
@@ -178,6 +181,7 @@ int RunExport(const Args& args) {
     return 1;
   }
   const report::TExportTable table = NetworkExportTable(*loaded->List, FilterPredicate(filter));
+  if (output == "-") return WriteStandardOutput(report::RenderTable(table, *chosen)) ? 0 : 1;
   if (std::string why = report::WriteTableExport(table, *chosen, output); !why.empty()) {
     std::fprintf(stderr, "skimlet-cli export: %s\n", why.c_str());
     return 1;

@@ -24,16 +24,17 @@ using skimlet::test::ReadBack;
 using skimlet::test::TempDir;
 
 struct CliRun {
-  std::string err;
+  std::string out, err;
   int status;
 };
 
-// Runs skimlet-cli (or another copy of it) with Args; standard error is kept, standard output dropped.
+// Runs skimlet-cli (or another copy of it) with Args.
 CliRun Cli(const std::string& args, const std::string& program = SKIMLET_CLI) {
   TempDir dir;
-  const std::string command = "'" + program + "' " + args + " >/dev/null 2>'" + dir.File("err") + "'";
+  const std::string command = "'" + program + "' " + args + " >'" + dir.File("out") + "' 2>'" + dir.File("err") + "'";
   const int status = std::system(command.c_str());
-  CliRun r{{}, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+  CliRun r{{}, {}, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+  skimlet::ReadWholeFile(dir.File("out"), r.out);
   skimlet::ReadWholeFile(dir.File("err"), r.err);
   return r;
 }
@@ -200,6 +201,12 @@ TEST_F(CliReport, ExportsReadBackWithTheNamesIntact) {
       EXPECT_EQ(cell, expected);
     }
   }
+  // Standard output, for a pipe.
+  const CliRun piped = Cli("export --format csv --band 5 -o - " + Quoted(snapshot_));
+  EXPECT_EQ(piped.status, 0);
+  EXPECT_EQ(piped.out.rfind("\xEF\xBB\xBF", 0), 0u);
+  EXPECT_EQ(std::count(piped.out.begin(), piped.out.end(), '\n'), 2);
+  EXPECT_EQ(Cli("report -o - " + Quoted(snapshot_)).status, 2);
   EXPECT_EQ(Cli("export -o x.dat " + Quoted(snapshot_)).status, 2);
   EXPECT_EQ(Cli("export --format xls -o x.csv " + Quoted(snapshot_)).status, 2);
 }
@@ -215,6 +222,7 @@ TEST_F(CliReport, ElementExportsTreeDumpAndBytes) {
   ASSERT_TRUE(read.Ok);
   ASSERT_GE(read.Rows.size(), 3u);
   EXPECT_EQ(read.Rows[1], (std::vector<std::string>{"", "SSID: {{network_details_list}}"}));
+  EXPECT_EQ(Cli("elements --export bin -o -" + of).out, std::string(blobs_[1].begin(), blobs_[1].end()));
   EXPECT_EQ(Cli("elements --export pdf -o x" + of).status, 2);
   EXPECT_EQ(Cli("elements --export bin" + of).status, 2);
 }
