@@ -49,10 +49,8 @@ private:
 // Draws the images of the report in one run of the helper program; returns an empty text or the reason.
 std::string DrawImages(const TWLANNetworkList& list, const NetworkKeep& keep, const ReportRequest& request,
                        const TGraphSamplesHeader* history, const std::vector<const TReportImageInfo*>& images) {
+  if (std::string error = CreateReportImageFolder(request.Output); !error.empty()) return error;
   const fs::path folder = ReportImageFolder(request.Output);
-  std::error_code ec;
-  fs::create_directories(folder, ec);
-  if (ec) return "cannot create the image folder " + folder.string() + ": " + ec.message();
 
   // The helper reads the shown networks from a snapshot of their own and the history from standard input.
   ScratchFolder scratch;
