@@ -12,6 +12,7 @@
 namespace {
 
 using namespace skimlet::report;
+using skimlet::TColumnAlignment;
 
 bool WellFormed(std::string_view s) { return ValidUTF8(s) == s; }
 

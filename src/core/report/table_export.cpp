@@ -227,7 +227,7 @@ std::string RenderHtml(const TExportTable& table) {
       "<style type=\"text/css\">\n"
       ".default { font-family: \"Segoe UI\", \"Noto Sans\", \"DejaVu Sans\", sans-serif; font-size: 9pt; }\n"
       ".header { font-weight: bold; background-color: #f0f0f0; }\n"
-      ".noborder { border: none; padding: 2px 4px; }\n"
+      ".noborder { border: none; padding: 2px 4px; width: 12px; }\n"
       ".normalborder { border: 1px solid #d0d0d0; padding: 2px 4px; vertical-align: top; white-space: pre-wrap; }\n"
       "</style>\n"
       "<table class=\"default\" style=\"border-collapse: collapse\" cellspacing=\"0\">\n";
