@@ -139,7 +139,7 @@ TEST_F(CliReport, FilterAndSectionsChooseWhatIsWritten) {
   EXPECT_TRUE(read.Images.empty());
   EXPECT_EQ(std::count(read.Ids.begin(), read.Ids.end(), "summary"), 0);
   // Only the 5 GHz network: its anchor in the table (SSID and BSSID cells) and its detail block.
-  EXPECT_EQ(read.Hrefs, (std::vector<std::string>{"#00-11-22-33-00-01", "#00-11-22-33-00-01", "#networks"}));
+  EXPECT_EQ(read.Hrefs, (std::vector<std::string>{"#00-11-22-33-00-01", "#00-11-22-33-00-01", "#top"}));
   EXPECT_EQ(std::count(read.Ids.begin(), read.Ids.end(), "00-11-22-33-00-01"), 1);
 
   EXPECT_EQ(Cli("report --sections summary,maps -o x.htm " + Quoted(snapshot_)).status, 2);
