@@ -1,7 +1,9 @@
 // skimlet-cli elements: the element tree of an element blob.
 #include <cstdio>
+#include <optional>
 
 #include "cli/commands.h"
+#include "cli/report_output.h"
 #include "cli/standard_output.h"
 #include "cli/snapshot_input.h"
 #include "core/base/format.h"
@@ -10,13 +12,14 @@
 #include "core/hexdump/hex_layout.h"
 #include "core/ie/elements.h"
 #include "core/ie/tree_text.h"
+#include "core/report/element_dump.h"
 
 namespace skimlet::cli {
 
 namespace {
 constexpr const char* kUsage =
-    "Usage: skimlet-cli elements --hex HEX [--tsv | --dump]\n"
-    "       skimlet-cli elements [--tsv | --dump] --bssid BSSID [--] FILE\n"
+    "Usage: skimlet-cli elements --hex HEX [--tsv | --dump | --export FORMAT -o OUTPUT]\n"
+    "       skimlet-cli elements [--tsv | --dump | --export FORMAT -o OUTPUT] --bssid BSSID [--] FILE\n"
     "\n"
     "Decodes an element blob (the information elements of a beacon or probe response) and prints its element\n"
     "tree, one line per tree line: two blanks of indent per level below the root line, the text, a TAB and\n"
@@ -28,6 +31,12 @@ constexpr const char* kUsage =
     "  --tsv          print LEVEL, OFFSET, LENGTH and TEXT separated by TABs instead\n"
     "  --dump         print the blob as a hex dump instead: the offset, sixteen bytes in hex and the same bytes\n"
     "                 as characters ('.' for bytes outside 0x21 to 0x7E), each line ending in CR LF\n"
+    "  --export F     write to the file given with -o instead (replaced only once it is complete):\n"
+    "                 txt, csv, html, rtf  the element tree as a table of one column, each line indented by\n"
+    "                                      its level (txt and csv: one separator per level)\n"
+    "                 dump                 the hex dump of --dump\n"
+    "                 bin                  the blob's bytes exactly as received\n"
+    "  -o OUTPUT      with --export: the file; - writes to standard output\n"
     "  --             ends the options: what follows is the file, even when it starts with '-'\n";
 
 int Usage(const std::string& message) {
@@ -65,6 +74,7 @@ int RunElements(const Args& args) {
   std::string hex, file, bssid;
   bool haveHex = false, haveBSSID = false;
   bool tsv = false, dump = false, optionsEnded = false, haveFile = false;
+  std::string exportFormat, output;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (optionsEnded || a == "-" || !a.starts_with("-")) {
@@ -97,7 +107,15 @@ int RunElements(const Args& args) {
     } else if (a.rfind("--bssid=", 0) == 0) {
       bssid = a.substr(8);
       haveBSSID = true;
-    } else if (a == "--hex" || a == "--bssid") {
+    } else if (a == "--export" && i + 1 < args.size()) {
+      exportFormat = args[++i];
+    } else if (a.rfind("--export=", 0) == 0) {
+      exportFormat = a.substr(9);
+    } else if ((a == "-o" || a == "--output") && i + 1 < args.size()) {
+      output = args[++i];
+    } else if (a.rfind("--output=", 0) == 0) {
+      output = a.substr(9);
+    } else if (a == "--hex" || a == "--bssid" || a == "--export" || a == "-o" || a == "--output") {
       return Usage(a + " needs a value");
     } else {
       return Usage("unknown option '" + a + "'");
@@ -105,7 +123,13 @@ int RunElements(const Args& args) {
   }
   if (haveHex == haveFile || haveFile != haveBSSID)
     return Usage("give either --hex HEX or FILE --bssid BSSID");
-  if (tsv && dump) return Usage("--tsv and --dump exclude each other");
+  if (tsv + dump + !exportFormat.empty() > 1) return Usage("--tsv, --dump and --export exclude each other");
+  if (exportFormat.empty() != output.empty()) return Usage("--export and -o OUTPUT go together");
+  std::optional<report::TExportFormat> tableFormat;
+  if (!exportFormat.empty() && exportFormat != "dump" && exportFormat != "bin") {
+    tableFormat = ParseExportFormat(exportFormat);
+    if (!tableFormat) return Usage("--export wants txt, csv, html, rtf, dump or bin, not '" + exportFormat + "'");
+  }
   InstallVendorNames();
   std::vector<uint8_t> blob;
   std::string error;
@@ -138,11 +162,32 @@ int RunElements(const Args& args) {
     blob = found->Elements.Data;
   }
   if (dump) return WriteStandardOutput(hexdump::DumpText(blob)) ? 0 : 1;
+  if (output == "-" && (exportFormat == "dump" || exportFormat == "bin"))
+    return WriteStandardOutput(exportFormat == "bin" ? std::string(blob.begin(), blob.end()) : hexdump::DumpText(blob))
+               ? 0
+               : 1;
+  if (exportFormat == "dump" || exportFormat == "bin") {
+    const auto kind = exportFormat == "bin" ? report::TDumpFormat::Binary : report::TDumpFormat::Text;
+    if (std::string why = report::WriteElementDump(blob, kind, output); !why.empty()) {
+      std::fprintf(stderr, "skimlet-cli elements: %s\n", why.c_str());
+      return 1;
+    }
+    return 0;
+  }
   TInformationElements elements;
   elements.Parse(blob);
   TIETree tree;
   elements.FillTree(tree);
   ReportCutEnd(tree, blob);
+  if (tableFormat && output == "-")
+    return WriteStandardOutput(report::RenderTable(report::ElementTreeTable(tree), *tableFormat)) ? 0 : 1;
+  if (tableFormat) {
+    if (std::string why = report::WriteTableExport(report::ElementTreeTable(tree), *tableFormat, output); !why.empty()) {
+      std::fprintf(stderr, "skimlet-cli elements: %s\n", why.c_str());
+      return 1;
+    }
+    return 0;
+  }
   std::string out = tsv ? TreeToTSV(tree) : TreeToText(tree);
   return WriteStandardOutput(out) ? 0 : 1;
 }

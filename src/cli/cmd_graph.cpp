@@ -18,6 +18,8 @@
 #include <QGuiApplication>
 #include <QString>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 #include "cli/graph_samples.h"
@@ -99,7 +101,104 @@ int DrawSamples(const std::string& output, int width, int height) {
   return Export(graph, output, width, height, "scan");
 }
 
+// The graph images of a report, all in one run (a report asks for up to eight):
+//   --report-images FOLDER --file SNAPSHOT --images NAME,... [--window MINUTES] [--size WxH] [--who COMMAND]
+// NAME is RSSI, Quality, AchievableRate, Utilization, Clients (the network time graph, from the samples on
+// standard input) or Spectrum2, Spectrum5, Spectrum6 (from the networks of SNAPSHOT). Each is written as
+// FOLDER/NAME.png.
+int DrawReportImages(const std::vector<std::string>& args) {
+  static constexpr const char* kTimeImages[] = {"RSSI", "Quality", "AchievableRate", "Utilization", "Clients"};
+  static constexpr const char* kSpectrumImages[] = {"Spectrum2", "Spectrum5", "Spectrum6"};
+  const std::string folder = args.size() > 1 ? args[1] : std::string();
+  std::string file, images, who = "report";
+  int width = 800, height = 400;
+  for (size_t i = 2; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (i + 1 >= args.size()) return Usage("missing value after ", a);
+    const std::string& value = args[++i];
+    if (a == "--file") file = value;
+    else if (a == "--images") images = value;
+    else if (a == "--who") who = value;
+    else if (a == "--size" && !ParseSize(value, width, height)) return Usage("not a size: ", value);
+    else if (a != "--size") return Usage("unexpected argument ", a);
+  }
+  if (folder.empty() || images.empty()) return Usage("--report-images needs a folder and --images");
+  const char* whoText = who.c_str();
+
+  std::vector<std::string> wanted;
+  for (size_t start = 0; start <= images.size();) {
+    const size_t comma = std::min(images.find(',', start), images.size());
+    wanted.push_back(images.substr(start, comma - start));
+    start = comma + 1;
+  }
+  bool needSamples = false, needFile = false;
+  for (const std::string& w : wanted) {
+    const bool time = std::find(std::begin(kTimeImages), std::end(kTimeImages), w) != std::end(kTimeImages);
+    const bool spectrum =
+        std::find(std::begin(kSpectrumImages), std::end(kSpectrumImages), w) != std::end(kSpectrumImages);
+    if (!time && !spectrum) return Usage("unknown image ", w);
+    needSamples = needSamples || time;
+    needFile = needFile || spectrum;
+  }
+
+  skimlet::TProgramOptions options;
+  skimlet::TWLANNetworkList history(options);
+  skimlet::cli::TGraphSamplesHeader header;
+  if (needSamples) {
+    std::string text;
+    char buffer[65536];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0;) text.append(buffer, n);
+    std::string error;
+    if (!skimlet::cli::ReadGraphSamples(text, history, header, error)) {
+      std::fprintf(stderr, "skimlet-cli %s: %s\n", whoText, error.c_str());
+      return 1;
+    }
+  }
+  std::unique_ptr<skimlet::cli::LoadedNetworks> loaded;
+  if (needFile) {
+    if (file.empty()) return Usage("--file SNAPSHOT is required for the spectrum images");
+    std::string error;
+    loaded = skimlet::cli::LoadNetworks(file, error);
+    if (!loaded) {
+      std::fprintf(stderr, "skimlet-cli %s: %s\n", whoText, error.c_str());
+      return 1;
+    }
+  }
+  skimlet::TNetworkListRows historyRows(&history);
+  std::unique_ptr<skimlet::TNetworkListRows> fileRows;
+  if (loaded) fileRows = std::make_unique<skimlet::TNetworkListRows>(loaded->List.get());
+  for (const std::string& w : wanted) {
+    const std::string output = folder + "/" + w + ".png";
+    int status = 0;
+    if (w.starts_with("Spectrum")) {
+      std::unique_ptr<skimlet::TGraphRSSIChannels> graph;
+      if (w == "Spectrum2") graph = std::make_unique<skimlet::TGraphRSSIChannel2>();
+      else if (w == "Spectrum5") graph = std::make_unique<skimlet::TGraphRSSIChannel5>();
+      else graph = std::make_unique<skimlet::TGraphRSSIChannel6>();
+      graph->Tree = fileRows.get();
+      graph->ShowLegend = false;
+      graph->DrawBackgroundSpectrum = loaded->Options.bDrawBackroundSpectrum;
+      PaperColours(*graph);
+      status = Export(*graph, output, width, height, whoText);
+    } else {
+      skimlet::TGraphWiFiTime graph;
+      graph.Tree = &historyRows;
+      for (int v = 0; v < 5; ++v)
+        if (w == kTimeImages[v]) graph.ValueType = v;
+      graph.AutoScale = true;
+      graph.ShowLegend = true;
+      graph.WindowMinutes = header.WindowMinutes;
+      graph.Clock = [now = header.Now] { return now; };
+      PaperColours(graph);
+      status = Export(graph, output, width, height, whoText);
+    }
+    if (status != 0) return status;
+  }
+  return 0;
+}
+
 int Draw(const std::vector<std::string>& args) {
+  if (!args.empty() && args[0] == "--report-images") return DrawReportImages(args);
   std::string kind, file, output;
   int width = 800, height = 400;
   for (size_t i = 0; i < args.size(); ++i) {

@@ -12,6 +12,7 @@
 #include "cli/live_session.h"
 #include "cli/filter_options.h"
 #include "cli/network_output.h"
+#include "cli/report_output.h"
 #include "cli/standard_output.h"
 #include "core/base/datetime.h"
 
@@ -23,6 +24,7 @@ constexpr const char* kUsage =
     "Usage: skimlet-cli scan [--service S] [--interface N|NAME] [--count K] [--interval SECONDS]\n"
     "                        [--tsv [--raw] | --table | --json] [--columns LIST] [FILTER OPTIONS]\n"
     "                        [--graph rssi|quality|rate|utilization|clients -o OUTPUT [--size WxH]]\n"
+    "                        [--report DIR/NAME.htm [--sections LIST]]\n"
     "\n"
     "Scans with a wireless interface and prints its network list after each of K refreshes. Networks heard\n"
     "before stay in the list, inactive once they are not heard for a while.\n"
@@ -45,6 +47,9 @@ constexpr const char* kUsage =
     "                 refreshes, one line per network, into the picture given with -o\n"
     "  -o OUTPUT      with --graph: the picture, PNG, or BMP when OUTPUT ends in .bmp\n"
     "  --size WxH     with --graph: its size in pixels, 16 to 16384 each (default 800x400)\n"
+    "  --report FILE  after the last refresh, write the HTML report of the scan, with the graphs over time of\n"
+    "                 the refreshes and the spectrum graphs (see 'skimlet-cli report --help')\n"
+    "  --sections L   with --report: the sections, separated by commas: summary, networks, graphs, details\n"
     "\n"
     "Filter options (the window's filter rule; the heading line still counts every network):\n"
     "%s"
@@ -114,7 +119,8 @@ int RunScan(const Args& args, const std::optional<std::string>& lang) {
   long count = 1;
   std::optional<double> interval;
   int graphValue = -1;
-  std::string graphOutput, graphSize;
+  std::string graphOutput, graphSize, reportOutput;
+  std::optional<std::string> reportSections;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     std::string value, error;
@@ -155,6 +161,13 @@ int RunScan(const Args& args, const std::optional<std::string>& lang) {
       if (!error.empty()) return Usage(error);
       if (value.empty()) return Usage("-o needs a file name");
       graphOutput = value;
+    } else if (TakeOption(args, i, "--report", value, error)) {
+      if (!error.empty()) return Usage(error);
+      if (value.empty()) return Usage("--report needs a file name");
+      reportOutput = value;
+    } else if (TakeOption(args, i, "--sections", value, error)) {
+      if (!error.empty()) return Usage(error);
+      reportSections = value;
     } else if (TakeOption(args, i, "--size", value, error)) {
       if (!error.empty()) return Usage(error);
       if (!ValidSize(value)) return Usage("--size wants WxH, 16 to 16384 pixels each, not '" + value + "'");
@@ -174,6 +187,16 @@ int RunScan(const Args& args, const std::optional<std::string>& lang) {
   if (graphValue >= 0 && graphOutput.empty()) return Usage("--graph needs -o OUTPUT for the picture");
   if (graphValue < 0 && (!graphOutput.empty() || !graphSize.empty()))
     return Usage(std::string(graphOutput.empty() ? "--size" : "-o") + " goes with --graph");
+  ReportRequest report;
+  report.Output = reportOutput;
+  report.Lang = lang;
+  report.Who = "scan";
+  if (reportSections) {
+    if (reportOutput.empty()) return Usage("--sections goes with --report");
+    std::string bad;
+    if (!ParseReportSections(*reportSections, report.Sections, bad))
+      return Usage("--sections wants summary, networks, graphs or details, not '" + bad + "'");
+  }
   CatchStopSignals();
 
   int status = 0;
@@ -277,14 +300,19 @@ int RunScan(const Args& args, const std::optional<std::string>& lang) {
       if (scanEvery <= 0) nextScan = now;
     }
   }
-  if (graphValue < 0) return 0;
+  if (graphValue < 0 && reportOutput.empty()) return 0;
   // The list's series hold a sample of every network at every refresh; the window ends at the last one.
-  const TWLANNetworkList& list = *selected.Networks;
-  const TGraphSamplesHeader header{graphValue, options.TimeWindowMinutes > 0 ? options.TimeWindowMinutes : 5,
-                                   refreshes > 0 ? list.RefreshTime : LocalNow()};
-  Args helperArgs{"--samples", "-o", graphOutput};
-  if (!graphSize.empty()) helperArgs.insert(helperArgs.end(), {"--size", graphSize});
-  return RunGraphWithInput(helperArgs, lang, WriteGraphSamples(list, header), "scan");
+  TWLANNetworkList& list = *selected.Networks;
+  TGraphSamplesHeader header{std::max(graphValue, 0), options.TimeWindowMinutes > 0 ? options.TimeWindowMinutes : 5,
+                             refreshes > 0 ? list.RefreshTime : LocalNow()};
+  if (graphValue >= 0) {
+    Args helperArgs{"--samples", "-o", graphOutput};
+    if (!graphSize.empty()) helperArgs.insert(helperArgs.end(), {"--size", graphSize});
+    if (int status = RunGraphWithInput(helperArgs, lang, WriteGraphSamples(list, header), "scan"); status != 0)
+      return status;
+  }
+  if (reportOutput.empty()) return 0;
+  return WriteNetworkReport(list, output.Keep, report, &header);
 }
 
 }  // namespace skimlet::cli

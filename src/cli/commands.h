@@ -16,6 +16,8 @@ int RunNetworks(const Args& args);
 int RunScan(const Args& args, const std::optional<std::string>& lang);
 int RunInterfaces(const Args& args);
 int RunConvert(const Args& args);
+int RunReport(const Args& args, const std::optional<std::string>& lang);
+int RunExport(const Args& args);
 // Runs the drawing helper with the command's arguments (and the language, when one was given).
 int RunGraph(const Args& args, const std::optional<std::string>& lang);
 // Runs the drawing helper with those arguments and Input on its standard input; its exit status. Who names

@@ -64,11 +64,13 @@ bool Parse(std::string_view text, T& value) {
 
 }  // namespace
 
-std::string WriteGraphSamples(const TWLANNetworkList& list, const TGraphSamplesHeader& header) {
+std::string WriteGraphSamples(const TWLANNetworkList& list, const TGraphSamplesHeader& header,
+                              const std::function<bool(const TWLANNetwork&)>& keep) {
   std::string out(kMagic);
   out += "\nvalue\t" + std::to_string(header.Value) + "\nwindow\t" + std::to_string(header.WindowMinutes) +
          "\nnow\t" + Number(header.Now) + "\n";
   for (const auto& network : list.Items) {
+    if (keep && !keep(*network)) continue;
     out += "network\t" + network->BSSIDText + "\t" + std::to_string(network->GetColor()) + "\t" +
            Hex(network->GetDisplayName()) + "\n";
     const TWiFiSeries& series = network->TypedSeries();

@@ -11,12 +11,14 @@
 // A sample belongs to the network line above it. The name is hex so that no byte of an SSID can break a line.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "core/base/datetime.h"
 
 namespace skimlet {
+class TWLANNetwork;
 class TWLANNetworkList;
 }
 
@@ -28,7 +30,9 @@ struct TGraphSamplesHeader {
   LocalDateTime Now = 0;
 };
 
-std::string WriteGraphSamples(const TWLANNetworkList& list, const TGraphSamplesHeader& header);
+// The samples of the networks of List (those Keep passes, when it is set).
+std::string WriteGraphSamples(const TWLANNetworkList& list, const TGraphSamplesHeader& header,
+                              const std::function<bool(const TWLANNetwork&)>& keep = {});
 
 // Appends the networks of Text to List, each with its samples; false with Error for text that is not in the
 // format (nothing is trusted: counts, numbers and hex are checked).

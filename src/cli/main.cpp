@@ -22,9 +22,15 @@ constexpr const char* kUsage =
     "                                     print the networks of snapshot or capture files, merged\n"
     "  elements --bssid BSSID FILE        print the element tree of one network of a snapshot or capture\n"
     "  elements --hex HEX                 print the element tree of an element blob\n"
+    "  elements --bssid BSSID FILE --export txt|csv|html|rtf|dump|bin -o OUTPUT\n"
+    "                                     write the element tree, the hex dump or the raw bytes to a file\n"
     "  convert -o OUTPUT FILE             write a capture (pcap, pcapng) or snapshot as a snapshot file\n"
     "  graph spectrum2|spectrum5|spectrum6 FILE -o OUTPUT [--size WxH]\n"
     "                                     draw a band's channel spectrum of a snapshot or capture (PNG, BMP)\n"
+    "  report -o DIR/NAME.htm [--sections LIST] FILE...\n"
+    "                                     write the HTML report of snapshot or capture files, with its graphs\n"
+    "  export --format txt|csv|html|rtf -o OUTPUT FILE...\n"
+    "                                     write the network list of snapshot or capture files as a table\n"
     "\n"
     "A FILE of - is standard input; -- ends the options. 'skimlet-cli COMMAND --help' tells more.\n"
     "\n"
@@ -85,6 +91,8 @@ int Run(int argc, char** argv) {
   if (command == "interfaces") return RunInterfaces(args);
   if (command == "convert") return RunConvert(args);
   if (command == "graph") return RunGraph(args, lang);
+  if (command == "report") return RunReport(args, lang);
+  if (command == "export") return RunExport(args);
   std::fprintf(stderr, "skimlet-cli: unknown command '%s'\nTry 'skimlet-cli --help'.\n", command.c_str());
   return 2;
 }

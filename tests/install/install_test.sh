@@ -63,6 +63,10 @@ if [[ -x $prefix/libexec/skimlet/skimlet-cli-graph ]]; then
   err=$(run graph spectrum2 beacon.snapshot -o spectrum.png --size 320x160 2>&1 >/dev/null) || fail "graph: $err"
   [[ -z $err ]] || fail "graph wrote to standard error: $err"
   [[ $(head -c 8 "$scratch/spectrum.png" | od -An -tx1 | tr -d ' \n') == 89504e470d0a1a0a ]] || fail "graph wrote no PNG"
+  # The report: the installed templates, and its pictures beside it.
+  err=$(run report beacon.snapshot -o "Site #2.htm" 2>&1 >/dev/null) || fail "report: $err"
+  grep -q 'src="images%20Site%20%232/Spectrum2.png"' "$scratch/Site #2.htm" || fail "report links no spectrum picture"
+  [[ -s "$scratch/images Site #2/Spectrum2.png" ]] || fail "report drew no spectrum picture"
 fi
 
 # Desktop entry, metainfo, icons.
@@ -98,6 +102,7 @@ expect_in "completion of a command" "$(complete_line skimlet-cli ne)" "networks 
 expect_in "completion of --lang" "$(complete_line skimlet-cli --lang de)" "deutsch "
 expect_in "completion of --service" "$(complete_line skimlet-cli scan --service s)" "sim sim: "
 expect_in "completion of scan's options" "$(complete_line skimlet-cli scan --c)" "--count "
+expect_in "completion of report sections" "$(complete_line skimlet-cli report --sections summary,gr)" "summary,graphs"
 
 ((failures == 0)) || { echo "$failures check(s) failed" >&2; exit 1; }
 echo "installed layout in $prefix: all checks passed"

@@ -1,6 +1,7 @@
 #include "core/report/report.h"
 
 #include <algorithm>
+#include <system_error>
 
 #include "core/base/atomic_file.h"
 #include "core/model/network.h"
@@ -155,6 +156,14 @@ std::string ReportImageFolderName(const std::filesystem::path& reportFile) {
 
 std::filesystem::path ReportImageFolder(const std::filesystem::path& reportFile) {
   return reportFile.parent_path() / ReportImageFolderName(reportFile);
+}
+
+std::string CreateReportImageFolder(const std::filesystem::path& reportFile) {
+  const std::filesystem::path folder = ReportImageFolder(reportFile);
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec) return "cannot create the image folder " + folder.string() + ": " + ec.message();
+  return {};
 }
 
 std::string ReportImageRelativePath(const std::filesystem::path& reportFile, const TReportImageInfo& image) {

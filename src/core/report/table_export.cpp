@@ -32,13 +32,24 @@ bool LooksLikeFormula(std::string_view cell) {
 }
 
 void AppendDelimitedCell(std::string& out, std::string_view raw, char separator, TCellKind kind) {
-  std::string cell = ValidUTF8(raw);
-  if (kind == TCellKind::Text && LooksLikeFormula(cell)) cell.insert(cell.begin(), '\'');
-  if (cell.find_first_of(std::string{separator, '"', '\r', '\n'}) == std::string::npos) {
+  bool quote = false, ascii = true;
+  for (const char c : raw) {
+    if (static_cast<unsigned char>(c) >= 0x80) ascii = false;
+    else if (c == separator || c == '"' || c == '\r' || c == '\n') quote = true;
+  }
+  std::string repaired;
+  std::string_view cell = raw;
+  if (!ascii && !detail::IsWellFormedUTF8(raw)) {
+    repaired = ValidUTF8(raw);
+    cell = repaired;
+  }
+  const bool inert = kind == TCellKind::Text && LooksLikeFormula(cell);
+  if (quote) out += '"';
+  if (inert) out += '\'';
+  if (!quote) {
     out += cell;
     return;
   }
-  out += '"';
   for (const char c : cell) {
     if (c == '"') out += '"';
     out += c;
@@ -48,6 +59,10 @@ void AppendDelimitedCell(std::string& out, std::string_view raw, char separator,
 
 std::string RenderDelimited(const TExportTable& table, char separator, bool byteOrderMark) {
   std::string out;
+  size_t estimate = 64;
+  for (const TExportRow& row : table.Rows)
+    for (const std::string& cell : row.Cells) estimate += cell.size() + 1;
+  out.reserve(estimate + estimate / 8);
   if (byteOrderMark) out += kUTF8ByteOrderMark;
   const int deepest = DeepestLevel(table);
   if (table.IsTree()) {
@@ -212,7 +227,7 @@ std::string RenderHtml(const TExportTable& table) {
       "<style type=\"text/css\">\n"
       ".default { font-family: \"Segoe UI\", \"Noto Sans\", \"DejaVu Sans\", sans-serif; font-size: 9pt; }\n"
       ".header { font-weight: bold; background-color: #f0f0f0; }\n"
-      ".noborder { border: none; padding: 2px 4px; }\n"
+      ".noborder { border: none; padding: 2px 4px; width: 12px; }\n"
       ".normalborder { border: 1px solid #d0d0d0; padding: 2px 4px; vertical-align: top; white-space: pre-wrap; }\n"
       "</style>\n"
       "<table class=\"default\" style=\"border-collapse: collapse\" cellspacing=\"0\">\n";

@@ -34,6 +34,21 @@ inline char32_t DecodeUTF8(std::string_view s, size_t pos, size_t& length) {
   return cp;
 }
 
+// True when every byte belongs to a well-formed sequence.
+inline bool IsWellFormedUTF8(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size()) {
+    if (static_cast<unsigned char>(s[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    size_t length;
+    if (DecodeUTF8(s, i, length) == kBadCharacter) return false;
+    i += length;
+  }
+  return true;
+}
+
 inline void AppendUTF8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);

@@ -29,6 +29,20 @@ inline bool HaveProgram(const char* name) {
   return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
 }
 
+// Text as an HTML or RTF reader renders it: tabs, line breaks and no-break spaces as blanks, runs of blanks
+// as one, none at the ends.
+inline std::string FoldedWhiteSpace(std::string s) {
+  for (size_t p; (p = s.find("\xC2\xA0")) != std::string::npos;) s.replace(p, 2, " ");
+  std::string out;
+  for (const char c : s) {
+    const char d = (c == '\t' || c == '\r' || c == '\n') ? ' ' : c;
+    if (d == ' ' && (out.empty() || out.back() == ' ')) continue;
+    out += d;
+  }
+  if (!out.empty() && out.back() == ' ') out.pop_back();
+  return out;
+}
+
 // Mode: html, csv, txt or rtf.
 inline TReadBack ReadBack(const std::string& mode, const std::filesystem::path& file) {
   TReadBack r;

@@ -184,6 +184,12 @@ TEST(Report, ImageFolderAndPaths) {
   EXPECT_EQ(ReportImageRelativePath("/tmp/x/Report 2022.htm", rssi), "images Report 2022/RSSI.png");
   EXPECT_EQ(ReportImageName(ReportImageInfo(TReportImage::Spectrum2)), "2.4Ghz");
   EXPECT_EQ(ReportImageName(rssi), NetworkColumnTitle(C::SignalStrength));
+
+  test::TempDir dir;
+  EXPECT_EQ(CreateReportImageFolder(dir.Path() / "a b" / "Site #2.htm"), "");
+  EXPECT_TRUE(fs::is_directory(dir.Path() / "a b" / "images Site #2"));
+  ASSERT_EQ(WriteFileAtomic(dir.Path() / "file", std::string_view("x")), "");
+  EXPECT_NE(CreateReportImageFolder(dir.Path() / "file" / "r.htm").find("images r"), std::string::npos);
 }
 
 // A page that cannot be made or written leaves an existing report as it was.

@@ -34,19 +34,8 @@ std::string LF(std::string s) {
   return s;
 }
 
-// The RTF reader renders a tab as no-break spaces and a line break as a break plus a new line: white space
-// folded to one blank.
-std::string FoldSpace(std::string s) {
-  for (size_t p; (p = s.find("\xC2\xA0")) != std::string::npos;) s.replace(p, 2, " ");
-  std::string out;
-  for (const char c : s) {
-    const char d = (c == '\t' || c == '\r' || c == '\n') ? ' ' : c;
-    if (d == ' ' && (out.empty() || out.back() == ' ')) continue;
-    out += d;
-  }
-  if (!out.empty() && out.back() == ' ') out.pop_back();
-  return out;
-}
+// The RTF reader renders a tab as no-break spaces and a line break as a break plus a new line.
+std::string FoldSpace(std::string s) { return test::FoldedWhiteSpace(std::move(s)); }
 
 // Every format read back by a real parser gives the texts back: the header, then each row's cells. Text and
 // CSV make formulas inert; a byte that is not UTF-8 reads as U+FFFD everywhere.
