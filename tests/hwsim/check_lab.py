@@ -83,18 +83,20 @@ SSID = "lab-wpa2-ht40"
 MAC = "[0-9a-f]{2}(?::[0-9a-f]{2}){5}"
 NM_STEPS = [
     ("the initial profile list", r"profiles initial: lab-wpa2 first\|lab-wpa2 second "),
-    ("the access point in the scan", rf"bss: {SSID} (?P<bssid>{MAC})$"),
+    ("both access points of the SSID in the scan", rf"bss: {SSID} {MAC} {MAC}$"),
     ("connecting by profile", r"connect profile: 0$"),
-    ("the association by profile", rf"connected: state=1 ssid={SSID} bssid=(?P=bssid) profile=lab-wpa2 second auth=7 cipher=4 "),
+    ("the association by profile", rf"connected: state=1 ssid={SSID} bssid=(?P<landed>{MAC}) profile=lab-wpa2 second auth=7 cipher=4 "),
     ("disconnecting", r"disconnect: 0$"),
     ("the disconnection", r"disconnected: yes "),
     ("the rename", r"rename: 0$"),
     ("the list after the rename", r"profiles renamed: lab-wpa2 first\|lab-wpa2 renamed$"),
     ("the move to the front", r"position: 0$"),
     ("the list after the move", r"profiles moved: lab-wpa2 renamed\|lab-wpa2 first$"),
+    ("the other access point to pin the connection to", rf"pin: (?!(?P=landed))(?P<pin>{MAC})$"),
     ("connecting by SSID and BSSID", r"connect bssid: 0$"),
-    ("the association by BSSID with the moved profile",
-     rf"connected: state=1 ssid={SSID} bssid=(?P=bssid) profile=lab-wpa2 renamed auth=7 cipher=4 "),
+    ("the association by BSSID, with the pinned access point and the moved profile",
+     rf"connected: state=1 ssid={SSID} bssid=(?P=pin) profile=lab-wpa2 renamed auth=7 cipher=4 "),
+    ("the list while pinned, without the stand-in", r"profiles pinned: lab-wpa2 renamed\|lab-wpa2 first$"),
     ("disconnecting again", r"disconnect: 0$"),
     ("the disconnection", r"disconnected: yes "),
     ("the final list", r"profiles final: lab-wpa2 renamed\|lab-wpa2 first$"),
@@ -116,23 +118,26 @@ def check_nm(out):
     if probe is None:
         return ["skimlet-nm-probe did not run (see logs/in_vm.log)"], None
     faults = []
-    lines, at, bssid = probe.splitlines(), 0, None
+    lines, at, seen = probe.splitlines(), 0, {}
     for what, pattern in NM_STEPS:
-        # (?P=bssid) stands for the BSSID the scan line named.
-        rx = re.compile(pattern.replace("(?P=bssid)", re.escape(bssid or "-")))
+        # (?P=name) stands for what an earlier step's group of that name matched.
+        for name, value in seen.items():
+            pattern = pattern.replace(f"(?P={name})", re.escape(value))
+        rx = re.compile(pattern)
         hit = next((i for i in range(at, len(lines)) if rx.match(lines[i])), None)
         if hit is None:
             faults.append(f"{what}: no line matches {rx.pattern!r} after line {at}")
             break
-        bssid = rx.match(lines[hit]).groupdict().get("bssid", bssid)
+        seen.update(rx.match(lines[hit]).groupdict())
         at = hit + 1
     rc = (text("nm-probe.rc") or "").strip()
     if rc != "0":
         faults.append(f"skimlet-nm-probe exited {rc or '(unknown)'}: {(text('nm-probe.err') or '').strip()[:300]}")
     # Both associations completed the 4-way handshake: the renamed profile kept its secret.
-    ap_log = text("logs/hostapd-01-2g-ht40-wpa2.log") or ""
-    if ap_log.count(HANDSHAKE) < 2:
-        faults.append(f"the WPA2 access point completed {ap_log.count(HANDSHAKE)} handshakes, 2 expected")
+    handshakes = sum((text(f"logs/hostapd-{name}.log") or "").count(HANDSHAKE)
+                     for name in ("01-2g-ht40-wpa2", "14-2g-wpa2-twin"))
+    if handshakes < 2:
+        faults.append(f"the WPA2 access points completed {handshakes} handshakes, 2 expected")
     # What NetworkManager stored: the new name with the secret, in front by its priority.
     stored = {}
     for f in sorted((out / "nm-keyfiles").glob("*")):

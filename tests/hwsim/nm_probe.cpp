@@ -3,11 +3,14 @@
 //
 // FIRST and SECOND are two stored profiles of SSID, FIRST ahead in the autoconnect order. The probe
 //  1. waits for NetworkManager and lists the profiles             "profiles initial: FIRST|SECOND"
-//  2. scans and finds SSID's BSSID                                "bss: SSID BSSID"
+//  2. scans and finds SSID's access points                        "bss: SSID BSSID..."
 //  3. connects by profile SECOND and waits for the association    "connect profile: 0", "connected: ..."
 //  4. disconnects                                                 "disconnect: 0", "disconnected: ..."
 //  5. renames SECOND to RENAMED, moves it to the front, lists     "rename: 0", "position: 0", "profiles moved: ..."
-//  6. connects by SSID and BSSID: the first profile of SSID, now RENAMED, whose secret the rename must have kept
+//  6. connects by SSID and BSSID, the BSSID of another access point of SSID than the one of step 3 where there
+//     is one ("pin: BSSID"): the first profile of SSID is taken, now RENAMED, whose secret the rename must have
+//     kept, and the association must be with that access point
+//     ("profiles pinned: RENAMED|FIRST", the same list as before)
 //  7. disconnects and lists the profiles once more                "profiles final: ..."
 // "connected:" lines print the state, SSID, BSSID and profile of the current connection as the backend reports
 // them; a connection counts once it has held for a few seconds (a wrong or lost secret ends it sooner).
@@ -18,6 +21,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "backends/linux/linux_service.h"
 #include "core/service/wlan_service.h"
@@ -72,8 +76,8 @@ struct Probe {
            std::memcmp(a.dot11Ssid.ucSSID.data(), ssid.data(), ssid.size()) == 0;
   }
 
-  // Waits for an association with SSID that still holds three seconds later, then prints it.
-  void AwaitConnected(Clock::time_point start, const std::string& wantProfile, const std::string& wantBssid) {
+  // Waits for an association with SSID that still holds three seconds later, prints it and returns its BSSID.
+  std::string AwaitConnected(Clock::time_point start, const std::string& wantProfile, const std::string& wantBssid) {
     while (Since(start) < 30) {
       auto a = Current();
       if (a && ConnectedToSsid(*a)) {
@@ -85,7 +89,7 @@ struct Probe {
             std::printf("  expected profile=%s bssid=%s\n", wantProfile.c_str(), wantBssid.c_str());
             ok = false;
           }
-          return;
+          return MacText(later->dot11Bssid);
         }
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -93,6 +97,7 @@ struct Probe {
     auto a = Current();
     std::printf("connected: NO after %.1f s (%s)\n", Since(start), a ? Describe(*a).c_str() : "no connection");
     ok = false;
+    return {};
   }
 
   void AwaitDisconnected(Clock::time_point start) {
@@ -178,28 +183,33 @@ int main(int argc, char** argv) {
   if (r != 0) return 2;
   if (profiles != first + "|" + second) probe.ok = false;
 
-  // 2. A scan of our own, so that the access point is fresh in the kernel's and the supplicant's lists.
+  // 2. A scan of our own, so that the access points are fresh in the kernel's and the supplicant's lists. The
+  //    lab has two of SSID; the list is read until both are in it, or for a while.
   probe.service->Scan(probe.guid);
-  std::string bssid;
-  for (start = Clock::now(); bssid.empty() && Since(start) < 20;) {
+  std::vector<std::string> bssids;
+  for (start = Clock::now(); bssids.size() < 2 && Since(start) < 15;) {
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     if (probe.service->GetNetworkBssList(probe.guid, nullptr, 3, false, block) != 0) continue;
     WlanBssListView view(block);
+    bssids.clear();
     for (size_t n = 0; n < view.Count(); ++n) {
       WLAN_BSS_ENTRY e = view.Entry(n);
       if (std::string(reinterpret_cast<const char*>(e.dot11Ssid.ucSSID.data()), e.dot11Ssid.uSSIDLength) == probe.ssid)
-        bssid = MacText(e.dot11Bssid);
+        bssids.push_back(MacText(e.dot11Bssid));
     }
   }
-  std::printf("bss: %s %s\n", probe.ssid.c_str(), bssid.empty() ? "NONE" : bssid.c_str());
-  if (bssid.empty()) return 1;
+  std::string listed;
+  for (const auto& b : bssids) listed += " " + b;
+  std::printf("bss: %s%s\n", probe.ssid.c_str(), listed.empty() ? " NONE" : listed.c_str());
+  if (bssids.empty()) return 1;
 
   // 3. By profile: the second one, which NetworkManager would not pick by itself.
   WLAN_CONNECTION_PARAMETERS byProfile;
   byProfile.wlanConnectionMode = kConnectionModeProfile;
   byProfile.strProfile = second;
   start = Clock::now();
-  if (probe.Connect(byProfile, "profile") == 0) probe.AwaitConnected(start, second, bssid);
+  std::string landed;
+  if (probe.Connect(byProfile, "profile") == 0) landed = probe.AwaitConnected(start, second, {});
 
   // 4.
   probe.Disconnect();
@@ -213,20 +223,28 @@ int main(int argc, char** argv) {
   if (profiles != renamed + "|" + first) probe.ok = false;
 
   // 6. By SSID and BSSID: the first profile of the SSID is taken, pinned to that access point.
+  std::string bssid = bssids.front();
+  for (const auto& b : bssids)
+    if (b != landed) bssid = b;
+  std::printf("pin: %s\n", bssid.c_str());
   WLAN_CONNECTION_PARAMETERS byBssid;
   byBssid.wlanConnectionMode = kConnectionModeDiscoverySecure;
   DOT11_SSID s;
   s.uSSIDLength = static_cast<uint32_t>(probe.ssid.size());
   std::memcpy(s.ucSSID.data(), probe.ssid.data(), std::min<size_t>(probe.ssid.size(), 32));
   byBssid.pDot11Ssid = s;
-  DOT11_BSSID_LIST bssids;
+  DOT11_BSSID_LIST pinned;
   std::array<uint8_t, 6> mac{};
   std::sscanf(bssid.c_str(), "%hhx:%hhx:%hhx:%hhx:%hhx:%hhx", &mac[0], &mac[1], &mac[2], &mac[3], &mac[4], &mac[5]);
-  bssids.BSSIDs = {mac};
-  bssids.uNumOfEntries = bssids.uTotalNumOfEntries = 1;
-  byBssid.pDesiredBssidList = bssids;
+  pinned.BSSIDs = {mac};
+  pinned.uNumOfEntries = pinned.uTotalNumOfEntries = 1;
+  byBssid.pDesiredBssidList = pinned;
   start = Clock::now();
   if (probe.Connect(byBssid, "bssid") == 0) probe.AwaitConnected(start, renamed, bssid);
+  // The stand-in NetworkManager activates for a pinned connection is no profile of its own.
+  profiles = probe.Profiles();
+  std::printf("profiles pinned: %s\n", profiles.c_str());
+  if (profiles != renamed + "|" + first) probe.ok = false;
 
   // 7.
   probe.Disconnect();
