@@ -528,8 +528,9 @@ struct NmClient::Impl {
     for (const auto& path : paths) {
       Message settings;
       WlanResult r = Call(path.c_str(), kConnectionInterface, "GetSettings", settings);
-      // One removed meanwhile, or one this user may not see, is not a profile here.
-      if (r == WlanError::kNotFound || r == WlanError::kAccessDenied) continue;
+      // One removed meanwhile (NetworkManager answers for an object it has dropped that it has no such
+      // interface), or one this user may not see, is not a profile here.
+      if (r == WlanError::kNotFound || r == WlanError::kNotSupported || r == WlanError::kAccessDenied) continue;
       if (r != 0) return r;
       NmProfile profile;
       std::string type;

@@ -214,6 +214,10 @@ TEST_F(NmMock, ProfilesAreTheInterfacesWirelessConnectionsInAutoconnectOrder) {
        "'Flags', dbus.UInt32(5))");
   Exec("mock_of(add_conn('Saved', 'j', prio=-2)).AddProperty('org.freedesktop.NetworkManager.Settings.Connection', "
        "'Flags', dbus.UInt32(0))");
+  // One removed between the list and the read of its settings: NetworkManager no longer knows the object.
+  Exec("mock_of(add_conn('Gone', 'k')).AddMethod('org.freedesktop.NetworkManager.Settings.Connection', 'GetSettings', "
+       "'', 'a{sa{sv}}', \"raise dbus.exceptions.DBusException('No such interface', "
+       "name='org.freedesktop.DBus.Error.UnknownMethod')\")");
   EXPECT_EQ(Names(), "Favourite,Recent,Alpha,Beta,Old,This adapter,Saved");
 
   std::vector<NmProfile> profiles;
