@@ -31,6 +31,7 @@ uptime_s() { cut -d' ' -f1 /proc/uptime; }
 nm_skip() { echo "$*" > "$out/nm-skip.txt"; echo "NetworkManager part skipped: $*"; }
 nm_section() {
   if [ -f /etc/nm-unavailable ]; then nm_skip "the image has no NetworkManager: $(cat /etc/nm-unavailable)"; return; fi
+  [ -x ./skimlet-nm-probe ] || { nm_skip "run.sh was given no skimlet-nm-probe"; return; }
   t0=$(uptime_s)
   mkdir -p /run/dbus /var/lib/NetworkManager /etc/NetworkManager/conf.d
   [ -e /var/run ] || ln -s /run /var/run  # where GLib looks for the system bus
