@@ -137,10 +137,10 @@ if [ -n "$NM_UNAVAILABLE" ]; then
   NM_PACKAGES=(); NM_LIB_PACKAGES=(); NM_PROGRAMS=()
 fi
 # Older versions left in the cache by earlier builds are not needed again.
+declare -A WANTED=()
+for name in "${!DEB[@]}"; do WANTED[${DEB[$name]}]=1; done
 for deb in "$CACHE"/debs/*.deb; do
-  keep=0
-  for name in "${!DEB[@]}"; do [ "$(basename "$deb")" = "${DEB[$name]}" ] && keep=1; done
-  [ $keep = 1 ] || rm -f "$deb"
+  [ -n "${WANTED[${deb##*/}]:-}" ] || rm -f "$deb"
 done
 say "kernel $KERNEL_PKG; programs ${TOOL_PACKAGES[*]} ${NM_PACKAGES[*]}; libraries ${LIB_PACKAGES[*]} ${NM_LIB_PACKAGES[*]}"
 
