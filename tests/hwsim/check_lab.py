@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
-"""Checks what skimlet-cli printed inside the lab VM (files of in_vm.sh) against expected.tsv.
+"""Checks what skimlet-cli printed inside the lab VM (files of in_vm.sh) against expected.tsv, or, with --nm,
+what skimlet-nm-probe did against the VM's NetworkManager.
 
 usage: check_lab.py EXPECTED OUT_DIR
-Prints one line per fault and exits 1 when there is any, else prints a summary and exits 0.
+       check_lab.py --nm OUT_DIR
+Prints one line per fault and exits 1 when there is any, else prints a summary and exits 0. With --nm it exits
+77 (skipped) when the lab or its NetworkManager did not run.
 """
-import csv
+import re
 import sys
 from pathlib import Path
 
@@ -75,7 +78,101 @@ def check_run(who, out, expected, faults):
     return len(rows)
 
 
+# What skimlet-nm-probe must print, in this order (tests/hwsim/nm holds the two profiles; in_vm.sh names them).
+SSID = "lab-wpa2-ht40"
+MAC = "[0-9a-f]{2}(?::[0-9a-f]{2}){5}"
+NM_STEPS = [
+    ("the initial profile list", r"profiles initial: lab-wpa2 first\|lab-wpa2 second "),
+    ("both access points of the SSID in the scan", rf"bss: {SSID} {MAC} {MAC}$"),
+    ("connecting by profile", r"connect profile: 0$"),
+    ("the association by profile", rf"connected: state=1 ssid={SSID} bssid=(?P<landed>{MAC}) profile=lab-wpa2 second auth=7 cipher=4 "),
+    ("disconnecting", r"disconnect: 0$"),
+    ("the disconnection", r"disconnected: yes "),
+    ("the rename", r"rename: 0$"),
+    ("the list after the rename", r"profiles renamed: lab-wpa2 first\|lab-wpa2 renamed$"),
+    ("the move to the front", r"position: 0$"),
+    ("the list after the move", r"profiles moved: lab-wpa2 renamed\|lab-wpa2 first$"),
+    ("the other access point to pin the connection to", rf"pin: (?!(?P=landed))(?P<pin>{MAC})$"),
+    ("connecting by SSID and BSSID", r"connect bssid: 0$"),
+    ("the association by BSSID, with the pinned access point and the moved profile",
+     rf"connected: state=1 ssid={SSID} bssid=(?P=pin) profile=lab-wpa2 renamed auth=7 cipher=4 "),
+    ("the list while pinned, without the stand-in", r"profiles pinned: lab-wpa2 renamed\|lab-wpa2 first$"),
+    ("disconnecting again", r"disconnect: 0$"),
+    ("the disconnection", r"disconnected: yes "),
+    ("the final list", r"profiles final: lab-wpa2 renamed\|lab-wpa2 first$"),
+]
+HANDSHAKE = "pairwise key handshake completed"
+
+
+def check_nm(out):
+    """Returns the faults of the NetworkManager part, or None with the reason when it did not run."""
+    def text(name):
+        p = out / name
+        return p.read_text(encoding="utf-8", errors="replace") if p.exists() else None
+
+    if text("in_vm.rc") is None:
+        return None, "the lab VM did not run (see the test hwsim_linux_scan)"
+    if text("nm-skip.txt") is not None:
+        return None, text("nm-skip.txt").strip()
+    probe = text("nm-probe.txt")
+    if probe is None:
+        return ["skimlet-nm-probe did not run (see logs/in_vm.log)"], None
+    faults = []
+    lines, at, seen = probe.splitlines(), 0, {}
+    for what, pattern in NM_STEPS:
+        # (?P=name) stands for what an earlier step's group of that name matched.
+        for name, value in seen.items():
+            pattern = pattern.replace(f"(?P={name})", re.escape(value))
+        rx = re.compile(pattern)
+        hit = next((i for i in range(at, len(lines)) if rx.match(lines[i])), None)
+        if hit is None:
+            faults.append(f"{what}: no line matches {rx.pattern!r} after line {at}")
+            break
+        seen.update(rx.match(lines[hit]).groupdict())
+        at = hit + 1
+    rc = (text("nm-probe.rc") or "").strip()
+    if rc != "0":
+        faults.append(f"skimlet-nm-probe exited {rc or '(unknown)'}: {(text('nm-probe.err') or '').strip()[:300]}")
+    # Both associations completed the 4-way handshake: the renamed profile kept its secret.
+    handshakes = sum((text(f"logs/hostapd-{name}.log") or "").count(HANDSHAKE)
+                     for name in ("01-2g-ht40-wpa2", "14-2g-wpa2-twin"))
+    if handshakes < 2:
+        faults.append(f"the WPA2 access points completed {handshakes} handshakes, 2 expected")
+    # What NetworkManager stored: the new name with the secret, in front by its priority.
+    stored = {}
+    for f in sorted((out / "nm-keyfiles").glob("*")):
+        keys = dict(line.split("=", 1) for line in f.read_text(errors="replace").splitlines() if "=" in line)
+        stored[keys.get("id")] = keys
+    if set(stored) != {"lab-wpa2 renamed", "lab-wpa2 first"}:
+        faults.append(f"stored profiles are {sorted(k or '' for k in stored)}")
+    else:
+        if stored["lab-wpa2 renamed"].get("psk") != "skimlet-lab-01":
+            faults.append("the renamed profile lost its stored secret")
+        prio = {k: int(v.get("autoconnect-priority", "0")) for k, v in stored.items()}
+        if prio["lab-wpa2 renamed"] <= prio["lab-wpa2 first"]:
+            faults.append(f"stored priorities do not put the moved profile first: {prio}")
+    return faults, None
+
+
+def main_nm(out):
+    faults, skipped = check_nm(out)
+    if skipped:
+        print("SKIPPED:", skipped)
+        return 77
+    for f in faults:
+        print("FAULT:", f)
+    probe = out / "nm-probe.txt"
+    if faults and probe.exists():
+        print("--- nm-probe.txt\n" + probe.read_text(errors="replace"))
+    if faults:
+        return 1
+    print("NetworkManager check: profiles listed, connected by profile and by BSSID, renamed, moved, disconnected")
+    return 0
+
+
 def main():
+    if sys.argv[1] == "--nm":
+        return main_nm(Path(sys.argv[2]))
     expected_path, out = sys.argv[1], Path(sys.argv[2])
     expected = read_expected(expected_path)
     faults = []

@@ -4,7 +4,9 @@
 #   OUT/vmlinux            the same uncompressed, when it has the PVH entry point (boots faster)
 #   OUT/initramfs.cpio.gz  busybox, hostapd, hostapd_cli, iw with their shared libraries, the signed
 #                          regulatory database, the kernel modules of mac80211_hwsim and of the ciphers
-#                          mac80211 asks for, and guest_init.sh as /init
+#                          mac80211 asks for, and guest_init.sh as /init; and, when apt has them, a system
+#                          bus (dbus-daemon), NetworkManager with its Wi-Fi plugin and nmcli, and wpa_supplicant.
+#                          Without them etc/nm-unavailable says why, and the lab runs without NetworkManager.
 #   OUT/kernel-release
 # Packages are fetched with `apt-get download` into CACHE/debs (kept, so a rebuild needs no network) and
 # unpacked with dpkg-deb. Access point configurations and the programs under test are not part of the
@@ -30,6 +32,11 @@ done
 # Programs the guest runs (file names searched in the unpacked packages) and the packages holding them.
 PROGRAMS=(busybox hostapd hostapd_cli iw)
 TOOL_PACKAGES=(busybox-static hostapd iw wireless-regdb)
+# The NetworkManager stack: programs (installed in /usr/sbin) and packages. NetworkManager loads its Wi-Fi
+# support as a plugin from its own folder, which keeps its path.
+NM_PROGRAMS=(NetworkManager nmcli wpa_supplicant dbus-daemon)
+NM_PACKAGES=(network-manager wpasupplicant dbus-daemon)
+NM_PLUGIN=libnm-device-plugin-wifi.so
 # Modules loaded in this order before mac80211_hwsim: CCMP needs ccm+ctr, GCMP gcm, the management frame
 # protection of WPA3 cmac; the accelerated AES is used where the virtual CPU has AES-NI.
 MODULES=(ccm ctr gcm cmac ghash-generic)
@@ -52,7 +59,7 @@ candidates() {
 }
 
 # Library packages the given packages need, transitively: the first choice of every Depends and
-# Pre-Depends that names a lib* package (helpers such as init-system-helpers play no part in a ramdisk).
+# Pre-Depends that names a lib* package or zlib1g (helpers such as init-system-helpers play no part in a ramdisk).
 library_packages() {
   local -A seen=()
   local round=("$@") next name
@@ -65,7 +72,7 @@ library_packages() {
       printf '%s\n' "$name"
     done < <(apt-cache show --no-all-versions "${round[@]}" 2>/dev/null |
              sed -n 's/^\(Pre-\)\?Depends: //p' | tr ',' '\n' |
-             sed 's/|.*//; s/(.*)//; s/:any//; s/[[:space:]]//g' | grep '^lib' | sort -u)
+             sed 's/|.*//; s/(.*)//; s/:any//; s/[[:space:]]//g' | grep -E '^(lib|zlib1g$)' | sort -u)
     round=("${next[@]}")
   done
 }
@@ -108,6 +115,14 @@ fetch_all() {
   [ ${#LIB_PACKAGES[@]} -gt 0 ] || { FETCH_ERROR="apt cannot resolve the libraries of hostapd and iw"; return 1; }
   fetch "$KERNEL_PKG" "${TOOL_PACKAGES[@]}" "${LIB_PACKAGES[@]}"
 }
+# The NetworkManager stack on top; NM_UNAVAILABLE says why when apt cannot provide it.
+NM_UNAVAILABLE=""
+fetch_nm() {
+  FETCH_ERROR=""
+  mapfile -t NM_LIB_PACKAGES < <(library_packages "${NM_PACKAGES[@]}")
+  [ ${#NM_LIB_PACKAGES[@]} -gt 0 ] || { NM_UNAVAILABLE="apt cannot resolve the libraries of ${NM_PACKAGES[*]}"; return 0; }
+  fetch "${NM_PACKAGES[@]}" "${NM_LIB_PACKAGES[@]}" || NM_UNAVAILABLE=$FETCH_ERROR
+}
 if ! fetch_all; then
   # Package lists older than the mirror name versions it no longer has. Root may refresh them, as
   # `make deps` does; anyone else is told why the image cannot be built.
@@ -116,13 +131,18 @@ if ! fetch_all; then
   timeout 180 apt-get update -qq > "$WORK/update.log" 2>&1 || unavailable "$FETCH_ERROR; apt-get update failed too"
   fetch_all || unavailable "$FETCH_ERROR"
 fi
+fetch_nm
+if [ -n "$NM_UNAVAILABLE" ]; then
+  say "no NetworkManager in the image: $NM_UNAVAILABLE"
+  NM_PACKAGES=(); NM_LIB_PACKAGES=(); NM_PROGRAMS=()
+fi
 # Older versions left in the cache by earlier builds are not needed again.
+declare -A WANTED=()
+for name in "${!DEB[@]}"; do WANTED[${DEB[$name]}]=1; done
 for deb in "$CACHE"/debs/*.deb; do
-  keep=0
-  for name in "${!DEB[@]}"; do [ "$(basename "$deb")" = "${DEB[$name]}" ] && keep=1; done
-  [ $keep = 1 ] || rm -f "$deb"
+  [ -n "${WANTED[${deb##*/}]:-}" ] || rm -f "$deb"
 done
-say "kernel $KERNEL_PKG; programs ${TOOL_PACKAGES[*]}; libraries ${LIB_PACKAGES[*]}"
+say "kernel $KERNEL_PKG; programs ${TOOL_PACKAGES[*]} ${NM_PACKAGES[*]}; libraries ${LIB_PACKAGES[*]} ${NM_LIB_PACKAGES[*]}"
 
 # --- Kernel and modules -------------------------------------------------------------------------------
 KTREE=$WORK/kernel
@@ -177,8 +197,9 @@ printf '%s\n' "$KVER" > "$ROOT/etc/kernel-release"
 
 # --- Programs and libraries -----------------------------------------------------------------------------
 PKG_TREES=()
-for name in "${TOOL_PACKAGES[@]}" "${LIB_PACKAGES[@]}"; do
+for name in "${TOOL_PACKAGES[@]}" "${NM_PACKAGES[@]}" "${LIB_PACKAGES[@]}" "${NM_LIB_PACKAGES[@]}"; do
   tree=$WORK/pkg/$name
+  [ -d "$tree" ] && continue
   mkdir -p "$tree"
   dpkg-deb -x "$CACHE/debs/${DEB[$name]}" "$tree"
   PKG_TREES+=("$tree")
@@ -193,7 +214,7 @@ find_file() {
   done
   return 1
 }
-for prog in "${PROGRAMS[@]}"; do
+for prog in "${PROGRAMS[@]}" "${NM_PROGRAMS[@]}"; do
   src=$(find_file "$prog") || die "no package holds the program $prog"
   case $prog in busybox) dest=$ROOT/bin/busybox ;; *) dest=$ROOT/usr/sbin/$prog ;; esac
   install -m 755 "$src" "$dest"
@@ -202,6 +223,15 @@ done
 # the host's goes in; run.sh adds the host libraries of the programs under test).
 declare -A HAVE_LIB=()
 queue=("$ROOT/usr/sbin/hostapd" "$ROOT/usr/sbin/hostapd_cli" "$ROOT/usr/sbin/iw")
+for prog in "${NM_PROGRAMS[@]}"; do queue+=("$ROOT/usr/sbin/$prog"); done
+if [ -n "${NM_PROGRAMS[*]}" ]; then
+  plugin=$(find "$WORK/pkg/network-manager" -path "*/NetworkManager/*/$NM_PLUGIN" -print -quit)
+  [ -n "$plugin" ] || die "network-manager holds no $NM_PLUGIN"
+  install -D -m 644 "$plugin" "$ROOT/${plugin#"$WORK/pkg/network-manager/"}"
+  queue+=("$ROOT/${plugin#"$WORK/pkg/network-manager/"}")
+else
+  printf '%s\n' "$NM_UNAVAILABLE" > "$ROOT/etc/nm-unavailable"
+fi
 while [ ${#queue[@]} -gt 0 ]; do
   elf=${queue[0]}; queue=("${queue[@]:1}")
   for so in $(readelf -d "$elf" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do

@@ -7,24 +7,30 @@
 #    only reads what root's scan left,
 # and checks the probe's lines and, with check_lab.py, every access point the CLI listed against
 # expected.tsv (SSID, channel, width, PHY modes, security texts, WPS state, country).
+# Then NetworkManager starts in the VM (nm/: its configuration, the system bus's, two stored profiles of the
+# WPA2 access point) and skimlet-nm-probe drives the backend's profile, connect and disconnect calls; its
+# results stay in WORKDIR/out for `check_lab.py --nm` (the ctest hwsim_linux_nm), run.sh only shows them.
 #
 # The VM image is built by image.sh from Debian packages into WORKDIR/image (downloads cached in
 # WORKDIR/cache) and rebuilt when image.sh or guest_init.sh change.
 #
-# usage: run.sh PROBE CLI WORKDIR
+# usage: run.sh PROBE CLI WORKDIR [NM_PROBE]
 # Exit: 0 pass, 1 fail, 77 skipped (no qemu, no packages for the image, or not enough time).
-# Environment: SKIMLET_HWSIM_BUDGET (seconds for the VM run, default 240),
+# Environment: SKIMLET_HWSIM_BUDGET (seconds for the VM run, default 300),
 #              SKIMLET_HWSIM_IMAGE_BUDGET (seconds for building the image when it must be, default 600).
 set -uo pipefail
 PROBE=$1
 CLI=$2
 WORK=$3
+NM_PROBE=${4:-}
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-BUDGET=${SKIMLET_HWSIM_BUDGET:-240}
+BUDGET=${SKIMLET_HWSIM_BUDGET:-300}
 IMAGE_BUDGET=${SKIMLET_HWSIM_IMAGE_BUDGET:-600}
 
 skip() { echo "SKIPPED: $*"; exit 77; }
 fail() { echo "FAILED: $*"; exit 1; }
+# A run that ends early leaves no results of an earlier one behind for the NetworkManager check.
+rm -rf "$WORK/out"
 
 command -v qemu-system-x86_64 >/dev/null || skip "qemu-system-x86_64 is not installed (make deps)"
 command -v python3 >/dev/null || skip "python3 is not installed"
@@ -62,17 +68,25 @@ STAGE=$WORK/stage
 rm -rf "$STAGE" "$WORK/out"
 mkdir -p "$STAGE/etc/hostapd" "$STAGE/extra" "$WORK/out"
 cp "$HERE"/conf/*.conf "$STAGE/etc/hostapd/"
-# Half the budget for in_vm.sh (it needs about 25 s): a hanging program fails the test before the VM's
-# own time runs out, which would only skip it.
+# NetworkManager reads only keyfiles that root owns and no one else may read.
+install -D -m 644 "$HERE/nm/NetworkManager.conf" "$STAGE/etc/NetworkManager/NetworkManager.conf"
+install -D -m 644 "$HERE/nm/system-bus.conf" "$STAGE/etc/dbus-1/lab-system.conf"
+mkdir -p "$STAGE/etc/NetworkManager/system-connections"
+for f in "$HERE"/nm/*.nmconnection; do install -m 600 "$f" "$STAGE/etc/NetworkManager/system-connections/"; done
+# Half the budget for in_vm.sh (it needs about 25 s, 50 s with the NetworkManager part): a hanging program
+# fails the test before the VM's own time runs out, which would only skip it.
 printf 'TEST_TIMEOUT=%s\n' "$(( BUDGET / 2 ))" > "$STAGE/etc/vm.env"
 # The CLI goes in alone, without its data folder: it must get by with what is built into it. Debug
 # information is dropped: it is most of the binaries' size and would only slow the boot.
-for prog in "$PROBE:skimlet-wifi-probe" "$CLI:skimlet-cli"; do
+PROGS=("$PROBE:skimlet-wifi-probe" "$CLI:skimlet-cli")
+[ -n "$NM_PROBE" ] && PROGS+=("$NM_PROBE:skimlet-nm-probe")
+for prog in "${PROGS[@]}"; do
   strip --strip-debug -o "$STAGE/extra/${prog#*:}" "${prog%%:*}" 2>/dev/null || cp "${prog%%:*}" "$STAGE/extra/${prog#*:}"
 done
 cp "$HERE/in_vm.sh" "$STAGE/extra/in_vm.sh"
 # Same libraries as on this host (Debian 12, like the image), at the same paths; they replace the image's.
-for f in "$STAGE/extra/skimlet-wifi-probe" "$STAGE/extra/skimlet-cli"; do
+for f in "${PROGS[@]#*:}"; do
+  f=$STAGE/extra/$f
   libs=$(ldd "$f") || fail "ldd $f failed"
   grep -q 'not found' <<<"$libs" && fail "libraries of $(basename "$f") are missing: $(grep 'not found' <<<"$libs")"
   for lib in $(awk '$2 == "=>" && $3 ~ /^\// {print $3} $1 ~ /^\// {print $1}' <<<"$libs"); do
@@ -123,4 +137,7 @@ for f in "$OUT"/*-root.err "$OUT"/*-user.err; do
   [ -s "$f" ] && { echo "--- $(basename "$f")"; cat "$f"; }
 done
 python3 "$HERE/check_lab.py" "$HERE/expected.tsv" "$OUT" || fail "the CLI's lists do not match the access points"
+# The NetworkManager part, for the log; hwsim_linux_nm judges it.
+grep -a '^NetworkManager ' "$OUT/logs/in_vm.log"
+cat "$OUT/nm-probe.txt" "$OUT/nm-probe.err" 2>/dev/null
 echo "PASSED"

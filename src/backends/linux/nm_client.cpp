@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <random>
 #include <string>
 #include <thread>
 
@@ -239,17 +240,132 @@ bool ModeFits(const std::string& mode, uint32_t bssType) {
 struct SettingValue {
   std::string Setting;
   std::string Key;
-  std::optional<std::string> Text;  // "s", else
-  int32_t Number = 0;               // "i"
+  std::optional<std::string> Text;           // "s", else
+  int32_t Number = 0;                        // "i", unless
+  std::optional<std::vector<uint8_t>> Bytes;  // "ay"
 };
 
 int AppendValue(sd_bus_message* m, const SettingValue& v) {
   int r = sd_bus_message_open_container(m, 'e', "sv");
   if (r >= 0) r = sd_bus_message_append(m, "s", v.Key.c_str());
-  if (r >= 0) r = v.Text ? sd_bus_message_append(m, "v", "s", v.Text->c_str()) : sd_bus_message_append(m, "v", "i", v.Number);
+  if (r >= 0 && v.Bytes) {
+    r = sd_bus_message_open_container(m, 'v', "ay");
+    if (r >= 0) r = sd_bus_message_append_array(m, 'y', v.Bytes->data(), v.Bytes->size());
+    if (r >= 0) r = sd_bus_message_close_container(m);
+  } else if (r >= 0) {
+    r = v.Text ? sd_bus_message_append(m, "v", "s", v.Text->c_str()) : sd_bus_message_append(m, "v", "i", v.Number);
+  }
   if (r >= 0) r = sd_bus_message_close_container(m);
   return r;
 }
+
+// Appends the values Secrets (a GetSecrets answer, a{sa{sv}}) holds for Setting to the open {sv} array of Dst.
+int AppendSecrets(sd_bus_message* dst, sd_bus_message* secrets, std::string_view setting) {
+  int r = sd_bus_message_rewind(secrets, 1);
+  if (r >= 0) r = sd_bus_message_enter_container(secrets, 'a', "{sa{sv}}");
+  while (r >= 0 && (r = sd_bus_message_enter_container(secrets, 'e', "sa{sv}")) > 0) {
+    const char* name = nullptr;
+    if ((r = sd_bus_message_read(secrets, "s", &name)) < 0) break;
+    if (setting != name) {
+      r = sd_bus_message_skip(secrets, "a{sv}");
+    } else {
+      if ((r = sd_bus_message_enter_container(secrets, 'a', "{sv}")) < 0) break;
+      while ((r = sd_bus_message_enter_container(secrets, 'e', "sv")) > 0) {
+        const char* key = nullptr;
+        r = sd_bus_message_read(secrets, "s", &key);
+        if (r >= 0) r = sd_bus_message_open_container(dst, 'e', "sv");
+        if (r >= 0) r = sd_bus_message_append(dst, "s", key);
+        if (r >= 0) r = sd_bus_message_copy(dst, secrets, 0);
+        if (r >= 0) r = sd_bus_message_close_container(dst);
+        if (r >= 0) r = sd_bus_message_exit_container(secrets);
+        if (r < 0) break;
+      }
+      if (r >= 0) r = sd_bus_message_exit_container(secrets);
+    }
+    if (r >= 0) r = sd_bus_message_exit_container(secrets);
+  }
+  return r;
+}
+
+// Copies a connection's settings Src (a{sa{sv}}, as GetSettings hands them out) into Dst, Values written in place
+// of (or in addition to) theirs and the secrets of each GetSecrets answer in Secrets added to their setting.
+int CopySettings(sd_bus_message* src, sd_bus_message* dst, const std::vector<SettingValue>& values,
+                 const std::vector<sd_bus_message*>& secrets) {
+  std::vector<bool> written(values.size(), false);
+  int r = sd_bus_message_enter_container(src, 'a', "{sa{sv}}");
+  if (r >= 0) r = sd_bus_message_open_container(dst, 'a', "{sa{sv}}");
+  while (r >= 0 && (r = sd_bus_message_enter_container(src, 'e', "sa{sv}")) > 0) {
+    const char* setting = nullptr;
+    if ((r = sd_bus_message_read(src, "s", &setting)) < 0) break;
+    std::string name = setting;
+    if ((r = sd_bus_message_open_container(dst, 'e', "sa{sv}")) < 0) break;
+    if ((r = sd_bus_message_append(dst, "s", name.c_str())) < 0) break;
+    if ((r = sd_bus_message_enter_container(src, 'a', "{sv}")) < 0) break;
+    if ((r = sd_bus_message_open_container(dst, 'a', "{sv}")) < 0) break;
+    while ((r = sd_bus_message_enter_container(src, 'e', "sv")) > 0) {
+      const char* key = nullptr;
+      if ((r = sd_bus_message_read(src, "s", &key)) < 0) break;
+      auto it = std::find_if(values.begin(), values.end(),
+                             [&](const SettingValue& v) { return v.Setting == name && v.Key == key; });
+      if (it != values.end()) {
+        r = sd_bus_message_skip(src, "v");
+      } else {
+        r = sd_bus_message_open_container(dst, 'e', "sv");
+        if (r >= 0) r = sd_bus_message_append(dst, "s", key);
+        if (r >= 0) r = sd_bus_message_copy(dst, src, 0);
+        if (r >= 0) r = sd_bus_message_close_container(dst);
+      }
+      if (r >= 0) r = sd_bus_message_exit_container(src);
+      if (r < 0) break;
+    }
+    if (r < 0) break;
+    for (size_t i = 0; i < values.size() && r >= 0; ++i)
+      if (values[i].Setting == name) {
+        r = AppendValue(dst, values[i]);
+        written[i] = true;
+      }
+    for (size_t i = 0; i < secrets.size() && r >= 0; ++i) r = AppendSecrets(dst, secrets[i], name);
+    if (r >= 0) r = sd_bus_message_close_container(dst);
+    if (r >= 0) r = sd_bus_message_exit_container(src);
+    if (r >= 0) r = sd_bus_message_close_container(dst);
+    if (r >= 0) r = sd_bus_message_exit_container(src);
+  }
+  // Settings the connection did not have yet.
+  for (size_t i = 0; i < values.size() && r >= 0; ++i) {
+    if (written[i]) continue;
+    r = sd_bus_message_open_container(dst, 'e', "sa{sv}");
+    if (r >= 0) r = sd_bus_message_append(dst, "s", values[i].Setting.c_str());
+    if (r >= 0) r = sd_bus_message_open_container(dst, 'a', "{sv}");
+    for (size_t j = i; j < values.size() && r >= 0; ++j)
+      if (!written[j] && values[j].Setting == values[i].Setting) {
+        r = AppendValue(dst, values[j]);
+        written[j] = true;
+      }
+    if (r >= 0) r = sd_bus_message_close_container(dst);
+    if (r >= 0) r = sd_bus_message_close_container(dst);
+  }
+  if (r >= 0) r = sd_bus_message_close_container(dst);
+  return r;
+}
+
+// A random (version 4) UUID in its text form.
+std::string NewUuid() {
+  std::random_device random;
+  std::array<uint8_t, 16> b{};
+  for (size_t i = 0; i < b.size(); i += 4) {
+    uint32_t v = random();
+    std::memcpy(b.data() + i, &v, 4);
+  }
+  b[6] = static_cast<uint8_t>((b[6] & 0x0f) | 0x40);
+  b[8] = static_cast<uint8_t>((b[8] & 0x3f) | 0x80);
+  char text[37];
+  std::snprintf(text, sizeof text, "%02x%02x%02x%02x-%02x%02x-%02x%02x-%02x%02x-%02x%02x%02x%02x%02x%02x", b[0], b[1],
+                b[2], b[3], b[4], b[5], b[6], b[7], b[8], b[9], b[10], b[11], b[12], b[13], b[14], b[15]);
+  return text;
+}
+
+// NMSettingsConnectionFlags: a profile that lives only until its connection ends.
+constexpr uint32_t kVolatileConnection = 0x4;
 
 // Reads one variant into the profile field it belongs to; skips every other value.
 int ReadSettingValue(sd_bus_message* m, std::string_view setting, std::string_view key, NmProfile& p,
@@ -412,14 +528,23 @@ struct NmClient::Impl {
     for (const auto& path : paths) {
       Message settings;
       WlanResult r = Call(path.c_str(), kConnectionInterface, "GetSettings", settings);
-      // One removed meanwhile, or one this user may not see, is not a profile here.
-      if (r == WlanError::kNotFound || r == WlanError::kAccessDenied) continue;
+      // One removed meanwhile (NetworkManager answers for an object it has dropped that it has no such
+      // interface), or one this user may not see, is not a profile here.
+      if (r == WlanError::kNotFound || r == WlanError::kNotSupported || r == WlanError::kAccessDenied) continue;
       if (r != 0) return r;
       NmProfile profile;
       std::string type;
       if (ReadProfile(settings.get(), profile, type) < 0) continue;  // malformed settings: left out
       if (type != kWirelessType || profile.Id.empty()) continue;
       if (!profile.InterfaceName.empty() && profile.InterfaceName != ifname) continue;
+      // A volatile connection is a stand-in made for one activation (see ActivatePinned), not a stored profile.
+      // NetworkManager removes it as its connection ends, so it may be gone by now; a NetworkManager without
+      // the property (before 1.12) has none.
+      Message flags;
+      uint32_t f = 0;
+      r = Property(path.c_str(), kConnectionInterface, "Flags", "u", flags);
+      if (r == WlanError::kNotFound || r == WlanError::kNotSupported) continue;
+      if (r == 0 && sd_bus_message_read_basic(flags.get(), 'u', &f) >= 0 && (f & kVolatileConnection)) continue;
       profile.Path = path;
       out.push_back(std::move(profile));
     }
@@ -440,61 +565,7 @@ struct NmClient::Impl {
     if (WlanResult r = Call(path.c_str(), kConnectionInterface, "GetSettings", settings); r != 0) return r;
     Message update;
     if (WlanResult r = NewCall(path.c_str(), kConnectionInterface, "Update", update); r != 0) return r;
-    sd_bus_message* src = settings.get();
-    sd_bus_message* dst = update.get();
-    std::vector<bool> written(values.size(), false);
-    int r = sd_bus_message_enter_container(src, 'a', "{sa{sv}}");
-    if (r >= 0) r = sd_bus_message_open_container(dst, 'a', "{sa{sv}}");
-    while (r >= 0 && (r = sd_bus_message_enter_container(src, 'e', "sa{sv}")) > 0) {
-      const char* setting = nullptr;
-      if ((r = sd_bus_message_read(src, "s", &setting)) < 0) break;
-      std::string name = setting;
-      if ((r = sd_bus_message_open_container(dst, 'e', "sa{sv}")) < 0) break;
-      if ((r = sd_bus_message_append(dst, "s", name.c_str())) < 0) break;
-      if ((r = sd_bus_message_enter_container(src, 'a', "{sv}")) < 0) break;
-      if ((r = sd_bus_message_open_container(dst, 'a', "{sv}")) < 0) break;
-      while ((r = sd_bus_message_enter_container(src, 'e', "sv")) > 0) {
-        const char* key = nullptr;
-        if ((r = sd_bus_message_read(src, "s", &key)) < 0) break;
-        auto it = std::find_if(values.begin(), values.end(),
-                               [&](const SettingValue& v) { return v.Setting == name && v.Key == key; });
-        if (it != values.end()) {
-          r = sd_bus_message_skip(src, "v");
-        } else {
-          r = sd_bus_message_open_container(dst, 'e', "sv");
-          if (r >= 0) r = sd_bus_message_append(dst, "s", key);
-          if (r >= 0) r = sd_bus_message_copy(dst, src, 0);
-          if (r >= 0) r = sd_bus_message_close_container(dst);
-        }
-        if (r >= 0) r = sd_bus_message_exit_container(src);
-        if (r < 0) break;
-      }
-      if (r < 0) break;
-      for (size_t i = 0; i < values.size() && r >= 0; ++i)
-        if (values[i].Setting == name) {
-          r = AppendValue(dst, values[i]);
-          written[i] = true;
-        }
-      if (r >= 0) r = sd_bus_message_close_container(dst);
-      if (r >= 0) r = sd_bus_message_exit_container(src);
-      if (r >= 0) r = sd_bus_message_close_container(dst);
-      if (r >= 0) r = sd_bus_message_exit_container(src);
-    }
-    // Settings the connection did not have yet.
-    for (size_t i = 0; i < values.size() && r >= 0; ++i) {
-      if (written[i]) continue;
-      r = sd_bus_message_open_container(dst, 'e', "sa{sv}");
-      if (r >= 0) r = sd_bus_message_append(dst, "s", values[i].Setting.c_str());
-      if (r >= 0) r = sd_bus_message_open_container(dst, 'a', "{sv}");
-      for (size_t j = i; j < values.size() && r >= 0; ++j)
-        if (!written[j] && values[j].Setting == values[i].Setting) {
-          r = AppendValue(dst, values[j]);
-          written[j] = true;
-        }
-      if (r >= 0) r = sd_bus_message_close_container(dst);
-      if (r >= 0) r = sd_bus_message_close_container(dst);
-    }
-    if (r >= 0) r = sd_bus_message_close_container(dst);
+    int r = CopySettings(settings.get(), update.get(), values, {});
     if (r < 0) return 1117;  // settings that cannot be read back as they were written: nothing is sent
     Message reply;
     return Send(update, reply);
@@ -524,6 +595,43 @@ struct NmClient::Impl {
       return sd_bus_message_append(m, "ooo", connection.c_str(), device.c_str(), ap.c_str());
     });
   }
+
+  // Activates the profile on the access point with Bssid. NetworkManager takes the access point of an activation
+  // only as a hint: the supplicant still joins whichever BSS of the SSID it likes best. What holds it to one BSS
+  // is 802-11-wireless.bssid, so a volatile copy of the profile with that BSSID (and a UUID of its own) is
+  // activated; NetworkManager drops the copy when its connection ends, and the profile stays as it was. The copy
+  // carries the profile's secrets where this user may read them (else NetworkManager asks the user's agent, as
+  // for the profile). A NetworkManager without AddAndActivateConnection2 (before 1.16) gets the hint.
+  WlanResult ActivatePinned(const NmProfile& profile, const std::string& device, const std::string& ap,
+                            const std::array<uint8_t, 6>& bssid) {
+    Message settings;
+    if (WlanResult r = Call(profile.Path.c_str(), kConnectionInterface, "GetSettings", settings); r != 0) return r;
+    std::vector<Message> secrets;
+    std::vector<sd_bus_message*> secretMessages;
+    for (const char* setting : {"802-11-wireless-security", "802-1x"}) {
+      Message answer;
+      if (Call(profile.Path.c_str(), kConnectionInterface, "GetSecrets", answer,
+               [&](sd_bus_message* m) { return sd_bus_message_append(m, "s", setting); }) == 0) {
+        secretMessages.push_back(answer.get());
+        secrets.push_back(std::move(answer));
+      }
+    }
+    Message call;
+    if (WlanResult r = NewCall(kNmPath, kNmInterface, "AddAndActivateConnection2", call); r != 0) return r;
+    const std::vector<SettingValue> values = {
+        {"connection", "uuid", NewUuid(), 0, std::nullopt},
+        {kWirelessType, "bssid", std::nullopt, 0, std::vector<uint8_t>(bssid.begin(), bssid.end())}};
+    int r = CopySettings(settings.get(), call.get(), values, secretMessages);
+    if (r >= 0) r = sd_bus_message_append(call.get(), "oo", device.c_str(), ap.c_str());
+    if (r >= 0) r = sd_bus_message_append(call.get(), "a{sv}", 1, "persist", "s", "volatile");
+    if (r < 0) return 1117;
+    Message reply;
+    BusError error;
+    WlanResult res = Send(call, reply, &error);
+    if (res == WlanError::kNotSupported && error.Name() == SD_BUS_ERROR_UNKNOWN_METHOD)
+      return Activate(profile.Path, device, ap);
+    return res;
+  }
 };
 
 NmClient::NmClient() : impl_(std::make_unique<Impl>()) {}
@@ -551,7 +659,7 @@ WlanResult NmClient::RenameProfile(const std::string& ifname, std::string_view o
   if (!p) return WlanError::kNotFound;
   if (oldName == newName) return WlanError::kSuccess;
   if (Impl::Find(profiles, newName)) return WlanError::kAlreadyExists;
-  return impl_->Rewrite(p->Path, {{"connection", "id", std::string(newName), 0}});
+  return impl_->Rewrite(p->Path, {{"connection", "id", std::string(newName), 0, std::nullopt}});
 }
 
 WlanResult NmClient::SetProfilePosition(const std::string& ifname, std::string_view name, uint32_t position) {
@@ -565,7 +673,7 @@ WlanResult NmClient::SetProfilePosition(const std::string& ifname, std::string_v
   if (!plan) return WlanError::kInvalidParameter;
   for (size_t i = 0; i < profiles.size(); ++i) {
     if ((*plan)[i] == profiles[i].Priority) continue;
-    if (WlanResult r = impl_->Rewrite(profiles[i].Path, {{"connection", "autoconnect-priority", std::nullopt, (*plan)[i]}});
+    if (WlanResult r = impl_->Rewrite(profiles[i].Path, {{"connection", "autoconnect-priority", std::nullopt, (*plan)[i], std::nullopt}});
         r != 0)
       return r;
   }
@@ -608,7 +716,7 @@ WlanResult NmClient::Connect(const std::string& ifname, std::span<const uint8_t>
   std::string ap = impl_->AccessPoint(device, bssid);
   for (const auto& p : profiles)
     if (std::equal(p.Ssid.begin(), p.Ssid.end(), ssid.begin(), ssid.end()) && ModeFits(p.Mode, bssType))
-      return impl_->Activate(p.Path, device, ap);
+      return bssid ? impl_->ActivatePinned(p, device, ap, *bssid) : impl_->Activate(p.Path, device, ap);
   // No profile yet: NetworkManager completes a new one from the access point and asks for its secret. The
   // BSSID goes into the new profile only when NetworkManager does not list the access point to pin it by.
   Message reply;
@@ -650,7 +758,8 @@ WlanResult NmClient::ConnectProfile(const std::string& ifname, std::string_view 
   if (WlanResult r = impl_->Profiles(ifname, profiles); r != 0) return r;
   const NmProfile* p = Impl::Find(profiles, name);
   if (!p) return WlanError::kNotFound;
-  return impl_->Activate(p->Path, device, impl_->AccessPoint(device, bssid));
+  std::string ap = impl_->AccessPoint(device, bssid);
+  return bssid ? impl_->ActivatePinned(*p, device, ap, *bssid) : impl_->Activate(p->Path, device, ap);
 }
 
 WlanResult NmClient::Disconnect(const std::string& ifname) {

@@ -3,7 +3,8 @@
 // wireless switch.
 //
 // - Profiles are NetworkManager's 802-11-wireless connections usable on the interface (connection.interface-name
-//   empty or equal to it), in NetworkManager's autoconnect order: connection.autoconnect-priority descending,
+//   empty or equal to it; volatile ones, which end with their connection, left out), in NetworkManager's
+//   autoconnect order: connection.autoconnect-priority descending,
 //   then the most recently used first (connection.timestamp), then by id. A profile's name is connection.id.
 // - Every call has a bounded timeout, so a stuck NetworkManager holds the caller for a few seconds at most.
 // - Results are the service's codes: NetworkManager not on the bus → WlanError::kServiceNotActive, a refusal
@@ -72,11 +73,13 @@ public:
   WlanResult EditProfile(const std::string& ifname, std::string_view name, const std::string& searchPath = {});
 
   // Connects IfName to SSID: the first profile of that SSID (and BSS type: 1 infrastructure, 2 ad hoc, 3 any)
-  // is activated, pinned to the access point of Bssid when NetworkManager lists it; without such a profile a
-  // new one is added and activated (NetworkManager asks for a secret through its agent).
+  // is activated; without such a profile a new one is added and activated (NetworkManager asks for a secret
+  // through its agent). With a Bssid the connection is held to that access point: a profile is activated as a
+  // volatile copy with the BSSID (NetworkManager removes it when the connection ends; the profile is not
+  // changed), and the access point is also named to NetworkManager when it lists it.
   WlanResult Connect(const std::string& ifname, std::span<const uint8_t> ssid,
                      const std::optional<std::array<uint8_t, 6>>& bssid, uint32_t bssType);
-  // Activates the profile named Name on IfName, pinned to Bssid's access point when given and listed.
+  // Activates the profile named Name on IfName, held to Bssid's access point when given (as Connect does).
   WlanResult ConnectProfile(const std::string& ifname, std::string_view name,
                             const std::optional<std::array<uint8_t, 6>>& bssid);
   // Disconnects the device; success when it was not connected.

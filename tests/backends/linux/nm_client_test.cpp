@@ -209,7 +209,16 @@ TEST_F(NmMock, ProfilesAreTheInterfacesWirelessConnectionsInAutoconnectOrder) {
   Exec("add_conn('Other adapter', 'f', prio=9, iface='wlan1')");
   Exec("add_conn('This adapter', 'g', prio=-1, iface='wlan0')");
   Exec("add_conn('Wired', 'h', prio=9, ctype='802-3-ethernet')");
-  EXPECT_EQ(Names(), "Favourite,Recent,Alpha,Beta,Old,This adapter");
+  // A volatile connection (Flags 0x4, here with "unsaved" 0x1) only stands in for one activation.
+  Exec("mock_of(add_conn('Stand-in', 'i', prio=9)).AddProperty('org.freedesktop.NetworkManager.Settings.Connection', "
+       "'Flags', dbus.UInt32(5))");
+  Exec("mock_of(add_conn('Saved', 'j', prio=-2)).AddProperty('org.freedesktop.NetworkManager.Settings.Connection', "
+       "'Flags', dbus.UInt32(0))");
+  // One removed between the list and the read of its settings: NetworkManager no longer knows the object.
+  Exec("mock_of(add_conn('Gone', 'k')).AddMethod('org.freedesktop.NetworkManager.Settings.Connection', 'GetSettings', "
+       "'', 'a{sa{sv}}', \"raise dbus.exceptions.DBusException('No such interface', "
+       "name='org.freedesktop.DBus.Error.UnknownMethod')\")");
+  EXPECT_EQ(Names(), "Favourite,Recent,Alpha,Beta,Old,This adapter,Saved");
 
   std::vector<NmProfile> profiles;
   ASSERT_EQ(client_.Profiles(kIfname, profiles), 0u);
@@ -269,29 +278,56 @@ TEST_F(NmMock, SetPositionMovesOneProfileAndKeepsTheOthersInOrder) {
   EXPECT_EQ(Names(), "E,B,C,D,A");
 }
 
-TEST_F(NmMock, ConnectActivatesTheProfileOfTheSsidPinnedToTheAccessPoint) {
+// NetworkManager takes the access point of an activation only as a hint: what holds the supplicant to one BSS is
+// the BSSID in the activated connection. A BSSID therefore activates a volatile copy of the profile that has it.
+TEST_F(NmMock, ConnectWithABssidActivatesAVolatileCopyHeldToThatAccessPoint) {
+  const std::string manager = std::string("'") + kManager + "'";
   Exec("ap1 = nm.AddAccessPoint(dev, 'ap1', 'HomeNet', '00:11:22:33:44:55', 2, 2412, 54000, 80, 0)");
   Exec("ap2 = nm.AddAccessPoint(dev, 'ap2', 'HomeNet', '00:11:22:33:44:AA', 2, 5180, 54000, 60, 0)");
   Exec("add_conn('Elsewhere', 'HomeNet', prio=9, iface='wlan1')");
   Exec("add_conn('Hotspot', 'HomeNet', prio=8, mode='ap')");
-  Exec("home = add_conn('Home', 'HomeNet')");
-  auto ssid = Bytes("HomeNet");
+  Exec("home = add_conn('Home', 'HomeNet', psk='secret1')");
+  Exec("mock_of(" + manager + ").AddMethod('org.freedesktop.NetworkManager', 'AddAndActivateConnection2', "
+       "'a{sa{sv}}ooa{sv}', 'ooa{sv}', 'ret = (dbus.ObjectPath(\"/c\"), dbus.ObjectPath(\"/a\"), {})')");
   std::array<uint8_t, 6> bssid = {0x00, 0x11, 0x22, 0x33, 0x44, 0xaa};
-  ASSERT_EQ(client_.Connect(kIfname, ssid, bssid, 1), 0u);
-  EXPECT_EQ(Eval("[str(a) for a in calls('" + std::string(kManager) + "', 'ActivateConnection')[0]] == [home, dev, ap2]"),
-            "True");
+
+  // By SSID (the first profile of it that fits) and by name alike.
+  for (bool byName : {false, true}) {
+    SCOPED_TRACE(byName ? "by name" : "by SSID");
+    Exec("mock_of(" + manager + ").ClearCalls()");
+    ASSERT_EQ(byName ? client_.ConnectProfile(kIfname, "Home", bssid) : client_.Connect(kIfname, Bytes("HomeNet"), bssid, 1),
+              0u);
+    Exec("c = calls(" + manager + ", 'AddAndActivateConnection2')[0]");
+    EXPECT_EQ(Eval("str(c[0]['connection']['id']), bytes(c[0]['802-11-wireless']['ssid'])"), "('Home', b'HomeNet')");
+    EXPECT_EQ(Eval("str(c[0]['connection']['uuid']) != str(conn_settings(home)['connection']['uuid'])"), "True");
+    EXPECT_EQ(Eval("[int(b) for b in c[0]['802-11-wireless']['bssid']]"), "[0, 17, 34, 51, 68, 170]");
+    // The secret goes along (the template answers GetSecrets with its own layout, which is copied as it came).
+    EXPECT_EQ(Eval("str(c[0]['802-11-wireless-security']['secrets']['psk'])"), "secret1");
+    EXPECT_EQ(Eval("[str(c[1]), str(c[2]), str(c[3]['persist'])] == [dev, ap2, 'volatile']"), "True");
+    EXPECT_EQ(Eval("len(calls(" + manager + ", 'ActivateConnection'))"), "0");
+  }
+  EXPECT_EQ(Eval("'bssid' in conn_settings(home)['802-11-wireless']"), "False");  // the profile stays as it was
+
+  // Without a BSSID the profile itself is activated and NetworkManager chooses the access point.
+  Exec("mock_of(" + manager + ").ClearCalls()");
+  ASSERT_EQ(client_.ConnectProfile(kIfname, "Home", std::nullopt), 0u);
+  EXPECT_EQ(Eval("[str(a) for a in calls(" + manager + ", 'ActivateConnection')[0]] == [home, dev, '/']"), "True");
   std::string name;
   EXPECT_EQ(client_.ActiveProfileName(kIfname, name), 0u);
   EXPECT_EQ(name, "Home");
-
-  // Without a BSSID NetworkManager chooses the access point; by name the profile is found the same way.
-  Exec("mock_of('" + std::string(kManager) + "').ClearCalls()");
-  ASSERT_EQ(client_.ConnectProfile(kIfname, "Home", std::nullopt), 0u);
-  EXPECT_EQ(Eval("[str(a) for a in calls('" + std::string(kManager) + "', 'ActivateConnection')[0]] == [home, dev, '/']"),
-            "True");
   EXPECT_EQ(client_.ConnectProfile(kIfname, "Nowhere", std::nullopt), WlanError::kNotFound);
   EXPECT_EQ(client_.Connect(kIfname, {}, std::nullopt, 1), WlanError::kInvalidParameter);
   EXPECT_EQ(client_.Connect(kIfname, std::vector<uint8_t>(33, 'x'), std::nullopt, 1), WlanError::kInvalidParameter);
+}
+
+// A NetworkManager without AddAndActivateConnection2 (before 1.16) gets the access point as the hint it can take.
+TEST_F(NmMock, ConnectWithABssidOnAnOldNetworkManagerNamesTheAccessPoint) {
+  Exec("ap2 = nm.AddAccessPoint(dev, 'ap2', 'HomeNet', '00:11:22:33:44:AA', 2, 5180, 54000, 60, 0)");
+  Exec("home = add_conn('Home', 'HomeNet')");
+  std::array<uint8_t, 6> bssid = {0x00, 0x11, 0x22, 0x33, 0x44, 0xaa};
+  ASSERT_EQ(client_.Connect(kIfname, Bytes("HomeNet"), bssid, 1), 0u);
+  EXPECT_EQ(Eval("[str(a) for a in calls('" + std::string(kManager) + "', 'ActivateConnection')[0]] == [home, dev, ap2]"),
+            "True");
 }
 
 TEST_F(NmMock, ConnectWithoutAProfileAddsOneForTheAccessPoint) {
