@@ -99,4 +99,7 @@ std::optional<TCommand> CommandByName(std::string_view name);
 // looked up again after the dialog, which may outlive it; nothing happens when it has gone.
 void ChangeNetworkColor(TCommandHost& host, const std::string& bssidText);
 
+// The profiles dialog for the selected interface (the "Profiles..." button of the Current connection page).
+void OpenProfiles(TCommandHost& host);
+
 }  // namespace skimlet
