@@ -29,7 +29,7 @@ TfrmColumnSettings::TfrmColumnSettings(QTreeView& list, const TColumnLayout& sto
   ReadLayout(list_, saved_);
   working_ = saved_;
 
-  auto* heading = new QLabel(Tr("Check the columns that you would like to make visible. "), this);
+  auto* heading = new QLabel(Tr("Check the columns that you would like to make visible."), this);
   heading->setWordWrap(true);
   lstColumns_ = new QListWidget(this);
   lstColumns_->setObjectName(QStringLiteral("lstColumns"));

@@ -15,7 +15,7 @@ TfrmReportSections::TfrmReportSections(const TProgramOptions& o, QWidget* parent
   setObjectName(QStringLiteral("frmReportSections"));
   setWindowTitle(Tr("Generate Report"));
   // The heading in bold on a white band across the dialog.
-  auto* heading = new QLabel(Tr("Sections to include in Report "), this);
+  auto* heading = new QLabel(Tr("Sections to include in Report"), this);
   heading->setObjectName(QStringLiteral("lblHeading"));
   QFont bold = heading->font();
   bold.setBold(true);
