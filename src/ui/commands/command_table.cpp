@@ -1,13 +1,14 @@
 #include "ui/commands/command_table.h"
 
-#include <QHeaderView>
 #include <QApplication>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QItemSelectionModel>
 
 #include "core/base/format.h"
 #include "core/base/safe_text.h"
 #include "core/base/translate.h"
+#include "core/model/columns.h"
 #include "core/settings/options.h"
 #include "core/wlan/wlan_interface.h"
 #include "ui/commands/command_host.h"
@@ -124,7 +125,9 @@ void NetworkProperties(TCommandHost& host, bool) {
 
 void SelectColumns(TCommandHost& host, bool) {
   TNetworkListView* list = host.HostList();
-  dialogs::ExecuteColumnSettings(list->window(), *list, host.HostOptions().Layouts.ListColumns);
+  // The same column as the header menu's stays shown: the list always names its networks.
+  dialogs::ExecuteColumnSettings(list->window(), *list, host.HostOptions().Layouts.ListColumns,
+                                 ColumnIndex(TNetworkColumn::SSID));
 }
 
 void About(TCommandHost& host, bool) { dialogs::ExecuteAbout(host.HostList()->window()); }

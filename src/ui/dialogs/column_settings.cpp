@@ -22,8 +22,8 @@ namespace {
 constexpr int kColumnRole = Qt::UserRole;
 }
 
-TfrmColumnSettings::TfrmColumnSettings(QTreeView& list, const TColumnLayout& stored, QWidget* parent)
-    : QDialog(parent), list_(list), saved_(stored) {
+TfrmColumnSettings::TfrmColumnSettings(QTreeView& list, const TColumnLayout& stored, int mainColumn, QWidget* parent)
+    : QDialog(parent), list_(list), mainColumn_(mainColumn), saved_(stored) {
   setObjectName(QStringLiteral("frmColumnSettings"));
   setWindowTitle(Tr("Column Settings"));
   ReadLayout(list_, saved_);
@@ -52,7 +52,7 @@ TfrmColumnSettings::TfrmColumnSettings(QTreeView& list, const TColumnLayout& sto
     auto* line = new QListWidgetItem(QString::fromStdString(c.Caption), lstColumns_);
     line->setData(kColumnRole, column);
     line->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-    line->setCheckState(c.Visible || column == 0 ? Qt::Checked : Qt::Unchecked);
+    line->setCheckState(c.Visible || column == mainColumn_ ? Qt::Checked : Qt::Unchecked);
   }
   filling_ = false;
 
@@ -60,7 +60,7 @@ TfrmColumnSettings::TfrmColumnSettings(QTreeView& list, const TColumnLayout& sto
   connect(lstColumns_, &QListWidget::itemChanged, this, [this](QListWidgetItem* line) {
     if (filling_) return;
     const int column = line->data(kColumnRole).toInt();
-    if (column == 0 && line->checkState() != Qt::Checked) {
+    if (column == mainColumn_ && line->checkState() != Qt::Checked) {
       // The list always shows its main column.
       QSignalBlocker block(lstColumns_);
       line->setCheckState(Qt::Checked);
@@ -136,8 +136,8 @@ void TfrmColumnSettings::Finish(bool ok, TColumnLayout& stored) {
   stored = working_;
 }
 
-void ExecuteColumnSettings(QWidget* parent, QTreeView& list, TColumnLayout& stored) {
-  TfrmColumnSettings dialog(list, stored, parent);
+void ExecuteColumnSettings(QWidget* parent, QTreeView& list, TColumnLayout& stored, int mainColumn) {
+  TfrmColumnSettings dialog(list, stored, mainColumn, parent);
   CentreOn(dialog, parent);
   dialog.Finish(dialog.exec() == QDialog::Accepted, stored);
 }

@@ -1,6 +1,7 @@
 // The network list's column choice: a check box per column in display order (checked = visible), the selected
 // column's width and alignment. Every change previews on the list at once; OK keeps the working copy, Cancel
-// puts the layout of the opening back. The list's main column (0) always stays visible.
+// puts the layout of the opening back. The list's main column (the one that names its rows) always stays
+// visible.
 #pragma once
 
 #include <QDialog>
@@ -22,7 +23,8 @@ public:
   inline static constexpr int kMaxWidth = 1000;
 
   // List: the network list, whose layout is read now (over Stored) and previewed while the dialog is open.
-  TfrmColumnSettings(QTreeView& list, const TColumnLayout& stored, QWidget* parent = nullptr);
+  // MainColumn: the column that cannot be hidden.
+  TfrmColumnSettings(QTreeView& list, const TColumnLayout& stored, int mainColumn, QWidget* parent = nullptr);
 
   // OK: the working copy stays on the list and goes into Stored. Cancel: the saved layout goes back.
   void Finish(bool ok, TColumnLayout& stored);
@@ -40,6 +42,7 @@ private:
   void TakeWidth();
 
   QTreeView& list_;
+  int mainColumn_;
   TColumnLayout saved_;
   TColumnLayout working_;
   bool filling_ = false;
@@ -49,6 +52,6 @@ private:
 };
 
 // Runs the dialog over Parent for List; OK stores the layout in Stored.
-void ExecuteColumnSettings(QWidget* parent, QTreeView& list, TColumnLayout& stored);
+void ExecuteColumnSettings(QWidget* parent, QTreeView& list, TColumnLayout& stored, int mainColumn);
 
 }  // namespace skimlet::dialogs

@@ -59,6 +59,8 @@ TfrmNetworkProperties::TfrmNetworkProperties(std::string bssidText, TLookup look
   table_->setItemDelegateForColumn(1, new TSwatchDelegate(table_));
   for (const QString& title : titles) table_->addTopLevelItem(new QTreeWidgetItem(QStringList{title, QString()}));
   ApplyLayout(*table_, layout_);
+  // A layout never stored has the default width: the titles get the room they need instead.
+  if (!layout_.empty() && layout_[0].Width <= DefaultColumnLayout(1)[0].Width) table_->resizeColumnToContents(0);
   table_->header()->setStretchLastSection(true);
 
   lblGone_ = new QLabel(Tr("The network is no longer in the list."), this);
@@ -83,7 +85,7 @@ TfrmNetworkProperties::TfrmNetworkProperties(std::string bssidText, TLookup look
   auto* box = new QVBoxLayout(this);
   box->addWidget(table_);
   box->addLayout(buttons);
-  resize(480, 560);
+  resize(560, 640);
 
   timer_ = new QTimer(this);
   timer_->setObjectName(QStringLiteral("tmRefresh"));

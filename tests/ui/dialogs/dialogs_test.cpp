@@ -140,7 +140,7 @@ protected:
 };
 
 TEST_F(ColumnSettingsTest, ChangesPreviewAtOnceAndCancelRestores) {
-  TfrmColumnSettings d(view, layout);
+  TfrmColumnSettings d(view, layout, 1);
   QStringList lines;
   for (int i = 0; i < d.Columns()->count(); ++i) lines << d.Columns()->item(i)->text();
   EXPECT_EQ(lines, (QStringList{"C0", "C2", "C1", "C3"}));
@@ -155,9 +155,9 @@ TEST_F(ColumnSettingsTest, ChangesPreviewAtOnceAndCancelRestores) {
   d.AlignmentBox()->setCurrentIndex(1);
   EXPECT_EQ(model.headerData(3, Qt::Horizontal, kColumnAlignmentRole).toInt(), 1);
   // The main column stays checked and shown whatever is clicked.
-  Line(d, "C0")->setCheckState(Qt::Unchecked);
-  EXPECT_EQ(Line(d, "C0")->checkState(), Qt::Checked);
-  EXPECT_FALSE(Header()->isSectionHidden(0));
+  Line(d, "C1")->setCheckState(Qt::Unchecked);
+  EXPECT_EQ(Line(d, "C1")->checkState(), Qt::Checked);
+  EXPECT_FALSE(Header()->isSectionHidden(1));
 
   TColumnLayout stored = layout;
   d.Finish(false, stored);
@@ -169,18 +169,18 @@ TEST_F(ColumnSettingsTest, ChangesPreviewAtOnceAndCancelRestores) {
 }
 
 TEST_F(ColumnSettingsTest, OkKeepsTheWorkingCopyWithTheWidthBeingTyped) {
-  TfrmColumnSettings d(view, layout);
+  TfrmColumnSettings d(view, layout, 0);
   d.Columns()->setCurrentRow(1);  // C2
-  Line(d, "C1")->setCheckState(Qt::Unchecked);
+  Line(d, "C3")->setCheckState(Qt::Unchecked);
   d.WidthBox()->setValue(20);  // the smallest width the box takes
   EXPECT_EQ(d.WidthBox()->minimum(), 20);
   EXPECT_EQ(d.WidthBox()->maximum(), 1000);
   TColumnLayout stored = layout;
   d.Finish(true, stored);
-  EXPECT_FALSE(stored[1].Visible);
+  EXPECT_FALSE(stored[3].Visible);
   EXPECT_EQ(stored[2].Width, 20);
   EXPECT_EQ(stored[2].Position, 1);
-  EXPECT_TRUE(Header()->isSectionHidden(1));
+  EXPECT_TRUE(Header()->isSectionHidden(3));
 }
 
 // ---- About and the report's sections ----------------------------------------------------------------------
@@ -245,7 +245,7 @@ TEST(DialogTexts, GermanReachesEveryDialog) {
   QStandardItemModel model(0, 2);
   QTreeView view;
   view.setModel(&model);
-  TfrmColumnSettings columns(view, DefaultColumnLayout(2));
+  TfrmColumnSettings columns(view, DefaultColumnLayout(2), 0);
   TColumnLayout profilesLayout = DefaultColumnLayout(1), propertiesLayout = DefaultColumnLayout(2);
   TfrmProfiles profiles({}, profilesLayout);
   TfrmNetworkProperties properties("x", {}, {}, {}, propertiesLayout);
