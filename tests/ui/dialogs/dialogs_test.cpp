@@ -34,6 +34,7 @@
 #include "ui/dialogs/profiles.h"
 #include "ui/dialogs/report_sections.h"
 #include "ui/list/column_layout.h"
+#include "ui/connection/current_connection.h"
 #include "ui/window/main_window.h"
 
 namespace skimlet {
@@ -396,6 +397,25 @@ TEST_F(DialogsWindowTest, NetworkPropertiesFollowTheNetworkAndSayWhenItHasGone) 
   w.Action(TCommand::NetworkProperties)->trigger();
   EXPECT_TRUE(checked);
   EXPECT_EQ(w.SelectedNetworks()->Count(), 0);
+}
+
+// The "Profiles..." button of the Current connection page opens the dialog on the selected interface.
+TEST_F(DialogsWindowTest, ProfilesButtonShowsTheSelectedInterfacesProfiles) {
+  TfrmSkimlet w(FakeEnvironment([](test::FakeWlanService& f) {
+    WLAN_PROFILE_INFO_LIST list;
+    list.ProfileInfo = {{"Home", 0}, {"Cafe", 0}};
+    f.Profiles = {0, list.Encode()};
+  }));
+  QPushButton* button = w.ConnectionPanel()->ProfilesButton();
+  ASSERT_TRUE(button->isEnabled());
+  QStringList shown;
+  WhenShown<TfrmProfiles>([&shown](TfrmProfiles& d) {
+    for (int i = 0; i < d.List()->topLevelItemCount(); ++i) shown << d.List()->topLevelItem(i)->data(0, Qt::UserRole).toString();
+    EXPECT_EQ(d.List()->headerItem()->text(0), "Profile");
+    d.accept();
+  });
+  button->click();
+  EXPECT_EQ(shown, (QStringList{"Home", "Cafe"}));
 }
 
 // The profiles of a service that keeps them in a list, as the backends do.
