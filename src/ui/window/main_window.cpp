@@ -470,9 +470,10 @@ void TfrmSkimlet::ApplyOptions(bool bandLayoutChanged) {
   // The achievable rate follows the noise level, the stream counts and the access-point switch.
   if (TWLANNetworkList* list = SelectedNetworks())
     for (const auto& n : list->Items) n->AchievableRate = n->ComputeAchievableRate();
+  // The pin decides the order and lets the connected network pass every filter.
+  ApplyNetworkFilter();
   model_->Resort();
   model_->RepaintAll();
-  UpdateStatusBar();
 }
 
 void TfrmSkimlet::ScanResultsReady() {
