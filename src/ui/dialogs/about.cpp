@@ -40,7 +40,7 @@ TAboutInfo ProgramAboutInfo() {
       {QStringLiteral("Qt ") + QString::fromLatin1(qVersion()), QStringLiteral("LGPLv3")},
       {QStringLiteral("libnl"), QStringLiteral("LGPL-2.1")},
       {QStringLiteral("pugixml"), QStringLiteral("MIT")},
-      {QStringLiteral("SQLite"), QStringLiteral("Public domain")},
+      {QStringLiteral("SQLite 3"), QStringLiteral("Public domain")},
 #ifdef SKIMLET_ABOUT_LIBSYSTEMD
       {QStringLiteral("libsystemd (sd-bus)"), QStringLiteral("LGPL-2.1-or-later")},
 #endif
