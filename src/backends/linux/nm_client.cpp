@@ -688,7 +688,7 @@ WlanResult NmClient::EditProfile(const std::string& ifname, std::string_view nam
     path = env ? env : "/usr/local/bin:/usr/bin:/bin";
   }
   std::string editor = FindProgram("nm-connection-editor", path);
-  if (editor.empty()) return WlanError::kNotSupported;
+  if (editor.empty()) return WlanError::kFileNotFound;  // the dialog says the editor is missing
   std::vector<NmProfile> profiles;
   if (WlanResult r = impl_->Profiles(ifname, profiles); r != 0) return r;
   const NmProfile* p = Impl::Find(profiles, name);

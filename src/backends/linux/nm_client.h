@@ -68,7 +68,7 @@ public:
   WlanResult RenameProfile(const std::string& ifname, std::string_view oldName, std::string_view newName);
   // Moves the profile to Position (0: first) of the autoconnect order by rewriting autoconnect priorities.
   WlanResult SetProfilePosition(const std::string& ifname, std::string_view name, uint32_t position);
-  // Starts the desktop's connection editor on the profile without waiting for it; kNotSupported when the editor
+  // Starts the desktop's connection editor on the profile without waiting for it; kFileNotFound when the editor
   // is not found on SearchPath (a PATH-like list; empty: the environment's PATH).
   WlanResult EditProfile(const std::string& ifname, std::string_view name, const std::string& searchPath = {});
 

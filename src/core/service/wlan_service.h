@@ -28,6 +28,7 @@ using WlanResult = uint32_t;
 // The system error codes the backends return.
 namespace WlanError {
 constexpr WlanResult kSuccess = 0;
+constexpr WlanResult kFileNotFound = 2;  // a program the service needs (a profile editor) is not installed
 constexpr WlanResult kAccessDenied = 5;
 constexpr WlanResult kInvalidHandle = 6;
 constexpr WlanResult kNotEnoughMemory = 8;

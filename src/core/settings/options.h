@@ -177,6 +177,28 @@ std::vector<TOptionsMessage> SaveOptions(const TProgramFolders& folders, const T
 // number, and likewise for the others).
 void LoadColumnTitles(const TLangChanger& lang, TColumnLayouts& layouts);
 
+// The ranges the options dialog allows. Values read from options.xml may lie outside them; whoever uses such a
+// value clamps it first, so that no timer interval or period overflows.
+struct TOptionRange {
+  int32_t Min;
+  int32_t Max;
+  constexpr int32_t Clamp(int32_t value) const { return value < Min ? Min : value > Max ? Max : value; }
+};
+inline constexpr TOptionRange kIntervalSecondsRange{1, 3600};
+inline constexpr TOptionRange kDeleteNotSeenMinutesRange{1, 1000};
+inline constexpr TOptionRange kNoiseLevelRange{-100, -70};
+inline constexpr TOptionRange kStreamsRange{1, 8};
+
+// A timer interval option (seconds) as milliseconds, clamped to kIntervalSecondsRange first.
+constexpr int IntervalMilliseconds(int32_t seconds) { return kIntervalSecondsRange.Clamp(seconds) * 1000; }
+
+// The time-window list of the options dialog: item 0 is 5 minutes, item n is n * 10 minutes (up to 60).
+inline constexpr int kTimeWindowItemCount = 7;
+// The item that shows Minutes: 0 for a value outside 1 to 60, else Minutes div 10.
+constexpr int TimeWindowItem(int32_t minutes) { return minutes < 1 || minutes > 60 ? 0 : minutes / 10; }
+// The minutes an item stands for.
+constexpr int32_t TimeWindowItemMinutes(int item) { return item <= 0 ? 5 : item * 10; }
+
 // DefaultLang as a file name of the languages folder: a value with a path in it is not one.
 bool IsPlainFileName(std::string_view name);
 

@@ -68,6 +68,9 @@ public:
   virtual void ReenumerateInterfaces() = 0;
   virtual void ShowFilters(bool on) = 0;
   virtual void RestoreColumnsOrder() = 0;
+  // The options changed: timers re-armed, graph options applied, rates re-derived, the list re-sorted; the band
+  // graphs are rebuilt only when their layout options changed. Hosts without those views need nothing.
+  virtual void ApplyOptions(bool /*bandLayoutChanged*/) {}
   virtual void CloseWindow() = 0;
   // What the report is made of, as the window stands now; nothing by default.
   virtual ui::TReportSources ReportSources() { return {}; }

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QDateTime>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QItemSelectionModel>
 
 #include <algorithm>
@@ -14,10 +15,16 @@
 #include "core/base/format.h"
 #include "core/base/safe_text.h"
 #include "core/base/translate.h"
+#include "core/model/columns.h"
 #include "core/model/copy_text.h"
 #include "core/settings/options.h"
 #include "core/wlan/wlan_interface.h"
 #include "ui/commands/command_host.h"
+#include "ui/dialogs/about.h"
+#include "ui/dialogs/column_settings.h"
+#include "ui/dialogs/network_properties.h"
+#include "ui/dialogs/preferences.h"
+#include "ui/dialogs/profiles.h"
 #include "ui/list/network_view.h"
 #include "ui/report/report_command.h"
 #include "ui/report/view_export.h"
@@ -304,6 +311,44 @@ void ExportNetworkList(TCommandHost& host, bool) {
 }
 
 void Report(TCommandHost& host, bool) { ui::RunReport([&host] { return host.ReportSources(); }); }
+// The dialogs run nested event loops: they keep the options' band layout to compare, or a BSSID to look the
+// network up again, never a record.
+void Preferences(TCommandHost& host, bool) {
+  TProgramOptions& o = host.HostOptions();
+  const bool single = o.BandsOnSinglePanel, vertical = o.BandsOnSinglePanelVertically;
+  if (!dialogs::ExecutePreferences(host.HostList()->window(), o)) return;
+  host.ApplyOptions(single != o.BandsOnSinglePanel || vertical != o.BandsOnSinglePanelVertically);
+}
+
+void NetworkProperties(TCommandHost& host, bool) {
+  TNetworkListView* list = host.HostList();
+  const QModelIndexList rows = list->selectionModel()->selectedRows();
+  if (rows.isEmpty()) return;
+  const TWLANNetwork* n = list->Model()->NetworkOfRow(rows.first().row());
+  if (!n) return;
+  const std::string bssid = n->BSSIDText;
+  QStringList titles;
+  for (int i = 0; i < NetworkColumnCount; ++i)
+    titles << list->Model()->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
+  auto lookup = [&host](const std::string& bssidText) -> const TWLANNetwork* {
+    if (const TWLANNetworkList* networks = host.SelectedNetworks())
+      for (const auto& item : networks->Items)
+        if (item->BSSIDText == bssidText) return item.get();
+    return nullptr;
+  };
+  dialogs::ExecuteNetworkProperties(list->window(), bssid, lookup,
+                                    [&host](const std::string& bssidText) { ChangeNetworkColor(host, bssidText); },
+                                    titles, host.HostOptions().Layouts.NetworkPropertiesColumns);
+}
+
+void SelectColumns(TCommandHost& host, bool) {
+  TNetworkListView* list = host.HostList();
+  // The same column as the header menu's stays shown: the list always names its networks.
+  dialogs::ExecuteColumnSettings(list->window(), *list, host.HostOptions().Layouts.ListColumns,
+                                 ColumnIndex(TNetworkColumn::SSID));
+}
+
+void About(TCommandHost& host, bool) { dialogs::ExecuteAbout(host.HostList()->window()); }
 
 using R = TEnableRule;
 using C = TCommand;
@@ -318,7 +363,7 @@ constexpr std::array<TCommandInfo, kCommandCount> kCommands = {{
     {C::OpenSnapShot, SKIMLET_KEYS("actOpenSnapShot"), "Open snapshot", "Open a snapshot file", "", R::Interface, false,
      OpenSnapshot},
     {C::Preferences, SKIMLET_KEYS("actPreferences"), "Preferences...", "Change the program options", "", R::Always,
-     false, nullptr},
+     false, Preferences},
     {C::Exit, SKIMLET_KEYS("actExit"), "Exit", "Close the program", "", R::Always, false, Exit},
     {C::NetworkConnectDisconnect, SKIMLET_KEYS("actNetworkConnectDisconnect"), "Connect",
      "Connect to the selected network", "", R::ConnectTarget, false, ConnectDisconnect,
@@ -344,7 +389,7 @@ constexpr std::array<TCommandInfo, kCommandCount> kCommands = {{
     {C::NetworkChangeColor, SKIMLET_KEYS("actNetworkChangeColor"), "Change color",
      "Change the colour of the selected network", "", R::Selection, false, ChangeColor},
     {C::NetworkProperties, SKIMLET_KEYS("actNetworkProperties"), "Properties",
-     "Show the properties of the selected network", "", R::Selection, false, nullptr},
+     "Show the properties of the selected network", "", R::Selection, false, NetworkProperties},
     {C::EditComment, SKIMLET_KEYS("actEditComment"), "Edit comment", "Edit the comment of the focused network", "F2",
      R::FocusedRow, false, EditComment},
     {C::CurrentConnectionDisconnect, SKIMLET_KEYS("actCurrentConnectionDisconnect"), "Disconnect",
@@ -360,7 +405,7 @@ constexpr std::array<TCommandInfo, kCommandCount> kCommands = {{
     {C::ShowStripedGrid, SKIMLET_KEYS("actShowStripedGrid"), "Show striped grid", "Striped rows in the network list",
      "", R::Always, true, StripedGrid},
     {C::SelectColumns, SKIMLET_KEYS("actSelectColumns"), "Select columns...",
-     "Choose the columns of the network list", "", R::Always, false, nullptr},
+     "Choose the columns of the network list", "", R::Always, false, SelectColumns},
     {C::ShowRestoreOrder, SKIMLET_KEYS("actShowRestoreOrder"), "Restore columns order",
      "Put the columns back in their first order", "", R::Always, false, RestoreOrder},
     {C::HelpOnline, SKIMLET_KEYS("actHelpOnline"), "Online help", "Open the help page", "", R::Always, false,
@@ -373,7 +418,7 @@ constexpr std::array<TCommandInfo, kCommandCount> kCommands = {{
      TCommandLook::Fixed, TShowRule::WebSite},
     {C::CheckForUpdates, SKIMLET_KEYS("actCheckForUpdates"), "Check for updates...", "Look for a newer version", "",
      R::Always, false, CheckForUpdates, TCommandLook::Fixed, TShowRule::Never},
-    {C::About, SKIMLET_KEYS("actAbout"), "About...", "About this program", "", R::Always, false, nullptr},
+    {C::About, SKIMLET_KEYS("actAbout"), "About...", "About this program", "", R::Always, false, About},
 }};
 
 #undef SKIMLET_KEYS
@@ -576,6 +621,25 @@ std::string SnapshotFileName(const std::string& description, const std::string& 
   char stamp[64];
   std::snprintf(stamp, sizeof stamp, "%.4d-%.2d-%.2d-%.2d-%.2d-%.2d", year, month, day, hour, minute, second);
   return Format("Snapshot %s %s %s", {name, guidText, std::string(stamp)});
+}
+
+void OpenProfiles(TCommandHost& host) {
+  QWidget* parent = host.HostList()->window();
+  dialogs::TProfilesHooks hooks;
+  hooks.Interface = [&host] { return host.SelectedInterface(); };
+  hooks.Ask = [&host](const QString& text, const QString& caption, QMessageBox::Icon icon,
+                      QMessageBox::StandardButtons buttons) { return host.Ask(text, caption, icon, buttons); };
+  hooks.Input = [](const QString& title, const QString& prompt, const QString& initial) -> std::optional<QString> {
+    QInputDialog input(QApplication::activeModalWidget());
+    input.setWindowTitle(title);
+    input.setLabelText(prompt);
+    input.setTextValue(initial);
+    input.setOkButtonText(Tr("sOK"));
+    input.setCancelButtonText(Tr("sCancel"));
+    if (input.exec() != QDialog::Accepted) return std::nullopt;
+    return input.textValue();
+  };
+  dialogs::ExecuteProfiles(parent, std::move(hooks), host.HostOptions().Layouts.WLANProfilesColumns);
 }
 
 }  // namespace skimlet

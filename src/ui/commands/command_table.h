@@ -185,4 +185,7 @@ void CopyColumn(TCommandHost& host, int column);
 std::string SnapshotFileName(const std::string& description, const std::string& guidText, int year, int month,
                              int day, int hour, int minute, int second);
 
+// The profiles dialog for the selected interface (the "Profiles..." button of the Current connection page).
+void OpenProfiles(TCommandHost& host);
+
 }  // namespace skimlet

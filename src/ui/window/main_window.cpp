@@ -135,8 +135,10 @@ void TfrmSkimlet::CreateFrame() {
     box->addWidget(singleGraph_);
   }
   ConnectAdvancedDetails();
-  // There is no profiles dialog yet: its button stays disabled.
-  pnlConnection_ = new ui::TCurrentConnectionPanel(Action(TCommand::CurrentConnectionDisconnect), nullptr,
+  auto* profiles = new QAction(this);
+  profiles->setObjectName(QStringLiteral("cmdProfiles"));
+  connect(profiles, &QAction::triggered, this, [this] { OpenProfiles(*this); });
+  pnlConnection_ = new ui::TCurrentConnectionPanel(Action(TCommand::CurrentConnectionDisconnect), profiles,
                                                    Action(TCommand::RadioSwitchAll), frame_.pnlCurrentConnection);
   auto* connectionLayout = new QVBoxLayout(frame_.pnlCurrentConnection);
   connectionLayout->setContentsMargins(0, 0, 0, 0);
@@ -487,15 +489,31 @@ void TfrmSkimlet::PauseUpdating(bool on) {
 }
 
 void TfrmSkimlet::StartTimers() {
-  auto ms = [](int32_t seconds) { return std::max(1, seconds) * 1000; };
-  tmUpdateWirelessNetwork_->setInterval(ms(Options.UpdateWirelessNetworkInterval));
-  tmUpdateGraph_->setInterval(ms(Options.UpdateGraphInterval));
-  tmUpdateCurrentConnection_->setInterval(ms(Options.UpdateCurrentConnectionInterval));
-  tmUpdateWirelessStatistics_->setInterval(ms(Options.UpdateWirelessStatisticsInterval));
+  // Values from options.xml are clamped: a huge one would overflow the milliseconds.
+  tmUpdateWirelessNetwork_->setInterval(IntervalMilliseconds(Options.UpdateWirelessNetworkInterval));
+  tmUpdateGraph_->setInterval(IntervalMilliseconds(Options.UpdateGraphInterval));
+  tmUpdateCurrentConnection_->setInterval(IntervalMilliseconds(Options.UpdateCurrentConnectionInterval));
+  tmUpdateWirelessStatistics_->setInterval(IntervalMilliseconds(Options.UpdateWirelessStatisticsInterval));
   tmUpdateGraph_->start();
   tmUpdateCurrentConnection_->start();
   tmUpdateWirelessNetwork_->start();
   tmUpdateWirelessStatistics_->start();
+}
+
+void TfrmSkimlet::ApplyOptions(bool bandLayoutChanged) {
+  if (bandLayoutChanged && graphs_) graphs_->BuildBandGraphs();
+  StartTimers();
+  SetCaption();
+  if (graphs_) graphs_->ApplyGraphOptions();
+  if (statistics_) statistics_->ApplyGraphOptions();
+  if (singleGraph_) singleGraph_->ApplyGraphOptions();
+  // The achievable rate follows the noise level, the stream counts and the access-point switch.
+  if (TWLANNetworkList* list = SelectedNetworks())
+    for (const auto& n : list->Items) n->AchievableRate = n->ComputeAchievableRate();
+  // The pin decides the order and lets the connected network pass every filter.
+  ApplyNetworkFilter();
+  model_->Resort();
+  model_->RepaintAll();
 }
 
 void TfrmSkimlet::ScanResultsReady() {

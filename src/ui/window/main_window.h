@@ -101,6 +101,7 @@ public:
   void ReenumerateInterfaces() override;
   void ShowFilters(bool on) override;
   void RestoreColumnsOrder() override;
+  void ApplyOptions(bool bandLayoutChanged) override;
   void CloseWindow() override { close(); }
   ui::TReportSources ReportSources() override;
 

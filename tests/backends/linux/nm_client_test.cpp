@@ -417,7 +417,7 @@ TEST_F(NmMock, EditStartsTheConnectionEditorOnTheProfile) {
                         << out.string() << "\n";
   fs::permissions(editor, fs::perms::owner_all);
 
-  EXPECT_EQ(client_.EditProfile(kIfname, "Home", "/nonexistent"), WlanError::kNotSupported);
+  EXPECT_EQ(client_.EditProfile(kIfname, "Home", "/nonexistent"), WlanError::kFileNotFound);
   EXPECT_EQ(client_.EditProfile(kIfname, "Nowhere", dir.string()), WlanError::kNotFound);
   ASSERT_EQ(client_.EditProfile(kIfname, "Home", "/nonexistent:" + dir.string()), 0u);
   std::string args;

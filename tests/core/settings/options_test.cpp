@@ -288,3 +288,32 @@ TEST(Options, AMalformedOptionsFileGivesDefaultsAMessageAndIsKept) {
 
 }  // namespace
 }  // namespace skimlet
+
+namespace skimlet {
+namespace {
+
+// A stored interval of any size becomes a timer interval that fits an int; the time-window list maps stored
+// minutes to its items and back.
+TEST(OptionBounds, IntervalsClampAndTheTimeWindowListRoundsDown) {
+  struct Case {
+    int32_t stored;
+    int expectedMs;
+  } intervals[] = {{3, 3000}, {0, 1000}, {-5, 1000}, {3600, 3600000}, {3601, 3600000}, {INT32_MAX, 3600000},
+                   {INT32_MIN, 1000}};
+  for (const Case& c : intervals) EXPECT_EQ(IntervalMilliseconds(c.stored), c.expectedMs) << c.stored;
+
+  struct Window {
+    int32_t stored;
+    int item;
+    int32_t storedBack;
+  } windows[] = {{5, 0, 5}, {15, 1, 10}, {10, 1, 10}, {60, 6, 60}, {59, 5, 50}, {0, 0, 5}, {61, 0, 5}, {-10, 0, 5}};
+  for (const Window& w : windows) {
+    EXPECT_EQ(TimeWindowItem(w.stored), w.item) << w.stored;
+    EXPECT_EQ(TimeWindowItemMinutes(TimeWindowItem(w.stored)), w.storedBack) << w.stored;
+  }
+  EXPECT_EQ(kNoiseLevelRange.Clamp(-20), -70);
+  EXPECT_EQ(kStreamsRange.Clamp(0), 1);
+}
+
+}  // namespace
+}  // namespace skimlet

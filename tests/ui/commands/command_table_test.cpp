@@ -66,11 +66,12 @@ TEST(CommandTable, EveryActionFollowsItsRuleAndLookInEachState) {
   const std::set<C> always = {C::RefreshInterfaces,  C::Exit,         C::NetworkPauseNetworkUpdating,
                               C::NetworkDeleteAllInactive, C::ShowFilters, C::ShowHorizontalGrid,
                               C::ShowVerticalGrid,   C::ShowStripedGrid, C::ShowRestoreOrder,
-                              C::HelpOnline,         C::NetworkReport};
+                              C::HelpOnline,         C::NetworkReport, C::Preferences,
+                              C::SelectColumns,      C::About};
   const std::set<C> interface = {C::OpenSnapShot, C::NetworkUpdateNetworkList};
   const std::set<C> rows = {C::SaveSnapShot, C::NetworkClearNetworkList, C::Copy, C::CopyAll,
                             C::NetworkExportToFile};
-  const std::set<C> selection = {C::NetworkDelete, C::NetworkChangeColor, C::CopyLine};
+  const std::set<C> selection = {C::NetworkDelete, C::NetworkChangeColor, C::CopyLine, C::NetworkProperties};
   struct Case {
     const char* Name;
     TCommandState State;
