@@ -624,6 +624,7 @@ std::string SnapshotFileName(const std::string& description, const std::string& 
 }
 
 void OpenProfiles(TCommandHost& host) {
+  if (!host.SelectedInterface()) return;  // no list to show
   QWidget* parent = host.HostList()->window();
   dialogs::TProfilesHooks hooks;
   hooks.Interface = [&host] { return host.SelectedInterface(); };

@@ -106,6 +106,13 @@ TCommands::TCommands(TCommandHost& host, QObject* parent) : QObject(parent), hos
     }
     actions_[static_cast<size_t>(c.Id)] = a;
   }
+  profiles_ = new QAction(parent);
+  profiles_->setObjectName(QStringLiteral("cmdProfiles"));
+  profiles_->setEnabled(false);
+  connect(profiles_, &QAction::triggered, this, [this] {
+    OpenProfiles(host_);
+    Update();
+  });
   ApplyTexts();
 }
 
@@ -186,6 +193,7 @@ void TCommands::Update(const TCommandState& state) {
   }
   const bool copy = RuleHolds(TEnableRule::Selection, state);
   for (QAction* a : copyColumns_) a->setEnabled(copy);
+  profiles_->setEnabled(RuleHolds(TEnableRule::Interface, state));
 }
 
 }  // namespace skimlet

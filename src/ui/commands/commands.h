@@ -41,6 +41,8 @@ public:
   TCommands(TCommandHost& host, QObject* parent);
 
   QAction* Action(TCommand id) const { return actions_[static_cast<size_t>(id)]; }
+  // The Profiles dialog of the Current connection page ("cmdProfiles"): enabled while an interface is selected.
+  QAction* ProfilesAction() const { return profiles_; }
   // Adds the entries' actions (and separators) to a menu, tool bar or widget.
   void Place(QWidget* target, std::initializer_list<TMenuEntry> entries) const;
   // Captions and hints from the current language (also of the captions that follow the state).
@@ -60,6 +62,7 @@ private:
   TCommandHost& host_;
   std::array<QAction*, kCommandCount> actions_{};
   std::vector<QAction*> copyColumns_;
+  QAction* profiles_ = nullptr;
   TCommandState last_;
 };
 

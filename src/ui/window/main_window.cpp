@@ -135,10 +135,8 @@ void TfrmSkimlet::CreateFrame() {
     box->addWidget(singleGraph_);
   }
   ConnectAdvancedDetails();
-  auto* profiles = new QAction(this);
-  profiles->setObjectName(QStringLiteral("cmdProfiles"));
-  connect(profiles, &QAction::triggered, this, [this] { OpenProfiles(*this); });
-  pnlConnection_ = new ui::TCurrentConnectionPanel(Action(TCommand::CurrentConnectionDisconnect), profiles,
+  pnlConnection_ = new ui::TCurrentConnectionPanel(Action(TCommand::CurrentConnectionDisconnect),
+                                                   commands_->ProfilesAction(),
                                                    Action(TCommand::RadioSwitchAll), frame_.pnlCurrentConnection);
   auto* connectionLayout = new QVBoxLayout(frame_.pnlCurrentConnection);
   connectionLayout->setContentsMargins(0, 0, 0, 0);

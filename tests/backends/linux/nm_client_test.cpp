@@ -2,11 +2,6 @@
 // planning of autoconnect priorities that reorders profiles.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -17,8 +12,7 @@
 #include <thread>
 
 #include "backends/linux/nm_client.h"
-
-extern char** environ;
+#include "support/nm_mock_process.h"
 
 namespace skimlet::linuxwifi {
 namespace {
@@ -109,74 +103,14 @@ protected:
 #ifndef SKIMLET_HAVE_SDBUS
     GTEST_SKIP() << "this build has no D-Bus support";
 #endif
-    std::string python;
-    for (const char* candidate : {"/usr/bin/python3", "/usr/local/bin/python3"})
-      if (::access(candidate, X_OK) == 0) {
-        python = candidate;
-        break;
-      }
-    if (python.empty()) GTEST_SKIP() << "no python3";
-    int in[2], out[2];
-    ASSERT_EQ(::pipe2(in, O_CLOEXEC), 0);
-    ASSERT_EQ(::pipe2(out, O_CLOEXEC), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    std::string script = SKIMLET_NM_MOCK;
-    char* argv[] = {python.data(), script.data(), nullptr};
-    int rc = ::posix_spawn(&pid_, python.c_str(), &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(in[0]);
-    ::close(out[1]);
-    toMock_ = in[1];
-    fromMock_ = out[0];
-    ASSERT_EQ(rc, 0);
-    std::string first = ReadLine(30s);
-    if (first.rfind("SKIP ", 0) == 0) GTEST_SKIP() << first.substr(5);
-    ASSERT_EQ(first.rfind("READY ", 0), 0u) << first;
-    ::setenv("DBUS_SYSTEM_BUS_ADDRESS", first.substr(6).c_str(), 1);
+    std::string why;
+    auto started = mock_.Start(SKIMLET_NM_MOCK, why);
+    if (started == test::NmMockProcess::Started::kSkip) GTEST_SKIP() << why;
+    ASSERT_EQ(started, test::NmMockProcess::Started::kReady) << why;
     Exec("dev = nm.AddWiFiDevice('wlan0', 'wlan0', 30)");
   }
 
-  void TearDown() override {
-    if (toMock_ >= 0) ::close(toMock_);
-    if (fromMock_ >= 0) ::close(fromMock_);
-    if (pid_ > 0) {
-      int status = 0;
-      for (int i = 0; i < 100 && ::waitpid(pid_, &status, WNOHANG) == 0; ++i) std::this_thread::sleep_for(100ms);
-      if (::waitpid(pid_, &status, WNOHANG) == 0) {
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, &status, 0);
-      }
-    }
-    ::unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
-  }
-
-  std::string ReadLine(std::chrono::milliseconds timeout) {
-    auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-      if (auto nl = buffer_.find('\n'); nl != std::string::npos) {
-        std::string line = buffer_.substr(0, nl);
-        buffer_.erase(0, nl + 1);
-        return line;
-      }
-      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-      if (left.count() <= 0) return "! timed out";
-      pollfd p{fromMock_, POLLIN, 0};
-      if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
-      char chunk[4096];
-      ssize_t n = ::read(fromMock_, chunk, sizeof chunk);
-      if (n <= 0) return "! the mock ended";
-      buffer_.append(chunk, static_cast<size_t>(n));
-    }
-  }
-
-  std::string Send(const std::string& line) {
-    std::string text = line + "\n";
-    if (::write(toMock_, text.data(), text.size()) != static_cast<ssize_t>(text.size())) return "! cannot write";
-    return ReadLine(20s);
-  }
+  std::string Send(const std::string& line) { return mock_.Send(line); }
   void Exec(const std::string& code) { ASSERT_EQ(Send(code), "ok") << code; }
   std::string Eval(const std::string& expr) {
     std::string answer = Send("?" + expr);
@@ -194,10 +128,8 @@ protected:
 
   static std::vector<uint8_t> Bytes(std::string_view s) { return {s.begin(), s.end()}; }
 
+  test::NmMockProcess mock_;
   NmClient client_;
-  pid_t pid_ = -1;
-  int toMock_ = -1, fromMock_ = -1;
-  std::string buffer_;
 };
 
 TEST_F(NmMock, ProfilesAreTheInterfacesWirelessConnectionsInAutoconnectOrder) {

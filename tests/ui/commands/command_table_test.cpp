@@ -130,6 +130,7 @@ TEST(CommandTable, EveryActionFollowsItsRuleAndLookInEachState) {
       else
         EXPECT_EQ(on, enabled.contains(info.Id)) << c.Name << ": " << info.Name;
     }
+    EXPECT_EQ(commands.ProfilesAction()->isEnabled(), c.State.Interface) << c.Name << ": cmdProfiles";
     QAction* connect = commands.Action(C::NetworkConnectDisconnect);
     QAction* radioSwitch = commands.Action(C::RadioSwitchAll);
     EXPECT_EQ(connect->text(), c.Connect) << c.Name;
