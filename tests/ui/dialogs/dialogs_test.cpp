@@ -376,8 +376,14 @@ TEST_F(DialogsWindowTest, NetworkPropertiesFollowTheNetworkAndSayWhenItHasGone) 
   EXPECT_EQ(w.SelectedNetworks()->Count(), 0);
 }
 
-// The "Profiles..." button of the Current connection page opens the dialog on the selected interface.
+// The "Profiles..." button of the Current connection page opens the dialog on the selected interface; without
+// an interface it is off.
 TEST_F(DialogsWindowTest, ProfilesButtonShowsTheSelectedInterfacesProfiles) {
+  {
+    TfrmSkimlet none(FakeEnvironment([](test::FakeWlanService& f) { f.Interfaces = {0, WLAN_INTERFACE_INFO_LIST{}.Encode()}; }));
+    ASSERT_EQ(none.Interfaces()->Selected(), nullptr);
+    EXPECT_FALSE(none.ConnectionPanel()->ProfilesButton()->isEnabled());
+  }
   TfrmSkimlet w(FakeEnvironment([](test::FakeWlanService& f) {
     WLAN_PROFILE_INFO_LIST list;
     list.ProfileInfo = {{"Home", 0}, {"Cafe", 0}};
