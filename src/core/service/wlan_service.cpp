@@ -6,7 +6,9 @@ WlanResult WlanService::QueryInterfaceIdentity(const WLAN_GUID&, WlanInterfaceId
   return WlanError::kNotSupported;
 }
 
-ScanNotificationRelay::ScanNotificationRelay() : shared_(std::make_shared<Shared>()) {}
+ScanNotificationRelay::ScanNotificationRelay(Filter accepts) : shared_(std::make_shared<Shared>()) {
+  shared_->Accepts = accepts ? accepts : IsScanResultNotification;
+}
 
 void ScanNotificationRelay::Attach(PostFunction post) {
   std::lock_guard<std::mutex> lock(shared_->Lock);
@@ -18,11 +20,17 @@ bool ScanNotificationRelay::IsScanResultNotification(const WlanNotification& n) 
          (n.NotificationCode == kAcmScanComplete || n.NotificationCode == kAcmScanListRefresh);
 }
 
+bool ScanNotificationRelay::IsConnectionOutcomeNotification(const WlanNotification& n) {
+  return n.NotificationSource == kNotificationSourceACM &&
+         (n.NotificationCode == kAcmConnectionComplete || n.NotificationCode == kAcmConnectionAttemptFail ||
+          n.NotificationCode == kAcmDisconnected);
+}
+
 WlanNotificationCallback ScanNotificationRelay::Callback() const {
   std::shared_ptr<Shared> shared = shared_;
   return [shared](const WlanNotification& n) {
     try {
-      if (!IsScanResultNotification(n)) return;
+      if (!shared->Accepts(n)) return;
       std::lock_guard<std::mutex> lock(shared->Lock);
       if (shared->Post) shared->Post();
     } catch (...) {

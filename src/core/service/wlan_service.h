@@ -132,22 +132,29 @@ public:
 // function, which hands the news over to the window thread (a queued call, the CLI's loop); every other
 // notification is ignored, and any failure inside is swallowed. Before Attach and after Detach nothing is
 // posted, so the window can go away while the service is still running: Detach waits for a post in progress.
+// A relay made with another filter passes on the notifications that filter accepts instead (the outcome of a
+// connection attempt, for one).
 class ScanNotificationRelay {
 public:
   using PostFunction = std::function<void()>;
+  using Filter = bool (*)(const WlanNotification&);
 
-  ScanNotificationRelay();
+  explicit ScanNotificationRelay(Filter accepts = IsScanResultNotification);
   void Attach(PostFunction post);
   void Detach() { Attach(nullptr); }
   // The callback to register with the service. It stays valid after the relay is destroyed.
   WlanNotificationCallback Callback() const;
   // True for the notifications that mean "scan results ready".
   static bool IsScanResultNotification(const WlanNotification& n);
+  // True for the end of a connection attempt or of a connection: 10 (connection complete), 11 (attempt failed)
+  // and 21 (disconnected) of the automatic configuration module.
+  static bool IsConnectionOutcomeNotification(const WlanNotification& n);
 
 private:
   struct Shared {
     std::mutex Lock;
     PostFunction Post;
+    Filter Accepts = nullptr;
   };
   std::shared_ptr<Shared> shared_;
 };

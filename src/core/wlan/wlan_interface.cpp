@@ -140,6 +140,7 @@ TWLANInterfaces::~TWLANInterfaces() {
   OnVendorError = nullptr;
   OnDebugMessage = nullptr;
   relay_.Detach();
+  connectionRelay_.Detach();
   if (HandleOpen) {
     service_->RegisterNotification(kNotificationSourceAll, true, nullptr);
     Close();
@@ -148,10 +149,16 @@ TWLANInterfaces::~TWLANInterfaces() {
 }
 
 void TWLANInterfaces::SetPostScanResults(PostFunction post) { relay_.Attach(std::move(post)); }
+void TWLANInterfaces::SetPostConnectionChange(PostFunction post) { connectionRelay_.Attach(std::move(post)); }
 
 bool TWLANInterfaces::Open() {
   HandleOpen = service_->OpenHandle(kClientVersion, NegotiatedVersion) == 0;
-  service_->RegisterNotification(kNotificationSourceAll, true, relay_.Callback());
+  service_->RegisterNotification(kNotificationSourceAll, true,
+                                 [scan = relay_.Callback(), connection = connectionRelay_.Callback()](
+                                     const WlanNotification& n) {
+                                   scan(n);
+                                   connection(n);
+                                 });
   return HandleOpen;
 }
 

@@ -7,7 +7,8 @@
 //
 // Threads: everything here runs on one thread (the window thread, or the command line's loop). The only
 // exception is the notification callback, which runs on the service's thread and does nothing but call the
-// post function given to SetPostScanResults; the receiver then calls TakeScanResults on its own thread.
+// post function given to SetPostScanResults (the receiver then calls TakeScanResults on its own thread) or the
+// one given to SetPostConnectionChange (the receiver then updates the connection).
 #pragma once
 
 #include <cstdint>
@@ -124,6 +125,9 @@ public:
   // Where "scan results ready" goes. Called on the service's thread; it must only hand the news over to the
   // thread that owns the set. Nothing is posted without one.
   void SetPostScanResults(PostFunction post);
+  // Where "a connection attempt or a connection ended" goes (connected, failed or disconnected), under the
+  // same rules: the receiver updates the connection on its own thread.
+  void SetPostConnectionChange(PostFunction post);
 
   // Opens the session and registers for notifications (also when the open failed). True when it opened.
   bool Open();
@@ -149,6 +153,7 @@ private:
   std::filesystem::path settingsFolder_;
   TClock clock_;
   ScanNotificationRelay relay_;
+  ScanNotificationRelay connectionRelay_{ScanNotificationRelay::IsConnectionOutcomeNotification};
 };
 
 }  // namespace skimlet

@@ -370,6 +370,11 @@ void TfrmSkimlet::InstallInterfaceCallbacks() {
   cycle_ = std::make_unique<TUpdateCycle>(*interfaces_, Options, [this] {
     QMetaObject::invokeMethod(this, [this] { ScanResultsReady(); }, Qt::QueuedConnection);
   });
+  // A connection attempt the service completes later (or that fails, or a connection that ends) shows at once
+  // rather than at the next tick of the connection timer. Detached by the set when it goes.
+  interfaces_->SetPostConnectionChange([this] {
+    QMetaObject::invokeMethod(this, [this] { RefreshInterfaceState(); }, Qt::QueuedConnection);
+  });
   // Rows go before their records.
   cycle_->OnNetworksRemoving = [this](TWLANNetworkList& list, const std::vector<const TWLANNetwork*>& stale) {
     if (&list == model_->List()) model_->Forget(stale);

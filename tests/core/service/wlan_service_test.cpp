@@ -5,6 +5,7 @@
 #include <atomic>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 namespace skimlet {
 namespace {
@@ -26,6 +27,24 @@ TEST(ScanNotificationRelay, PostsOnlyScanResultsOfTheAutoConfigurationModule) {
   relay.Detach();
   callback(Note(kNotificationSourceACM, kAcmScanComplete));
   EXPECT_EQ(posts, 3);
+}
+
+// A relay of connection outcomes passes the end of an attempt or of a connection, nothing else.
+TEST(ScanNotificationRelay, ConnectionOutcomeFilterPassesOnlyTheEndOfAnAttemptOrAConnection) {
+  ScanNotificationRelay relay(ScanNotificationRelay::IsConnectionOutcomeNotification);
+  std::vector<uint32_t> posted;
+  uint32_t current = 0;
+  relay.Attach([&] { posted.push_back(current); });
+  auto callback = relay.Callback();
+  for (uint32_t code : {kAcmScanComplete, kAcmScanFail, kAcmConnectionStart, kAcmConnectionComplete,
+                        kAcmConnectionAttemptFail, kAcmProfileChange, kAcmDisconnecting, kAcmDisconnected,
+                        kAcmScanListRefresh}) {
+    current = code;
+    callback(Note(kNotificationSourceACM, code));
+  }
+  current = 0;
+  callback(Note(16, kAcmConnectionComplete));  // another source with the same code
+  EXPECT_EQ(posted, (std::vector<uint32_t>{kAcmConnectionComplete, kAcmConnectionAttemptFail, kAcmDisconnected}));
 }
 
 TEST(ScanNotificationRelay, SwallowsFailuresAndOutlivesTheRelay) {

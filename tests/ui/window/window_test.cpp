@@ -257,6 +257,44 @@ TEST_F(WindowTest, ConnectionAndStatisticsTimersUpdateTheSelectedInterface) {
   EXPECT_FALSE(w.StatusText(TStatusPanel::NetworksFound).isEmpty());
 }
 
+// The simulated radio completes a connection a moment after the request: the window shows it when the service
+// says so, without waiting for the connection timer.
+TEST_F(WindowTest, ConnectionShowsWhenTheServiceCompletesIt) {
+  TStartEnvironment env = Environment();
+  env.CreateService = [](const TProgramOptions&, const TProgramFolders& folders) {
+    sim::SimOptions so;
+    so.MinScanSeconds = 0.02;
+    so.MaxScanSeconds = 0.05;
+    so.MinConnectSeconds = 0.1;
+    so.MaxConnectSeconds = 0.2;
+    std::string error;
+    return TWindowService{sim::CreateSimulatedService("sim", folders.ProgramFolder.string(), so, error), true};
+  };
+  answerYes = true;
+  TfrmSkimlet w(std::move(env));
+  w.findChild<QTimer*>(QStringLiteral("tmUpdateCurrentConnection"))->stop();
+  ASSERT_TRUE(w.Interfaces()->RequestScan());
+  ASSERT_TRUE(QTest::qWaitFor([&w] { return w.NetworkModel()->rowCount() > 0; }, 5000));
+  // The strongest network that is not the connected one.
+  int row = -1;
+  for (int r = 0; r < w.NetworkModel()->rowCount(); ++r) {
+    const TWLANNetwork* n = w.NetworkModel()->NetworkOfRow(r);
+    if (n->Connected || n->SSID.empty()) continue;
+    if (row < 0 || n->RSSI > w.NetworkModel()->NetworkOfRow(row)->RSSI) row = r;
+  }
+  ASSERT_GE(row, 0);
+  const std::string ssid = w.NetworkModel()->NetworkOfRow(row)->SSID;
+  w.NetworkList()->selectionModel()->setCurrentIndex(w.NetworkModel()->index(row, 1),
+                                                     QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  w.Action(TCommand::NetworkConnectDisconnect)->trigger();
+  ASSERT_EQ(messages.size(), 1) << messages.join("|").toStdString();  // the question only
+  const QString shown = Fmt("sbSSID", {SafeText(ssid, SafeTextStyle::Window)});
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.StatusText(TStatusPanel::Connection) == shown; }, 3000))
+      << w.StatusText(TStatusPanel::Connection).toStdString();
+  EXPECT_TRUE(w.SelectedInterface()->IsConnected());
+  EXPECT_TRUE(w.Action(TCommand::CurrentConnectionDisconnect)->isEnabled());
+}
+
 // No interface is connected: the first one is selected, and its auto-configuration being off is said once.
 TEST_F(WindowTest, WithoutConnectionTheFirstInterfaceIsSelectedAndAutoConfigurationOffIsReported) {
   TfrmSkimlet w(FakeEnvironment([](test::FakeWlanService& f) {
