@@ -60,6 +60,9 @@ public:
   virtual void ClearNetworks() = 0;
   virtual void RefreshNetworks() = 0;
   virtual void RefreshInterfaceState() = 0;
+  // The service accepted a connection request and completes it on its own: the host follows the connection
+  // closely for a while, for services that do not say when it is done.
+  virtual void FollowConnectionAttempt() {}
   // The rows follow the list after networks were added or removed; the status bar and the commands too.
   virtual void SyncNetworkRows(TWLANNetworkList& /*list*/) {}
   // Holds or resumes the network updating.

@@ -605,6 +605,7 @@ void ConnectOrDisconnect(TCommandHost& host) {
   if (!connected)
     host.Ask(Fmt("sCouldntConnectTo", {ssid, bssid}), Tr("sError"), QMessageBox::Critical, QMessageBox::Ok);
   host.RefreshInterfaceState();
+  if (connected) host.FollowConnectionAttempt();
 }
 
 void CopyColumn(TCommandHost& host, int column) {

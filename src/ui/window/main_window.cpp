@@ -34,6 +34,11 @@
 
 namespace skimlet {
 
+// After a connection request the interface state is refreshed this often, this many times: a service that does
+// not say when a connection is up (NetworkManager activates it on its own) still shows it within a second.
+constexpr int kFollowConnectionIntervalMs = 1000;
+constexpr int kFollowConnectionTicks = 10;
+
 namespace {
 
 QString Tr(std::string_view key) { return QString::fromStdString(Translate(key)); }
@@ -263,6 +268,12 @@ void TfrmSkimlet::CreateTimers() {
   });
   connect(tmUpdateCurrentConnection_, &QTimer::timeout, this, [this] { RefreshInterfaceState(); });
   connect(tmUpdateWirelessStatistics_, &QTimer::timeout, this, [this] { RefreshStatistics(); });
+  tmFollowConnection_ = timer("tmFollowConnection");
+  tmFollowConnection_->setInterval(kFollowConnectionIntervalMs);
+  connect(tmFollowConnection_, &QTimer::timeout, this, [this] {
+    if (--followTicksLeft_ <= 0) tmFollowConnection_->stop();
+    RefreshInterfaceState();
+  });
   connect(frame_.cbInterfaces, &QComboBox::activated, this, [this](int i) { InterfaceChosen(i); });
 }
 
@@ -403,7 +414,8 @@ void TfrmSkimlet::ConnectionChanged(TWlanObject& connection) {
 }
 
 void TfrmSkimlet::FormDestroy() {
-  for (QTimer* t : {tmUpdateWirelessNetwork_, tmUpdateGraph_, tmUpdateCurrentConnection_, tmUpdateWirelessStatistics_})
+  for (QTimer* t : {tmUpdateWirelessNetwork_, tmUpdateGraph_, tmUpdateCurrentConnection_, tmUpdateWirelessStatistics_,
+                    tmFollowConnection_})
     t->stop();
   // The graphs go first: they read the lists' records on every paint.
   delete singleGraph_;
@@ -547,6 +559,11 @@ void TfrmSkimlet::RefreshInterfaceState() {
   pnlConnection_->RefreshConnectionView(SelectedInterface());
   pnlConnection_->RefreshRadioView(SelectedInterface());
   commands_->Update();
+}
+
+void TfrmSkimlet::FollowConnectionAttempt() {
+  followTicksLeft_ = kFollowConnectionTicks;
+  tmFollowConnection_->start();
 }
 
 void TfrmSkimlet::RefreshStatistics() {

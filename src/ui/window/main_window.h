@@ -47,6 +47,7 @@ public:
   void ClearNetworks() override;
   void RefreshNetworks() override;
   void RefreshInterfaceState() override;
+  void FollowConnectionAttempt() override;
   void RefreshStatistics();
   void StartTimers();
   void ApplyLanguage();
@@ -159,6 +160,9 @@ private:
   QTimer* tmUpdateGraph_ = nullptr;
   QTimer* tmUpdateCurrentConnection_ = nullptr;
   QTimer* tmUpdateWirelessStatistics_ = nullptr;
+  // After a connection request: refreshes the interface state every second, a few times.
+  QTimer* tmFollowConnection_ = nullptr;
+  int followTicksLeft_ = 0;
   // The find text and the filter sets as one rule for the list.
   TNetworkFilter filter_{Options};
   bool terminateRequested_ = false;

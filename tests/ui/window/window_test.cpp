@@ -917,6 +917,24 @@ TEST_F(CommandWindowTest, DestructiveCommandsChangeNothingOnNoAndWorkOnYes) {
   }
 }
 
+// A service that does not say when a connection is up (NetworkManager's): after the request the window looks
+// again every second for a while, so the new connection shows without the connection timer.
+TEST_F(CommandWindowTest, ConnectionShowsSoonWhenTheServiceSaysNothing) {
+  Yes = true;
+  auto w = Open();
+  w->findChild<QTimer*>(QStringLiteral("tmUpdateCurrentConnection"))->stop();
+  Focus(*w, "charlie");
+  w->Action(TCommand::NetworkConnectDisconnect)->trigger();
+  ASSERT_EQ(fake->Connects.size(), 1u);
+  EXPECT_EQ(w->StatusText(TStatusPanel::Connection), Fmt("sbSSID", {SafeText("alpha", SafeTextStyle::Window)}));
+  WLAN_CONNECTION_ATTRIBUTES a = Connection("charlie", 70);
+  a.dot11Bssid = {0x00, 0x11, 0x22, 0x33, 0x00, 0x03};
+  fake->SetQuery(kOpcodeCurrentConnection, a.Encode());
+  const QString shown = Fmt("sbSSID", {SafeText("charlie", SafeTextStyle::Window)});
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w->StatusText(TStatusPanel::Connection) == shown; }, 2500))
+      << w->StatusText(TStatusPanel::Connection).toStdString();
+}
+
 // The hardware switch off disables the radio switch whatever the software state; without the hardware radio
 // the button still shows the software state.
 TEST_F(CommandWindowTest, RadioSwitchIsDisabledWhileTheHardwareRadioIsOff) {
