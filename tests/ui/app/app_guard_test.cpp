@@ -26,7 +26,7 @@ TEST(SingleInstance, SecondStartActivatesTheFirst) {
     first.OnActivate = [&] { ++activations; };
     std::atomic<bool> answered{false};
     std::thread second([&] { answered = TSingleInstance::AskRunningInstance(name, 3000); });
-    QTRY_COMPARE_WITH_TIMEOUT(activations, 1, 5000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return activations == 1; }, 5000));
     second.join();
     EXPECT_TRUE(answered);
   }
@@ -51,7 +51,7 @@ TEST(SingleInstance, StaleSocketOfACrashedInstanceIsReplaced) {
   EXPECT_TRUE(instance.Acquire(500));
   std::atomic<bool> answered{false};
   std::thread other([&] { answered = TSingleInstance::AskRunningInstance(name, 3000); });
-  QTRY_VERIFY_WITH_TIMEOUT(answered, 5000);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return answered.load(); }, 5000));
   other.join();
 }
 

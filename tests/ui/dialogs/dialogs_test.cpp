@@ -296,7 +296,7 @@ protected:
 TEST_F(DialogsWindowTest, PreferencesAreAppliedAndBandGraphsRebuiltOnlyForTheirLayout) {
   TfrmSkimlet w(Environment());
   ASSERT_TRUE(w.Interfaces()->RequestScan());
-  QTRY_VERIFY_WITH_TIMEOUT(w.NetworkModel()->rowCount() > 0, 5000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return w.NetworkModel()->rowCount() > 0; }, 5000));
   // A network of several streams heard at a rate: the client's single stream gives it less.
   auto findWide = [&w]() -> const TWLANNetwork* {
     for (const auto& n : w.SelectedNetworks()->Items)
@@ -304,7 +304,7 @@ TEST_F(DialogsWindowTest, PreferencesAreAppliedAndBandGraphsRebuiltOnlyForTheirL
     w.Interfaces()->RequestScan();
     return nullptr;
   };
-  QTRY_VERIFY_WITH_TIMEOUT(findWide() != nullptr, 5000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return findWide() != nullptr; }, 5000));
   const TWLANNetwork* wide = findWide();
   const double rateBefore = wide->AchievableRate;
 

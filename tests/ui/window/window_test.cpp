@@ -140,7 +140,7 @@ TEST_F(WindowTest, StartFillsTheListAndShutdownKeepsTheLayout) {
     ASSERT_GE(w.InterfaceSelector()->count(), 1);
     EXPECT_TRUE(w.InterfaceSelector()->currentText().contains("simulated radio"));
     ASSERT_TRUE(w.Interfaces()->RequestScan());
-    QTRY_VERIFY_WITH_TIMEOUT(w.NetworkModel()->rowCount() > 0, 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.NetworkModel()->rowCount() > 0; }, 5000));
     const int rows = w.NetworkModel()->rowCount();
 
     // Paused: scan results change nothing (but answer the request), the explicit update still refreshes.
@@ -198,7 +198,7 @@ TEST_F(WindowTest, RefreshInterfacesRebuildsTheSelectorAndTheList) {
   };
   TfrmSkimlet w(std::move(env));
   ASSERT_TRUE(w.Interfaces()->RequestScan());
-  QTRY_VERIFY_WITH_TIMEOUT(w.NetworkModel()->rowCount() > 0, 5000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return w.NetworkModel()->rowCount() > 0; }, 5000));
   const int interfaces = w.InterfaceSelector()->count();
 
   w.Action(TCommand::RefreshInterfaces)->trigger();
@@ -211,7 +211,7 @@ TEST_F(WindowTest, RefreshInterfacesRebuildsTheSelectorAndTheList) {
   EXPECT_EQ(w.NetworkModel()->rowCount(), w.SelectedNetworks()->Count());
   w.Interfaces()->ScanPending = false;
   ASSERT_TRUE(w.Interfaces()->RequestScan());
-  QTRY_VERIFY_WITH_TIMEOUT(w.NetworkModel()->rowCount() > 0, 5000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return w.NetworkModel()->rowCount() > 0; }, 5000));
 }
 
 // The connection panels come from the selected interface's connection, the RSSI from its own query (the list
