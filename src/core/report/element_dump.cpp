@@ -5,8 +5,8 @@
 
 #include "core/base/atomic_file.h"
 #include "core/base/translate.h"
+#include "core/base/utf8.h"
 #include "core/hexdump/hex_layout.h"
-#include "core/report/utf8_walk.h"
 
 namespace skimlet::report {
 
@@ -40,8 +40,8 @@ std::string FileNameSafe(std::string_view text) {
   size_t i = 0;
   while (i < text.size()) {
     size_t length;
-    const char32_t cp = detail::DecodeUTF8(text, i, length);
-    if (cp == detail::kBadCharacter) out += "\xEF\xBF\xBD";
+    const char32_t cp = DecodeUTF8(text, i, length);
+    if (cp == kBadCharacter) out += "\xEF\xBF\xBD";
     else if (cp == '/' || cp == '\\' || cp < 0x20 || cp == 0x7F || (cp >= 0x80 && cp <= 0x9F) || cp == 0x2028 ||
              cp == 0x2029)
       out += '_';

@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "core/base/atomic_file.h"
+#include "core/base/utf8.h"
 #include "core/report/template.h"
-#include "core/report/utf8_walk.h"
 
 namespace skimlet::report {
 
@@ -39,7 +39,7 @@ void AppendDelimitedCell(std::string& out, std::string_view raw, char separator,
   }
   std::string repaired;
   std::string_view cell = raw;
-  if (!ascii && !detail::IsWellFormedUTF8(raw)) {
+  if (!ascii && !IsWellFormedUTF8(raw)) {
     repaired = ValidUTF8(raw);
     cell = repaired;
   }
@@ -126,15 +126,15 @@ void AppendRtfText(std::string& out, std::string_view text) {
   size_t i = 0;
   while (i < text.size()) {
     size_t length;
-    char32_t cp = detail::DecodeUTF8(text, i, length);
+    char32_t cp = DecodeUTF8(text, i, length);
     if (cp == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
       ++i;
       continue;  // CR LF is one line break
     }
     i += length;
-    if (cp == detail::kBadCharacter || cp < 0x09 || (cp > 0x0D && cp < 0x20) || cp == 0x0B || cp == 0x0C ||
+    if (cp == kBadCharacter || cp < 0x09 || (cp > 0x0D && cp < 0x20) || cp == 0x0B || cp == 0x0C ||
         cp == 0x7F || (cp >= 0x80 && cp <= 0x9F))
-      cp = detail::kReplacementCharacter;
+      cp = kReplacementCharacter;
     if (cp >= 0x80) {
       if (!inRun) out += '{';
       inRun = true;

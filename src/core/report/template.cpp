@@ -3,7 +3,7 @@
 #include <system_error>
 
 #include "core/base/atomic_file.h"
-#include "core/report/utf8_walk.h"
+#include "core/base/utf8.h"
 
 namespace skimlet::report {
 
@@ -86,8 +86,8 @@ void AppendHtmlEscaped(std::string& out, std::string_view text) {
       continue;
     }
     size_t length;
-    const char32_t cp = detail::DecodeUTF8(text, i, length);
-    if (cp == detail::kBadCharacter || (cp >= 0x80 && cp <= 0x9F)) out += "\xEF\xBF\xBD";
+    const char32_t cp = DecodeUTF8(text, i, length);
+    if (cp == kBadCharacter || (cp >= 0x80 && cp <= 0x9F)) out += "\xEF\xBF\xBD";
     else out.append(text, i, length);
     i += length;
   }
@@ -125,7 +125,7 @@ std::string ValidUTF8(std::string_view text) {
   size_t i = 0;
   while (i < text.size()) {
     size_t length;
-    if (detail::DecodeUTF8(text, i, length) == detail::kBadCharacter) out += "\xEF\xBF\xBD";
+    if (DecodeUTF8(text, i, length) == kBadCharacter) out += "\xEF\xBF\xBD";
     else out.append(text, i, length);
     i += length;
   }

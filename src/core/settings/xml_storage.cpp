@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "core/base/atomic_file.h"
+#include "core/base/utf8.h"
 
 namespace skimlet {
 
@@ -29,24 +30,6 @@ pugi::xml_node FindOrAppend(pugi::xml_node parent, std::string_view name) {
   pugi::xml_node node = FindChild(parent, name);
   if (!node) node = parent.append_child(std::string(name).c_str());
   return node;
-}
-
-void AppendUtf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
 }
 
 bool IsRefChar(char c) {
@@ -110,7 +93,7 @@ std::optional<std::string> DecodeEntities(std::string_view text) {
       if (ec != std::errc() || end != digits.data() + digits.size() || cp == 0 || cp > 0x10FFFF ||
           (cp >= 0xD800 && cp <= 0xDFFF))
         return std::nullopt;
-      AppendUtf8(out, cp);
+      AppendUTF8(out, static_cast<char32_t>(cp));
     } else {
       return std::nullopt;
     }

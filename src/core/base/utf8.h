@@ -1,11 +1,11 @@
-// Walking UTF-8 one character at a time, for the renderers of this folder.
+// Walking and writing UTF-8 one character at a time.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-namespace skimlet::report::detail {
+namespace skimlet {
 
 inline constexpr char32_t kBadCharacter = 0xFFFFFFFF;
 inline constexpr char32_t kReplacementCharacter = 0xFFFD;
@@ -67,4 +67,4 @@ inline void AppendUTF8(std::string& out, char32_t cp) {
   }
 }
 
-}  // namespace skimlet::report::detail
+}  // namespace skimlet
