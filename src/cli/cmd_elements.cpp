@@ -40,6 +40,8 @@ constexpr const char* kUsage =
     "  -o OUTPUT      with --export: the file; - writes to standard output\n"
     "  --             ends the options: what follows is the file, even when it starts with '-'\n";
 
+int Usage(const std::string& message) { return UsageError("elements", message); }
+
 // BSSID text as the network list writes it: upper-case hex pairs joined by "-".
 std::string NormalisedBSSID(const std::string& text) {
   auto bytes = ParseHexBytes(text);
@@ -94,13 +96,13 @@ int RunElements(const Args& args) {
   const bool haveFile = !files.empty();
   const std::string file = haveFile ? files.front() : std::string();
   if (haveHex == haveFile || haveFile != haveBSSID)
-    return UsageError("elements", "give either --hex HEX or FILE --bssid BSSID");
-  if (tsv + dump + !exportFormat.empty() > 1) return UsageError("elements", "--tsv, --dump and --export exclude each other");
-  if (exportFormat.empty() != output.empty()) return UsageError("elements", "--export and -o OUTPUT go together");
+    return Usage("give either --hex HEX or FILE --bssid BSSID");
+  if (tsv + dump + !exportFormat.empty() > 1) return Usage("--tsv, --dump and --export exclude each other");
+  if (exportFormat.empty() != output.empty()) return Usage("--export and -o OUTPUT go together");
   std::optional<report::TExportFormat> tableFormat;
   if (!exportFormat.empty() && exportFormat != "dump" && exportFormat != "bin") {
     tableFormat = ParseExportFormat(exportFormat);
-    if (!tableFormat) return UsageError("elements", "--export wants txt, csv, html, rtf, dump or bin, not '" + exportFormat + "'");
+    if (!tableFormat) return Usage("--export wants txt, csv, html, rtf, dump or bin, not '" + exportFormat + "'");
   }
   InstallVendorNames();
   std::vector<uint8_t> blob;
@@ -108,13 +110,13 @@ int RunElements(const Args& args) {
   if (haveHex) {
     auto bytes = ParseHexBytes(hex, &error);
     if (!bytes) {
-      return UsageError("elements", "invalid hex after --hex: " + error);
+      return Usage("invalid hex after --hex: " + error);
     }
     blob = std::move(*bytes);
   } else {
     std::string wanted = NormalisedBSSID(bssid);
     if (wanted.empty()) {
-      return UsageError("elements", "invalid BSSID '" + bssid + "' (like 00:11:22:33:44:55)");
+      return Usage("invalid BSSID '" + bssid + "' (like 00:11:22:33:44:55)");
     }
     auto loaded = LoadNetworks(file, error);
     if (!loaded) {

@@ -39,8 +39,9 @@ int RunNetworks(const Args& args) {
   OutputOptions output;
   FilterOptions filter;
   std::vector<std::string> files;
-  const CommandLine line{"networks", kUsage + ColumnNamesText() + "\n\nFilter options (the window's filter rule):\n" +
-                                         kFilterHelp, FileArguments::Several};
+  const std::string help =
+      kUsage + ColumnNamesText() + "\n\nFilter options (the window's filter rule):\n" + kFilterHelp;
+  const CommandLine line{"networks", help, FileArguments::Several};
   if (auto status = ReadArguments(line, args, files, [&](const Args& args, size_t& i, std::string& error) {
         return TakeOutputOption(args, i, output, error) || TakeFilterOption(args, i, filter, error);
       }))

@@ -123,7 +123,7 @@ int RunExport(const Args& args) {
   std::optional<report::TExportFormat> chosen = format.empty() ? ExportFormatOfFile(output) : ParseExportFormat(format);
   if (!chosen) {
     return UsageError("export", format.empty() ? "give --format txt|csv|html|rtf (the extension of OUTPUT names none)"
-                                          : "--format wants txt, csv, html or rtf, not '" + format + "'");
+                                               : "--format wants txt, csv, html or rtf, not '" + format + "'");
   }
   std::string error;
   auto loaded = LoadNetworks(files, error);
