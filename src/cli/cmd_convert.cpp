@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/standard_output.h"
 #include "cli/snapshot_input.h"
@@ -25,11 +26,6 @@ constexpr const char* kUsage =
     "  -o, --output OUTPUT   the snapshot file to write; - writes it to standard output\n"
     "  --                    ends the options: what follows is the file, even when it starts with '-'\n";
 
-int Usage(const std::string& message) {
-  std::fprintf(stderr, "skimlet-cli convert: %s\nTry 'skimlet-cli convert --help'.\n", message.c_str());
-  return 2;
-}
-
 // True when both names lead to the same file (after links), told by device and inode.
 bool SameFile(const std::string& a, const std::string& b) {
   struct stat sa {}, sb {};
@@ -39,35 +35,24 @@ bool SameFile(const std::string& a, const std::string& b) {
 }  // namespace
 
 int RunConvert(const Args& args) {
-  std::string file, output;
-  bool optionsEnded = false, haveFile = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (optionsEnded || a == "-" || !a.starts_with("-")) {
-      if (haveFile) return Usage("unexpected argument '" + a + "' (one FILE only)");
-      file = a;
-      haveFile = true;
-      continue;
-    }
-    if (a == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    if (a == "--help" || a == "-h") {
-      std::fputs(kUsage, stdout);
-      return 0;
-    }
-    if ((a == "-o" || a == "--output") && i + 1 < args.size() && output.empty()) {
-      output = args[++i];
-    } else if (a.rfind("--output=", 0) == 0 && output.empty()) {
-      output = a.substr(9);
-    } else if (a == "-o" || a == "--output") {
-      return Usage(output.empty() ? a + " needs the file to write" : "only one " + a + " OUTPUT");
-    } else {
-      return Usage("unknown option '" + a + "'");
-    }
-  }
-  if (!haveFile || output.empty()) return Usage("give FILE and -o OUTPUT");
+  std::string output;
+  std::vector<std::string> files;
+  const CommandLine line{"convert", kUsage, FileArguments::One};
+  if (auto status = ReadArguments(line, args, files, [&](const Args& args, size_t& i, std::string& error) {
+        const std::string& a = args[i];
+        if ((a == "-o" || a == "--output") && i + 1 < args.size() && output.empty())
+          output = args[++i];
+        else if (a.starts_with("--output=") && output.empty())
+          output = a.substr(9);
+        else if (a == "-o" || a == "--output")
+          error = output.empty() ? a + " needs the file to write" : "only one " + a + " OUTPUT";
+        else
+          return false;
+        return true;
+      }))
+    return *status;
+  if (files.empty() || output.empty()) return UsageError("convert", "give FILE and -o OUTPUT");
+  const std::string& file = files.front();
   const bool toStdout = output == "-";
   if (!toStdout && file != "-" && SameFile(file, output)) {
     std::fprintf(stderr, "skimlet-cli convert: %s is the input file %s; choose another output\n", output.c_str(),

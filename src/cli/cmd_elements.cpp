@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/report_output.h"
 #include "cli/standard_output.h"
@@ -39,10 +40,7 @@ constexpr const char* kUsage =
     "  -o OUTPUT      with --export: the file; - writes to standard output\n"
     "  --             ends the options: what follows is the file, even when it starts with '-'\n";
 
-int Usage(const std::string& message) {
-  std::fprintf(stderr, "skimlet-cli elements: %s\nTry 'skimlet-cli elements --help'.\n", message.c_str());
-  return 2;
-}
+int Usage(const std::string& message) { return UsageError("elements", message); }
 
 // BSSID text as the network list writes it: upper-case hex pairs joined by "-".
 std::string NormalisedBSSID(const std::string& text) {
@@ -71,56 +69,32 @@ void ReportCutEnd(TIETree& tree, const std::vector<uint8_t>& blob) {
 }  // namespace
 
 int RunElements(const Args& args) {
-  std::string hex, file, bssid;
-  bool haveHex = false, haveBSSID = false;
-  bool tsv = false, dump = false, optionsEnded = false, haveFile = false;
-  std::string exportFormat, output;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (optionsEnded || a == "-" || !a.starts_with("-")) {
-      if (haveFile) return Usage("unexpected argument '" + a + "' (one FILE only)");
-      file = a;
-      haveFile = true;
-      continue;
-    }
-    if (a == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    if (a == "--help" || a == "-h") {
-      std::fputs(kUsage, stdout);
-      return 0;
-    }
-    if (a == "--tsv") {
-      tsv = true;
-    } else if (a == "--dump") {
-      dump = true;
-    } else if (a == "--hex" && i + 1 < args.size()) {
-      hex = args[++i];
-      haveHex = true;
-    } else if (a.rfind("--hex=", 0) == 0) {
-      hex = a.substr(6);
-      haveHex = true;
-    } else if (a == "--bssid" && i + 1 < args.size()) {
-      bssid = args[++i];
-      haveBSSID = true;
-    } else if (a.rfind("--bssid=", 0) == 0) {
-      bssid = a.substr(8);
-      haveBSSID = true;
-    } else if (a == "--export" && i + 1 < args.size()) {
-      exportFormat = args[++i];
-    } else if (a.rfind("--export=", 0) == 0) {
-      exportFormat = a.substr(9);
-    } else if ((a == "-o" || a == "--output") && i + 1 < args.size()) {
-      output = args[++i];
-    } else if (a.rfind("--output=", 0) == 0) {
-      output = a.substr(9);
-    } else if (a == "--hex" || a == "--bssid" || a == "--export" || a == "-o" || a == "--output") {
-      return Usage(a + " needs a value");
-    } else {
-      return Usage("unknown option '" + a + "'");
-    }
-  }
+  std::string hex, bssid, exportFormat, output;
+  bool haveHex = false, haveBSSID = false, tsv = false, dump = false;
+  std::vector<std::string> files;
+  const CommandLine line{"elements", kUsage, FileArguments::One};
+  if (auto status = ReadArguments(line, args, files, [&](const Args& args, size_t& i, std::string& error) {
+        const std::string& a = args[i];
+        if (a == "--tsv") {
+          tsv = true;
+        } else if (a == "--dump") {
+          dump = true;
+        } else if (a == "-o") {
+          if (i + 1 < args.size()) output = args[++i];
+          else error = "-o needs a value";
+        } else if (TakeOption(args, i, "--hex", hex, error)) {
+          haveHex = true;
+        } else if (TakeOption(args, i, "--bssid", bssid, error)) {
+          haveBSSID = true;
+        } else if (!TakeOption(args, i, "--export", exportFormat, error) &&
+                   !TakeOption(args, i, "--output", output, error)) {
+          return false;
+        }
+        return true;
+      }))
+    return *status;
+  const bool haveFile = !files.empty();
+  const std::string file = haveFile ? files.front() : std::string();
   if (haveHex == haveFile || haveFile != haveBSSID)
     return Usage("give either --hex HEX or FILE --bssid BSSID");
   if (tsv + dump + !exportFormat.empty() > 1) return Usage("--tsv, --dump and --export exclude each other");

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/standard_output.h"
 #include "cli/language.h"
@@ -32,11 +33,6 @@ constexpr const char* kUsage =
 
 std::string MacText(const WlanInterfaceIdentity& identity) {
   return identity.Mac ? BytesToHex(*identity.Mac, ":") : std::string();
-}
-
-int Usage(const std::string& message) {
-  std::fprintf(stderr, "skimlet-cli interfaces: %s\nTry 'skimlet-cli interfaces --help'.\n", message.c_str());
-  return 2;
 }
 
 std::string RadioText(const TRadioState& r) {
@@ -137,22 +133,17 @@ std::string Json(const TWLANInterface& i, int index, const WlanInterfaceIdentity
 int RunInterfaces(const Args& args) {
   LiveSessionRequest request{"interfaces", {}, {}};
   bool json = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    std::string value, error;
-    if (a == "--help" || a == "-h") {
-      std::fputs(kUsage, stdout);
-      return 0;
-    }
-    if (a == "--json") {
-      json = true;
-    } else if (TakeOption(args, i, "--service", value, error)) {
-      if (!error.empty() || value.empty()) return Usage("--service needs a value");
-      request.Service = value;
-    } else {
-      return Usage((a.starts_with("-") ? "unknown option '" : "unexpected argument '") + a + "'");
-    }
-  }
+  std::vector<std::string> none;
+  const CommandLine line{"interfaces", kUsage, FileArguments::None};
+  if (auto status = ReadArguments(line, args, none, [&](const Args& args, size_t& i, std::string& error) {
+        std::string value;
+        if (args[i] == "--json") json = true;
+        else if (!TakeOption(args, i, "--service", value, error)) return false;
+        else if (!error.empty() || value.empty()) error = "--service needs a value";
+        else request.Service = value;
+        return true;
+      }))
+    return *status;
   int status = 0;
   auto session = OpenLiveSession(request, status);
   if (!session) return status;

@@ -1,8 +1,8 @@
 // skimlet-cli networks: the network list of one or more saved surveys.
-#include <algorithm>
 #include <cstdio>
 #include <string>
 
+#include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/filter_options.h"
 #include "cli/network_output.h"
@@ -33,38 +33,20 @@ constexpr const char* kUsage =
     "\n"
     "Columns: ";
 
-int Usage(const std::string& message) {
-  std::fprintf(stderr, "skimlet-cli networks: %s\nTry 'skimlet-cli networks --help'.\n", message.c_str());
-  return 2;
-}
-
 }  // namespace
 
 int RunNetworks(const Args& args) {
   OutputOptions output;
   FilterOptions filter;
   std::vector<std::string> files;
-  bool optionsEnded = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    std::string error;
-    if (optionsEnded || a == "-" || !a.starts_with("-")) {
-      files.push_back(a);
-    } else if (a == "--") {
-      optionsEnded = true;
-    } else if (a == "--help" || a == "-h") {
-      std::fputs((kUsage + ColumnNamesText() + "\n\nFilter options (the window's filter rule):\n" + kFilterHelp).c_str(),
-                 stdout);
-      return 0;
-    } else if (TakeOutputOption(args, i, output, error) || TakeFilterOption(args, i, filter, error)) {
-      if (!error.empty()) return Usage(error);
-    } else {
-      return Usage("unknown option '" + a + "'");
-    }
-  }
-  if (files.empty()) return Usage("give at least one FILE (- for standard input)");
-  if (std::count(files.begin(), files.end(), "-") > 1) return Usage("standard input (-) can be read only once");
-  if (std::string error = FinishOutputOptions(output); !error.empty()) return Usage(error);
+  const std::string help =
+      kUsage + ColumnNamesText() + "\n\nFilter options (the window's filter rule):\n" + kFilterHelp;
+  const CommandLine line{"networks", help, FileArguments::Several};
+  if (auto status = ReadArguments(line, args, files, [&](const Args& args, size_t& i, std::string& error) {
+        return TakeOutputOption(args, i, output, error) || TakeFilterOption(args, i, filter, error);
+      }))
+    return *status;
+  if (std::string error = FinishOutputOptions(output); !error.empty()) return UsageError("networks", error);
   output.Keep = FilterPredicate(filter);
 
   std::string error;

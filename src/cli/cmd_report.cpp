@@ -1,9 +1,9 @@
 // skimlet-cli report and skimlet-cli export: a saved survey as an HTML report, or its network list as a
 // text, CSV, HTML or RTF file.
-#include <algorithm>
 #include <cstdio>
 #include <string>
 
+#include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/filter_options.h"
 #include "cli/report_output.h"
@@ -57,11 +57,6 @@ constexpr const char* kExportUsage =
     "\n"
     "Filter options (the window's filter rule):\n";
 
-int Usage(const char* command, const std::string& message) {
-  std::fprintf(stderr, "skimlet-cli %s: %s\nTry 'skimlet-cli %s --help'.\n", command, message.c_str(), command);
-  return 2;
-}
-
 // Reads -o OUTPUT / --output=OUTPUT at Args[I]; true when it was one.
 bool TakeOutput(const Args& args, size_t& i, std::string& output, std::string& error) {
   const std::string& a = args[i];
@@ -80,59 +75,30 @@ bool TakeOutput(const Args& args, size_t& i, std::string& output, std::string& e
   return false;
 }
 
-// Reads --NAME VALUE / --NAME=VALUE at Args[I]; true when it was one.
-bool TakeValue(const Args& args, size_t& i, const std::string& name, std::string& value, std::string& error) {
-  const std::string& a = args[i];
-  if (a == name) {
-    if (i + 1 >= args.size()) error = name + " needs a value";
-    else value = args[++i];
-    return true;
-  }
-  if (a.rfind(name + "=", 0) == 0) {
-    value = a.substr(name.size() + 1);
-    return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 int RunReport(const Args& args, const std::optional<std::string>& lang) {
   FilterOptions filter;
   std::vector<std::string> files;
   std::string output, sections;
-  bool optionsEnded = false, haveSections = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    std::string error;
-    if (optionsEnded || a == "-" || !a.starts_with("-")) {
-      files.push_back(a);
-    } else if (a == "--") {
-      optionsEnded = true;
-    } else if (a == "--help" || a == "-h") {
-      std::fputs((std::string(kReportUsage) + kFilterHelp).c_str(), stdout);
-      return 0;
-    } else if (TakeOutput(args, i, output, error) || TakeFilterOption(args, i, filter, error)) {
-      if (!error.empty()) return Usage("report", error);
-    } else if (TakeValue(args, i, "--sections", sections, error)) {
-      if (!error.empty()) return Usage("report", error);
-      haveSections = true;
-    } else {
-      return Usage("report", "unknown option '" + a + "'");
-    }
-  }
-  if (files.empty()) return Usage("report", "give at least one FILE (- for standard input)");
-  if (std::count(files.begin(), files.end(), "-") > 1)
-    return Usage("report", "standard input (-) can be read only once");
-  if (output.empty()) return Usage("report", "-o FILE is required");
-  if (output == "-") return Usage("report", "the report needs a file: its pictures go into a folder beside it");
+  bool haveSections = false;
+  const CommandLine line{"report", std::string(kReportUsage) + kFilterHelp, FileArguments::Several};
+  if (auto status = ReadArguments(line, args, files, [&](const Args& args, size_t& i, std::string& error) {
+        if (TakeOutput(args, i, output, error) || TakeFilterOption(args, i, filter, error)) return true;
+        if (!TakeOption(args, i, "--sections", sections, error)) return false;
+        haveSections = true;
+        return true;
+      }))
+    return *status;
+  if (output.empty()) return UsageError("report", "-o FILE is required");
+  if (output == "-") return UsageError("report", "the report needs a file: its pictures go into a folder beside it");
   ReportRequest request;
   request.Output = output;
   request.Lang = lang;
   if (haveSections) {
     std::string bad;
     if (!ParseReportSections(sections, request.Sections, bad))
-      return Usage("report", "--sections wants summary, networks, graphs or details, not '" + bad + "'");
+      return UsageError("report", "--sections wants summary, networks, graphs or details, not '" + bad + "'");
   }
   std::string error;
   auto loaded = LoadNetworks(files, error);
@@ -147,32 +113,17 @@ int RunExport(const Args& args) {
   FilterOptions filter;
   std::vector<std::string> files;
   std::string output, format;
-  bool optionsEnded = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    std::string error;
-    if (optionsEnded || a == "-" || !a.starts_with("-")) {
-      files.push_back(a);
-    } else if (a == "--") {
-      optionsEnded = true;
-    } else if (a == "--help" || a == "-h") {
-      std::fputs((std::string(kExportUsage) + kFilterHelp).c_str(), stdout);
-      return 0;
-    } else if (TakeOutput(args, i, output, error) || TakeFilterOption(args, i, filter, error) ||
-               TakeValue(args, i, "--format", format, error)) {
-      if (!error.empty()) return Usage("export", error);
-    } else {
-      return Usage("export", "unknown option '" + a + "'");
-    }
-  }
-  if (files.empty()) return Usage("export", "give at least one FILE (- for standard input)");
-  if (std::count(files.begin(), files.end(), "-") > 1)
-    return Usage("export", "standard input (-) can be read only once");
-  if (output.empty()) return Usage("export", "-o OUTPUT is required");
+  const CommandLine line{"export", std::string(kExportUsage) + kFilterHelp, FileArguments::Several};
+  if (auto status = ReadArguments(line, args, files, [&](const Args& args, size_t& i, std::string& error) {
+        return TakeOutput(args, i, output, error) || TakeFilterOption(args, i, filter, error) ||
+               TakeOption(args, i, "--format", format, error);
+      }))
+    return *status;
+  if (output.empty()) return UsageError("export", "-o OUTPUT is required");
   std::optional<report::TExportFormat> chosen = format.empty() ? ExportFormatOfFile(output) : ParseExportFormat(format);
   if (!chosen) {
-    return Usage("export", format.empty() ? "give --format txt|csv|html|rtf (the extension of OUTPUT names none)"
-                                          : "--format wants txt, csv, html or rtf, not '" + format + "'");
+    return UsageError("export", format.empty() ? "give --format txt|csv|html|rtf (the extension of OUTPUT names none)"
+                                               : "--format wants txt, csv, html or rtf, not '" + format + "'");
   }
   std::string error;
   auto loaded = LoadNetworks(files, error);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/graph_samples.h"
 #include "cli/live_session.h"
@@ -51,13 +52,20 @@ constexpr const char* kUsage =
     "                 the refreshes and the spectrum graphs (see 'skimlet-cli report --help')\n"
     "  --sections L   with --report: the sections, separated by commas: summary, networks, graphs, details\n"
     "\n"
-    "Filter options (the window's filter rule; the heading line still counts every network):\n"
-    "%s"
+    "Filter options (the window's filter rule; the heading line still counts every network):\n";
+
+// After the filter options.
+constexpr const char* kUsageEnd =
     "\n"
     "SIGINT (Ctrl-C) and SIGTERM end the scan after the line being written, with exit status 0; so does a\n"
     "reader that closes the pipe. The graph is drawn then too, of the refreshes made so far.\n"
     "\n"
     "Example: skimlet-cli scan --service sim --count 20 --interval 1 --graph rssi -o signal.png\n";
+
+// The options that take a value.
+constexpr const char* kValueOptions[] = {"--service", "--interface", "--count",    "--interval", "--graph",
+                                         "-o",        "--output",    "--report",   "--sections", "--size",
+                                         "--sim-scan-seconds"};
 
 constexpr const char* kGraphValues[] = {"rssi", "quality", "rate", "utilization", "clients"};
 
@@ -78,10 +86,7 @@ bool ValidSize(const std::string& text) {
          h >= 16 && w <= 16384 && h <= 16384;
 }
 
-int Usage(const std::string& message) {
-  std::fprintf(stderr, "skimlet-cli scan: %s\nTry 'skimlet-cli scan --help'.\n", message.c_str());
-  return 2;
-}
+int Usage(const std::string& message) { return UsageError("scan", message); }
 
 void RefreshInterfaceState(TWLANInterface& i) {
   i.UpdateProperties();
@@ -121,67 +126,58 @@ int RunScan(const Args& args, const std::optional<std::string>& lang) {
   int graphValue = -1;
   std::string graphOutput, graphSize, reportOutput;
   std::optional<std::string> reportSections;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    std::string value, error;
-    if (a == "--help" || a == "-h") {
-      std::printf(kUsage, kFilterHelp);
-      return 0;
-    }
-    if (TakeOutputOption(args, i, output, error) || TakeFilterOption(args, i, filter, error)) {
-      if (!error.empty()) return Usage(error);
-    } else if (TakeOption(args, i, "--service", value, error)) {
-      if (!error.empty()) return Usage(error);
-      if (value.empty()) return Usage("--service needs a value");
+  // Checks and keeps the value of an option; what is wrong with it.
+  const auto keep = [&](std::string_view name, const std::string& value) -> std::string {
+    double n = 0;
+    if (name == "--service") {
+      if (value.empty()) return "--service needs a value";
       request.Service = value;
-    } else if (TakeOption(args, i, "--interface", value, error)) {
-      if (!error.empty()) return Usage(error);
-      if (value.empty()) return Usage("--interface needs an index or a name");
+    } else if (name == "--interface") {
+      if (value.empty()) return "--interface needs an index or a name";
       interfaceChoice = value;
-    } else if (TakeOption(args, i, "--count", value, error)) {
-      double n = 0;
-      if (!error.empty()) return Usage(error);
+    } else if (name == "--count") {
       if (!ParseNumber(value, n) || n < 0 || n != std::floor(n) || n > 1e9)
-        return Usage("--count wants a whole number of refreshes (0: until interrupted), not '" + value + "'");
+        return "--count wants a whole number of refreshes (0: until interrupted), not '" + value + "'";
       count = static_cast<long>(n);
-    } else if (TakeOption(args, i, "--interval", value, error)) {
-      double s = 0;
-      if (!error.empty()) return Usage(error);
-      if (!ParseNumber(value, s) || s < 0 || s > 86400)
-        return Usage("--interval wants seconds from 0 to 86400, not '" + value + "'");
-      interval = s;
-    } else if (TakeOption(args, i, "--graph", value, error)) {
-      if (!error.empty()) return Usage(error);
+    } else if (name == "--interval") {
+      if (!ParseNumber(value, n) || n < 0 || n > 86400)
+        return "--interval wants seconds from 0 to 86400, not '" + value + "'";
+      interval = n;
+    } else if (name == "--graph") {
       graphValue = -1;
       for (int v = 0; v < 5; ++v)
         if (value == kGraphValues[v]) graphValue = v;
-      if (graphValue < 0)
-        return Usage("--graph wants rssi, quality, rate, utilization or clients, not '" + value + "'");
-    } else if (TakeOption(args, i, "-o", value, error) || TakeOption(args, i, "--output", value, error)) {
-      if (!error.empty()) return Usage(error);
-      if (value.empty()) return Usage("-o needs a file name");
+      if (graphValue < 0) return "--graph wants rssi, quality, rate, utilization or clients, not '" + value + "'";
+    } else if (name == "-o" || name == "--output") {
+      if (value.empty()) return "-o needs a file name";
       graphOutput = value;
-    } else if (TakeOption(args, i, "--report", value, error)) {
-      if (!error.empty()) return Usage(error);
-      if (value.empty()) return Usage("--report needs a file name");
+    } else if (name == "--report") {
+      if (value.empty()) return "--report needs a file name";
       reportOutput = value;
-    } else if (TakeOption(args, i, "--sections", value, error)) {
-      if (!error.empty()) return Usage(error);
+    } else if (name == "--sections") {
       reportSections = value;
-    } else if (TakeOption(args, i, "--size", value, error)) {
-      if (!error.empty()) return Usage(error);
-      if (!ValidSize(value)) return Usage("--size wants WxH, 16 to 16384 pixels each, not '" + value + "'");
+    } else if (name == "--size") {
+      if (!ValidSize(value)) return "--size wants WxH, 16 to 16384 pixels each, not '" + value + "'";
       graphSize = value;
-    } else if (TakeOption(args, i, "--sim-scan-seconds", value, error)) {
-      // For tests: the simulated radio's scans take this long.
-      double s = 0;
-      if (!error.empty()) return Usage(error);
-      if (!ParseNumber(value, s) || s < 0 || s > 60) return Usage("bad --sim-scan-seconds '" + value + "'");
-      request.SimScanSeconds = s;
-    } else {
-      return Usage((a.starts_with("-") ? "unknown option '" : "unexpected argument '") + a + "'");
+    } else if (name == "--sim-scan-seconds") {  // for tests: the simulated radio's scans take this long
+      if (!ParseNumber(value, n) || n < 0 || n > 60) return "bad --sim-scan-seconds '" + value + "'";
+      request.SimScanSeconds = n;
     }
-  }
+    return {};
+  };
+  std::vector<std::string> none;
+  const CommandLine line{"scan", std::string(kUsage) + kFilterHelp + kUsageEnd, FileArguments::None};
+  if (auto status = ReadArguments(line, args, none, [&](const Args& args, size_t& i, std::string& error) {
+        if (TakeOutputOption(args, i, output, error) || TakeFilterOption(args, i, filter, error)) return true;
+        std::string value;
+        for (const char* name : kValueOptions) {
+          if (!TakeOption(args, i, name, value, error)) continue;
+          if (error.empty()) error = keep(name, value);
+          return true;
+        }
+        return false;
+      }))
+    return *status;
   if (std::string error = FinishOutputOptions(output); !error.empty()) return Usage(error);
   output.Keep = FilterPredicate(filter);
   if (graphValue >= 0 && graphOutput.empty()) return Usage("--graph needs -o OUTPUT for the picture");

@@ -11,24 +11,6 @@
 
 namespace skimlet::cli {
 
-bool TakeOption(const std::vector<std::string>& args, size_t& i, const std::string& name, std::string& value,
-                std::string& error) {
-  const std::string& a = args[i];
-  if (a == name) {
-    if (i + 1 >= args.size()) {
-      error = name + " needs a value";
-      return true;
-    }
-    value = args[++i];
-    return true;
-  }
-  if (a.starts_with(name + "=")) {
-    value = a.substr(name.size() + 1);
-    return true;
-  }
-  return false;
-}
-
 namespace {
 int IndexOf(const LiveSession& session, const TWLANInterface& i) {
   const auto& items = session.Interfaces->Items;

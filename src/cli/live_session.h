@@ -56,9 +56,4 @@ std::string InterfaceLabel(const LiveSession& session, const TWLANInterface& i);
 // {"index": ..., "name": ..., "description": ...} of the selected interface.
 std::string InterfaceJsonSummary(const LiveSession& session, const TWLANInterface& i);
 
-// Reads "--service X" / "--service=X" at Args[I] (advancing I past a separate value). True when it was one;
-// Error set when its value is missing.
-bool TakeOption(const std::vector<std::string>& args, size_t& i, const std::string& name, std::string& value,
-                std::string& error);
-
 }  // namespace skimlet::cli

@@ -300,6 +300,32 @@ TEST_F(CliScript, ErrorsNameTheProblemAndExitWithTheirStatus) {
   }
 }
 
+// The commands share one reading of their arguments: what each takes besides options, "--", and --help
+// wherever it stands.
+TEST_F(CliScript, CommandsReadTheirArgumentsAlike) {
+  const std::string file = " " + snapshot_.string();
+  const std::pair<std::string, std::string> errors[] = {
+      {"report -o r.htm - -", "skimlet-cli report: standard input (-) can be read only once"},
+      {"export -o e.csv", "skimlet-cli export: give at least one FILE (- for standard input)"},
+      {"convert -o c.snapshot a b", "skimlet-cli convert: unexpected argument 'b' (one FILE only)"},
+      {"elements --bssid 00:11:22:33:44:55 a -- b", "skimlet-cli elements: unexpected argument 'b' (one FILE only)"},
+      {"scan --service sim word", "skimlet-cli scan: unexpected argument 'word'"},
+      {"interfaces --", "skimlet-cli interfaces: unknown option '--'"},
+      {"networks --tsv -- -h", "skimlet-cli networks: -h: "},
+      {"export -o e.csv --format" + file, "skimlet-cli export: give at least one FILE"},
+  };
+  for (const auto& [args, message] : errors) {
+    const Outcome r = Sh("CLI " + args);
+    EXPECT_EQ(r.err.rfind(message, 0), 0u) << args << "\n" << r.err;
+    EXPECT_EQ(r.out, "") << args;
+  }
+  for (const std::string command : {"networks", "report", "export", "convert", "elements"}) {
+    const Outcome r = Sh("CLI " + command + file + " --help");
+    EXPECT_EQ(r.status, 0) << command << "\n" << r.err;
+    EXPECT_EQ(r.out.rfind("Usage: skimlet-cli " + command, 0), 0u) << command;
+  }
+}
+
 TEST_F(CliScript, StandardInputIsReadLikeAFile) {
   const std::string snap = snapshot_.string();
   const Outcome expected = Sh("CLI networks --tsv " + snap);
