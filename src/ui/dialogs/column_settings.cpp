@@ -87,11 +87,7 @@ TfrmColumnSettings::TfrmColumnSettings(QTreeView& list, const TColumnLayout& sto
   fields->addWidget(new QLabel(Tr("Text alignment"), this), 1, 0);
   fields->addWidget(cbAlignment_, 1, 1, 1, 2);
   fields->setColumnStretch(3, 1);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setText(Tr("sOK"));
-  buttons->button(QDialogButtonBox::Cancel)->setText(Tr("sCancel"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* buttons = OkCancelButtons(*this);
   auto* box = new QVBoxLayout(this);
   box->addWidget(heading);
   box->addWidget(lstColumns_, 1);

@@ -1,6 +1,8 @@
 #include "ui/dialogs/dialog_common.h"
 
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -21,6 +23,15 @@ void CentreOn(QDialog& dialog, QWidget* parent) {
   if (QWidget* w = parent ? parent->window() : nullptr) area = w->frameGeometry();
   else if (QScreen* s = QGuiApplication::primaryScreen()) area = s->availableGeometry();
   if (area.isValid()) dialog.move(area.center() - QPoint(dialog.width() / 2, dialog.height() / 2));
+}
+
+QDialogButtonBox* OkCancelButtons(QDialog& dialog) {
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  buttons->button(QDialogButtonBox::Ok)->setText(Tr("sOK"));
+  buttons->button(QDialogButtonBox::Cancel)->setText(Tr("sCancel"));
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  return buttons;
 }
 
 }  // namespace skimlet::dialogs

@@ -7,6 +7,7 @@
 #include <string_view>
 
 class QDialog;
+class QDialogButtonBox;
 class QWidget;
 
 namespace skimlet::dialogs {
@@ -18,5 +19,8 @@ QString TrFormat(std::string_view key, const QString& value);
 
 // Grows Dialog to its contents when smaller and centres it on Parent's window (on the screen without one).
 void CentreOn(QDialog& dialog, QWidget* parent);
+
+// OK and Cancel in the current language, accepting and rejecting Dialog.
+QDialogButtonBox* OkCancelButtons(QDialog& dialog);
 
 }  // namespace skimlet::dialogs

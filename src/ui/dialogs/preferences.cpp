@@ -133,11 +133,7 @@ TfrmPreferences::TfrmPreferences(const TProgramOptions& o, QWidget* parent) : QD
   Pages->addTab(rates, Tr("Rates"));
   Pages->setCurrentIndex(0);
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setText(Tr("sOK"));
-  buttons->button(QDialogButtonBox::Cancel)->setText(Tr("sCancel"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* buttons = OkCancelButtons(*this);
   auto* box = new QVBoxLayout(this);
   box->addWidget(Pages);
   box->addWidget(buttons);
