@@ -35,6 +35,7 @@
 #include "ui/list/column_layout.h"
 #include "ui/connection/current_connection.h"
 #include "ui/window/main_window.h"
+#include "ui/window_environment.h"
 
 namespace skimlet {
 namespace {
@@ -244,19 +245,7 @@ TEST(DialogTexts, GermanReachesEveryDialog) {
 class DialogsWindowTest : public ::testing::Test {
 protected:
   TStartEnvironment Environment() {
-    TStartEnvironment env;
-    const std::string config = dir.path().toStdString();
-    env.Folders = ResolveProgramFolders(ExecutableFolder(), {}, [config](const char* name) -> std::optional<std::string> {
-      if (std::string_view(name) == "XDG_CONFIG_HOME") return config;
-      return std::nullopt;
-    });
-    env.CreateService = [](const TProgramOptions&, const TProgramFolders& folders) {
-      sim::SimOptions so;
-      so.MinScanSeconds = 0.02;
-      so.MaxScanSeconds = 0.05;
-      std::string error;
-      return TWindowService{sim::CreateSimulatedService("sim", folders.ProgramFolder.string(), so, error), true};
-    };
+    TStartEnvironment env = test::SimWindowEnvironment(dir.path());
     env.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
                          QMessageBox::StandardButtons buttons) {
       messages << text;
@@ -266,19 +255,14 @@ protected:
   }
   // A fake service with one connected interface; Setup fills its answers.
   TStartEnvironment FakeEnvironment(std::function<void(test::FakeWlanService&)> setup) {
-    TStartEnvironment env = Environment();
-    env.CreateService = [this, setup](const TProgramOptions&, const TProgramFolders&) {
-      auto service = std::make_unique<test::FakeWlanService>();
-      WLAN_INTERFACE_INFO_LIST list;
-      list.InterfaceInfo.push_back({WLAN_GUID{1}, "wlan0", kInterfaceConnected});
-      service->Interfaces = {0, list.Encode()};
-      service->SetQuery(kOpcodeInterfaceState, EncodeUInt32Value(kInterfaceConnected));
-      service->SetQuery(kOpcodeAutoConfEnabled, EncodeUInt32Value(1));
-      setup(*service);
-      fake = service.get();
-      return TWindowService{std::move(service), false};
-    };
-    return env;
+    return test::WithFakeService(
+        Environment(),
+        [setup](test::FakeWlanService& service) {
+          service.SetQuery(kOpcodeInterfaceState, EncodeUInt32Value(kInterfaceConnected));
+          service.SetQuery(kOpcodeAutoConfEnabled, EncodeUInt32Value(1));
+          setup(service);
+        },
+        fake);
   }
   static void SelectFirst(TfrmSkimlet& w) {
     w.NetworkList()->selectionModel()->select(w.NetworkModel()->index(0, 0),

@@ -42,6 +42,7 @@
 #include "core/vendor/vendor.h"
 #include "support/network_fixture.h"
 #include "support/vendor_db_fixture.h"
+#include "ui/window_environment.h"
 #include "ui/connection/current_connection.h"
 #include "ui/details/advanced_details.h"
 #include "ui/filters/filter_tree.h"
@@ -64,21 +65,7 @@ QString Fmt(std::string_view key, std::initializer_list<FmtArg> args) {
 class WindowTest : public ::testing::Test {
 protected:
   TStartEnvironment Environment() {
-    TStartEnvironment env;
-    const std::string config = dir.path().toStdString();
-    env.Folders = ResolveProgramFolders(ExecutableFolder(), {}, [config](const char* name) -> std::optional<std::string> {
-      if (std::string_view(name) == "XDG_CONFIG_HOME") return config;
-      return std::nullopt;
-    });
-    env.CreateService = [](const TProgramOptions&, const TProgramFolders& folders) {
-      sim::SimOptions so;
-      so.MinScanSeconds = 0.02;
-      so.MaxScanSeconds = 0.05;
-      std::string error;
-      TWindowService made{sim::CreateSimulatedService("sim", folders.ProgramFolder.string(), so, error), true};
-      EXPECT_TRUE(made.Service) << error;
-      return made;
-    };
+    TStartEnvironment env = test::SimWindowEnvironment(dir.path());
     env.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
                          QMessageBox::StandardButtons buttons) {
       messages << text;
@@ -93,17 +80,7 @@ protected:
   // An environment whose service is a fake with one interface; Setup fills its answers. The window owns the
   // fake; fake points to it while the window lives.
   TStartEnvironment FakeEnvironment(std::function<void(test::FakeWlanService&)> setup) {
-    TStartEnvironment env = Environment();
-    env.CreateService = [this, setup](const TProgramOptions&, const TProgramFolders&) {
-      auto service = std::make_unique<test::FakeWlanService>();
-      WLAN_INTERFACE_INFO_LIST list;
-      list.InterfaceInfo.push_back({WLAN_GUID{1}, "wlan0", kInterfaceConnected});
-      service->Interfaces = {0, list.Encode()};
-      setup(*service);
-      fake = service.get();
-      return TWindowService{std::move(service), false};
-    };
-    return env;
+    return test::WithFakeService(Environment(), std::move(setup), fake);
   }
   static void Tick(TfrmSkimlet& w, const char* timer) {
     QTimer* t = w.findChild<QTimer*>(QString::fromUtf8(timer));
