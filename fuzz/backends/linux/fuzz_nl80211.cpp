@@ -42,6 +42,9 @@ void ParseEverything(std::span<const uint8_t> message) {
     Check(g->Attributes.data() >= message.data() &&
           g->Attributes.data() + g->Attributes.size() <= message.data() + message.size());
   ParseScanEvent(message);
+  if (auto e = ParseMlmeEvent(message)) {
+    Check(e->What != MlmeEvent::Kind::Connected || (e->StatusCode == 0 && !e->TimedOut));
+  }
   if (auto i = ParseInterface(message)) Check(i->Name.size() < message.size());
   std::vector<WiphyInfo> wiphys;
   MergeWiphy(message, wiphys);

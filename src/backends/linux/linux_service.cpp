@@ -283,6 +283,16 @@ uint64_t NowFiletime() {
   return static_cast<uint64_t>(since1970) * 10 + 116444736000000000ull;
 }
 
+// The notification that tells the caller of a connection event.
+uint32_t ConnectionNotificationCode(MlmeEvent::Kind kind) {
+  switch (kind) {
+    case MlmeEvent::Kind::Connected: return kAcmConnectionComplete;
+    case MlmeEvent::Kind::ConnectFailed: return kAcmConnectionAttemptFail;
+    case MlmeEvent::Kind::Disconnected: break;
+  }
+  return kAcmDisconnected;
+}
+
 // ---- The service ------------------------------------------------------------------------------------------------
 
 struct Interface {
@@ -322,6 +332,8 @@ public:
         SendNotice("Wi-Fi: " + (error.empty() ? std::string("cannot listen to the kernel's scan events") : error));
         return WlanError::kNotSupported;
       }
+      // Connections made, failed and ended. Without them the caller learns of a connection when it asks.
+      events->Listen("mlme");
       Fd wake(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
       if (!wake) return WlanError::kNotEnoughMemory;
       control_ = std::move(control);
@@ -818,7 +830,9 @@ private:
     }
   }
 
-  void NotifyScan(uint32_t ifindex, uint32_t code) {
+  // A notification of the automatic configuration module for the interface of IfIndex; nothing for
+  // interfaces the caller does not know (not listed yet, or not stations).
+  void NotifyInterface(uint32_t ifindex, uint32_t code) {
     std::optional<WLAN_GUID> guid;
     {
       std::lock_guard<std::mutex> q(queueLock_);
@@ -826,6 +840,16 @@ private:
         if (r.IfIndex == ifindex) guid = r.Guid;
     }
     if (guid) Deliver({kNotificationSourceACM, code, *guid, {}});
+  }
+  void NotifyScan(uint32_t ifindex, uint32_t code) { NotifyInterface(ifindex, code); }
+
+  // One message of the event socket: the end of a scan, or of a connection attempt or a connection.
+  void OnEvent(std::span<const uint8_t> message) {
+    if (auto e = ParseScanEvent(message)) {
+      NotifyScan(e->IfIndex, kAcmScanComplete);
+      return;
+    }
+    if (auto e = ParseMlmeEvent(message)) NotifyInterface(e->IfIndex, ConnectionNotificationCode(e->What));
   }
 
   void TriggerScan(uint32_t ifindex) {
@@ -919,7 +943,7 @@ private:
             uint32_t len = datagram[pos] | (datagram[pos + 1] << 8) | (datagram[pos + 2] << 16) |
                            (static_cast<uint32_t>(datagram[pos + 3]) << 24);
             if (len < sizeof(nlmsghdr) || len > datagram.size() - pos) break;
-            if (auto e = ParseScanEvent(datagram.subspan(pos, len))) NotifyScan(e->IfIndex, kAcmScanComplete);
+            OnEvent(datagram.subspan(pos, len));
             pos += NLMSG_ALIGN(len);
           }
         });
