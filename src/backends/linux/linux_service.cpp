@@ -283,16 +283,6 @@ uint64_t NowFiletime() {
   return static_cast<uint64_t>(since1970) * 10 + 116444736000000000ull;
 }
 
-// The notification that tells the caller of a connection event.
-uint32_t ConnectionNotificationCode(MlmeEvent::Kind kind) {
-  switch (kind) {
-    case MlmeEvent::Kind::Connected: return kAcmConnectionComplete;
-    case MlmeEvent::Kind::ConnectFailed: return kAcmConnectionAttemptFail;
-    case MlmeEvent::Kind::Disconnected: break;
-  }
-  return kAcmDisconnected;
-}
-
 // ---- The service ------------------------------------------------------------------------------------------------
 
 struct Interface {
@@ -841,16 +831,6 @@ private:
     }
     if (guid) Deliver({kNotificationSourceACM, code, *guid, {}});
   }
-  void NotifyScan(uint32_t ifindex, uint32_t code) { NotifyInterface(ifindex, code); }
-
-  // One message of the event socket: the end of a scan, or of a connection attempt or a connection.
-  void OnEvent(std::span<const uint8_t> message) {
-    if (auto e = ParseScanEvent(message)) {
-      NotifyScan(e->IfIndex, kAcmScanComplete);
-      return;
-    }
-    if (auto e = ParseMlmeEvent(message)) NotifyInterface(e->IfIndex, ConnectionNotificationCode(e->What));
-  }
 
   void TriggerScan(uint32_t ifindex) {
     NetlinkReply* reply = nullptr;
@@ -886,10 +866,10 @@ private:
       SendNotice("Wi-Fi: the kernel refuses to start scans for this program, and NetworkManager cannot scan for it (" +
                  why + "). Showing the results of scans other programs start. To let the program scan itself, "
                  "give it CAP_NET_ADMIN, e.g. sudo setcap cap_net_admin+ep /path/to/the/program");
-      NotifyScan(ifindex, kAcmScanComplete);  // what the kernel holds now is the best there is
+      NotifyInterface(ifindex, kAcmScanComplete);  // what the kernel holds now is the best there is
       return;
     }
-    NotifyScan(ifindex, kAcmScanFail);
+    NotifyInterface(ifindex, kAcmScanFail);
   }
 
   void OnRfkill() {
@@ -938,14 +918,7 @@ private:
       if (fds[1].revents) {
         events_->Drain([&](std::span<const uint8_t> datagram, bool overrun) {
           if (overrun) return;
-          size_t pos = 0;
-          while (pos + sizeof(nlmsghdr) <= datagram.size()) {
-            uint32_t len = datagram[pos] | (datagram[pos + 1] << 8) | (datagram[pos + 2] << 16) |
-                           (static_cast<uint32_t>(datagram[pos + 3]) << 24);
-            if (len < sizeof(nlmsghdr) || len > datagram.size() - pos) break;
-            OnEvent(datagram.subspan(pos, len));
-            pos += NLMSG_ALIGN(len);
-          }
+          for (const InterfaceNotification& n : EventNotifications(datagram)) NotifyInterface(n.IfIndex, n.Code);
         });
       }
       if (rfkill_ && (fds[2].revents & POLLIN)) OnRfkill();

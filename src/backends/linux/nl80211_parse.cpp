@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "core/beacon/beacon_reader.h"
+#include "core/service/wlan_service.h"
 
 namespace skimlet::linuxwifi {
 
@@ -192,6 +193,26 @@ std::optional<MlmeEvent> ParseMlmeEvent(std::span<const uint8_t> message) {
       e.What = MlmeEvent::Kind::ConnectFailed;
       return e;
   }
+}
+
+std::vector<InterfaceNotification> EventNotifications(std::span<const uint8_t> datagram) {
+  std::vector<InterfaceNotification> out;
+  size_t pos = 0;
+  while (datagram.size() - pos >= sizeof(nlmsghdr)) {
+    uint32_t len = Get32(datagram.data() + pos);
+    if (len < sizeof(nlmsghdr) || len > datagram.size() - pos) break;
+    std::span<const uint8_t> message = datagram.subspan(pos, len);
+    if (auto e = ParseScanEvent(message)) {
+      out.push_back({e->IfIndex, kAcmScanComplete});
+    } else if (auto m = ParseMlmeEvent(message)) {
+      uint32_t code = m->What == MlmeEvent::Kind::Connected       ? kAcmConnectionComplete
+                      : m->What == MlmeEvent::Kind::ConnectFailed ? kAcmConnectionAttemptFail
+                                                                  : kAcmDisconnected;
+      out.push_back({m->IfIndex, code});
+    }
+    pos += std::min<size_t>(NLMSG_ALIGN(len), datagram.size() - pos);
+  }
+  return out;
 }
 
 // ---- Interfaces and wiphys ----------------------------------------------------------------------------------

@@ -87,6 +87,18 @@ struct MlmeEvent {
 };
 std::optional<MlmeEvent> ParseMlmeEvent(std::span<const uint8_t> message);
 
+// What one datagram of the event socket (the "scan" and "mlme" groups) means for the service's caller: for
+// each message that ends a scan or a connection attempt or a connection, in order, the interface and the code
+// of the automatic configuration module's notification: scan complete (7), connection complete (10),
+// connection attempt failed (11) or disconnected (21). Other messages are skipped; a message that runs past
+// the datagram ends it.
+struct InterfaceNotification {
+  uint32_t IfIndex = 0;
+  uint32_t Code = 0;
+  bool operator==(const InterfaceNotification&) const = default;
+};
+std::vector<InterfaceNotification> EventNotifications(std::span<const uint8_t> datagram);
+
 // ---- Interfaces and wiphys ----------------------------------------------------------------------------------
 
 struct InterfaceInfo {

@@ -271,6 +271,28 @@ TEST(Nl80211Events, ConnectionEventsOfTheMlmeGroup) {
   EXPECT_FALSE(ParseMlmeEvent(cut));
 }
 
+TEST(Nl80211Events, DatagramOfTheEventSocketBecomesNotifications) {
+  // As the socket delivers them: several messages in one datagram, ones of no interest between them, and a
+  // last message that claims more bytes than arrived.
+  Bytes connected = Message(NL80211_CMD_CONNECT, Cat({U32(NL80211_ATTR_IFINDEX, 4), U16(NL80211_ATTR_STATUS_CODE, 0)}), 0, 0);
+  Bytes truncated = Message(NL80211_CMD_DISCONNECT, U32(NL80211_ATTR_IFINDEX, 8), 0, 0);
+  truncated.resize(truncated.size() - 2);
+  Bytes datagram = Cat({
+      Message(NL80211_CMD_TRIGGER_SCAN, U32(NL80211_ATTR_IFINDEX, 4), 0, 0),
+      Message(NL80211_CMD_NEW_SCAN_RESULTS, U32(NL80211_ATTR_IFINDEX, 4), 0, 0),
+      connected,
+      Message(NL80211_CMD_NOTIFY_CQM, U32(NL80211_ATTR_IFINDEX, 4), 0, 0),
+      Message(NL80211_CMD_CONNECT, Cat({U32(NL80211_ATTR_IFINDEX, 5), U16(NL80211_ATTR_STATUS_CODE, 1)}), 0, 0),
+      Message(NL80211_CMD_DISCONNECT, U32(NL80211_ATTR_IFINDEX, 4), 0, 0),
+      Message(NL80211_CMD_SCAN_ABORTED, U32(NL80211_ATTR_IFINDEX, 5), 0, 0),
+      truncated,
+  });
+  const std::vector<InterfaceNotification> want = {{4, 7}, {4, 10}, {5, 11}, {4, 21}, {5, 7}};
+  EXPECT_EQ(EventNotifications(datagram), want);
+  EXPECT_TRUE(EventNotifications({}).empty());
+  EXPECT_TRUE(EventNotifications(Bytes(15, 0xFF)).empty());
+}
+
 TEST(Nl80211Interfaces, InterfaceAndSplitWiphyDump) {
   auto i = ParseInterface(Message(NL80211_CMD_NEW_INTERFACE,
                                   Cat({U32(NL80211_ATTR_IFINDEX, 7), Str(NL80211_ATTR_IFNAME, "wlan13"),
