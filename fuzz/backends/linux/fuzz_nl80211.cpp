@@ -1,8 +1,8 @@
 // Arbitrary bytes as nl80211 netlink traffic. The first byte picks the form: even, the rest after the second
 // byte is the attribute stream of one generic netlink message whose command is the second byte (the headers
 // are made to fit, so the attribute parsers see every input); odd, the rest is a datagram as the socket
-// delivers it, split into messages by the reply collector. Every message goes through every parser, and
-// whatever a parser returns must be a record the layers above can take.
+// delivers it, split into messages by the reply collector and read by the event socket's reader. Every message
+// goes through every parser, and whatever a parser returns must be a record the layers above can take.
 #include <linux/genetlink.h>
 #include <linux/netlink.h>
 
@@ -42,6 +42,9 @@ void ParseEverything(std::span<const uint8_t> message) {
     Check(g->Attributes.data() >= message.data() &&
           g->Attributes.data() + g->Attributes.size() <= message.data() + message.size());
   ParseScanEvent(message);
+  if (auto e = ParseMlmeEvent(message)) {
+    Check(e->What != MlmeEvent::Kind::Connected || (e->StatusCode == 0 && !e->TimedOut));
+  }
   if (auto i = ParseInterface(message)) Check(i->Name.size() < message.size());
   std::vector<WiphyInfo> wiphys;
   MergeWiphy(message, wiphys);
@@ -82,5 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   reply.Feed(datagram);
   for (const std::vector<uint8_t>& message : reply.Messages()) ParseEverything(message);
   Check(ParseRfkillEvents(datagram, 8 + (data[1] >> 4)).size() <= datagram.size() / 8);
+  for (const InterfaceNotification& n : EventNotifications(datagram))
+    Check(n.Code == 7 || n.Code == 10 || n.Code == 11 || n.Code == 21);
   return 0;
 }

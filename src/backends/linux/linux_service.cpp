@@ -322,6 +322,8 @@ public:
         SendNotice("Wi-Fi: " + (error.empty() ? std::string("cannot listen to the kernel's scan events") : error));
         return WlanError::kNotSupported;
       }
+      // Connections made, failed and ended. Without them the caller learns of a connection when it asks.
+      events->Listen("mlme");
       Fd wake(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
       if (!wake) return WlanError::kNotEnoughMemory;
       control_ = std::move(control);
@@ -818,7 +820,9 @@ private:
     }
   }
 
-  void NotifyScan(uint32_t ifindex, uint32_t code) {
+  // A notification of the automatic configuration module for the interface of IfIndex; nothing for
+  // interfaces the caller does not know (not listed yet, or not stations).
+  void NotifyInterface(uint32_t ifindex, uint32_t code) {
     std::optional<WLAN_GUID> guid;
     {
       std::lock_guard<std::mutex> q(queueLock_);
@@ -862,10 +866,10 @@ private:
       SendNotice("Wi-Fi: the kernel refuses to start scans for this program, and NetworkManager cannot scan for it (" +
                  why + "). Showing the results of scans other programs start. To let the program scan itself, "
                  "give it CAP_NET_ADMIN, e.g. sudo setcap cap_net_admin+ep /path/to/the/program");
-      NotifyScan(ifindex, kAcmScanComplete);  // what the kernel holds now is the best there is
+      NotifyInterface(ifindex, kAcmScanComplete);  // what the kernel holds now is the best there is
       return;
     }
-    NotifyScan(ifindex, kAcmScanFail);
+    NotifyInterface(ifindex, kAcmScanFail);
   }
 
   void OnRfkill() {
@@ -914,14 +918,7 @@ private:
       if (fds[1].revents) {
         events_->Drain([&](std::span<const uint8_t> datagram, bool overrun) {
           if (overrun) return;
-          size_t pos = 0;
-          while (pos + sizeof(nlmsghdr) <= datagram.size()) {
-            uint32_t len = datagram[pos] | (datagram[pos + 1] << 8) | (datagram[pos + 2] << 16) |
-                           (static_cast<uint32_t>(datagram[pos + 3]) << 24);
-            if (len < sizeof(nlmsghdr) || len > datagram.size() - pos) break;
-            if (auto e = ParseScanEvent(datagram.subspan(pos, len))) NotifyScan(e->IfIndex, kAcmScanComplete);
-            pos += NLMSG_ALIGN(len);
-          }
+          for (const InterfaceNotification& n : EventNotifications(datagram)) NotifyInterface(n.IfIndex, n.Code);
         });
       }
       if (rfkill_ && (fds[2].revents & POLLIN)) OnRfkill();

@@ -13,6 +13,9 @@
 //   A scan of an interface that is down fails at once ("invalid state"), of one that is gone with "not
 //   found"; the identity query (kernel name, address, up, whether the last trigger was refused) asks the
 //   kernel anew each time.
+// - Connections: the kernel's connection events (whoever connects: NetworkManager, a supplicant, a tool)
+//   become the notifications "connection complete" (source 8, code 10), "connection attempt failed" (11) and
+//   "disconnected" (21) of the interface, on the backend's thread, without data.
 // - Radio state: the wiphy's rfkill switch, reported for every PHY index (they all share it); switching any PHY
 //   switches the wiphy's soft state. Changes arrive as notifications of source 0x10, code 7 with a
 //   WLAN_PHY_RADIO_STATE for each PHY index. When /dev/rfkill cannot be written, NetworkManager's wireless switch

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "core/beacon/beacon_reader.h"
+#include "core/service/wlan_service.h"
 
 namespace skimlet::linuxwifi {
 
@@ -58,6 +59,10 @@ struct Policies {
     Top[NL80211_ATTR_BSS] = {NLA_NESTED, 0, 0};
     Top[NL80211_ATTR_STA_INFO] = {NLA_NESTED, 0, 0};
     Top[NL80211_ATTR_SSID] = {NLA_UNSPEC, 0, 32};
+    Top[NL80211_ATTR_STATUS_CODE] = {NLA_U16, 0, 0};
+    Top[NL80211_ATTR_REASON_CODE] = {NLA_U16, 0, 0};
+    Top[NL80211_ATTR_TIMED_OUT] = {NLA_FLAG, 0, 0};
+    Top[NL80211_ATTR_DISCONNECTED_BY_AP] = {NLA_FLAG, 0, 0};
     Bss[NL80211_BSS_BSSID] = {NLA_UNSPEC, 6, 6};
     Bss[NL80211_BSS_FREQUENCY] = {NLA_U32, 0, 0};
     Bss[NL80211_BSS_FREQUENCY_OFFSET] = {NLA_U32, 0, 0};
@@ -149,6 +154,65 @@ std::optional<ScanEvent> ParseScanEvent(std::span<const uint8_t> message) {
   nlattr* tb[NL80211_ATTR_MAX + 1]{};
   if (!ParseAttributes(g->Attributes, tb, NL80211_ATTR_MAX, Policy().Top) || !tb[NL80211_ATTR_IFINDEX]) return std::nullopt;
   return ScanEvent{nla_get_u32(tb[NL80211_ATTR_IFINDEX]), g->Command == NL80211_CMD_SCAN_ABORTED};
+}
+
+std::optional<MlmeEvent> ParseMlmeEvent(std::span<const uint8_t> message) {
+  auto g = SplitGenlMessage(message);
+  if (!g) return std::nullopt;
+  switch (g->Command) {
+    case NL80211_CMD_CONNECT:
+    case NL80211_CMD_DISCONNECT:
+    case NL80211_CMD_AUTHENTICATE:
+    case NL80211_CMD_ASSOCIATE: break;
+    default: return std::nullopt;
+  }
+  nlattr* tb[NL80211_ATTR_MAX + 1]{};
+  if (!ParseAttributes(g->Attributes, tb, NL80211_ATTR_MAX, Policy().Top) || !tb[NL80211_ATTR_IFINDEX]) return std::nullopt;
+  MlmeEvent e;
+  e.IfIndex = nla_get_u32(tb[NL80211_ATTR_IFINDEX]);
+  e.TimedOut = tb[NL80211_ATTR_TIMED_OUT] != nullptr;
+  if (tb[NL80211_ATTR_MAC]) {
+    std::array<uint8_t, 6> mac{};
+    std::memcpy(mac.data(), nla_data(tb[NL80211_ATTR_MAC]), 6);
+    e.Bssid = mac;
+  }
+  switch (g->Command) {
+    case NL80211_CMD_CONNECT:
+      // The kernel always gives the status; an event without one says nothing certain.
+      if (!tb[NL80211_ATTR_STATUS_CODE]) return std::nullopt;
+      e.StatusCode = nla_get_u16(tb[NL80211_ATTR_STATUS_CODE]);
+      e.What = e.StatusCode == 0 && !e.TimedOut ? MlmeEvent::Kind::Connected : MlmeEvent::Kind::ConnectFailed;
+      return e;
+    case NL80211_CMD_DISCONNECT:
+      e.What = MlmeEvent::Kind::Disconnected;
+      if (tb[NL80211_ATTR_REASON_CODE]) e.ReasonCode = nla_get_u16(tb[NL80211_ATTR_REASON_CODE]);
+      e.ByAccessPoint = tb[NL80211_ATTR_DISCONNECTED_BY_AP] != nullptr;
+      return e;
+    default:  // authenticate, associate: only their time-outs end an attempt
+      if (!e.TimedOut) return std::nullopt;
+      e.What = MlmeEvent::Kind::ConnectFailed;
+      return e;
+  }
+}
+
+std::vector<InterfaceNotification> EventNotifications(std::span<const uint8_t> datagram) {
+  std::vector<InterfaceNotification> out;
+  size_t pos = 0;
+  while (datagram.size() - pos >= sizeof(nlmsghdr)) {
+    uint32_t len = Get32(datagram.data() + pos);
+    if (len < sizeof(nlmsghdr) || len > datagram.size() - pos) break;
+    std::span<const uint8_t> message = datagram.subspan(pos, len);
+    if (auto e = ParseScanEvent(message)) {
+      out.push_back({e->IfIndex, kAcmScanComplete});
+    } else if (auto m = ParseMlmeEvent(message)) {
+      uint32_t code = m->What == MlmeEvent::Kind::Connected       ? kAcmConnectionComplete
+                      : m->What == MlmeEvent::Kind::ConnectFailed ? kAcmConnectionAttemptFail
+                                                                  : kAcmDisconnected;
+      out.push_back({m->IfIndex, code});
+    }
+    pos += std::min<size_t>(NLMSG_ALIGN(len), datagram.size() - pos);
+  }
+  return out;
 }
 
 // ---- Interfaces and wiphys ----------------------------------------------------------------------------------

@@ -66,6 +66,39 @@ struct ScanEvent {
 };
 std::optional<ScanEvent> ParseScanEvent(std::span<const uint8_t> message);
 
+// A message of the nl80211 "mlme" multicast group that ends a connection attempt or a connection. The kernel
+// sends these whoever drives the interface (NetworkManager, a supplicant, a command-line tool), and anyone
+// may listen. Recognised:
+// - connect: the outcome of an attempt (status 0: connected; any other status, or the timed-out flag: failed);
+// - authenticate or associate with the timed-out flag: an attempt of a supplicant that handles the
+//   authentication itself failed (the connect event that follows a received association response carries
+//   its outcome, so those responses are not taken);
+// - disconnect: the connection ended, with the reason code when the kernel knows it.
+// Nullopt for every other message (roaming, frames, a malformed message, a message without interface).
+struct MlmeEvent {
+  enum class Kind { Connected, ConnectFailed, Disconnected };
+  uint32_t IfIndex = 0;
+  Kind What = Kind::Connected;
+  std::optional<std::array<uint8_t, 6>> Bssid;  // the access point, when the kernel names it
+  uint16_t StatusCode = 0;  // of a connect event: the 802.11 status code of the attempt (0 success)
+  uint16_t ReasonCode = 0;  // of a disconnection: the 802.11 reason code; 0 when the kernel gives none
+  bool TimedOut = false;    // the access point did not answer
+  bool ByAccessPoint = false;  // the access point ended the connection (else this side did)
+};
+std::optional<MlmeEvent> ParseMlmeEvent(std::span<const uint8_t> message);
+
+// What one datagram of the event socket (the "scan" and "mlme" groups) means for the service's caller: for
+// each message that ends a scan or a connection attempt or a connection, in order, the interface and the code
+// of the automatic configuration module's notification: scan complete (7), connection complete (10),
+// connection attempt failed (11) or disconnected (21). Other messages are skipped; a message that runs past
+// the datagram ends it.
+struct InterfaceNotification {
+  uint32_t IfIndex = 0;
+  uint32_t Code = 0;
+  bool operator==(const InterfaceNotification&) const = default;
+};
+std::vector<InterfaceNotification> EventNotifications(std::span<const uint8_t> datagram);
+
 // ---- Interfaces and wiphys ----------------------------------------------------------------------------------
 
 struct InterfaceInfo {

@@ -201,6 +201,98 @@ TEST(Nl80211Events, ScanEndingsAreRecognised) {
   EXPECT_FALSE(ParseScanEvent(Message(NL80211_CMD_NEW_SCAN_RESULTS, {}, 0)));
 }
 
+TEST(Nl80211Events, ConnectionEventsOfTheMlmeGroup) {
+  using K = MlmeEvent::Kind;
+  const Bytes ap = {0x02, 0, 0, 0, 0x01, 0x00};
+  const Bytes flag = {};  // a flag attribute has no payload
+  struct Case {
+    const char* name;
+    uint8_t cmd;
+    Bytes attrs;
+    K kind;
+    uint16_t status, reason;
+    bool timedOut, byAp;
+  };
+  const Case cases[] = {
+      {"connected", NL80211_CMD_CONNECT,
+       Cat({U32(NL80211_ATTR_WIPHY, 0), U32(NL80211_ATTR_IFINDEX, 4), Attr(NL80211_ATTR_MAC, ap),
+            U16(NL80211_ATTR_STATUS_CODE, 0), Attr(NL80211_ATTR_REQ_IE, {0, 4, 'L', 'a', 'b', '1'})}),
+       K::Connected, 0, 0, false, false},
+      {"refused by the access point", NL80211_CMD_CONNECT,
+       Cat({U32(NL80211_ATTR_IFINDEX, 4), Attr(NL80211_ATTR_MAC, ap), U16(NL80211_ATTR_STATUS_CODE, 17)}),
+       K::ConnectFailed, 17, 0, false, false},
+      {"connect timed out", NL80211_CMD_CONNECT,
+       Cat({U32(NL80211_ATTR_IFINDEX, 4), U16(NL80211_ATTR_STATUS_CODE, 0), Attr(NL80211_ATTR_TIMED_OUT, flag)}),
+       K::ConnectFailed, 0, 0, true, false},
+      {"association timed out", NL80211_CMD_ASSOCIATE,
+       Cat({U32(NL80211_ATTR_IFINDEX, 4), Attr(NL80211_ATTR_MAC, ap), Attr(NL80211_ATTR_TIMED_OUT, flag)}),
+       K::ConnectFailed, 0, 0, true, false},
+      {"authentication timed out", NL80211_CMD_AUTHENTICATE,
+       Cat({U32(NL80211_ATTR_IFINDEX, 4), Attr(NL80211_ATTR_TIMED_OUT, flag)}), K::ConnectFailed, 0, 0, true, false},
+      {"deauthenticated by the access point", NL80211_CMD_DISCONNECT,
+       Cat({U32(NL80211_ATTR_IFINDEX, 4), U16(NL80211_ATTR_REASON_CODE, 6), Attr(NL80211_ATTR_DISCONNECTED_BY_AP, flag)}),
+       K::Disconnected, 0, 6, false, true},
+      {"left locally without reason", NL80211_CMD_DISCONNECT, U32(NL80211_ATTR_IFINDEX, 4), K::Disconnected, 0, 0,
+       false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto e = ParseMlmeEvent(Message(c.cmd, c.attrs, 0, 0));
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->IfIndex, 4u);
+    EXPECT_EQ(e->What, c.kind);
+    EXPECT_EQ(e->StatusCode, c.status);
+    EXPECT_EQ(e->ReasonCode, c.reason);
+    EXPECT_EQ(e->TimedOut, c.timedOut);
+    EXPECT_EQ(e->ByAccessPoint, c.byAp);
+  }
+  auto named = ParseMlmeEvent(Message(NL80211_CMD_CONNECT, cases[0].attrs, 0, 0));
+  ASSERT_TRUE(named && named->Bssid);
+  EXPECT_EQ(*named->Bssid, (std::array<uint8_t, 6>{0x02, 0, 0, 0, 0x01, 0x00}));
+  EXPECT_FALSE(ParseMlmeEvent(Message(NL80211_CMD_DISCONNECT, U32(NL80211_ATTR_IFINDEX, 4), 0, 0))->Bssid);
+
+  // Not an outcome: a received association response (the connect event follows), a roam, a scan event.
+  EXPECT_FALSE(ParseMlmeEvent(Message(NL80211_CMD_ASSOCIATE,
+                                      Cat({U32(NL80211_ATTR_IFINDEX, 4), Attr(NL80211_ATTR_FRAME, {0x10, 0})}), 0, 0)));
+  EXPECT_FALSE(ParseMlmeEvent(Message(NL80211_CMD_ROAM, Cat({U32(NL80211_ATTR_IFINDEX, 4), Attr(NL80211_ATTR_MAC, ap)}), 0, 0)));
+  EXPECT_FALSE(ParseMlmeEvent(Message(NL80211_CMD_NEW_SCAN_RESULTS, U32(NL80211_ATTR_IFINDEX, 4), 0, 0)));
+  // Malformed: no interface, no status, a one-byte status or reason, a five-byte address, a message cut short.
+  const Bytes malformed[] = {
+      U16(NL80211_ATTR_STATUS_CODE, 0),
+      U32(NL80211_ATTR_IFINDEX, 4),
+      Cat({U32(NL80211_ATTR_IFINDEX, 4), Attr(NL80211_ATTR_STATUS_CODE, {0})}),
+      Cat({U32(NL80211_ATTR_IFINDEX, 4), U16(NL80211_ATTR_STATUS_CODE, 0), Attr(NL80211_ATTR_MAC, {1, 2, 3, 4, 5})}),
+  };
+  for (const Bytes& attrs : malformed) EXPECT_FALSE(ParseMlmeEvent(Message(NL80211_CMD_CONNECT, attrs, 0, 0)));
+  EXPECT_FALSE(ParseMlmeEvent(
+      Message(NL80211_CMD_DISCONNECT, Cat({U32(NL80211_ATTR_IFINDEX, 4), Attr(NL80211_ATTR_REASON_CODE, {3})}), 0, 0)));
+  Bytes cut = Message(NL80211_CMD_CONNECT, cases[0].attrs, 0, 0);
+  cut.resize(cut.size() - 4);  // the length field now runs past the bytes
+  EXPECT_FALSE(ParseMlmeEvent(cut));
+}
+
+TEST(Nl80211Events, DatagramOfTheEventSocketBecomesNotifications) {
+  // As the socket delivers them: several messages in one datagram, ones of no interest between them, and a
+  // last message that claims more bytes than arrived.
+  Bytes connected = Message(NL80211_CMD_CONNECT, Cat({U32(NL80211_ATTR_IFINDEX, 4), U16(NL80211_ATTR_STATUS_CODE, 0)}), 0, 0);
+  Bytes truncated = Message(NL80211_CMD_DISCONNECT, U32(NL80211_ATTR_IFINDEX, 8), 0, 0);
+  truncated.resize(truncated.size() - 2);
+  Bytes datagram = Cat({
+      Message(NL80211_CMD_TRIGGER_SCAN, U32(NL80211_ATTR_IFINDEX, 4), 0, 0),
+      Message(NL80211_CMD_NEW_SCAN_RESULTS, U32(NL80211_ATTR_IFINDEX, 4), 0, 0),
+      connected,
+      Message(NL80211_CMD_NOTIFY_CQM, U32(NL80211_ATTR_IFINDEX, 4), 0, 0),
+      Message(NL80211_CMD_CONNECT, Cat({U32(NL80211_ATTR_IFINDEX, 5), U16(NL80211_ATTR_STATUS_CODE, 1)}), 0, 0),
+      Message(NL80211_CMD_DISCONNECT, U32(NL80211_ATTR_IFINDEX, 4), 0, 0),
+      Message(NL80211_CMD_SCAN_ABORTED, U32(NL80211_ATTR_IFINDEX, 5), 0, 0),
+      truncated,
+  });
+  const std::vector<InterfaceNotification> want = {{4, 7}, {4, 10}, {5, 11}, {4, 21}, {5, 7}};
+  EXPECT_EQ(EventNotifications(datagram), want);
+  EXPECT_TRUE(EventNotifications({}).empty());
+  EXPECT_TRUE(EventNotifications(Bytes(15, 0xFF)).empty());
+}
+
 TEST(Nl80211Interfaces, InterfaceAndSplitWiphyDump) {
   auto i = ParseInterface(Message(NL80211_CMD_NEW_INTERFACE,
                                   Cat({U32(NL80211_ATTR_IFINDEX, 7), Str(NL80211_ATTR_IFNAME, "wlan13"),
