@@ -100,6 +100,8 @@ NM_STEPS = [
     ("disconnecting again", r"disconnect: 0$"),
     ("the disconnection", r"disconnected: yes "),
     ("the final list", r"profiles final: lab-wpa2 renamed\|lab-wpa2 first$"),
+    ("the backend's notices of both connections and both disconnections",
+     r"notices: connected=(?:[2-9]|\d\d+) disconnected=(?:[2-9]|\d\d+)$"),
 ]
 HANDSHAKE = "pairwise key handshake completed"
 

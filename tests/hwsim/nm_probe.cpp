@@ -15,6 +15,7 @@
 // "connected:" lines print the state, SSID, BSSID and profile of the current connection as the backend reports
 // them; a connection counts once it has held for a few seconds (a wrong or lost secret ends it sooner).
 // Exit status: 0 when every step did what it should, 1 otherwise, 2 when NetworkManager never answered.
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -156,6 +157,13 @@ int main(int argc, char** argv) {
     std::printf("open failed: %u\n", r);
     return 1;
   }
+  // The backend's connection notices, counted as the kernel sends them.
+  std::atomic<int> connectedNotices{0}, disconnectedNotices{0};
+  probe.service->RegisterNotification(kNotificationSourceACM, true, [&](const WlanNotification& n) {
+    if (n.NotificationSource != kNotificationSourceACM) return;
+    if (n.NotificationCode == kAcmConnectionComplete) ++connectedNotices;
+    if (n.NotificationCode == kAcmDisconnected) ++disconnectedNotices;
+  });
   WlanBlock block;
   std::optional<WLAN_INTERFACE_INFO_LIST> list;
   if (probe.service->EnumInterfaces(block) == 0) list = WLAN_INTERFACE_INFO_LIST::Decode(block);
@@ -251,6 +259,11 @@ int main(int argc, char** argv) {
   profiles = probe.Profiles();
   std::printf("profiles final: %s\n", profiles.c_str());
   if (profiles != renamed + "|" + first) probe.ok = false;
+  // Two connections made and ended: two notices of each, which may trail the state the probe polled.
+  for (int i = 0; i < 40 && (connectedNotices < 2 || disconnectedNotices < 2); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  std::printf("notices: connected=%d disconnected=%d\n", connectedNotices.load(), disconnectedNotices.load());
+  if (connectedNotices < 2 || disconnectedNotices < 2) probe.ok = false;
   probe.service->CloseHandle();
   std::printf("result: %s\n", probe.ok ? "ok" : "FAILED");
   return probe.ok ? 0 : 1;
