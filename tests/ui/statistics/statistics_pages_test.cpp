@@ -12,6 +12,7 @@
 #include "core/wlan/wlan_statistics.h"
 #include "render/wifi_graphs.h"
 #include "ui/graphs/graph_view.h"
+#include "ui/report/view_export.h"
 #include "ui/statistics/statistics_pages.h"
 
 namespace skimlet::ui {
@@ -70,10 +71,19 @@ TEST_F(StatisticsTableTest, RowsShowTheCountersAndOnlyTheReportedPhyColumns) {
   for (int c = 0; c < 10; ++c) EXPECT_EQ(phy->Table()->isColumnHidden(c), (c >= 1 && c <= 3) || c == 6) << c;
   const QStringList titles = {"Counter", "802.11a", "802.11b", "802.11g", "802.11n", "802.11ac", "802.11ax", "802.11be", "Total", "Description"};
   for (int c = 0; c < 10; ++c) EXPECT_EQ(phy->Table()->headerItem()->text(c), titles[c]) << c;
-  // An interface without EHT hides the column.
+  // Copy and export take the shown columns: the 802.11be one while the interface has EHT, not after.
+  auto copied = [&] {
+    const report::TExportTable table = ViewTable(*phy->Table());
+    QStringList columns;
+    for (const report::TExportColumn& c : table.Columns) columns << QString::fromStdString(c.Title);
+    EXPECT_EQ(table.Rows.at(3).Cells.size(), static_cast<size_t>(columns.size()));
+    return columns;
+  };
+  EXPECT_EQ(copied(), (QStringList{"Counter", "802.11n", "802.11ac", "802.11be", "Total", "Description"}));
   stats.PhyPresent.Remove(11);
   phy->Refresh();
   EXPECT_TRUE(phy->Table()->isColumnHidden(7));
+  EXPECT_FALSE(copied().contains("802.11be"));
 
   // A 64-bit counter is shown whole.
   stats.MacMulticast[0] = 0xFFFFFFFFFFFFFFFFull;
