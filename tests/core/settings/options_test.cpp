@@ -126,7 +126,8 @@ TEST(Options, ANinePhyColumnFileKeepsItsWidthsOnTheirColumnsAndTheBeColumnGoesAf
   // Entries 7 and 8 stay the total and the description; entry 9, the 802.11be column, comes in at its default
   // width just after 802.11ax, wherever that one stands, and the graph stays on the total (now column 8).
   TempFolder dir;
-  const std::string nine = ReadText(std::string(SKIMLET_SOURCE_DIR) + "/tests/core/settings/fixtures/options_nine_phy_columns.xml");
+  const std::string nine =
+      ReadText(std::string(SKIMLET_SOURCE_DIR) + "/tests/core/settings/fixtures/options_nine_phy_columns.xml");
   std::string moved = nine;  // the description dragged to the front, the rest one place right
   for (int i = 8; i >= 0; --i) {
     const std::string from = "<Position" + std::to_string(i) + ">" + std::to_string(i) + "<";
@@ -159,6 +160,24 @@ TEST(Options, ANinePhyColumnFileKeepsItsWidthsOnTheirColumnsAndTheBeColumnGoesAf
     for (const TListColumnStore& col : phy) positions.push_back(col.Position);
     EXPECT_EQ(positions, c.positions) << c.name;
     EXPECT_EQ(r.WLANStatisticsPHYViewColumnIndex, 8) << c.name;
+  }
+
+  // Columns added at the end of a layout keep their places past the file's ones (the network list's last two).
+  {
+    std::string list = "<Options><ListColumns>";
+    for (int i = 0; i < 32; ++i) {
+      const std::string key = "Position" + std::to_string(i);
+      list += "<" + key + ">" + std::to_string((i + 1) % 32) + "</" + key + ">";  // the last column first
+    }
+    WriteText(dir / "list.xml", list + "</ListColumns></Options>");
+    TXMLStorage s(dir / "list.xml");
+    ASSERT_EQ(s.Load(), "");
+    TProgramOptions r;
+    ReadOptions(s, r, std::nullopt);
+    EXPECT_EQ(r.Layouts.ListColumns[31].Position, 0);
+    EXPECT_EQ(r.Layouts.ListColumns[32].Position, 32);
+    EXPECT_EQ(r.Layouts.ListColumns[33].Position, 33);
+    EXPECT_FALSE(r.Layouts.ListColumns[32].Visible);
   }
 
   // Written back, the file holds all ten, and a file that has them is taken as it is: column 7 is 802.11be.

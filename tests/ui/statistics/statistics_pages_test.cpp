@@ -69,7 +69,8 @@ TEST_F(StatisticsTableTest, RowsShowTheCountersAndOnlyTheReportedPhyColumns) {
   EXPECT_EQ(Cell(*phy, 3, 7), "4003");
   EXPECT_EQ(Cell(*phy, 3, 8), "3006");
   for (int c = 0; c < 10; ++c) EXPECT_EQ(phy->Table()->isColumnHidden(c), (c >= 1 && c <= 3) || c == 6) << c;
-  const QStringList titles = {"Counter", "802.11a", "802.11b", "802.11g", "802.11n", "802.11ac", "802.11ax", "802.11be", "Total", "Description"};
+  const QStringList titles = {"Counter",  "802.11a",  "802.11b",  "802.11g", "802.11n",
+                              "802.11ac", "802.11ax", "802.11be", "Total",   "Description"};
   for (int c = 0; c < 10; ++c) EXPECT_EQ(phy->Table()->headerItem()->text(c), titles[c]) << c;
   // Copy and export take the shown columns: the 802.11be one while the interface has EHT, not after.
   auto copied = [&] {
