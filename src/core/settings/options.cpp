@@ -91,17 +91,46 @@ std::string_view TrimBlanks(std::string_view s) {
 
 std::string Numbered(std::string_view name, size_t i) { return std::string(name) + std::to_string(i); }
 
-void ReadLayout(const TXMLStorage& storage, std::string_view section, TColumnLayout& layout,
+// Reads a layout over its defaults. Columns at the end that the file does not mention (added after it was
+// written) keep their defaults; one whose default place is among the file's columns goes in just after the
+// column that precedes it by default, wherever the file put that one, and the columns from there on move one
+// place right. Gives whether the file mentioned the leading columns of the layout but not the last ones.
+bool ReadLayout(const TXMLStorage& storage, std::string_view section, TColumnLayout& layout,
                 const TColumnLayout& defaults) {
+  auto fallback = [&](size_t i) { return i < defaults.size() ? defaults[i] : TListColumnStore{}; };
+  std::vector<size_t> missing;
   for (size_t i = 0; i < layout.size(); ++i) {
     TListColumnStore& c = layout[i];
-    c.Visible = storage.ReadBool(section, Numbered("Visible", i), i < defaults.size() ? defaults[i].Visible : true);
+    const TListColumnStore d = fallback(i);
+    c.Visible = storage.ReadBool(section, Numbered("Visible", i), d.Visible);
     c.Width = storage.ReadInteger(section, Numbered("Width", i), c.Width);
     c.Alignment = storage.ReadInteger(section, Numbered("Alignment", i), c.Alignment);
-    c.Position = storage.ReadInteger(section, Numbered("Position", i), static_cast<int32_t>(i));
+    c.Position = storage.ReadInteger(section, Numbered("Position", i),
+                                     i < defaults.size() ? d.Position : static_cast<int32_t>(i));
     c.SortDirection = storage.ReadInteger(section, Numbered("SortDirection", i), 0);
     c.Sorted = storage.ReadBool(section, Numbered("Sorted", i), false);
+    if (!storage.ReadValue(section, Numbered("Position", i))) missing.push_back(i);
   }
+  // Only a file that holds the leading columns whole and none after them is one from before the later ones.
+  if (missing.empty() || missing.size() == layout.size() || missing.front() != layout.size() - missing.size())
+    return false;
+  std::ranges::sort(missing, {}, [&](size_t i) { return fallback(i).Position; });
+  std::vector<bool> placed(layout.size(), true);
+  for (size_t m : missing) placed[m] = false;
+  const auto mentioned = static_cast<int32_t>(layout.size() - missing.size());
+  for (size_t m : missing) {
+    placed[m] = true;
+    // One whose place is past all the file's columns just keeps it.
+    if (fallback(m).Position >= mentioned) continue;
+    int32_t position = fallback(m).Position;
+    for (size_t i = 0; i < layout.size(); ++i)
+      if (placed[i] && i < defaults.size() && defaults[i].Position == fallback(m).Position - 1)
+        position = layout[i].Position + 1;
+    for (size_t i = 0; i < layout.size(); ++i)
+      if (placed[i] && layout[i].Position >= position) ++layout[i].Position;
+    layout[m].Position = position;
+  }
+  return true;
 }
 
 void WriteLayout(TXMLStorage& storage, std::string_view section, const TColumnLayout& layout) {
@@ -168,6 +197,13 @@ TColumnLayout DefaultNetworkListLayout() {
   return layout;
 }
 
+TColumnLayout DefaultPhyStatisticsLayout() {
+  TColumnLayout layout(kPhyStatisticsColumnCount);
+  for (size_t c = 0; c < layout.size(); ++c)
+    layout[static_cast<size_t>(kPhyStatisticsColumnIds[c])].Position = static_cast<int32_t>(c);
+  return layout;
+}
+
 const std::array<TColumnLayoutInfo, 9>& ColumnLayoutTable() {
   static const std::array<TColumnLayoutInfo, 9> table = {{
       {"ListColumns", 34, &TColumnLayouts::ListColumns},
@@ -178,7 +214,7 @@ const std::array<TColumnLayoutInfo, 9>& ColumnLayoutTable() {
       {"WLANProfilesColumns", 1, &TColumnLayouts::WLANProfilesColumns},
       {"FilterTreeColumns", 1, &TColumnLayouts::FilterTreeColumns},
       {"WLANStatisticsMACColumns", 4, &TColumnLayouts::WLANStatisticsMACColumns},
-      {"WLANStatisticsPhyColumns", 9, &TColumnLayouts::WLANStatisticsPhyColumns},
+      {"WLANStatisticsPhyColumns", kPhyStatisticsColumnCount, &TColumnLayouts::WLANStatisticsPhyColumns},
   }};
   return table;
 }
@@ -230,10 +266,16 @@ void ReadOptions(const TXMLStorage& storage, TProgramOptions& options, std::opti
   }
   for (const TColumnLayoutInfo& info : ColumnLayoutTable()) {
     TColumnLayout& layout = options.Layouts.*(info.Layout);
-    const TColumnLayout defaults =
-        info.Layout == &TColumnLayouts::ListColumns ? DefaultNetworkListLayout() : DefaultColumnLayout(info.Count);
+    const bool phy = info.Layout == &TColumnLayouts::WLANStatisticsPhyColumns;
+    const TColumnLayout defaults = info.Layout == &TColumnLayouts::ListColumns ? DefaultNetworkListLayout()
+                                   : phy                                       ? DefaultPhyStatisticsLayout()
+                                                                               : DefaultColumnLayout(info.Count);
     if (layout.size() != info.Count) layout = defaults;
-    ReadLayout(storage, info.Name, layout, defaults);
+    const bool older = ReadLayout(storage, info.Name, layout, defaults);
+    // A file from before the 802.11be column counted the PHY table's columns without it: its graph column 7
+    // was the total, now column 8.
+    if (older && phy && options.WLANStatisticsPHYViewColumnIndex == 7)
+      options.WLANStatisticsPHYViewColumnIndex = 8;
   }
   // A language is a file of the languages folder; a value that would reach outside it is not taken.
   options.DefaultLang = storage.ReadString(kDefaults, "DefaultLang", defaults.DefaultLang);

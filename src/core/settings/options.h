@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -69,6 +70,15 @@ TColumnLayout DefaultColumnLayout(size_t count);
 // The network list's defaults: widths that show typical cell texts whole, numbers right-aligned.
 TColumnLayout DefaultNetworkListLayout();
 
+// The PHY statistics table's stored layout keeps one entry per column under a number that never changes
+// (the number of its title in the language files too); a column added later takes the next free number,
+// so a file written before it still has every width on its own column. Entry i here is the number of the
+// table's column i: Counter, 802.11a, b, g, n, ac, ax, be, Total, Description.
+inline constexpr int kPhyStatisticsColumnIds[] = {0, 1, 2, 3, 4, 5, 6, 9, 7, 8};
+inline constexpr size_t kPhyStatisticsColumnCount = std::size(kPhyStatisticsColumnIds);
+// Its defaults: entry n at the display position of the table column it belongs to.
+TColumnLayout DefaultPhyStatisticsLayout();
+
 struct TColumnLayouts {
   TColumnLayout ListColumns = DefaultNetworkListLayout();
   TColumnLayout LogColumns = DefaultColumnLayout(2);
@@ -78,7 +88,7 @@ struct TColumnLayouts {
   TColumnLayout WLANProfilesColumns = DefaultColumnLayout(1);
   TColumnLayout FilterTreeColumns = DefaultColumnLayout(1);
   TColumnLayout WLANStatisticsMACColumns = DefaultColumnLayout(4);
-  TColumnLayout WLANStatisticsPhyColumns = DefaultColumnLayout(9);
+  TColumnLayout WLANStatisticsPhyColumns = DefaultPhyStatisticsLayout();
 };
 
 // The nine layouts in storage order: the section name (also the prefix of the column-title keys) and the

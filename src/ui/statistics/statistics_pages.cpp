@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <iterator>
 
 #include "core/base/translate.h"
 #include "core/settings/options.h"
@@ -24,7 +25,16 @@ namespace {
 QString Tr(std::string_view key) { return QString::fromStdString(Translate(key)); }
 
 constexpr int kMacColumns = 4;
-constexpr int kPhyColumns = 9;
+constexpr int kPhyColumns = static_cast<int>(kPhyStatisticsColumnCount);
+static_assert(std::size(TStatisticsTable::kPhyColumnTypes) + 1 == TStatisticsTable::kPhyTotalColumn);
+static_assert(TStatisticsTable::kPhyTotalColumn + 2 == kPhyColumns);
+
+// The stored-layout entry (and the title's key number) of a table column: the MAC table's are its column
+// numbers, the PHY table's come from its fixed numbering.
+size_t LayoutEntry(const QTreeWidget& table, int column) {
+  if (table.columnCount() != kPhyColumns || column < 0 || column >= kPhyColumns) return static_cast<size_t>(column);
+  return static_cast<size_t>(kPhyStatisticsColumnIds[column]);
+}
 
 // The small graph drawn into the header of the sort column.
 QIcon GraphIcon() {
@@ -52,18 +62,24 @@ uint64_t CounterValue(const TWLANStatistics& s, TStatisticsTable::TKind kind, in
 // Widths and display order from a stored layout; titles and visibility belong to the table itself.
 void ApplyWidths(QTreeWidget& table, const TColumnLayout& layout) {
   QHeaderView* header = table.header();
-  const int count = std::min<int>(static_cast<int>(layout.size()), header->count());
-  for (int i = 0; i < count; ++i) header->resizeSection(i, std::max(50, layout[static_cast<size_t>(i)].Width));
+  auto entry = [&](int i) -> const TListColumnStore* {
+    const size_t e = LayoutEntry(table, i);
+    return e < layout.size() ? &layout[e] : nullptr;
+  };
+  const int count = header->count();
+  for (int i = 0; i < count; ++i)
+    if (const TListColumnStore* c = entry(i)) header->resizeSection(i, std::max(50, c->Width));
   for (int p = 0; p < count; ++p)
     for (int i = 0; i < count; ++i)
-      if (layout[static_cast<size_t>(i)].Position == p) header->moveSection(header->visualIndex(i), p);
+      if (const TListColumnStore* c = entry(i); c && c->Position == p) header->moveSection(header->visualIndex(i), p);
 }
 
 void ReadWidths(const QTreeWidget& table, TColumnLayout& layout) {
   const QHeaderView* header = table.header();
-  const int count = std::min<int>(static_cast<int>(layout.size()), header->count());
-  for (int i = 0; i < count; ++i) {
-    TListColumnStore& c = layout[static_cast<size_t>(i)];
+  for (int i = 0; i < header->count(); ++i) {
+    const size_t e = LayoutEntry(table, i);
+    if (e >= layout.size()) continue;
+    TListColumnStore& c = layout[e];
     c.Caption = table.headerItem()->text(i).toStdString();
     c.Visible = !header->isSectionHidden(i);
     if (c.Visible) c.Width = header->sectionSize(i);
@@ -206,11 +222,12 @@ void TStatisticsTable::ApplyLanguage() {
   const QSignalBlocker block(table_);
   const bool mac = kind_ == TKind::Mac;
   static const char* const kMacTitles[] = {"Counter", "Unicast", "Multicast", "Description"};
-  static const char* const kPhyTitles[] = {"Counter", "802.11a", "802.11b", "802.11g", "802.11n",
-                                           "802.11ac", "802.11ax", "Total", "Description"};
+  static const char* const kPhyTitles[] = {"Counter",  "802.11a",  "802.11b",  "802.11g", "802.11n",
+                                           "802.11ac", "802.11ax", "802.11be", "Total",   "Description"};
   QStringList titles;
   for (int c = 0; c < table_->columnCount(); ++c) {
-    const std::string key = (mac ? "WLANStatisticsMACColumns" : "WLANStatisticsPhyColumns") + std::to_string(c);
+    const std::string key =
+        (mac ? "WLANStatisticsMACColumns" : "WLANStatisticsPhyColumns") + std::to_string(LayoutEntry(*table_, c));
     titles << QString::fromStdString(Translate(key, mac ? kMacTitles[c] : kPhyTitles[c]));
   }
   table_->setHeaderLabels(titles);

@@ -28,9 +28,9 @@ class TStatisticsTable : public QWidget, public TGraphRows {
 
 public:
   enum class TKind { Mac, Phy };
-  // The PHY types of the PHY table's columns 1 to 6; the total column follows them.
-  static constexpr int kPhyColumnTypes[] = {4, 5, 6, 7, 8, 10};
-  static constexpr int kPhyTotalColumn = 7;
+  // The PHY types of the PHY table's columns 1 to 7 (802.11a to 802.11be); the total column follows them.
+  static constexpr int kPhyColumnTypes[] = {4, 5, 6, 7, 8, 10, 11};
+  static constexpr int kPhyTotalColumn = 8;
   static constexpr int kPhyTotalTag = -1;
 
   // Statistics gives the selected interface's statistics, or nullptr.

@@ -122,6 +122,85 @@ TEST(Options, FullFilterSetsOfOlderFilesTakeInTheNewMembers) {
   EXPECT_EQ(FilterSetToText(kAllBands), "[0,1,2]");
 }
 
+TEST(Options, ANinePhyColumnFileKeepsItsWidthsOnTheirColumnsAndTheBeColumnGoesAfterAx) {
+  // Entries 7 and 8 stay the total and the description; entry 9, the 802.11be column, comes in at its default
+  // width just after 802.11ax, wherever that one stands, and the graph stays on the total (now column 8).
+  TempFolder dir;
+  const std::string nine =
+      ReadText(std::string(SKIMLET_SOURCE_DIR) + "/tests/core/settings/fixtures/options_nine_phy_columns.xml");
+  std::string moved = nine;  // the description dragged to the front, the rest one place right
+  for (int i = 8; i >= 0; --i) {
+    const std::string from = "<Position" + std::to_string(i) + ">" + std::to_string(i) + "<";
+    const std::string to = "<Position" + std::to_string(i) + ">" + std::to_string(i == 8 ? 0 : i + 1) + "<";
+    moved.replace(moved.find(from), from.size(), to);
+  }
+  struct Case {
+    const char* name;
+    std::string text;
+    std::vector<int32_t> positions;  // by entry
+  } cases[] = {
+      {"as shipped", nine, {0, 1, 2, 3, 4, 5, 6, 8, 9, 7}},
+      {"reordered", moved, {1, 2, 3, 4, 5, 6, 7, 9, 0, 8}},
+  };
+  for (const Case& c : cases) {
+    WriteText(dir / "nine.xml", c.text);
+    TXMLStorage s(dir / "nine.xml");
+    ASSERT_EQ(s.Load(), "");
+    TProgramOptions r;
+    ReadOptions(s, r, std::nullopt);
+    const TColumnLayout& phy = r.Layouts.WLANStatisticsPhyColumns;
+    ASSERT_EQ(phy.size(), 10u) << c.name;
+    EXPECT_EQ(phy[0].Width, 120) << c.name;
+    EXPECT_EQ(phy[6].Width, 66) << c.name;
+    EXPECT_EQ(phy[7].Width, 91) << c.name;
+    EXPECT_EQ(phy[8].Width, 333) << c.name;
+    EXPECT_EQ(phy[9].Width, 50) << c.name;
+    EXPECT_TRUE(phy[9].Visible) << c.name;
+    std::vector<int32_t> positions;
+    for (const TListColumnStore& col : phy) positions.push_back(col.Position);
+    EXPECT_EQ(positions, c.positions) << c.name;
+    EXPECT_EQ(r.WLANStatisticsPHYViewColumnIndex, 8) << c.name;
+  }
+
+  // Columns added at the end of a layout keep their places past the file's ones (the network list's last two).
+  {
+    std::string list = "<Options><ListColumns>";
+    for (int i = 0; i < 32; ++i) {
+      const std::string key = "Position" + std::to_string(i);
+      list += "<" + key + ">" + std::to_string((i + 1) % 32) + "</" + key + ">";  // the last column first
+    }
+    WriteText(dir / "list.xml", list + "</ListColumns></Options>");
+    TXMLStorage s(dir / "list.xml");
+    ASSERT_EQ(s.Load(), "");
+    TProgramOptions r;
+    ReadOptions(s, r, std::nullopt);
+    EXPECT_EQ(r.Layouts.ListColumns[31].Position, 0);
+    EXPECT_EQ(r.Layouts.ListColumns[32].Position, 32);
+    EXPECT_EQ(r.Layouts.ListColumns[33].Position, 33);
+    EXPECT_FALSE(r.Layouts.ListColumns[32].Visible);
+  }
+
+  // Written back, the file holds all ten, and a file that has them is taken as it is: column 7 is 802.11be.
+  TProgramOptions r;
+  {
+    TXMLStorage s(dir / "nine.xml");
+    ASSERT_EQ(s.Load(), "");
+    ReadOptions(s, r, std::nullopt);
+    r.WLANStatisticsPHYViewColumnIndex = 7;
+    WriteOptions(s, r);
+    ASSERT_EQ(s.Save(), "");
+  }
+  TXMLStorage s(dir / "nine.xml");
+  ASSERT_EQ(s.Load(), "");
+  TProgramOptions again;
+  ReadOptions(s, again, std::nullopt);
+  EXPECT_EQ(again.WLANStatisticsPHYViewColumnIndex, 7);
+  for (size_t i = 0; i < 10; ++i) {
+    EXPECT_EQ(again.Layouts.WLANStatisticsPhyColumns[i].Position, r.Layouts.WLANStatisticsPhyColumns[i].Position) << i;
+    EXPECT_EQ(again.Layouts.WLANStatisticsPhyColumns[i].Width, r.Layouts.WLANStatisticsPhyColumns[i].Width) << i;
+  }
+}
+
 TEST(Options, WindowPlacement) {
   TempFolder dir;
   TProgramOptions o;
