@@ -185,6 +185,13 @@ TColumnLayout DefaultColumnLayout(size_t count) {
   return layout;
 }
 
+TColumnLayout DefaultColumnLayout(std::initializer_list<int32_t> widths) {
+  TColumnLayout layout = DefaultColumnLayout(widths.size());
+  size_t i = 0;
+  for (int32_t w : widths) layout[i++].Width = w;
+  return layout;
+}
+
 TColumnLayout DefaultNetworkListLayout() {
   // The last two (PMF and Roaming) came after the first 32 and start hidden, also under a stored layout that
   // does not mention them.
@@ -201,6 +208,8 @@ TColumnLayout DefaultPhyStatisticsLayout() {
   TColumnLayout layout(kPhyStatisticsColumnCount);
   for (size_t c = 0; c < layout.size(); ++c)
     layout[static_cast<size_t>(kPhyStatisticsColumnIds[c])].Position = static_cast<int32_t>(c);
+  // Wide enough for the counter names and titles such as "802.11ax"; the description takes the rest.
+  for (size_t e = 0; e < layout.size(); ++e) layout[e].Width = e == 0 ? 220 : e == 7 ? 90 : e == 8 ? 50 : 80;
   return layout;
 }
 

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -66,6 +67,8 @@ using TColumnLayout = std::vector<TListColumnStore>;
 
 // A layout with Count columns at their defaults (column i at position i).
 TColumnLayout DefaultColumnLayout(size_t count);
+// The same with these widths, one per column.
+TColumnLayout DefaultColumnLayout(std::initializer_list<int32_t> widths);
 
 // The network list's defaults: widths that show typical cell texts whole, numbers right-aligned.
 TColumnLayout DefaultNetworkListLayout();
@@ -84,10 +87,10 @@ struct TColumnLayouts {
   TColumnLayout LogColumns = DefaultColumnLayout(2);
   TColumnLayout CurrentConnectionColumns = DefaultColumnLayout(2);
   TColumnLayout NetworkPropertiesColumns = DefaultColumnLayout(2);
-  TColumnLayout RadioStateColumns = DefaultColumnLayout(3);
-  TColumnLayout WLANProfilesColumns = DefaultColumnLayout(1);
+  TColumnLayout RadioStateColumns = DefaultColumnLayout({120, 120, 120});
+  TColumnLayout WLANProfilesColumns = DefaultColumnLayout({250});
   TColumnLayout FilterTreeColumns = DefaultColumnLayout(1);
-  TColumnLayout WLANStatisticsMACColumns = DefaultColumnLayout(4);
+  TColumnLayout WLANStatisticsMACColumns = DefaultColumnLayout({220, 90, 90, 50});
   TColumnLayout WLANStatisticsPhyColumns = DefaultPhyStatisticsLayout();
 };
 

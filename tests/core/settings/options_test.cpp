@@ -154,7 +154,7 @@ TEST(Options, ANinePhyColumnFileKeepsItsWidthsOnTheirColumnsAndTheBeColumnGoesAf
     EXPECT_EQ(phy[6].Width, 66) << c.name;
     EXPECT_EQ(phy[7].Width, 91) << c.name;
     EXPECT_EQ(phy[8].Width, 333) << c.name;
-    EXPECT_EQ(phy[9].Width, 50) << c.name;
+    EXPECT_EQ(phy[9].Width, DefaultPhyStatisticsLayout()[9].Width) << c.name;
     EXPECT_TRUE(phy[9].Visible) << c.name;
     std::vector<int32_t> positions;
     for (const TListColumnStore& col : phy) positions.push_back(col.Position);
