@@ -1,7 +1,5 @@
 #include "render/graph.h"
 
-#include <QBuffer>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPaintDevice>
@@ -12,9 +10,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/base/atomic_file.h"
 #include "core/base/translate.h"
 #include "core/model/network_list.h"
+#include "render/image_file.h"
 #include "render/raster_lines.h"
 
 namespace skimlet {
@@ -93,19 +91,7 @@ void TGraph::Render(QPainter& p, QSize size) {
 
 std::string TGraph::ExportToFile(const QString& path, QSize size, const char* format) {
   if (size.width() <= 0 || size.height() <= 0) return "the picture has no size";
-  QByteArray kind = format ? QByteArray(format).toUpper() : QByteArray();
-  if (kind.isEmpty()) {
-    const bool bmp = QFileInfo(path).suffix().compare(QStringLiteral("bmp"), Qt::CaseInsensitive) == 0;
-    kind = bmp ? "BMP" : "PNG";
-  }
-  const QImage image = RenderImage(size);
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  if (!image.save(&buffer, kind.constData())) return "cannot encode the picture as " + kind.toStdString();
-  // The file is replaced only now, by a complete picture.
-  return WriteFileAtomic(std::filesystem::path(path.toStdString()),
-                         std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+  return SaveImageFile(RenderImage(size), path, format);
 }
 
 TGraphRect TGraph::GetLegendRect(QPainter& p, const TGraphRect& area) {

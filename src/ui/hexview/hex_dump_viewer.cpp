@@ -1,7 +1,6 @@
 #include "ui/hexview/hex_dump_viewer.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFileDialog>
@@ -17,8 +16,8 @@
 
 #include <filesystem>
 
-#include "core/base/atomic_file.h"
 #include "core/base/translate.h"
+#include "render/image_file.h"
 
 namespace skimlet::ui {
 
@@ -216,15 +215,7 @@ void THexDumpViewer::CopyBitmap() const {
 }
 
 std::string THexDumpViewer::SaveBitmap(const QString& path, const char* format) const {
-  QByteArray kind = format ? QByteArray(format).toUpper() : QByteArray();
-  if (kind.isEmpty())
-    kind = QFileInfo(path).suffix().compare(QStringLiteral("bmp"), Qt::CaseInsensitive) == 0 ? "BMP" : "PNG";
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  if (!DumpBitmap().save(&buffer, kind.constData())) return "cannot encode the picture as " + kind.toStdString();
-  return WriteFileAtomic(std::filesystem::path(path.toStdString()),
-                         std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+  return SaveImageFile(DumpBitmap(), path, format);
 }
 
 void THexDumpViewer::SaveBitmapAs() {
