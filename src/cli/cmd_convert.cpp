@@ -1,5 +1,6 @@
 // skimlet-cli convert: a capture (or snapshot) written as a snapshot file.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -26,11 +27,12 @@ constexpr const char* kUsage =
     "  -o, --output OUTPUT   the snapshot file to write; - writes it to standard output\n"
     "  --                    ends the options: what follows is the file, even when it starts with '-'\n";
 
-// True when both names lead to the same file (after links), told by device and inode.
+// True when both names lead to the same file (after links), told by device and inode; "-" is the file on
+// standard input.
 bool SameFile(const std::string& a, const std::string& b) {
   struct stat sa {}, sb {};
-  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
+  const bool readA = a == "-" ? ::fstat(STDIN_FILENO, &sa) == 0 : ::stat(a.c_str(), &sa) == 0;
+  return readA && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 }  // namespace
 
@@ -54,9 +56,9 @@ int RunConvert(const Args& args) {
   if (files.empty() || output.empty()) return UsageError("convert", "give FILE and -o OUTPUT");
   const std::string& file = files.front();
   const bool toStdout = output == "-";
-  if (!toStdout && file != "-" && SameFile(file, output)) {
+  if (!toStdout && SameFile(file, output)) {
     std::fprintf(stderr, "skimlet-cli convert: %s is the input file %s; choose another output\n", output.c_str(),
-                 file.c_str());
+                 InputName(file).c_str());
     return 1;
   }
   std::string error;

@@ -106,6 +106,7 @@ int RunReport(const Args& args, const std::optional<std::string>& lang) {
     std::fprintf(stderr, "skimlet-cli report: %s\n", error.c_str());
     return 1;
   }
+  request.SurveyTime = loaded->SavedTime;  // the graphs show the survey as it was, not as it is now
   return WriteNetworkReport(*loaded->List, FilterPredicate(filter), request, nullptr);
 }
 

@@ -59,7 +59,9 @@ std::string DrawImages(const TWLANNetworkList& list, const NetworkKeep& keep, co
   std::vector<SnapshotRecordRef> records;
   for (const auto& n : list.Items)
     if (!keep || keep(*n)) records.push_back({&n->Entry, n->Elements.Data, n->FirstSeen, n->LastSeen});
-  const LocalDateTime saved = list.RefreshTime > 0 ? list.RefreshTime : LocalNow();
+  const LocalDateTime saved = request.SurveyTime ? *request.SurveyTime
+                              : list.RefreshTime > 0 ? list.RefreshTime
+                                                     : LocalNow();
   if (std::string error = WriteSnapshotFile(snapshot.string(), saved, records); !error.empty())
     return "cannot write a temporary snapshot: " + error;
 

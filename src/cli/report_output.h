@@ -28,6 +28,9 @@ struct ReportRequest {
   report::TReportSections Sections;
   std::optional<std::string> Lang;  // for the helper program's texts
   const char* Who = "report";      // the command, for messages
+  // The moment the networks' activity is judged against in the graphs: a saved survey's own time. Unset, the
+  // list's last refresh (or now, before the first).
+  std::optional<LocalDateTime> SurveyTime;
 };
 
 // Writes the report of the networks of List that Keep passes (all when unset). History: the samples of the

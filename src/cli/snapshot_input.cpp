@@ -1,5 +1,7 @@
 #include "cli/snapshot_input.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -33,6 +35,8 @@ void WarnAboutSkipped(const std::string& file, const TSurveyLoadResult& r) {
   if (c.BadFCS > 0)
     std::fprintf(stderr, "skimlet-cli: warning: %s: %llu frame(s) with a bad frame check sequence skipped\n",
                  file.c_str(), static_cast<unsigned long long>(c.BadFCS));
+  if (!r.Warning.empty())
+    std::fprintf(stderr, "skimlet-cli: warning: %s: %s\n", file.c_str(), r.Warning.c_str());
   if (c.Truncated)
     std::fprintf(stderr, "skimlet-cli: warning: %s: reading stopped after %llu frame(s): %s\n", file.c_str(),
                  static_cast<unsigned long long>(c.Frames), c.TruncationText.c_str());
@@ -55,51 +59,31 @@ std::string InputName(const std::string& file) { return file == "-" ? "standard 
 
 namespace {
 
-// Standard input copied to a temporary file, which libpcap and the snapshot reader can open like any other;
-// removed again when this goes.
-class StdinCopy {
+// A named file that cannot seek (a FIFO, /dev/stdin or /dev/fd/N of a pipe, a terminal): read as a stream,
+// like standard input. Fd is open on it afterwards, or -1 for a regular file (read by name) or a name that
+// cannot be opened (the reader says why).
+class StreamInput {
 public:
-  bool Make(std::string& error) {
-    const char* dir = std::getenv("TMPDIR");
-    path_ = std::string(dir && *dir ? dir : "/tmp") + "/skimlet-cli-stdin-XXXXXX";
-    int fd = ::mkstemp(path_.data());
-    if (fd < 0) {
-      error = "standard input: cannot make a temporary copy in " + path_.substr(0, path_.rfind('/')) + ": " +
-              std::strerror(errno);
-      path_.clear();
-      return false;
+  explicit StreamInput(const std::string& file) {
+    if (file == "-") {
+      fd_ = STDIN_FILENO;
+      return;
     }
-    char buf[65536];
-    for (;;) {
-      ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
-      if (n == 0) break;
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) {
-        error = std::string("standard input: cannot be read: ") + std::strerror(errno);
-        ::close(fd);
-        return false;
-      }
-      for (ssize_t done = 0; done < n;) {
-        ssize_t w = ::write(fd, buf + done, static_cast<size_t>(n - done));
-        if (w < 0 && errno == EINTR) continue;
-        if (w < 0) {
-          error = "standard input: cannot copy it to " + path_ + ": " + std::strerror(errno);
-          ::close(fd);
-          return false;
-        }
-        done += w;
-      }
-    }
-    ::close(fd);
-    return true;
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0 || S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) return;
+    fd_ = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    owned_ = fd_ >= 0;
   }
-  ~StdinCopy() {
-    if (!path_.empty()) ::unlink(path_.c_str());
+  ~StreamInput() {
+    if (owned_) ::close(fd_);
   }
-  const std::string& Path() const { return path_; }
+  StreamInput(const StreamInput&) = delete;
+  StreamInput& operator=(const StreamInput&) = delete;
+  int Fd() const { return fd_; }
 
 private:
-  std::string path_;
+  int fd_ = -1;
+  bool owned_ = false;
 };
 
 void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
@@ -119,15 +103,12 @@ std::unique_ptr<LoadedNetworks> LoadNetworks(const std::string& file, std::strin
     WarnOnce(message);
     list->VendorLookup = nullptr;
   };
-  StdinCopy copy;
-  std::string path = file;
-  if (file == "-") {
-    if (!copy.Make(error)) return nullptr;
-    path = copy.Path();
-  }
+  const std::string& path = file;
   const std::string name = InputName(file);
-  // A snapshot or a capture, told apart by content.
-  TSurveyLoadResult r = LoadSurveyFile(*loaded->List, path);
+  // A snapshot or a capture, told apart by content; a stream is read once, as it comes.
+  StreamInput stream(file);
+  TSurveyLoadResult r = stream.Fd() >= 0 ? LoadSurveyStream(*loaded->List, stream.Fd(), name)
+                                         : LoadSurveyFile(*loaded->List, path);
   if (!r.Ok) {
     error = r.Message;
     ReplaceAll(error, path, name);
@@ -144,6 +125,7 @@ std::unique_ptr<LoadedNetworks> LoadNetworks(const std::string& file, std::strin
   }
   loaded->SavedTime = r.SavedTime;
   loaded->Capture = r.Kind == TSurveyFileKind::Capture;
+  loaded->ZoneKnown = r.ZoneKnown;
   WarnAboutSkipped(name, r);
   return loaded;
 }
@@ -178,6 +160,7 @@ std::unique_ptr<LoadedNetworks> LoadNetworks(const std::vector<std::string>& fil
     }
     merged->SavedTime = std::max(merged->SavedTime, next->SavedTime);
     merged->Capture = merged->Capture || next->Capture;
+    merged->ZoneKnown = merged->ZoneKnown && next->ZoneKnown;
   }
   if (!merged) {
     error = "no file given";

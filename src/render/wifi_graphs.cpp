@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 
+#include "core/base/safe_text.h"
 #include "core/base/translate.h"
 #include "core/graph/spectrum.h"
 #include "core/model/columns.h"
@@ -21,6 +22,8 @@ namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 QString Tr(std::string_view key) { return QString::fromStdString(Translate(key)); }
+// A name from the air as a picture shows it: controls as visible codes, its direction kept to itself.
+QString ShownName(const std::string& name) { return QString::fromStdString(SafeText(name, SafeTextStyle::Window)); }
 
 // "0.##": at most two decimals, no trailing zeros.
 QString TwoDecimals(double value, const std::string& separator) {
@@ -63,7 +66,7 @@ QString TGraphWiFiProto::GetYCaption() { return GetColumnCaption(QuantityColumn(
 
 bool TGraphWiFiProto::GetLegendEntry(int row, TLegendEntry& entry) {
   const TWLANNetwork* network = GetRowNetwork(row);
-  entry.Text = network ? QString::fromStdString(network->GetDisplayName()) : QString();
+  entry.Text = network ? ShownName(network->GetDisplayName()) : QString();
   entry.TextColor = LegendFontColor;
   entry.LineColor = GetRowColor(row);
   return true;
@@ -233,7 +236,7 @@ TSampleAt TGraphLayerTime::SampleReader(const TTimeMultiDataSeries& series) {
 
 bool TGraphLayerTime::GetLegendEntry(int row, TLegendEntry& entry) {
   if (!Tree || row < 0 || row >= Tree->GraphRowCount()) return false;
-  entry.Text = RowName ? RowName(row) : QString();
+  entry.Text = RowName ? ShownName(RowName(row).toStdString()) : QString();
   entry.TextColor = LegendFontColor;
   entry.LineColor = GetRowColor(row);
   return true;
@@ -350,7 +353,7 @@ void TGraphRSSIChannels::DrawOneSeries(const TGraphRect& s, QPainter& p, int row
   p.setFont(font);
   p.setPen(color);
   const QFontMetrics fm = p.fontMetrics();
-  const QString name = QString::fromStdString(n->GetDisplayName());
+  const QString name = ShownName(n->GetDisplayName());
   const int w = fm.horizontalAdvance(name);
   for (int64_t centre : outline.LabelCentres)
     DrawTextAt(p, mapper.FrequencyToX(centre) - w / 2, mapper.LevelToY(n->RSSI) - fm.height(), name);

@@ -26,9 +26,10 @@ struct CliResult {
   int status;
 };
 
-CliResult Cli(const std::string& args) {
+// A shell command line, its standard error kept apart.
+CliResult Shell(const std::string& line) {
   fs::path err = fs::temp_directory_path() / ("skimlet-cli-err-" + std::to_string(::getpid()));
-  std::string command = std::string(SKIMLET_CLI) + " " + args + " 2>" + err.string();
+  std::string command = "{ " + line + "; } 2>" + err.string();
   CliResult run{{}, {}, -1};
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return run;
@@ -42,6 +43,8 @@ CliResult Cli(const std::string& args) {
   fs::remove(err);
   return run;
 }
+
+CliResult Cli(const std::string& args) { return Shell(std::string(SKIMLET_CLI) + " " + args); }
 
 class CliCapture : public ::testing::Test {
 protected:
@@ -92,6 +95,61 @@ TEST_F(CliCapture, ConvertWritesASnapshot) {
   EXPECT_GT(c.SavedTime, c.Records[0].LastSeen);  // the last frame of the capture
   // The snapshot lists what the capture lists.
   EXPECT_EQ(Cli("networks --tsv " + out.string()).out, Cli("networks --tsv " + capture_.string()).out);
+}
+
+// Inputs that cannot seek are read once as a stream, whatever their name: standard input, /dev/stdin of a
+// pipe, a FIFO. Nothing is copied to disk, so endless input is refused early and nothing is left behind.
+TEST_F(CliCapture, InputsThatCannotSeekAreStreamed) {
+  const std::string expected = Cli("networks --tsv " + capture_.string()).out;
+  ASSERT_NE(expected.find("Capture Lab"), std::string::npos);
+  EXPECT_EQ(Cli("networks --tsv - < " + capture_.string()).out, expected);
+  EXPECT_EQ(Cli("networks --tsv /dev/stdin < " + capture_.string()).out, expected);
+  EXPECT_EQ(Shell("cat " + capture_.string() + " | " + SKIMLET_CLI + " networks --tsv /dev/stdin").out, expected);
+  fs::path fifo = dir_ / "input-fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::thread writer([&] {
+    std::ofstream out(fifo, std::ios::binary);
+    std::ifstream in(capture_, std::ios::binary);
+    out << in.rdbuf();
+  });
+  CliResult r = Cli("networks --tsv " + fifo.string());
+  writer.join();
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, expected);
+
+  // A snapshot through a pipe, and endless zeros: no capture format, refused at once.
+  fs::path snapshot = dir_ / "piped.snapshot";
+  ASSERT_EQ(Cli("convert " + capture_.string() + " -o " + snapshot.string()).status, 0);
+  EXPECT_EQ(Cli("networks --tsv - < " + snapshot.string()).out, expected);
+  const std::string tmp = (dir_ / "tmp").string();
+  fs::create_directory(tmp);
+  r = Shell("TMPDIR=" + tmp + " " + SKIMLET_CLI + " networks - < /dev/zero");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("standard input: neither a snapshot nor a capture"), std::string::npos) << r.err;
+  r = Shell("TMPDIR=" + tmp + " " + SKIMLET_CLI + " networks - < /dev/null");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(fs::is_empty(tmp));
+}
+
+// A snapshot cut inside a record loads the records before the cut, and says where it stopped.
+TEST_F(CliCapture, ACutSnapshotWarnsWhereReadingStopped) {
+  fs::path snapshot = dir_ / "cut.snapshot";
+  ASSERT_EQ(Cli("convert " + capture_.string() + " -o " + snapshot.string()).status, 0);
+  fs::resize_file(snapshot, fs::file_size(snapshot) - 10);
+  CliResult r = Cli("networks --tsv " + snapshot.string());
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.err.find("warning: " + snapshot.string() + ": reading stopped at byte 10: the file ends inside a record"),
+            std::string::npos)
+      << r.err;
+}
+
+// Converting standard input over the file it comes from is refused like naming that file.
+TEST_F(CliCapture, ConvertRefusesToWriteOverTheFileOnStandardInput) {
+  const std::string before = Cli("networks --tsv " + capture_.string()).out;
+  CliResult r = Cli("convert -o " + capture_.string() + " - < " + capture_.string());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("is the input file standard input"), std::string::npos) << r.err;
+  EXPECT_EQ(Cli("networks --tsv " + capture_.string()).out, before);
 }
 
 // Convert's output is what the user named: the target of a link, a device, a pipe, every name of a file with

@@ -130,6 +130,20 @@ TEST_F(CliReport, HostileNamesShowAsTextAndEveryImageResolves) {
   EXPECT_TRUE(fs::exists(page.parent_path() / "images Site #2 100%?" / "Spectrum5.png"));
 }
 
+// A saved survey's graphs show its networks as they were when it was saved, however long ago: the report's
+// spectrum is the picture the graph command draws of the same file.
+TEST_F(CliReport, SpectrumGraphsOfASavedSurveyShowItsNetworks) {
+  if (!HaveGraphHelper()) GTEST_SKIP() << "no drawing helper in this build";
+  const fs::path page = dir_.Path() / "old.htm";
+  ASSERT_EQ(Cli("report -o " + Quoted(page) + " " + Quoted(snapshot_)).status, 0);
+  const fs::path drawn = dir_.Path() / "spectrum2.png";
+  const CliRun graph = Cli("graph spectrum2 " + Quoted(snapshot_) + " -o " + Quoted(drawn) + " --size 800x400");
+  ASSERT_EQ(graph.status, 0) << graph.err;
+  const std::string expected = Read(drawn);
+  ASSERT_FALSE(expected.empty());
+  EXPECT_TRUE(Read(dir_.Path() / "images old" / "Spectrum2.png") == expected);
+}
+
 TEST_F(CliReport, FilterAndSectionsChooseWhatIsWritten) {
   const fs::path page = dir_.Path() / "five.htm";
   const CliRun r = Cli("report --band 5 --sections networks,details -o " + Quoted(page) + " " + Quoted(snapshot_));

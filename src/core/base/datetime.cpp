@@ -75,6 +75,23 @@ LocalDateTime LocalNow() {
                              local.tm_sec, static_cast<int>(ms % 1000));
 }
 
+int LocalUtcOffsetMinutes(LocalDateTime t) {
+  if (!std::isfinite(t) || t <= 0 || t > 2958466) return 0;
+  const TDateTimeParts p = DecodeLocalDateTime(t);
+  std::tm tm{};
+  tm.tm_year = p.Year - 1900;
+  tm.tm_mon = p.Month - 1;
+  tm.tm_mday = p.Day;
+  tm.tm_hour = p.Hour;
+  tm.tm_min = p.Minute;
+  tm.tm_sec = p.Second;
+  tm.tm_isdst = -1;
+  const std::time_t when = std::mktime(&tm);
+  std::tm local{};
+  if (when == static_cast<std::time_t>(-1) || !localtime_r(&when, &local)) return 0;
+  return static_cast<int>(local.tm_gmtoff / 60);
+}
+
 const TClock& SystemClock() {
   static const TClock clock = [] { return LocalNow(); };
   return clock;

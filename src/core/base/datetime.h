@@ -27,6 +27,10 @@ TDateTimeParts DecodeLocalDateTime(LocalDateTime t);
 // "2026-12-10T14:03:05" (local time, whole seconds).
 std::string LocalDateTimeToISO(LocalDateTime t);
 
+// Minutes east of UTC of the local zone at local time T (daylight saving decided by the zone's rules); 0 for
+// values outside the calendar.
+int LocalUtcOffsetMinutes(LocalDateTime t);
+
 // A clock that reads LocalNow.
 const TClock& SystemClock();
 

@@ -253,23 +253,26 @@ SnapshotContents TCaptureCollector::Take() {
   return out;
 }
 
-TCaptureContents ReadCaptureFile(const std::string& path) {
+namespace {
+
+using TPcap = std::unique_ptr<pcap_t, decltype(&pcap_close)>;
+
+// The frames libpcap reads from Pcap; Path, when the capture is a file that can be read a second time.
+TCaptureContents ReadCapture(TPcap pcap, const char* error, const std::string& name, const std::string* path) {
   TCaptureContents out;
-  char error[PCAP_ERRBUF_SIZE] = {};
-  std::unique_ptr<pcap_t, decltype(&pcap_close)> pcap(
-      pcap_open_offline_with_tstamp_precision(path.c_str(), PCAP_TSTAMP_PRECISION_MICRO, error), &pcap_close);
   if (!pcap) {
     out.Status = TCaptureStatus::ReadError;
     out.LibpcapError = error;
-    out.Error = path + ": " + error;
+    out.Error = name + ": " + error;
     return out;
   }
   const int link = pcap_datalink(pcap.get());
   out.LinkType = static_cast<uint32_t>(link);
   if (!IsSupportedLinkType(out.LinkType)) {
     out.Status = TCaptureStatus::UnsupportedLink;
-    const char* name = pcap_datalink_val_to_name(link);
-    out.Error = path + ": a capture of link type " + std::to_string(link) + (name ? std::string(" (") + name + ")" : "") +
+    const char* linkName = pcap_datalink_val_to_name(link);
+    out.Error = name + ": a capture of link type " + std::to_string(link) +
+                (linkName ? std::string(" (") + linkName + ")" : "") +
                 ", which carries no 802.11 frames";
     return out;
   }
@@ -292,8 +295,8 @@ TCaptureContents ReadCaptureFile(const std::string& path) {
   }
   // A pcapng file libpcap stopped reading (an interface of another link type or snap length, say): read it
   // again block by block, and keep that reading when it got further.
-  if (collector.Stats().Truncated && pcap_major_version(pcap.get()) == 1) {
-    std::ifstream in(path, std::ios::binary);
+  if (path && collector.Stats().Truncated && pcap_major_version(pcap.get()) == 1) {
+    std::ifstream in(*path, std::ios::binary);
     TCaptureCollector again;
     std::string stop = ReadPcapngBlocks(in, again);
     if (again.Stats().Frames > collector.Stats().Frames) {
@@ -305,6 +308,21 @@ TCaptureContents ReadCaptureFile(const std::string& path) {
   out.Stats = collector.Stats();
   out.Networks = collector.Take();
   return out;
+}
+
+}  // namespace
+
+TCaptureContents ReadCaptureFile(const std::string& path) {
+  char error[PCAP_ERRBUF_SIZE] = {};
+  TPcap pcap(pcap_open_offline_with_tstamp_precision(path.c_str(), PCAP_TSTAMP_PRECISION_MICRO, error), &pcap_close);
+  return ReadCapture(std::move(pcap), error, path, &path);
+}
+
+TCaptureContents ReadCaptureStream(std::FILE* stream, const std::string& name) {
+  char error[PCAP_ERRBUF_SIZE] = {};
+  TPcap pcap(pcap_fopen_offline_with_tstamp_precision(stream, PCAP_TSTAMP_PRECISION_MICRO, error), &pcap_close);
+  if (!pcap) std::fclose(stream);  // libpcap closes it only once it has taken it
+  return ReadCapture(std::move(pcap), error, name, nullptr);
 }
 
 }  // namespace skimlet

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <istream>
 #include <span>
 #include <string>
@@ -71,6 +72,9 @@ struct TCaptureContents {
 // type of its first interface and stops at an interface of another link type or snap length; such a file is
 // read again by ReadPcapngBlocks, each packet in the link type of its own interface.
 TCaptureContents ReadCaptureFile(const std::string& path);
+// The same from an open stream, read once from its start (a pipe, say), which it closes. Name names it in
+// messages. A pcapng stream is not read a second time: reading ends where libpcap stops.
+TCaptureContents ReadCaptureStream(std::FILE* stream, const std::string& name);
 
 // Reads the blocks of a pcapng stream (sections in either byte order, interface, enhanced, simple and
 // obsolete packet blocks; others are skipped) into Collector. Packets of interfaces whose link type carries

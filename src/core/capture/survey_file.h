@@ -29,6 +29,9 @@ struct TSurveyLoadResult {
   size_t Loaded = 0;
   SnapshotStatus Snapshot = SnapshotStatus::Ok;  // for a snapshot: how its header read
   size_t SkippedRecords = 0;  // snapshot records that made no sense
+  std::string Warning;        // for a snapshot read in part: where reading stopped
+  // False for a snapshot of an older writer, which does not say in which zone its times are.
+  bool ZoneKnown = true;
   TCaptureStats Capture;      // for a capture: frames read, skipped and why
 };
 
@@ -37,6 +40,12 @@ struct TSurveyLoadResult {
 // snapshot; so is one shorter than the 10-byte snapshot header (no capture is that short), which loads
 // nothing and is no error. Every other file goes to libpcap.
 TSurveyLoadResult LoadSurveyFile(TWLANNetworkList& list, const std::string& path);
+
+// The same from a stream that cannot seek (standard input, a pipe, a FIFO, a terminal), read once from Fd,
+// which stays open. A capture is read as it arrives, packet by packet; a snapshot is read into memory, up to
+// kMaxStreamedSnapshotBytes. Name names the stream in messages.
+inline constexpr size_t kMaxStreamedSnapshotBytes = size_t{256} << 20;
+TSurveyLoadResult LoadSurveyStream(TWLANNetworkList& list, int fd, const std::string& name);
 
 // The networks of a capture as a snapshot holds them: the same entries, blobs and times, with SavedTime the
 // time of the capture's last frame so that the snapshot opens with the same activity.

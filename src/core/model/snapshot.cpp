@@ -5,6 +5,14 @@
 
 namespace skimlet {
 
+// Days to add to the file's times to make them local times of this machine: none when the file does not say
+// in which zone it was written.
+double ZoneShift(const SnapshotContents& contents) {
+  if (!contents.ZoneOffsetMinutes) return 0;
+  const LocalDateTime utc = AddMinutes(contents.SavedTime, -*contents.ZoneOffsetMinutes);
+  return (LocalUtcOffsetMinutes(utc) - *contents.ZoneOffsetMinutes) * 60.0 / SecondsPerDay;
+}
+
 TSnapshotLoadResult LoadSnapshot(TWLANNetworkList& list, const SnapshotContents& contents) {
   TSnapshotLoadResult result;
   result.Status = contents.Status;
@@ -17,16 +25,19 @@ TSnapshotLoadResult LoadSnapshot(TWLANNetworkList& list, const SnapshotContents&
     result.Message = contents.Error;
     return result;
   }
+  if (contents.CutAt) result.Warning = CutSnapshotText(*contents.CutAt);
+  const double shift = ZoneShift(contents);
+  result.ZoneKnown = contents.ZoneOffsetMinutes.has_value();
   const int64_t inactiveAfter = list.Options().DeltaTimeInactive;
   for (const SnapshotRecord& record : contents.Records) {
     auto network = std::make_unique<TWLANNetwork>();
     network->Owner = &list;
-    network->FirstSeen = record.FirstSeen;
+    network->FirstSeen = record.FirstSeen + shift;
     network->UpdateFromEntry(record.Entry, record.Blob);
-    network->LastSeen = record.LastSeen;
+    network->LastSeen = record.LastSeen + shift;
     network->SetColor(list.DefaultColorFor(*network));
     network->SetComment(list.Comments.Value(network->BSSIDText));
-    network->SetActive(SecondsBetween(network->LastSeen, contents.SavedTime) <= inactiveAfter);
+    network->SetActive(SecondsBetween(record.LastSeen, contents.SavedTime) <= inactiveAfter);
     list.Append(std::move(network));
     ++result.Loaded;
   }

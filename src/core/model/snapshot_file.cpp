@@ -1,7 +1,10 @@
 #include "core/model/snapshot_file.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
+
+#include "core/base/datetime.h"
 
 namespace skimlet {
 
@@ -27,6 +30,16 @@ void PutF64(std::vector<uint8_t>& out, double d) {
 }
 
 constexpr size_t kHeaderSize = 10;
+constexpr uint8_t kZoneMark = 'Z';
+constexpr size_t kZoneSize = 3;
+constexpr int kMaxZoneMinutes = 18 * 60;
+
+std::optional<int> ZoneTrailer(std::span<const uint8_t> rest) {
+  if (rest.size() != kZoneSize || rest[0] != kZoneMark) return std::nullopt;
+  const int minutes = static_cast<int16_t>(uint16_t{rest[1]} | uint16_t{rest[2]} << 8);
+  if (minutes < -kMaxZoneMinutes || minutes > kMaxZoneMinutes) return std::nullopt;
+  return minutes;
+}
 
 }  // namespace
 
@@ -44,9 +57,12 @@ SnapshotContents ParseSnapshot(std::span<const uint8_t> file) {
   size_t pos = kHeaderSize;
   while (file.size() - pos >= 4) {
     uint64_t length = U32(file, pos);
-    pos += 4;
     // The record's bytes, then its two times, must all be there; otherwise the file ends here.
-    if (file.size() - pos < length || file.size() - pos - length < 16) break;
+    if (file.size() - pos - 4 < length || file.size() - pos - 4 - length < 16) {
+      c.CutAt = pos;
+      return c;
+    }
+    pos += 4;
     std::span<const uint8_t> record = file.subspan(pos, length);
     double firstSeen = F64(file, pos + length);
     double lastSeen = F64(file, pos + length + 8);
@@ -59,7 +75,15 @@ SnapshotContents ParseSnapshot(std::span<const uint8_t> file) {
     }
     c.Records.push_back({*entry, std::vector<uint8_t>(blob->begin(), blob->end()), firstSeen, lastSeen});
   }
+  if (pos < file.size()) {
+    if (auto zone = ZoneTrailer(file.subspan(pos))) c.ZoneOffsetMinutes = zone;
+    else c.CutAt = pos;
+  }
   return c;
+}
+
+std::string CutSnapshotText(uint64_t at) {
+  return "reading stopped at byte " + std::to_string(at) + ": the file ends inside a record";
 }
 
 SnapshotContents ReadSnapshotFile(const std::string& path) {
@@ -74,9 +98,10 @@ SnapshotContents ReadSnapshotFile(const std::string& path) {
   return ParseSnapshot(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
 }
 
-std::vector<uint8_t> EncodeSnapshot(double savedTime, std::span<const SnapshotRecordRef> records) {
+std::vector<uint8_t> EncodeSnapshot(double savedTime, std::span<const SnapshotRecordRef> records,
+                                    std::optional<int> zoneOffsetMinutes) {
   std::vector<uint8_t> out;
-  size_t total = kHeaderSize;
+  size_t total = kHeaderSize + kZoneSize;
   for (const SnapshotRecordRef& r : records) total += 4 + WLAN_BSS_ENTRY::kSize + r.Blob.size() + 16;
   out.reserve(total);
   out.push_back(1);
@@ -92,6 +117,12 @@ std::vector<uint8_t> EncodeSnapshot(double savedTime, std::span<const SnapshotRe
     PutF64(out, r.FirstSeen);
     PutF64(out, r.LastSeen);
   }
+  const int zone = std::clamp(zoneOffsetMinutes.value_or(LocalUtcOffsetMinutes(savedTime)), -kMaxZoneMinutes,
+                              kMaxZoneMinutes);
+  const auto bits = static_cast<uint16_t>(static_cast<int16_t>(zone));
+  out.push_back(kZoneMark);
+  out.push_back(static_cast<uint8_t>(bits));
+  out.push_back(static_cast<uint8_t>(bits >> 8));
   return out;
 }
 

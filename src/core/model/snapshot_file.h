@@ -3,11 +3,15 @@
 //   header   1, 1, SavedTime (LocalDateTime, 8 bytes)
 //   records  RecordLength (u32 = 360 + n), the 360-byte BSS entry, its n-byte element blob,
 //            FirstSeen and LastSeen (LocalDateTime each); nothing between records, no count.
+//   zone     optional, after the last record: 'Z' and the writer's offset from UTC in minutes (i16). Three
+//            bytes, fewer than a record length, so readers that do not know it stop before it quietly.
 //
-// All numbers little-endian. LocalDateTime is a double: days since 1899-12-30 00:00 local time.
+// All numbers little-endian. LocalDateTime is a double: days since 1899-12-30 00:00 in the writer's local
+// time; the zone tells which local time that was.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -38,10 +42,15 @@ struct SnapshotContents {
   std::vector<SnapshotRecord> Records;
   // Records skipped because they made no sense: shorter than an entry, or a blob outside the record.
   size_t SkippedRecords = 0;
+  // Set when reading stopped at this byte because the file ends inside a record (the records before it were
+  // read).
+  std::optional<uint64_t> CutAt;
+  // The writer's offset from UTC in minutes, when the file says (files of older writers do not).
+  std::optional<int> ZoneOffsetMinutes;
 };
 
-// Reads every complete record. A record cut by the end of the file ends reading; the records before it
-// stay. Nothing outside a record's bytes is read, and a record length larger than the rest of the file
+// Reads every complete record. A record cut by the end of the file ends reading (CutAt); the records before
+// it stay. Nothing outside a record's bytes is read, and a record length larger than the rest of the file
 // never leads to an allocation of that size.
 SnapshotContents ParseSnapshot(std::span<const uint8_t> file);
 SnapshotContents ReadSnapshotFile(const std::string& path);
@@ -55,9 +64,16 @@ struct SnapshotRecordRef {
   double LastSeen;
 };
 
-std::vector<uint8_t> EncodeSnapshot(double savedTime, std::span<const SnapshotRecordRef> records);
+// The times are in the local time of a zone ZoneOffsetMinutes east of UTC (by default the writer's own at
+// SavedTime).
+std::vector<uint8_t> EncodeSnapshot(double savedTime, std::span<const SnapshotRecordRef> records,
+                                    std::optional<int> zoneOffsetMinutes = std::nullopt);
 // Writes the file atomically: an interrupted save leaves the previous file as it was. Returns an empty text,
 // or what went wrong.
 std::string WriteSnapshotFile(const std::string& path, double savedTime, std::span<const SnapshotRecordRef> records);
+
+// The text that says where reading of a cut file stopped: "reading stopped at byte N: the file ends inside a
+// record".
+std::string CutSnapshotText(uint64_t at);
 
 }  // namespace skimlet

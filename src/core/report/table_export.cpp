@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/base/atomic_file.h"
+#include "core/base/safe_text.h"
 #include "core/base/utf8.h"
 #include "core/report/template.h"
 
@@ -31,6 +32,45 @@ bool LooksLikeFormula(std::string_view cell) {
   return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r';
 }
 
+// True for the characters a text file must not carry raw: what a terminal acts on (ESC, BEL, the other C0
+// controls but TAB and line breaks, which quoting keeps in the cell; DEL; C1, among them the 8-bit CSI) and
+// what reorders or breaks the text around it (see safe_text.h).
+bool UnsafeInTextFile(char32_t c) { return c != '\t' && c != '\r' && c != '\n' && IsUnsafeCodePoint(c); }
+
+// Text with those characters as the visible codes \xNN (below U+0080) and \uNNNN.
+std::string VisibleControls(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + 8);
+  for (size_t i = 0; i < text.size();) {
+    size_t length = 1;
+    const char32_t c = DecodeUTF8(text, i, length);
+    if (c != kBadCharacter && UnsafeInTextFile(c)) {
+      char code[16];
+      std::snprintf(code, sizeof code, c < 0x80 ? "\\x%02X" : "\\u%04X", static_cast<unsigned>(c));
+      out += code;
+    } else {
+      out.append(text, i, length);
+    }
+    i += length;
+  }
+  return out;
+}
+
+bool HasUnsafeControls(std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    const unsigned char b = static_cast<unsigned char>(text[i]);
+    if (b >= 0x20 && b < 0x7F) {
+      ++i;
+      continue;
+    }
+    size_t length = 1;
+    const char32_t c = DecodeUTF8(text, i, length);
+    if (c != kBadCharacter && UnsafeInTextFile(c)) return true;
+    i += length;
+  }
+  return false;
+}
+
 void AppendDelimitedCell(std::string& out, std::string_view raw, char separator, TCellKind kind) {
   bool quote = false, ascii = true;
   for (const char c : raw) {
@@ -41,6 +81,10 @@ void AppendDelimitedCell(std::string& out, std::string_view raw, char separator,
   std::string_view cell = raw;
   if (!ascii && !IsWellFormedUTF8(raw)) {
     repaired = ValidUTF8(raw);
+    cell = repaired;
+  }
+  if (HasUnsafeControls(cell)) {
+    repaired = VisibleControls(cell);
     cell = repaired;
   }
   const bool inert = kind == TCellKind::Text && LooksLikeFormula(cell);

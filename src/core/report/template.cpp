@@ -1,8 +1,10 @@
 #include "core/report/template.h"
 
+#include <cstdio>
 #include <system_error>
 
 #include "core/base/atomic_file.h"
+#include "core/base/safe_text.h"
 #include "core/base/utf8.h"
 
 namespace skimlet::report {
@@ -87,8 +89,17 @@ void AppendHtmlEscaped(std::string& out, std::string_view text) {
     }
     size_t length;
     const char32_t cp = DecodeUTF8(text, i, length);
-    if (cp == kBadCharacter || (cp >= 0x80 && cp <= 0x9F)) out += "\xEF\xBF\xBD";
-    else out.append(text, i, length);
+    if (cp == kBadCharacter || (cp >= 0x80 && cp <= 0x9F)) {
+      out += "\xEF\xBF\xBD";
+    } else if (IsUnsafeCodePoint(cp)) {
+      // Direction controls and line separators would reorder or break the page around the text: shown as
+      // their code, as the window shows them.
+      char code[16];
+      std::snprintf(code, sizeof code, "\\u%04X", static_cast<unsigned>(cp));
+      out += code;
+    } else {
+      out.append(text, i, length);
+    }
     i += length;
   }
 }

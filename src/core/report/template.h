@@ -36,7 +36,8 @@ std::filesystem::path TemplateFile(const std::filesystem::path& folder, std::str
 TTextResult LoadTemplate(const std::filesystem::path& folder, std::string_view name);
 
 // Text for HTML content and quoted attribute values: & < > " ' as character references; bytes that are not
-// UTF-8 and the controls HTML does not allow (C0 but TAB, LF, CR; DEL; C1) as U+FFFD.
+// UTF-8 and the controls HTML does not allow (C0 but TAB, LF, CR; DEL; C1) as U+FFFD; the bidirectional
+// controls and the line and paragraph separators (see safe_text.h) as the visible text \uNNNN.
 std::string HtmlEscape(std::string_view text);
 // Appends HtmlEscape(Text) to Out.
 void AppendHtmlEscaped(std::string& out, std::string_view text);

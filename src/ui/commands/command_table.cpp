@@ -202,6 +202,10 @@ void OpenSnapshot(TCommandHost& host, bool) {
   host.HostList()->Model()->RepaintAll();
   if (!result.Message.empty())
     host.Ask(Tr(result.Message), Tr("Error"), QMessageBox::Critical, QMessageBox::Ok);
+  else if (!result.Warning.empty())
+    host.Ask(QString::fromStdString(SafeText(path.toStdString(), SafeTextStyle::Window)) + QStringLiteral(": ") +
+                 QString::fromStdString(result.Warning),
+             Tr("sWarning"), QMessageBox::Warning, QMessageBox::Ok);
 }
 
 // The help page shipped with the program, in the documents folder.

@@ -25,7 +25,7 @@ std::vector<uint8_t> TwoRecordFile() {
 
 TEST(SnapshotFile, WritesTheLayoutAndReadsItBack) {
   std::vector<uint8_t> file = TwoRecordFile();
-  ASSERT_EQ(file.size(), 10u + (4 + 360 + 5 + 16) + (4 + 360 + 0 + 16));
+  ASSERT_EQ(file.size(), 10u + (4 + 360 + 5 + 16) + (4 + 360 + 0 + 16) + 3);
   EXPECT_EQ(file[0], 1);
   EXPECT_EQ(file[1], 1);
   // 2024-01-01 12:00 is 45292.5, stored as 00 00 00 00 90 1D E6 40.
@@ -69,8 +69,22 @@ TEST(SnapshotFile, ShortAndForeignFiles) {
 
 TEST(SnapshotFile, CutAndNonsenseRecords) {
   std::vector<uint8_t> file = TwoRecordFile();
-  // The last record lacks its last-seen time: the records before it load.
-  EXPECT_EQ(ParseSnapshot(std::span(file).first(file.size() - 1)).Records.size(), 1u);
+  // The last record lacks its last-seen time: the records before it load, and where reading stopped is told.
+  const size_t end = file.size() - 3;  // before the zone
+  SnapshotContents cut = ParseSnapshot(std::span(file).first(end - 1));
+  EXPECT_EQ(cut.Records.size(), 1u);
+  EXPECT_EQ(cut.CutAt, 10u + 4 + 360 + 5 + 16);
+  EXPECT_EQ(CutSnapshotText(*cut.CutAt), "reading stopped at byte 395: the file ends inside a record");
+  // One to three bytes after the last record that are not a zone: cut inside a record length.
+  for (size_t extra : {1, 2, 3}) {
+    std::vector<uint8_t> tail(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(end));
+    tail.insert(tail.end(), extra, 0x7F);
+    cut = ParseSnapshot(tail);
+    EXPECT_EQ(cut.Records.size(), 2u);
+    EXPECT_EQ(cut.CutAt, end) << extra;
+    EXPECT_FALSE(cut.ZoneOffsetMinutes);
+  }
+  EXPECT_FALSE(ParseSnapshot(file).CutAt);
   // A record length far beyond the file ends reading without allocating it.
   std::vector<uint8_t> huge = file;
   size_t second = 10 + 4 + 360 + 5 + 16;
@@ -88,6 +102,32 @@ TEST(SnapshotFile, CutAndNonsenseRecords) {
   c = ParseSnapshot(outside);
   EXPECT_EQ(c.Records.size(), 1u);
   EXPECT_EQ(c.SkippedRecords, 1u);
+}
+
+TEST(SnapshotFile, TheWritersZoneFollowsTheRecordsWhereOlderReadersStopQuietly) {
+  WLAN_BSS_ENTRY a = Entry(1, -40);
+  SnapshotRecordRef refs[] = {{&a, {}, 45292.5, 45292.6}};
+  for (int zone : {-300, 0, 330, 840, -720}) {
+    std::vector<uint8_t> file = EncodeSnapshot(45293.0, refs, zone);
+    // Three bytes after the last record: fewer than a record length, which a reader that does not know them
+    // takes for the end of the file.
+    ASSERT_EQ(file.size(), 10u + 4 + 360 + 16 + 3);
+    EXPECT_EQ(file[file.size() - 3], 'Z');
+    SnapshotContents c = ParseSnapshot(file);
+    EXPECT_EQ(c.Records.size(), 1u);
+    EXPECT_EQ(c.ZoneOffsetMinutes, zone);
+    EXPECT_FALSE(c.CutAt);
+  }
+  // A file of an older writer: no zone, and nothing cut.
+  std::vector<uint8_t> old = EncodeSnapshot(45293.0, refs, 0);
+  old.resize(old.size() - 3);
+  SnapshotContents c = ParseSnapshot(old);
+  EXPECT_FALSE(c.ZoneOffsetMinutes);
+  EXPECT_FALSE(c.CutAt);
+  // A zone no place has is no zone.
+  std::vector<uint8_t> odd = EncodeSnapshot(45293.0, refs, 0);
+  odd[odd.size() - 1] = 0x7F;
+  EXPECT_FALSE(ParseSnapshot(odd).ZoneOffsetMinutes);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <unistd.h>
 
@@ -90,6 +92,48 @@ TEST(Snapshot, NewRadioValuesNeedNothingNewInTheFile) {
   ASSERT_TRUE(ReadWholeFile(saved, bytes));
   EXPECT_EQ(bytes, std::string(file.begin(), file.end()));
   fs::remove(saved);
+}
+
+TEST(Snapshot, TimesWrittenInAnotherZoneAreMovedIntoLocalTime) {
+  const char* before = std::getenv("TZ");
+  const std::string saved = before ? before : "";
+  ::setenv("TZ", "UTC", 1);
+  ::tzset();
+  TProgramOptions options;
+  WLAN_BSS_ENTRY a = MakeEntry(1, -40, 5180000, "Alpha");
+  SnapshotRecordRef refs[] = {{&a, {}, AddSeconds(kSaved, -60), AddSeconds(kSaved, -5)}};
+  // Written in New York (UTC-5): noon there is 17:00 here. Activity is judged in the writer's own times.
+  TWLANNetworkList ny(options);
+  ny.VendorLookup = nullptr;
+  TSnapshotLoadResult r = LoadSnapshot(ny, ParseSnapshot(EncodeSnapshot(kSaved, refs, -300)));
+  EXPECT_TRUE(r.ZoneKnown);
+  EXPECT_EQ(SecondsBetween(ny.Items[0]->LastSeen, AddMinutes(kSaved, 300)), 5);
+  EXPECT_TRUE(ny.Items[0]->Active);
+  // A file of an older writer says nothing: its times stay as written.
+  std::vector<uint8_t> old = EncodeSnapshot(kSaved, refs, -300);
+  old.resize(old.size() - 3);
+  TWLANNetworkList asIs(options);
+  asIs.VendorLookup = nullptr;
+  r = LoadSnapshot(asIs, ParseSnapshot(old));
+  EXPECT_FALSE(r.ZoneKnown);
+  EXPECT_EQ(asIs.Items[0]->LastSeen, AddSeconds(kSaved, -5));
+  if (before) ::setenv("TZ", saved.c_str(), 1);
+  else ::unsetenv("TZ");
+  ::tzset();
+}
+
+TEST(Snapshot, ACutFileLoadsWhatItHoldsAndSaysWhereItStopped) {
+  TProgramOptions options;
+  TWLANNetworkList list(options);
+  list.VendorLookup = nullptr;
+  WLAN_BSS_ENTRY a = MakeEntry(1, -40, 5180000, "Alpha"), b = MakeEntry(2, -70, 2412000, "Beta");
+  SnapshotRecordRef refs[] = {{&a, {}, kSaved, kSaved}, {&b, {}, kSaved, kSaved}};
+  std::vector<uint8_t> file = EncodeSnapshot(kSaved, refs);
+  file.resize(file.size() - 20);
+  TSnapshotLoadResult r = LoadSnapshot(list, ParseSnapshot(file));
+  EXPECT_EQ(r.Loaded, 1u);
+  EXPECT_EQ(r.Warning, "reading stopped at byte 390: the file ends inside a record");
+  EXPECT_TRUE(r.Message.empty());
 }
 
 TEST(Snapshot, ForeignFilesLoadNothing) {

@@ -103,6 +103,17 @@ TEST(TableExport, DelimitedLinesQuotingAndTreeIndent) {
             std::string::npos);
 }
 
+// A text file printed on a terminal cannot set its title or clipboard, ring, or reorder the line: what a
+// terminal acts on and the direction controls show as codes; line breaks stay in their quoted cell.
+TEST(TableExport, TerminalControlsAndDirectionControlsShowAsCodes) {
+  TExportTable t;
+  t.Columns = {{"A", TColumnAlignment::Left, 10, TCellKind::Text}};
+  t.Rows = {{0, {"t\x1B]0;owned\x07|\x1B[2J|\xC2\x9B|\x7F|\x08"}}, {0, {"abc\u202Egnp.exe"}}, {0, {"l1\r\nl2"}}};
+  EXPECT_EQ(RenderText(t),
+            "A\r\nt\\x1B]0;owned\\x07|\\x1B[2J|\\u009B|\\x7F|\\x08\r\nabc\\u202Egnp.exe\r\n\"l1\r\nl2\"\r\n");
+  EXPECT_EQ(RenderCsv(t), "\xEF\xBB\xBF" "A\r\n\"t\\x1B]0;owned\\x07|\\x1B[2J|\\u009B|\\x7F|\\x08\"\r\nabc\\u202Egnp.exe\r\n\"l1\r\nl2\"\r\n");
+}
+
 TEST(TableExport, RtfEscapes) {
   TExportTable tree;
   tree.Rows = {{0, {"\\{}\tx\r\ny \xC3\xBC\xF0\x9F\x98\x80!"}}};

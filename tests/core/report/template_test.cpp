@@ -37,6 +37,10 @@ TEST(HtmlEscape, EscapesMarkupAndReplacesWhatIsNotText) {
   EXPECT_EQ(HtmlEscape("\x01|\x7F|\xC2\x85|\xFF|\xED\xA0\x80"),
             "\xEF\xBF\xBD|\xEF\xBF\xBD|\xEF\xBF\xBD|\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
   EXPECT_EQ(HtmlEscape("caf\xC3\xA9 \xF0\x9F\x98\x80"), "caf\xC3\xA9 \xF0\x9F\x98\x80");
+  // Direction controls and line separators cannot turn "abc<RLO>gnp.exe" into what reads as "abcexe.png".
+  EXPECT_EQ(HtmlEscape("abc\u202Egnp.exe"), "abc\\u202Egnp.exe");
+  EXPECT_EQ(HtmlEscape("\u2066a\u2069\u200F\u061C\u2028\u2029"), "\\u2066a\\u2069\\u200F\\u061C\\u2028\\u2029");
+  EXPECT_EQ(HtmlEscape("\xD8\xA7\xD9\x84"), "\xD8\xA7\xD9\x84");  // right-to-left letters stay as they are
 }
 
 TEST(PercentEncodePath, KeepsUnreservedAndSlashes) {
