@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "cli/commands.h"
+#include "core/base/safe_text.h"
 #include "core/base/datetime.h"
 #include "core/model/columns.h"
 #include "core/model/network.h"
@@ -150,8 +151,13 @@ int WriteNetworkReport(TWLANNetworkList& list, const NetworkKeep& keep, const Re
     if (std::find(images.begin(), images.end(), &image) == images.end()) return {};
     return {ReportImageRelativePath(request.Output, image), {}};
   };
+  // A report that fails leaves no image folder it made behind.
+  const fs::path folder = ReportImageFolder(request.Output);
+  std::error_code ec;
+  const bool folderWasThere = fs::exists(folder, ec);
   if (std::string error = WriteReport(input, request.Output); !error.empty()) {
-    std::fprintf(stderr, "skimlet-cli %s: %s\n", request.Who, error.c_str());
+    if (!folderWasThere) fs::remove_all(folder, ec);
+    std::fprintf(stderr, "skimlet-cli %s: %s\n", request.Who, SafeText(error, SafeTextStyle::Terminal).c_str());
     return 1;
   }
   return 0;

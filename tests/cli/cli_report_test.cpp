@@ -184,6 +184,16 @@ TEST_F(CliReport, FailuresKeepTheOldFile) {
     EXPECT_NE(r.err.find("missing folder"), std::string::npos) << r.err;
     EXPECT_EQ(Cli(command + "/dev/full " + Quoted(snapshot_)).status, 1) << command;
   }
+  // With its pictures: the missing folder is not made either, and a page that cannot be written takes the
+  // picture folder it made with it.
+  r = Cli("report -o " + Quoted(dir_.Path() / "missing folder" / "x.htm") + " " + Quoted(snapshot_));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("missing folder"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(dir_.Path() / "missing folder"));
+  fs::create_directory(dir_.Path() / "taken.htm");
+  r = Cli("report -o " + Quoted(dir_.Path() / "taken.htm") + " " + Quoted(snapshot_));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_FALSE(fs::exists(dir_.Path() / "images taken")) << r.err;
   r = Cli("export -o " + Quoted(old) + " " + Quoted(dir_.Path() / "no.snapshot"));
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("no.snapshot"), std::string::npos) << r.err;

@@ -161,7 +161,10 @@ std::filesystem::path ReportImageFolder(const std::filesystem::path& reportFile)
 std::string CreateReportImageFolder(const std::filesystem::path& reportFile) {
   const std::filesystem::path folder = ReportImageFolder(reportFile);
   std::error_code ec;
-  std::filesystem::create_directories(folder, ec);
+  if (!std::filesystem::is_directory(folder.parent_path().empty() ? "." : folder.parent_path(), ec))
+    return "cannot create the image folder " + folder.string() + ": the folder " + folder.parent_path().string() +
+           " does not exist";
+  std::filesystem::create_directory(folder, ec);
   if (ec) return "cannot create the image folder " + folder.string() + ": " + ec.message();
   return {};
 }

@@ -85,7 +85,8 @@ std::string ReportImageName(const TReportImageInfo& image);
 std::string ReportImageFolderName(const std::filesystem::path& reportFile);
 // The image folder beside the report.
 std::filesystem::path ReportImageFolder(const std::filesystem::path& reportFile);
-// Creates the image folder beside the report (with missing parents); an empty text or the reason it failed.
+// Creates the image folder beside the report, in the report's folder, which must exist (it is never made);
+// an empty text or the reason it failed.
 std::string CreateReportImageFolder(const std::filesystem::path& reportFile);
 // The path of an image relative to the report's folder: "images Site #2/RSSI.png" (not yet URL-encoded).
 std::string ReportImageRelativePath(const std::filesystem::path& reportFile, const TReportImageInfo& image);
