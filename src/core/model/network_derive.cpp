@@ -205,9 +205,15 @@ void TWLANNetwork::DeriveChannelAndWidth() {
   CenterChannel0 = CenterChannel1 = SecondaryChannel = 0;
   ShortGI20 = ShortGI40 = ShortGI80 = ShortGI160 = false;
 
-  if (const auto* dsss = Elements.Find<TDSSSParameterSetElement>(kDSSSID)) Channel = dsss->CurrentChannel;
+  const uint32_t heard = Channel;
+  const auto* dsss = Elements.Find<TDSSSParameterSetElement>(kDSSSID);
+  if (dsss) Channel = dsss->CurrentChannel;
   if (const auto* op = Elements.Find<THTOperationElement>(kHTOperationID)) {
-    Channel = static_cast<uint32_t>(op->PrimaryChannel);
+    // The HT primary channel, unless the DS channel of the same frame says otherwise: then the channel the
+    // frame was heard on when it is one of the two, else the DS channel.
+    const auto primary = static_cast<uint32_t>(op->PrimaryChannel);
+    if (!dsss || primary == dsss->CurrentChannel) Channel = primary;
+    else if (heard != 0 && (heard == primary || heard == dsss->CurrentChannel)) Channel = heard;
     ChannelWidth = op->Only20MHz ? 0 : 1;
     if (op->SecondaryChannelOffset == 1) SecondaryChannel = Channel + 4;
     else if (op->SecondaryChannelOffset == 3) SecondaryChannel = Channel >= 4 ? Channel - 4 : 0;
@@ -309,7 +315,9 @@ void TWLANNetwork::DerivePhyTypes() {
     eht |= x->ExtensionID == kEHTCapabilitiesExt || x->ExtensionID == kEHTOperationExt;
   }
   if (Band != kBand24GHz) {
-    if ((rates && rates->HasOFDMRates()) || (extRates && extRates->HasOFDMRates())) PhyTypes.Add(kPhyOFDM);
+    // 802.11a has no place on 6 GHz: its OFDM rates are the HE PHY's there.
+    if (Band != kBand6GHz && ((rates && rates->HasOFDMRates()) || (extRates && extRates->HasOFDMRates())))
+      PhyTypes.Add(kPhyOFDM);
     if (ht) PhyTypes.Add(kPhyHT);
     if (vht) PhyTypes.Add(kPhyVHT);
   } else {

@@ -1,4 +1,5 @@
 // Texts of a network's derived values, the cell texts of the network list and its sort order.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -31,14 +32,17 @@ void AppendPart(std::string& out, const std::string& part, std::string_view sepa
 
 std::string GHzText(uint32_t kHz) { return Format("%.3n %s", {kHz / 1000000.0, Translate("sGHz")}); }
 
-// Pairwise ciphers joined by "+", type 0 standing for the group cipher; the group cipher when that is empty.
+// Pairwise ciphers joined by "+" in the order of their suite types, whatever order the element lists them
+// in, each once; type 0 stands for the group cipher. The group cipher when the list is empty.
 std::string CipherPart(const TSecurityWPA& s) {
+  std::vector<uint8_t> types;
+  for (uint8_t type : s.PairwiseCiphers) types.push_back(type == 0 ? static_cast<uint8_t>(s.GroupCipher) : type);
+  std::sort(types.begin(), types.end());
+  types.erase(std::unique(types.begin(), types.end()), types.end());
   std::string part;
-  bool first = true;
-  for (uint8_t type : s.PairwiseCiphers) {
-    if (!first) part += '+';
-    first = false;
-    part += CipherSuiteName(type == 0 ? static_cast<uint8_t>(s.GroupCipher) : type);
+  for (uint8_t type : types) {
+    if (!part.empty()) part += '+';
+    part += CipherSuiteName(type);
   }
   if (part.empty()) part = CipherSuiteName(static_cast<uint8_t>(s.GroupCipher));
   return part;

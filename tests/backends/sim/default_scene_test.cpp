@@ -325,10 +325,10 @@ TEST(DefaultScene, TodaysRadiosReadAsTheListShowsThem) {
     std::array<uint8_t, 6> BSSID;
     const char *Band, *Channel, *Phy, *Security, *PMF, *Roaming, *Streams;
   } cases[] = {
-      {{0x00, 0x1A, 0x2B, 0x00, 0x06, 0x01}, "6 GHz", "47[37]", "a, ax", "WPA3", "Required", "k, v", "2x2"},
+      {{0x00, 0x1A, 0x2B, 0x00, 0x06, 0x01}, "6 GHz", "47[37]", "ax", "WPA3", "Required", "k, v", "2x2"},
       {{0x00, 0x1A, 0x2B, 0x00, 0x07, 0x05}, "5 GHz", "114[100]", "a, n, ac, ax, be", "WPA3", "Required", "k, v, r",
        "4x4"},
-      {{0x00, 0x1A, 0x2B, 0x00, 0x07, 0x06}, "6 GHz", "31[37]", "a, ax, be", "WPA3", "Required", "k, v, r", "4x4"},
+      {{0x00, 0x1A, 0x2B, 0x00, 0x07, 0x06}, "6 GHz", "31[37]", "ax, be", "WPA3", "Required", "k, v, r", "4x4"},
       {{0x00, 0x1A, 0x2B, 0x00, 0x08, 0x01}, "5 GHz", "42[44]", "a, n, ac, ax", "WPA2/WPA3", "Capable", "r", "2x2"},
   };
   for (const Expected& c : cases) {

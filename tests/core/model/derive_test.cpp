@@ -89,6 +89,12 @@ TEST_F(Derive, ChannelWidthAndTheirTexts) {
        1, "8[6]", "2.447 GHz", "40 MHz"},
       {"DSSS channel wins over the entry", 2412000, [](ElementBuilder& b) { b.Add(3, {11}); }, 0, "11", "2.462 GHz",
        "20 MHz"},
+      {"DS and HT disagree: the channel it was heard on", 2412000,
+       [](ElementBuilder& b) { b.Add(3, {6}).Add(61, HTOperation(1, 0)); }, 0, "1", "2.412 GHz", "20 MHz"},
+      {"DS and HT disagree, heard on neither: DS", 2462000,
+       [](ElementBuilder& b) { b.Add(3, {6}).Add(61, HTOperation(1, 0)); }, 0, "6", "2.437 GHz", "20 MHz"},
+      {"DS and HT agree against the frequency", 2432000,
+       [](ElementBuilder& b) { b.Add(3, {6}).Add(61, HTOperation(6, 0)); }, 0, "6", "2.437 GHz", "20 MHz"},
       {"6 GHz channel 1", 5955000, [](ElementBuilder&) {}, 0, "1", "5.955 GHz", "20 MHz"},
       {"6 GHz channel 2", 5935000, [](ElementBuilder&) {}, 0, "2", "5.935 GHz", "20 MHz"},
       {"6 GHz channel 93", 6415000, [](ElementBuilder&) {}, 0, "93", "6.415 GHz", "20 MHz"},
@@ -166,6 +172,8 @@ TEST_F(Derive, PhyTypesByBand) {
        },
        "g, ax", 10},
       {"HE operation alone", 5180000, [](ElementBuilder& b) { b.AddExtension(36, HEOperation(0, 0, 0)); }, "ax", 10},
+      {"no a in 6 GHz", 5955000,
+       [](ElementBuilder& b) { b.Add(1, kOFDMRates).AddExtension(35, HECapabilities(0, 0xFFFE)); }, "ax", 10},
       {"nothing known", 5180000, [](ElementBuilder&) {}, "", 0},
   };
   for (const auto& c : cases) {
@@ -316,6 +324,9 @@ TEST_F(Derive, SecurityKindsAndTexts) {
        "CCMP", "WPA2-TDLS"},
       {"pairwise 0 uses the group cipher", true, [](ElementBuilder& b) { b.Add(48, RSN(2, {0, 4}, {1})); }, {4},
        "WPA2", "TKIP+CCMP", "WPA2-EAP"},
+      {"ciphers in one order whatever the element's", true,
+       [](ElementBuilder& b) { b.Add(48, RSN(2, {4, 2, 4}, {2})).AddVendor(0x0050F2, 1, WPA(2, {2}, {2})); }, {3, 4},
+       "WPA/WPA2", "TKIP/TKIP+CCMP", "WPA-PSK/WPA2-PSK"},
       {"no pairwise list", true, [](ElementBuilder& b) { b.Add(48, RSN(4, {}, {})); }, {4}, "WPA2", "CCMP", ""},
   };
   for (const auto& c : cases) {
@@ -496,7 +507,7 @@ TEST(Derive6GHz, WiFi7RatesStreamsAndPhy) {
   b.AddExtension(108, EncodeEHTCapabilitiesBody(caps));
   auto n = testing::MakeNetwork(b, {.CenterFrequency = 6135000, .RSSI = -30});
   EXPECT_EQ(n->ChannelWidth, kWidth320);
-  EXPECT_EQ(n->PhyLettersText(), "a, ax, be");
+  EXPECT_EQ(n->PhyLettersText(), "ax, be");
   EXPECT_EQ(n->GetHighestPhyType(), kPhyEHT);
   EXPECT_EQ(n->GetColumnText(13), "4x4");
   EXPECT_EQ(n->WidthText(), "320 MHz");
