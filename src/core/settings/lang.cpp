@@ -166,7 +166,12 @@ void TLangChanger::SetSeparator(std::string_view value) {
 
 std::optional<std::string> TLangChanger::Lookup(std::string_view key) const {
   if (LangFile_.empty()) return std::nullopt;
-  if (const std::string* value = File_.Find(key)) return *value;
+  const std::string* value = File_.Find(key);
+  if (value && !value->empty()) return *value;
+  // A text the language file lacks, or leaves empty, is shown in English rather than as its key.
+  static const TLangFile english = TLangFile::Parse(BuiltInEnglishText());
+  if (const std::string* text = english.Find(key)) return *text;
+  if (value) return *value;
   return std::nullopt;
 }
 

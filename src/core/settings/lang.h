@@ -60,7 +60,7 @@ public:
 
   // Selects the language file Path (blanks around it removed). Nothing happens when Path is the current one.
   // An existing file is rewritten first so that every bare key line ends in "=" (atomically; a file that
-  // cannot be written is still read). A missing file leaves every key standing for itself.
+  // cannot be written is still read). A missing file gives the built-in English texts.
   void SetLangFile(const std::string& path);
   // Selects the language file Path without ever writing to it.
   void OpenLangFileReadOnly(const std::string& path);
@@ -70,7 +70,8 @@ public:
   // Separator := Value, or "," when Value is empty or blanks only.
   void SetSeparator(std::string_view value);
 
-  // The text of Key, or Key itself.
+  // The text of Key: from the language file, from the built-in English texts where the file lacks it or
+  // leaves it empty, or Key itself.
   std::string Translate(std::string_view key) const;
   std::optional<std::string> Lookup(std::string_view key) const override;
   const TLangFile& File() const { return File_; }

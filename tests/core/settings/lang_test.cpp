@@ -66,7 +66,7 @@ TEST(LangFile, BrokenInputLoadsWhatItCan) {
   EXPECT_EQ(Text(g, "sFirst"), "1");
 }
 
-TEST(LangChanger, LooksUpTextsAndFallsBackToTheKey) {
+TEST(LangChanger, LooksUpTextsAndFallsBackToEnglishThenTheKey) {
   TempFolder dir;
   WriteText(dir / "de.lng", "[Translations]\nsYes=Ja\ntwo words=zwei{ENTER}Wörter\n");
   TLangChanger lang;
@@ -75,10 +75,12 @@ TEST(LangChanger, LooksUpTextsAndFallsBackToTheKey) {
   EXPECT_EQ(lang.LangFile(), (dir / "de.lng").string());
   EXPECT_EQ(lang.Translate("sYes"), "Ja");
   EXPECT_EQ(lang.Translate("two words"), "zwei\nWörter");
+  EXPECT_EQ(lang.Translate("sNo"), "No");  // a partial file: English where it has no text
   EXPECT_EQ(lang.Translate("Unable to load snapshot. Reason: Unknown format."),
             "Unable to load snapshot. Reason: Unknown format.");
   lang.SetLangFile((dir / "missing.lng").string());
-  EXPECT_EQ(lang.Translate("sYes"), "sYes");
+  EXPECT_EQ(lang.Translate("sYes"), "Yes");
+  EXPECT_EQ(lang.Translate("no such key"), "no such key");
   lang.SetSeparator("  ");
   EXPECT_EQ(lang.Separator(), ",");
   lang.SetSeparator(";");
@@ -106,12 +108,12 @@ TEST(LangChanger, SelectingAFileRewritesBareKeysOnceAndReadOnlyNever) {
   WriteText(dir / "x.lng", original);
   TLangChanger reader;
   reader.OpenLangFileReadOnly((dir / "x.lng").string());
-  EXPECT_EQ(reader.Translate("sYes"), "");
+  EXPECT_EQ(reader.Translate("sYes"), "Yes");  // an empty text is shown in English
   EXPECT_EQ(ReadText(dir / "x.lng"), original);
 
   TLangChanger lang;
   lang.SetLangFile((dir / "x.lng").string());
-  EXPECT_EQ(lang.Translate("sYes"), "");
+  EXPECT_EQ(lang.Translate("sYes"), "Yes");
   EXPECT_EQ(ReadText(dir / "x.lng"), "; note\r\n[Translations]\r\nsYes=\r\nsNo=Nein\r\n[Other]\r\n\r\nlast=");
   // Selecting the current file again does not read or write it.
   WriteText(dir / "x.lng", "[Translations]\nsYes\n");

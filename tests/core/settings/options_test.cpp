@@ -318,10 +318,11 @@ TEST(Options, FirstStartCopiesTheDefaultsAndLoadsTheLanguage) {
   EXPECT_EQ(o.DefaultLang, "tiny.lng");
   EXPECT_EQ(lang.LangFile(), (inst.folders.LanguagesFolder / "tiny.lng").string());
   EXPECT_EQ(lang.Text("sYes"), "Oui");
-  EXPECT_EQ(lang.Text("sNo"), "");  // a bare key reads as an empty text
-  EXPECT_EQ(lang.Text("sWarning"), "sWarning");
+  // A bare key or a missing one reads in English.
+  EXPECT_EQ(lang.Text("sNo"), "No");
+  EXPECT_EQ(lang.Text("sWarning"), "Warning");
   EXPECT_EQ(o.Layouts.ListColumns[1].Caption, "Nom du réseau");
-  EXPECT_EQ(o.Layouts.ListColumns[2].Caption, "ListColumns2");
+  EXPECT_EQ(o.Layouts.ListColumns[2].Caption, "BSSID");
   EXPECT_EQ(ReadText(inst.folders.LanguagesFolder / "tiny.lng"), "[Translations]\nsYes=Oui\nListColumns1=Nom du réseau\nsNo=\n");
 
   o.DeltaTimeInactive = 15;
