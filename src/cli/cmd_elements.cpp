@@ -4,6 +4,7 @@
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
+#include "cli/language.h"
 #include "cli/report_output.h"
 #include "cli/standard_output.h"
 #include "cli/snapshot_input.h"
@@ -148,6 +149,9 @@ int RunElements(const Args& args) {
     }
     return 0;
   }
+  // TSV is for programs: its texts read the same in every language.
+  std::optional<MachineTexts> english;
+  if (tsv) english.emplace();
   TInformationElements elements;
   elements.Parse(blob);
   TIETree tree;

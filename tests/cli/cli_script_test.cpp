@@ -205,6 +205,11 @@ TEST_F(CliScript, MachineFormatsDoNotChangeWithTheLanguage) {
   }
   Outcome table = Sh("CLI --lang deutsch networks --table --columns ssid,vendor " + snapshot_.string());
   EXPECT_EQ(Lines(table.out).at(0), "SSID   Hersteller") << table.out;
+  // The element tree too: its TSV is English, its text follows the language.
+  const std::string hex = " elements --hex \"00 03 61 62 63 01 02 82 84\"";
+  Outcome english = Sh("CLI" + hex + " --tsv"), german = Sh("CLI --lang deutsch" + hex + " --tsv");
+  EXPECT_EQ(german.out, english.out);
+  EXPECT_NE(Sh("CLI --lang deutsch" + hex).out, Sh("CLI" + hex).out);
 }
 
 TEST_F(CliScript, TsvColumnsByStableNameWithOrWithoutUnits) {
