@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "core/base/atomic_file.h"
+#include "core/base/translate.h"
 #include "core/model/network.h"
 #include "core/settings/options.h"
 
@@ -147,7 +148,11 @@ const std::array<TReportImageInfo, kReportImageCount>& ReportImages() { return k
 const TReportImageInfo& ReportImageInfo(TReportImage image) { return kImages[static_cast<size_t>(image)]; }
 
 std::string ReportImageName(const TReportImageInfo& image) {
-  return image.FixedName.empty() ? NetworkColumnTitle(image.TitleColumn) : std::string(image.FixedName);
+  if (image.FixedName.empty()) return NetworkColumnTitle(image.TitleColumn);
+  // The band's text of the current language; "2.4 GHz" where it has none.
+  std::string fallback(image.FixedName);
+  if (const size_t unit = fallback.find("Ghz"); unit != std::string::npos) fallback.replace(unit, 3, " GHz");
+  return Translate(image.FixedName, fallback);
 }
 
 std::string ReportImageFolderName(const std::filesystem::path& reportFile) {
@@ -265,6 +270,38 @@ std::string BuildNetworkDetails(const TReportInput& input, const TReportTemplate
   return FillPlaceholders(templates.Of(kDetailsListTemplate), {{"network_details", std::move(all)}});
 }
 
+std::string WithoutAbsentImages(std::string html) {
+  // A graph the report has no picture of leaves no empty frame: its figure goes, or else its image.
+  constexpr std::string_view kEmpty = "src=\"\"";
+  for (size_t at = html.find(kEmpty); at != std::string::npos; at = html.find(kEmpty, at)) {
+    size_t begin = html.rfind("<figure", at), end = html.find("</figure>", at);
+    const size_t closedBefore = html.rfind("</figure>", at);
+    if (begin != std::string::npos && end != std::string::npos &&
+        (closedBefore == std::string::npos || closedBefore < begin)) {
+      end += std::string_view("</figure>").size();
+    } else {
+      begin = html.rfind("<img", at);
+      end = html.find('>', at);
+      if (begin == std::string::npos || end == std::string::npos) {
+        at += kEmpty.size();
+        continue;
+      }
+      ++end;
+    }
+    // The line the element stood on goes with it when nothing else is on it.
+    const size_t lineStart = html.find_last_not_of(" \t", begin - 1) == std::string::npos
+                                 ? 0
+                                 : html.find_last_not_of(" \t", begin - 1) + 1;
+    if ((lineStart == 0 || html[lineStart - 1] == '\n') && end < html.size() && html[end] == '\n') {
+      begin = lineStart;
+      ++end;
+    }
+    html.erase(begin, end - begin);
+    at = begin;
+  }
+  return html;
+}
+
 TTextResult BuildGraphs(const TReportInput& input, const TReportTemplates& templates) {
   TPlaceholders values;
   for (const TReportImageInfo& image : kImages) {
@@ -274,7 +311,7 @@ TTextResult BuildGraphs(const TReportInput& input, const TReportTemplates& templ
     values.emplace("name.graph." + std::string(image.Placeholder), HtmlEscape(ReportImageName(image)));
     values.emplace("graph." + std::string(image.Placeholder) + ".path", HtmlEscape(PercentEncodePath(r.RelativePath)));
   }
-  return {FillPlaceholders(templates.Of(kGraphsTemplate), values), {}};
+  return {WithoutAbsentImages(FillPlaceholders(templates.Of(kGraphsTemplate), values)), {}};
 }
 
 TTextResult GenerateReport(const TReportInput& input) {

@@ -74,7 +74,7 @@ struct TReportImageInfo {
   bool TimeGraph;                // drawn from the history (needs more than one refresh)
   int TimeGraphValue;            // the time graph's value 0..4 (RSSI, quality, rate, utilisation, clients); -1
   TNetworkColumn TitleColumn;    // the image's name is this column's title (time graphs)
-  std::string_view FixedName;    // the image's name when it is no column's ("2.4Ghz", "5Ghz", "6Ghz")
+  std::string_view FixedName;    // the text key of the image's name when it is no column's ("2.4Ghz", ...)
 };
 const std::array<TReportImageInfo, kReportImageCount>& ReportImages();
 const TReportImageInfo& ReportImageInfo(TReportImage image);
@@ -139,6 +139,8 @@ std::string BuildNetworkTable(const TReportInput& input, const TReportTemplates&
 std::string BuildNetworkDetails(const TReportInput& input, const TReportTemplates& templates);
 // Asks Input.Images for every image; an error of the source is returned as is.
 TTextResult BuildGraphs(const TReportInput& input, const TReportTemplates& templates);
+// HTML without the images that have no picture (src=""): the figure around one goes with it.
+std::string WithoutAbsentImages(std::string html);
 
 // The whole page: reads the templates, builds the included sections and fills the page template.
 TTextResult GenerateReport(const TReportInput& input);

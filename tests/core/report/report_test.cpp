@@ -182,14 +182,42 @@ TEST(Report, ImageFolderAndPaths) {
   const TReportImageInfo& rssi = ReportImageInfo(TReportImage::RSSI);
   EXPECT_EQ(ReportImageFolder("/tmp/x/Report 2022.htm"), fs::path("/tmp/x/images Report 2022"));
   EXPECT_EQ(ReportImageRelativePath("/tmp/x/Report 2022.htm", rssi), "images Report 2022/RSSI.png");
-  EXPECT_EQ(ReportImageName(ReportImageInfo(TReportImage::Spectrum2)), "2.4Ghz");
+  EXPECT_EQ(ReportImageName(ReportImageInfo(TReportImage::Spectrum2)), "2.4 GHz");
+  EXPECT_EQ(ReportImageName(ReportImageInfo(TReportImage::Spectrum6)), "6 GHz");
   EXPECT_EQ(ReportImageName(rssi), NetworkColumnTitle(C::SignalStrength));
 
   test::TempDir dir;
+  // The report's own folder is never made.
+  EXPECT_NE(CreateReportImageFolder(dir.Path() / "a b" / "Site #2.htm").find("does not exist"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir.Path() / "a b"));
+  fs::create_directory(dir.Path() / "a b");
   EXPECT_EQ(CreateReportImageFolder(dir.Path() / "a b" / "Site #2.htm"), "");
   EXPECT_TRUE(fs::is_directory(dir.Path() / "a b" / "images Site #2"));
   ASSERT_EQ(WriteFileAtomic(dir.Path() / "file", std::string_view("x")), "");
   EXPECT_NE(CreateReportImageFolder(dir.Path() / "file" / "r.htm").find("images r"), std::string::npos);
+}
+
+// A graph without a picture leaves no empty frame behind: its figure is left out of the page.
+TEST(Report, GraphsWithoutAPictureAreLeftOut) {
+  TReportInput in;
+  in.TemplateFolder = kTemplates;
+  in.Sections = {false, false, true, false};
+  in.Images = [](const TReportImageInfo& image) -> TReportImageResult {
+    if (image.Id == TReportImage::Spectrum2 || image.Id == TReportImage::Spectrum5)
+      return {"images r/" + std::string(image.FileName), {}};
+    return {};
+  };
+  const TTextResult page = GenerateReport(in);
+  ASSERT_TRUE(page.Ok()) << page.Error;
+  EXPECT_EQ(page.Text.find("src=\"\""), std::string::npos);
+  size_t figures = 0;
+  for (size_t at = page.Text.find("<figure"); at != std::string::npos; at = page.Text.find("<figure", at + 1)) ++figures;
+  EXPECT_EQ(figures, 2u);
+  EXPECT_NE(page.Text.find("<figcaption>2.4 GHz</figcaption>"), std::string::npos);
+  EXPECT_EQ(page.Text.find("Spectrum6"), std::string::npos);
+  // Outside a figure, the empty image alone goes.
+  EXPECT_EQ(WithoutAbsentImages("<p>a <img src=\"\" alt=\"x\"> b <img src=\"y.png\"></p>"),
+            "<p>a  b <img src=\"y.png\"></p>");
 }
 
 // A page that cannot be made or written leaves an existing report as it was.
