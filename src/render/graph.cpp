@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/base/format.h"
 #include "core/base/translate.h"
 #include "core/model/network_list.h"
 #include "render/image_file.h"
@@ -20,6 +21,10 @@ namespace skimlet {
 namespace {
 
 QString Tr(std::string_view key) { return QString::fromStdString(Translate(key)); }
+// "…and 12 more": the legend line for the networks that did not fit.
+QString MoreText(int more) {
+  return QString::fromStdString(Format(Translate("sLegendMore", "…and %d more"), {more}));
+}
 
 QFont MakeFont(const QString& face, int pixelHeight) {
   QFont font;
@@ -278,7 +283,18 @@ void TGraphTree::DrawLegendEntries(const TGraphRect& legend, QPainter& p, int ca
   const int rowHeight = LegendFontHeight + LegendLineSpacing;
   int i = 0;
   const int count = Tree->GraphRowCount();
-  for (int row = 0; row < count && i < capacity; ++row) {
+  // When not every network fits, the last line says how many more there are.
+  const int shown = GetLegendCount();
+  const int entries = shown > capacity ? capacity - 1 : capacity;
+  if (shown > capacity && capacity > 0) {
+    const int top = legend.Top + entries * rowHeight;
+    p.save();
+    p.setClipRect(QRect(legend.Left, top, legend.Width(), LegendFontHeight));
+    p.setPen(LegendFontColor);
+    DrawTextAt(p, legend.Left, top, MoreText(shown - entries));
+    p.restore();
+  }
+  for (int row = 0; row < count && i < entries; ++row) {
     if (!IsRowShown(row)) continue;
     const int top = legend.Top + i * rowHeight, bottom = top + LegendFontHeight;
     ++i;

@@ -248,6 +248,30 @@ TEST_F(TimeRender, DrawsTheLineWithItsGapAndLegend) {
   EXPECT_GT(g->LastPlot().Right, withLegend.Right);
 }
 
+// More networks than legend lines: the last line says how many more there are instead of showing one of them.
+TEST_F(TimeRender, ALegendThatCannotHoldEveryNetworkSaysHowManyMore) {
+  std::vector<QColor> colors;
+  for (int i = 0; i < 40; ++i) {
+    const TColor c = MakeColor(static_cast<uint8_t>(10 + i * 5), static_cast<uint8_t>(200 - i * 4), 120);
+    rows.Add("net" + std::to_string(i), 0, kPhyERP, 6, -50, c);
+    colors.push_back(ToQColor(c));
+  }
+  auto g = Make();
+  const QImage image = g->RenderImage({700, 300});
+  const int line = g->LegendFontHeight + g->LegendLineSpacing;
+  const int capacity = (300 - 2 * g->Margin) / line;
+  ASSERT_LT(capacity, 40);
+  const int swatchX = 700 - g->Margin - g->LegendWidth + 2;
+  auto swatchAt = [&](int i) { return image.pixelColor(swatchX, g->Margin + i * line + g->LegendFontHeight / 2); };
+  for (int i = 0; i + 1 < capacity; ++i) EXPECT_EQ(swatchAt(i), colors[static_cast<size_t>(i)]) << i;
+  const QColor last = swatchAt(capacity - 1);
+  for (const QColor& c : colors) EXPECT_NE(last, c);
+  int dark = 0;  // the text of the last line
+  for (int y = g->Margin + (capacity - 1) * line; y < g->Margin + (capacity - 1) * line + g->LegendFontHeight; ++y)
+    for (int x = swatchX - 2; x < swatchX + 60; ++x) dark += image.pixelColor(x, y).lightness() < 100 ? 1 : 0;
+  EXPECT_GT(dark, 10);
+}
+
 TEST_F(TimeRender, RangesFollowTheQuantity) {
   TWLANNetwork& n = AddSampled();
   (void)n;
