@@ -1,5 +1,6 @@
 // skimlet-cli interfaces: the wireless interfaces of the service with their state, the radio state of each
 // PHY and the current connection.
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -7,12 +8,14 @@
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
+#include "cli/display_width.h"
 #include "cli/standard_output.h"
 #include "cli/language.h"
 #include "cli/live_session.h"
 #include "cli/network_output.h"
 #include "core/base/format.h"
 #include "core/base/text.h"
+#include "core/base/translate.h"
 #include "core/base/safe_text.h"
 #include "core/radio/values.h"
 
@@ -35,57 +38,64 @@ std::string MacText(const WlanInterfaceIdentity& identity) {
   return identity.Mac ? BytesToHex(*identity.Mac, ":") : std::string();
 }
 
+// A label or text of the listing in the current language, English where it has none.
+std::string L(const char* key, const char* english) { return Translate(key, english); }
+
 std::string RadioText(const TRadioState& r) {
-  return "software " + RadioStateText(r.SoftwareState) + ", hardware " + RadioStateText(r.HardwareState);
+  return Format(L("sItfRadioText", "software %s, hardware %s"),
+                {RadioStateText(r.SoftwareState), RadioStateText(r.HardwareState)});
 }
 
 std::string Text(const TWLANInterface& i, int index, const WlanInterfaceIdentity& identity) {
   std::vector<std::pair<std::string, std::string>> rows = {
-      {"Name", identity.Name.empty() ? "-" : identity.Name},
-      {"MAC address", identity.Mac ? MacText(identity) : "-"},
-      {"Up", identity.Up ? YesNoText(*identity.Up) : "-"},
-      {"GUID", GuidToText(i.GUID)},
-      {"State", i.StateText()},
-      {"Auto configuration", YesNoText(i.AutoConfEnabled)},
-      {"Background scan", YesNoText(i.BackgroundScanEnabled)},
-      {"Media streaming", YesNoText(i.MediaStreamingMode)},
+      {L("sItfName", "Name"), identity.Name.empty() ? "-" : identity.Name},
+      {L("sItfMac", "MAC address"), identity.Mac ? MacText(identity) : "-"},
+      {L("sItfUp", "Up"), identity.Up ? YesNoText(*identity.Up) : "-"},
+      {L("sItfGuid", "GUID"), GuidToText(i.GUID)},
+      {L("sItfState", "State"), i.StateText()},
+      {L("sItfAutoConf", "Auto configuration"), YesNoText(i.AutoConfEnabled)},
+      {L("sItfBackgroundScan", "Background scan"), YesNoText(i.BackgroundScanEnabled)},
+      {L("sItfMediaStreaming", "Media streaming"), YesNoText(i.MediaStreamingMode)},
   };
   bool anyRadio = false;
   for (int p = 0; p < PhyTypeCount; ++p) {
     const TRadioState& r = i.RadioStates[static_cast<size_t>(p)];
     if (!r.Present) continue;
-    rows.push_back({anyRadio ? "" : "Radio", PhyTypeName(p) + ": " + RadioText(r)});
+    rows.push_back({anyRadio ? "" : L("sItfRadio", "Radio"), PhyTypeName(p) + ": " + RadioText(r)});
     anyRadio = true;
   }
-  if (!anyRadio) rows.push_back({"Radio", "no PHY reported"});
+  if (!anyRadio) rows.push_back({L("sItfRadio", "Radio"), L("sItfNoPhy", "no PHY reported")});
   const TWLANConnection& c = *i.Connection;
   if (c.BSSIDText.empty()) {
-    rows.push_back({"Connection", "none"});
+    rows.push_back({L("sItfConnection", "Connection"), L("sItfNone", "none")});
   } else {
     rows.insert(rows.end(), {
-        {"Connection", c.SSID + " (" + c.BSSIDText + ")"},
-        {"Vendor", c.Vendor},
-        {"Profile", c.ProfileName},
-        {"Connection mode", c.ConnectionModeText()},
-        {"Network type", c.BssTypeText()},
-        {"PHY type", c.PhyTypeText()},
-        {"Channel", std::to_string(c.Channel)},
-        {"RSSI", std::to_string(c.RSSI) + " dBm"},
-        {"Signal quality", std::to_string(c.SignalQuality) + " %"},
-        {"Receive rate", c.RxRateText() + " Mbit/s"},
-        {"Transmit rate", c.TxRateText() + " Mbit/s"},
-        {"Security", YesNoText(c.SecurityEnabled)},
-        {"802.1X", YesNoText(c.OneXEnabled)},
-        {"Authentication", c.AuthAlgorithmText()},
-        {"Cipher", c.CipherAlgorithmText()},
+        {L("sItfConnection", "Connection"), c.SSID + " (" + c.BSSIDText + ")"},
+        {L("sItfVendor", "Vendor"), c.Vendor},
+        {L("sItfProfile", "Profile"), c.ProfileName},
+        {L("sItfConnectionMode", "Connection mode"), c.ConnectionModeText()},
+        {L("sItfNetworkType", "Network type"), c.BssTypeText()},
+        {L("sItfPhyType", "PHY type"), c.PhyTypeText()},
+        {L("sItfChannel", "Channel"), std::to_string(c.Channel)},
+        {L("sItfRssi", "RSSI"), std::to_string(c.RSSI) + " dBm"},
+        {L("sItfSignalQuality", "Signal quality"), std::to_string(c.SignalQuality) + " %"},
+        {L("sItfRxRate", "Receive rate"), c.RxRateText() + " Mbit/s"},
+        {L("sItfTxRate", "Transmit rate"), c.TxRateText() + " Mbit/s"},
+        {L("sItfSecurity", "Security"), YesNoText(c.SecurityEnabled)},
+        {L("sItf8021X", "802.1X"), YesNoText(c.OneXEnabled)},
+        {L("sItfAuthentication", "Authentication"), c.AuthAlgorithmText()},
+        {L("sItfCipher", "Cipher"), c.CipherAlgorithmText()},
     });
   }
   std::string out =
-      "Interface " + std::to_string(index) + ": " + SafeText(i.Description, SafeTextStyle::Terminal) + "\n";
+      L("sItfInterface", "Interface") + " " + std::to_string(index) + ": " + SafeText(i.Description, SafeTextStyle::Terminal) + "\n";
+  // The values line up after the widest label of the language.
+  size_t width = 0;
+  for (const auto& row : rows) width = std::max(width, DisplayWidth(row.first) + 2);
+  width = std::max<size_t>(width, 20);
   for (const auto& [name, value] : rows) {
-    std::string label = name.empty() ? "" : name + ":";
-    out += "  " + label + std::string(label.size() < 20 ? 20 - label.size() : 1, ' ') +
-           SafeText(value, SafeTextStyle::Terminal) + "\n";
+    const std::string label = name.empty() ? "" : name + ":";
+    out += "  " + label + std::string(width - DisplayWidth(label), ' ') + SafeText(value, SafeTextStyle::Terminal) + "\n";
   }
   return out;
 }

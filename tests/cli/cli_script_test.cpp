@@ -210,6 +210,11 @@ TEST_F(CliScript, MachineFormatsDoNotChangeWithTheLanguage) {
   Outcome english = Sh("CLI" + hex + " --tsv"), german = Sh("CLI --lang deutsch" + hex + " --tsv");
   EXPECT_EQ(german.out, english.out);
   EXPECT_NE(Sh("CLI --lang deutsch" + hex).out, Sh("CLI" + hex).out);
+  // The interfaces listing is for people: its labels follow the language with its values.
+  const std::string listing = Sh("CLI --lang deutsch interfaces --service sim").out;
+  EXPECT_NE(listing.find("MAC-Adresse:"), std::string::npos) << listing;
+  EXPECT_NE(listing.find("Schnittstelle 0:"), std::string::npos) << listing;
+  EXPECT_EQ(listing.find("Auto configuration"), std::string::npos) << listing;
 }
 
 TEST_F(CliScript, TsvColumnsByStableNameWithOrWithoutUnits) {
