@@ -3,6 +3,8 @@
 #include <array>
 #include <fstream>
 
+#include "core/survey/survey_file.h"
+
 namespace skimlet {
 
 namespace {
@@ -19,6 +21,29 @@ TSurveyLoadResult LoadSnapshotFile(TWLANNetworkList& list, const std::string& pa
   result.Snapshot = contents.Status;
   result.Message = loaded.Message;
   result.Ok = contents.Status == SnapshotStatus::Ok || contents.Status == SnapshotStatus::NoHeader;
+  return result;
+}
+
+bool IsFloorSurveyFile(const std::string& path) {
+  std::array<uint8_t, 16> head{};
+  std::ifstream in(path, std::ios::binary);
+  in.read(reinterpret_cast<char*>(head.data()), head.size());
+  return in.gcount() == static_cast<std::streamsize>(head.size()) && survey::LooksLikeSurveyFile(head);
+}
+
+TSurveyLoadResult LoadFloorSurveyFile(TWLANNetworkList& list, const std::string& path) {
+  TSurveyLoadResult result;
+  result.Kind = TSurveyFileKind::FloorSurvey;
+  SnapshotContents contents;
+  if (std::string error = survey::ReadSurveyNetworks(path, contents); !error.empty()) {
+    result.Ok = false;
+    result.Message = error;
+    return result;
+  }
+  TSnapshotLoadResult loaded = LoadSnapshot(list, contents);
+  result.SavedTime = contents.SavedTime;
+  result.Loaded = loaded.Loaded;
+  result.SkippedRecords = loaded.Skipped;
   return result;
 }
 
@@ -49,6 +74,7 @@ TSurveyLoadResult LoadSurveyFile(TWLANNetworkList& list, const std::string& path
   }
   if (got < static_cast<std::streamsize>(head.size()) || (head[0] == 1 && head[1] == 1))
     return LoadSnapshotFile(list, path);
+  if (IsFloorSurveyFile(path)) return LoadFloorSurveyFile(list, path);
 
   TCaptureContents capture = ReadCaptureFile(path);
   if (capture.Status == TCaptureStatus::ReadError) {
