@@ -281,9 +281,8 @@ double Field::IdwAt(double x, double y, long skip) const {
   return sw > 0 ? sv / sw : kNaN;
 }
 
-double Field::At(double x, double y) const {
-  if (used_ == Method::Idw) return IdwAt(x, y, -1);
-  double v = trend_.At(x, y) + mean_;
+double Field::Residual(double x, double y) const {
+  double v = 0;
   const double c2 = cutoff_ * cutoff_;
   index_.ForNear(x, y, cutoff_, [&](uint32_t k) {
     const Sample& s = samples_[k];
@@ -291,6 +290,35 @@ double Field::At(double x, double y) const {
     if (d2 <= c2) v += sill_ * std::exp(-std::sqrt(d2) / range_) * alpha_[k];
   });
   return v;
+}
+
+double Field::At(double x, double y) const {
+  if (used_ == Method::Idw) return IdwAt(x, y, -1);
+  return trend_.At(x, y) + mean_ + Residual(x, y);
+}
+
+void Field::PrepareLattice(FloorBounds bounds, double step) {
+  if (used_ != Method::Kriging || step <= 0) return;
+  step_ = step;
+  latticeColumns_ = static_cast<int>(std::ceil(bounds.Width / step)) + 1;
+  latticeRows_ = static_cast<int>(std::ceil(bounds.Height / step)) + 1;
+  lattice_.resize(static_cast<size_t>(latticeColumns_) * static_cast<size_t>(latticeRows_));
+  for (int j = 0; j < latticeRows_; ++j)
+    for (int i = 0; i < latticeColumns_; ++i)
+      lattice_[static_cast<size_t>(j) * static_cast<size_t>(latticeColumns_) + static_cast<size_t>(i)] =
+          static_cast<float>(Residual(i * step, j * step));
+}
+
+double Field::CellAt(double x, double y) const {
+  if (lattice_.empty()) return At(x, y);
+  const double fx = std::clamp(x / step_, 0.0, latticeColumns_ - 1.0001), fy = std::clamp(y / step_, 0.0, latticeRows_ - 1.0001);
+  const int i = static_cast<int>(fx), j = static_cast<int>(fy);
+  const double tx = fx - i, ty = fy - j;
+  auto at = [&](int a, int b) {
+    return static_cast<double>(lattice_[static_cast<size_t>(b) * static_cast<size_t>(latticeColumns_) + static_cast<size_t>(a)]);
+  };
+  const double r = (at(i, j) * (1 - tx) + at(i + 1, j) * tx) * (1 - ty) + (at(i, j + 1) * (1 - tx) + at(i + 1, j + 1) * tx) * ty;
+  return trend_.At(x, y) + mean_ + r;
 }
 
 double Field::LeaveOneOutRmse() const {

@@ -67,6 +67,11 @@ public:
 
   // The field's value at (X, Y); NaN where it has none (IDW with no sample within its radius).
   double At(double x, double y) const;
+  // For maps: the kriged residual computed once on a lattice of Step metres over Bounds, so that CellAt
+  // costs the trend and a bilinear interpolation of the lattice (the residual varies over the covariance's
+  // range, a few metres, so a lattice of a third of it loses nothing visible). Nothing for IDW.
+  void PrepareLattice(FloorBounds bounds, double step);
+  double CellAt(double x, double y) const;
   Method Used() const { return used_; }
   // The samples the field was built from (averaged ones when there were too many) and the leave-one-out
   // prediction at each; NaN where none could be made.
@@ -89,6 +94,10 @@ private:
   ApFit trend_;
   double mean_ = 0, nugget_ = 0, sill_ = 0, range_ = 0, cutoff_ = 0;
   std::vector<double> alpha_;
+  std::vector<float> lattice_;
+  double step_ = 0;
+  int latticeColumns_ = 0, latticeRows_ = 0;
+  double Residual(double x, double y) const;
 };
 
 }  // namespace skimlet::survey

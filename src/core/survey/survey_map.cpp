@@ -266,7 +266,8 @@ MapResult MakeMap(std::span<const Point> points, std::span<const BssInfo> networ
           break;
         }
     fields.push_back(Field::Fit(samples, options.Interpolation, bounds));
-    const Field& f = fields.back();
+    Field& f = fields.back();
+    f.PrepareLattice(bounds, std::clamp(f.Range() / 3, map.Cell, 1.0));
     map.Used.push_back(f.Used());
     const bool sameSamples = f.Samples().size() == samples.size();
     for (size_t p = 0; p < P; ++p) predicted[p * N + n] = f.At(points[p].X, points[p].Y);
@@ -300,7 +301,7 @@ MapResult MakeMap(std::span<const Point> points, std::span<const BssInfo> networ
     for (int col = 0; col < map.Columns; ++col) {
       const double x = map.X(col), y = map.Y(row);
       if (!(near.Nearest(x, y, options.MaxDistance) <= options.MaxDistance)) continue;
-      for (size_t n = 0; n < N; ++n) v[n] = fields[n].At(x, y);
+      for (size_t n = 0; n < N; ++n) v[n] = fields[n].CellAt(x, y);
       const double value = Combine(c, v);
       ++map.DataCells;
       if (options.Kind == MapKind::Requirements && value == 1.0) ++passing;
