@@ -28,6 +28,7 @@ position = 2 2
 bssid = 00:00:00:00:00:01
 ssid = "Placed"
 channel = 36
+phy = ac
 position = 5 10
 tx-power = 17
 
