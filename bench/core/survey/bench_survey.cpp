@@ -49,8 +49,20 @@ void MapOneBss(benchmark::State& state, Method method, int points) {
 }
 BENCHMARK_CAPTURE(MapOneBss, kriging_500, Method::Kriging, 500)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(MapOneBss, idw_500, Method::Idw, 500)->Unit(benchmark::kMillisecond);
-// One more point: the map is made again from all 501.
-BENCHMARK_CAPTURE(MapOneBss, kriging_501, Method::Kriging, 501)->Unit(benchmark::kMillisecond);
+// One more point after a map of 500: the covariance of the first map is kept.
+void UpdateAfterOnePoint(benchmark::State& state, Method method) {
+  std::vector<Point> p = OneBssPoints(501, 1);
+  const Point added = p.back();
+  p.pop_back();
+  const BssInfo info{BssidNumber(1), "Office", 5180000};
+  MapOptions o;
+  o.Kind = MapKind::Signal;
+  o.Interpolation = method;
+  const MapResult before = MakeMap(p, std::span(&info, 1), kFloor, o);
+  p.push_back(added);
+  for (auto _ : state) benchmark::DoNotOptimize(MakeMap(p, std::span(&info, 1), kFloor, o, &before));
+}
+BENCHMARK_CAPTURE(UpdateAfterOnePoint, kriging, Method::Kriging)->Unit(benchmark::kMillisecond);
 
 // 1,000 points of 100 readings each (100,000 readings) of 500 BSSIDs, 20 per radio neighbourhood.
 std::string LargeSurvey() {

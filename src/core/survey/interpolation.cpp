@@ -11,20 +11,20 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr size_t kMaxSelectionSamples = 150;
 
-// In-place Cholesky factor (lower) of the n×n row-major matrix A; false when it is not positive definite.
+// In-place Cholesky factor U (upper, Uᵀ·U = A) of the symmetric n×n row-major matrix A, whose upper triangle is
+// read; false when A is not positive definite. Row updates are contiguous, so the compiler vectorizes them.
 bool Cholesky(std::vector<double>& a, size_t n) {
   for (size_t j = 0; j < n; ++j) {
     double* rj = &a[j * n];
-    double d = rj[j];
-    for (size_t k = 0; k < j; ++k) d -= rj[k] * rj[k];
-    if (d <= 1e-12) return false;
-    d = std::sqrt(d);
+    if (rj[j] <= 1e-12) return false;
+    const double d = std::sqrt(rj[j]);
+    const double inv = 1.0 / d;
     rj[j] = d;
+    for (size_t k = j + 1; k < n; ++k) rj[k] *= inv;
     for (size_t i = j + 1; i < n; ++i) {
+      const double f = rj[i];
       double* ri = &a[i * n];
-      double s = ri[j];
-      for (size_t k = 0; k < j; ++k) s -= ri[k] * rj[k];
-      ri[j] = s / d;
+      for (size_t k = i; k < n; ++k) ri[k] -= f * rj[k];
     }
   }
   return true;
@@ -39,37 +39,46 @@ struct Variogram {
 bool Krige(std::span<const Sample> s, std::span<const double> r, const Variogram& vg, std::vector<double>& alpha,
            std::vector<double>& diag) {
   const size_t m = s.size();
-  std::vector<double> K(m * m);
+  std::vector<double> U(m * m);
   for (size_t i = 0; i < m; ++i)
-    for (size_t j = 0; j <= i; ++j) {
+    for (size_t j = i; j < m; ++j) {
       const double h = std::hypot(s[i].X - s[j].X, s[i].Y - s[j].Y);
-      K[i * m + j] = vg.Sill * std::exp(-h / vg.Range) + (i == j ? vg.Nugget : 0.0);
+      U[i * m + j] = vg.Sill * std::exp(-h / vg.Range) + (i == j ? vg.Nugget : 0.0);
     }
-  if (!Cholesky(K, m)) return false;
-  // Two triangular solves; diag(K⁻¹) is the column sums of squares of L⁻¹.
+  if (!Cholesky(U, m)) return false;
+  // α = K⁻¹r: Uᵀz = r, then Uα = z.
   alpha.assign(r.begin(), r.end());
   for (size_t i = 0; i < m; ++i) {
-    double v = alpha[i];
-    for (size_t k = 0; k < i; ++k) v -= K[i * m + k] * alpha[k];
-    alpha[i] = v / K[i * m + i];
+    alpha[i] /= U[i * m + i];
+    const double f = alpha[i];
+    const double* ui = &U[i * m];
+    for (size_t k = i + 1; k < m; ++k) alpha[k] -= ui[k] * f;
   }
   for (size_t i = m; i-- > 0;) {
     double v = alpha[i];
-    for (size_t k = i + 1; k < m; ++k) v -= K[k * m + i] * alpha[k];
-    alpha[i] = v / K[i * m + i];
+    const double* ui = &U[i * m];
+    for (size_t k = i + 1; k < m; ++k) v -= ui[k] * alpha[k];
+    alpha[i] = v / ui[i];
   }
+  // diag(K⁻¹) = row sums of squares of V = U⁻¹, built from the last row up, one contiguous update per term.
   diag.assign(m, 0.0);
-  std::vector<double> col(m);
-  for (size_t j = 0; j < m; ++j) {
-    col[j] = 1.0 / K[j * m + j];
-    diag[j] += col[j] * col[j];
-    for (size_t i = j + 1; i < m; ++i) {
-      double v = 0;
-      const double* ri = &K[i * m];
-      for (size_t k = j; k < i; ++k) v -= ri[k] * col[k];
-      col[i] = v / ri[i];
-      diag[j] += col[i] * col[i];
+  std::vector<double> V(m * m, 0.0);
+  for (size_t i = m; i-- > 0;) {
+    double* vi = &V[i * m];
+    const double* ui = &U[i * m];
+    for (size_t l = i + 1; l < m; ++l) {
+      const double f = ui[l];
+      const double* vl = &V[l * m];
+      for (size_t k = l; k < m; ++k) vi[k] += f * vl[k];
     }
+    const double inv = 1.0 / ui[i];
+    double sum = inv * inv;
+    for (size_t k = i + 1; k < m; ++k) {
+      vi[k] *= -inv;
+      sum += vi[k] * vi[k];
+    }
+    vi[i] = inv;
+    diag[i] = sum;
   }
   return true;
 }
@@ -184,6 +193,22 @@ PointIndex::PointIndex(std::span<const Sample> samples, double bucket) : points_
   for (size_t k = 0; k < points_.size(); ++k) order_[fill[cellOf[k]]++] = static_cast<uint32_t>(k);
 }
 
+bool PointIndex::AnyWithin(double x, double y, double limit) const {
+  if (order_.empty()) return false;
+  const double l2 = limit * limit;
+  const int reach = static_cast<int>(std::ceil(limit / bucket_));
+  const int cx = Column(x), cy = Row(y);
+  for (int j = std::max(cy - reach, 0); j <= std::min(cy + reach, ny_ - 1); ++j)
+    for (int i = std::max(cx - reach, 0); i <= std::min(cx + reach, nx_ - 1); ++i) {
+      const size_t b = static_cast<size_t>(j) * static_cast<size_t>(nx_) + static_cast<size_t>(i);
+      for (uint32_t k = start_[b]; k < start_[b + 1]; ++k) {
+        const Sample& p = points_[order_[k]];
+        if ((p.X - x) * (p.X - x) + (p.Y - y) * (p.Y - y) <= l2) return true;
+      }
+    }
+  return false;
+}
+
 double PointIndex::Nearest(double x, double y, double limit) const {
   double best = std::numeric_limits<double>::infinity();
   ForNear(x, y, limit, [&](uint32_t k) {
@@ -193,7 +218,7 @@ double PointIndex::Nearest(double x, double y, double limit) const {
   return best;
 }
 
-Field Field::Fit(std::span<const Sample> input, Method method, FloorBounds bounds) {
+Field Field::Fit(std::span<const Sample> input, Method method, FloorBounds bounds, std::optional<Covariance> known) {
   Field f;
   f.samples_ = method == Method::Kriging ? Thin(input, kMaxKrigingSamples)
                                          : std::vector<Sample>(input.begin(), input.end());
@@ -212,8 +237,9 @@ Field Field::Fit(std::span<const Sample> input, Method method, FloorBounds bound
     // The covariance: the variogram's fit and a few others, the one whose leave-one-out error is least on
     // (at most 150 of) the samples wins; the semivariogram alone extrapolates the nugget from pairs no closer
     // than the points were taken.
-    Variogram vg = FitVariogram(f.samples_, r);
-    {
+    Variogram vg = known && known->Range > 0 ? Variogram{known->Nugget, known->Sill, known->Range}
+                                             : FitVariogram(f.samples_, r);
+    if (!known || known->Range <= 0) {
       std::vector<Sample> sub;
       std::vector<double> subR;
       const size_t stride = (m + kMaxSelectionSamples - 1) / kMaxSelectionSamples;

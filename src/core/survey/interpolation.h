@@ -50,6 +50,8 @@ public:
   }
   // The distance to the nearest point, or infinity past Limit.
   double Nearest(double x, double y, double limit) const;
+  // Whether some point lies within Limit.
+  bool AnyWithin(double x, double y, double limit) const;
 
 private:
   int Column(double x) const { return std::clamp(static_cast<int>(std::floor((x - x0_) / bucket_)), 0, nx_ - 1); }
@@ -61,9 +63,18 @@ private:
   friend class Field;
 };
 
+// The fitted covariance of a kriged field: nugget, partial sill (dB²) and range (m).
+struct Covariance {
+  double Nugget = 0, Sill = 0, Range = 0;
+};
+
 class Field {
 public:
-  static Field Fit(std::span<const Sample> samples, Method method, FloorBounds bounds);
+  // Known: the covariance of an earlier fit of (almost) the same samples, kept instead of choosing one again
+  // (a map updated after one more point).
+  static Field Fit(std::span<const Sample> samples, Method method, FloorBounds bounds,
+                   std::optional<Covariance> known = std::nullopt);
+  Covariance Fitted() const { return {nugget_, sill_, range_}; }
 
   // The field's value at (X, Y); NaN where it has none (IDW with no sample within its radius).
   double At(double x, double y) const;

@@ -219,7 +219,7 @@ std::vector<Sample> SamplesOf(std::span<const Point> points, const Bssid& bssid)
 }
 
 MapResult MakeMap(std::span<const Point> points, std::span<const BssInfo> networks, FloorBounds bounds,
-                  const MapOptions& options) {
+                  const MapOptions& options, const MapResult* previous) {
   MapResult map;
   map.Cell = options.Cell > 0 ? options.Cell : 0.25;
   map.Columns = std::max(1, static_cast<int>(std::ceil(bounds.Width / map.Cell - 1e-9)));
@@ -265,8 +265,13 @@ MapResult MakeMap(std::span<const Point> points, std::span<const BssInfo> networ
           observed[p * N + n] = r.Signal;
           break;
         }
-    fields.push_back(Field::Fit(samples, options.Interpolation, bounds));
+    std::optional<Covariance> known;
+    if (previous && previous->Categories.size() == N && previous->Covariances.size() == N &&
+        previous->Categories[n] == networks[n].BSSID)
+      known = previous->Covariances[n];
+    fields.push_back(Field::Fit(samples, options.Interpolation, bounds, known));
     Field& f = fields.back();
+    map.Covariances.push_back(f.Used() == Method::Kriging ? f.Fitted() : Covariance{});
     f.PrepareLattice(bounds, std::clamp(f.Range() / 3, map.Cell, 1.0));
     map.Used.push_back(f.Used());
     const bool sameSamples = f.Samples().size() == samples.size();
@@ -300,7 +305,7 @@ MapResult MakeMap(std::span<const Point> points, std::span<const BssInfo> networ
   for (int row = 0; row < map.Rows; ++row)
     for (int col = 0; col < map.Columns; ++col) {
       const double x = map.X(col), y = map.Y(row);
-      if (!(near.Nearest(x, y, options.MaxDistance) <= options.MaxDistance)) continue;
+      if (!near.AnyWithin(x, y, options.MaxDistance)) continue;
       for (size_t n = 0; n < N; ++n) v[n] = fields[n].CellAt(x, y);
       const double value = Combine(c, v);
       ++map.DataCells;

@@ -86,6 +86,7 @@ struct MapResult {
   size_t DataCells = 0;
   double PassShare = std::nan("");  // requirements: share of cells with data that pass, 0..1
   std::vector<Method> Used;       // per network, the interpolation its field ended up with
+  std::vector<Covariance> Covariances;  // per network, the covariance of its kriged field (zero for IDW)
 
   float At(int column, int row) const { return Values[static_cast<size_t>(row) * static_cast<size_t>(Columns) + static_cast<size_t>(column)]; }
   double X(int column) const { return (column + 0.5) * Cell; }
@@ -94,8 +95,10 @@ struct MapResult {
 
 // The map of Points (all of one floor) over Bounds for the given networks: for Signal, Networks holds the
 // one BSS; for the others, every network that passes the filter.
+// Previous: a map of the same networks made before the last points were added; its covariances are kept
+// rather than chosen again, which makes the update after a new point cheaper.
 MapResult MakeMap(std::span<const Point> points, std::span<const BssInfo> networks, FloorBounds bounds,
-                  const MapOptions& options);
+                  const MapOptions& options, const MapResult* previous = nullptr);
 
 // The readings of one BSS over the points as samples.
 std::vector<Sample> SamplesOf(std::span<const Point> points, const Bssid& bssid);
