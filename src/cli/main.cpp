@@ -31,6 +31,7 @@ constexpr const char* kUsage =
     "                                     write the HTML report of snapshot or capture files, with its graphs\n"
     "  export --format txt|csv|html|rtf -o OUTPUT FILE...\n"
     "                                     write the network list of snapshot or capture files as a table\n"
+    "  survey new|record|walk|import|points|map|aps|check FILE [...]  floor-plan site surveys and their maps\n"
     "\n"
     "A FILE of - is standard input; -- ends the options. 'skimlet-cli COMMAND --help' tells more.\n"
     "\n"
@@ -93,6 +94,7 @@ int Run(int argc, char** argv) {
   if (command == "graph") return RunGraph(args, lang);
   if (command == "report") return RunReport(args, lang);
   if (command == "export") return RunExport(args);
+  if (command == "survey") return RunSurvey(args);
   std::fprintf(stderr, "skimlet-cli: unknown command '%s'\nTry 'skimlet-cli --help'.\n", command.c_str());
   return 2;
 }

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <set>
 
 #include "core/base/atomic_file.h"
 #include "core/base/hex.h"
+#include "core/base/numfmt.h"
 #include "core/beacon/beacon_reader.h"
 #include "core/radio/values.h"
 #include "core/model/snapshot_file.h"
@@ -75,6 +77,53 @@ double Seconds(std::string_view s) {
   if (ec != std::errc() || p != s.data() + s.size() || !(v >= 0) || v > 1e7)
     throw Bad{"'" + std::string(s) + "' is not a number of seconds"};
   return v;
+}
+
+double Decimal(std::string_view s, double lo, double hi, std::string_view what) {
+  double v = 0;
+  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (ec != std::errc() || p != s.data() + s.size() || !(v >= lo) || !(v <= hi))
+    throw Bad{std::string(what) + " must be a number from " + FloatToText(lo) + " to " + FloatToText(hi) + ", not '" +
+              std::string(s) + "'"};
+  return v;
+}
+
+// "X Y" in metres.
+std::array<double, 2> Coordinates(std::string_view s, std::string_view what) {
+  auto w = Words(s);
+  if (w.size() != 2) throw Bad{std::string(what) + " is X Y in metres"};
+  return {Decimal(w[0], -1e4, 1e4, what), Decimal(w[1], -1e4, 1e4, what)};
+}
+
+std::string TextString(std::string_view s);
+
+void SetFloorKey(SceneFloor& f, std::string_view key, std::string_view value) {
+  if (key == "name") {
+    f.Name = TextString(value);
+  } else if (key == "size") {
+    auto w = Words(value);
+    if (w.size() != 2) throw Bad{"size is W H in metres"};
+    f.Width = Decimal(w[0], 0.5, 1e4, "the width");
+    f.Height = Decimal(w[1], 0.5, 1e4, "the height");
+  } else if (key == "plan") {
+    f.Plan = TextString(value);
+  } else if (key == "wall") {
+    auto w = Words(value);
+    if (w.size() != 5) throw Bad{"wall is X1 Y1 X2 Y2 LOSS (metres, dB)"};
+    f.Walls.push_back({Decimal(w[0], -1e4, 1e4, "wall"), Decimal(w[1], -1e4, 1e4, "wall"),
+                       Decimal(w[2], -1e4, 1e4, "wall"), Decimal(w[3], -1e4, 1e4, "wall"),
+                       Decimal(w[4], 0, 100, "the wall loss")});
+  } else if (key == "path-loss-exponent") {
+    f.PathLossExponent = Decimal(value, 1, 8, "path-loss-exponent");
+  } else if (key == "shadowing") {
+    f.Shadowing = Decimal(value, 0, 30, "shadowing");
+  } else if (key == "noise") {
+    f.Noise = Decimal(value, -130, -30, "noise");
+  } else if (key == "seed") {
+    f.Seed = static_cast<uint64_t>(Number(value, 0, 2147483647, "seed"));
+  } else {
+    throw Bad{"unknown floor key '" + std::string(key) + "'"};
+  }
 }
 
 bool YesNo(std::string_view s) {
@@ -195,7 +244,8 @@ void SetInterfaceKey(SceneInterface& i, std::string_view key, std::string_view v
   } else if (key == "scans-refused") {
     i.ScansRefused = YesNo(value);
   } else {
-    throw Bad{"unknown interface key '" + std::string(key) + "'"};
+    if (key != "position") throw Bad{"unknown interface key '" + std::string(key) + "'"};
+    i.Position = Coordinates(value, "position");
   }
 }
 
@@ -317,7 +367,15 @@ void SetAccessPointKey(SceneAccessPoint& ap, std::string_view key, std::string_v
     ap.AppearOff = Seconds(w[1]);
     if (ap.AppearOn <= 0) throw Bad{"the seconds heard must be positive"};
   } else {
-    throw Bad{"unknown access point key '" + std::string(key) + "'"};
+    if (key == "position") {
+      ap.Position = Coordinates(value, "position");
+    } else if (key == "tx-power") {
+      ap.TxPower = Decimal(value, -20, 40, "tx-power");
+    } else if (key == "floor") {
+      ap.Floor = TextString(value);
+    } else {
+      throw Bad{"unknown access point key '" + std::string(key) + "'"};
+    }
   }
 }
 
@@ -389,7 +447,7 @@ uint32_t PhyTypeOf(Phy p) {
 
 SceneResult ParseScene(std::string_view text, std::string_view fileName) {
   Scene scene;
-  enum class Section { None, Scene, Interface, AccessPoint } section = Section::None;
+  enum class Section { None, Scene, Interface, AccessPoint, Floor } section = Section::None;
   int lineNo = 0;
   int sectionLine = 0;
   auto fail = [&](int line, const std::string& what) {
@@ -401,6 +459,13 @@ SceneResult ParseScene(std::string_view text, std::string_view fileName) {
       if (ap.BSSID == std::array<uint8_t, 6>{}) throw Bad{"this access point has no bssid"};
       CompleteFromElements(ap);
       CheckAccessPoint(ap);
+    }
+    if (section == Section::Floor) {
+      const auto& f = scene.Floors.back();
+      if (f.Width <= 0) throw Bad{"this floor has no size"};
+      if (f.Name.empty()) throw Bad{"this floor has no name"};
+      for (size_t k = 0; k + 1 < scene.Floors.size(); ++k)
+        if (scene.Floors[k].Name == f.Name) throw Bad{"there is a floor named '" + f.Name + "' already"};
     }
   };
   size_t pos = 0;
@@ -429,8 +494,12 @@ SceneResult ParseScene(std::string_view text, std::string_view fileName) {
           section = Section::AccessPoint;
           scene.AccessPoints.emplace_back();
           scene.AccessPoints.back().Line = lineNo;
+        } else if (line == "[floor]") {
+          section = Section::Floor;
+          scene.Floors.emplace_back();
+          scene.Floors.back().Line = lineNo;
         } else {
-          return fail(lineNo, "unknown section " + std::string(line) + " (use [scene], [interface] or [ap])");
+          return fail(lineNo, "unknown section " + std::string(line) + " (use [scene], [floor], [interface] or [ap])");
         }
         continue;
       }
@@ -447,6 +516,7 @@ SceneResult ParseScene(std::string_view text, std::string_view fileName) {
             break;
           case Section::Interface: SetInterfaceKey(scene.Interfaces.back(), key, value); break;
           case Section::AccessPoint: SetAccessPointKey(scene.AccessPoints.back(), key, value); break;
+          case Section::Floor: SetFloorKey(scene.Floors.back(), key, value); break;
         }
       } catch (const Bad& b) {
         return fail(lineNo, b.What);
@@ -462,6 +532,14 @@ SceneResult ParseScene(std::string_view text, std::string_view fileName) {
   }
 
   // Whole-scene checks.
+  for (const auto& ap : scene.AccessPoints) {
+    if (!ap.Position && !ap.Floor.empty()) return fail(ap.Line, "floor goes with position");
+    if (!ap.Position) continue;
+    if (scene.Floors.empty()) return fail(ap.Line, "an access point with a position needs a [floor]");
+    if (!scene.FindFloor(ap.Floor)) return fail(ap.Line, "there is no floor named '" + ap.Floor + "'");
+  }
+  for (const auto& i : scene.Interfaces)
+    if (i.Position && scene.Floors.empty()) return fail(i.Line, "an interface with a position needs a [floor]");
   std::set<std::array<uint8_t, 6>> seen;
   for (const auto& ap : scene.AccessPoints)
     if (!seen.insert(ap.BSSID).second) return fail(ap.Line, "a second access point with the same bssid");
@@ -490,7 +568,9 @@ SceneResult ParseScene(std::string_view text, std::string_view fileName) {
 SceneResult ReadSceneFile(const std::string& path) {
   std::string text, error;
   if (!ReadWholeFile(path, text, &error)) return {std::nullopt, path + ": " + error};
-  return ParseScene(text, path);
+  SceneResult result = ParseScene(text, path);
+  if (result.Value) result.Value->Folder = std::filesystem::path(path).parent_path().string();
+  return result;
 }
 
 SceneResult ReplaySnapshotScene(const std::string& snapshotPath) {

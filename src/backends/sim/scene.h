@@ -71,6 +71,10 @@ struct SceneAccessPoint {
   std::optional<std::vector<uint8_t>> Elements;
   std::optional<uint16_t> Capability;       // the capability field, instead of the one the values give
   double AppearOn = 0, AppearOff = 0;       // heard for On seconds, then gone for Off seconds; 0: always
+  // Placed on a floor: heard by its distance and the walls in between (TrueSignal) instead of Rssi.
+  std::optional<std::array<double, 2>> Position;  // metres
+  double TxPower = 20;                            // dBm
+  std::string Floor;                              // empty: the scene's first floor
 
   // Replay: the entry and blob are given and only the RSSI and link quality are kept from the entry.
   std::optional<WLAN_BSS_ENTRY> FixedEntry;
@@ -95,13 +99,45 @@ struct SceneInterface {
   std::optional<std::array<uint8_t, 6>> Mac;  // 02-00-00-00-1A-nn by position when absent
   bool Up = true;                     // administratively up
   bool ScansRefused = false;          // scans are not permitted: every scan hears nothing
+  std::optional<std::array<double, 2>> Position;  // metres on the first floor; the survey moves it
+};
+
+struct SceneWall {
+  double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;  // metres
+  double Loss = 0;                        // dB
+};
+
+// A floor on which access points and the interface are placed.
+struct SceneFloor {
+  int Line = 0;
+  std::string Name;
+  double Width = 0, Height = 0;  // metres
+  std::string Plan;              // image file, relative to the scene file's folder; empty: none
+  std::vector<SceneWall> Walls;
+  double PathLossExponent = 3;
+  double Shadowing = 0;          // dB, standard deviation
+  double Noise = -95;            // dBm
+  uint64_t Seed = 1;
 };
 
 struct Scene {
   std::string Name;
   std::vector<SceneInterface> Interfaces;
   std::vector<SceneAccessPoint> AccessPoints;
+  std::vector<SceneFloor> Floors;
+  std::string Folder;  // of the scene file, for relative plan files; empty for a text
+  // The floor of the name; empty: the first. Nullptr when there is none such.
+  const SceneFloor* FindFloor(std::string_view name) const;
 };
+
+// The signal of a placed access point at (X, Y) on its floor, without the interface's offset and the
+// scan-to-scan wander: TxPower minus the free-space loss at 1 m for its frequency (20·log10(f/MHz) − 27.55),
+// minus 10·n·log10(d) (d at least 1 m), minus the loss of every wall the straight line crosses, plus the
+// floor's shadowing: a fixed, smooth random field per access point (a sum of 48 plane waves of 2 to 8 m
+// wavelength with seeded directions and phases) of standard deviation Shadowing.
+double TrueSignal(const Scene& scene, size_t ap, double x, double y);
+// True when the straight line between the two points crosses the wall.
+bool Crosses(const SceneWall& wall, double x1, double y1, double x2, double y2);
 
 struct SceneResult {
   std::optional<Scene> Value;

@@ -85,6 +85,8 @@ struct Interface {
   std::optional<Transition> Pending;
   std::vector<int> LastScan;          // access points heard by the last scan
   std::vector<double> Walk;           // per access point, dB
+  double LastScanAt = 0;              // when the last scan completed: the reception time of its results
+  std::string Floor;                  // the floor Desc.Position lies on; empty: the first
   std::vector<Profile> Profiles;
   std::array<double, 12> MacU{}, MacM{};
   std::vector<std::array<double, 18>> Phy;
@@ -174,13 +176,22 @@ struct SimWlanService::Impl {
     const auto& a = SceneData.AccessPoints[static_cast<size_t>(ap)];
     if (a.Band6GHz ? !i.Desc.Hears6GHz : a.Is24GHz() ? !i.Desc.Hears24GHz : !i.Desc.Hears5GHz) return false;
     if (ap == i.ConnectedAP) return true;
+    // A placed access point is heard on its own floor only, and only above the floor's noise.
+    if (a.Position && i.Desc.Position) {
+      const SceneFloor* apFloor = SceneData.FindFloor(a.Floor);
+      if (apFloor != SceneData.FindFloor(i.Floor)) return false;
+      if (RssiOf(i, ap) <= apFloor->Noise) return false;
+    }
     if (a.AppearOn <= 0 || a.AppearOff <= 0) return true;
     return std::fmod(now + Phase[static_cast<size_t>(ap)], a.AppearOn + a.AppearOff) < a.AppearOn;
   }
 
   int RssiOf(const Interface& i, int ap) const {
     const auto& a = SceneData.AccessPoints[static_cast<size_t>(ap)];
-    int rssi = a.Rssi + i.Desc.RssiOffset + static_cast<int>(std::lround(i.Walk[static_cast<size_t>(ap)]));
+    const double base = a.Position && i.Desc.Position
+                            ? TrueSignal(SceneData, static_cast<size_t>(ap), (*i.Desc.Position)[0], (*i.Desc.Position)[1])
+                            : a.Rssi;
+    int rssi = static_cast<int>(std::lround(base)) + i.Desc.RssiOffset + static_cast<int>(std::lround(i.Walk[static_cast<size_t>(ap)]));
     return std::clamp(rssi, -100, -10);
   }
 
@@ -198,6 +209,7 @@ struct SimWlanService::Impl {
       }
     }
     i.LastScan.clear();
+    i.LastScanAt = now;
     if (!RadioOn(i)) return;
     for (int ap = 0; ap < static_cast<int>(SceneData.AccessPoints.size()); ++ap)
       if (Hears(i, ap, now)) i.LastScan.push_back(ap);
@@ -441,6 +453,26 @@ SimWlanService::~SimWlanService() {
   impl_->Worker.join();
 }
 
+bool SimWlanService::MoveInterface(const WLAN_GUID& interfaceGuid, const std::string& floor, double x, double y,
+                                   std::string& error) {
+  std::lock_guard<std::mutex> lock(impl_->Lock);
+  Impl& s = *impl_;
+  if (!s.SceneData.FindFloor(floor)) {
+    error = s.SceneData.Floors.empty() ? "the scene has no floor" : "the scene has no floor named '" + floor + "'";
+    return false;
+  }
+  Interface* i = s.Find(interfaceGuid);
+  if (!i) {
+    error = "no such interface";
+    return false;
+  }
+  i->Desc.Position = std::array<double, 2>{x, y};
+  i->Floor = floor;
+  return true;
+}
+
+const Scene& SimWlanService::SceneOf() const { return impl_->SceneData; }
+
 std::string SimWlanService::LastProfileStoreError() const {
   std::lock_guard<std::mutex> l(impl_->Lock);
   return impl_->ProfileError;
@@ -533,7 +565,8 @@ WlanResult SimWlanService::GetNetworkBssList(const WLAN_GUID& interfaceGuid, con
     // The beacon's time stamps: the access point's time since it started, the host's time of reception.
     double t = now + 3600.0 * (1 + ap % 97);
     b.Entry.ullTimestamp = static_cast<uint64_t>(t * 1e6);
-    b.Entry.ullHostTimestamp = static_cast<uint64_t>((s.Clock->WallTimeAtStart() + now) * 1e7) + 116444736000000000ull;
+    b.Entry.ullHostTimestamp =
+        static_cast<uint64_t>((s.Clock->WallTimeAtStart() + i.LastScanAt) * 1e7) + 116444736000000000ull;
     items.push_back({b.Entry, std::move(b.Blob)});
   }
   bssList = EncodeBssList(items);

@@ -99,6 +99,12 @@ public:
   WlanResult EditProfile(uint32_t clientVersion, std::string_view name, const WLAN_GUID& interfaceGuid,
                          void* parentWindow, uint32_t firstPage, uint32_t& reasonCode) override;
 
+  // Moves an open interface to (X, Y) metres on the floor of the name (empty: the first floor): placed access
+  // points are then heard as they are there (TrueSignal), from the next scan on.
+  bool MoveInterface(const WLAN_GUID& interfaceGuid, const std::string& floor, double x, double y, std::string& error);
+  // The scene heard, as read.
+  const Scene& SceneOf() const;
+
   // The error of the last profile file write, empty when it worked.
   std::string LastProfileStoreError() const;
   static constexpr const char* kProfileFileName = "sim-profiles.txt";

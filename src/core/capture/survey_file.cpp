@@ -10,6 +10,8 @@
 #include <fstream>
 #include <memory>
 
+#include "core/survey/survey_file.h"
+
 namespace skimlet {
 
 namespace {
@@ -83,6 +85,29 @@ TSurveyLoadResult StreamError(const std::string& message) {
   return result;
 }
 
+bool IsFloorSurveyFile(const std::string& path) {
+  std::array<uint8_t, 16> head{};
+  std::ifstream in(path, std::ios::binary);
+  in.read(reinterpret_cast<char*>(head.data()), head.size());
+  return in.gcount() == static_cast<std::streamsize>(head.size()) && survey::LooksLikeSurveyFile(head);
+}
+
+TSurveyLoadResult LoadFloorSurveyFile(TWLANNetworkList& list, const std::string& path) {
+  TSurveyLoadResult result;
+  result.Kind = TSurveyFileKind::FloorSurvey;
+  SnapshotContents contents;
+  if (std::string error = survey::ReadSurveyNetworks(path, contents); !error.empty()) {
+    result.Ok = false;
+    result.Message = error;
+    return result;
+  }
+  TSnapshotLoadResult loaded = LoadSnapshot(list, contents);
+  result.SavedTime = contents.SavedTime;
+  result.Loaded = loaded.Loaded;
+  result.SkippedRecords = loaded.Skipped;
+  return result;
+}
+
 }  // namespace
 
 TSurveyLoadResult LoadCapture(TWLANNetworkList& list, const TCaptureContents& capture) {
@@ -110,6 +135,7 @@ TSurveyLoadResult LoadSurveyFile(TWLANNetworkList& list, const std::string& path
   }
   if (got < static_cast<std::streamsize>(head.size()) || (head[0] == 1 && head[1] == 1))
     return LoadSnapshotFile(list, path);
+  if (IsFloorSurveyFile(path)) return LoadFloorSurveyFile(list, path);
 
   TCaptureContents capture = ReadCaptureFile(path);
   if (capture.Status == TCaptureStatus::ReadError) {
@@ -143,6 +169,8 @@ TSurveyLoadResult LoadSurveyStream(TWLANNetworkList& list, int fd, const std::st
     }
     return LoadSnapshotContents(list, ParseSnapshot(bytes));
   }
+  if (std::memcmp(stream->Head.data(), "SQLite for", stream->Head.size()) == 0)
+    return StreamError(name + ": a floor survey is a database and cannot be read from a stream; open the file itself");
   cookie_io_functions_t io{};
   io.read = PeekedRead;
   io.close = PeekedClose;

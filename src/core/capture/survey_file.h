@@ -1,6 +1,7 @@
-// Opening a saved survey: a snapshot file or a capture file, told apart by content (never by the file name),
-// loaded into a network list the same way. A snapshot is known by its own header; everything else is handed
-// to libpcap, so that every capture format libpcap reads opens without a list of magic numbers here.
+// Opening a saved survey: a snapshot file, a floor-plan survey file or a capture file, told apart by content
+// (never by the file name), loaded into a network list the same way. A snapshot is known by its own header, a
+// floor-plan survey by the SQLite header; everything else is handed to libpcap, so that every capture format
+// libpcap reads opens without a list of magic numbers here.
 #pragma once
 
 #include <string>
@@ -13,6 +14,7 @@ namespace skimlet {
 enum class TSurveyFileKind {
   Snapshot,
   Capture,
+  FloorSurvey,  // a floor-plan survey file: its networks, as their latest records
   Unknown,  // neither a snapshot nor a capture libpcap can read: Ok is false and Message says so
 };
 

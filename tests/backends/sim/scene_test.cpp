@@ -95,7 +95,7 @@ TEST(SceneParser, MistakesNameFileAndLine) {
   };
   const Case cases[] = {
       {"name = x\n", "t.scene:1: key 'name' before the first section"},
-      {"[ap]\nbssid = 00:11:22:33:44:55\n[room]\n", "t.scene:3: unknown section [room] (use [scene], [interface] or [ap])"},
+      {"[ap]\nbssid = 00:11:22:33:44:55\n[room]\n", "t.scene:3: unknown section [room] (use [scene], [floor], [interface] or [ap])"},
       {"[ap]\nbssid = 00:11:22:33:44:55\ncolour = red\n", "t.scene:3: unknown access point key 'colour'"},
       {"[ap]\nbssid = 00:11:22:33:44\n", "t.scene:2: '00:11:22:33:44' is not a MAC address (six bytes like 00:11:22:33:44:55)"},
       {"[ap]\nbssid = 00:11:22:33:44:55\nchannel = 38\n", "t.scene:3: channel 38 is no 20 MHz channel"},
