@@ -18,6 +18,10 @@ class QTabWidget;
 
 namespace skimlet {
 
+namespace ui {
+class TStatsStrip;
+}
+
 class TCurrentConnectionSeries;
 class TGraphCurrentConnection;
 class TGraphRSSIChannels;
@@ -99,9 +103,7 @@ private:
   const TProgramOptions& options_;
   TGraphView* timeView_ = nullptr;
   QComboBox* cbValue_ = nullptr;
-  QLabel* lblMin_ = nullptr;
-  QLabel* lblMax_ = nullptr;
-  QLabel* lblAvg_ = nullptr;
+  std::unique_ptr<ui::TStatsStrip> stats_;
   TGraphView* bandViews_[3] = {nullptr, nullptr, nullptr};
   QSplitter* bandSplitter_ = nullptr;
   QWidget* connectionPanel_ = nullptr;

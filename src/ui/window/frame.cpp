@@ -9,8 +9,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "core/base/translate.h"
 #include "core/settings/options.h"
+#include "ui/base/tr.h"
 #include "ui/details/advanced_details.h"
 #include "ui/details/network_details.h"
 #include "ui/filters/filter_tree.h"
@@ -18,11 +18,7 @@
 
 namespace skimlet {
 
-namespace {
-
-QString Tr(std::string_view key) { return QString::fromStdString(Translate(key)); }
-
-}  // namespace
+using ui::Tr;
 
 TFrame BuildFrame(QMainWindow& window, TProgramOptions& options) {
   TFrame f;

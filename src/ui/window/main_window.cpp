@@ -6,7 +6,6 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -27,6 +26,7 @@
 #include "core/radio/values.h"
 #include "core/vendor/vendor.h"
 #include "core/wlan/wlan_connection.h"
+#include "ui/base/tr.h"
 #include "ui/connection/current_connection.h"
 #include "ui/details/advanced_details.h"
 #include "ui/details/network_details.h"
@@ -41,11 +41,8 @@ constexpr int kFollowConnectionTicks = 10;
 
 namespace {
 
-QString Tr(std::string_view key) { return QString::fromStdString(Translate(key)); }
-
-QString Fmt(std::string_view key, std::initializer_list<FmtArg> args) {
-  return QString::fromStdString(Format(Translate(key), args));
-}
+using ui::Fmt;
+using ui::Tr;
 
 // An interface's description as the window shows it: the driver or the scene file names it.
 std::string ShownDescription(const TWLANInterface& itf) { return SafeText(itf.Description, SafeTextStyle::Window); }
@@ -641,20 +638,20 @@ void TfrmSkimlet::ReenumerateInterfaces() {
 }
 
 QColor TfrmSkimlet::PickColor(const QColor& initial) {
-  return env_.PickColor ? env_.PickColor(this, initial) : QColor();
+  return env_.Dialogs.PickColor ? env_.Dialogs.PickColor(this, initial) : QColor();
 }
 
 std::optional<QString> TfrmSkimlet::AskText(const QString& caption, const QString& prompt, const QString& text) {
-  return env_.Input ? env_.Input(this, caption, prompt, text) : std::nullopt;
+  return env_.Dialogs.Input ? env_.Dialogs.Input(this, caption, prompt, text) : std::nullopt;
 }
 
 QString TfrmSkimlet::AskFileName(bool save, const QString& title, const QString& filter, const QString& suffix,
                                  const QString& proposed) {
-  return env_.FileName ? env_.FileName(this, save, title, filter, suffix, proposed) : QString();
+  return env_.Dialogs.FileName ? env_.Dialogs.FileName(this, save, title, filter, suffix, proposed) : QString();
 }
 
 bool TfrmSkimlet::OpenUrl(const QUrl& url) {
-  return env_.OpenUrl ? env_.OpenUrl(url) : QDesktopServices::openUrl(url);
+  return env_.Dialogs.OpenUrl && env_.Dialogs.OpenUrl(url);
 }
 
 void TfrmSkimlet::ShowFilters(bool on) {

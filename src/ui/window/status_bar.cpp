@@ -48,7 +48,7 @@ protected:
     if (!shown_) return;
     QPainter p(this);
     const int side = std::min(16, height());
-    SignalIcon(class_, open_).paint(&p, QRect(3, (height() - side) / 2, side, side));
+    ui::SignalIcon(class_, open_).paint(&p, QRect(3, (height() - side) / 2, side, side));
     const QRect textRect(side + 6, 0, width() - side - 6, height());
     p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
                fontMetrics().elidedText(text_, Qt::ElideRight, textRect.width()));

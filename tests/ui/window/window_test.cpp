@@ -66,7 +66,7 @@ class WindowTest : public ::testing::Test {
 protected:
   TStartEnvironment Environment() {
     TStartEnvironment env = test::SimWindowEnvironment(dir.path());
-    env.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
+    env.Dialogs.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
                          QMessageBox::StandardButtons buttons) {
       messages << text;
       if (answerYes && (buttons & QMessageBox::Yes)) return QMessageBox::Yes;
@@ -169,7 +169,7 @@ TEST_F(WindowTest, StartFillsTheListAndShutdownKeepsTheLayout) {
 // Refresh interfaces frees every interface with its list and enumerates again: the view follows the new list.
 TEST_F(WindowTest, RefreshInterfacesRebuildsTheSelectorAndTheList) {
   TStartEnvironment env = Environment();
-  env.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon, QMessageBox::StandardButtons) {
+  env.Dialogs.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon, QMessageBox::StandardButtons) {
     messages << text;
     return QMessageBox::Ok;
   };
@@ -298,7 +298,7 @@ TEST_F(WindowTest, ColourDialogSurvivesItsNetworkAgeingOut) {
   TfrmSkimlet* window = nullptr;
   bool ageOut = false;
   int opened = 0;
-  env.PickColor = [&](QWidget*, const QColor&) {
+  env.Dialogs.PickColor = [&](QWidget*, const QColor&) {
     ++opened;
     if (ageOut) {
       // Unheard while the dialog is open, the network goes at the next scan results; the other one stays.
@@ -518,7 +518,7 @@ TEST_F(WindowTest, GermanLeavesNoEnglishInTheProgramsOwnTexts) {
       << w.InterfaceSelector()->itemText(0).toStdString();
   QMessageBox box(QMessageBox::Warning, "", "", QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes |
                                                     QMessageBox::No | QMessageBox::Retry | QMessageBox::Ignore);
-  TranslateButtons(box);
+  ui::TranslateButtons(box);
   EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "Abbrechen");
   EXPECT_EQ(box.button(QMessageBox::Yes)->text(), "Ja");
   EXPECT_EQ(box.button(QMessageBox::No)->text(), "Nein");
@@ -656,7 +656,8 @@ TEST_F(WindowTest, ReportAndListExportFromTheWindow) {
   QStringList filters;
   int asked = 0;
   QUrl opened;
-  ui::TFileDialogs d;
+  // The window's own dialogs answer; its message box stays the fixture's.
+  ui::TDialogService& d = ui::DialogsFor(&w);
   d.ReportSections = [&](QWidget*, report::TReportSections& s) {
     ++asked;
     EXPECT_TRUE(s.Summary && s.Networks && s.Graphs && s.Details);
@@ -671,14 +672,10 @@ TEST_F(WindowTest, ReportAndListExportFromTheWindow) {
     chosen = filter;
     return file;
   };
-  d.Message = [](QWidget*, const QString&, const QString&, QMessageBox::Icon, QMessageBox::StandardButtons) {
-    return QMessageBox::Ok;
-  };
-  d.Open = [&](const QUrl& url) {
+  d.OpenUrl = [&](const QUrl& url) {
     opened = url;
     return true;
   };
-  ui::TScopedFileDialogs scope(d);
   // The window's question: Yes opens the page.
   messages.clear();
   answerYes = true;
@@ -751,14 +748,14 @@ protected:
                                          {test::MakeEntry(2, -60, 2437000, "bravo"), {}},
                                          {test::MakeEntry(3, -70, 5180000, "charlie"), {}}})};
     });
-    env.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
+    env.Dialogs.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
                          QMessageBox::StandardButtons buttons) {
       messages << text;
       if (buttons & QMessageBox::Yes) return Yes ? QMessageBox::Yes : QMessageBox::No;
       if (buttons & QMessageBox::Cancel) return Yes ? QMessageBox::Ok : QMessageBox::Cancel;
       return QMessageBox::Ok;
     };
-    env.OpenUrl = [this](const QUrl& url) {
+    env.Dialogs.OpenUrl = [this](const QUrl& url) {
       opened << url;
       return true;
     };
@@ -936,7 +933,7 @@ TEST_F(CommandWindowTest, SnapshotSavesAndOpensWithThePauseOn) {
   const std::string file = dir.filePath("saved.snapshot").toStdString();
   QString proposed, answer = QString::fromStdString(file);
   auto w = Open([&](TStartEnvironment& env) {
-    env.FileName = [&](QWidget*, bool save, const QString&, const QString& filter, const QString&,
+    env.Dialogs.FileName = [&](QWidget*, bool save, const QString&, const QString& filter, const QString&,
                        const QString& name) {
       EXPECT_TRUE(filter.contains("*.snapshot"));
       if (save) proposed = name;
@@ -1028,7 +1025,7 @@ TEST_F(CommandWindowTest, EditCommentSurvivesItsNetworkAgeingOut) {
   bool ageOut = false;
   TfrmSkimlet* window = nullptr;
   auto w = Open([&](TStartEnvironment& env) {
-    env.Input = [&](QWidget*, const QString& caption, const QString& prompt, const QString&) {
+    env.Dialogs.Input = [&](QWidget*, const QString& caption, const QString& prompt, const QString&) {
       EXPECT_EQ(caption, "Edit comment");
       EXPECT_EQ(prompt, "Comment:");
       if (ageOut) {
