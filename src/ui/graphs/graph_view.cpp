@@ -165,36 +165,6 @@ TGraphView* TWindowGraphs::MakeSpectrum(int band, QWidget* parent) {
   return view;
 }
 
-void TWindowGraphs::BuildConnectionGraphs(QWidget* panel,
-                                          std::function<const TCurrentConnectionSeries*()> series) {
-  connectionPanel_ = panel;
-  QVBoxLayout* layout = ClearedLayout(panel);
-  connectionSplitter_ = new QSplitter(Qt::Vertical, panel);
-  connectionSplitter_->setObjectName(QStringLiteral("splCurrConGraphs"));
-  connectionSplitter_->setChildrenCollapsible(false);
-  for (int type = 0; type < 2; ++type) {
-    auto graph = std::make_unique<TGraphCurrentConnection>();
-    graph->ConnectionSeries = series;
-    graph->ValueType = type;
-    graph->AutoScale = false;
-    graph->ShowLegend = true;
-    graph->LegendWidth = 100;  // the first paint measures its own
-    graph->ColumnTitle = [rows = rows_](int column) {
-      return rows->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-    };
-    connectionViews_[type] = new TGraphView(std::move(graph), connectionSplitter_);
-    connectionViews_[type]->setObjectName(type == 0 ? QStringLiteral("grCurrConRSSI") : QStringLiteral("grCurrConQuality"));
-    connectionSplitter_->addWidget(connectionViews_[type]);
-  }
-  // The signal strength takes half the panel's height.
-  connectionSplitter_->setStretchFactor(0, 1);
-  connectionSplitter_->setStretchFactor(1, 1);
-  const int half = std::max(1, panel->height() / 2);
-  connectionSplitter_->setSizes({half, half});
-  layout->addWidget(connectionSplitter_);
-  ApplyGraphOptions();
-}
-
 void TWindowGraphs::BuildBandGraphs() {
   for (auto*& v : bandViews_) v = nullptr;
   bandSplitter_ = nullptr;
@@ -244,8 +214,6 @@ void TWindowGraphs::ApplyGraphOptions() {
     g->FillSelected = options_.bFillSelectedSeries;
     g->WindowMinutes = options_.TimeWindowMinutes;
   }
-  for (TGraphView* view : connectionViews_)
-    if (view) static_cast<TGraphCurrentConnection&>(view->Graph()).WindowMinutes = options_.TimeWindowMinutes;
 }
 
 void TWindowGraphs::ApplyLanguage() {
@@ -277,9 +245,6 @@ void TWindowGraphs::UpdateSummary() {
 void TWindowGraphs::Tick() {
   if (!timeView_ || tabs_->window()->isMinimized()) return;
   // A widget is visible only while every page around it is the current one.
-  if (connectionPanel_ && connectionPanel_->isVisible())
-    for (TGraphView* view : connectionViews_)
-      if (view) view->update();
   if (!tabs_->isVisible()) return;
   QWidget* current = tabs_->currentWidget();
   if (current == graphsPage_) {
@@ -296,9 +261,6 @@ void TWindowGraphs::Free() {
   for (auto*& v : bandViews_) v = nullptr;
   delete timeView_;
   timeView_ = nullptr;
-  if (connectionPanel_) ClearedLayout(connectionPanel_);
-  connectionSplitter_ = nullptr;
-  for (auto*& v : connectionViews_) v = nullptr;
 }
 
 }  // namespace skimlet

@@ -27,10 +27,13 @@
 #include "core/vendor/vendor.h"
 #include "core/wlan/wlan_connection.h"
 #include "ui/base/tr.h"
+#include "ui/connection/connection_page.h"
 #include "ui/connection/current_connection.h"
 #include "ui/details/advanced_details.h"
-#include "ui/details/network_details.h"
+#include "ui/details/details_part.h"
 #include "ui/filters/filter_tree.h"
+#include "ui/graphs/graphs_part.h"
+#include "ui/statistics/statistics_part.h"
 
 namespace skimlet {
 
@@ -91,6 +94,24 @@ void TfrmSkimlet::CreateFrame() {
 
   model_->Filter = [this](const TWLANNetwork& n) { return filter_.Passes(n); };
   ConnectFilters();
+  ConnectList();
+  AddParts();
+}
+
+// The pages of the window, one part each, in the order of their tabs.
+void TfrmSkimlet::AddParts() {
+  graphs_ = AddPart<ui::TGraphsPart>(frame_.pcInfo, model_, Options);
+  details_ = AddPart<ui::TDetailsPart>(frame_.pcInfo, vstNetworkList_, Options);
+  connection_ = AddPart<ui::TConnectionPage>(frame_.pcMain, Options, model_, [this] { return SelectedInterface(); },
+                                             Action(TCommand::CurrentConnectionDisconnect), commands_->ProfilesAction(),
+                                             Action(TCommand::RadioSwitchAll));
+  statistics_ = AddPart<ui::TStatisticsPart>(frame_.pcMain, Options, [this]() -> const TWLANStatistics* {
+    const TWLANInterface* selected = SelectedInterface();
+    return selected ? selected->Statistics.get() : nullptr;
+  });
+}
+
+void TfrmSkimlet::ConnectList() {
   // The list holds its commands (their shortcuts work while it has the focus); its context menu shows them with
   // Connect as the default item.
   commands_->Place(vstNetworkList_, kNetworkListMenu);
@@ -108,8 +129,10 @@ void TfrmSkimlet::CreateFrame() {
   // The swatch hands over the record; the dialog works on its BSSID, since the record may go while it is open.
   connect(vstNetworkList_->Delegate(), &TNetworkListDelegate::SwatchClicked, this,
           [this](TWLANNetwork* n) { ChangeNetworkColor(*this, n->BSSIDText); });
-  connect(vstNetworkList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          [this] { commands_->Update(); });
+  connect(vstNetworkList_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    commands_->Update();
+    for (auto& part : parts_) part->SelectionChanged();
+  });
   connect(vstNetworkList_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this] { commands_->Update(); });
   // A double click on a row connects to its network, or disconnects from it when it is the connected one.
@@ -120,41 +143,16 @@ void TfrmSkimlet::CreateFrame() {
     if (Action(TCommand::NetworkConnectDisconnect)->isEnabled()) ConnectOrDisconnect(*this);
     commands_->Update();
   });
-  graphs_ = new TWindowGraphs(frame_.pcInfo, frame_.pcInfo->findChild<QWidget*>(QStringLiteral("tsGraphs")),
-                              frame_.tsBand1, frame_.tsBand2, model_, Options, this);
-  graphs_->BuildConnectionGraphs(frame_.pnlCurrConGraphs, [this]() -> const TCurrentConnectionSeries* {
-    const TWLANInterface* selected = SelectedInterface();
-    return selected && selected->Connection ? &selected->Connection->Series : nullptr;
-  });
-  statistics_ = new ui::TStatisticsPages(frame_.pcStatistics, Options, [this]() -> const TWLANStatistics* {
-    const TWLANInterface* selected = SelectedInterface();
-    return selected ? selected->Statistics.get() : nullptr;
-  }, this);
-  // The details page: labels on the left, the single-network graph panel on the right.
-  if (auto* box = qobject_cast<QBoxLayout*>(frame_.tsNetworkDetails->layout())) {
-    box->setDirection(QBoxLayout::LeftToRight);
-    singleGraph_ = new TSingleNetworkGraph(frame_.tsNetworkDetails, model_, Options);
-    box->addWidget(singleGraph_);
-  }
-  ConnectAdvancedDetails();
-  pnlConnection_ = new ui::TCurrentConnectionPanel(Action(TCommand::CurrentConnectionDisconnect),
-                                                   commands_->ProfilesAction(),
-                                                   Action(TCommand::RadioSwitchAll), frame_.pnlCurrentConnection);
-  auto* connectionLayout = new QVBoxLayout(frame_.pnlCurrentConnection);
-  connectionLayout->setContentsMargins(0, 0, 0, 0);
-  connectionLayout->addWidget(pnlConnection_);
 }
 
-// The element page follows the selection while it shows, and forgets its network whenever the list's records
-// go: a new list (interface switch, snapshot) or a cleared one empties it, removed rows make it look again.
-void TfrmSkimlet::ConnectAdvancedDetails() {
-  ui::TAdvancedDetails* details = frame_.pnlAdvancedDetails;
-  connect(vstNetworkList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          [this] { RefreshAdvancedDetails(); });
-  connect(frame_.pcInfo, &QTabWidget::currentChanged, this, [this] { RefreshAdvancedDetails(); });
-  connect(model_, &QAbstractItemModel::modelReset, details, [details] { details->Clear(); });
-  connect(model_, &QAbstractItemModel::rowsRemoved, details, [this, details] { details->Revalidate(model_->List()); });
-  connect(details, &ui::TAdvancedDetails::RefreshRequested, this, [this] { RefreshAdvancedDetails(); });
+TWindowGraphs* TfrmSkimlet::Graphs() const { return graphs_ ? graphs_->Graphs() : nullptr; }
+
+ui::TStatisticsPages* TfrmSkimlet::StatisticsPages() const { return statistics_ ? statistics_->Pages() : nullptr; }
+
+TSingleNetworkGraph* TfrmSkimlet::SingleNetworkGraph() const { return details_ ? details_->SingleGraph() : nullptr; }
+
+ui::TCurrentConnectionPanel* TfrmSkimlet::ConnectionPanel() const {
+  return connection_ ? connection_->Panel() : nullptr;
 }
 
 ui::TReportSources TfrmSkimlet::ReportSources() {
@@ -164,10 +162,10 @@ ui::TReportSources TfrmSkimlet::ReportSources() {
   s.List = vstNetworkList_;
   s.Networks = model_->List();
   s.TemplateFolder = Folders().DefaultFolder / "Report";
-  if (graphs_) {
-    s.TimeGraph = graphs_->TimeGraph();
+  if (TWindowGraphs* graphs = Graphs()) {
+    s.TimeGraph = graphs->TimeGraph();
     for (int band = 0; band < 3; ++band)
-      if (TGraphView* v = graphs_->SpectrumView(band)) s.Spectrum[static_cast<size_t>(band)] = &v->Graph();
+      if (TGraphView* v = graphs->SpectrumView(band)) s.Spectrum[static_cast<size_t>(band)] = &v->Graph();
   }
   if (s.Networks)
     for (const auto& n : s.Networks->Items) s.Hears6GHz = s.Hears6GHz || n->Band == kBand6GHz;
@@ -190,25 +188,6 @@ void TfrmSkimlet::ApplyNetworkFilter() {
   filter_.SetUseSets(Options.bShowFilters);
   model_->ApplyFilter(false);
   UpdateStatusBar();
-}
-
-// The detail pages show the first selected row's network, each only while it is the page showing.
-void TfrmSkimlet::RefreshAdvancedDetails() {
-  QWidget* page = frame_.pcInfo->currentWidget();
-  if (page != frame_.tsAdvancedDetails && page != frame_.tsNetworkDetails) return;
-  const QModelIndexList rows = vstNetworkList_->selectionModel()->selectedRows();
-  const TWLANNetwork* n = nullptr;
-  if (!rows.isEmpty()) {
-    int first = rows.front().row();
-    for (const QModelIndex& i : rows) first = std::min(first, i.row());
-    n = model_->NetworkOfRow(first);
-  }
-  if (page == frame_.tsNetworkDetails) {
-    frame_.pnlNetworkDetails->ShowNetwork(n);
-    if (singleGraph_) singleGraph_->Refresh();
-  } else {
-    frame_.pnlAdvancedDetails->ShowNetwork(n);
-  }
 }
 
 void TfrmSkimlet::BuildLanguageMenu() {
@@ -257,10 +236,7 @@ void TfrmSkimlet::CreateTimers() {
   });
   // The graph of the page that is showing repaints; the status bar follows the connection and the list counts.
   connect(tmUpdateGraph_, &QTimer::timeout, this, [this] {
-    if (graphs_) graphs_->Tick();
-    if (statistics_) statistics_->Tick();
-    if (frame_.pcInfo->isVisible() && frame_.pcInfo->currentWidget() == frame_.tsNetworkDetails)
-      RefreshAdvancedDetails();
+    for (auto& part : parts_) part->Tick();
     UpdateStatusBar();
   });
   connect(tmUpdateCurrentConnection_, &QTimer::timeout, this, [this] { RefreshInterfaceState(); });
@@ -280,9 +256,7 @@ void TfrmSkimlet::ApplyStoredLayout() {
   frame_.splLower->setSizes({std::max(100, height() - Options.aTopPanelHeight), Options.aTopPanelHeight});
   frame_.pnlFilters->setVisible(Options.bShowFilters);
   filter_.SetUseSets(Options.bShowFilters);
-  frame_.pnlAdvancedDetails->SetViewerWidth(Options.HexDumpViewerWidth);
-  pnlConnection_->SetRadioPanelHeight(Options.aRadioPanelHeight);
-  pnlConnection_->ApplyLayouts(Options.Layouts);
+  for (auto& part : parts_) part->RestoreLayout();
   for (auto [id, on] : {std::pair{TCommand::ShowFilters, Options.bShowFilters},
                         {TCommand::ShowHorizontalGrid, Options.bHorzGrid},
                         {TCommand::ShowVerticalGrid, Options.bVertGrid},
@@ -292,7 +266,6 @@ void TfrmSkimlet::ApplyStoredLayout() {
   }
   frame_.pcMain->setCurrentIndex(0);
   frame_.pcInfo->setCurrentIndex(0);
-  frame_.pcStatistics->setCurrentIndex(0);
   firstActivation_ = true;
   ApplyNetworkLayout();
   vstNetworkList_->setMouseTracking(true);
@@ -360,14 +333,14 @@ void TfrmSkimlet::InstallInterfaceCallbacks() {
   interfaces_->OnNetworkListChange = [this](TWLANNetworkList& l) { SyncNetworkRows(l); };
   interfaces_->OnConnectionChange = [this](TWlanObject& c) { ConnectionChanged(c); };
   interfaces_->OnStatisticsChange = [this](TWlanObject& s) {
-    if (statistics_ && s.Interface == SelectedInterface()) statistics_->RefreshStatisticsViews();
+    if (statistics_ && s.Interface == SelectedInterface()) statistics_->Pages()->RefreshStatisticsViews();
   };
   interfaces_->OnPropertiesChange = [this](TWLANInterface& itf) {
-    if (&itf == SelectedInterface()) pnlConnection_->RefreshConnectionView(&itf);
+    if (&itf == SelectedInterface() && ConnectionPanel()) ConnectionPanel()->RefreshConnectionView(&itf);
   };
   interfaces_->OnRadioStateChange = [this](TWLANInterface& itf) {
     if (&itf != SelectedInterface()) return;
-    pnlConnection_->RefreshRadioView(&itf);
+    if (ConnectionPanel()) ConnectionPanel()->RefreshRadioView(&itf);
     commands_->Update();
   };
   interfaces_->OnVendorError = [](const std::string& error) {
@@ -407,36 +380,26 @@ void TfrmSkimlet::InterfacesChanged() {
 void TfrmSkimlet::ConnectionChanged(TWlanObject& connection) {
   if (connection.Interface != SelectedInterface()) return;
   UpdateStatusBar();  // and the commands: Connect / Disconnect follows the connection
-  pnlConnection_->RefreshConnectionView(SelectedInterface());
+  if (ConnectionPanel()) ConnectionPanel()->RefreshConnectionView(SelectedInterface());
 }
 
 void TfrmSkimlet::FormDestroy() {
   for (QTimer* t : {tmUpdateWirelessNetwork_, tmUpdateGraph_, tmUpdateCurrentConnection_, tmUpdateWirelessStatistics_,
                     tmFollowConnection_})
     t->stop();
-  // The graphs go first: they read the lists' records on every paint.
-  delete singleGraph_;
-  singleGraph_ = nullptr;
-  if (graphs_) {
-    graphs_->Free();
-    delete graphs_;
-    graphs_ = nullptr;
-  }
   const QList<int> sizes = frame_.splFilters->sizes();
   if (frame_.pnlFilters->isVisible() && !sizes.isEmpty() && sizes[0] > 0) Options.aLeftPanelWidth = sizes[0];
   Options.bShowFilters = Action(TCommand::ShowFilters)->isChecked();
   const QList<int> lower = frame_.splLower->sizes();
   if (lower.size() == 2 && lower[1] > 0) Options.aTopPanelHeight = lower[1];
   ReadLayout(*vstNetworkList_, Options.Layouts.ListColumns);
-  pnlConnection_->ReadLayouts(Options.Layouts);
-  // A page never shown has had no layout: its sizes say nothing, the stored ones stay.
-  if (pnlConnection_->WasShown()) {
-    if (const QList<int> conn = frame_.splCurrentConnection->sizes(); !conn.isEmpty() && conn[0] > 0)
-      Options.aCurrConPanelWidth = conn[0];
-    if (const int radio = pnlConnection_->RadioPanelHeight(); radio > 0) Options.aRadioPanelHeight = radio;
-  }
-  Options.HexDumpViewerWidth = frame_.pnlAdvancedDetails->ViewerWidth();
-  if (statistics_) statistics_->Store();
+  for (auto& part : parts_) part->StoreLayout();
+  // The parts go before the lists: their graphs read the records on every paint.
+  graphs_ = nullptr;
+  details_ = nullptr;
+  connection_ = nullptr;
+  statistics_ = nullptr;
+  parts_.clear();
   Options.bVertGrid = Action(TCommand::ShowVerticalGrid)->isChecked();
   Options.bHorzGrid = Action(TCommand::ShowHorizontalGrid)->isChecked();
   // The interface set goes (its network lists write comments.txt and colors.txt, the session closes), then
@@ -455,24 +418,23 @@ void TfrmSkimlet::ApplyNetworkLayout() {
 }
 
 void TfrmSkimlet::ApplyLanguage() {
+  // The widths the user set survive the new column titles.
   ReadLayout(*vstNetworkList_, Options.Layouts.ListColumns);
-  pnlConnection_->ReadLayouts(Options.Layouts);
+  for (auto& part : parts_) part->StoreLayout();
   LoadColumnTitles(Lang, Options.Layouts);
   commands_->ApplyTexts();
   TQtTranslatable window(this, "TfrmSkimlet");
   TTranslatable* windows[] = {&window};
   TranslateForms(Lang, windows, &window);
   ApplyNetworkLayout();
-  pnlConnection_->ApplyLayouts(Options.Layouts);
-  pnlConnection_->ApplyLanguage();
-  // The value selector lists the column titles just loaded; the band pages are captioned.
-  if (graphs_) graphs_->ApplyLanguage();
-  if (statistics_) statistics_->ApplyLanguage();
-  if (singleGraph_) singleGraph_->ApplyLanguage();
+  // The value selectors list the column titles just loaded; the band pages are captioned.
+  for (auto& part : parts_) {
+    part->RestoreLayout();
+    part->ApplyLanguage();
+  }
   frame_.vstFilter->Build();
   QStringList titles;
   for (int i = 0; i < NetworkColumnCount; ++i) titles << model_->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
-  frame_.pnlNetworkDetails->SetTitles(titles);
   commands_->BuildCopyMenu(mnuCopy_, titles);
   // The language file captions the actions as it finds them; those that follow the state are set again.
   commands_->Update();
@@ -513,12 +475,9 @@ void TfrmSkimlet::StartTimers() {
 }
 
 void TfrmSkimlet::ApplyOptions(bool bandLayoutChanged) {
-  if (bandLayoutChanged && graphs_) graphs_->BuildBandGraphs();
+  for (auto& part : parts_) part->ApplyOptions(bandLayoutChanged);
   StartTimers();
   SetCaption();
-  if (graphs_) graphs_->ApplyGraphOptions();
-  if (statistics_) statistics_->ApplyGraphOptions();
-  if (singleGraph_) singleGraph_->ApplyGraphOptions();
   // The achievable rate follows the noise level, the stream counts and the access-point switch.
   if (TWLANNetworkList* list = SelectedNetworks())
     for (const auto& n : list->Items) n->AchievableRate = n->ComputeAchievableRate();
@@ -533,7 +492,7 @@ void TfrmSkimlet::ScanResultsReady() {
 }
 
 void TfrmSkimlet::ClearNetworks() {
-  frame_.pnlAdvancedDetails->Clear();
+  if (details_) details_->AdvancedDetails()->Clear();
   model_->ForgetAll();
   if (TWLANNetworkList* list = SelectedNetworks()) list->Clear();
   UpdateStatusBar();
@@ -553,8 +512,7 @@ void TfrmSkimlet::RefreshInterfaceState() {
     itf->UpdateRadioState();
     itf->UpdateConnection();  // its change handler updates the status bar and the connection table
   }
-  pnlConnection_->RefreshConnectionView(SelectedInterface());
-  pnlConnection_->RefreshRadioView(SelectedInterface());
+  for (auto& part : parts_) part->SetInterface(SelectedInterface());
   commands_->Update();
 }
 
@@ -573,19 +531,12 @@ void TfrmSkimlet::RefreshStatistics() {
 void TfrmSkimlet::SyncNetworkRows(TWLANNetworkList& list) {
   if (&list != model_->List()) return;
   model_->Sync();
-  frame_.pnlAdvancedDetails->Revalidate(&list);
-  RefreshAdvancedDetails();
-  CheckHeardBands();
+  NetworksChanged();
   UpdateStatusBar();  // and the commands
 }
 
-void TfrmSkimlet::CheckHeardBands() {
-  if (!graphs_) return;
-  const TWLANNetworkList* list = model_->List();
-  bool six = false;
-  if (list)
-    for (const auto& n : list->Items) six = six || n->Band == kBand6GHz;
-  graphs_->SetHears6GHz(six);
+void TfrmSkimlet::NetworksChanged() {
+  for (auto& part : parts_) part->NetworksChanged(model_->List());
 }
 
 void TfrmSkimlet::FillInterfaceSelector() {
@@ -609,7 +560,7 @@ void TfrmSkimlet::RebuildInterfaceList() {
   if (interfaces_) interfaces_->SetSelectedIndex(frame_.cbInterfaces->currentIndex());
   model_->SetList(SelectedNetworks());
   ClearNetworks();
-  CheckHeardBands();
+  NetworksChanged();
   RefreshNetworks();
   RefreshInterfaceState();
   RefreshStatistics();
@@ -621,7 +572,7 @@ void TfrmSkimlet::InterfaceChosen(int index) {
   interfaces_->SetSelectedIndex(index);
   model_->SetList(SelectedNetworks());
   ClearNetworks();
-  CheckHeardBands();
+  NetworksChanged();
   RefreshNetworks();
   RefreshInterfaceState();
 }

@@ -43,8 +43,10 @@
 #include "support/network_fixture.h"
 #include "support/vendor_db_fixture.h"
 #include "ui/window_environment.h"
+#include "ui/connection/connection_page.h"
 #include "ui/connection/current_connection.h"
 #include "ui/details/advanced_details.h"
+#include "ui/details/details_part.h"
 #include "ui/filters/filter_tree.h"
 #include "ui/details/element_tree_model.h"
 #include "ui/hexview/hex_dump_viewer.h"
@@ -142,7 +144,7 @@ TEST_F(WindowTest, StartFillsTheListAndShutdownKeepsTheLayout) {
     w.show();
     w.Frame().pcMain->setCurrentIndex(1);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    QSplitter* split = w.Frame().splCurrentConnection;
+    QSplitter* split = w.ConnectionPage()->Splitter();
     const QList<int> sizes = split->sizes();
     split->setSizes({310, sizes.value(0) + sizes.value(1) - 310});
     w.ConnectionPanel()->SetRadioPanelHeight(177);
@@ -356,8 +358,14 @@ TEST_F(WindowTest, LanguageSwitchKeepsTheListAndChangesTheTexts) {
                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   const LocalDateTime firstSeen = selected->FirstSeen;
   const std::string englishTitle = model.headerData(3, Qt::Horizontal, Qt::DisplayRole).toString().toStdString();
+  // The pages' column widths survive their new titles.
+  QHeaderView* connectionHeader = w.ConnectionPanel()->ConnectionTable()->header();
+  connectionHeader->resizeSection(0, 141);
+  const QString connectionTitle = connectionHeader->model()->headerData(0, Qt::Horizontal).toString();
 
   w.SwitchLanguage("deutsch.lng");
+  EXPECT_EQ(connectionHeader->sectionSize(0), 141);
+  EXPECT_NE(connectionHeader->model()->headerData(0, Qt::Horizontal).toString(), connectionTitle);
   EXPECT_EQ(Translate("ListColumns3"), "Kommentar");
   EXPECT_NE(englishTitle, "Kommentar");
   EXPECT_EQ(model.headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), "Kommentar");
@@ -401,13 +409,13 @@ TEST_F(WindowTest, AdvancedDetailsFollowTheSelectionAndForgetARecordThatGoes) {
     f.BssList = {0, test::MakeBssList({{test::MakeEntry(1, -50, 2437000, "alpha"), ElementBuilder().AddText(0, "alpha").Blob()},
                                        {test::MakeEntry(2, -60, 2437000, "bravo"), ElementBuilder().AddText(0, "bravo").Blob()}})};
   }));
-  ui::TAdvancedDetails& page = *w.Frame().pnlAdvancedDetails;
+  ui::TAdvancedDetails& page = *w.Details()->AdvancedDetails();
   TNetworkListModel& model = *w.NetworkModel();
   ASSERT_EQ(model.rowCount(), 2);
   w.NetworkList()->selectionModel()->select(model.index(0, 0),
                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   EXPECT_TRUE(page.ElementBSSID().empty());  // the page is not showing
-  w.Frame().pcInfo->setCurrentWidget(w.Frame().tsAdvancedDetails);
+  w.Frame().pcInfo->setCurrentWidget(w.Details()->AdvancedDetailsPage());
   const std::string shown = model.NetworkOfRow(0)->BSSIDText;
   EXPECT_EQ(page.ElementBSSID(), shown);
   EXPECT_GT(page.Model()->Tree().Count(), 0u);
@@ -571,6 +579,39 @@ TEST_F(WindowTest, EnglishFileCarriesTheWindowTexts) {
     ++checked;
   }
   EXPECT_GT(checked, 30);
+}
+
+// Every page comes from its part, in the order the parts are registered; the language file names the pages.
+TEST_F(WindowTest, PartsBuildTheirWholePagesInOrder) {
+  TfrmSkimlet w(Environment());
+  auto names = [](const QTabWidget* tabs) {
+    QStringList n;
+    for (int i = 0; i < tabs->count(); ++i) n << tabs->widget(i)->objectName();
+    return n;
+  };
+  EXPECT_EQ(names(w.Frame().pcMain), (QStringList{"tsScanner", "tsCurrentConnection", "tsWirelessStatistics"}));
+  EXPECT_EQ(names(w.Frame().pcInfo), (QStringList{"tsBand1", "tsBand2", "tsBand3", "tsGraphs", "tsNetworkDetails",
+                                                  "tsAdvancedDetails"}));
+  EXPECT_TRUE(w.Details()->NetworkDetailsPage()->isAncestorOf(w.SingleNetworkGraph()));
+  EXPECT_TRUE(w.ConnectionPage()->Page()->isAncestorOf(w.ConnectionPage()->Graphs()->ConnectionView(1)));
+  EXPECT_TRUE(w.Frame().pcMain->widget(2)->isAncestorOf(w.StatisticsPages()->Phy()));
+}
+
+// A graph's export asks through the dialogs the window was given, and tells a failure there too.
+TEST_F(WindowTest, GraphExportAsksThroughTheWindowsDialogs) {
+  QStringList filters;
+  TStartEnvironment env = Environment();
+  env.Dialogs.SaveFile = [&](QWidget*, const QString&, const QString& proposed, const QStringList& f, int&) {
+    filters = f;
+    return dir.filePath("missing/" + proposed);
+  };
+  TfrmSkimlet w(std::move(env));
+  messages.clear();
+  w.Graphs()->SpectrumView(0)->ExportToFile();
+  ASSERT_EQ(filters.size(), 2);
+  EXPECT_TRUE(filters[0].endsWith("(*.png)"));
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_TRUE(messages[0].contains("missing/")) << messages[0].toStdString();
 }
 
 TEST(Caption, VersionWithAndWithoutReleaseNumber) {
