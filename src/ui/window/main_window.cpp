@@ -27,7 +27,6 @@
 #include "core/vendor/vendor.h"
 #include "core/wlan/wlan_connection.h"
 #include "ui/base/tr.h"
-#include "ui/channels/channels_page.h"
 #include "ui/connection/connection_page.h"
 #include "ui/connection/current_connection.h"
 #include "ui/details/advanced_details.h"
@@ -110,7 +109,6 @@ void TfrmSkimlet::AddParts() {
     const TWLANInterface* selected = SelectedInterface();
     return selected ? selected->Statistics.get() : nullptr;
   });
-  AddPart<ui::TChannelsPage>(frame_.pcMain);
 }
 
 void TfrmSkimlet::ConnectList() {

@@ -589,8 +589,7 @@ TEST_F(WindowTest, PartsBuildTheirWholePagesInOrder) {
     for (int i = 0; i < tabs->count(); ++i) n << tabs->widget(i)->objectName();
     return n;
   };
-  EXPECT_EQ(names(w.Frame().pcMain),
-            (QStringList{"tsScanner", "tsCurrentConnection", "tsWirelessStatistics", "tsChannels"}));
+  EXPECT_EQ(names(w.Frame().pcMain), (QStringList{"tsScanner", "tsCurrentConnection", "tsWirelessStatistics"}));
   EXPECT_EQ(names(w.Frame().pcInfo), (QStringList{"tsBand1", "tsBand2", "tsBand3", "tsGraphs", "tsNetworkDetails",
                                                   "tsAdvancedDetails"}));
   EXPECT_TRUE(w.Details()->NetworkDetailsPage()->isAncestorOf(w.SingleNetworkGraph()));
