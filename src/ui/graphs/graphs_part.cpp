@@ -6,6 +6,7 @@
 #include "core/radio/values.h"
 #include "ui/base/tr.h"
 #include "ui/graphs/graph_view.h"
+#include "ui/list/network_view.h"
 
 namespace skimlet::ui {
 
@@ -20,6 +21,11 @@ TGraphsPart::TGraphsPart(QTabWidget* pages, TNetworkListModel* rows, const TProg
   QWidget* band2 = page("tsBand2", Tr("5Ghz"));
   QWidget* graphsPage = page("tsGraphs", QStringLiteral("Graphs"));
   graphs_ = new TWindowGraphs(pages, graphsPage, band1, band2, rows, options, this);
+  // A ticked or unticked row shows or leaves the graphs at once, not at the next tick of the graph timer.
+  connect(rows, &QAbstractItemModel::dataChanged, this,
+          [this](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
+            if (roles.contains(Qt::CheckStateRole)) graphs_->Tick();
+          });
 }
 
 // The graphs go before the lists: they read the records on every paint.
@@ -37,6 +43,8 @@ void TGraphsPart::ApplyOptions(bool layoutChanged) {
 }
 
 void TGraphsPart::Tick() { graphs_->Tick(); }
+
+void TGraphsPart::SelectionChanged() { graphs_->Tick(); }
 
 void TGraphsPart::NetworksChanged(const TWLANNetworkList* list) {
   bool six = false;

@@ -31,6 +31,8 @@ public:
   void ApplyLanguage() override;
   void ApplyOptions(bool layoutChanged) override;
   void Tick() override;
+  // The selected network is drawn apart: the showing graph repaints at once.
+  void SelectionChanged() override;
   // The 6 GHz page shows once the list has a 6 GHz network.
   void NetworksChanged(const TWLANNetworkList* list) override;
 

@@ -6,7 +6,9 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QSplitter>
+#include <QStyle>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "core/settings/options.h"
@@ -50,9 +52,16 @@ TFrame BuildFrame(QMainWindow& window, TProgramOptions& options) {
   f.pnlFilters->setObjectName(QStringLiteral("pnlFilters"));
   auto* filterLayout = new QVBoxLayout(f.pnlFilters);
   filterLayout->setContentsMargins(0, 0, 0, 0);
+  auto* titleRow = new QHBoxLayout();
   auto* lblFilters = new QLabel(QStringLiteral("Filters"), f.pnlFilters);
   lblFilters->setObjectName(QStringLiteral("lblFilters"));
-  filterLayout->addWidget(lblFilters);
+  f.btnCloseFilters = new QToolButton(f.pnlFilters);
+  f.btnCloseFilters->setObjectName(QStringLiteral("btnCloseFilters"));
+  f.btnCloseFilters->setAutoRaise(true);
+  f.btnCloseFilters->setIcon(f.pnlFilters->style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+  titleRow->addWidget(lblFilters, 1);
+  titleRow->addWidget(f.btnCloseFilters);
+  filterLayout->addLayout(titleRow);
   f.vstFilter = new ui::TFilterTree(options, f.pnlFilters);
   filterLayout->addWidget(f.vstFilter, 1);
 

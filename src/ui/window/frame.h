@@ -9,6 +9,7 @@ class QLineEdit;
 class QMainWindow;
 class QSplitter;
 class QTabWidget;
+class QToolButton;
 class QWidget;
 
 namespace skimlet {
@@ -24,6 +25,7 @@ struct TFrame {
   QTabWidget* pcMain = nullptr;
   QSplitter* splFilters = nullptr;
   QWidget* pnlFilters = nullptr;
+  QToolButton* btnCloseFilters = nullptr;  // on the panel's title row
   ui::TFilterTree* vstFilter = nullptr;
   QLineEdit* edFilterText = nullptr;
   QSplitter* splLower = nullptr;

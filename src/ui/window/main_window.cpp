@@ -17,6 +17,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "core/base/format.h"
@@ -182,6 +183,10 @@ void TfrmSkimlet::ConnectFilters() {
     ApplyNetworkFilter();
   });
   connect(frame_.vstFilter, &ui::TFilterTree::FilterChanged, this, [this] { ApplyNetworkFilter(); });
+  // The panel's close button is the View menu's command unticked.
+  connect(frame_.btnCloseFilters, &QToolButton::clicked, this, [this] {
+    if (Action(TCommand::ShowFilters)->isChecked()) Action(TCommand::ShowFilters)->trigger();
+  });
 }
 
 void TfrmSkimlet::ApplyNetworkFilter() {
@@ -345,6 +350,11 @@ void TfrmSkimlet::InstallInterfaceCallbacks() {
   };
   interfaces_->OnVendorError = [](const std::string& error) {
     qWarning("skimlet: vendor lookup: %s", error.c_str());
+  };
+  // What the debug option asks to be told (the result of a connection request) is shown as it comes.
+  interfaces_->OnDebugMessage = [this](const std::string& text, const std::string& caption) {
+    Ask(QString::fromStdString(text), Tr(caption), caption == "Error" ? QMessageBox::Critical : QMessageBox::Information,
+        QMessageBox::Ok);
   };
   // The service's thread: hand the news to the window thread and do nothing else. The cycle detaches the post
   // (under the relay's lock) before the window goes, and a queued call dies with its receiver.

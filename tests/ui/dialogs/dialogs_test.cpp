@@ -247,7 +247,7 @@ protected:
   TStartEnvironment Environment() {
     TStartEnvironment env = test::SimWindowEnvironment(dir.path());
     env.Dialogs.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
-                         QMessageBox::StandardButtons buttons) {
+                                 QMessageBox::StandardButtons buttons) {
       messages << text;
       return buttons & QMessageBox::Cancel ? answer : QMessageBox::Ok;
     };

@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -69,7 +70,7 @@ protected:
   TStartEnvironment Environment() {
     TStartEnvironment env = test::SimWindowEnvironment(dir.path());
     env.Dialogs.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
-                         QMessageBox::StandardButtons buttons) {
+                                 QMessageBox::StandardButtons buttons) {
       messages << text;
       if (answerYes && (buttons & QMessageBox::Yes)) return QMessageBox::Yes;
       if (buttons & QMessageBox::Ignore) return QMessageBox::Ignore;
@@ -614,6 +615,70 @@ TEST_F(WindowTest, GraphExportAsksThroughTheWindowsDialogs) {
   EXPECT_TRUE(messages[0].contains("missing/")) << messages[0].toStdString();
 }
 
+// The Graphs page repaints as soon as a row is ticked off or another one is selected, not at the next tick.
+TEST_F(WindowTest, TickingAndSelectingRepaintTheShowingGraphAtOnce) {
+  TfrmSkimlet w(FakeEnvironment([](test::FakeWlanService& f) {
+    f.SetQuery(kOpcodeInterfaceState, EncodeUInt32Value(kInterfaceConnected));
+    f.SetQuery(kOpcodeAutoConfEnabled, EncodeUInt32Value(1));
+    f.BssList = {0, test::MakeBssList({{test::MakeEntry(1, -50, 2437000, "alpha"), {}},
+                                       {test::MakeEntry(2, -60, 2437000, "bravo"), {}}})};
+  }));
+  w.findChild<QTimer*>(QStringLiteral("tmUpdateGraph"))->stop();
+  w.Frame().pcInfo->setCurrentWidget(w.Frame().pcInfo->findChild<QWidget*>(QStringLiteral("tsGraphs")));
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  struct : QObject {
+    int Paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      Paints += event->type() == QEvent::Paint;
+      return false;
+    }
+  } counter;
+  w.Graphs()->TimeView()->installEventFilter(&counter);
+  TNetworkListModel& model = *w.NetworkModel();
+  ASSERT_EQ(model.rowCount(), 2);
+  for (const auto& change : std::vector<std::function<void()>>{
+           [&] { w.NetworkList()->selectionModel()->select(model.index(1, 1), QItemSelectionModel::ClearAndSelect |
+                                                                                  QItemSelectionModel::Rows); },
+           [&] { ASSERT_TRUE(model.setData(model.index(0, 0), Qt::Unchecked, Qt::CheckStateRole)); }}) {
+    QTest::qWait(50);
+    counter.Paints = 0;
+    change();
+    QTest::qWait(50);
+    EXPECT_GE(counter.Paints, 1);
+  }
+}
+
+// The filter panel's close button hides it as the View menu's command does.
+TEST_F(WindowTest, FilterPanelClosesFromItsTitleRow) {
+  TfrmSkimlet w(Environment());
+  w.ShowFilters(true);
+  w.Action(TCommand::ShowFilters)->setChecked(true);
+  ASSERT_FALSE(w.Frame().pnlFilters->isHidden());
+  w.Frame().btnCloseFilters->click();
+  EXPECT_TRUE(w.Frame().pnlFilters->isHidden());
+  EXPECT_FALSE(w.Action(TCommand::ShowFilters)->isChecked());
+  EXPECT_FALSE(w.Options.bShowFilters);
+}
+
+// With the debug option on, the result of a connection request is told.
+TEST_F(WindowTest, DebugOptionTellsTheConnectResult) {
+  TfrmSkimlet w(FakeEnvironment([](test::FakeWlanService& f) {
+    f.SetQuery(kOpcodeInterfaceState, EncodeUInt32Value(kInterfaceConnected));
+    f.SetQuery(kOpcodeAutoConfEnabled, EncodeUInt32Value(1));
+    f.BssList = {0, test::MakeBssList({{test::MakeEntry(1, -50, 2437000, "alpha"), {}}})};
+  }));
+  ASSERT_EQ(w.NetworkModel()->rowCount(), 1);
+  const TWLANNetwork& network = *w.NetworkModel()->NetworkOfRow(0);
+  messages.clear();
+  w.SelectedInterface()->Connect(network);
+  EXPECT_TRUE(messages.isEmpty()) << "told only when asked for";
+  w.Options.bShowScanDebugInLOG = true;
+  w.SelectedInterface()->Connect(network);
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_TRUE(messages[0].startsWith("WlanConnect is")) << messages[0].toStdString();
+}
+
 TEST(Caption, VersionWithAndWithoutReleaseNumber) {
   EXPECT_EQ(CaptionText("Skimlet", 5, 1, 0, ""), "Skimlet 05.01");
   EXPECT_EQ(CaptionText("Skimlet", 5, 1, 3, ""), "Skimlet 05.01.3");
@@ -790,7 +855,7 @@ protected:
                                          {test::MakeEntry(3, -70, 5180000, "charlie"), {}}})};
     });
     env.Dialogs.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
-                         QMessageBox::StandardButtons buttons) {
+                                 QMessageBox::StandardButtons buttons) {
       messages << text;
       if (buttons & QMessageBox::Yes) return Yes ? QMessageBox::Yes : QMessageBox::No;
       if (buttons & QMessageBox::Cancel) return Yes ? QMessageBox::Ok : QMessageBox::Cancel;
@@ -975,7 +1040,7 @@ TEST_F(CommandWindowTest, SnapshotSavesAndOpensWithThePauseOn) {
   QString proposed, answer = QString::fromStdString(file);
   auto w = Open([&](TStartEnvironment& env) {
     env.Dialogs.FileName = [&](QWidget*, bool save, const QString&, const QString& filter, const QString&,
-                       const QString& name) {
+                               const QString& name) {
       EXPECT_TRUE(filter.contains("*.snapshot"));
       if (save) proposed = name;
       return answer;
