@@ -11,17 +11,12 @@
 #include "core/base/translate.h"
 #include "core/radio/values.h"
 #include "core/wlan/wlan_interface.h"
+#include "ui/base/tr.h"
 #include "ui/list/network_view.h"
 
 namespace skimlet {
 
-namespace {
-
-QString Fmt(std::string_view key, std::initializer_list<FmtArg> args) {
-  return QString::fromStdString(Format(Translate(key), args));
-}
-
-}  // namespace
+using ui::Fmt;
 
 // Status panel 0: the signal icon of the connection and the SSID text, drawn by the window.
 class TStatusPanel0 : public QWidget {
