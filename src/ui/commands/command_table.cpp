@@ -19,6 +19,8 @@
 #include "core/model/copy_text.h"
 #include "core/settings/options.h"
 #include "core/wlan/wlan_interface.h"
+#include "ui/base/tr.h"
+#include "ui/base/widgets.h"
 #include "ui/commands/command_host.h"
 #include "ui/dialogs/about.h"
 #include "ui/dialogs/column_settings.h"
@@ -33,24 +35,9 @@ namespace skimlet {
 
 namespace {
 
-QString Tr(std::string_view key) { return QString::fromStdString(Translate(key)); }
-
-// The hourglass while the service works, shown before the call starts: the events pending then are handled
-// (timers included), so records and interfaces are looked up once it shows, never before.
-class TWaitCursor {
-public:
-  TWaitCursor() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  }
-  ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-  TWaitCursor(const TWaitCursor&) = delete;
-  TWaitCursor& operator=(const TWaitCursor&) = delete;
-};
-
-QString Fmt(std::string_view key, std::initializer_list<FmtArg> args) {
-  return QString::fromStdString(Format(Translate(key), args));
-}
+using ui::Fmt;
+using ui::Tr;
+using ui::TWaitCursor;
 
 bool AskYes(TCommandHost& host, std::string_view key, QMessageBox::Icon icon) {
   return host.Ask(Tr(key), Tr("sWarning"), icon, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;

@@ -9,6 +9,7 @@
 
 #include "core/base/translate.h"
 #include "core/wlan/wlan_interface.h"
+#include "ui/base/tr.h"
 #include "ui/commands/command_host.h"
 #include "ui/list/network_view.h"
 
@@ -16,9 +17,8 @@ namespace skimlet {
 
 namespace {
 
-QString Text(std::string_view key, std::string_view english) {
-  return QString::fromStdString(Translate(key, english));
-}
+// The text of Key in the current language, else the English one.
+QString Text(std::string_view key, std::string_view english) { return ui::Tr(key, english); }
 
 // The desktop theme's image, else Qt's own.
 QIcon IconFor(TCommandIcon icon) {

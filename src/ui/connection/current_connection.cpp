@@ -17,6 +17,8 @@
 #include "core/radio/values.h"
 #include "core/settings/options.h"
 #include "core/wlan/wlan_interface.h"
+#include "ui/base/paint.h"
+#include "ui/base/tr.h"
 #include "ui/list/column_layout.h"
 #include "ui/list/network_view.h"
 #include "ui/report/view_export.h"
@@ -25,7 +27,7 @@ namespace skimlet {
 
 namespace {
 
-QString Tr(std::string_view key) { return QString::fromStdString(Translate(key)); }
+using ui::Tr;
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 // Text from the air or the driver, one line, no control characters.
 QString Shown(const std::string& s) { return Q(SafeText(s, SafeTextStyle::Window)); }
@@ -81,7 +83,7 @@ public:
     const QVariant quality = index.data(kQualityRole);
     if (!quality.isValid()) return;
     painter->save();
-    DrawQualityBar(*painter, option.rect, Qt::AlignLeft, false, true, quality.toDouble());
+    ui::DrawQualityBar(*painter, option.rect, Qt::AlignLeft, false, true, quality.toDouble());
     painter->restore();
   }
 };

@@ -1,7 +1,6 @@
 #include "ui/dialogs/about.h"
 
 #include <QDateTime>
-#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QPixmap>
@@ -12,6 +11,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "ui/base/dialog_service.h"
 #include "ui/dialogs/dialog_common.h"
 
 // The build defines these; the defaults keep the file compiling on its own.
@@ -108,9 +108,7 @@ TfrmAbout::TfrmAbout(const TAboutInfo& info, QWidget* parent) : QDialog(parent),
     lblIcon_->installEventFilter(this);
   }
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-  buttons->button(QDialogButtonBox::Ok)->setText(Tr("sOK"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  QDialogButtonBox* buttons = OkButton(*this);
   box->addWidget(buttons);
   box->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -118,7 +116,7 @@ TfrmAbout::TfrmAbout(const TAboutInfo& info, QWidget* parent) : QDialog(parent),
 bool TfrmAbout::eventFilter(QObject* watched, QEvent* event) {
   if (watched == lblIcon_ && event->type() == QEvent::MouseButtonRelease &&
       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-    QDesktopServices::openUrl(QUrl(home_));
+    if (const auto& open = ui::DialogsFor(this).OpenUrl) open(QUrl(home_));
     return true;
   }
   return QDialog::eventFilter(watched, event);

@@ -1,10 +1,13 @@
-// What every dialog shares: its texts from the current language (the English text is the key), and its place
-// centred on the window that opens it.
+// What every dialog shares: its texts from the current language (the English text is the key), its button
+// rows, and its place centred on the window that opens it.
 #pragma once
 
 #include <QString>
 
 #include <string_view>
+
+#include "ui/base/tr.h"
+#include "ui/base/widgets.h"
 
 class QDialog;
 class QDialogButtonBox;
@@ -12,15 +15,13 @@ class QWidget;
 
 namespace skimlet::dialogs {
 
-// The text of Key in the current language, or Key itself.
-QString Tr(std::string_view key);
-// The text of Key with its "%s" filled with Value.
-QString TrFormat(std::string_view key, const QString& value);
+// Texts and button rows come from the window's base room.
+using ui::OkButton;
+using ui::OkCancelButtons;
+using ui::Tr;
+using ui::TrFormat;
 
 // Grows Dialog to its contents when smaller and centres it on Parent's window (on the screen without one).
 void CentreOn(QDialog& dialog, QWidget* parent);
-
-// OK and Cancel in the current language, accepting and rejecting Dialog.
-QDialogButtonBox* OkCancelButtons(QDialog& dialog);
 
 }  // namespace skimlet::dialogs

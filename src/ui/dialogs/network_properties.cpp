@@ -33,15 +33,11 @@ public:
     const int top = cell.top() + 2, bottom = cell.bottom() - 3;
     if (bottom < top) return;
     const QRect swatch(cell.left() + 5, top, bottom - top + 1, bottom - top + 1);
-    painter->fillRect(swatch, colour.value<QColor>());
-    painter->setPen(option.palette.color(QPalette::Text));
-    painter->drawRect(swatch.adjusted(0, 0, -1, -1));
+    ui::DrawSwatch(*painter, swatch, colour.value<QColor>(), option.palette.color(QPalette::Text));
   }
 };
 
-QColor ToQColor(TColor c) {
-  return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
-}
+using ui::ToQColor;
 
 }  // namespace
 

@@ -42,8 +42,22 @@ TfrmPreferences::TfrmPreferences(const TProgramOptions& o, QWidget* parent) : QD
   setWindowTitle(Tr("Preferences"));
   Pages = new QTabWidget(this);
   Pages->setObjectName(QStringLiteral("pcPreferences"));
+  Pages->addTab(BuildSpeedPage(o), Tr("Update speed"));
+  Pages->addTab(BuildNetworksPage(o), Tr("Wireless networks"));
+  Pages->addTab(BuildRatesPage(o), Tr("Rates"));
+  Pages->setCurrentIndex(0);
 
-  // Update speed.
+  QDialogButtonBox* buttons = OkCancelButtons(*this);
+  auto* box = new QVBoxLayout(this);
+  box->addWidget(Pages);
+  box->addWidget(buttons);
+
+  connect(chkBandsOnSinglePanel, &QCheckBox::toggled, this, [this] { UpdateEnabled(); });
+  connect(rbRateForAP, &QRadioButton::toggled, this, [this] { UpdateEnabled(); });
+  UpdateEnabled();
+}
+
+QWidget* TfrmPreferences::BuildSpeedPage(const TProgramOptions& o) {
   auto* speed = new QWidget(Pages);
   auto* speedGrid = new QGridLayout(speed);
   seWirelessNetworkInterval = SpinBox("seWirelessNetworkInterval", kIntervalSecondsRange, o.UpdateWirelessNetworkInterval, speed);
@@ -57,9 +71,10 @@ TfrmPreferences::TfrmPreferences(const TProgramOptions& o, QWidget* parent) : QD
   AddRow(speedGrid, "Update graphs every", seGraphInterval, "seconds");
   speedGrid->setRowStretch(speedGrid->rowCount(), 1);
   speedGrid->setColumnStretch(3, 1);
-  Pages->addTab(speed, Tr("Update speed"));
+  return speed;
+}
 
-  // Wireless networks.
+QWidget* TfrmPreferences::BuildNetworksPage(const TProgramOptions& o) {
   auto* networks = new QWidget(Pages);
   auto* networksBox = new QVBoxLayout(networks);
   auto* graphs = new QGroupBox(Tr("Graphs"), networks);
@@ -106,9 +121,10 @@ TfrmPreferences::TfrmPreferences(const TProgramOptions& o, QWidget* parent) : QD
   listGrid->setColumnStretch(3, 1);
   networksBox->addWidget(list);
   networksBox->addStretch();
-  Pages->addTab(networks, Tr("Wireless networks"));
+  return networks;
+}
 
-  // Rates.
+QWidget* TfrmPreferences::BuildRatesPage(const TProgramOptions& o) {
   auto* rates = new QWidget(Pages);
   auto* ratesBox = new QVBoxLayout(rates);
   auto* rate = new QGroupBox(Tr("Achievable rate calculation"), rates);
@@ -130,17 +146,7 @@ TfrmPreferences::TfrmPreferences(const TProgramOptions& o, QWidget* parent) : QD
   rateGrid->setColumnStretch(3, 1);
   ratesBox->addWidget(rate);
   ratesBox->addStretch();
-  Pages->addTab(rates, Tr("Rates"));
-  Pages->setCurrentIndex(0);
-
-  QDialogButtonBox* buttons = OkCancelButtons(*this);
-  auto* box = new QVBoxLayout(this);
-  box->addWidget(Pages);
-  box->addWidget(buttons);
-
-  connect(chkBandsOnSinglePanel, &QCheckBox::toggled, this, [this] { UpdateEnabled(); });
-  connect(rbRateForAP, &QRadioButton::toggled, this, [this] { UpdateEnabled(); });
-  UpdateEnabled();
+  return rates;
 }
 
 void TfrmPreferences::UpdateEnabled() {

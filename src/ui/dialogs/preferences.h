@@ -46,6 +46,10 @@ public:
   QSpinBox* seTxStreams = nullptr;
 
 private:
+  // The three pages, made on Pages and filled from O.
+  QWidget* BuildSpeedPage(const TProgramOptions& o);
+  QWidget* BuildNetworksPage(const TProgramOptions& o);
+  QWidget* BuildRatesPage(const TProgramOptions& o);
   void UpdateEnabled();
 };
 

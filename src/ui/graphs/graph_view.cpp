@@ -19,17 +19,18 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/base/translate.h"
 #include "core/settings/options.h"
 #include "render/wifi_graphs.h"
+#include "ui/base/dialog_service.h"
+#include "ui/base/tr.h"
+#include "ui/base/widgets.h"
 #include "ui/list/network_view.h"
 
 namespace skimlet {
 
 namespace {
 
-QString Tr(std::string_view key) { return QString::fromStdString(Translate(key)); }
-QString Tr(std::string_view key, std::string_view fallback) { return QString::fromStdString(Translate(key, fallback)); }
+using ui::Tr;
 
 // The layout of a page, made once; its widgets are deleted when the page is rebuilt.
 QVBoxLayout* ClearedLayout(QWidget* page) {
@@ -83,15 +84,15 @@ void TGraphView::CopyToClipboard() {
 }
 
 void TGraphView::ExportToFile() {
-  const QString png = QStringLiteral("PNG image (*.png)"), bmp = Tr("Bitmap file") + QStringLiteral(" (*.bmp)");
-  QString filter = png;
-  QString name = QFileDialog::getSaveFileName(this, Tr("Export to file"), graph_->ExportFileName() + ".png",
-                                              png + ";;" + bmp, &filter);
+  const QStringList filters = {QStringLiteral("PNG image (*.png)"), Tr("Bitmap file") + QStringLiteral(" (*.bmp)")};
+  ui::TDialogService& dialogs = ui::DialogsFor(this);
+  int filter = 0;
+  const QString name = dialogs.SaveFile(this, Tr("Export to file"), graph_->ExportFileName() + ".png", filters, filter);
   if (name.isEmpty()) return;
-  if (QFileInfo(name).suffix().isEmpty()) name += filter == bmp ? ".bmp" : ".png";
   const std::string error = graph_->ExportToFile(name, size());
   if (!error.empty())
-    QMessageBox::critical(this, Tr("sError"), name + "\n" + QString::fromStdString(error));
+    dialogs.Message(this, name + "\n" + QString::fromStdString(error), Tr("sError"), QMessageBox::Critical,
+                    QMessageBox::Ok);
 }
 
 // ---- TWindowGraphs
@@ -110,14 +111,9 @@ TWindowGraphs::TWindowGraphs(QTabWidget* tabs, QWidget* graphsPage, QWidget* ban
   auto* top = new QHBoxLayout();
   cbValue_ = new QComboBox(graphsPage_);
   cbValue_->setObjectName(QStringLiteral("cbGraphValue"));
-  lblMin_ = new QLabel(graphsPage_);
-  lblMax_ = new QLabel(graphsPage_);
-  lblAvg_ = new QLabel(graphsPage_);
-  lblMin_->setObjectName(QStringLiteral("lblGraphMin"));
-  lblMax_->setObjectName(QStringLiteral("lblGraphMax"));
-  lblAvg_->setObjectName(QStringLiteral("lblGraphAvg"));
+  stats_ = std::make_unique<ui::TStatsStrip>(graphsPage_, QStringLiteral("lblGraph"));
   top->addWidget(cbValue_);
-  for (QLabel* l : {lblMin_, lblMax_, lblAvg_}) {
+  for (QLabel* l : stats_->Labels()) {
     l->setMinimumWidth(90);
     top->addWidget(l);
   }
@@ -169,36 +165,6 @@ TGraphView* TWindowGraphs::MakeSpectrum(int band, QWidget* parent) {
   return view;
 }
 
-void TWindowGraphs::BuildConnectionGraphs(QWidget* panel,
-                                          std::function<const TCurrentConnectionSeries*()> series) {
-  connectionPanel_ = panel;
-  QVBoxLayout* layout = ClearedLayout(panel);
-  connectionSplitter_ = new QSplitter(Qt::Vertical, panel);
-  connectionSplitter_->setObjectName(QStringLiteral("splCurrConGraphs"));
-  connectionSplitter_->setChildrenCollapsible(false);
-  for (int type = 0; type < 2; ++type) {
-    auto graph = std::make_unique<TGraphCurrentConnection>();
-    graph->ConnectionSeries = series;
-    graph->ValueType = type;
-    graph->AutoScale = false;
-    graph->ShowLegend = true;
-    graph->LegendWidth = 100;  // the first paint measures its own
-    graph->ColumnTitle = [rows = rows_](int column) {
-      return rows->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-    };
-    connectionViews_[type] = new TGraphView(std::move(graph), connectionSplitter_);
-    connectionViews_[type]->setObjectName(type == 0 ? QStringLiteral("grCurrConRSSI") : QStringLiteral("grCurrConQuality"));
-    connectionSplitter_->addWidget(connectionViews_[type]);
-  }
-  // The signal strength takes half the panel's height.
-  connectionSplitter_->setStretchFactor(0, 1);
-  connectionSplitter_->setStretchFactor(1, 1);
-  const int half = std::max(1, panel->height() / 2);
-  connectionSplitter_->setSizes({half, half});
-  layout->addWidget(connectionSplitter_);
-  ApplyGraphOptions();
-}
-
 void TWindowGraphs::BuildBandGraphs() {
   for (auto*& v : bandViews_) v = nullptr;
   bandSplitter_ = nullptr;
@@ -248,8 +214,6 @@ void TWindowGraphs::ApplyGraphOptions() {
     g->FillSelected = options_.bFillSelectedSeries;
     g->WindowMinutes = options_.TimeWindowMinutes;
   }
-  for (TGraphView* view : connectionViews_)
-    if (view) static_cast<TGraphCurrentConnection&>(view->Graph()).WindowMinutes = options_.TimeWindowMinutes;
 }
 
 void TWindowGraphs::ApplyLanguage() {
@@ -272,25 +236,15 @@ void TWindowGraphs::SetHears6GHz(bool on) {
   BuildBandGraphs();
 }
 
-QString TWindowGraphs::SummaryText() const {
-  return lblMin_->text() + " " + lblMax_->text() + " " + lblAvg_->text();
-}
+QString TWindowGraphs::SummaryText() const { return stats_->Text(); }
 
 void TWindowGraphs::UpdateSummary() {
-  const TRangeStats stats = TimeGraph() ? TimeGraph()->GetNetworkValueStats() : TRangeStats{};
-  const bool none = !std::isfinite(stats.Minimum) || !std::isfinite(stats.Maximum);
-  const QLocale locale;
-  lblMin_->setText(Tr("Min:", "Min:") + " " + (none ? QString() : QString::asprintf("%g", stats.Minimum)));
-  lblMax_->setText(Tr("Max:", "Max:") + " " + (none ? QString() : QString::asprintf("%g", stats.Maximum)));
-  lblAvg_->setText(Tr("Avg:", "Avg:") + " " + (none ? QString() : locale.toString(stats.Mean, 'f', 2)));
+  stats_->Show(TimeGraph() ? TimeGraph()->GetNetworkValueStats() : TRangeStats{});
 }
 
 void TWindowGraphs::Tick() {
   if (!timeView_ || tabs_->window()->isMinimized()) return;
   // A widget is visible only while every page around it is the current one.
-  if (connectionPanel_ && connectionPanel_->isVisible())
-    for (TGraphView* view : connectionViews_)
-      if (view) view->update();
   if (!tabs_->isVisible()) return;
   QWidget* current = tabs_->currentWidget();
   if (current == graphsPage_) {
@@ -307,9 +261,6 @@ void TWindowGraphs::Free() {
   for (auto*& v : bandViews_) v = nullptr;
   delete timeView_;
   timeView_ = nullptr;
-  if (connectionPanel_) ClearedLayout(connectionPanel_);
-  connectionSplitter_ = nullptr;
-  for (auto*& v : connectionViews_) v = nullptr;
 }
 
 }  // namespace skimlet

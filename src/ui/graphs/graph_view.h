@@ -18,8 +18,10 @@ class QTabWidget;
 
 namespace skimlet {
 
-class TCurrentConnectionSeries;
-class TGraphCurrentConnection;
+namespace ui {
+class TStatsStrip;
+}
+
 class TGraphRSSIChannels;
 class TGraphWiFiTime;
 class TNetworkListModel;
@@ -57,9 +59,6 @@ public:
                 const TProgramOptions& options, QObject* parent = nullptr);
   ~TWindowGraphs() override;
 
-  // The connection's signal strength (upper half) and quality (lower half) on Panel, the graph panel of the
-  // Current connection page; Series gives the selected interface's connection series, or nullptr.
-  void BuildConnectionGraphs(QWidget* panel, std::function<const TCurrentConnectionSeries*()> series);
   // (Re)builds the spectrum graphs on the band pages after the band layout options; captions the pages.
   void BuildBandGraphs();
   // Background spectrum, fill and time window from the options.
@@ -76,11 +75,6 @@ public:
   TGraphWiFiTime* TimeGraph() const;
   TGraphView* TimeView() const { return timeView_; }
   TGraphView* SpectrumView(int band) const { return band >= 0 && band < 3 ? bandViews_[band] : nullptr; }
-  // ValueType 0 signal strength, 1 quality; nullptr before BuildConnectionGraphs.
-  TGraphView* ConnectionView(int valueType) const {
-    return valueType == 0 || valueType == 1 ? connectionViews_[valueType] : nullptr;
-  }
-  QSplitter* ConnectionSplitter() const { return connectionSplitter_; }
   QWidget* Band6Page() const { return band3_; }
   QComboBox* ValueSelector() const { return cbValue_; }
   QString SummaryText() const;
@@ -99,14 +93,9 @@ private:
   const TProgramOptions& options_;
   TGraphView* timeView_ = nullptr;
   QComboBox* cbValue_ = nullptr;
-  QLabel* lblMin_ = nullptr;
-  QLabel* lblMax_ = nullptr;
-  QLabel* lblAvg_ = nullptr;
+  std::unique_ptr<ui::TStatsStrip> stats_;
   TGraphView* bandViews_[3] = {nullptr, nullptr, nullptr};
   QSplitter* bandSplitter_ = nullptr;
-  QWidget* connectionPanel_ = nullptr;
-  QSplitter* connectionSplitter_ = nullptr;
-  TGraphView* connectionViews_[2] = {nullptr, nullptr};
   bool hears6GHz_ = false;
 };
 

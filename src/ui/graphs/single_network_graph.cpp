@@ -10,20 +10,14 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/base/translate.h"
 #include "core/graph/geometry.h"
 #include "core/settings/options.h"
 #include "render/wifi_graphs.h"
 #include "ui/graphs/graph_view.h"
 #include "ui/list/network_view.h"
+#include "ui/base/widgets.h"
 
 namespace skimlet {
-
-namespace {
-
-QString Tr(std::string_view key, std::string_view fallback) { return QString::fromStdString(Translate(key, fallback)); }
-
-}  // namespace
 
 TSingleNetworkGraph::TSingleNetworkGraph(QWidget* page, TNetworkListModel* rows, const TProgramOptions& options)
     : QWidget(page), page_(page), rows_(rows), options_(options) {
@@ -35,13 +29,8 @@ TSingleNetworkGraph::TSingleNetworkGraph(QWidget* page, TNetworkListModel* rows,
   layout->addWidget(cbValue_);
   // The panel is narrow: the three labels share a row under the selector.
   auto* labels = new QHBoxLayout();
-  lblMin_ = new QLabel(this);
-  lblMax_ = new QLabel(this);
-  lblAvg_ = new QLabel(this);
-  lblMin_->setObjectName(QStringLiteral("lblSingleGraphMin"));
-  lblMax_->setObjectName(QStringLiteral("lblSingleGraphMax"));
-  lblAvg_->setObjectName(QStringLiteral("lblSingleGraphAvg"));
-  for (QLabel* l : {lblMin_, lblMax_, lblAvg_}) labels->addWidget(l, 1);
+  stats_ = std::make_unique<ui::TStatsStrip>(this, QStringLiteral("lblSingleGraph"));
+  for (QLabel* l : stats_->Labels()) labels->addWidget(l, 1);
   layout->addLayout(labels);
 
   auto graph = std::make_unique<TGraphWiFiTimeSingle>();
@@ -98,17 +87,12 @@ void TSingleNetworkGraph::Refresh() {
   UpdateSummary();
 }
 
-QString TSingleNetworkGraph::SummaryText() const {
-  return lblMin_->text() + " " + lblMax_->text() + " " + lblAvg_->text();
-}
+TSingleNetworkGraph::~TSingleNetworkGraph() = default;
+
+QString TSingleNetworkGraph::SummaryText() const { return stats_->Text(); }
 
 void TSingleNetworkGraph::UpdateSummary() {
-  const TRangeStats stats = Graph().GetSelectedSeriesStats();
-  const bool none = !std::isfinite(stats.Minimum) || !std::isfinite(stats.Maximum) || !std::isfinite(stats.Mean);
-  const QLocale locale;
-  lblMin_->setText(Tr("Min:", "Min:") + " " + (none ? QString() : QString::asprintf("%g", stats.Minimum)));
-  lblMax_->setText(Tr("Max:", "Max:") + " " + (none ? QString() : QString::asprintf("%g", stats.Maximum)));
-  lblAvg_->setText(Tr("Avg:", "Avg:") + " " + (none ? QString() : locale.toString(stats.Mean, 'f', 2)));
+  stats_->Show(Graph().GetSelectedSeriesStats());
 }
 
 }  // namespace skimlet

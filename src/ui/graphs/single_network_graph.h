@@ -4,10 +4,16 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class QComboBox;
 class QLabel;
 
 namespace skimlet {
+
+namespace ui {
+class TStatsStrip;
+}
 
 class TGraphView;
 class TGraphWiFiTimeSingle;
@@ -21,6 +27,7 @@ public:
   // Page: the details page whose width sets the panel's (200 up to a 1000 pixel page, the page width less
   // 800 beyond). Rows: the list the graph reads, with its selection.
   TSingleNetworkGraph(QWidget* page, TNetworkListModel* rows, const TProgramOptions& options);
+  ~TSingleNetworkGraph() override;
 
   TGraphWiFiTimeSingle& Graph() const;
   TGraphView* View() const { return view_; }
@@ -44,9 +51,7 @@ private:
   const TProgramOptions& options_;
   TGraphView* view_ = nullptr;
   QComboBox* cbValue_ = nullptr;
-  QLabel* lblMin_ = nullptr;
-  QLabel* lblMax_ = nullptr;
-  QLabel* lblAvg_ = nullptr;
+  std::unique_ptr<ui::TStatsStrip> stats_;
 };
 
 }  // namespace skimlet

@@ -18,6 +18,7 @@
 #include "core/model/columns.h"
 #include "core/model/network_list.h"
 #include "render/graph_rows.h"
+#include "ui/base/paint.h"
 
 namespace skimlet {
 
@@ -26,22 +27,10 @@ struct TProgramOptions;
 // The text of one cell: the network's column text; empty for no network.
 QString CellText(const TWLANNetwork* network, int column);
 
-// A tool tip that shows Text as it is: a text that looks like markup (an SSID "<b>x</b>") is escaped, line
-// breaks are kept.
-QString PlainToolTip(const QString& text);
-
 // The comparison the list sorts with: the connected network first in both directions when Pin is set,
 // else the column's order; negative, 0 or positive, already turned for a descending order.
 int CompareRows(const TWLANNetwork& a, const TWLANNetwork& b, int column, Qt::SortOrder order, bool pin);
 
-
-// The signal icon of a quality class 0 (no signal) to 5 (excellent), with the open-network mark; drawn by
-// code at every size and pixel ratio.
-QIcon SignalIcon(int qualityClass, bool open);
-
-// The quality bar of a cell (see the list and the connection table). Alignment: left, or else right.
-void DrawQualityBar(QPainter& painter, const QRect& cell, Qt::Alignment alignment, bool drawText, bool integer,
-                    double percent);
 
 // The graphs read the rows through TGraphRows: every row in sort order, hidden ones included, by their index in
 // that order (never a position among the shown rows).

@@ -13,6 +13,7 @@
 #include "core/settings/options.h"
 #include "render/wifi_graphs.h"
 #include "ui/list/network_view.h"
+#include "ui/base/dialog_service.h"
 #include "ui/report/file_dialogs.h"
 
 namespace skimlet::ui {
@@ -102,7 +103,9 @@ void RunReport(const std::function<TReportSources()>& sources) {
   TReportSources s = sources();
   if (!s.Options) return;
   report::TReportSections sections = report::ReportSectionsOf(*s.Options);
-  if (!FileDialogs().ReportSections(s.Parent, sections)) return;
+  TDialogService& dialogs = DialogsFor(s.Parent);
+  if (dialogs.ReportSections ? !dialogs.ReportSections(s.Parent, sections) : !AskReportSections(s.Parent, sections))
+    return;
   s = sources();
   if (!s.Options) return;
   s.Options->bAddSummaryToReport = sections.Summary;
@@ -111,8 +114,8 @@ void RunReport(const std::function<TReportSources()>& sources) {
   s.Options->bAddNetworkDetailsToReport = sections.Details;
 
   int filter = 0;
-  const QString file = FileDialogs().SaveFile(s.Parent, Tr("Save report"), ProposedReportName(),
-                                              {Tr("HTML file") + QStringLiteral(" (*.htm)")}, filter);
+  const QString file = dialogs.SaveFile(s.Parent, Tr("Save report"), ProposedReportName(),
+                                         {Tr("HTML file") + QStringLiteral(" (*.htm)")}, filter);
   if (file.isEmpty()) return;
 
   s = sources();
@@ -126,7 +129,7 @@ void RunReport(const std::function<TReportSources()>& sources) {
   }
   if (s.Ask && s.Ask(Tr("sReportGenerated"), Tr("sInformation"), QMessageBox::Question,
                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
-    FileDialogs().Open(QUrl::fromLocalFile(file));
+    dialogs.OpenUrl(QUrl::fromLocalFile(file));
 }
 
 }  // namespace skimlet::ui

@@ -15,6 +15,7 @@
 #include "core/model/copy_text.h"
 #include "ui/hexview/hex_dump_viewer.h"
 #include "ui/list/network_view.h"
+#include "ui/base/dialog_service.h"
 #include "ui/report/file_dialogs.h"
 
 namespace skimlet::ui {
@@ -106,8 +107,8 @@ TExportTable MakeViewTable(const QTreeView& view, const std::vector<int>* only) 
 }
 
 void ShowFailure(QWidget* parent, const QString& file, const std::string& error) {
-  FileDialogs().Message(parent, file + QLatin1Char('\n') + QString::fromStdString(error), Tr("sError"),
-                        QMessageBox::Critical, QMessageBox::Ok);
+  DialogsFor(parent).Message(parent, file + QLatin1Char('\n') + QString::fromStdString(error), Tr("sError"),
+                             QMessageBox::Critical, QMessageBox::Ok);
 }
 
 }  // namespace
@@ -168,7 +169,7 @@ QStringList ExportFilters() {
 bool ExportView(QWidget* parent, const std::function<TExportTable()>& table, const QString& proposed) {
   const QStringList filters = ExportFilters();
   int filter = 0;
-  const QString file = FileDialogs().SaveFile(parent, Tr("Export to file"), proposed, filters, filter);
+  const QString file = DialogsFor(parent).SaveFile(parent, Tr("Export to file"), proposed, filters, filter);
   if (file.isEmpty()) return false;
   const auto format = static_cast<report::TExportFormat>(std::clamp(filter, 0, 3));
   const std::string error = report::WriteTableExport(table(), format, std::filesystem::path(file.toStdString()));
@@ -188,7 +189,7 @@ bool ExportElementDump(QWidget* parent, const THexDumpViewer& viewer, std::strin
   const QString proposed = QString::fromStdString(report::ProposedDumpName(ssid, bssid, LocalNow()));
   int filter = 0;
   const QString file =
-      FileDialogs().SaveFile(parent, Tr("Export Information Elements Dump to file"), proposed, filters, filter);
+      DialogsFor(parent).SaveFile(parent, Tr("Export Information Elements Dump to file"), proposed, filters, filter);
   if (file.isEmpty()) return false;
   const std::filesystem::path path(file.toStdString());
   // The viewer's own copy of the bytes: what it shows, whatever the network has heard since.

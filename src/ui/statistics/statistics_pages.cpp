@@ -15,14 +15,13 @@
 #include "core/settings/options.h"
 #include "core/wlan/wlan_statistics.h"
 #include "render/wifi_graphs.h"
+#include "ui/base/tr.h"
 #include "ui/graphs/graph_view.h"
 #include "ui/report/view_export.h"
 
 namespace skimlet::ui {
 
 namespace {
-
-QString Tr(std::string_view key) { return QString::fromStdString(Translate(key)); }
 
 constexpr int kMacColumns = 4;
 constexpr int kPhyColumns = static_cast<int>(kPhyStatisticsColumnCount);

@@ -3,12 +3,9 @@
 #include <QAction>
 #include <QAbstractButton>
 #include <QApplication>
-#include <QColorDialog>
 #include <QEvent>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMetaProperty>
@@ -28,49 +25,6 @@ QString CaptionText(const QString& product, int major, int minor, int release, c
   QString caption = (product.isEmpty() ? QStringLiteral("Skimlet") : product) + " " + version;
   if (!buildKind.isEmpty()) caption += " " + buildKind;
   return caption;
-}
-
-void TranslateButtons(QMessageBox& box) {
-  static constexpr std::pair<QMessageBox::StandardButton, const char*> kButtonKeys[] = {
-      {QMessageBox::Ok, "sOK"},       {QMessageBox::Cancel, "sCancel"}, {QMessageBox::Yes, "sYes"},
-      {QMessageBox::No, "sNo"},       {QMessageBox::Abort, "sAbort"},   {QMessageBox::Retry, "sRetry"},
-      {QMessageBox::Ignore, "sIgnore"}};
-  for (const auto& [button, key] : kButtonKeys)
-    if (QAbstractButton* b = box.button(button)) b->setText(QString::fromStdString(Translate(key)));
-}
-
-QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text, const QString& caption,
-                                           QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) {
-  // The texts come from outside (network names among them): shown as they are, never as markup.
-  QMessageBox box(icon, caption, text, buttons, parent);
-  box.setTextFormat(Qt::PlainText);
-  TranslateButtons(box);
-  return static_cast<QMessageBox::StandardButton>(box.exec());
-}
-
-QColor ShowColorDialog(QWidget* parent, const QColor& initial) { return QColorDialog::getColor(initial, parent); }
-
-std::optional<QString> ShowInputBox(QWidget* parent, const QString& caption, const QString& prompt,
-                                    const QString& text) {
-  QInputDialog box(parent);
-  box.setWindowTitle(caption);
-  box.setLabelText(prompt);
-  box.setTextValue(text);
-  box.setOkButtonText(QString::fromStdString(Translate("sOK")));
-  box.setCancelButtonText(QString::fromStdString(Translate("sCancel")));
-  if (box.exec() != QDialog::Accepted) return std::nullopt;
-  return box.textValue();
-}
-
-QString ShowFileDialog(QWidget* parent, bool save, const QString& title, const QString& filter,
-                       const QString& suffix, const QString& proposed) {
-  QFileDialog dialog(parent, title, QString(), filter);
-  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  dialog.setDefaultSuffix(suffix);
-  if (!proposed.isEmpty()) dialog.selectFile(proposed);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return dialog.selectedFiles().front();
 }
 
 // ---- translation ------------------------------------------------------------------------------------------
@@ -160,6 +114,7 @@ void TQtTranslatable::SetStrings(std::string_view name, const std::vector<std::s
 // ---- TFormStored -----------------------------------------------------------------------------------------
 
 TFormStored::TFormStored(TStartEnvironment env, QWidget* parent) : QMainWindow(parent), env_(std::move(env)) {
+  ui::AttachDialogs(this, &env_.Dialogs);
   std::optional<TScreenSize> screen;
   if (QScreen* s = QGuiApplication::primaryScreen()) screen = TScreenSize{s->size().width(), s->size().height()};
   const auto messages = LoadOptions(env_.Folders, Options, Lang, screen);
@@ -180,6 +135,7 @@ TFormStored::~TFormStored() {
   const auto messages = SaveOptions(env_.Folders, Options);
   for (const auto& m : messages) qWarning("%s: %s", m.Caption.c_str(), m.Text.c_str());
   SetTextSource(nullptr);
+  ui::DetachDialogs(this);
 }
 
 void TFormStored::StorePlacement() {
@@ -210,8 +166,8 @@ void TFormStored::SetCaption() {
 
 QMessageBox::StandardButton TFormStored::Ask(const QString& text, const QString& caption, QMessageBox::Icon icon,
                                              QMessageBox::StandardButtons buttons) {
-  if (!env_.Message) return QMessageBox::NoButton;
-  return env_.Message(this, text, caption, icon, buttons);
+  if (!env_.Dialogs.Message) return QMessageBox::NoButton;
+  return env_.Dialogs.Message(this, text, caption, icon, buttons);
 }
 
 void TFormStored::changeEvent(QEvent* event) {

@@ -18,6 +18,7 @@
 #include "core/settings/options.h"
 #include "core/settings/translate_forms.h"
 #include "core/service/wlan_service.h"
+#include "ui/base/dialog_service.h"
 #include "ui/list/column_layout.h"
 
 namespace skimlet {
@@ -25,36 +26,6 @@ namespace skimlet {
 // The caption of the main window: product, version "%.2d.%.2d" (with ".%d" for a release number other than
 // 0), and the build kind when there is one.
 QString CaptionText(const QString& product, int major, int minor, int release, const QString& buildKind);
-
-// A message box: text, caption, icon and buttons; returns the button pressed. Tests replace it.
-using TMessageFunction = std::function<QMessageBox::StandardButton(
-    QWidget* parent, const QString& text, const QString& caption, QMessageBox::Icon icon,
-    QMessageBox::StandardButtons buttons)>;
-// The message box's buttons in the current language.
-void TranslateButtons(QMessageBox& box);
-QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text, const QString& caption,
-                                           QMessageBox::Icon icon, QMessageBox::StandardButtons buttons);
-
-// A colour dialog preset to Initial; an invalid colour when cancelled. Tests replace it.
-using TColorFunction = std::function<QColor(QWidget* parent, const QColor& initial)>;
-QColor ShowColorDialog(QWidget* parent, const QColor& initial);
-
-// A one-line input box (caption, prompt, prefilled text); nullopt when cancelled. Tests replace it.
-using TInputFunction = std::function<std::optional<QString>(QWidget* parent, const QString& caption,
-                                                            const QString& prompt, const QString& text)>;
-std::optional<QString> ShowInputBox(QWidget* parent, const QString& caption, const QString& prompt,
-                                    const QString& text);
-
-// A save (Save true) or open file dialog: title, filter, suffix for a name typed without one, proposed name;
-// empty when cancelled. Tests replace it.
-using TFileNameFunction = std::function<QString(QWidget* parent, bool save, const QString& title,
-                                                const QString& filter, const QString& suffix,
-                                                const QString& proposed)>;
-QString ShowFileDialog(QWidget* parent, bool save, const QString& title, const QString& filter,
-                       const QString& suffix, const QString& proposed);
-
-// Opens an address with the desktop's handler. Tests replace it.
-using TOpenUrlFunction = std::function<bool(const QUrl& url)>;
 
 // The wireless service the window talks to, and whether it is the simulated radio (the window says so).
 struct TWindowService {
@@ -67,11 +38,8 @@ struct TStartEnvironment {
   TProgramFolders Folders;
   // Makes the service; a null Service when none can be made.
   std::function<TWindowService(const TProgramOptions&, const TProgramFolders&)> CreateService;
-  TMessageFunction Message = ShowMessageBox;
-  TColorFunction PickColor = ShowColorDialog;
-  TInputFunction Input = ShowInputBox;
-  TFileNameFunction FileName = ShowFileDialog;
-  TOpenUrlFunction OpenUrl;  // none: QDesktopServices
+  // Every dialog the window and its parts open; tests give their own answers here.
+  ui::TDialogService Dialogs = ui::StandardDialogs();
 };
 
 // A window with named children whose properties the language file may set ("frmSkimlet.actExit.Caption").

@@ -6,23 +6,16 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QSplitter>
+#include <QStyle>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
-#include "core/base/translate.h"
 #include "core/settings/options.h"
-#include "ui/details/advanced_details.h"
-#include "ui/details/network_details.h"
 #include "ui/filters/filter_tree.h"
 #include "ui/list/network_view.h"
 
 namespace skimlet {
-
-namespace {
-
-QString Tr(std::string_view key) { return QString::fromStdString(Translate(key)); }
-
-}  // namespace
 
 TFrame BuildFrame(QMainWindow& window, TProgramOptions& options) {
   TFrame f;
@@ -59,9 +52,16 @@ TFrame BuildFrame(QMainWindow& window, TProgramOptions& options) {
   f.pnlFilters->setObjectName(QStringLiteral("pnlFilters"));
   auto* filterLayout = new QVBoxLayout(f.pnlFilters);
   filterLayout->setContentsMargins(0, 0, 0, 0);
+  auto* titleRow = new QHBoxLayout();
   auto* lblFilters = new QLabel(QStringLiteral("Filters"), f.pnlFilters);
   lblFilters->setObjectName(QStringLiteral("lblFilters"));
-  filterLayout->addWidget(lblFilters);
+  f.btnCloseFilters = new QToolButton(f.pnlFilters);
+  f.btnCloseFilters->setObjectName(QStringLiteral("btnCloseFilters"));
+  f.btnCloseFilters->setAutoRaise(true);
+  f.btnCloseFilters->setIcon(f.pnlFilters->style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+  titleRow->addWidget(lblFilters, 1);
+  titleRow->addWidget(f.btnCloseFilters);
+  filterLayout->addLayout(titleRow);
   f.vstFilter = new ui::TFilterTree(options, f.pnlFilters);
   filterLayout->addWidget(f.vstFilter, 1);
 
@@ -84,57 +84,11 @@ TFrame BuildFrame(QMainWindow& window, TProgramOptions& options) {
   f.vstNetworkList = new TNetworkListView(options, new TNetworkListModel(options, &window), f.splLower);
   f.pcInfo = new QTabWidget(f.splLower);
   f.pcInfo->setObjectName(QStringLiteral("pcInfo"));
-  f.tsBand1 = new QWidget();
-  f.tsBand1->setObjectName(QStringLiteral("tsBand1"));
-  f.tsBand2 = new QWidget();
-  f.tsBand2->setObjectName(QStringLiteral("tsBand2"));
-  f.pcInfo->addTab(f.tsBand1, Tr("2.4 and 5Ghz"));
-  f.pcInfo->addTab(f.tsBand2, Tr("5Ghz"));
-  for (auto [name, caption] : {std::pair{"tsGraphs", "Graphs"}, {"tsNetworkDetails", "Network details"},
-                               {"tsAdvancedDetails", "Advanced details"}}) {
-    auto* page = new QWidget();
-    page->setObjectName(QString::fromUtf8(name));
-    f.pcInfo->addTab(page, QString::fromUtf8(caption));
-  }
-  f.tsNetworkDetails = f.pcInfo->findChild<QWidget*>(QStringLiteral("tsNetworkDetails"));
-  f.pnlNetworkDetails = new ui::TNetworkDetails(f.tsNetworkDetails);
-  (new QVBoxLayout(f.tsNetworkDetails))->addWidget(f.pnlNetworkDetails);
-  f.tsAdvancedDetails = f.pcInfo->findChild<QWidget*>(QStringLiteral("tsAdvancedDetails"));
-  f.pnlAdvancedDetails = new ui::TAdvancedDetails(f.tsAdvancedDetails);
-  (new QVBoxLayout(f.tsAdvancedDetails))->addWidget(f.pnlAdvancedDetails);
   f.splLower->setStretchFactor(0, 1);
   f.splLower->setStretchFactor(1, 0);
   f.splFilters->setStretchFactor(0, 0);
   f.splFilters->setStretchFactor(1, 1);
   f.pcMain->addTab(tsScanner, QStringLiteral("Scanner"));
-
-  auto* tsCurrentConnection = new QWidget();
-  tsCurrentConnection->setObjectName(QStringLiteral("tsCurrentConnection"));
-  auto* connectionLayout = new QHBoxLayout(tsCurrentConnection);
-  connectionLayout->setContentsMargins(2, 2, 2, 2);
-  f.splCurrentConnection = new QSplitter(Qt::Horizontal, tsCurrentConnection);
-  f.splCurrentConnection->setObjectName(QStringLiteral("splCurrentConnection"));
-  f.pnlCurrentConnection = new QWidget(f.splCurrentConnection);
-  f.pnlCurrentConnection->setObjectName(QStringLiteral("pnlCurrentConnection"));
-  f.pnlCurrConGraphs = new QWidget(f.splCurrentConnection);
-  f.pnlCurrConGraphs->setObjectName(QStringLiteral("pnlCurrConGraphs"));
-  f.splCurrentConnection->setStretchFactor(0, 0);
-  f.splCurrentConnection->setStretchFactor(1, 1);
-  f.splCurrentConnection->setSizes({options.aCurrConPanelWidth, 600});
-  connectionLayout->addWidget(f.splCurrentConnection);
-  f.pcMain->addTab(tsCurrentConnection, QStringLiteral("Current connection"));
-  auto* tsStatistics = new QWidget();
-  tsStatistics->setObjectName(QStringLiteral("tsWirelessStatistics"));
-  auto* statLayout = new QVBoxLayout(tsStatistics);
-  f.pcStatistics = new QTabWidget(tsStatistics);
-  f.pcStatistics->setObjectName(QStringLiteral("pcStatistics"));
-  for (auto [name, caption] : {std::pair{"tsPHYLayer", "PHY layer"}, {"tsMACLayer", "MAC layer"}}) {
-    auto* page = new QWidget();
-    page->setObjectName(QString::fromUtf8(name));
-    f.pcStatistics->addTab(page, QString::fromUtf8(caption));
-  }
-  statLayout->addWidget(f.pcStatistics);
-  f.pcMain->addTab(tsStatistics, QStringLiteral("Wireless statistics"));
   window.setCentralWidget(central);
   return f;
 }

@@ -1,6 +1,7 @@
-// The controls of the main window below its menus: the interface selector, the page controls, the filter
-// panel, the find box and the network list with the lower pages. Their English texts stand until the language
-// is applied; the window connects and fills them.
+// The controls of the main window below its menus: the interface selector, the main page control with the
+// Scanner page (the filter panel, the find box and the network list over the lower page control). The window's
+// parts add their own pages to both page controls. English texts stand until the language is applied; the
+// window connects and fills the controls.
 #pragma once
 
 class QComboBox;
@@ -8,14 +9,13 @@ class QLineEdit;
 class QMainWindow;
 class QSplitter;
 class QTabWidget;
+class QToolButton;
 class QWidget;
 
 namespace skimlet {
 
 namespace ui {
-class TAdvancedDetails;
 class TFilterTree;
-class TNetworkDetails;
 }
 class TNetworkListView;
 struct TProgramOptions;
@@ -25,22 +25,12 @@ struct TFrame {
   QTabWidget* pcMain = nullptr;
   QSplitter* splFilters = nullptr;
   QWidget* pnlFilters = nullptr;
+  QToolButton* btnCloseFilters = nullptr;  // on the panel's title row
   ui::TFilterTree* vstFilter = nullptr;
   QLineEdit* edFilterText = nullptr;
   QSplitter* splLower = nullptr;
   TNetworkListView* vstNetworkList = nullptr;  // with its model, owned by the window
-  QTabWidget* pcInfo = nullptr;
-  QWidget* tsBand1 = nullptr;
-  QWidget* tsBand2 = nullptr;
-  QWidget* tsNetworkDetails = nullptr;
-  ui::TNetworkDetails* pnlNetworkDetails = nullptr;  // the label grid
-  QWidget* tsAdvancedDetails = nullptr;
-  ui::TAdvancedDetails* pnlAdvancedDetails = nullptr;  // element tree and hex dump
-  QTabWidget* pcStatistics = nullptr;
-  // The Current connection page: its table panel on the left, the connection graphs' panel on the right.
-  QSplitter* splCurrentConnection = nullptr;
-  QWidget* pnlCurrentConnection = nullptr;
-  QWidget* pnlCurrConGraphs = nullptr;
+  QTabWidget* pcInfo = nullptr;  // the lower pages, empty until the parts add theirs
 };
 
 // Builds the controls as the central widget of Window; Options shape the list (kept by reference).

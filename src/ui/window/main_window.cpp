@@ -3,21 +3,18 @@
 #include "ui/window/frame.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
-#include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "core/base/format.h"
@@ -27,10 +24,14 @@
 #include "core/radio/values.h"
 #include "core/vendor/vendor.h"
 #include "core/wlan/wlan_connection.h"
+#include "ui/base/tr.h"
+#include "ui/connection/connection_page.h"
 #include "ui/connection/current_connection.h"
 #include "ui/details/advanced_details.h"
-#include "ui/details/network_details.h"
+#include "ui/details/details_part.h"
 #include "ui/filters/filter_tree.h"
+#include "ui/graphs/graphs_part.h"
+#include "ui/statistics/statistics_part.h"
 
 namespace skimlet {
 
@@ -41,11 +42,8 @@ constexpr int kFollowConnectionTicks = 10;
 
 namespace {
 
-QString Tr(std::string_view key) { return QString::fromStdString(Translate(key)); }
-
-QString Fmt(std::string_view key, std::initializer_list<FmtArg> args) {
-  return QString::fromStdString(Format(Translate(key), args));
-}
+using ui::Fmt;
+using ui::Tr;
 
 // An interface's description as the window shows it: the driver or the scene file names it.
 std::string ShownDescription(const TWLANInterface& itf) { return SafeText(itf.Description, SafeTextStyle::Window); }
@@ -59,34 +57,6 @@ TfrmSkimlet::TfrmSkimlet(TStartEnvironment env, QWidget* parent) : TFormStored(s
 
 TfrmSkimlet::~TfrmSkimlet() { FormDestroy(); }
 
-void TfrmSkimlet::CreateMenus() {
-  auto menu = [this](const char* name, const char* caption) {
-    QMenu* m = menuBar()->addMenu(QString::fromUtf8(caption));
-    m->setObjectName(QString::fromUtf8(name));
-    return m;
-  };
-  QMenu* file = menu("mnuFile", "&File");
-  commands_->Place(file, kFileMenuBeforeLanguage);
-  mnuLanguage_ = file->addMenu(QStringLiteral("Language"));
-  mnuLanguage_->setObjectName(QStringLiteral("mnuLanguage"));
-  commands_->Place(file, kFileMenuAfterLanguage);
-
-  mnuCopy_ = new QMenu(this);
-  mnuCopy_->setObjectName(QStringLiteral("mnuCopy"));
-  Action(TCommand::Copy)->setMenu(mnuCopy_);
-
-  commands_->Place(menu("mnuNetwork", "&Network"), kNetworkMenu);
-  commands_->Place(menu("mnuTools", "&Tools"), kToolsMenu);
-  commands_->Place(menu("mnuView", "&View"), kViewMenu);
-  commands_->Place(menu("mnuHelp", "&Help"), kHelpMenu);
-
-  QToolBar* bar = addToolBar(QStringLiteral("Tools"));
-  bar->setObjectName(QStringLiteral("tbMain"));
-  bar->setMovable(false);
-  bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-  commands_->Place(bar, kToolBar);
-}
-
 void TfrmSkimlet::CreateFrame() {
   frame_ = BuildFrame(*this, Options);
   model_ = frame_.vstNetworkList->Model();
@@ -94,6 +64,24 @@ void TfrmSkimlet::CreateFrame() {
 
   model_->Filter = [this](const TWLANNetwork& n) { return filter_.Passes(n); };
   ConnectFilters();
+  ConnectList();
+  AddParts();
+}
+
+// The pages of the window, one part each, in the order of their tabs.
+void TfrmSkimlet::AddParts() {
+  graphs_ = AddPart<ui::TGraphsPart>(frame_.pcInfo, model_, Options);
+  details_ = AddPart<ui::TDetailsPart>(frame_.pcInfo, vstNetworkList_, Options);
+  connection_ = AddPart<ui::TConnectionPage>(frame_.pcMain, Options, model_, [this] { return SelectedInterface(); },
+                                             Action(TCommand::CurrentConnectionDisconnect), commands_->ProfilesAction(),
+                                             Action(TCommand::RadioSwitchAll));
+  statistics_ = AddPart<ui::TStatisticsPart>(frame_.pcMain, Options, [this]() -> const TWLANStatistics* {
+    const TWLANInterface* selected = SelectedInterface();
+    return selected ? selected->Statistics.get() : nullptr;
+  });
+}
+
+void TfrmSkimlet::ConnectList() {
   // The list holds its commands (their shortcuts work while it has the focus); its context menu shows them with
   // Connect as the default item.
   commands_->Place(vstNetworkList_, kNetworkListMenu);
@@ -111,8 +99,10 @@ void TfrmSkimlet::CreateFrame() {
   // The swatch hands over the record; the dialog works on its BSSID, since the record may go while it is open.
   connect(vstNetworkList_->Delegate(), &TNetworkListDelegate::SwatchClicked, this,
           [this](TWLANNetwork* n) { ChangeNetworkColor(*this, n->BSSIDText); });
-  connect(vstNetworkList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          [this] { commands_->Update(); });
+  connect(vstNetworkList_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    commands_->Update();
+    for (auto& part : parts_) part->SelectionChanged();
+  });
   connect(vstNetworkList_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this] { commands_->Update(); });
   // A double click on a row connects to its network, or disconnects from it when it is the connected one.
@@ -123,41 +113,16 @@ void TfrmSkimlet::CreateFrame() {
     if (Action(TCommand::NetworkConnectDisconnect)->isEnabled()) ConnectOrDisconnect(*this);
     commands_->Update();
   });
-  graphs_ = new TWindowGraphs(frame_.pcInfo, frame_.pcInfo->findChild<QWidget*>(QStringLiteral("tsGraphs")),
-                              frame_.tsBand1, frame_.tsBand2, model_, Options, this);
-  graphs_->BuildConnectionGraphs(frame_.pnlCurrConGraphs, [this]() -> const TCurrentConnectionSeries* {
-    const TWLANInterface* selected = SelectedInterface();
-    return selected && selected->Connection ? &selected->Connection->Series : nullptr;
-  });
-  statistics_ = new ui::TStatisticsPages(frame_.pcStatistics, Options, [this]() -> const TWLANStatistics* {
-    const TWLANInterface* selected = SelectedInterface();
-    return selected ? selected->Statistics.get() : nullptr;
-  }, this);
-  // The details page: labels on the left, the single-network graph panel on the right.
-  if (auto* box = qobject_cast<QBoxLayout*>(frame_.tsNetworkDetails->layout())) {
-    box->setDirection(QBoxLayout::LeftToRight);
-    singleGraph_ = new TSingleNetworkGraph(frame_.tsNetworkDetails, model_, Options);
-    box->addWidget(singleGraph_);
-  }
-  ConnectAdvancedDetails();
-  pnlConnection_ = new ui::TCurrentConnectionPanel(Action(TCommand::CurrentConnectionDisconnect),
-                                                   commands_->ProfilesAction(),
-                                                   Action(TCommand::RadioSwitchAll), frame_.pnlCurrentConnection);
-  auto* connectionLayout = new QVBoxLayout(frame_.pnlCurrentConnection);
-  connectionLayout->setContentsMargins(0, 0, 0, 0);
-  connectionLayout->addWidget(pnlConnection_);
 }
 
-// The element page follows the selection while it shows, and forgets its network whenever the list's records
-// go: a new list (interface switch, snapshot) or a cleared one empties it, removed rows make it look again.
-void TfrmSkimlet::ConnectAdvancedDetails() {
-  ui::TAdvancedDetails* details = frame_.pnlAdvancedDetails;
-  connect(vstNetworkList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          [this] { RefreshAdvancedDetails(); });
-  connect(frame_.pcInfo, &QTabWidget::currentChanged, this, [this] { RefreshAdvancedDetails(); });
-  connect(model_, &QAbstractItemModel::modelReset, details, [details] { details->Clear(); });
-  connect(model_, &QAbstractItemModel::rowsRemoved, details, [this, details] { details->Revalidate(model_->List()); });
-  connect(details, &ui::TAdvancedDetails::RefreshRequested, this, [this] { RefreshAdvancedDetails(); });
+TWindowGraphs* TfrmSkimlet::Graphs() const { return graphs_ ? graphs_->Graphs() : nullptr; }
+
+ui::TStatisticsPages* TfrmSkimlet::StatisticsPages() const { return statistics_ ? statistics_->Pages() : nullptr; }
+
+TSingleNetworkGraph* TfrmSkimlet::SingleNetworkGraph() const { return details_ ? details_->SingleGraph() : nullptr; }
+
+ui::TCurrentConnectionPanel* TfrmSkimlet::ConnectionPanel() const {
+  return connection_ ? connection_->Panel() : nullptr;
 }
 
 ui::TReportSources TfrmSkimlet::ReportSources() {
@@ -167,10 +132,10 @@ ui::TReportSources TfrmSkimlet::ReportSources() {
   s.List = vstNetworkList_;
   s.Networks = model_->List();
   s.TemplateFolder = Folders().DefaultFolder / "Report";
-  if (graphs_) {
-    s.TimeGraph = graphs_->TimeGraph();
+  if (TWindowGraphs* graphs = Graphs()) {
+    s.TimeGraph = graphs->TimeGraph();
     for (int band = 0; band < 3; ++band)
-      if (TGraphView* v = graphs_->SpectrumView(band)) s.Spectrum[static_cast<size_t>(band)] = &v->Graph();
+      if (TGraphView* v = graphs->SpectrumView(band)) s.Spectrum[static_cast<size_t>(band)] = &v->Graph();
   }
   if (s.Networks)
     for (const auto& n : s.Networks->Items) s.Hears6GHz = s.Hears6GHz || n->Band == kBand6GHz;
@@ -187,43 +152,16 @@ void TfrmSkimlet::ConnectFilters() {
     ApplyNetworkFilter();
   });
   connect(frame_.vstFilter, &ui::TFilterTree::FilterChanged, this, [this] { ApplyNetworkFilter(); });
+  // The panel's close button is the View menu's command unticked.
+  connect(frame_.btnCloseFilters, &QToolButton::clicked, this, [this] {
+    if (Action(TCommand::ShowFilters)->isChecked()) Action(TCommand::ShowFilters)->trigger();
+  });
 }
 
 void TfrmSkimlet::ApplyNetworkFilter() {
   filter_.SetUseSets(Options.bShowFilters);
   model_->ApplyFilter(false);
   UpdateStatusBar();
-}
-
-// The detail pages show the first selected row's network, each only while it is the page showing.
-void TfrmSkimlet::RefreshAdvancedDetails() {
-  QWidget* page = frame_.pcInfo->currentWidget();
-  if (page != frame_.tsAdvancedDetails && page != frame_.tsNetworkDetails) return;
-  const QModelIndexList rows = vstNetworkList_->selectionModel()->selectedRows();
-  const TWLANNetwork* n = nullptr;
-  if (!rows.isEmpty()) {
-    int first = rows.front().row();
-    for (const QModelIndex& i : rows) first = std::min(first, i.row());
-    n = model_->NetworkOfRow(first);
-  }
-  if (page == frame_.tsNetworkDetails) {
-    frame_.pnlNetworkDetails->ShowNetwork(n);
-    if (singleGraph_) singleGraph_->Refresh();
-  } else {
-    frame_.pnlAdvancedDetails->ShowNetwork(n);
-  }
-}
-
-void TfrmSkimlet::BuildLanguageMenu() {
-  mnuLanguage_->clear();
-  auto* group = new QActionGroup(mnuLanguage_);
-  for (const std::string& name : ListLanguages(Folders().LanguagesFolder)) {
-    QAction* a = mnuLanguage_->addAction(QString::fromStdString(name));
-    a->setCheckable(true);
-    a->setActionGroup(group);
-    a->setChecked(name == Options.DefaultLang);
-    connect(a, &QAction::triggered, this, [this, a] { SwitchLanguage(a->text().remove('&')); });
-  }
 }
 
 void TfrmSkimlet::FormCreate() {
@@ -260,10 +198,7 @@ void TfrmSkimlet::CreateTimers() {
   });
   // The graph of the page that is showing repaints; the status bar follows the connection and the list counts.
   connect(tmUpdateGraph_, &QTimer::timeout, this, [this] {
-    if (graphs_) graphs_->Tick();
-    if (statistics_) statistics_->Tick();
-    if (frame_.pcInfo->isVisible() && frame_.pcInfo->currentWidget() == frame_.tsNetworkDetails)
-      RefreshAdvancedDetails();
+    for (auto& part : parts_) part->Tick();
     UpdateStatusBar();
   });
   connect(tmUpdateCurrentConnection_, &QTimer::timeout, this, [this] { RefreshInterfaceState(); });
@@ -283,9 +218,7 @@ void TfrmSkimlet::ApplyStoredLayout() {
   frame_.splLower->setSizes({std::max(100, height() - Options.aTopPanelHeight), Options.aTopPanelHeight});
   frame_.pnlFilters->setVisible(Options.bShowFilters);
   filter_.SetUseSets(Options.bShowFilters);
-  frame_.pnlAdvancedDetails->SetViewerWidth(Options.HexDumpViewerWidth);
-  pnlConnection_->SetRadioPanelHeight(Options.aRadioPanelHeight);
-  pnlConnection_->ApplyLayouts(Options.Layouts);
+  for (auto& part : parts_) part->RestoreLayout();
   for (auto [id, on] : {std::pair{TCommand::ShowFilters, Options.bShowFilters},
                         {TCommand::ShowHorizontalGrid, Options.bHorzGrid},
                         {TCommand::ShowVerticalGrid, Options.bVertGrid},
@@ -295,7 +228,6 @@ void TfrmSkimlet::ApplyStoredLayout() {
   }
   frame_.pcMain->setCurrentIndex(0);
   frame_.pcInfo->setCurrentIndex(0);
-  frame_.pcStatistics->setCurrentIndex(0);
   firstActivation_ = true;
   ApplyNetworkLayout();
   vstNetworkList_->setMouseTracking(true);
@@ -363,18 +295,23 @@ void TfrmSkimlet::InstallInterfaceCallbacks() {
   interfaces_->OnNetworkListChange = [this](TWLANNetworkList& l) { SyncNetworkRows(l); };
   interfaces_->OnConnectionChange = [this](TWlanObject& c) { ConnectionChanged(c); };
   interfaces_->OnStatisticsChange = [this](TWlanObject& s) {
-    if (statistics_ && s.Interface == SelectedInterface()) statistics_->RefreshStatisticsViews();
+    if (statistics_ && s.Interface == SelectedInterface()) statistics_->Pages()->RefreshStatisticsViews();
   };
   interfaces_->OnPropertiesChange = [this](TWLANInterface& itf) {
-    if (&itf == SelectedInterface()) pnlConnection_->RefreshConnectionView(&itf);
+    if (&itf == SelectedInterface() && ConnectionPanel()) ConnectionPanel()->RefreshConnectionView(&itf);
   };
   interfaces_->OnRadioStateChange = [this](TWLANInterface& itf) {
     if (&itf != SelectedInterface()) return;
-    pnlConnection_->RefreshRadioView(&itf);
+    if (ConnectionPanel()) ConnectionPanel()->RefreshRadioView(&itf);
     commands_->Update();
   };
   interfaces_->OnVendorError = [](const std::string& error) {
     qWarning("skimlet: vendor lookup: %s", error.c_str());
+  };
+  // What the debug option asks to be told (the result of a connection request) is shown as it comes.
+  interfaces_->OnDebugMessage = [this](const std::string& text, const std::string& caption) {
+    Ask(QString::fromStdString(text), Tr(caption), caption == "Error" ? QMessageBox::Critical : QMessageBox::Information,
+        QMessageBox::Ok);
   };
   // The service's thread: hand the news to the window thread and do nothing else. The cycle detaches the post
   // (under the relay's lock) before the window goes, and a queued call dies with its receiver.
@@ -410,36 +347,26 @@ void TfrmSkimlet::InterfacesChanged() {
 void TfrmSkimlet::ConnectionChanged(TWlanObject& connection) {
   if (connection.Interface != SelectedInterface()) return;
   UpdateStatusBar();  // and the commands: Connect / Disconnect follows the connection
-  pnlConnection_->RefreshConnectionView(SelectedInterface());
+  if (ConnectionPanel()) ConnectionPanel()->RefreshConnectionView(SelectedInterface());
 }
 
 void TfrmSkimlet::FormDestroy() {
   for (QTimer* t : {tmUpdateWirelessNetwork_, tmUpdateGraph_, tmUpdateCurrentConnection_, tmUpdateWirelessStatistics_,
                     tmFollowConnection_})
     t->stop();
-  // The graphs go first: they read the lists' records on every paint.
-  delete singleGraph_;
-  singleGraph_ = nullptr;
-  if (graphs_) {
-    graphs_->Free();
-    delete graphs_;
-    graphs_ = nullptr;
-  }
   const QList<int> sizes = frame_.splFilters->sizes();
   if (frame_.pnlFilters->isVisible() && !sizes.isEmpty() && sizes[0] > 0) Options.aLeftPanelWidth = sizes[0];
   Options.bShowFilters = Action(TCommand::ShowFilters)->isChecked();
   const QList<int> lower = frame_.splLower->sizes();
   if (lower.size() == 2 && lower[1] > 0) Options.aTopPanelHeight = lower[1];
   ReadLayout(*vstNetworkList_, Options.Layouts.ListColumns);
-  pnlConnection_->ReadLayouts(Options.Layouts);
-  // A page never shown has had no layout: its sizes say nothing, the stored ones stay.
-  if (pnlConnection_->WasShown()) {
-    if (const QList<int> conn = frame_.splCurrentConnection->sizes(); !conn.isEmpty() && conn[0] > 0)
-      Options.aCurrConPanelWidth = conn[0];
-    if (const int radio = pnlConnection_->RadioPanelHeight(); radio > 0) Options.aRadioPanelHeight = radio;
-  }
-  Options.HexDumpViewerWidth = frame_.pnlAdvancedDetails->ViewerWidth();
-  if (statistics_) statistics_->Store();
+  for (auto& part : parts_) part->StoreLayout();
+  // The parts go before the lists: their graphs read the records on every paint.
+  graphs_ = nullptr;
+  details_ = nullptr;
+  connection_ = nullptr;
+  statistics_ = nullptr;
+  parts_.clear();
   Options.bVertGrid = Action(TCommand::ShowVerticalGrid)->isChecked();
   Options.bHorzGrid = Action(TCommand::ShowHorizontalGrid)->isChecked();
   // The interface set goes (its network lists write comments.txt and colors.txt, the session closes), then
@@ -458,24 +385,23 @@ void TfrmSkimlet::ApplyNetworkLayout() {
 }
 
 void TfrmSkimlet::ApplyLanguage() {
+  // The widths the user set survive the new column titles.
   ReadLayout(*vstNetworkList_, Options.Layouts.ListColumns);
-  pnlConnection_->ReadLayouts(Options.Layouts);
+  for (auto& part : parts_) part->StoreLayout();
   LoadColumnTitles(Lang, Options.Layouts);
   commands_->ApplyTexts();
   TQtTranslatable window(this, "TfrmSkimlet");
   TTranslatable* windows[] = {&window};
   TranslateForms(Lang, windows, &window);
   ApplyNetworkLayout();
-  pnlConnection_->ApplyLayouts(Options.Layouts);
-  pnlConnection_->ApplyLanguage();
-  // The value selector lists the column titles just loaded; the band pages are captioned.
-  if (graphs_) graphs_->ApplyLanguage();
-  if (statistics_) statistics_->ApplyLanguage();
-  if (singleGraph_) singleGraph_->ApplyLanguage();
+  // The value selectors list the column titles just loaded; the band pages are captioned.
+  for (auto& part : parts_) {
+    part->RestoreLayout();
+    part->ApplyLanguage();
+  }
   frame_.vstFilter->Build();
   QStringList titles;
   for (int i = 0; i < NetworkColumnCount; ++i) titles << model_->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
-  frame_.pnlNetworkDetails->SetTitles(titles);
   commands_->BuildCopyMenu(mnuCopy_, titles);
   // The language file captions the actions as it finds them; those that follow the state are set again.
   commands_->Update();
@@ -516,12 +442,9 @@ void TfrmSkimlet::StartTimers() {
 }
 
 void TfrmSkimlet::ApplyOptions(bool bandLayoutChanged) {
-  if (bandLayoutChanged && graphs_) graphs_->BuildBandGraphs();
+  for (auto& part : parts_) part->ApplyOptions(bandLayoutChanged);
   StartTimers();
   SetCaption();
-  if (graphs_) graphs_->ApplyGraphOptions();
-  if (statistics_) statistics_->ApplyGraphOptions();
-  if (singleGraph_) singleGraph_->ApplyGraphOptions();
   // The achievable rate follows the noise level, the stream counts and the access-point switch.
   if (TWLANNetworkList* list = SelectedNetworks())
     for (const auto& n : list->Items) n->AchievableRate = n->ComputeAchievableRate();
@@ -536,7 +459,7 @@ void TfrmSkimlet::ScanResultsReady() {
 }
 
 void TfrmSkimlet::ClearNetworks() {
-  frame_.pnlAdvancedDetails->Clear();
+  if (details_) details_->AdvancedDetails()->Clear();
   model_->ForgetAll();
   if (TWLANNetworkList* list = SelectedNetworks()) list->Clear();
   UpdateStatusBar();
@@ -556,8 +479,7 @@ void TfrmSkimlet::RefreshInterfaceState() {
     itf->UpdateRadioState();
     itf->UpdateConnection();  // its change handler updates the status bar and the connection table
   }
-  pnlConnection_->RefreshConnectionView(SelectedInterface());
-  pnlConnection_->RefreshRadioView(SelectedInterface());
+  for (auto& part : parts_) part->SetInterface(SelectedInterface());
   commands_->Update();
 }
 
@@ -576,19 +498,12 @@ void TfrmSkimlet::RefreshStatistics() {
 void TfrmSkimlet::SyncNetworkRows(TWLANNetworkList& list) {
   if (&list != model_->List()) return;
   model_->Sync();
-  frame_.pnlAdvancedDetails->Revalidate(&list);
-  RefreshAdvancedDetails();
-  CheckHeardBands();
+  NetworksChanged();
   UpdateStatusBar();  // and the commands
 }
 
-void TfrmSkimlet::CheckHeardBands() {
-  if (!graphs_) return;
-  const TWLANNetworkList* list = model_->List();
-  bool six = false;
-  if (list)
-    for (const auto& n : list->Items) six = six || n->Band == kBand6GHz;
-  graphs_->SetHears6GHz(six);
+void TfrmSkimlet::NetworksChanged() {
+  for (auto& part : parts_) part->NetworksChanged(model_->List());
 }
 
 void TfrmSkimlet::FillInterfaceSelector() {
@@ -612,7 +527,7 @@ void TfrmSkimlet::RebuildInterfaceList() {
   if (interfaces_) interfaces_->SetSelectedIndex(frame_.cbInterfaces->currentIndex());
   model_->SetList(SelectedNetworks());
   ClearNetworks();
-  CheckHeardBands();
+  NetworksChanged();
   RefreshNetworks();
   RefreshInterfaceState();
   RefreshStatistics();
@@ -624,7 +539,7 @@ void TfrmSkimlet::InterfaceChosen(int index) {
   interfaces_->SetSelectedIndex(index);
   model_->SetList(SelectedNetworks());
   ClearNetworks();
-  CheckHeardBands();
+  NetworksChanged();
   RefreshNetworks();
   RefreshInterfaceState();
 }
@@ -641,56 +556,26 @@ void TfrmSkimlet::ReenumerateInterfaces() {
 }
 
 QColor TfrmSkimlet::PickColor(const QColor& initial) {
-  return env_.PickColor ? env_.PickColor(this, initial) : QColor();
+  return env_.Dialogs.PickColor ? env_.Dialogs.PickColor(this, initial) : QColor();
 }
 
 std::optional<QString> TfrmSkimlet::AskText(const QString& caption, const QString& prompt, const QString& text) {
-  return env_.Input ? env_.Input(this, caption, prompt, text) : std::nullopt;
+  return env_.Dialogs.Input ? env_.Dialogs.Input(this, caption, prompt, text) : std::nullopt;
 }
 
 QString TfrmSkimlet::AskFileName(bool save, const QString& title, const QString& filter, const QString& suffix,
                                  const QString& proposed) {
-  return env_.FileName ? env_.FileName(this, save, title, filter, suffix, proposed) : QString();
+  return env_.Dialogs.FileName ? env_.Dialogs.FileName(this, save, title, filter, suffix, proposed) : QString();
 }
 
 bool TfrmSkimlet::OpenUrl(const QUrl& url) {
-  return env_.OpenUrl ? env_.OpenUrl(url) : QDesktopServices::openUrl(url);
+  return env_.Dialogs.OpenUrl && env_.Dialogs.OpenUrl(url);
 }
 
 void TfrmSkimlet::ShowFilters(bool on) {
   Options.bShowFilters = on;
   frame_.pnlFilters->setVisible(on);
   ApplyNetworkFilter();
-}
-
-void TfrmSkimlet::ShowHeaderMenu(const QPoint& pos) {
-  QMenu menu(this);
-  QHeaderView* header = vstNetworkList_->header();
-  for (int i = 0; i < NetworkColumnCount; ++i) {
-    QAction* a = menu.addAction(model_->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString());
-    a->setCheckable(true);
-    a->setChecked(!header->isSectionHidden(i));
-    a->setEnabled(i != ColumnIndex(TNetworkColumn::SSID));  // the list always shows its networks' names
-    connect(a, &QAction::toggled, this, [this, header, i](bool shown) {
-      if (!shown) ReadLayout(*vstNetworkList_, Options.Layouts.ListColumns);  // keeps its width
-      header->setSectionHidden(i, !shown);
-      if (shown) header->resizeSection(i, std::max(50, Options.Layouts.ListColumns[static_cast<size_t>(i)].Width));
-    });
-  }
-  menu.addSeparator();
-  for (TCommand id : {TCommand::ShowHorizontalGrid, TCommand::ShowVerticalGrid, TCommand::ShowStripedGrid})
-    menu.addAction(Action(id));
-  menu.addSeparator();
-  menu.addAction(Action(TCommand::ShowRestoreOrder));
-  menu.addAction(Action(TCommand::SelectColumns));
-  menu.exec(header->mapToGlobal(pos));
-}
-
-void TfrmSkimlet::RestoreColumnsOrder() {
-  ReadLayout(*vstNetworkList_, Options.Layouts.ListColumns);
-  for (size_t i = 0; i < Options.Layouts.ListColumns.size(); ++i)
-    Options.Layouts.ListColumns[i].Position = static_cast<int32_t>(i);
-  ApplyNetworkLayout();
 }
 
 void TfrmSkimlet::UpdateStatusBar() {

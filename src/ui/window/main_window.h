@@ -1,16 +1,19 @@
-// The main window: composes the network list, the command table, the status bar and the update cycle (four
-// timers and the queued scan-results call); switches interfaces and languages; stores the layouts and the
-// settings at shutdown.
+// The main window: composes the network list, the command table, the status bar, the update cycle (four
+// timers and the queued scan-results call) and its parts, the rooms that build the pages; switches interfaces
+// and languages; stores the layouts and the settings at shutdown.
 #pragma once
 
 #include <QPointer>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "core/model/network_filter.h"
 #include "core/wlan/update_cycle.h"
 #include "core/wlan/wlan_interface.h"
 #include "ui/commands/command_host.h"
+#include "ui/base/window_part.h"
 #include "ui/commands/commands.h"
 #include "ui/graphs/graph_view.h"
 #include "ui/graphs/single_network_graph.h"
@@ -29,7 +32,11 @@ class QTabWidget;
 class QTimer;
 
 namespace skimlet::ui {
+class TConnectionPage;
 class TCurrentConnectionPanel;
+class TDetailsPart;
+class TGraphsPart;
+class TStatisticsPart;
 }
 
 namespace skimlet {
@@ -69,12 +76,17 @@ public:
   TNetworkListView* NetworkList() const { return vstNetworkList_; }
   TNetworkListModel* NetworkModel() const { return model_; }
   const TFrame& Frame() const { return frame_; }
-  // The graphs of the lower pages; nullptr once FormDestroy has freed them.
-  TWindowGraphs* Graphs() const { return graphs_; }
-  ui::TStatisticsPages* StatisticsPages() const { return statistics_; }
-  TSingleNetworkGraph* SingleNetworkGraph() const { return singleGraph_; }
+  // The parts, in the order of their pages; each is nullptr once FormDestroy has freed it.
+  ui::TGraphsPart* GraphsPart() const { return graphs_; }
+  ui::TDetailsPart* Details() const { return details_; }
+  ui::TConnectionPage* ConnectionPage() const { return connection_; }
+  ui::TStatisticsPart* StatisticsPart() const { return statistics_; }
+  // The graphs of the lower pages.
+  TWindowGraphs* Graphs() const;
+  ui::TStatisticsPages* StatisticsPages() const;
+  TSingleNetworkGraph* SingleNetworkGraph() const;
   // The table panel of the Current connection page.
-  ui::TCurrentConnectionPanel* ConnectionPanel() const { return pnlConnection_; }
+  ui::TCurrentConnectionPanel* ConnectionPanel() const;
   QAction* Action(TCommand id) const { return commands_->Action(id); }
   TCommands& Commands() const { return *commands_; }
   QComboBox* InterfaceSelector() const { return frame_.cbInterfaces; }
@@ -120,17 +132,26 @@ private:
   void BuildLanguageMenu();
   void ApplyNetworkLayout();
   void ShowHeaderMenu(const QPoint& pos);
-  void ConnectAdvancedDetails();
+  void ConnectList();
+  void AddParts();
+  // Registers a part: its pages follow those of the parts before it.
+  template <class TPart, class... TArgs>
+  TPart* AddPart(TArgs&&... args) {
+    auto part = std::make_unique<TPart>(std::forward<TArgs>(args)...);
+    TPart* added = part.get();
+    parts_.push_back(std::move(part));
+    return added;
+  }
   void ConnectFilters();
   void ApplyNetworkFilter();
-  void RefreshAdvancedDetails();
   void InterfaceChosen(int index);
   void FillInterfaceSelector();
   void InstallVendorNames();
   void OpenService();
   void EnumerateInterfaces();
-  // The 6 GHz band page shows while the selected interface's list holds a 6 GHz network.
-  void CheckHeardBands();
+  // The parts hear that the rows of the list shown changed (the 6 GHz page shows while the list holds a 6 GHz
+  // network).
+  void NetworksChanged();
 
   void InterfacesChanged();
   void ConnectionChanged(TWlanObject& connection);
@@ -150,10 +171,13 @@ private:
   TFrame frame_;
   TNetworkListModel* model_ = nullptr;
   TNetworkListView* vstNetworkList_ = nullptr;
-  TWindowGraphs* graphs_ = nullptr;
-  ui::TStatisticsPages* statistics_ = nullptr;
-  TSingleNetworkGraph* singleGraph_ = nullptr;
-  ui::TCurrentConnectionPanel* pnlConnection_ = nullptr;
+  // The parts that build the pages, in the order of their pages; the typed pointers name those the window
+  // also calls by their own functions.
+  std::vector<std::unique_ptr<ui::TWindowPart>> parts_;
+  ui::TGraphsPart* graphs_ = nullptr;
+  ui::TDetailsPart* details_ = nullptr;
+  ui::TConnectionPage* connection_ = nullptr;
+  ui::TStatisticsPart* statistics_ = nullptr;
   QMenu* mnuLanguage_ = nullptr;
   QMenu* mnuCopy_ = nullptr;
   QTimer* tmUpdateWirelessNetwork_ = nullptr;

@@ -11,17 +11,12 @@
 #include "core/base/translate.h"
 #include "core/radio/values.h"
 #include "core/wlan/wlan_interface.h"
+#include "ui/base/tr.h"
 #include "ui/list/network_view.h"
 
 namespace skimlet {
 
-namespace {
-
-QString Fmt(std::string_view key, std::initializer_list<FmtArg> args) {
-  return QString::fromStdString(Format(Translate(key), args));
-}
-
-}  // namespace
+using ui::Fmt;
 
 // Status panel 0: the signal icon of the connection and the SSID text, drawn by the window.
 class TStatusPanel0 : public QWidget {
@@ -48,7 +43,7 @@ protected:
     if (!shown_) return;
     QPainter p(this);
     const int side = std::min(16, height());
-    SignalIcon(class_, open_).paint(&p, QRect(3, (height() - side) / 2, side, side));
+    ui::SignalIcon(class_, open_).paint(&p, QRect(3, (height() - side) / 2, side, side));
     const QRect textRect(side + 6, 0, width() - side - 6, height());
     p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
                fontMetrics().elidedText(text_, Qt::ElideRight, textRect.width()));

@@ -246,8 +246,8 @@ class DialogsWindowTest : public ::testing::Test {
 protected:
   TStartEnvironment Environment() {
     TStartEnvironment env = test::SimWindowEnvironment(dir.path());
-    env.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
-                         QMessageBox::StandardButtons buttons) {
+    env.Dialogs.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
+                                 QMessageBox::StandardButtons buttons) {
       messages << text;
       return buttons & QMessageBox::Cancel ? answer : QMessageBox::Ok;
     };
@@ -326,7 +326,7 @@ TEST_F(DialogsWindowTest, PreferencesAreAppliedAndBandGraphsRebuiltOnlyForTheirL
 TEST_F(DialogsWindowTest, NetworkPropertiesFollowTheNetworkAndSayWhenItHasGone) {
   const WLAN_BSS_ENTRY entry = test::MakeEntry(7, -50, 2437000, "cafe");
   TStartEnvironment env = FakeEnvironment([&entry](test::FakeWlanService& f) { f.BssList = {0, test::MakeBssList({{entry, {}}})}; });
-  env.PickColor = [](QWidget*, const QColor&) { return QColor(0x10, 0x20, 0x30); };
+  env.Dialogs.PickColor = [](QWidget*, const QColor&) { return QColor(0x10, 0x20, 0x30); };
   TfrmSkimlet w(std::move(env));
   ASSERT_EQ(w.NetworkModel()->rowCount(), 1);
   SelectFirst(w);

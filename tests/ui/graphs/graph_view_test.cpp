@@ -5,8 +5,10 @@
 #include <QEvent>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +19,8 @@
 #include "core/settings/options.h"
 #include "render/wifi_graphs.h"
 #include "support/network_fixture.h"
+#include "ui/base/dialog_service.h"
+#include "ui/connection/connection_page.h"
 #include "ui/graphs/graph_view.h"
 #include "ui/list/network_view.h"
 
@@ -163,6 +167,23 @@ TEST_F(WindowGraphsTest, TimerRepaintsOnlyTheGraphThatShows) {
   graphs->Tick();  // nothing left to paint, nothing breaks
 }
 
+// Outside a window a graph's export asks the dialogs in place; the chosen filter's format is written.
+TEST_F(WindowGraphsTest, ExportOutsideAWindowAsksTheDialogsInPlace) {
+  Build();
+  QTemporaryDir out;
+  QString proposed;
+  ui::TDialogService dialogs;
+  dialogs.SaveFile = [&](QWidget*, const QString&, const QString& name, const QStringList& filters, int& filter) {
+    proposed = name;
+    filter = 1;
+    return ui::WithFilterExtension(out.filePath("spectrum"), filters[1]);
+  };
+  ui::TScopedDialogs scope(dialogs);
+  graphs->SpectrumView(0)->ExportToFile();
+  EXPECT_TRUE(proposed.endsWith(".png")) << proposed.toStdString();
+  EXPECT_FALSE(QImage(out.filePath("spectrum.bmp")).isNull());
+}
+
 // The Current connection page: the window's main tabs hold the lower pages and the connection graph panel.
 class ConnectionGraphsTest : public WindowGraphsTest {
 protected:
@@ -172,14 +193,17 @@ protected:
     main->resize(900, 600);
     main->addTab(tabs.release(), "Scanner");
     panel = new QWidget();
-    main->addTab(panel, "Current connection");
-    graphs->BuildConnectionGraphs(panel, [this]() -> const TCurrentConnectionSeries* {
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    connection = new ui::TConnectionGraphs([this]() -> const TCurrentConnectionSeries* {
       return connected ? &series : nullptr;
-    });
+    }, &model, options, panel);
+    layout->addWidget(connection);
+    main->addTab(panel, "Current connection");
     for (int type = 0; type < 2; ++type) Graph(type).Clock = [] { return kT0 + 30.0 / 86400; };
   }
   TGraphCurrentConnection& Graph(int type) {
-    return static_cast<TGraphCurrentConnection&>(graphs->ConnectionView(type)->Graph());
+    return static_cast<TGraphCurrentConnection&>(connection->ConnectionView(type)->Graph());
   }
   // Pixels of the graph's line colour in its picture.
   int CurvePixels(int type) {
@@ -193,6 +217,7 @@ protected:
 
   std::unique_ptr<QTabWidget> main;
   QWidget* panel = nullptr;
+  ui::TConnectionGraphs* connection = nullptr;
   TCurrentConnectionSeries series;
   bool connected = true;
 };
@@ -202,19 +227,19 @@ TEST_F(ConnectionGraphsTest, SignalAboveQualityEachHalfThePanel) {
   main->setCurrentWidget(panel);
   main->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
-  TGraphView* rssi = graphs->ConnectionView(0);
-  TGraphView* quality = graphs->ConnectionView(1);
+  TGraphView* rssi = connection->ConnectionView(0);
+  TGraphView* quality = connection->ConnectionView(1);
   ASSERT_TRUE(rssi && quality);
   EXPECT_TRUE(panel->isAncestorOf(rssi));
   EXPECT_TRUE(panel->isAncestorOf(quality));
   EXPECT_LT(rssi->geometry().bottom(), quality->geometry().top());
-  EXPECT_LE(std::abs(rssi->height() - quality->height()), graphs->ConnectionSplitter()->handleWidth() + 1);
+  EXPECT_LE(std::abs(rssi->height() - quality->height()), connection->Splitter()->handleWidth() + 1);
   EXPECT_GE(rssi->height() + quality->height(), panel->height() - 20);
   EXPECT_EQ(Graph(0).ValueType, 0);
   EXPECT_EQ(Graph(1).ValueType, 1);
   EXPECT_FALSE(Graph(0).AutoScale);
   options.TimeWindowMinutes = 9;
-  graphs->ApplyGraphOptions();
+  connection->ApplyGraphOptions();
   EXPECT_EQ(Graph(1).WindowMinutes, 9);
 }
 
@@ -240,25 +265,26 @@ TEST_F(ConnectionGraphsTest, TimerRepaintsThemOnlyWhileTheirPageShows) {
   main->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
   PaintCounter counter;
-  for (int type = 0; type < 2; ++type) graphs->ConnectionView(type)->installEventFilter(&counter);
+  for (int type = 0; type < 2; ++type) connection->ConnectionView(type)->installEventFilter(&counter);
   graphs->TimeView()->installEventFilter(&counter);
   auto ticked = [&](QWidget* page) {
     main->setCurrentWidget(page);
     QTest::qWait(50);
     counter.Paints.clear();
     graphs->Tick();
+    connection->Tick();
     QTest::qWait(50);
   };
   ticked(panel);
-  EXPECT_GE(counter.Paints[graphs->ConnectionView(0)], 1);
-  EXPECT_GE(counter.Paints[graphs->ConnectionView(1)], 1);
+  EXPECT_GE(counter.Paints[connection->ConnectionView(0)], 1);
+  EXPECT_GE(counter.Paints[connection->ConnectionView(1)], 1);
   EXPECT_EQ(counter.Paints[graphs->TimeView()], 0);
   ticked(main->widget(0));
-  EXPECT_EQ(counter.Paints[graphs->ConnectionView(0)], 0);
-  EXPECT_EQ(counter.Paints[graphs->ConnectionView(1)], 0);
-  graphs->Free();
-  EXPECT_EQ(graphs->ConnectionView(0), nullptr);
-  graphs->Tick();
+  EXPECT_EQ(counter.Paints[connection->ConnectionView(0)], 0);
+  EXPECT_EQ(counter.Paints[connection->ConnectionView(1)], 0);
+  connection->Free();
+  EXPECT_EQ(connection->ConnectionView(0), nullptr);
+  connection->Tick();
 }
 
 }  // namespace

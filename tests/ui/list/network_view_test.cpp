@@ -316,7 +316,7 @@ TEST(QualityBar, EmptyAtZeroAndFullAtHundred) {
     QImage image(cell.size(), QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
-    DrawQualityBar(p, cell, Qt::AlignLeft, false, true, percent);
+    ui::DrawQualityBar(p, cell, Qt::AlignLeft, false, true, percent);
     p.end();
     return image.pixelColor(x, cell.center().y() - 5 + 8);  // the ninth pixel row of the bar
   };
@@ -329,11 +329,11 @@ TEST(QualityBar, EmptyAtZeroAndFullAtHundred) {
 }
 
 TEST(SignalIcon, SharpAtEveryPixelRatio) {
-  const QIcon icon = SignalIcon(5, true);
+  const QIcon icon = ui::SignalIcon(5, true);
   const QPixmap pm = icon.pixmap(QSize(16, 16), 2.0);
   EXPECT_EQ(pm.deviceIndependentSize().toSize(), QSize(16, 16));
   EXPECT_EQ(pm.size(), QSize(32, 32));
-  EXPECT_NE(SignalIcon(0, false).cacheKey(), SignalIcon(0, true).cacheKey());
+  EXPECT_NE(ui::SignalIcon(0, false).cacheKey(), ui::SignalIcon(0, true).cacheKey());
 }
 
 }  // namespace

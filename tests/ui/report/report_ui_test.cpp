@@ -20,6 +20,7 @@
 #include "core/report/element_dump.h"
 #include "core/settings/options.h"
 #include "support/network_fixture.h"
+#include "ui/base/dialog_service.h"
 #include "ui/connection/current_connection.h"
 #include "ui/details/advanced_details.h"
 #include "ui/details/element_tree_model.h"
@@ -46,8 +47,8 @@ struct TAnswers {
   QStringList Filters, Messages;
   report::TReportSections Sections;
 
-  TFileDialogs Dialogs() {
-    TFileDialogs d;
+  TDialogService Dialogs() {
+    TDialogService d;
     d.SaveFile = [this](QWidget*, const QString& title, const QString& proposed, const QStringList& filters,
                         int& filter) {
       Title = title;
@@ -65,7 +66,7 @@ struct TAnswers {
       Messages << text;
       return QMessageBox::Ok;
     };
-    d.Open = [](const QUrl&) { return true; };
+    d.OpenUrl = [](const QUrl&) { return true; };
     return d;
   }
 };
@@ -126,7 +127,7 @@ TEST(TableMenu, EnablingAndClipboardLines) {
 TEST(TableExport, EachTableKindWritesTheChosenFormatUnderItsName) {
   QTemporaryDir dir;
   TAnswers answers;
-  TScopedFileDialogs scope(answers.Dialogs());
+  TScopedDialogs scope(answers.Dialogs());
 
   TCurrentConnectionPanel connection(nullptr, nullptr, nullptr);
   connection.ConnectionTable()->topLevelItem(0)->setText(1, "-evil");
@@ -189,7 +190,7 @@ protected:
   TAdvancedDetails page;
   QTemporaryDir dir;
   TAnswers answers;
-  TScopedFileDialogs scope{answers.Dialogs()};
+  TScopedDialogs scope{answers.Dialogs()};
 };
 
 // Binary, text and picture exports of the dump hold what the viewer shows, also after the network was heard
@@ -275,7 +276,7 @@ TEST(ReportCommand, FailureLeavesTheOldPageAndNamesTheCause) {
   QTemporaryDir dir;
   TAnswers answers;
   answers.File = dir.filePath("Report.htm");
-  TScopedFileDialogs scope(answers.Dialogs());
+  TScopedDialogs scope(answers.Dialogs());
   ASSERT_EQ(WriteFileAtomic(answers.File.toStdString(), std::string_view("old page")), "");
   TProgramOptions options;
   answers.Sections = {false, true, false, true};

@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -43,8 +44,10 @@
 #include "support/network_fixture.h"
 #include "support/vendor_db_fixture.h"
 #include "ui/window_environment.h"
+#include "ui/connection/connection_page.h"
 #include "ui/connection/current_connection.h"
 #include "ui/details/advanced_details.h"
+#include "ui/details/details_part.h"
 #include "ui/filters/filter_tree.h"
 #include "ui/details/element_tree_model.h"
 #include "ui/hexview/hex_dump_viewer.h"
@@ -66,8 +69,8 @@ class WindowTest : public ::testing::Test {
 protected:
   TStartEnvironment Environment() {
     TStartEnvironment env = test::SimWindowEnvironment(dir.path());
-    env.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
-                         QMessageBox::StandardButtons buttons) {
+    env.Dialogs.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
+                                 QMessageBox::StandardButtons buttons) {
       messages << text;
       if (answerYes && (buttons & QMessageBox::Yes)) return QMessageBox::Yes;
       if (buttons & QMessageBox::Ignore) return QMessageBox::Ignore;
@@ -142,7 +145,7 @@ TEST_F(WindowTest, StartFillsTheListAndShutdownKeepsTheLayout) {
     w.show();
     w.Frame().pcMain->setCurrentIndex(1);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    QSplitter* split = w.Frame().splCurrentConnection;
+    QSplitter* split = w.ConnectionPage()->Splitter();
     const QList<int> sizes = split->sizes();
     split->setSizes({310, sizes.value(0) + sizes.value(1) - 310});
     w.ConnectionPanel()->SetRadioPanelHeight(177);
@@ -169,7 +172,7 @@ TEST_F(WindowTest, StartFillsTheListAndShutdownKeepsTheLayout) {
 // Refresh interfaces frees every interface with its list and enumerates again: the view follows the new list.
 TEST_F(WindowTest, RefreshInterfacesRebuildsTheSelectorAndTheList) {
   TStartEnvironment env = Environment();
-  env.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon, QMessageBox::StandardButtons) {
+  env.Dialogs.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon, QMessageBox::StandardButtons) {
     messages << text;
     return QMessageBox::Ok;
   };
@@ -298,7 +301,7 @@ TEST_F(WindowTest, ColourDialogSurvivesItsNetworkAgeingOut) {
   TfrmSkimlet* window = nullptr;
   bool ageOut = false;
   int opened = 0;
-  env.PickColor = [&](QWidget*, const QColor&) {
+  env.Dialogs.PickColor = [&](QWidget*, const QColor&) {
     ++opened;
     if (ageOut) {
       // Unheard while the dialog is open, the network goes at the next scan results; the other one stays.
@@ -356,8 +359,14 @@ TEST_F(WindowTest, LanguageSwitchKeepsTheListAndChangesTheTexts) {
                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   const LocalDateTime firstSeen = selected->FirstSeen;
   const std::string englishTitle = model.headerData(3, Qt::Horizontal, Qt::DisplayRole).toString().toStdString();
+  // The pages' column widths survive their new titles.
+  QHeaderView* connectionHeader = w.ConnectionPanel()->ConnectionTable()->header();
+  connectionHeader->resizeSection(0, 141);
+  const QString connectionTitle = connectionHeader->model()->headerData(0, Qt::Horizontal).toString();
 
   w.SwitchLanguage("deutsch.lng");
+  EXPECT_EQ(connectionHeader->sectionSize(0), 141);
+  EXPECT_NE(connectionHeader->model()->headerData(0, Qt::Horizontal).toString(), connectionTitle);
   EXPECT_EQ(Translate("ListColumns3"), "Kommentar");
   EXPECT_NE(englishTitle, "Kommentar");
   EXPECT_EQ(model.headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), "Kommentar");
@@ -401,13 +410,13 @@ TEST_F(WindowTest, AdvancedDetailsFollowTheSelectionAndForgetARecordThatGoes) {
     f.BssList = {0, test::MakeBssList({{test::MakeEntry(1, -50, 2437000, "alpha"), ElementBuilder().AddText(0, "alpha").Blob()},
                                        {test::MakeEntry(2, -60, 2437000, "bravo"), ElementBuilder().AddText(0, "bravo").Blob()}})};
   }));
-  ui::TAdvancedDetails& page = *w.Frame().pnlAdvancedDetails;
+  ui::TAdvancedDetails& page = *w.Details()->AdvancedDetails();
   TNetworkListModel& model = *w.NetworkModel();
   ASSERT_EQ(model.rowCount(), 2);
   w.NetworkList()->selectionModel()->select(model.index(0, 0),
                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   EXPECT_TRUE(page.ElementBSSID().empty());  // the page is not showing
-  w.Frame().pcInfo->setCurrentWidget(w.Frame().tsAdvancedDetails);
+  w.Frame().pcInfo->setCurrentWidget(w.Details()->AdvancedDetailsPage());
   const std::string shown = model.NetworkOfRow(0)->BSSIDText;
   EXPECT_EQ(page.ElementBSSID(), shown);
   EXPECT_GT(page.Model()->Tree().Count(), 0u);
@@ -518,7 +527,7 @@ TEST_F(WindowTest, GermanLeavesNoEnglishInTheProgramsOwnTexts) {
       << w.InterfaceSelector()->itemText(0).toStdString();
   QMessageBox box(QMessageBox::Warning, "", "", QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes |
                                                     QMessageBox::No | QMessageBox::Retry | QMessageBox::Ignore);
-  TranslateButtons(box);
+  ui::TranslateButtons(box);
   EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "Abbrechen");
   EXPECT_EQ(box.button(QMessageBox::Yes)->text(), "Ja");
   EXPECT_EQ(box.button(QMessageBox::No)->text(), "Nein");
@@ -571,6 +580,103 @@ TEST_F(WindowTest, EnglishFileCarriesTheWindowTexts) {
     ++checked;
   }
   EXPECT_GT(checked, 30);
+}
+
+// Every page comes from its part, in the order the parts are registered; the language file names the pages.
+TEST_F(WindowTest, PartsBuildTheirWholePagesInOrder) {
+  TfrmSkimlet w(Environment());
+  auto names = [](const QTabWidget* tabs) {
+    QStringList n;
+    for (int i = 0; i < tabs->count(); ++i) n << tabs->widget(i)->objectName();
+    return n;
+  };
+  EXPECT_EQ(names(w.Frame().pcMain), (QStringList{"tsScanner", "tsCurrentConnection", "tsWirelessStatistics"}));
+  EXPECT_EQ(names(w.Frame().pcInfo), (QStringList{"tsBand1", "tsBand2", "tsBand3", "tsGraphs", "tsNetworkDetails",
+                                                  "tsAdvancedDetails"}));
+  EXPECT_TRUE(w.Details()->NetworkDetailsPage()->isAncestorOf(w.SingleNetworkGraph()));
+  EXPECT_TRUE(w.ConnectionPage()->Page()->isAncestorOf(w.ConnectionPage()->Graphs()->ConnectionView(1)));
+  EXPECT_TRUE(w.Frame().pcMain->widget(2)->isAncestorOf(w.StatisticsPages()->Phy()));
+}
+
+// A graph's export asks through the dialogs the window was given, and tells a failure there too.
+TEST_F(WindowTest, GraphExportAsksThroughTheWindowsDialogs) {
+  QStringList filters;
+  TStartEnvironment env = Environment();
+  env.Dialogs.SaveFile = [&](QWidget*, const QString&, const QString& proposed, const QStringList& f, int&) {
+    filters = f;
+    return dir.filePath("missing/" + proposed);
+  };
+  TfrmSkimlet w(std::move(env));
+  messages.clear();
+  w.Graphs()->SpectrumView(0)->ExportToFile();
+  ASSERT_EQ(filters.size(), 2);
+  EXPECT_TRUE(filters[0].endsWith("(*.png)"));
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_TRUE(messages[0].contains("missing/")) << messages[0].toStdString();
+}
+
+// The Graphs page repaints as soon as a row is ticked off or another one is selected, not at the next tick.
+TEST_F(WindowTest, TickingAndSelectingRepaintTheShowingGraphAtOnce) {
+  TfrmSkimlet w(FakeEnvironment([](test::FakeWlanService& f) {
+    f.SetQuery(kOpcodeInterfaceState, EncodeUInt32Value(kInterfaceConnected));
+    f.SetQuery(kOpcodeAutoConfEnabled, EncodeUInt32Value(1));
+    f.BssList = {0, test::MakeBssList({{test::MakeEntry(1, -50, 2437000, "alpha"), {}},
+                                       {test::MakeEntry(2, -60, 2437000, "bravo"), {}}})};
+  }));
+  w.findChild<QTimer*>(QStringLiteral("tmUpdateGraph"))->stop();
+  w.Frame().pcInfo->setCurrentWidget(w.Frame().pcInfo->findChild<QWidget*>(QStringLiteral("tsGraphs")));
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  struct : QObject {
+    int Paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      Paints += event->type() == QEvent::Paint;
+      return false;
+    }
+  } counter;
+  w.Graphs()->TimeView()->installEventFilter(&counter);
+  TNetworkListModel& model = *w.NetworkModel();
+  ASSERT_EQ(model.rowCount(), 2);
+  for (const auto& change : std::vector<std::function<void()>>{
+           [&] { w.NetworkList()->selectionModel()->select(model.index(1, 1), QItemSelectionModel::ClearAndSelect |
+                                                                                  QItemSelectionModel::Rows); },
+           [&] { ASSERT_TRUE(model.setData(model.index(0, 0), Qt::Unchecked, Qt::CheckStateRole)); }}) {
+    QTest::qWait(50);
+    counter.Paints = 0;
+    change();
+    QTest::qWait(50);
+    EXPECT_GE(counter.Paints, 1);
+  }
+}
+
+// The filter panel's close button hides it as the View menu's command does.
+TEST_F(WindowTest, FilterPanelClosesFromItsTitleRow) {
+  TfrmSkimlet w(Environment());
+  w.ShowFilters(true);
+  w.Action(TCommand::ShowFilters)->setChecked(true);
+  ASSERT_FALSE(w.Frame().pnlFilters->isHidden());
+  w.Frame().btnCloseFilters->click();
+  EXPECT_TRUE(w.Frame().pnlFilters->isHidden());
+  EXPECT_FALSE(w.Action(TCommand::ShowFilters)->isChecked());
+  EXPECT_FALSE(w.Options.bShowFilters);
+}
+
+// With the debug option on, the result of a connection request is told.
+TEST_F(WindowTest, DebugOptionTellsTheConnectResult) {
+  TfrmSkimlet w(FakeEnvironment([](test::FakeWlanService& f) {
+    f.SetQuery(kOpcodeInterfaceState, EncodeUInt32Value(kInterfaceConnected));
+    f.SetQuery(kOpcodeAutoConfEnabled, EncodeUInt32Value(1));
+    f.BssList = {0, test::MakeBssList({{test::MakeEntry(1, -50, 2437000, "alpha"), {}}})};
+  }));
+  ASSERT_EQ(w.NetworkModel()->rowCount(), 1);
+  const TWLANNetwork& network = *w.NetworkModel()->NetworkOfRow(0);
+  messages.clear();
+  w.SelectedInterface()->Connect(network);
+  EXPECT_TRUE(messages.isEmpty()) << "told only when asked for";
+  w.Options.bShowScanDebugInLOG = true;
+  w.SelectedInterface()->Connect(network);
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_TRUE(messages[0].startsWith("WlanConnect is")) << messages[0].toStdString();
 }
 
 TEST(Caption, VersionWithAndWithoutReleaseNumber) {
@@ -656,7 +762,8 @@ TEST_F(WindowTest, ReportAndListExportFromTheWindow) {
   QStringList filters;
   int asked = 0;
   QUrl opened;
-  ui::TFileDialogs d;
+  // The window's own dialogs answer; its message box stays the fixture's.
+  ui::TDialogService& d = ui::DialogsFor(&w);
   d.ReportSections = [&](QWidget*, report::TReportSections& s) {
     ++asked;
     EXPECT_TRUE(s.Summary && s.Networks && s.Graphs && s.Details);
@@ -671,14 +778,10 @@ TEST_F(WindowTest, ReportAndListExportFromTheWindow) {
     chosen = filter;
     return file;
   };
-  d.Message = [](QWidget*, const QString&, const QString&, QMessageBox::Icon, QMessageBox::StandardButtons) {
-    return QMessageBox::Ok;
-  };
-  d.Open = [&](const QUrl& url) {
+  d.OpenUrl = [&](const QUrl& url) {
     opened = url;
     return true;
   };
-  ui::TScopedFileDialogs scope(d);
   // The window's question: Yes opens the page.
   messages.clear();
   answerYes = true;
@@ -751,14 +854,14 @@ protected:
                                          {test::MakeEntry(2, -60, 2437000, "bravo"), {}},
                                          {test::MakeEntry(3, -70, 5180000, "charlie"), {}}})};
     });
-    env.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
-                         QMessageBox::StandardButtons buttons) {
+    env.Dialogs.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
+                                 QMessageBox::StandardButtons buttons) {
       messages << text;
       if (buttons & QMessageBox::Yes) return Yes ? QMessageBox::Yes : QMessageBox::No;
       if (buttons & QMessageBox::Cancel) return Yes ? QMessageBox::Ok : QMessageBox::Cancel;
       return QMessageBox::Ok;
     };
-    env.OpenUrl = [this](const QUrl& url) {
+    env.Dialogs.OpenUrl = [this](const QUrl& url) {
       opened << url;
       return true;
     };
@@ -936,8 +1039,8 @@ TEST_F(CommandWindowTest, SnapshotSavesAndOpensWithThePauseOn) {
   const std::string file = dir.filePath("saved.snapshot").toStdString();
   QString proposed, answer = QString::fromStdString(file);
   auto w = Open([&](TStartEnvironment& env) {
-    env.FileName = [&](QWidget*, bool save, const QString&, const QString& filter, const QString&,
-                       const QString& name) {
+    env.Dialogs.FileName = [&](QWidget*, bool save, const QString&, const QString& filter, const QString&,
+                               const QString& name) {
       EXPECT_TRUE(filter.contains("*.snapshot"));
       if (save) proposed = name;
       return answer;
@@ -1028,7 +1131,7 @@ TEST_F(CommandWindowTest, EditCommentSurvivesItsNetworkAgeingOut) {
   bool ageOut = false;
   TfrmSkimlet* window = nullptr;
   auto w = Open([&](TStartEnvironment& env) {
-    env.Input = [&](QWidget*, const QString& caption, const QString& prompt, const QString&) {
+    env.Dialogs.Input = [&](QWidget*, const QString& caption, const QString& prompt, const QString&) {
       EXPECT_EQ(caption, "Edit comment");
       EXPECT_EQ(prompt, "Comment:");
       if (ageOut) {
