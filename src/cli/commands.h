@@ -18,6 +18,7 @@ int RunInterfaces(const Args& args);
 int RunConvert(const Args& args);
 int RunReport(const Args& args, const std::optional<std::string>& lang);
 int RunExport(const Args& args);
+int RunChannels(const Args& args);
 // Runs the drawing helper with the command's arguments (and the language, when one was given).
 int RunGraph(const Args& args, const std::optional<std::string>& lang);
 // Runs the drawing helper with those arguments and Input on its standard input; its exit status. Who names
