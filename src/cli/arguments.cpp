@@ -30,8 +30,9 @@ std::optional<int> ReadArguments(const CommandLine& line, const std::vector<std:
       return UsageError(line.Command, (a.starts_with("-") ? "unknown option '" : "unexpected argument '") + a + "'");
     if (!error.empty()) return UsageError(line.Command, error);
   }
-  if (line.Files == FileArguments::Several) {
-    if (files.empty()) return UsageError(line.Command, "give at least one FILE (- for standard input)");
+  if (line.Files == FileArguments::Several || line.Files == FileArguments::Any) {
+    if (files.empty() && line.Files == FileArguments::Several)
+      return UsageError(line.Command, "give at least one FILE (- for standard input)");
     if (std::count(files.begin(), files.end(), "-") > 1)
       return UsageError(line.Command, "standard input (-) can be read only once");
   }

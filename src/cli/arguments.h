@@ -14,6 +14,7 @@ enum class FileArguments {
   None,     // nothing: every argument is an option
   One,      // one FILE
   Several,  // one FILE or more, standard input (-) at most once
+  Any,      // as Several, but none at all is allowed too
 };
 
 struct CommandLine {

@@ -51,20 +51,17 @@ std::string NormalisedBSSID(const std::string& text) {
 }
 // The parser leaves out a last element whose body runs past the end of the blob, and a lone last byte. Here
 // they are not passed over in silence: a line under the root names what is missing, tied to the bytes.
-void ReportCutEnd(TIETree& tree, const std::vector<uint8_t>& blob) {
-  size_t pos = 0;
-  while (pos + 2 <= blob.size() && pos + 2 + blob[pos + 1] <= blob.size()) pos += 2 + blob[pos + 1];
-  if (pos >= blob.size()) return;
+void ReportCutEnd(TIETree& tree, const TElementTail& tail) {
+  if (!tail.Cut()) return;
   const TIETreeLine root = tree.FirstChild(kNoLine);
-  const auto offset = static_cast<int32_t>(pos), length = static_cast<int32_t>(blob.size() - pos);
   std::string text;
-  if (blob.size() - pos == 1) {
-    text = Format(Translate("Truncated element: a lone byte (0x%.2X) at the end"), {blob[pos]});
+  if (tail.Length == 1) {
+    text = Format(Translate("Truncated element: a lone byte (0x%.2X) at the end"), {tail.ID});
   } else {
     text = Format(Translate("Truncated element: ID %d announces %d octets, %d present"),
-                  {blob[pos], blob[pos + 1], static_cast<int>(blob.size() - pos - 2)});
+                  {tail.ID, tail.Announced, static_cast<int>(tail.Present())});
   }
-  tree.Add(root, {text, offset, length});
+  tree.Add(root, {text, static_cast<int32_t>(tail.Offset), static_cast<int32_t>(tail.Length)});
 }
 
 }  // namespace
@@ -156,7 +153,7 @@ int RunElements(const Args& args) {
   elements.Parse(blob);
   TIETree tree;
   elements.FillTree(tree);
-  ReportCutEnd(tree, blob);
+  ReportCutEnd(tree, elements.Tail);
   if (tableFormat && output == "-")
     return WriteStandardOutput(report::RenderTable(report::ElementTreeTable(tree), *tableFormat)) ? 0 : 1;
   if (tableFormat) {

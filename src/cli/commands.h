@@ -20,6 +20,7 @@ int RunReport(const Args& args, const std::optional<std::string>& lang);
 int RunExport(const Args& args);
 // Floor-plan surveys: new, record, walk, import, points, map, aps, check.
 int RunSurvey(const Args& args);
+int RunChannels(const Args& args);
 // Runs the drawing helper with the command's arguments (and the language, when one was given).
 int RunGraph(const Args& args, const std::optional<std::string>& lang);
 // Runs the drawing helper with those arguments and Input on its standard input; its exit status. Who names

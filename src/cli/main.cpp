@@ -32,6 +32,8 @@ constexpr const char* kUsage =
     "  export --format txt|csv|html|rtf -o OUTPUT FILE...\n"
     "                                     write the network list of snapshot or capture files as a table\n"
     "  survey new|record|walk|import|points|map|aps|check FILE [...]  floor-plan site surveys and their maps\n"
+    "  channels [FILE...] [--band B] [--width N] [--mine SSID] [--exclude-dfs] [--json|--tsv]\n"
+    "                                     rank the channels by what the air costs on them, and say why\n"
     "\n"
     "A FILE of - is standard input; -- ends the options. 'skimlet-cli COMMAND --help' tells more.\n"
     "\n"
@@ -95,6 +97,7 @@ int Run(int argc, char** argv) {
   if (command == "report") return RunReport(args, lang);
   if (command == "export") return RunExport(args);
   if (command == "survey") return RunSurvey(args);
+  if (command == "channels") return RunChannels(args);
   std::fprintf(stderr, "skimlet-cli: unknown command '%s'\nTry 'skimlet-cli --help'.\n", command.c_str());
   return 2;
 }

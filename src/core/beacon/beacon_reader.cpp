@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/ie/elements/eid048_rsn.h"
+#include "core/ie/walker.h"
 #include "core/radio/rates.h"
 #include "core/radio/values.h"
 
@@ -45,26 +46,23 @@ struct TBlobFacts {
 // Walks the elements once: SSID, rate set (when RateSet is given) and the marks of the PHY type and channel.
 // A last element that runs past the blob ends the walk.
 void Walk(std::span<const uint8_t> blob, TBlobFacts& f, DOT11_SSID* ssid, WLAN_RATE_SET* rateSet) {
-  const uint8_t* b = blob.data();
-  const size_t n = blob.size();
   uint32_t rates = 0;
-  for (size_t i = 0; i + 2 <= n;) {
-    const uint8_t id = b[i], len = b[i + 1];
-    if (len > n - i - 2) break;
-    const uint8_t* body = b + i + 2;
+  WalkElements(blob, [&](uint8_t id, std::span<const uint8_t> element, size_t) {
+    const uint8_t* body = element.data();
+    const size_t len = element.size();
     switch (id) {
       case kEidSSID:
         if (!f.HaveSSID) {
           f.HaveSSID = true;
           if (ssid) {
-            ssid->uSSIDLength = std::min<uint32_t>(len, 32);  // a longer SSID element is malformed: 32 bytes
+            ssid->uSSIDLength = std::min<uint32_t>(static_cast<uint32_t>(len), 32);  // longer is malformed: 32 bytes
             std::memcpy(ssid->ucSSID.data(), body, ssid->uSSIDLength);
           }
         }
         break;
       case kEidRates:
       case kEidExtRates:
-        for (uint8_t k = 0; k < len; ++k) {
+        for (size_t k = 0; k < len; ++k) {
           const uint8_t byte = body[k];
           const TRateKind kind = kRateKinds[byte];
           if (kind == kNoRate) continue;
@@ -91,8 +89,7 @@ void Walk(std::span<const uint8_t> blob, TBlobFacts& f, DOT11_SSID* ssid, WLAN_R
         break;
       default: break;
     }
-    i += 2 + size_t{len};
-  }
+  });
   if (rateSet) rateSet->uRateSetLength = rates * 2;
 }
 
@@ -211,23 +208,17 @@ TBeaconSecurity FromSuites(bool rsn, uint8_t group, const TByteDynamicArray& pai
 TBeaconSecurity BeaconSecurity(std::span<const uint8_t> elements, uint16_t capability) {
   std::span<const uint8_t> rsn, wpa;
   bool haveRsn = false, haveWpa = false;
-  const uint8_t* b = elements.data();
-  const size_t n = elements.size();
-  for (size_t i = 0; i + 2 <= n;) {
-    const uint8_t id = b[i], len = b[i + 1];
-    if (len > n - i - 2) break;
-    std::span<const uint8_t> body = elements.subspan(i + 2, len);
+  WalkElements(elements, [&](uint8_t id, std::span<const uint8_t> body, size_t) {
     // An RSN element needs its version and group suite; the WPA element its OUI and type besides.
-    if (id == kEidRSN && !haveRsn && len >= 6) {
+    if (id == kEidRSN && !haveRsn && body.size() >= 6) {
       rsn = body;
       haveRsn = true;
-    } else if (id == kEidVendor && !haveWpa && len >= 10 && body[0] == 0x00 && body[1] == 0x50 && body[2] == 0xF2 &&
-               body[3] == 1) {
+    } else if (id == kEidVendor && !haveWpa && body.size() >= 10 && body[0] == 0x00 && body[1] == 0x50 &&
+               body[2] == 0xF2 && body[3] == 1) {
       wpa = body;
       haveWpa = true;
     }
-    i += 2 + size_t{len};
-  }
+  });
   uint16_t version = 0;
   uint8_t group = 0;
   TByteDynamicArray pairwise, akms;

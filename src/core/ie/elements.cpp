@@ -36,18 +36,9 @@ bool TInformationElements::Parse(Bytes blob) {
   Items.clear();
   block_.Reset();
   Data.assign(blob.begin(), blob.end());
-  const Bytes data = Data;
-  size_t p = 0;
-  size_t r = data.size();
-  while (r >= 2) {
-    uint8_t id = data[p];
-    size_t len = data[p + 1];
-    r -= 2;
-    if (len > r) break;
-    if (len > 0) AddElement(id, data.subspan(p + 2, len), static_cast<int32_t>(p));
-    r -= len;
-    p += len + 2;
-  }
+  Tail = WalkElements(Data, [this](uint8_t id, Bytes body, size_t offset) {
+    if (!body.empty()) AddElement(id, body, static_cast<int32_t>(offset));
+  });
   return true;
 }
 

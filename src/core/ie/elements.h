@@ -9,6 +9,7 @@
 #include "core/ie/registry.h"
 #include "core/ie/tree.h"
 #include "core/ie/vendor.h"
+#include "core/ie/walker.h"
 
 namespace skimlet {
 
@@ -31,9 +32,11 @@ public:
 
   std::vector<TElementPtr> Items;  // blob order
   TByteDynamicArray Data;  // the blob of the last Parse; every tree line's Offset refers to it
+  TElementTail Tail;       // what the last Parse left over after the last whole element
 
-  // Throws the old elements away, keeps a copy of Blob and cuts it into elements. A last element whose body
-  // does not fit is dropped, zero-length elements are skipped, a lone trailing byte is ignored.
+  // Throws the old elements away, keeps a copy of Blob and cuts it into elements (WalkElements). A last
+  // element whose body does not fit is dropped and a lone trailing byte ignored, both kept in Tail;
+  // zero-length elements are skipped.
   bool Parse(Bytes blob);
 
   int Count() const { return static_cast<int>(Items.size()); }

@@ -12,6 +12,7 @@
 #include "core/ie/elements/eid001_supported_rates.h"
 #include "core/ie/elements/eid003_dsss.h"
 #include "core/ie/elements/eid045_ht_capabilities.h"
+#include "core/ie/elements/eid048_rsn.h"
 #include "core/ie/elements/eid061_ht_operation.h"
 #include "core/ie/elements/eid191_vht_capabilities.h"
 #include "core/ie/elements/eid192_vht_operation.h"
@@ -99,8 +100,6 @@ constexpr uint8_t kRSNID = 48;
 constexpr uint8_t kMobilityDomainID = 54;
 constexpr uint8_t kRMEnabledID = 70;
 constexpr uint8_t kExtCapabilitiesID = 127;
-
-uint16_t ReadLE16(Bytes d, size_t pos) { return static_cast<uint16_t>(d[pos] | d[pos + 1] << 8); }
 
 // Rate index by SNR 0..50 dB (rows) for: DSSS/CCK, OFDM, HT 20 MHz, HT 40 MHz, VHT/HE 20, 40, 80 and 160 MHz.
 // -1: no rate works at that SNR. From 40 dB on every row equals the last one.
@@ -450,14 +449,11 @@ void TWLANNetwork::DeriveProtectionAndRoaming() {
       case kRSNID: {
         if (rsnSeen) break;
         rsnSeen = true;
-        // The RSN capabilities follow the version, the group suite and both suite lists; bit 6 is
-        // management frame protection required, bit 7 capable.
-        size_t pos = 2 + 4;
-        for (int list = 0; list < 2 && pos + 2 <= d.size(); ++list) pos += 2 + 4 * size_t{ReadLE16(d, pos)};
-        if (pos + 2 <= d.size()) {
-          const uint16_t caps = ReadLE16(d, pos);
-          if (caps & 0x0040) PMF = kPMFRequired;
-          else if (caps & 0x0080) PMF = kPMFCapable;
+        // Bit 6 of the RSN capabilities is management frame protection required, bit 7 capable.
+        const auto* rsn = item->As<TRSNElement>();
+        if (rsn && rsn->Capabilities) {
+          if (*rsn->Capabilities & 0x0040) PMF = kPMFRequired;
+          else if (*rsn->Capabilities & 0x0080) PMF = kPMFCapable;
         }
         break;
       }

@@ -1,10 +1,13 @@
 // Cutting blobs into elements, the dispatch by key, the lookups and the tree of a whole blob.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "core/ie/builder.h"
 #include "core/ie/elements.h"
 #include "core/ie/elements/eid000_ssid.h"
 #include "core/ie/elements/eid001_supported_rates.h"
+#include "core/ie/walker.h"
 #include "tree_helpers.h"
 
 namespace skimlet {
@@ -40,6 +43,51 @@ TEST(ElementContainer, CutsBlobs) {
     EXPECT_EQ(ids, c.ids) << c.desc;
     EXPECT_EQ(offsets, c.offsets) << c.desc;
     EXPECT_EQ(elements.Data.size(), Hex(c.blob).size()) << c.desc;
+  }
+}
+
+// The one walk every reader of blobs shares: which elements it visits, and what it leaves as the tail.
+TEST(ElementWalker, VisitsWholeElementsAndReportsTheCutTail) {
+  struct Case {
+    const char* desc;
+    const char* blob;
+    std::vector<std::array<int, 3>> visited;  // ID, offset, body length
+    TElementTail tail;
+  };
+  const Case cases[] = {
+      {"empty blob", "", {}, {0, 0, 0, 0}},
+      {"whole elements, zero-length ones too", "00 00 03 01 06", {{0, 0, 0}, {3, 2, 1}}, {5, 0, 0, 0}},
+      {"a lone trailing byte", "03 01 06 DD", {{3, 0, 1}}, {3, 1, 0xDD, 0}},
+      {"a last element cut short", "00 03 41 42 43 01 08 82", {{0, 0, 3}}, {5, 3, 1, 8}},
+      {"a header without body", "01 04", {}, {0, 2, 1, 4}},
+      {"nothing after a cut element is read", "03 01 06 10 20 03 01 06", {{3, 0, 1}}, {3, 5, 0x10, 0x20}},
+      {"a body of 255 bytes that just fits", nullptr, {{221, 0, 255}}, {257, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    std::vector<uint8_t> blob;
+    if (c.blob) {
+      blob = Hex(c.blob);
+    } else {
+      blob.assign(257, 0x11);
+      blob[0] = 221;
+      blob[1] = 255;
+    }
+    std::vector<std::array<int, 3>> visited;
+    const TElementTail tail = WalkElements(blob, [&](uint8_t id, Bytes body, size_t offset) {
+      visited.push_back({id, static_cast<int>(offset), static_cast<int>(body.size())});
+      EXPECT_EQ(body.data(), blob.data() + offset + 2) << c.desc;
+    });
+    EXPECT_EQ(visited, c.visited) << c.desc;
+    EXPECT_EQ(tail.Offset, c.tail.Offset) << c.desc;
+    EXPECT_EQ(tail.Length, c.tail.Length) << c.desc;
+    EXPECT_EQ(tail.ID, c.tail.ID) << c.desc;
+    EXPECT_EQ(tail.Announced, c.tail.Announced) << c.desc;
+    EXPECT_EQ(tail.Cut(), c.tail.Length > 0) << c.desc;
+    // The container keeps the same tail.
+    TInformationElements elements;
+    elements.Parse(blob);
+    EXPECT_EQ(elements.Tail.Offset, c.tail.Offset) << c.desc;
+    EXPECT_EQ(elements.Tail.Length, c.tail.Length) << c.desc;
   }
 }
 

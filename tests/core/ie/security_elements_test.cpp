@@ -1,7 +1,9 @@
 // RSN, the vendor element base, WPA and WMM: suites, capabilities, vendor names and malformed bodies.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <stdexcept>
+#include <utility>
 
 #include "core/ie/builder.h"
 #include "core/ie/elements.h"
@@ -134,6 +136,24 @@ TEST(RSNElement, CapabilitiesAndTrailingFields) {
   Texts withPMKID = DetailTextsOf(Hex("30 1A 01 00 00 0F AC 04 01 00 00 0F AC 04 01 00 00 0F AC 02 00 00 "
                                       "00 00 00 0F AC 06"));
   EXPECT_EQ(withPMKID, plain);
+}
+
+// The capabilities are found by the list counts alone, as the tree shows them; a field cut short is absent.
+TEST(RSNElement, Capabilities) {
+  const std::pair<const char*, std::optional<uint16_t>> cases[] = {
+      {"30 14 01 00 00 0F AC 04 01 00 00 0F AC 04 01 00 00 0F AC 08 C0 00", 0x00C0},
+      {"30 13 01 00 00 0F AC 04 01 00 00 0F AC 04 01 00 00 0F AC 02 0C", std::nullopt},
+      {"30 10 01 00 00 11 22 04 01 00 00 0F AC 04 00 00 80 00", 0x0080},  // foreign group suite
+      {"30 0C 01 00 00 0F AC 04 FF FF 00 0F AC 04", std::nullopt},
+      {"30 08 01 00 00 0F AC 04 80 00", std::nullopt},  // two bytes where the pairwise count belongs
+  };
+  for (const auto& [blob, caps] : cases) {
+    TInformationElements elements;
+    elements.Parse(Hex(blob));
+    const auto* rsn = elements.Find<TRSNElement>(48);
+    ASSERT_NE(rsn, nullptr) << blob;
+    EXPECT_EQ(rsn->Capabilities, caps) << blob;
+  }
 }
 
 TEST(RSNElement, TruncatedAndOddBodies) {

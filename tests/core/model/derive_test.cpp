@@ -369,6 +369,9 @@ TEST_F(Derive, ProtectionAndRoaming) {
          body.push_back(0xC0);
          b.Add(48, body);
        }, "No", ""},
+      {"foreign group suite", [](ElementBuilder& b) {
+         b.Add(48, {1, 0, 0x00, 0x11, 0x22, 4, 1, 0, 0x00, 0x0F, 0xAC, 4, 0, 0, 0xC0, 0});
+       }, "Required", ""},
       {"suite count beyond the body", [](ElementBuilder& b) { b.Add(48, {1, 0, 0x00, 0x0F, 0xAC, 4, 0xFF, 0xFF}); },
        "No", ""},
       {"neighbour reports", [](ElementBuilder& b) { b.Add(70, {0x02, 0, 0, 0, 0}); }, "No", "k"},

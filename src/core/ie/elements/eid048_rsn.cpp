@@ -81,6 +81,16 @@ void Parse(Bytes data, size_t start, const Rules& rules, uint16_t& version, uint
   ReadList(data, pos, count, rules.AKMOUI1, rules.AKMOUI2, akmSuites, complete);
 }
 
+std::optional<size_t> ListsEnd(Bytes data, size_t start) {
+  size_t pos = start + 2 + 4;  // version and group suite
+  for (int list = 0; list < 2; ++list) {
+    if (!Fits(data, pos, 2)) return std::nullopt;
+    pos += 2 + size_t{4} * static_cast<size_t>(data[pos] | data[pos + 1] << 8);
+  }
+  if (pos > data.size()) return std::nullopt;
+  return pos;
+}
+
 std::optional<size_t> AddNodes(const TInformationElement& e, TIETree& tree, TIETreeLine element, size_t start,
                                int akmVersion) {
   Bytes data = e.Data;
@@ -132,6 +142,9 @@ std::string_view ReplayCounterText(uint32_t value) {
 
 bool TRSNElement::Parse() {
   suites::Parse(Data, 0, suites::kRSNRules, Version, GroupCipher, PairwiseCiphers, AKMSuites);
+  Capabilities.reset();
+  if (std::optional<size_t> end = suites::ListsEnd(Data, 0); end && *end + 2 <= Data.size())
+    Capabilities = static_cast<uint16_t>(Data[*end] | Data[*end + 1] << 8);
   return true;
 }
 

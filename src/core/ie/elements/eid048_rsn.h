@@ -19,6 +19,9 @@ public:
   uint8_t GroupCipher = 0;              // suite type; 0 when absent or of a vendor's OUI
   TByteDynamicArray PairwiseCiphers;    // suite types of the 00-0F-AC pairwise suites, in element order
   TByteDynamicArray AKMSuites;          // suite types of the 00-0F-AC and 00-50-F2 AKM suites
+  // The RSN capabilities field, when the body holds it whole after both suite lists (bit 6 management frame
+  // protection required, bit 7 capable).
+  std::optional<uint16_t> Capabilities;
 
   bool Parse() override;
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
@@ -43,6 +46,10 @@ inline constexpr Rules kWPARules{kMicrosoftOUI, kMicrosoftOUI, kMicrosoftOUI, kM
 // does not fit (or at a group suite of a foreign OUI). Never reads past Data.
 void Parse(Bytes data, size_t start, const Rules& rules, uint16_t& version, uint8_t& groupCipher,
            TByteDynamicArray& pairwiseCiphers, TByteDynamicArray& akmSuites);
+
+// The body position after the AKM list, found by the list counts alone (whatever the suites' OUIs); nothing
+// when a count or a list does not fit. The RSN capabilities start there.
+std::optional<size_t> ListsEnd(Bytes data, size_t start);
 
 // Adds the lines of version, group suite, both counts and lists under Element; AKM names carry the prefix of
 // AKMVersion (2: "WPA2-", else "WPA-"). Returns the body position after the AKM list, or nothing when a field
