@@ -141,9 +141,6 @@ struct BssRecord {
 std::optional<BssRecord> ParseBss(std::span<const uint8_t> message, std::span<const uint32_t> phyTypes,
                                   uint64_t nowFiletime);
 
-// The channel number of a centre frequency in MHz (2.4, 5 and 6 GHz); 0 for other frequencies.
-uint32_t ChannelOfFrequency(uint32_t mhz);
-
 // ---- Station info and statistics ----------------------------------------------------------------------------
 
 struct StationInfo {
@@ -186,7 +183,5 @@ std::array<uint8_t, 8> RfkillSoftBlockRequest(uint32_t index, bool block);
 WLAN_GUID GuidFromPermanentAddress(const std::array<uint8_t, 6>& mac);
 // "aa:bb:cc:dd:ee:ff"; nullopt for anything else.
 std::optional<std::array<uint8_t, 6>> ParseMacText(std::string_view text);
-// SHA-1 of Data.
-std::array<uint8_t, 20> Sha1(std::span<const uint8_t> data);
 
 }  // namespace skimlet::linuxwifi
