@@ -99,6 +99,11 @@ public:
     PushEvent(Message(NL80211_CMD_DISCONNECT, Cat({U32(NL80211_ATTR_IFINDEX, kIfIndex), U16(NL80211_ATTR_REASON_CODE, 3)}),
                       0));
   }
+  // The survey dump's entries: the contents of each NL80211_ATTR_SURVEY_INFO nest.
+  void SetSurvey(std::vector<netlink::Bytes> entries) {
+    std::lock_guard<std::mutex> l(lock_);
+    survey_ = std::move(entries);
+  }
   // Makes every later request of Command fail with Errno (0: answer again).
   void FailCommand(uint8_t command, int error) {
     std::lock_guard<std::mutex> l(lock_);
@@ -232,6 +237,11 @@ private:
         if (!associated_) return ENOENT;
         reply.Messages.push_back(StationMessage());
         return 0;
+      case NL80211_CMD_GET_SURVEY:
+        for (const auto& info : survey_)
+          reply.Messages.push_back(Message(NL80211_CMD_NEW_SURVEY_RESULTS,
+                                           Cat({U32(NL80211_ATTR_IFINDEX, kIfIndex), Attr(NL80211_ATTR_SURVEY_INFO | NLA_F_NESTED, info)})));
+        return 0;
       case NL80211_CMD_TRIGGER_SCAN:
         // The scan ends at once (the results stay those of the state).
         for (auto* s : listeners_) s->Push(Message(NL80211_CMD_NEW_SCAN_RESULTS, U32(NL80211_ATTR_IFINDEX, kIfIndex), 0));
@@ -294,6 +304,7 @@ private:
   std::mutex lock_;
   std::vector<FakeBss> bss_;
   std::optional<size_t> associated_;
+  std::vector<netlink::Bytes> survey_;
   std::map<uint8_t, int> failures_;
   std::vector<Logged> log_;
   std::vector<Socket*> listeners_;

@@ -353,6 +353,19 @@ WlanResult LinuxWlanService::EditProfile(uint32_t, std::string_view name, const 
   return nm_.EditProfile(ifname, name);
 }
 
+WlanResult LinuxWlanService::ChannelSurveys(const WLAN_GUID& guid, std::vector<ChannelSurvey>& surveys) {
+  surveys.clear();
+  std::lock_guard<std::mutex> l(lock_);
+  Interface* i = nullptr;
+  if (WlanResult r = Enter(guid, i); r != 0) return r;
+  std::vector<std::vector<uint8_t>> messages;
+  int rc = DumpNl80211(*control_, NL80211_CMD_GET_SURVEY, NlAttributes().U32(NL80211_ATTR_IFINDEX, i->IfIndex), messages);
+  if (rc != 0) return ErrnoToResult(rc);
+  for (const auto& m : messages)
+    if (auto s = ParseSurvey(m)) surveys.push_back(*s);
+  return WlanError::kSuccess;
+}
+
 WlanResult LinuxWlanService::ErrnoToResult(int e) {
   switch (e) {
     case 0: return WlanError::kSuccess;

@@ -46,6 +46,10 @@ public:
                          uint32_t firstPage, uint32_t& reasonCode) override;
   WlanResult QueryInterfaceIdentity(const WLAN_GUID& guid, WlanInterfaceIdentity& identity) override;
 
+  // The kernel's survey of the interface's channels (NL80211_CMD_GET_SURVEY): noise and channel times per
+  // channel as the driver reports them; entries the parser rejects are left out. Beyond WlanService.
+  WlanResult ChannelSurveys(const WLAN_GUID& guid, std::vector<ChannelSurvey>& surveys);
+
   // The service's result of a positive errno.
   static WlanResult ErrnoToResult(int e);
 

@@ -48,6 +48,7 @@ struct Policies {
   nla_policy Sta[NL80211_STA_INFO_MAX + 1]{};
   nla_policy Rate[NL80211_RATE_INFO_MAX + 1]{};
   nla_policy IfType[NL80211_BAND_IFTYPE_ATTR_MAX + 1]{};
+  nla_policy Survey[NL80211_SURVEY_INFO_MAX + 1]{};
   Policies() {
     Top[NL80211_ATTR_WIPHY] = {NLA_U32, 0, 0};
     Top[NL80211_ATTR_WIPHY_NAME] = {NLA_STRING, 0, 0};
@@ -64,6 +65,7 @@ struct Policies {
     Top[NL80211_ATTR_REASON_CODE] = {NLA_U16, 0, 0};
     Top[NL80211_ATTR_TIMED_OUT] = {NLA_FLAG, 0, 0};
     Top[NL80211_ATTR_DISCONNECTED_BY_AP] = {NLA_FLAG, 0, 0};
+    Top[NL80211_ATTR_SURVEY_INFO] = {NLA_NESTED, 0, 0};
     Bss[NL80211_BSS_BSSID] = {NLA_UNSPEC, 6, 6};
     Bss[NL80211_BSS_FREQUENCY] = {NLA_U32, 0, 0};
     Bss[NL80211_BSS_FREQUENCY_OFFSET] = {NLA_U32, 0, 0};
@@ -95,6 +97,14 @@ struct Policies {
     Rate[NL80211_RATE_INFO_MCS] = {NLA_U8, 0, 0};
     Rate[NL80211_RATE_INFO_VHT_MCS] = {NLA_U8, 0, 0};
     Rate[NL80211_RATE_INFO_HE_MCS] = {NLA_U8, 0, 0};
+    Survey[NL80211_SURVEY_INFO_FREQUENCY] = {NLA_U32, 0, 0};
+    Survey[NL80211_SURVEY_INFO_FREQUENCY_OFFSET] = {NLA_U32, 0, 0};
+    Survey[NL80211_SURVEY_INFO_NOISE] = {NLA_U8, 0, 0};
+    Survey[NL80211_SURVEY_INFO_IN_USE] = {NLA_FLAG, 0, 0};
+    for (int t : {NL80211_SURVEY_INFO_TIME, NL80211_SURVEY_INFO_TIME_BUSY, NL80211_SURVEY_INFO_TIME_EXT_BUSY,
+                  NL80211_SURVEY_INFO_TIME_RX, NL80211_SURVEY_INFO_TIME_TX, NL80211_SURVEY_INFO_TIME_SCAN,
+                  NL80211_SURVEY_INFO_TIME_BSS_RX})
+      Survey[t] = {NLA_U64, 0, 0};
   }
 };
 const Policies& Policy() {
@@ -427,6 +437,35 @@ WLAN_STATISTICS StatisticsFrom(const StationInfo* sta, const NetCounters& net, s
   phy[11] = net.Multicast;
   phy[15] = sta->RxMpdus;
   phy[17] = sta->FcsErrors ? sta->FcsErrors : net.RxCrcErrors;
+  return s;
+}
+
+// ---- Channel survey -------------------------------------------------------------------------------------------
+
+std::optional<ChannelSurvey> ParseSurvey(std::span<const uint8_t> message) {
+  auto g = SplitGenlMessage(message);
+  if (!g) return std::nullopt;
+  const Policies& p = Policy();
+  nlattr* tb[NL80211_ATTR_MAX + 1]{};
+  if (!ParseAttributes(g->Attributes, tb, NL80211_ATTR_MAX, p.Top) || !tb[NL80211_ATTR_SURVEY_INFO]) return std::nullopt;
+  nlattr* sv[NL80211_SURVEY_INFO_MAX + 1]{};
+  if (!ParseNested(tb[NL80211_ATTR_SURVEY_INFO], sv, NL80211_SURVEY_INFO_MAX, p.Survey)) return std::nullopt;
+  if (!sv[NL80211_SURVEY_INFO_FREQUENCY]) return std::nullopt;
+  ChannelSurvey s;
+  s.FrequencyKHz = nla_get_u32(sv[NL80211_SURVEY_INFO_FREQUENCY]) * 1000;
+  if (sv[NL80211_SURVEY_INFO_FREQUENCY_OFFSET]) s.FrequencyKHz += nla_get_u32(sv[NL80211_SURVEY_INFO_FREQUENCY_OFFSET]);
+  s.InUse = sv[NL80211_SURVEY_INFO_IN_USE] != nullptr;
+  if (sv[NL80211_SURVEY_INFO_NOISE]) s.NoiseDbm = static_cast<int8_t>(nla_get_u8(sv[NL80211_SURVEY_INFO_NOISE]));
+  auto time = [&](int a, std::optional<uint64_t>& out) {
+    if (sv[a]) out = nla_get_u64(sv[a]);
+  };
+  time(NL80211_SURVEY_INFO_TIME, s.ActiveMs);
+  time(NL80211_SURVEY_INFO_TIME_BUSY, s.BusyMs);
+  time(NL80211_SURVEY_INFO_TIME_EXT_BUSY, s.ExtBusyMs);
+  time(NL80211_SURVEY_INFO_TIME_RX, s.RxMs);
+  time(NL80211_SURVEY_INFO_TIME_TX, s.TxMs);
+  time(NL80211_SURVEY_INFO_TIME_SCAN, s.ScanMs);
+  time(NL80211_SURVEY_INFO_TIME_BSS_RX, s.BssRxMs);
   return s;
 }
 

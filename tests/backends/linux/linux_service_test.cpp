@@ -174,5 +174,32 @@ TEST_F(LinuxServiceTest, RadioSwitchGoesThroughRfkillAndItsEventIsNotified) {
             WlanError::kNotSupported);
 }
 
+TEST_F(LinuxServiceTest, ChannelSurveyOfTheInterface) {
+  kernel_->SetSurvey({Cat({U32(NL80211_SURVEY_INFO_FREQUENCY, 2437), U8(NL80211_SURVEY_INFO_NOISE, static_cast<uint8_t>(-95)),
+                           U64(NL80211_SURVEY_INFO_TIME, 1000), U64(NL80211_SURVEY_INFO_TIME_BUSY, 250)}),
+                      Cat({U32(NL80211_SURVEY_INFO_FREQUENCY, 5180), Attr(NL80211_SURVEY_INFO_NOISE, {})}),  // malformed
+                      Cat({U32(NL80211_SURVEY_INFO_FREQUENCY, 5180), Attr(NL80211_SURVEY_INFO_IN_USE, {})})});
+  auto& service = dynamic_cast<LinuxWlanService&>(*service_);
+  std::vector<ChannelSurvey> surveys;
+  ASSERT_EQ(service.ChannelSurveys(guid_, surveys), WlanError::kSuccess);
+  ASSERT_EQ(surveys.size(), 2u);
+  EXPECT_EQ(surveys[0].FrequencyKHz, 2437000u);
+  EXPECT_EQ(surveys[0].NoiseDbm, -95);
+  EXPECT_EQ(surveys[0].BusyMs, 250u);
+  EXPECT_TRUE(surveys[1].InUse);
+  const auto requests = kernel_->Requests();
+  auto dump = std::find_if(requests.begin(), requests.end(), [](const auto& r) { return r.Command == NL80211_CMD_GET_SURVEY; });
+  ASSERT_NE(dump, requests.end());
+  EXPECT_TRUE(dump->Dump);
+  EXPECT_EQ(dump->Attributes, U32(NL80211_ATTR_IFINDEX, FakeKernel::kIfIndex));
+
+  kernel_->FailCommand(NL80211_CMD_GET_SURVEY, EOPNOTSUPP);
+  EXPECT_EQ(service.ChannelSurveys(guid_, surveys), WlanError::kNotSupported);
+  EXPECT_TRUE(surveys.empty());
+  WLAN_GUID unknown = guid_;
+  unknown[0] ^= 1;
+  EXPECT_EQ(service.ChannelSurveys(unknown, surveys), WlanError::kNotFound);
+}
+
 }  // namespace
 }  // namespace skimlet::linuxwifi
