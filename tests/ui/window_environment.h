@@ -14,7 +14,7 @@
 
 #include "backends/sim/sim_service.h"
 #include "core/settings/folders.h"
-#include "core/wlan/fake_wlan_service.h"
+#include "support/fake_wlan_service.h"
 #include "ui/window/form_stored.h"
 
 namespace skimlet::test {

@@ -68,6 +68,7 @@ void ParseEverything(std::span<const uint8_t> message) {
     WLAN_STATISTICS stats = StatisticsFrom(&*s, NetCounters{}, 3, 1);
     Check(stats.PhyCounters.size() == 3);
   }
+  if (auto s = ParseSurvey(message)) Check(!s->NoiseDbm || (*s->NoiseDbm >= -128 && *s->NoiseDbm <= 127));
 }
 
 }  // namespace

@@ -29,9 +29,12 @@
 #include <memory>
 #include <string>
 
+#include "backends/linux/sysfs.h"
 #include "core/service/wlan_service.h"
 
 namespace skimlet::linuxwifi {
+
+class KernelDevices;
 
 // Notification source and code of a radio state change.
 constexpr uint32_t kNotificationSourceMSM = 0x10;
@@ -46,15 +49,10 @@ struct LinuxServiceOptions {
   // Whether to use NetworkManager: for scans the kernel refuses, profiles, connecting and disconnecting (else
   // those return "not supported").
   bool UseNetworkManager = true;
+  // The nl80211 sockets and the rfkill device; null: the running kernel's (tests give fakes).
+  std::shared_ptr<KernelDevices> Kernel;
 };
 
 std::unique_ptr<WlanService> CreateLinuxService(LinuxServiceOptions options = {});
-
-// True when the kernel knows at least one wireless device (/sys/class/ieee80211 is not empty).
-bool LinuxWifiPresent(const std::string& sysfsRoot = "/sys");
-
-// The description of an interface from sysfs: the device's name (PCI names from the system's pci.ids, or the
-// USB product), else its driver's name, with the interface name: "Intel Wi-Fi 6 AX201 (wlp0s20f3)".
-std::string DescribeInterface(const std::string& sysfsRoot, const std::string& ifname);
 
 }  // namespace skimlet::linuxwifi

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/base/sha1.h"
 #include "core/beacon/beacon_reader.h"
 #include "core/service/wlan_service.h"
 
@@ -47,6 +48,7 @@ struct Policies {
   nla_policy Sta[NL80211_STA_INFO_MAX + 1]{};
   nla_policy Rate[NL80211_RATE_INFO_MAX + 1]{};
   nla_policy IfType[NL80211_BAND_IFTYPE_ATTR_MAX + 1]{};
+  nla_policy Survey[NL80211_SURVEY_INFO_MAX + 1]{};
   Policies() {
     Top[NL80211_ATTR_WIPHY] = {NLA_U32, 0, 0};
     Top[NL80211_ATTR_WIPHY_NAME] = {NLA_STRING, 0, 0};
@@ -63,6 +65,7 @@ struct Policies {
     Top[NL80211_ATTR_REASON_CODE] = {NLA_U16, 0, 0};
     Top[NL80211_ATTR_TIMED_OUT] = {NLA_FLAG, 0, 0};
     Top[NL80211_ATTR_DISCONNECTED_BY_AP] = {NLA_FLAG, 0, 0};
+    Top[NL80211_ATTR_SURVEY_INFO] = {NLA_NESTED, 0, 0};
     Bss[NL80211_BSS_BSSID] = {NLA_UNSPEC, 6, 6};
     Bss[NL80211_BSS_FREQUENCY] = {NLA_U32, 0, 0};
     Bss[NL80211_BSS_FREQUENCY_OFFSET] = {NLA_U32, 0, 0};
@@ -94,6 +97,14 @@ struct Policies {
     Rate[NL80211_RATE_INFO_MCS] = {NLA_U8, 0, 0};
     Rate[NL80211_RATE_INFO_VHT_MCS] = {NLA_U8, 0, 0};
     Rate[NL80211_RATE_INFO_HE_MCS] = {NLA_U8, 0, 0};
+    Survey[NL80211_SURVEY_INFO_FREQUENCY] = {NLA_U32, 0, 0};
+    Survey[NL80211_SURVEY_INFO_FREQUENCY_OFFSET] = {NLA_U32, 0, 0};
+    Survey[NL80211_SURVEY_INFO_NOISE] = {NLA_U8, 0, 0};
+    Survey[NL80211_SURVEY_INFO_IN_USE] = {NLA_FLAG, 0, 0};
+    for (int t : {NL80211_SURVEY_INFO_TIME, NL80211_SURVEY_INFO_TIME_BUSY, NL80211_SURVEY_INFO_TIME_EXT_BUSY,
+                  NL80211_SURVEY_INFO_TIME_RX, NL80211_SURVEY_INFO_TIME_TX, NL80211_SURVEY_INFO_TIME_SCAN,
+                  NL80211_SURVEY_INFO_TIME_BSS_RX})
+      Survey[t] = {NLA_U64, 0, 0};
   }
 };
 const Policies& Policy() {
@@ -298,16 +309,6 @@ std::vector<uint32_t> PhyTypesOf(const WiphyInfo& w) {
 
 // ---- BSSs -------------------------------------------------------------------------------------------------
 
-uint32_t ChannelOfFrequency(uint32_t mhz) {
-  if (mhz == 2484) return 14;
-  if (mhz >= 2412 && mhz <= 2472) return (mhz - 2407) / 5;
-  if (mhz == 5935) return 2;
-  if (mhz > 5950 && mhz <= 7115) return (mhz - 5950) / 5;
-  if (mhz >= 5000 && mhz <= 5925) return (mhz - 5000) / 5;
-  if (mhz >= 4910 && mhz <= 4980) return (mhz - 4000) / 5;
-  return 0;
-}
-
 std::optional<BssRecord> ParseBss(std::span<const uint8_t> message, std::span<const uint32_t> phyTypes,
                                   uint64_t nowFiletime) {
   auto g = SplitGenlMessage(message);
@@ -439,6 +440,35 @@ WLAN_STATISTICS StatisticsFrom(const StationInfo* sta, const NetCounters& net, s
   return s;
 }
 
+// ---- Channel survey -------------------------------------------------------------------------------------------
+
+std::optional<ChannelSurvey> ParseSurvey(std::span<const uint8_t> message) {
+  auto g = SplitGenlMessage(message);
+  if (!g) return std::nullopt;
+  const Policies& p = Policy();
+  nlattr* tb[NL80211_ATTR_MAX + 1]{};
+  if (!ParseAttributes(g->Attributes, tb, NL80211_ATTR_MAX, p.Top) || !tb[NL80211_ATTR_SURVEY_INFO]) return std::nullopt;
+  nlattr* sv[NL80211_SURVEY_INFO_MAX + 1]{};
+  if (!ParseNested(tb[NL80211_ATTR_SURVEY_INFO], sv, NL80211_SURVEY_INFO_MAX, p.Survey)) return std::nullopt;
+  if (!sv[NL80211_SURVEY_INFO_FREQUENCY]) return std::nullopt;
+  ChannelSurvey s;
+  s.FrequencyKHz = nla_get_u32(sv[NL80211_SURVEY_INFO_FREQUENCY]) * 1000;
+  if (sv[NL80211_SURVEY_INFO_FREQUENCY_OFFSET]) s.FrequencyKHz += nla_get_u32(sv[NL80211_SURVEY_INFO_FREQUENCY_OFFSET]);
+  s.InUse = sv[NL80211_SURVEY_INFO_IN_USE] != nullptr;
+  if (sv[NL80211_SURVEY_INFO_NOISE]) s.NoiseDbm = static_cast<int8_t>(nla_get_u8(sv[NL80211_SURVEY_INFO_NOISE]));
+  auto time = [&](int a, std::optional<uint64_t>& out) {
+    if (sv[a]) out = nla_get_u64(sv[a]);
+  };
+  time(NL80211_SURVEY_INFO_TIME, s.ActiveMs);
+  time(NL80211_SURVEY_INFO_TIME_BUSY, s.BusyMs);
+  time(NL80211_SURVEY_INFO_TIME_EXT_BUSY, s.ExtBusyMs);
+  time(NL80211_SURVEY_INFO_TIME_RX, s.RxMs);
+  time(NL80211_SURVEY_INFO_TIME_TX, s.TxMs);
+  time(NL80211_SURVEY_INFO_TIME_SCAN, s.ScanMs);
+  time(NL80211_SURVEY_INFO_TIME_BSS_RX, s.BssRxMs);
+  return s;
+}
+
 // ---- rfkill -------------------------------------------------------------------------------------------------
 
 std::vector<RfkillEvent> ParseRfkillEvents(std::span<const uint8_t> bytes, size_t eventSize) {
@@ -463,37 +493,6 @@ std::array<uint8_t, 8> RfkillSoftBlockRequest(uint32_t index, bool block) {
 }
 
 // ---- Interface identity ------------------------------------------------------------------------------------
-
-std::array<uint8_t, 20> Sha1(std::span<const uint8_t> data) {
-  uint32_t h[5] = {0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476, 0xC3D2E1F0};
-  std::vector<uint8_t> m(data.begin(), data.end());
-  uint64_t bits = static_cast<uint64_t>(data.size()) * 8;
-  m.push_back(0x80);
-  while (m.size() % 64 != 56) m.push_back(0);
-  for (int i = 7; i >= 0; --i) m.push_back(static_cast<uint8_t>(bits >> (i * 8)));
-  auto rol = [](uint32_t x, int n) { return (x << n) | (x >> (32 - n)); };
-  for (size_t chunk = 0; chunk < m.size(); chunk += 64) {
-    uint32_t w[80];
-    for (int i = 0; i < 16; ++i)
-      w[i] = (uint32_t(m[chunk + 4 * i]) << 24) | (uint32_t(m[chunk + 4 * i + 1]) << 16) |
-             (uint32_t(m[chunk + 4 * i + 2]) << 8) | m[chunk + 4 * i + 3];
-    for (int i = 16; i < 80; ++i) w[i] = rol(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
-    uint32_t a = h[0], b = h[1], c = h[2], d = h[3], e = h[4];
-    for (int i = 0; i < 80; ++i) {
-      uint32_t f, k;
-      if (i < 20) { f = (b & c) | (~b & d); k = 0x5A827999; }
-      else if (i < 40) { f = b ^ c ^ d; k = 0x6ED9EBA1; }
-      else if (i < 60) { f = (b & c) | (b & d) | (c & d); k = 0x8F1BBCDC; }
-      else { f = b ^ c ^ d; k = 0xCA62C1D6; }
-      uint32_t t = rol(a, 5) + f + e + k + w[i];
-      e = d; d = c; c = rol(b, 30); b = a; a = t;
-    }
-    h[0] += a; h[1] += b; h[2] += c; h[3] += d; h[4] += e;
-  }
-  std::array<uint8_t, 20> out{};
-  for (int i = 0; i < 20; ++i) out[i] = static_cast<uint8_t>(h[i / 4] >> (24 - 8 * (i % 4)));
-  return out;
-}
 
 WLAN_GUID GuidFromPermanentAddress(const std::array<uint8_t, 6>& mac) {
   // The program's namespace for wiphy addresses: 8f3c5a1e-2b7d-4e69-a0c4-5d1e9b7f3a62.

@@ -141,9 +141,6 @@ struct BssRecord {
 std::optional<BssRecord> ParseBss(std::span<const uint8_t> message, std::span<const uint32_t> phyTypes,
                                   uint64_t nowFiletime);
 
-// The channel number of a centre frequency in MHz (2.4, 5 and 6 GHz); 0 for other frequencies.
-uint32_t ChannelOfFrequency(uint32_t mhz);
-
 // ---- Station info and statistics ----------------------------------------------------------------------------
 
 struct StationInfo {
@@ -166,6 +163,27 @@ struct NetCounters {
 WLAN_STATISTICS StatisticsFrom(const StationInfo* station, const NetCounters& net, size_t phyCount,
                                size_t connectedPhyIndex);
 
+// ---- Channel survey -------------------------------------------------------------------------------------------
+
+// One channel of the survey dump (NL80211_CMD_GET_SURVEY): its noise floor and how the radio's time on it was
+// spent, in milliseconds as the driver counts them (since the driver started, or since the channel was last
+// surveyed; drivers differ). Each value only when the driver reports it.
+struct ChannelSurvey {
+  uint32_t FrequencyKHz = 0;  // the channel's centre frequency
+  bool InUse = false;         // the channel the interface is on
+  std::optional<int32_t> NoiseDbm;
+  std::optional<uint64_t> ActiveMs;   // the radio was on the channel
+  std::optional<uint64_t> BusyMs;     // the primary channel was sensed busy
+  std::optional<uint64_t> ExtBusyMs;  // the extension channel was sensed busy
+  std::optional<uint64_t> RxMs;       // receiving
+  std::optional<uint64_t> TxMs;       // transmitting
+  std::optional<uint64_t> ScanMs;     // scanning
+  std::optional<uint64_t> BssRxMs;    // receiving frames of the interface's own BSS
+};
+// One message of the survey dump; nullopt when it is malformed or names no channel (an entry of the whole
+// radio's statistics).
+std::optional<ChannelSurvey> ParseSurvey(std::span<const uint8_t> message);
+
 // ---- rfkill -------------------------------------------------------------------------------------------------
 
 struct RfkillEvent {
@@ -186,7 +204,5 @@ std::array<uint8_t, 8> RfkillSoftBlockRequest(uint32_t index, bool block);
 WLAN_GUID GuidFromPermanentAddress(const std::array<uint8_t, 6>& mac);
 // "aa:bb:cc:dd:ee:ff"; nullopt for anything else.
 std::optional<std::array<uint8_t, 6>> ParseMacText(std::string_view text);
-// SHA-1 of Data.
-std::array<uint8_t, 20> Sha1(std::span<const uint8_t> data);
 
 }  // namespace skimlet::linuxwifi

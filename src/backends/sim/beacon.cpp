@@ -142,6 +142,118 @@ Beacon BuildBeacon(const SceneAccessPoint& ap, int rssi, uint32_t phyIndex) {
   return out;
 }
 
+namespace {
+
+// The VHT capabilities and operation of a 5 GHz access point.
+void AddVHT(ElementBuilder& b, const SceneAccessPoint& ap) {
+  VHTOperationValues vop;
+  if (ap.Width >= 80) {
+    vop.ChannelWidth = 1;
+    vop.CenterSegment0 = CenterChannel5GHz(ap.Channel, 80);
+    if (ap.Width == 160) vop.CenterSegment1 = CenterChannel5GHz(ap.Channel, 160);
+    if (ap.Width == 8080) vop.CenterSegment1 = ap.Center2;
+  }
+  VHTCapabilitiesValues c;
+  c.MaxMPDULength = 2;
+  c.SupportedChannelWidthSet = ap.Width == 8080 ? 2 : ap.Width == 160 ? 1 : 0;
+  c.ShortGI80 = true;
+  c.ShortGI160 = ap.Width >= 160;
+  c.RxVHTMCSMap = c.TxVHTMCSMap = MCSMapFor(ap.Streams, 2);
+  b.Add(kEidVHTCapabilities, EncodeVHTCapabilitiesBody(c));
+  b.Add(kEidVHTOperation, EncodeVHTOperationBody(vop));
+}
+
+// The HE capabilities and operation (the 6 GHz band's channel is in the operation).
+void AddHE(ElementBuilder& b, const SceneAccessPoint& ap, bool b24, bool b6) {
+  HECapabilitiesValues c;
+  c.MACCapabilities = 0x0000'0008'0001ull;  // +HTC HE support
+  c.Width40In24G = b24 && ap.Width >= 40;
+  c.Width40And80In5G = !b24;
+  c.Width160In5G = ap.Width == 160 || ap.Width == 8080 || ap.Width == 320;
+  c.Width80p80In5G = ap.Width == 8080;
+  c.RxHEMCSMap80 = c.TxHEMCSMap80 = MCSMapFor(ap.Streams, 2);
+  if (c.Width160In5G) c.RxHEMCSMap160 = c.TxHEMCSMap160 = MCSMapFor(ap.Streams, 2);
+  if (c.Width80p80In5G) c.RxHEMCSMap80p80 = c.TxHEMCSMap80p80 = MCSMapFor(ap.Streams, 2);
+  b.AddExtension(kExtHECapabilities, EncodeHECapabilitiesBody(c));
+  HEOperationValues o;
+  o.BSSColorInformation = static_cast<uint8_t>(1 + ap.BSSID[5] % 63);
+  if (b6) {
+    // HE describes at most 160 MHz; a 320 MHz channel is its 160 MHz half with the primary channel.
+    const int width = std::min(ap.Width, 160);
+    HE6GHzOperationInfo i;
+    i.PrimaryChannel = ap.Channel;
+    i.ChannelWidth = static_cast<uint8_t>(width >= 160 ? 3 : width >= 80 ? 2 : width >= 40 ? 1 : 0);
+    i.CenterSegment0 = CenterChannel6GHz(ap.Channel, std::min(width, 80));
+    i.CenterSegment1 = width >= 160 ? CenterChannel6GHz(ap.Channel, 160) : 0;
+    o.SixGHzOperationInfo = i;
+  }
+  b.AddExtension(kExtHEOperation, EncodeHEOperationBody(o));
+}
+
+// The reduced neighbor report: the other link of the multi-link device, and the device's own address.
+void AddPartnerReport(ElementBuilder& b, const SceneAccessPoint& ap) {
+  RNRNeighborAPInfo n;
+  n.Channel = ap.PartnerChannel;
+  n.OperatingClass = OperatingClassOf(ap.PartnerChannel, ap.PartnerBand6GHz);
+  RNRTBTTInfo t;
+  t.BSSID = *ap.Partner;
+  t.ShortSSID = ShortSSIDOf(Bytes(ap.SSID));
+  t.BSSParameters = 0x02;  // same SSID
+  t.PSD20MHz = 20;
+  t.LinkID = *ap.Partner < ap.BSSID ? 0 : 1;
+  n.TBTTInfoLength = 16;
+  n.Sets = {t};
+  b.Add(kEidReducedNeighborReport, EncodeReducedNeighborReportBody({n}));
+}
+
+// The EHT capabilities and operation, and the multi-link element of a device with a second link.
+void AddEHT(ElementBuilder& b, const SceneAccessPoint& ap, bool b6) {
+  EHTCapabilitiesValues c;
+  const uint8_t nss = EHTNSSByte(ap.Streams);
+  c.Map80 = {nss, nss, nss};
+  if (ap.Width >= 160) c.Map160 = c.Map80;
+  if (ap.Width >= 320) c.Map320 = c.Map80;
+  b.AddExtension(kExtEHTCapabilities, EncodeEHTCapabilitiesBody(c));
+  EHTOperationValues o;
+  if (b6 && ap.Width >= 160) {
+    EHTOperationInfo i;
+    i.ChannelWidth = ap.Width >= 320 ? 4 : 3;
+    // 320 MHz: the centres of the primary's 160 MHz half and of the whole; 160 MHz: of the primary's 80 MHz
+    // half and of the whole.
+    i.CenterSegment0 = CenterChannel6GHz(ap.Channel, ap.Width >= 320 ? 160 : 80);
+    i.CenterSegment1 = CenterChannel6GHz(ap.Channel, ap.Width >= 320 ? 320 : 160);
+    o.OperationInfo = i;
+  }
+  b.AddExtension(kExtEHTOperation, EncodeEHTOperationBody(o));
+  if (ap.Partner) {
+    BasicMultiLinkValues ml;
+    ml.MLDMACAddress = std::min(ap.BSSID, *ap.Partner);
+    ml.MLDMACAddress[0] = static_cast<uint8_t>(ml.MLDMACAddress[0] | 0x02);
+    ml.LinkID = ap.BSSID < *ap.Partner ? 0 : 1;
+    ml.BSSParametersChangeCount = 0;
+    ml.MLDCapabilities = 0x0001;  // two links
+    b.AddExtension(kExtMultiLink, EncodeBasicMultiLinkBody(ml));
+  }
+}
+
+// The WPS vendor element.
+void AddWPS(ElementBuilder& b, const SceneAccessPoint& ap, bool b24) {
+  WPSValues w;
+  w.WPSState = ap.WPS->State;
+  w.APSetupLocked = ap.WPS->Locked;
+  w.UUID = std::array<uint8_t, 16>{0x5E, 0x1A, 0x00, 0x00, 0x00, 0x00, 0x40, 0x00,
+                                   0x80, 0x00, ap.BSSID[0], ap.BSSID[1], ap.BSSID[2], ap.BSSID[3], ap.BSSID[4], ap.BSSID[5]};
+  w.Manufacturer = ap.WPS->Manufacturer;
+  w.ModelName = ap.WPS->ModelName;
+  w.ModelNumber = ap.WPS->ModelNumber;
+  w.PrimaryDeviceType = WPSPrimaryDeviceType{};
+  w.DeviceName = ap.WPS->DeviceName;
+  w.ConfigMethods = 0x2008;
+  w.RFBands = b24 ? 1 : 2;
+  b.AddVendor(kOUIMicrosoft, 4, EncodeWPSBody(w));
+}
+}  // namespace
+
 std::vector<uint8_t> ElementsOf(const SceneAccessPoint& ap) {
   bool b24 = ap.Is24GHz();
   const bool b6 = ap.Band6GHz;
@@ -193,110 +305,15 @@ std::vector<uint8_t> ElementsOf(const SceneAccessPoint& ap) {
     o.AnyChannelWidth = secondary != 0;
     b.Add(kEidHTOperation, EncodeHTOperationBody(o));
   }
-  VHTOperationValues vop;
-  if (ap.Width >= 80 && !b6) {
-    vop.ChannelWidth = 1;
-    vop.CenterSegment0 = CenterChannel5GHz(ap.Channel, 80);
-    if (ap.Width == 160) vop.CenterSegment1 = CenterChannel5GHz(ap.Channel, 160);
-    if (ap.Width == 8080) vop.CenterSegment1 = ap.Center2;
-  }
-  if (vht) {
-    VHTCapabilitiesValues c;
-    c.MaxMPDULength = 2;
-    c.SupportedChannelWidthSet = ap.Width == 8080 ? 2 : ap.Width == 160 ? 1 : 0;
-    c.ShortGI80 = true;
-    c.ShortGI160 = ap.Width >= 160;
-    c.RxVHTMCSMap = c.TxVHTMCSMap = MCSMapFor(ap.Streams, 2);
-    b.Add(kEidVHTCapabilities, EncodeVHTCapabilitiesBody(c));
-    b.Add(kEidVHTOperation, EncodeVHTOperationBody(vop));
-  }
-  if (he) {
-    HECapabilitiesValues c;
-    c.MACCapabilities = 0x0000'0008'0001ull;  // +HTC HE support
-    c.Width40In24G = b24 && ap.Width >= 40;
-    c.Width40And80In5G = !b24;
-    c.Width160In5G = ap.Width == 160 || ap.Width == 8080 || ap.Width == 320;
-    c.Width80p80In5G = ap.Width == 8080;
-    c.RxHEMCSMap80 = c.TxHEMCSMap80 = MCSMapFor(ap.Streams, 2);
-    if (c.Width160In5G) c.RxHEMCSMap160 = c.TxHEMCSMap160 = MCSMapFor(ap.Streams, 2);
-    if (c.Width80p80In5G) c.RxHEMCSMap80p80 = c.TxHEMCSMap80p80 = MCSMapFor(ap.Streams, 2);
-    b.AddExtension(kExtHECapabilities, EncodeHECapabilitiesBody(c));
-    HEOperationValues o;
-    o.BSSColorInformation = static_cast<uint8_t>(1 + ap.BSSID[5] % 63);
-    if (b6) {
-      // HE describes at most 160 MHz; a 320 MHz channel is its 160 MHz half with the primary channel.
-      const int width = std::min(ap.Width, 160);
-      HE6GHzOperationInfo i;
-      i.PrimaryChannel = ap.Channel;
-      i.ChannelWidth = static_cast<uint8_t>(width >= 160 ? 3 : width >= 80 ? 2 : width >= 40 ? 1 : 0);
-      i.CenterSegment0 = CenterChannel6GHz(ap.Channel, std::min(width, 80));
-      i.CenterSegment1 = width >= 160 ? CenterChannel6GHz(ap.Channel, 160) : 0;
-      o.SixGHzOperationInfo = i;
-    }
-    b.AddExtension(kExtHEOperation, EncodeHEOperationBody(o));
-  }
+  if (vht) AddVHT(b, ap);
+  if (he) AddHE(b, ap, b24, b6);
   if (ap.Roaming11k) b.Add(kEidRMEnabled, {0x72, 0x00, 0x00, 0x00, 0x00});  // neighbour report and beacon reports
   if (ap.Roaming11v) b.Add(kEidExtendedCapabilities, {0x04, 0x00, 0x08, 0x00, 0x00, 0x00, 0x00, 0x40});
-  if (ap.Partner) {
-    // The other link of the multi-link device, and the device's own address.
-    RNRNeighborAPInfo n;
-    n.Channel = ap.PartnerChannel;
-    n.OperatingClass = OperatingClassOf(ap.PartnerChannel, ap.PartnerBand6GHz);
-    RNRTBTTInfo t;
-    t.BSSID = *ap.Partner;
-    t.ShortSSID = ShortSSIDOf(Bytes(ap.SSID));
-    t.BSSParameters = 0x02;  // same SSID
-    t.PSD20MHz = 20;
-    t.LinkID = *ap.Partner < ap.BSSID ? 0 : 1;
-    n.TBTTInfoLength = 16;
-    n.Sets = {t};
-    b.Add(kEidReducedNeighborReport, EncodeReducedNeighborReportBody({n}));
-  }
-  if (eht) {
-    EHTCapabilitiesValues c;
-    const uint8_t nss = EHTNSSByte(ap.Streams);
-    c.Map80 = {nss, nss, nss};
-    if (ap.Width >= 160) c.Map160 = c.Map80;
-    if (ap.Width >= 320) c.Map320 = c.Map80;
-    b.AddExtension(kExtEHTCapabilities, EncodeEHTCapabilitiesBody(c));
-    EHTOperationValues o;
-    if (b6 && ap.Width >= 160) {
-      EHTOperationInfo i;
-      i.ChannelWidth = ap.Width >= 320 ? 4 : 3;
-      // 320 MHz: the centres of the primary's 160 MHz half and of the whole; 160 MHz: of the primary's 80 MHz
-      // half and of the whole.
-      i.CenterSegment0 = CenterChannel6GHz(ap.Channel, ap.Width >= 320 ? 160 : 80);
-      i.CenterSegment1 = CenterChannel6GHz(ap.Channel, ap.Width >= 320 ? 320 : 160);
-      o.OperationInfo = i;
-    }
-    b.AddExtension(kExtEHTOperation, EncodeEHTOperationBody(o));
-    if (ap.Partner) {
-      BasicMultiLinkValues ml;
-      ml.MLDMACAddress = std::min(ap.BSSID, *ap.Partner);
-      ml.MLDMACAddress[0] = static_cast<uint8_t>(ml.MLDMACAddress[0] | 0x02);
-      ml.LinkID = ap.BSSID < *ap.Partner ? 0 : 1;
-      ml.BSSParametersChangeCount = 0;
-      ml.MLDCapabilities = 0x0001;  // two links
-      b.AddExtension(kExtMultiLink, EncodeBasicMultiLinkBody(ml));
-    }
-  }
+  if (ap.Partner) AddPartnerReport(b, ap);
+  if (eht) AddEHT(b, ap, b6);
   if (UsesWPA(ap.Sec)) b.AddVendor(kOUIMicrosoft, 1, EncodeWPABody(WPAOf(ap.Sec)));
   if (ht) b.AddVendor(kOUIMicrosoft, 2, EncodeWMMBody({}));
-  if (ap.WPS) {
-    WPSValues w;
-    w.WPSState = ap.WPS->State;
-    w.APSetupLocked = ap.WPS->Locked;
-    w.UUID = std::array<uint8_t, 16>{0x5E, 0x1A, 0x00, 0x00, 0x00, 0x00, 0x40, 0x00,
-                                     0x80, 0x00, ap.BSSID[0], ap.BSSID[1], ap.BSSID[2], ap.BSSID[3], ap.BSSID[4], ap.BSSID[5]};
-    w.Manufacturer = ap.WPS->Manufacturer;
-    w.ModelName = ap.WPS->ModelName;
-    w.ModelNumber = ap.WPS->ModelNumber;
-    w.PrimaryDeviceType = WPSPrimaryDeviceType{};
-    w.DeviceName = ap.WPS->DeviceName;
-    w.ConfigMethods = 0x2008;
-    w.RFBands = b24 ? 1 : 2;
-    b.AddVendor(kOUIMicrosoft, 4, EncodeWPSBody(w));
-  }
+  if (ap.WPS) AddWPS(b, ap, b24);
   for (const auto& v : ap.Vendors) b.AddVendor(v.OUI, v.Subtype, v.Body);
   std::vector<uint8_t> blob = b.Blob();
   for (const auto& raw : ap.Raw) blob.insert(blob.end(), raw.begin(), raw.end());

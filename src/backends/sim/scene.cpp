@@ -249,6 +249,66 @@ void SetInterfaceKey(SceneInterface& i, std::string_view key, std::string_view v
   }
 }
 
+// The access point keys that describe elements of its beacon; false for every other key.
+bool SetElementKey(SceneAccessPoint& ap, std::string_view key, std::string_view value) {
+  if (key == "country") {
+    auto w = Words(value);
+    if (w.empty() || w.size() > 2 || w[0].size() != 2) throw Bad{"country is two letters and an optional environment (I, O)"};
+    CountryValues c;
+    c.Code = std::string(w[0]);
+    c.Environment = w.size() == 2 ? static_cast<uint8_t>(w[1][0]) : ' ';
+    if (w.size() == 2 && (w[1].size() != 1 || (w[1] != "I" && w[1] != "O"))) throw Bad{"the environment is I or O"};
+    ap.Country = c;
+  } else if (key == "load") {
+    auto w = Words(value);
+    if (w.size() != 2) throw Bad{"load is a station count and a utilization percentage"};
+    ap.Load = std::make_pair(static_cast<int>(Number(w[0], 0, 65535, "the station count")),
+                             static_cast<int>(Number(w[1], 0, 100, "the utilization")));
+  } else if (key == "wps") {
+    auto w = Words(value);
+    WPSDescription d = ap.WPS.value_or(WPSDescription{});
+    if (w.empty()) throw Bad{"wps is configured or unconfigured, optionally followed by locked"};
+    if (w[0] == "configured") d.State = 2;
+    else if (w[0] == "unconfigured") d.State = 1;
+    else throw Bad{"wps is configured or unconfigured, optionally followed by locked"};
+    d.Locked = w.size() > 1 && w[1] == "locked";
+    if (w.size() > 2 || (w.size() == 2 && !d.Locked)) throw Bad{"wps is configured or unconfigured, optionally followed by locked"};
+    ap.WPS = d;
+  } else if (key == "wps-device" || key == "wps-manufacturer" || key == "wps-model" || key == "wps-model-number") {
+    if (!ap.WPS) throw Bad{"give wps before " + std::string(key)};
+    std::string t = TextString(value);
+    if (t.size() > (key == "wps-manufacturer" ? 64u : 32u))
+      throw Bad{std::string(key) + " has at most " + (key == "wps-manufacturer" ? "64" : "32") + " bytes"};
+    if (key == "wps-device") ap.WPS->DeviceName = t;
+    else if (key == "wps-manufacturer") ap.WPS->Manufacturer = t;
+    else if (key == "wps-model") ap.WPS->ModelName = t;
+    else ap.WPS->ModelNumber = t;
+  } else if (key == "vendor") {
+    auto w = Words(value);
+    if (w.size() < 2) throw Bad{"vendor is an OUI, a subtype and the body bytes in hex"};
+    VendorElement v;
+    v.OUI = OUI(w[0]);
+    auto st = HexBytes(w[1]);
+    if (st.size() != 1) throw Bad{"the vendor subtype is one hex byte"};
+    v.Subtype = st[0];
+    auto pos = value.find(w[1]) + w[1].size();
+    v.Body = HexBytes(Trim(value.substr(pos)));
+    if (v.Body.size() > 251) throw Bad{"a vendor body has at most 251 bytes"};
+    ap.Vendors.push_back(std::move(v));
+  } else if (key == "raw") {
+    ap.Raw.push_back(HexBytes(value));
+  } else if (key == "elements") {
+    ap.Elements = HexBytes(value);
+  } else if (key == "capability") {
+    auto b = HexBytes(value);
+    if (b.size() != 2) throw Bad{"capability is the 16-bit capability field as four hex digits (0431)"};
+    ap.Capability = static_cast<uint16_t>(b[0] << 8 | b[1]);
+  } else {
+    return false;
+  }
+  return true;
+}
+
 void SetAccessPointKey(SceneAccessPoint& ap, std::string_view key, std::string_view value) {
   if (key == "ssid") {
     ap.SSID = Text(value);
@@ -306,58 +366,6 @@ void SetAccessPointKey(SceneAccessPoint& ap, std::string_view key, std::string_v
     ap.Sec = SecurityOf(value);
   } else if (key == "rssi") {
     ap.Rssi = static_cast<int>(Number(value, -100, -10, "rssi"));
-  } else if (key == "country") {
-    auto w = Words(value);
-    if (w.empty() || w.size() > 2 || w[0].size() != 2) throw Bad{"country is two letters and an optional environment (I, O)"};
-    CountryValues c;
-    c.Code = std::string(w[0]);
-    c.Environment = w.size() == 2 ? static_cast<uint8_t>(w[1][0]) : ' ';
-    if (w.size() == 2 && (w[1].size() != 1 || (w[1] != "I" && w[1] != "O"))) throw Bad{"the environment is I or O"};
-    ap.Country = c;
-  } else if (key == "load") {
-    auto w = Words(value);
-    if (w.size() != 2) throw Bad{"load is a station count and a utilization percentage"};
-    ap.Load = std::make_pair(static_cast<int>(Number(w[0], 0, 65535, "the station count")),
-                             static_cast<int>(Number(w[1], 0, 100, "the utilization")));
-  } else if (key == "wps") {
-    auto w = Words(value);
-    WPSDescription d = ap.WPS.value_or(WPSDescription{});
-    if (w.empty()) throw Bad{"wps is configured or unconfigured, optionally followed by locked"};
-    if (w[0] == "configured") d.State = 2;
-    else if (w[0] == "unconfigured") d.State = 1;
-    else throw Bad{"wps is configured or unconfigured, optionally followed by locked"};
-    d.Locked = w.size() > 1 && w[1] == "locked";
-    if (w.size() > 2 || (w.size() == 2 && !d.Locked)) throw Bad{"wps is configured or unconfigured, optionally followed by locked"};
-    ap.WPS = d;
-  } else if (key == "wps-device" || key == "wps-manufacturer" || key == "wps-model" || key == "wps-model-number") {
-    if (!ap.WPS) throw Bad{"give wps before " + std::string(key)};
-    std::string t = TextString(value);
-    if (t.size() > (key == "wps-manufacturer" ? 64u : 32u))
-      throw Bad{std::string(key) + " has at most " + (key == "wps-manufacturer" ? "64" : "32") + " bytes"};
-    if (key == "wps-device") ap.WPS->DeviceName = t;
-    else if (key == "wps-manufacturer") ap.WPS->Manufacturer = t;
-    else if (key == "wps-model") ap.WPS->ModelName = t;
-    else ap.WPS->ModelNumber = t;
-  } else if (key == "vendor") {
-    auto w = Words(value);
-    if (w.size() < 2) throw Bad{"vendor is an OUI, a subtype and the body bytes in hex"};
-    VendorElement v;
-    v.OUI = OUI(w[0]);
-    auto st = HexBytes(w[1]);
-    if (st.size() != 1) throw Bad{"the vendor subtype is one hex byte"};
-    v.Subtype = st[0];
-    auto pos = value.find(w[1]) + w[1].size();
-    v.Body = HexBytes(Trim(value.substr(pos)));
-    if (v.Body.size() > 251) throw Bad{"a vendor body has at most 251 bytes"};
-    ap.Vendors.push_back(std::move(v));
-  } else if (key == "raw") {
-    ap.Raw.push_back(HexBytes(value));
-  } else if (key == "elements") {
-    ap.Elements = HexBytes(value);
-  } else if (key == "capability") {
-    auto b = HexBytes(value);
-    if (b.size() != 2) throw Bad{"capability is the 16-bit capability field as four hex digits (0431)"};
-    ap.Capability = static_cast<uint16_t>(b[0] << 8 | b[1]);
   } else if (key == "beacon") {
     ap.BeaconPeriod = static_cast<uint16_t>(Number(value, 1, 65535, "beacon"));
   } else if (key == "appear") {
@@ -366,16 +374,14 @@ void SetAccessPointKey(SceneAccessPoint& ap, std::string_view key, std::string_v
     ap.AppearOn = Seconds(w[0]);
     ap.AppearOff = Seconds(w[1]);
     if (ap.AppearOn <= 0) throw Bad{"the seconds heard must be positive"};
-  } else {
-    if (key == "position") {
-      ap.Position = Coordinates(value, "position");
-    } else if (key == "tx-power") {
-      ap.TxPower = Decimal(value, -20, 40, "tx-power");
-    } else if (key == "floor") {
-      ap.Floor = TextString(value);
-    } else {
-      throw Bad{"unknown access point key '" + std::string(key) + "'"};
-    }
+  } else if (key == "position") {
+    ap.Position = Coordinates(value, "position");
+  } else if (key == "tx-power") {
+    ap.TxPower = Decimal(value, -20, 40, "tx-power");
+  } else if (key == "floor") {
+    ap.Floor = TextString(value);
+  } else if (!SetElementKey(ap, key, value)) {
+    throw Bad{"unknown access point key '" + std::string(key) + "'"};
   }
 }
 

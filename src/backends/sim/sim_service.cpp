@@ -144,6 +144,8 @@ struct SimWlanService::Impl {
 
   std::thread Worker;
 
+  class Call;
+
   Impl(Scene scene, SimOptions options)
       : SceneData(std::move(scene)),
         Options(std::move(options)),
@@ -514,15 +516,39 @@ WlanResult SimWlanService::RegisterNotification(uint32_t sources, bool, WlanNoti
   return WlanError::kSuccess;
 }
 
-#define SIM_ENTER(guid)                                       \
-  std::lock_guard<std::mutex> lock_(impl_->Lock);             \
-  Impl& s = *impl_;                                           \
-  if (!s.Open) return WlanError::kInvalidHandle;              \
-  double now = s.Clock->Now();                                \
-  s.ProcessDue(now);                                          \
-  Interface* ip = s.Find(guid);                               \
-  if (!ip) return WlanError::kNotFound;                       \
-  Interface& i = *ip
+// One call on one interface: holds the service's lock while it lives, brings the simulation up to the
+// clock's time and finds the interface. False when the handle is closed or the interface is unknown;
+// Result() then says which.
+class SimWlanService::Impl::Call {
+public:
+  // What the call works with: the service, the interface and the clock's time.
+  struct Parts {
+    Impl& s;
+    Interface& i;
+    double now;
+  };
+
+  Call(Impl& s, const WLAN_GUID& guid) : lock_(s.Lock), s_(s) {
+    if (!s.Open) {
+      result_ = WlanError::kInvalidHandle;
+      return;
+    }
+    now_ = s.Clock->Now();
+    s.ProcessDue(now_);
+    interface_ = s.Find(guid);
+    if (!interface_) result_ = WlanError::kNotFound;
+  }
+  explicit operator bool() const { return interface_ != nullptr; }
+  WlanResult Result() const { return result_; }
+  Parts Get() { return {s_, *interface_, now_}; }
+
+private:
+  std::lock_guard<std::mutex> lock_;
+  Impl& s_;
+  Interface* interface_ = nullptr;
+  double now_ = 0;
+  WlanResult result_ = WlanError::kSuccess;
+};
 
 WlanResult SimWlanService::EnumInterfaces(WlanBlock& interfaceList) {
   interfaceList.clear();
@@ -537,7 +563,9 @@ WlanResult SimWlanService::EnumInterfaces(WlanBlock& interfaceList) {
 }
 
 WlanResult SimWlanService::Scan(const WLAN_GUID& interfaceGuid) {
-  SIM_ENTER(interfaceGuid);
+  Impl::Call call(*impl_, interfaceGuid);
+  if (!call) return call.Result();
+  auto [s, i, now] = call.Get();
   if (!s.RadioOn(i)) return WlanError::kRadioOff;
   if (i.ScanDoneAt == kNever) {
     i.ScanDoneAt = now + s.Uniform(s.DelayRng, s.Options.MinScanSeconds, s.Options.MaxScanSeconds);
@@ -550,7 +578,9 @@ WlanResult SimWlanService::GetNetworkBssList(const WLAN_GUID& interfaceGuid, con
                                              bool securityEnabled, WlanBlock& bssList) {
   bssList.clear();
   if (bssType < 1 || bssType > 3 || (ssid && ssid->uSSIDLength > 32)) return WlanError::kInvalidParameter;
-  SIM_ENTER(interfaceGuid);
+  Impl::Call call(*impl_, interfaceGuid);
+  if (!call) return call.Result();
+  auto [s, i, now] = call.Get();
   std::vector<WlanBssListItem> items;
   for (int ap : i.Desc.ScansRefused ? std::vector<int>() : i.LastScan) {
     const auto& a = s.SceneData.AccessPoints[static_cast<size_t>(ap)];
@@ -575,7 +605,9 @@ WlanResult SimWlanService::GetNetworkBssList(const WLAN_GUID& interfaceGuid, con
 
 WlanResult SimWlanService::QueryInterface(const WLAN_GUID& interfaceGuid, uint32_t opcode, WlanBlock& data) {
   data.clear();
-  SIM_ENTER(interfaceGuid);
+  Impl::Call call(*impl_, interfaceGuid);
+  if (!call) return call.Result();
+  auto [s, i, now] = call.Get();
   bool connected = i.State == kInterfaceConnected && i.ConnectedAP >= 0;
   switch (opcode) {
     case kOpcodeAutoConfEnabled: data = EncodeUInt32Value(i.AutoConf); break;
@@ -636,7 +668,9 @@ WlanResult SimWlanService::QueryInterface(const WLAN_GUID& interfaceGuid, uint32
 }
 
 WlanResult SimWlanService::SetInterface(const WLAN_GUID& interfaceGuid, uint32_t opcode, std::span<const uint8_t> data) {
-  SIM_ENTER(interfaceGuid);
+  Impl::Call call(*impl_, interfaceGuid);
+  if (!call) return call.Result();
+  auto [s, i, now] = call.Get();
   if (opcode == kOpcodeAutoConfEnabled || opcode == kOpcodeBackgroundScanEnabled || opcode == kOpcodeMediaStreamingMode) {
     auto v = DecodeUInt32Value(data);
     if (!v) return WlanError::kInvalidParameter;
@@ -664,7 +698,9 @@ WlanResult SimWlanService::SetInterface(const WLAN_GUID& interfaceGuid, uint32_t
 
 WlanResult SimWlanService::GetInterfaceCapability(const WLAN_GUID& interfaceGuid, WlanBlock& capability) {
   capability.clear();
-  SIM_ENTER(interfaceGuid);
+  Impl::Call call(*impl_, interfaceGuid);
+  if (!call) return call.Result();
+  auto [s, i, now] = call.Get();
   WLAN_INTERFACE_CAPABILITY c;
   c.interfaceType = 1;
   c.bDot11DSupported = 1;
@@ -676,7 +712,9 @@ WlanResult SimWlanService::GetInterfaceCapability(const WLAN_GUID& interfaceGuid
 }
 
 WlanResult SimWlanService::Connect(const WLAN_GUID& interfaceGuid, const WLAN_CONNECTION_PARAMETERS& p) {
-  SIM_ENTER(interfaceGuid);
+  Impl::Call call(*impl_, interfaceGuid);
+  if (!call) return call.Result();
+  auto [s, i, now] = call.Get();
   std::vector<uint8_t> ssid;
   std::string profile;
   switch (p.wlanConnectionMode) {
@@ -735,7 +773,9 @@ WlanResult SimWlanService::Connect(const WLAN_GUID& interfaceGuid, const WLAN_CO
 }
 
 WlanResult SimWlanService::Disconnect(const WLAN_GUID& interfaceGuid) {
-  SIM_ENTER(interfaceGuid);
+  Impl::Call call(*impl_, interfaceGuid);
+  if (!call) return call.Result();
+  auto [s, i, now] = call.Get();
   if (i.State == kInterfaceDisconnected || i.State == kInterfaceDisconnecting) return WlanError::kSuccess;
   i.State = kInterfaceDisconnecting;
   double delay = s.Uniform(s.DelayRng, s.Options.MinDisconnectSeconds, s.Options.MaxDisconnectSeconds);
@@ -746,7 +786,9 @@ WlanResult SimWlanService::Disconnect(const WLAN_GUID& interfaceGuid) {
 
 WlanResult SimWlanService::GetProfileList(const WLAN_GUID& interfaceGuid, WlanBlock& profileList) {
   profileList.clear();
-  SIM_ENTER(interfaceGuid);
+  Impl::Call call(*impl_, interfaceGuid);
+  if (!call) return call.Result();
+  auto [s, i, now] = call.Get();
   WLAN_PROFILE_INFO_LIST list;
   for (const auto& p : i.Profiles) list.ProfileInfo.push_back({p.Name, 0});
   profileList = list.Encode();
@@ -755,7 +797,9 @@ WlanResult SimWlanService::GetProfileList(const WLAN_GUID& interfaceGuid, WlanBl
 
 WlanResult SimWlanService::DeleteProfile(const WLAN_GUID& interfaceGuid, std::string_view name) {
   if (!ValidProfileName(name)) return WlanError::kInvalidParameter;
-  SIM_ENTER(interfaceGuid);
+  Impl::Call call(*impl_, interfaceGuid);
+  if (!call) return call.Result();
+  auto [s, i, now] = call.Get();
   auto it = std::find_if(i.Profiles.begin(), i.Profiles.end(), [&](const Profile& p) { return p.Name == name; });
   if (it == i.Profiles.end()) return WlanError::kNotFound;
   i.Profiles.erase(it);
@@ -767,7 +811,9 @@ WlanResult SimWlanService::DeleteProfile(const WLAN_GUID& interfaceGuid, std::st
 WlanResult SimWlanService::RenameProfile(const WLAN_GUID& interfaceGuid, std::string_view oldName,
                                          std::string_view newName) {
   if (!ValidProfileName(oldName) || !ValidProfileName(newName)) return WlanError::kInvalidParameter;
-  SIM_ENTER(interfaceGuid);
+  Impl::Call call(*impl_, interfaceGuid);
+  if (!call) return call.Result();
+  auto [s, i, now] = call.Get();
   Profile* p = s.FindProfile(i, oldName);
   if (!p) return WlanError::kNotFound;
   if (oldName != newName && s.FindProfile(i, newName)) return WlanError::kAlreadyExists;
@@ -780,7 +826,9 @@ WlanResult SimWlanService::RenameProfile(const WLAN_GUID& interfaceGuid, std::st
 
 WlanResult SimWlanService::SetProfilePosition(const WLAN_GUID& interfaceGuid, std::string_view name, uint32_t position) {
   if (!ValidProfileName(name)) return WlanError::kInvalidParameter;
-  SIM_ENTER(interfaceGuid);
+  Impl::Call call(*impl_, interfaceGuid);
+  if (!call) return call.Result();
+  auto [s, i, now] = call.Get();
   auto it = std::find_if(i.Profiles.begin(), i.Profiles.end(), [&](const Profile& p) { return p.Name == name; });
   if (it == i.Profiles.end()) return WlanError::kNotFound;
   if (position >= i.Profiles.size()) return WlanError::kInvalidParameter;
@@ -795,15 +843,18 @@ WlanResult SimWlanService::SetProfilePosition(const WLAN_GUID& interfaceGuid, st
 WlanResult SimWlanService::EditProfile(uint32_t, std::string_view, const WLAN_GUID& interfaceGuid, void*, uint32_t,
                                        uint32_t& reasonCode) {
   reasonCode = 0;
-  SIM_ENTER(interfaceGuid);
+  Impl::Call call(*impl_, interfaceGuid);
+  if (!call) return call.Result();
+  auto [s, i, now] = call.Get();
   (void)i;
   return WlanError::kNotSupported;  // the simulated service has no profile editor
 }
 
 WlanResult SimWlanService::QueryInterfaceIdentity(const WLAN_GUID& interfaceGuid, WlanInterfaceIdentity& identity) {
   identity = {};
-  SIM_ENTER(interfaceGuid);
-  (void)now;
+  Impl::Call call(*impl_, interfaceGuid);
+  if (!call) return call.Result();
+  auto [s, i, now] = call.Get();
   const size_t n = static_cast<size_t>(&i - s.Interfaces.data());
   identity.Name = i.Desc.KernelName.empty() ? "sim" + std::to_string(n) : i.Desc.KernelName;
   identity.Mac = i.Desc.Mac.value_or(std::array<uint8_t, 6>{0x02, 0x00, 0x00, 0x00, 0x1A, static_cast<uint8_t>(n + 1)});
@@ -811,8 +862,6 @@ WlanResult SimWlanService::QueryInterfaceIdentity(const WLAN_GUID& interfaceGuid
   identity.ScansRefused = i.Desc.ScansRefused;
   return WlanError::kSuccess;
 }
-
-#undef SIM_ENTER
 
 // Choosing a service ---------------------------------------------------------------------------------------
 

@@ -14,6 +14,13 @@ TEST(RadioValues, FrequenciesAndChannels) {
                                                      {5935000, 2},  {5955000, 1},   {6415000, 93},  {7115000, 233},
                                                      {5925000, 0},  {5950000, 0},   {7125000, 0},   {5910000, 0}};
   for (auto [kHz, channel] : toChannel) EXPECT_EQ(FrequencyToChannel(kHz), channel) << kHz;
+  // The edges around 5.9 GHz, where the 5 GHz plan stops and the 6 GHz plan starts: 5,925 MHz is the 6 GHz
+  // band's lower edge, no channel in either plan.
+  const std::pair<uint32_t, uint32_t> edges[] = {{5885000, 177}, {5900000, 0}, {5905000, 0}, {5920000, 0},
+                                                 {5925000, 0},   {5930000, 0}, {5935000, 2}, {5940000, 0},
+                                                 {5955000, 1},   {7115000, 233},
+                                                 {7120000, 0},   {2472000, 13}, {2484000, 14}, {2495000, 0}};
+  for (auto [kHz, channel] : edges) EXPECT_EQ(FrequencyToChannel(kHz), channel) << kHz;
   const std::pair<uint32_t, uint32_t> toFrequency[] = {{1, 2412000}, {13, 2472000}, {14, 2484000}, {36, 5180000},
                                                        {165, 5825000}, {0, 0}, {20, 0}};
   for (auto [channel, kHz] : toFrequency) EXPECT_EQ(ChannelToFrequency(channel), kHz) << channel;

@@ -8,7 +8,7 @@
 
 #include "core/base/translate.h"
 #include "core/settings/options.h"
-#include "fake_wlan_service.h"
+#include "support/fake_wlan_service.h"
 #include "support/network_fixture.h"
 
 namespace skimlet {

@@ -13,7 +13,7 @@
 #include "core/base/format.h"
 #include "core/base/safe_text.h"
 #include "core/settings/options.h"
-#include "core/wlan/fake_wlan_service.h"
+#include "support/fake_wlan_service.h"
 #include "core/wlan/wlan_interface.h"
 #include "ui/commands/command_host.h"
 #include "ui/commands/commands.h"

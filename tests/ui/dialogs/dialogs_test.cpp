@@ -25,7 +25,7 @@
 #include "core/base/safe_text.h"
 #include "core/base/translate.h"
 #include "core/settings/lang.h"
-#include "core/wlan/fake_wlan_service.h"
+#include "support/fake_wlan_service.h"
 #include "support/network_fixture.h"
 #include "ui/dialogs/about.h"
 #include "ui/dialogs/column_settings.h"

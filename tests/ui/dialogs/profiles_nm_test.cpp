@@ -12,7 +12,7 @@
 
 #include "backends/linux/nm_client.h"
 #include "core/settings/options.h"
-#include "core/wlan/fake_wlan_service.h"
+#include "support/fake_wlan_service.h"
 #include "core/wlan/wlan_interface.h"
 #include "support/nm_mock_process.h"
 #include "ui/dialogs/profiles.h"

@@ -35,7 +35,7 @@
 #include "core/base/safe_text.h"
 #include "core/base/translate.h"
 #include "core/settings/lang.h"
-#include "core/wlan/fake_wlan_service.h"
+#include "support/fake_wlan_service.h"
 #include "core/ie/builder.h"
 #include "core/ie/elements.h"
 #include "core/ie/tree_text.h"
