@@ -102,7 +102,8 @@ bool ReadLayout(const TXMLStorage& storage, std::string_view section, TColumnLay
   for (size_t i = 0; i < layout.size(); ++i) {
     TListColumnStore& c = layout[i];
     const TListColumnStore d = fallback(i);
-    c.Visible = storage.ReadBool(section, Numbered("Visible", i), d.Visible);
+    c.Locked = d.Locked;
+    c.Visible = d.Locked || storage.ReadBool(section, Numbered("Visible", i), d.Visible);
     c.Width = storage.ReadInteger(section, Numbered("Width", i), c.Width);
     c.Alignment = storage.ReadInteger(section, Numbered("Alignment", i), c.Alignment);
     c.Position = storage.ReadInteger(section, Numbered("Position", i),
@@ -192,17 +193,15 @@ TColumnLayout DefaultColumnLayout(std::initializer_list<int32_t> widths) {
   return layout;
 }
 
+namespace {
+TColumnLayout (*g_networkListDefaults)() = nullptr;
+}  // namespace
+
 TColumnLayout DefaultNetworkListLayout() {
-  // The last two (PMF and Roaming) came after the first 32 and start hidden, also under a stored layout that
-  // does not mention them.
-  static constexpr int32_t kWidths[34] = {60, 170, 130, 100, 170, 90, 110, 100, 100, 80, 70, 90, 90, 65, 90, 65, 90, 100, 160, 100, 70, 120, 120, 100, 120, 65, 110, 80, 90, 250, 90, 90, 80, 80};
-  TColumnLayout layout = DefaultColumnLayout(34);
-  layout[32].Visible = layout[33].Visible = false;
-  for (size_t i = 0; i < layout.size(); ++i) layout[i].Width = kWidths[i];
-  for (size_t right : {5, 6, 14, 15, 26, 27, 28}) layout[right].Alignment = 1;
-  layout[13].Alignment = 2;
-  return layout;
+  return g_networkListDefaults ? g_networkListDefaults() : DefaultColumnLayout(kNetworkListColumns);
 }
+
+void SetNetworkListDefaults(TColumnLayout (*build)()) { g_networkListDefaults = build; }
 
 TColumnLayout DefaultPhyStatisticsLayout() {
   TColumnLayout layout(kPhyStatisticsColumnCount);
@@ -215,7 +214,7 @@ TColumnLayout DefaultPhyStatisticsLayout() {
 
 const std::array<TColumnLayoutInfo, 9>& ColumnLayoutTable() {
   static const std::array<TColumnLayoutInfo, 9> table = {{
-      {"ListColumns", 34, &TColumnLayouts::ListColumns},
+      {"ListColumns", kNetworkListColumns, &TColumnLayouts::ListColumns},
       {"LogColumns", 2, &TColumnLayouts::LogColumns},
       {"CurrentConnectionColumns", 2, &TColumnLayouts::CurrentConnectionColumns},
       {"NetworkPropertiesColumns", 2, &TColumnLayouts::NetworkPropertiesColumns},

@@ -61,6 +61,8 @@ struct TListColumnStore {
   int32_t Position = 0;   // display position, 0 = leftmost
   bool Sorted = false;
   int32_t SortDirection = 0;  // 0 ascending, 1 descending
+  // Always shown, whatever the file says. Not stored: it comes with the layout's defaults.
+  bool Locked = false;
 };
 
 using TColumnLayout = std::vector<TListColumnStore>;
@@ -70,8 +72,12 @@ TColumnLayout DefaultColumnLayout(size_t count);
 // The same with these widths, one per column.
 TColumnLayout DefaultColumnLayout(std::initializer_list<int32_t> widths);
 
-// The network list's defaults: widths that show typical cell texts whole, numbers right-aligned.
+// The network list's defaults. Its columns are described by the column registry of the network model, which
+// lies above the options and hands its layout builder over here when a program that has it starts; a program
+// without the network model sees kNetworkListColumns plain columns.
+inline constexpr size_t kNetworkListColumns = 34;
 TColumnLayout DefaultNetworkListLayout();
+void SetNetworkListDefaults(TColumnLayout (*build)());
 
 // The PHY statistics table's stored layout keeps one entry per column under a number that never changes
 // (the number of its title in the language files too); a column added later takes the next free number,
