@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/arguments.h"
+#include "cli/command_table.h"
 #include "cli/commands.h"
 #include "cli/standard_output.h"
 #include "cli/snapshot_input.h"
@@ -34,10 +35,12 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 }  // namespace
 
+std::string ConvertHelp() { return kUsage; }
+
 int RunConvert(const Args& args) {
   std::string output;
   std::vector<std::string> files;
-  const CommandLine line{"convert", kUsage, FileArguments::One};
+  const CommandLine line = CommandLineOf("convert");
   if (auto status = ReadArguments(line, args, files, [&](const Args& args, size_t& i, std::string& error) {
         const std::string& a = args[i];
         if ((a == "-o" || a == "--output") && i + 1 < args.size() && output.empty())

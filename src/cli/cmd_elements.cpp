@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "cli/arguments.h"
+#include "cli/command_table.h"
 #include "cli/commands.h"
 #include "cli/report_output.h"
 #include "cli/standard_output.h"
@@ -68,11 +69,13 @@ void ReportCutEnd(TIETree& tree, const std::vector<uint8_t>& blob) {
 
 }  // namespace
 
+std::string ElementsHelp() { return kUsage; }
+
 int RunElements(const Args& args) {
   std::string hex, bssid, exportFormat, output;
   bool haveHex = false, haveBSSID = false, tsv = false, dump = false;
   std::vector<std::string> files;
-  const CommandLine line{"elements", kUsage, FileArguments::One};
+  const CommandLine line = CommandLineOf("elements");
   if (auto status = ReadArguments(line, args, files, [&](const Args& args, size_t& i, std::string& error) {
         const std::string& a = args[i];
         if (a == "--tsv") {
