@@ -72,7 +72,7 @@ int RunConvert(const Args& args) {
     std::vector<SnapshotRecordRef> records;
     for (const auto& n : loaded->List->Items) records.push_back({&n->Entry, n->Elements.Data, n->FirstSeen, n->LastSeen});
     const std::vector<uint8_t> bytes = EncodeSnapshot(loaded->SavedTime, records);
-    return WriteStandardOutput(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())) ? 0 : 1;
+    return WriteOutputStatus(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
   }
   error = SaveSnapshot(*loaded->List, output, loaded->SavedTime);
   if (!error.empty()) {

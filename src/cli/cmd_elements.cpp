@@ -138,11 +138,9 @@ int RunElements(const Args& args) {
     }
     blob = found->Elements.Data;
   }
-  if (dump) return WriteStandardOutput(hexdump::DumpText(blob)) ? 0 : 1;
+  if (dump) return WriteOutputStatus(hexdump::DumpText(blob));
   if (output == "-" && (exportFormat == "dump" || exportFormat == "bin"))
-    return WriteStandardOutput(exportFormat == "bin" ? std::string(blob.begin(), blob.end()) : hexdump::DumpText(blob))
-               ? 0
-               : 1;
+    return WriteOutputStatus(exportFormat == "bin" ? std::string(blob.begin(), blob.end()) : hexdump::DumpText(blob));
   if (exportFormat == "dump" || exportFormat == "bin") {
     const auto kind = exportFormat == "bin" ? report::TDumpFormat::Binary : report::TDumpFormat::Text;
     if (std::string why = report::WriteElementDump(blob, kind, output); !why.empty()) {
@@ -157,7 +155,7 @@ int RunElements(const Args& args) {
   elements.FillTree(tree);
   ReportCutEnd(tree, blob);
   if (tableFormat && output == "-")
-    return WriteStandardOutput(report::RenderTable(report::ElementTreeTable(tree), *tableFormat)) ? 0 : 1;
+    return WriteOutputStatus(report::RenderTable(report::ElementTreeTable(tree), *tableFormat));
   if (tableFormat) {
     if (std::string why = report::WriteTableExport(report::ElementTreeTable(tree), *tableFormat, output); !why.empty()) {
       std::fprintf(stderr, "skimlet-cli elements: %s\n", why.c_str());
@@ -166,7 +164,7 @@ int RunElements(const Args& args) {
     return 0;
   }
   std::string out = tsv ? TreeToTSV(tree) : TreeToText(tree);
-  return WriteStandardOutput(out) ? 0 : 1;
+  return WriteOutputStatus(out);
 }
 
 }  // namespace skimlet::cli

@@ -163,7 +163,7 @@ int RunInterfaces(const Args& args) {
   }
   if (json) out += "]\n";
   else if (set.Count() == 0) out = "No wireless interface.\n";
-  return WriteStandardOutput(out) ? 0 : 1;
+  return WriteOutputStatus(out);
 }
 
 }  // namespace skimlet::cli

@@ -70,7 +70,7 @@ int RunNetworks(const Args& args) {
   } else {
     out = TableText(items, output);
   }
-  return WriteStandardOutput(out) || ReaderGone() ? 0 : 1;
+  return WriteOutputStatus(out);
 }
 
 }  // namespace skimlet::cli

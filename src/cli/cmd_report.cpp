@@ -136,7 +136,7 @@ int RunExport(const Args& args) {
     return 1;
   }
   const report::TExportTable table = NetworkExportTable(*loaded->List, FilterPredicate(filter));
-  if (output == "-") return WriteStandardOutput(report::RenderTable(table, *chosen)) ? 0 : 1;
+  if (output == "-") return WriteOutputStatus(report::RenderTable(table, *chosen));
   if (std::string why = report::WriteTableExport(table, *chosen, output); !why.empty()) {
     std::fprintf(stderr, "skimlet-cli export: %s\n", why.c_str());
     return 1;

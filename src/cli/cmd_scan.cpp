@@ -306,8 +306,9 @@ int WriteScanOutputs(LiveSession& session, TWLANInterface& selected, const ScanO
   if (o.GraphValue >= 0) {
     Args helperArgs{"--samples", "-o", o.GraphOutput};
     if (!o.GraphSize.empty()) helperArgs.insert(helperArgs.end(), {"--size", o.GraphSize});
-    if (int status = RunGraphWithInput(helperArgs, lang, WriteGraphSamples(list, header), "scan"); status != 0)
-      return status;
+    // The graph shows the networks the filter options let through, as the report does.
+    const std::string samples = WriteGraphSamples(list, header, o.Output.Keep);
+    if (int status = RunGraphWithInput(helperArgs, lang, samples, "scan"); status != 0) return status;
   }
   if (o.Report.Output.empty()) return 0;
   return WriteNetworkReport(list, o.Output.Keep, o.Report, &header);

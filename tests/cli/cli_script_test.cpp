@@ -151,6 +151,25 @@ TEST_F(CliScript, EndlessScanStopsCleanlyOnSignalsAndClosedPipes) {
   EXPECT_EQ(r.err, "status=0\n");  // quietly: no message about the pipe
 }
 
+// Every command that writes to standard output ends quietly with status 0 when the reader is already gone.
+TEST_F(CliScript, EveryCommandTakesAClosedPipeQuietly) {
+  const std::string file = " " + snapshot_.string();
+  const std::string commands[] = {
+      "networks --tsv" + file,
+      "elements --hex 0003414243",
+      "elements --dump --hex 0003414243",
+      "elements --export txt -o - --hex 0003414243",
+      "interfaces --service sim",
+      "convert -o -" + file,
+      "export --format csv -o -" + file,
+  };
+  for (const std::string& command : commands) {
+    // The reader has left before the command writes.
+    const Outcome r = Sh("{ sleep 0.2; CLI " + command + "; echo status=$? >&2; } | true");
+    EXPECT_EQ(r.err, "status=0\n") << command;
+  }
+}
+
 TEST_F(CliScript, JsonFieldsSayWhatTheyHoldAndUnknownIsNull) {
   Outcome r = Sh("CLI scan " + Scene("lab.scene") + " --count 1 --sim-scan-seconds 0.01 --json");
   ASSERT_EQ(r.status, 0) << r.err;
