@@ -162,7 +162,8 @@ std::string KeepValue(std::string_view name, const std::string& value, ScanOptio
 std::optional<int> ReadScanOptions(const Args& args, const std::optional<std::string>& lang, ScanOptions& o) {
   std::optional<std::string> sections;
   std::vector<std::string> none;
-  if (auto status = ReadArguments(CommandLineOf("scan"), args, none, [&](const Args& args, size_t& i, std::string& error) {
+  const CommandLine line = CommandLineOf("scan");
+  if (auto status = ReadArguments(line, args, none, [&](const Args& args, size_t& i, std::string& error) {
         if (TakeOutputOption(args, i, o.Output, error) || TakeFilterOption(args, i, o.Filter, error)) return true;
         std::string value;
         for (const char* name : kValueOptions) {

@@ -445,7 +445,8 @@ std::string TableText(const std::vector<std::unique_ptr<TWLANNetwork>>& items, c
     if (options.Keep && !options.Keep(*n)) continue;
     std::vector<std::string> row;
     for (int c : options.Columns)
-      row.push_back(c < static_cast<int>(kNetworkColumnCount) ? Cell(NetworkCellText(*n, c)) : MachineCell(*n, c, false));
+      const bool listColumn = c < static_cast<int>(kNetworkColumnCount);
+      row.push_back(listColumn ? Cell(NetworkCellText(*n, c)) : MachineCell(*n, c, false));
     rows.push_back(std::move(row));
   }
   std::vector<size_t> width(options.Columns.size(), 0);
