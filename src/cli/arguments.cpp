@@ -59,6 +59,11 @@ bool TakeOption(const std::vector<std::string>& args, size_t& i, const std::stri
     value = a.substr(name.size() + 1);
     return true;
   }
+  // A one-letter option takes its value joined on too: -oFILE.
+  if (name.size() == 2 && name[0] == '-' && name[1] != '-' && a.size() > 2 && a.starts_with(name)) {
+    value = a.substr(2);
+    return true;
+  }
   return false;
 }
 

@@ -36,8 +36,8 @@ std::optional<int> ReadArguments(const CommandLine& line, const std::vector<std:
 // "skimlet-cli COMMAND: MESSAGE" and where to find the help, on stderr; returns 2, the usage error status.
 int UsageError(const char* command, const std::string& message);
 
-// Reads "NAME VALUE" / "NAME=VALUE" at Args[I] (advancing I past a separate value). True when it was one;
-// Error set when its value is missing.
+// Reads "NAME VALUE" / "NAME=VALUE" (and "-nVALUE" for a one-letter NAME "-n") at Args[I], advancing I past a
+// separate value. True when it was one; Error set when its value is missing.
 bool TakeOption(const std::vector<std::string>& args, size_t& i, const std::string& name, std::string& value,
                 std::string& error);
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/arguments.h"
+#include "cli/command_table.h"
 #include "cli/commands.h"
 #include "cli/display_width.h"
 #include "cli/live_session.h"
@@ -384,10 +385,12 @@ int ReadLive(const Options& o, TChannelAirLog& log) {
 
 }  // namespace
 
+std::string ChannelsHelp() { return kUsage; }
+
 int RunChannels(const Args& args) {
   Options o;
   std::vector<std::string> files;
-  const CommandLine line{"channels", kUsage, FileArguments::Any};
+  const CommandLine line = CommandLineOf("channels");
   if (auto status = ReadArguments(line, args, files, [&](const Args& args, size_t& i, std::string& error) {
         return TakeChannelsOption(args, i, o, error);
       }))

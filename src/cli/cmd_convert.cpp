@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cli/arguments.h"
+#include "cli/command_table.h"
 #include "cli/commands.h"
 #include "cli/standard_output.h"
 #include "cli/snapshot_input.h"
@@ -36,10 +37,12 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 }  // namespace
 
+std::string ConvertHelp() { return kUsage; }
+
 int RunConvert(const Args& args) {
   std::string output;
   std::vector<std::string> files;
-  const CommandLine line{"convert", kUsage, FileArguments::One};
+  const CommandLine line = CommandLineOf("convert");
   if (auto status = ReadArguments(line, args, files, [&](const Args& args, size_t& i, std::string& error) {
         const std::string& a = args[i];
         if ((a == "-o" || a == "--output") && i + 1 < args.size() && output.empty())
@@ -71,7 +74,7 @@ int RunConvert(const Args& args) {
     std::vector<SnapshotRecordRef> records;
     for (const auto& n : loaded->List->Items) records.push_back({&n->Entry, n->Elements.Data, n->FirstSeen, n->LastSeen});
     const std::vector<uint8_t> bytes = EncodeSnapshot(loaded->SavedTime, records);
-    return WriteStandardOutput(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())) ? 0 : 1;
+    return WriteOutputStatus(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
   }
   error = SaveSnapshot(*loaded->List, output, loaded->SavedTime);
   if (!error.empty()) {

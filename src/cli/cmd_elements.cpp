@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "cli/arguments.h"
+#include "cli/command_table.h"
 #include "cli/commands.h"
 #include "cli/language.h"
 #include "cli/report_output.h"
@@ -66,11 +67,13 @@ void ReportCutEnd(TIETree& tree, const TElementTail& tail) {
 
 }  // namespace
 
+std::string ElementsHelp() { return kUsage; }
+
 int RunElements(const Args& args) {
   std::string hex, bssid, exportFormat, output;
   bool haveHex = false, haveBSSID = false, tsv = false, dump = false;
   std::vector<std::string> files;
-  const CommandLine line{"elements", kUsage, FileArguments::One};
+  const CommandLine line = CommandLineOf("elements");
   if (auto status = ReadArguments(line, args, files, [&](const Args& args, size_t& i, std::string& error) {
         const std::string& a = args[i];
         if (a == "--tsv") {
@@ -133,11 +136,9 @@ int RunElements(const Args& args) {
     }
     blob = found->Elements.Data;
   }
-  if (dump) return WriteStandardOutput(hexdump::DumpText(blob)) ? 0 : 1;
+  if (dump) return WriteOutputStatus(hexdump::DumpText(blob));
   if (output == "-" && (exportFormat == "dump" || exportFormat == "bin"))
-    return WriteStandardOutput(exportFormat == "bin" ? std::string(blob.begin(), blob.end()) : hexdump::DumpText(blob))
-               ? 0
-               : 1;
+    return WriteOutputStatus(exportFormat == "bin" ? std::string(blob.begin(), blob.end()) : hexdump::DumpText(blob));
   if (exportFormat == "dump" || exportFormat == "bin") {
     const auto kind = exportFormat == "bin" ? report::TDumpFormat::Binary : report::TDumpFormat::Text;
     if (std::string why = report::WriteElementDump(blob, kind, output); !why.empty()) {
@@ -155,7 +156,7 @@ int RunElements(const Args& args) {
   elements.FillTree(tree);
   ReportCutEnd(tree, elements.Tail);
   if (tableFormat && output == "-")
-    return WriteStandardOutput(report::RenderTable(report::ElementTreeTable(tree), *tableFormat)) ? 0 : 1;
+    return WriteOutputStatus(report::RenderTable(report::ElementTreeTable(tree), *tableFormat));
   if (tableFormat) {
     if (std::string why = report::WriteTableExport(report::ElementTreeTable(tree), *tableFormat, output); !why.empty()) {
       std::fprintf(stderr, "skimlet-cli elements: %s\n", why.c_str());
@@ -164,7 +165,7 @@ int RunElements(const Args& args) {
     return 0;
   }
   std::string out = tsv ? TreeToTSV(tree) : TreeToText(tree);
-  return WriteStandardOutput(out) ? 0 : 1;
+  return WriteOutputStatus(out);
 }
 
 }  // namespace skimlet::cli

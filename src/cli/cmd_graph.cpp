@@ -13,6 +13,33 @@
 
 #include "cli/commands.h"
 
+#ifndef SKIMLET_CLI_GRAPH_HELPER
+#include "cli/command_table.h"
+#include "cli/value_readers.h"
+
+namespace skimlet::cli {
+
+namespace {
+constexpr const char* kUsage =
+    "Usage: skimlet-cli graph spectrum2|spectrum5|spectrum6 FILE -o OUTPUT [--size WxH]\n"
+    "\n"
+    "Draws the channel spectrum of the 2.4, 5 or 6 GHz band of a snapshot or capture file: every network of the\n"
+    "band that was active when the file was written, at its last signal level. Needs no display.\n"
+    "\n"
+    "  -o OUTPUT, --output OUTPUT\n"
+    "                the picture: PNG, or BMP when OUTPUT ends in .bmp; replaced only once it is complete\n"
+    "  --size WxH    its size in pixels, 16 to 16384 each (default 800x400)\n"
+    "\n"
+    "Example: skimlet-cli graph spectrum5 survey.snapshot -o five.png --size 1200x400\n"
+    "Exit status: 0 done, 1 the file cannot be read or the picture not written, 2 usage error.\n";
+
+}  // namespace
+
+std::string GraphHelp() { return kUsage; }
+
+}  // namespace skimlet::cli
+#endif
+
 #ifdef SKIMLET_CLI_GRAPH_HELPER
 
 #include <QGuiApplication>
@@ -33,20 +60,8 @@ namespace {
 
 using skimlet::TGraph;
 
-constexpr const char* kUsage =
-    "Usage: skimlet-cli graph spectrum2|spectrum5|spectrum6 FILE -o OUTPUT [--size WxH]\n"
-    "\n"
-    "Draws the channel spectrum of the 2.4, 5 or 6 GHz band of a snapshot or capture file: every network of the\n"
-    "band that was active when the file was written, at its last signal level. Needs no display.\n"
-    "\n"
-    "  -o OUTPUT     the picture: PNG, or BMP when OUTPUT ends in .bmp; replaced only once it is complete\n"
-    "  --size WxH    its size in pixels, 16 to 16384 each (default 800x400)\n"
-    "\n"
-    "Example: skimlet-cli graph spectrum5 survey.snapshot -o five.png --size 1200x400\n"
-    "Exit status: 0 done, 1 the file cannot be read or the picture not written, 2 usage error.\n";
-
 int Usage(const char* problem, const std::string& detail = {}) {
-  std::fprintf(stderr, "skimlet-cli graph: %s%s\n\n%s", problem, detail.c_str(), kUsage);
+  std::fprintf(stderr, "skimlet-cli graph: %s%s\nTry 'skimlet-cli graph --help'.\n", problem, detail.c_str());
   return 2;
 }
 
@@ -197,17 +212,21 @@ int DrawReportImages(const std::vector<std::string>& args) {
   return 0;
 }
 
+// The command line as skimlet-cli hands it over, read there with every command's reader:
+//   KIND -o OUTPUT [--size WxH] -- FILE,   --samples -o OUTPUT [--size WxH],   --report-images ...
 int Draw(const std::vector<std::string>& args) {
   if (!args.empty() && args[0] == "--report-images") return DrawReportImages(args);
   std::string kind, file, output;
   int width = 800, height = 400;
+  bool optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a == "--help" || a == "-h") {
-      std::fputs(kUsage, stdout);
-      return 0;
-    }
-    if (a == "-o" || a == "--size") {
+    if (a == "--" && !optionsEnded) {
+      optionsEnded = true;
+    } else if (optionsEnded) {
+      if (!file.empty()) return Usage("unexpected argument ", a);
+      file = a;
+    } else if (a == "-o" || a == "--size") {
       if (i + 1 >= args.size()) return Usage("missing value after ", a);
       const std::string& value = args[++i];
       if (a == "-o") output = value;
@@ -325,7 +344,48 @@ constexpr const char* kNoHelper = "the drawing program skimlet-cli-graph is not 
 
 }  // namespace
 
-int RunGraph(const Args& args, const std::optional<std::string>& lang) {
+namespace {
+
+// Reads 'graph KIND FILE -o OUTPUT [--size WxH]' as every command reads its arguments; the helper's command
+// line, or the exit status when the command ends here.
+std::optional<int> ReadGraphArguments(const Args& args, Args& helperArgs) {
+  static constexpr std::string_view kKinds[] = {"spectrum2", "spectrum5", "spectrum6"};
+  std::string output, size;
+  Args words;
+  const CommandLine line = CommandLineOf("graph");
+  if (auto status = ReadArguments(line, args, words, [&](const Args& a, size_t& i, std::string& error) {
+        std::string value;
+        if (TakeOption(a, i, "-o", value, error) || TakeOption(a, i, "--output", value, error)) {
+          output = value;
+          return true;
+        }
+        if (!TakeOption(a, i, "--size", value, error)) return false;
+        int width = 0, height = 0;
+        if (error.empty()) error = ReadSize("--size", value, width, height);
+        size = value;
+        return true;
+      }))
+    return status;
+  size_t kind = 0;
+  if (std::string error = ReadOneOf("KIND", words[0], kKinds, kind); !error.empty())
+    return UsageError("graph", error);
+  if (words.size() < 2) return UsageError("graph", "give a FILE (- for standard input)");
+  if (words.size() > 2) return UsageError("graph", "unexpected argument '" + words[2] + "' (one FILE only)");
+  if (output.empty()) return UsageError("graph", "-o OUTPUT is required");
+  helperArgs = {std::string(kKinds[kind]), "-o", output};
+  if (!size.empty()) helperArgs.insert(helperArgs.end(), {"--size", size});
+  helperArgs.insert(helperArgs.end(), {"--", words[1]});
+  return std::nullopt;
+}
+
+}  // namespace
+
+int RunGraph(const Args& commandArgs, const std::optional<std::string>& lang) {
+  Args args = commandArgs;
+  // 'scan --graph' and 'report' hand their samples and images over as they are.
+  const bool internal = !args.empty() && (args[0] == "--samples" || args[0] == "--report-images");
+  if (!internal)
+    if (auto status = ReadGraphArguments(commandArgs, args)) return *status;
   const std::string helper = FindHelper();
   if (helper.empty()) {
     std::fprintf(stderr, "skimlet-cli graph: %s\n", kNoHelper);

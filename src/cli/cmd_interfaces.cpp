@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/arguments.h"
+#include "cli/command_table.h"
 #include "cli/commands.h"
 #include "cli/display_width.h"
 #include "cli/standard_output.h"
@@ -140,11 +141,13 @@ std::string Json(const TWLANInterface& i, int index, const WlanInterfaceIdentity
 
 }  // namespace
 
+std::string InterfacesHelp() { return kUsage; }
+
 int RunInterfaces(const Args& args) {
   LiveSessionRequest request{"interfaces", {}, {}};
   bool json = false;
   std::vector<std::string> none;
-  const CommandLine line{"interfaces", kUsage, FileArguments::None};
+  const CommandLine line = CommandLineOf("interfaces");
   if (auto status = ReadArguments(line, args, none, [&](const Args& args, size_t& i, std::string& error) {
         std::string value;
         if (args[i] == "--json") json = true;
@@ -170,7 +173,7 @@ int RunInterfaces(const Args& args) {
   }
   if (json) out += "]\n";
   else if (set.Count() == 0) out = "No wireless interface.\n";
-  return WriteStandardOutput(out) ? 0 : 1;
+  return WriteOutputStatus(out);
 }
 
 }  // namespace skimlet::cli

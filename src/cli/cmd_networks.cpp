@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/arguments.h"
+#include "cli/command_table.h"
 #include "cli/commands.h"
 #include "cli/filter_options.h"
 #include "cli/network_output.h"
@@ -35,13 +36,15 @@ constexpr const char* kUsage =
 
 }  // namespace
 
+std::string NetworksHelp() {
+  return kUsage + ColumnNamesText() + "\n\nFilter options (the window's filter rule):\n" + kFilterHelp;
+}
+
 int RunNetworks(const Args& args) {
   OutputOptions output;
   FilterOptions filter;
   std::vector<std::string> files;
-  const std::string help =
-      kUsage + ColumnNamesText() + "\n\nFilter options (the window's filter rule):\n" + kFilterHelp;
-  const CommandLine line{"networks", help, FileArguments::Several};
+  const CommandLine line = CommandLineOf("networks");
   if (auto status = ReadArguments(line, args, files, [&](const Args& args, size_t& i, std::string& error) {
         return TakeOutputOption(args, i, output, error) || TakeFilterOption(args, i, filter, error);
       }))
@@ -67,7 +70,7 @@ int RunNetworks(const Args& args) {
   } else {
     out = TableText(items, output);
   }
-  return WriteStandardOutput(out) || ReaderGone() ? 0 : 1;
+  return WriteOutputStatus(out);
 }
 
 }  // namespace skimlet::cli

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/arguments.h"
+#include "cli/command_table.h"
 #include "cli/commands.h"
 #include "cli/filter_options.h"
 #include "cli/report_output.h"
@@ -77,12 +78,15 @@ bool TakeOutput(const Args& args, size_t& i, std::string& output, std::string& e
 
 }  // namespace
 
+std::string ReportHelp() { return std::string(kReportUsage) + kFilterHelp; }
+std::string ExportHelp() { return std::string(kExportUsage) + kFilterHelp; }
+
 int RunReport(const Args& args, const std::optional<std::string>& lang) {
   FilterOptions filter;
   std::vector<std::string> files;
   std::string output, sections;
   bool haveSections = false;
-  const CommandLine line{"report", std::string(kReportUsage) + kFilterHelp, FileArguments::Several};
+  const CommandLine line = CommandLineOf("report");
   if (auto status = ReadArguments(line, args, files, [&](const Args& args, size_t& i, std::string& error) {
         if (TakeOutput(args, i, output, error) || TakeFilterOption(args, i, filter, error)) return true;
         if (!TakeOption(args, i, "--sections", sections, error)) return false;
@@ -114,7 +118,7 @@ int RunExport(const Args& args) {
   FilterOptions filter;
   std::vector<std::string> files;
   std::string output, format;
-  const CommandLine line{"export", std::string(kExportUsage) + kFilterHelp, FileArguments::Several};
+  const CommandLine line = CommandLineOf("export");
   if (auto status = ReadArguments(line, args, files, [&](const Args& args, size_t& i, std::string& error) {
         return TakeOutput(args, i, output, error) || TakeFilterOption(args, i, filter, error) ||
                TakeOption(args, i, "--format", format, error);
@@ -133,7 +137,7 @@ int RunExport(const Args& args) {
     return 1;
   }
   const report::TExportTable table = NetworkExportTable(*loaded->List, FilterPredicate(filter));
-  if (output == "-") return WriteStandardOutput(report::RenderTable(table, *chosen)) ? 0 : 1;
+  if (output == "-") return WriteOutputStatus(report::RenderTable(table, *chosen));
   if (std::string why = report::WriteTableExport(table, *chosen, output); !why.empty()) {
     std::fprintf(stderr, "skimlet-cli export: %s\n", why.c_str());
     return 1;

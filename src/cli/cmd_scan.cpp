@@ -8,13 +8,15 @@
 #include <string>
 
 #include "cli/arguments.h"
+#include "cli/command_table.h"
 #include "cli/commands.h"
 #include "cli/graph_samples.h"
-#include "cli/live_session.h"
 #include "cli/filter_options.h"
+#include "cli/live_session.h"
 #include "cli/network_output.h"
 #include "cli/report_output.h"
 #include "cli/standard_output.h"
+#include "cli/value_readers.h"
 #include "core/base/datetime.h"
 
 namespace skimlet::cli {
@@ -67,24 +69,11 @@ constexpr const char* kValueOptions[] = {"--service", "--interface", "--count", 
                                          "-o",        "--output",    "--report",   "--sections", "--size",
                                          "--sim-scan-seconds"};
 
-constexpr const char* kGraphValues[] = {"rssi", "quality", "rate", "utilization", "clients"};
+constexpr std::string_view kGraphValues[] = {"rssi", "quality", "rate", "utilization", "clients"};
 
 // Without results for this long the command gives up: a request is forgotten after 30 s and asked again once.
 constexpr double kGiveUpSeconds = 65;
 constexpr double kConnectionIntervalFallback = 10;
-
-bool ParseNumber(const std::string& text, double& value) {
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc() && end == text.data() + text.size() && std::isfinite(value);
-}
-
-// WxH, each 16 to 16384 pixels.
-bool ValidSize(const std::string& text) {
-  int w = 0, h = 0;
-  char x = 0, rest = 0;
-  return std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &rest) == 3 && (x == 'x' || x == 'X') && w >= 16 &&
-         h >= 16 && w <= 16384 && h <= 16384;
-}
 
 int Usage(const std::string& message) { return UsageError("scan", message); }
 
@@ -114,107 +103,129 @@ void CatchStopSignals() {
   sigaction(SIGTERM, &action, nullptr);
 }
 
-}  // namespace
+// What the command line asks of a scan.
+struct ScanOptions {
+  LiveSessionRequest Request{"scan", {}, {}};
+  OutputOptions Output;
+  FilterOptions Filter;
+  std::optional<std::string> InterfaceChoice;
+  long Count = 1;
+  std::optional<double> Interval;
+  int GraphValue = -1;
+  std::string GraphOutput, GraphSize;
+  ReportRequest Report;
+};
 
-int RunScan(const Args& args, const std::optional<std::string>& lang) {
-  LiveSessionRequest request{"scan", {}, {}};
-  OutputOptions output;
-  FilterOptions filter;
-  std::optional<std::string> interfaceChoice;
-  long count = 1;
-  std::optional<double> interval;
-  int graphValue = -1;
-  std::string graphOutput, graphSize, reportOutput;
-  std::optional<std::string> reportSections;
-  // Checks and keeps the value of an option; what is wrong with it.
-  const auto keep = [&](std::string_view name, const std::string& value) -> std::string {
-    double n = 0;
-    if (name == "--service") {
-      if (value.empty()) return "--service needs a value";
-      request.Service = value;
-    } else if (name == "--interface") {
-      if (value.empty()) return "--interface needs an index or a name";
-      interfaceChoice = value;
-    } else if (name == "--count") {
-      if (!ParseNumber(value, n) || n < 0 || n != std::floor(n) || n > 1e9)
-        return "--count wants a whole number of refreshes (0: until interrupted), not '" + value + "'";
-      count = static_cast<long>(n);
-    } else if (name == "--interval") {
-      if (!ParseNumber(value, n) || n < 0 || n > 86400)
-        return "--interval wants seconds from 0 to 86400, not '" + value + "'";
-      interval = n;
-    } else if (name == "--graph") {
-      graphValue = -1;
-      for (int v = 0; v < 5; ++v)
-        if (value == kGraphValues[v]) graphValue = v;
-      if (graphValue < 0) return "--graph wants rssi, quality, rate, utilization or clients, not '" + value + "'";
-    } else if (name == "-o" || name == "--output") {
-      if (value.empty()) return "-o needs a file name";
-      graphOutput = value;
-    } else if (name == "--report") {
-      if (value.empty()) return "--report needs a file name";
-      reportOutput = value;
-    } else if (name == "--sections") {
-      reportSections = value;
-    } else if (name == "--size") {
-      if (!ValidSize(value)) return "--size wants WxH, 16 to 16384 pixels each, not '" + value + "'";
-      graphSize = value;
-    } else if (name == "--sim-scan-seconds") {  // for tests: the simulated radio's scans take this long
-      if (!ParseNumber(value, n) || n < 0 || n > 60) return "bad --sim-scan-seconds '" + value + "'";
-      request.SimScanSeconds = n;
-    }
-    return {};
-  };
+// Checks and keeps the value of one of kValueOptions; what is wrong with it.
+std::string KeepValue(std::string_view name, const std::string& value, ScanOptions& o,
+                      std::optional<std::string>& sections) {
+  if (name == "--service") {
+    if (value.empty()) return "--service needs a value";
+    o.Request.Service = value;
+  } else if (name == "--interface") {
+    if (value.empty()) return "--interface needs an index or a name";
+    o.InterfaceChoice = value;
+  } else if (name == "--count") {
+    return ReadWhole(name, value, 0, 1000000000, "a whole number of refreshes (0: until interrupted)", o.Count);
+  } else if (name == "--interval") {
+    double seconds = 0;
+    std::string error = ReadNumber(name, value, 0, 86400, "seconds from 0 to 86400", seconds);
+    if (error.empty()) o.Interval = seconds;
+    return error;
+  } else if (name == "--graph") {
+    size_t v = 0;
+    std::string error = ReadOneOf(name, value, kGraphValues, v);
+    o.GraphValue = error.empty() ? static_cast<int>(v) : -1;
+    return error;
+  } else if (name == "-o" || name == "--output") {
+    if (value.empty()) return "-o needs a file name";
+    o.GraphOutput = value;
+  } else if (name == "--report") {
+    if (value.empty()) return "--report needs a file name";
+    o.Report.Output = value;
+  } else if (name == "--sections") {
+    sections = value;
+  } else if (name == "--size") {
+    int width = 0, height = 0;
+    o.GraphSize = value;
+    return ReadSize(name, value, width, height);
+  } else if (name == "--sim-scan-seconds") {  // for tests: the simulated radio's scans take this long
+    double seconds = 0;
+    std::string error = ReadNumber(name, value, 0, 60, "seconds from 0 to 60", seconds);
+    if (error.empty()) o.Request.SimScanSeconds = seconds;
+    return error;
+  }
+  return {};
+}
+
+// Reads the command line into O; the exit status when the command ends here.
+std::optional<int> ReadScanOptions(const Args& args, const std::optional<std::string>& lang, ScanOptions& o) {
+  std::optional<std::string> sections;
   std::vector<std::string> none;
-  const CommandLine line{"scan", std::string(kUsage) + kFilterHelp + kUsageEnd, FileArguments::None};
+  const CommandLine line = CommandLineOf("scan");
   if (auto status = ReadArguments(line, args, none, [&](const Args& args, size_t& i, std::string& error) {
-        if (TakeOutputOption(args, i, output, error) || TakeFilterOption(args, i, filter, error)) return true;
+        if (TakeOutputOption(args, i, o.Output, error) || TakeFilterOption(args, i, o.Filter, error)) return true;
         std::string value;
         for (const char* name : kValueOptions) {
           if (!TakeOption(args, i, name, value, error)) continue;
-          if (error.empty()) error = keep(name, value);
+          if (error.empty()) error = KeepValue(name, value, o, sections);
           return true;
         }
         return false;
       }))
-    return *status;
-  if (std::string error = FinishOutputOptions(output); !error.empty()) return Usage(error);
-  output.Keep = FilterPredicate(filter);
-  if (graphValue >= 0 && graphOutput.empty()) return Usage("--graph needs -o OUTPUT for the picture");
-  if (graphValue < 0 && (!graphOutput.empty() || !graphSize.empty()))
-    return Usage(std::string(graphOutput.empty() ? "--size" : "-o") + " goes with --graph");
-  ReportRequest report;
-  report.Output = reportOutput;
-  report.Lang = lang;
-  report.Who = "scan";
-  if (reportSections) {
-    if (reportOutput.empty()) return Usage("--sections goes with --report");
+    return status;
+  if (std::string error = FinishOutputOptions(o.Output); !error.empty()) return Usage(error);
+  o.Output.Keep = FilterPredicate(o.Filter);
+  if (o.GraphValue >= 0 && o.GraphOutput.empty()) return Usage("--graph needs -o OUTPUT for the picture");
+  if (o.GraphValue < 0 && (!o.GraphOutput.empty() || !o.GraphSize.empty()))
+    return Usage(std::string(o.GraphOutput.empty() ? "--size" : "-o") + " goes with --graph");
+  o.Report.Lang = lang;
+  o.Report.Who = "scan";
+  if (sections) {
+    if (o.Report.Output.empty()) return Usage("--sections goes with --report");
     std::string bad;
-    if (!ParseReportSections(*reportSections, report.Sections, bad))
+    if (!ParseReportSections(*sections, o.Report.Sections, bad))
       return Usage("--sections wants summary, networks, graphs or details, not '" + bad + "'");
   }
-  CatchStopSignals();
+  return std::nullopt;
+}
 
-  int status = 0;
-  auto session = OpenLiveSession(request, status);
-  if (!session) return status;
-  TWLANInterfaces& set = *session->Interfaces;
-  int index = ChooseInterface(*session, interfaceChoice, status);
-  if (index < 0) return status;
-  set.SetSelectedIndex(index);
-  TWLANInterface& selected = *set.Selected();
+// The text of one refresh in the chosen output.
+std::string RefreshText(const LiveSession& session, TWLANInterface& selected, const ScanOptions& o, long refresh) {
+  const TWLANNetworkList& list = *selected.Networks;
+  const OutputOptions& output = o.Output;
+  std::string out;
+  if (output.Format == NetworkOutput::JSON) {
+    out = "{\"refresh\": " + std::to_string(refresh) + ", \"time\": " + JsonTime(list.RefreshTime) +
+          ", \"interface\": " + InterfaceJsonSummary(session, selected) +
+          ", \"networks\": " + NetworksJsonArray(list.Items, true, output.Keep) + "}\n";
+  } else if (output.Format == NetworkOutput::TSV) {
+    // The header goes with the first refresh: a scan that fails before prints nothing.
+    if (refresh == 1) out = TsvHeader(output, "refresh");
+    out += TsvRows(list.Items, output, std::to_string(refresh));
+  } else {
+    if (refresh > 1) out += "\n";
+    out += "Refresh " + std::to_string(refresh) + (o.Count > 0 ? " of " + std::to_string(o.Count) : "") + " at " +
+           LocalDateTimeToISO(list.RefreshTime) + ": " + std::to_string(list.Counters[kCountAll]) + " networks, " +
+           std::to_string(list.Counters[kCountActive]) + " active\n";
+    out += TableText(list.Items, output);
+  }
+  return out;
+}
 
-  const TProgramOptions& options = session->Options;
-  const double scanEvery = interval.value_or(options.UpdateWirelessNetworkInterval);
+// How the scan loop ended.
+struct LoopEnd {
+  std::optional<int> Status;  // set: the command ends with it, without the graph and report
+  long Refreshes = 0;
+};
+
+// Asks for scans and prints each refresh until the count is reached, a stop signal comes or the reader goes.
+LoopEnd ScanLoop(LiveSession& session, TWLANInterface& selected, const ScanOptions& o) {
+  const TProgramOptions& options = session.Options;
+  const double scanEvery = o.Interval.value_or(options.UpdateWirelessNetworkInterval);
   const double connectionEvery =
       options.UpdateCurrentConnectionInterval > 0 ? options.UpdateCurrentConnectionInterval : kConnectionIntervalFallback;
-
-  // As the window does when it shows an interface: the list from what the service holds now, then the
-  // interface's state.
-  TUpdateCycle& cycle = *session->Cycle;
-  selected.Networks->Clear();
-  cycle.UpdateNow();
-  RefreshInterfaceState(selected);
+  TUpdateCycle& cycle = *session.Cycle;
 
   using Clock = TScanResultsQueue::Clock;
   auto seconds = [](double s) { return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(s)); };
@@ -226,9 +237,10 @@ int RunScan(const Args& args, const std::optional<std::string>& lang) {
   Clock::time_point giveUp = now + seconds(kGiveUpSeconds + scanEvery);
   Clock::time_point nextCheck = now;
 
-  long refreshes = 0;
-  bool readerGone = false;
-  while ((count == 0 || refreshes < count) && !g_stop) {
+  LoopEnd end;
+  long& refreshes = end.Refreshes;
+  const auto more = [&] { return (o.Count == 0 || refreshes < o.Count) && !g_stop; };
+  while (more()) {
     now = Clock::now();
     if (now >= nextScan) {
       cycle.Tick();
@@ -241,74 +253,95 @@ int RunScan(const Args& args, const std::optional<std::string>& lang) {
     }
     // An interface that is down or gone sends no results: said at once rather than after the wait.
     if (now >= nextCheck) {
-      if (std::string why = LiveInterfaceProblem(*session, selected); !why.empty()) {
+      if (std::string why = LiveInterfaceProblem(session, selected); !why.empty()) {
         std::fprintf(stderr, "skimlet-cli scan: %s\n", why.c_str());
-        return 1;
+        end.Status = 1;
+        return end;
       }
       nextCheck = now + seconds(1);
     }
     if (now >= giveUp) {
       std::fprintf(stderr, "skimlet-cli scan: no scan results arrived within %.0f seconds\n",
                    kGiveUpSeconds + scanEvery);
-      return 1;
+      end.Status = 1;
+      return end;
     }
-    size_t posts = session->Queue.WaitAndTake(std::min({nextScan, nextConnection, giveUp, Clock::now() + slice}));
+    size_t posts = session.Queue.WaitAndTake(std::min({nextScan, nextConnection, giveUp, Clock::now() + slice}));
     // Every post is one refresh, as every message is in the window.
-    for (size_t p = 0; p < posts && (count == 0 || refreshes < count) && !g_stop; ++p) {
+    for (size_t p = 0; p < posts && more(); ++p) {
       cycle.ScanResultsReady();
       ++refreshes;
-      const TWLANNetworkList& list = *selected.Networks;
-      if (list.Items.empty() && IdentityOf(*session, selected).ScansRefused) {
+      if (selected.Networks->Items.empty() && IdentityOf(session, selected).ScansRefused) {
         std::fprintf(stderr,
                      "skimlet-cli scan: the system does not permit this program to scan with %s, and no other "
                      "program's scan results are there (give it CAP_NET_ADMIN, run it as root, or let "
                      "NetworkManager scan)\n",
-                     InterfaceLabel(*session, selected).c_str());
-        return kExitScanNotPermitted;
-      }
-      std::string out;
-      if (output.Format == NetworkOutput::JSON) {
-        out = "{\"refresh\": " + std::to_string(refreshes) + ", \"time\": " + JsonTime(list.RefreshTime) +
-              ", \"interface\": " + InterfaceJsonSummary(*session, selected) +
-              ", \"networks\": " + NetworksJsonArray(list.Items, true, output.Keep) + "}\n";
-      } else if (output.Format == NetworkOutput::TSV) {
-        // The header goes with the first refresh: a scan that fails before prints nothing.
-        if (refreshes == 1) out = TsvHeader(output, "refresh");
-        out += TsvRows(list.Items, output, std::to_string(refreshes));
-      } else {
-        if (refreshes > 1) out += "\n";
-        out += "Refresh " + std::to_string(refreshes) + (count > 0 ? " of " + std::to_string(count) : "") + " at " +
-               LocalDateTimeToISO(list.RefreshTime) + ": " + std::to_string(list.Counters[kCountAll]) +
-               " networks, " + std::to_string(list.Counters[kCountActive]) + " active\n";
-        out += TableText(list.Items, output);
+                     InterfaceLabel(session, selected).c_str());
+        end.Status = kExitScanNotPermitted;
+        return end;
       }
       // A reader that went away ends the scan quietly; output that cannot be written ends it with an error.
-      if (!WriteStandardOutput(out)) {
-        if (!ReaderGone()) return 1;
-        readerGone = true;
-        break;
+      if (!WriteStandardOutput(RefreshText(session, selected, o, refreshes))) {
+        if (!ReaderGone()) end.Status = 1;
+        return end;
       }
     }
-    if (readerGone) break;
     if (posts > 0) {
       now = Clock::now();
       giveUp = now + seconds(kGiveUpSeconds + scanEvery);
       if (scanEvery <= 0) nextScan = now;
     }
   }
-  if (graphValue < 0 && reportOutput.empty()) return 0;
+  return end;
+}
+
+// The graph and the report of the refreshes made, as asked.
+int WriteScanOutputs(LiveSession& session, TWLANInterface& selected, const ScanOptions& o, long refreshes,
+                     const std::optional<std::string>& lang) {
+  if (o.GraphValue < 0 && o.Report.Output.empty()) return 0;
   // The list's series hold a sample of every network at every refresh; the window ends at the last one.
   TWLANNetworkList& list = *selected.Networks;
-  TGraphSamplesHeader header{std::max(graphValue, 0), options.TimeWindowMinutes > 0 ? options.TimeWindowMinutes : 5,
+  const TProgramOptions& options = session.Options;
+  TGraphSamplesHeader header{std::max(o.GraphValue, 0), options.TimeWindowMinutes > 0 ? options.TimeWindowMinutes : 5,
                              refreshes > 0 ? list.RefreshTime : LocalNow()};
-  if (graphValue >= 0) {
-    Args helperArgs{"--samples", "-o", graphOutput};
-    if (!graphSize.empty()) helperArgs.insert(helperArgs.end(), {"--size", graphSize});
-    if (int status = RunGraphWithInput(helperArgs, lang, WriteGraphSamples(list, header), "scan"); status != 0)
-      return status;
+  if (o.GraphValue >= 0) {
+    Args helperArgs{"--samples", "-o", o.GraphOutput};
+    if (!o.GraphSize.empty()) helperArgs.insert(helperArgs.end(), {"--size", o.GraphSize});
+    // The graph shows the networks the filter options let through, as the report does.
+    const std::string samples = WriteGraphSamples(list, header, o.Output.Keep);
+    if (int status = RunGraphWithInput(helperArgs, lang, samples, "scan"); status != 0) return status;
   }
-  if (reportOutput.empty()) return 0;
-  return WriteNetworkReport(list, output.Keep, report, &header);
+  if (o.Report.Output.empty()) return 0;
+  return WriteNetworkReport(list, o.Output.Keep, o.Report, &header);
+}
+
+}  // namespace
+
+std::string ScanHelp() { return std::string(kUsage) + kFilterHelp + kUsageEnd; }
+
+int RunScan(const Args& args, const std::optional<std::string>& lang) {
+  ScanOptions o;
+  if (auto status = ReadScanOptions(args, lang, o)) return *status;
+  CatchStopSignals();
+
+  int status = 0;
+  auto session = OpenLiveSession(o.Request, status);
+  if (!session) return status;
+  TWLANInterfaces& set = *session->Interfaces;
+  int index = ChooseInterface(*session, o.InterfaceChoice, status);
+  if (index < 0) return status;
+  set.SetSelectedIndex(index);
+  TWLANInterface& selected = *set.Selected();
+
+  // As the window does when it shows an interface: the list from what the service holds now, then the
+  // interface's state.
+  selected.Networks->Clear();
+  session->Cycle->UpdateNow();
+  RefreshInterfaceState(selected);
+
+  const LoopEnd end = ScanLoop(*session, selected, o);
+  if (end.Status) return *end.Status;
+  return WriteScanOutputs(*session, selected, o, end.Refreshes, lang);
 }
 
 }  // namespace skimlet::cli

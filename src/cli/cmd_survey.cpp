@@ -977,6 +977,8 @@ int RunCheck(const std::string& path, const Options& o) {
 
 }  // namespace
 
+std::string SurveyHelp() { return kHelp; }
+
 int RunSurvey(const Args& args) {
   if (args.empty() || args[0] == "--help" || args[0] == "-h") {
     if (args.empty()) return Usage("give a subcommand: new, record, walk, import, points, map, aps or check");

@@ -11,6 +11,18 @@ namespace skimlet::cli {
 
 using Args = std::vector<std::string>;
 
+// Their help texts, from "Usage: skimlet-cli COMMAND" on.
+std::string ScanHelp();
+std::string InterfacesHelp();
+std::string NetworksHelp();
+std::string ElementsHelp();
+std::string ConvertHelp();
+std::string GraphHelp();
+std::string ReportHelp();
+std::string ExportHelp();
+std::string SurveyHelp();
+std::string ChannelsHelp();
+
 int RunElements(const Args& args);
 int RunNetworks(const Args& args);
 int RunScan(const Args& args, const std::optional<std::string>& lang);

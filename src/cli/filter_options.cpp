@@ -1,14 +1,18 @@
 #include "cli/filter_options.h"
 
 #include <algorithm>
+#include <array>
+#include <string_view>
 #include <utility>
+
+#include "cli/value_readers.h"
 
 namespace skimlet::cli {
 
 namespace {
 
 struct Name {
-  const char* Text;
+  std::string_view Text;
   int Member;
 };
 
@@ -18,28 +22,17 @@ const Name kSecurityNames[] = {{"open", 1}, {"wep", 2}, {"wpa", 3}, {"wpa2", 4},
 const Name kBandNames[] = {{"2.4", 0}, {"5", 1}, {"6", 2}};
 const Name kWidthNames[] = {{"20", 0}, {"40", 1}, {"80", 2}, {"160", 3}, {"80+80", 4}, {"320", 5}};
 
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
-
+// A list of names through the typed reader every command uses.
 template <size_t N>
-bool ParseList(const std::string& list, const Name (&names)[N], TFilterSet& set, std::string& error) {
+bool ParseList(const std::string& option, const std::string& list, const Name (&names)[N], TFilterSet& set,
+               std::string& error) {
+  std::array<std::string_view, N> texts;
+  for (size_t i = 0; i < N; ++i) texts[i] = names[i].Text;
+  std::vector<size_t> chosen;
+  error = ReadNameList(option, list, texts, chosen);
+  if (!error.empty()) return false;
   TFilterSet result;
-  size_t start = 0;
-  while (start <= list.size()) {
-    const size_t comma = std::min(list.find(',', start), list.size());
-    const std::string word = Lower(list.substr(start, comma - start));
-    const auto it = std::find_if(std::begin(names), std::end(names), [&](const Name& n) { return word == n.Text; });
-    if (it == std::end(names)) {
-      std::string known;
-      for (const Name& n : names) known += (known.empty() ? "" : ", ") + std::string(n.Text);
-      error = "unknown value '" + word + "' (one of " + known + ")";
-      return false;
-    }
-    result.Add(it->Member);
-    start = comma + 1;
-  }
+  for (size_t i : chosen) result.Add(names[i].Member);
   set = result;
   return true;
 }
@@ -75,20 +68,18 @@ bool TakeFilterOption(const std::vector<std::string>& args, size_t& i, FilterOpt
   }
   options.Any = true;
   TProgramOptions& o = *options.Sets;
-  bool ok = true;
   if (name == "--find")
     options.Find = value;
   else if (name == "--quality")
-    ok = ParseList(value, kQualityNames, o.FilterLinkQualityIndicatorSet, error);
+    ParseList(name, value, kQualityNames, o.FilterLinkQualityIndicatorSet, error);
   else if (name == "--phy")
-    ok = ParseList(value, kPhyNames, o.FilterPhySet, error);
+    ParseList(name, value, kPhyNames, o.FilterPhySet, error);
   else if (name == "--security")
-    ok = ParseList(value, kSecurityNames, o.FilterWLANSecuritySet, error);
+    ParseList(name, value, kSecurityNames, o.FilterWLANSecuritySet, error);
   else if (name == "--band")
-    ok = ParseList(value, kBandNames, o.FilterFrequencyBandSet, error);
+    ParseList(name, value, kBandNames, o.FilterFrequencyBandSet, error);
   else
-    ok = ParseList(value, kWidthNames, o.FilterChannelWidthSet, error);
-  if (!ok) error = name + ": " + error;
+    ParseList(name, value, kWidthNames, o.FilterChannelWidthSet, error);
   return true;
 }
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <utility>
 
 #include "cli/display_width.h"
 #include "cli/language.h"
@@ -223,7 +224,7 @@ std::string MachineCell(const TWLANNetwork& n, int column, bool raw) {
       default: break;
     }
   }
-  return Cell(n.GetColumnText(column));
+  return Cell(NetworkCellText(n, column));
 }
 
 std::string MachineHeader(int column) {
@@ -236,7 +237,11 @@ std::string MachineHeader(int column) {
   }
 }
 
-std::optional<int> ColumnByName(std::string_view name) {
+// Without regard to letter case: "SSID" and "Last_Seen" name their columns too.
+std::optional<int> ColumnByName(std::string_view given) {
+  std::string name(given);
+  for (char& c : name)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
   for (int extra : {kColumnActive, kColumnHidden, kColumnSsidHex, kColumnLastSignal})
     if (MachineHeader(extra) == name) return extra;
   if (auto c = NetworkColumnByName(name); c && *c != TNetworkColumn::Marker) return ColumnIndex(*c);
@@ -345,10 +350,16 @@ NetworkOutput ResolveOutput(NetworkOutput output) {
 
 bool TakeOutputOption(const std::vector<std::string>& args, size_t& i, OutputOptions& options, std::string& error) {
   const std::string& a = args[i];
-  if (a == "--tsv") options.Format = NetworkOutput::TSV;
-  else if (a == "--table") options.Format = NetworkOutput::Table;
-  else if (a == "--json") options.Format = NetworkOutput::JSON;
-  else if (a == "--raw") options.Raw = true;
+  static constexpr std::pair<const char*, NetworkOutput> kFormats[] = {
+      {"--tsv", NetworkOutput::TSV}, {"--table", NetworkOutput::Table}, {"--json", NetworkOutput::JSON}};
+  for (const auto& [name, format] : kFormats) {
+    if (a != name) continue;
+    if (options.Format != NetworkOutput::Auto && options.Format != format)
+      error = "--tsv, --table and --json each choose the output: give one of them";
+    options.Format = format;
+    return true;
+  }
+  if (a == "--raw") options.Raw = true;
   else if (a == "--columns" || a.starts_with("--columns=")) {
     std::string list;
     if (a == "--columns") {
@@ -434,7 +445,8 @@ std::string TableText(const std::vector<std::unique_ptr<TWLANNetwork>>& items, c
     if (options.Keep && !options.Keep(*n)) continue;
     std::vector<std::string> row;
     for (int c : options.Columns)
-      row.push_back(c < static_cast<int>(kNetworkColumnCount) ? Cell(n->GetColumnText(c)) : MachineCell(*n, c, false));
+      const bool listColumn = c < static_cast<int>(kNetworkColumnCount);
+      row.push_back(listColumn ? Cell(NetworkCellText(*n, c)) : MachineCell(*n, c, false));
     rows.push_back(std::move(row));
   }
   std::vector<size_t> width(options.Columns.size(), 0);

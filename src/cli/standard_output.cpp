@@ -53,6 +53,8 @@ bool WriteStandardOutput(std::string_view data) {
   return StandardOutputOk();
 }
 
+int WriteOutputStatus(std::string_view data) { return WriteStandardOutput(data) || ReaderGone() ? 0 : 1; }
+
 bool StandardOutputOk() {
   if (g_readerGone) return false;  // nothing more goes out, and that is no error
   errno = 0;

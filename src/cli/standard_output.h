@@ -21,6 +21,10 @@ bool ReaderGone();
 // Writes Data to standard output and flushes it; false (told on stderr, once per run) when that failed.
 bool WriteStandardOutput(std::string_view data);
 
+// The exit status of a command whose output is Data: 0 when it was written or the reader had gone (quietly),
+// 1 when writing failed otherwise (told on stderr). Every command that ends with its output ends with this.
+int WriteOutputStatus(std::string_view data);
+
 // Flushes standard output. False when it failed now or before; the failure is told on stderr (once per run).
 bool StandardOutputOk();
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -146,3 +147,31 @@ int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
+
+namespace {
+
+// Pixels in a clear colour: the network lines (the paper, axes and texts are grey).
+int ColouredPixels(const QImage& image) {
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      if (std::max({c.red(), c.green(), c.blue()}) - std::min({c.red(), c.green(), c.blue()}) > 60) ++count;
+    }
+  return count;
+}
+
+// scan --graph draws the networks the filter options let through, as --report does.
+TEST(CliScanGraph, AppliesTheFilterOptions) {
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("skimlet-cli-scangraph-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string scan = "scan --service sim --count 2 --interval 0 --sim-scan-seconds 0.01 --tsv --graph rssi -o ";
+  ASSERT_EQ(Cli(scan + (dir / "all.png").string() + " >/dev/null"), 0);
+  ASSERT_EQ(Cli(scan + (dir / "none.png").string() + " --find no-such-network >/dev/null"), 0);
+  EXPECT_GT(ColouredPixels(QImage(QString::fromStdString((dir / "all.png").string()))), 100);
+  EXPECT_EQ(ColouredPixels(QImage(QString::fromStdString((dir / "none.png").string()))), 0);
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace

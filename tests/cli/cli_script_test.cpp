@@ -151,6 +151,25 @@ TEST_F(CliScript, EndlessScanStopsCleanlyOnSignalsAndClosedPipes) {
   EXPECT_EQ(r.err, "status=0\n");  // quietly: no message about the pipe
 }
 
+// Every command that writes to standard output ends quietly with status 0 when the reader is already gone.
+TEST_F(CliScript, EveryCommandTakesAClosedPipeQuietly) {
+  const std::string file = " " + snapshot_.string();
+  const std::string commands[] = {
+      "networks --tsv" + file,
+      "elements --hex 0003414243",
+      "elements --dump --hex 0003414243",
+      "elements --export txt -o - --hex 0003414243",
+      "interfaces --service sim",
+      "convert -o -" + file,
+      "export --format csv -o -" + file,
+  };
+  for (const std::string& command : commands) {
+    // The reader has left before the command writes.
+    const Outcome r = Sh("{ sleep 0.2; CLI " + command + "; echo status=$? >&2; } | true");
+    EXPECT_EQ(r.err, "status=0\n") << command;
+  }
+}
+
 TEST_F(CliScript, JsonFieldsSayWhatTheyHoldAndUnknownIsNull) {
   Outcome r = Sh("CLI scan " + Scene("lab.scene") + " --count 1 --sim-scan-seconds 0.01 --json");
   ASSERT_EQ(r.status, 0) << r.err;
@@ -392,6 +411,95 @@ TEST_F(CliScript, SeveralFilesMergeIntoOneSurvey) {
     EXPECT_EQ((*lab)["lastSeen"].Text().substr(0, 19), "2026-07-02T12:00:00") << order;
     // Heard only in the older survey: no longer active in the merged one.
     EXPECT_FALSE((*NetworkOf(doc["networks"], "00-11-22-33-00-02"))["active"].Bool());
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Columns a line takes on a terminal: UTF-8 continuation bytes take none.
+size_t Columns(const std::string& line) {
+  return static_cast<size_t>(std::count_if(line.begin(), line.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
+// The commands the top-level usage lists, which is written from the command table.
+std::vector<std::string> TableCommands(const std::string& usage) {
+  std::vector<std::string> names;
+  bool inCommands = false;
+  for (const std::string& line : Lines(usage)) {
+    if (line == "Commands:") inCommands = true;
+    else if (line.empty()) inCommands = false;
+    else if (inCommands && line.size() > 2 && line.starts_with("  ") && line[2] != ' ')
+      names.push_back(line.substr(2, line.find(' ', 2) - 2));
+  }
+  return names;
+}
+
+// Every command of the table: 'help NAME' and 'NAME --help' print the same help, within 80 columns, starting
+// with its usage; an option it does not know is a usage error that names it. The top level follows the same
+// rules.
+TEST_F(CliScript, EveryCommandOfTheTableFollowsTheSharedRules) {
+  const Outcome usage = Sh("CLI --help");
+  ASSERT_EQ(usage.status, 0) << usage.err;
+  const std::vector<std::string> names = TableCommands(usage.out);
+  ASSERT_GE(names.size(), 8u) << usage.out;
+  for (const std::string& line : Lines(usage.out)) EXPECT_LE(Columns(line), 80u) << line;
+  EXPECT_EQ(Sh("CLI help").out, usage.out);
+  for (const std::string& name : names) {
+    const Outcome help = Sh("CLI help " + name);
+    EXPECT_EQ(help.status, 0) << name << help.err;
+    EXPECT_EQ(help.out.rfind("Usage: skimlet-cli " + name, 0), 0u) << name;
+    EXPECT_EQ(Sh("CLI " + name + " --help").out, help.out) << name;
+    for (const std::string& line : Lines(help.out)) EXPECT_LE(Columns(line), 80u) << name << ": " << line;
+    const Outcome bad = Sh("CLI " + name + " --no-such-option");
+    EXPECT_EQ(bad.status, 2) << name;
+    EXPECT_EQ(bad.err, "skimlet-cli " + name + ": unknown option '--no-such-option'\nTry 'skimlet-cli " + name +
+                           " --help'.\n");
+    EXPECT_EQ(bad.out, "") << name;
+  }
+  const std::pair<std::string, std::string> topLevel[] = {
+      {"--no-such-option", "skimlet-cli: unknown option '--no-such-option'\n"},
+      {"no-such-command", "skimlet-cli: unknown command 'no-such-command'\n"},
+      {"help no-such-command", "skimlet-cli: unknown command 'no-such-command'\n"},
+  };
+  for (const auto& [args, message] : topLevel) {
+    const Outcome r = Sh("CLI " + args);
+    EXPECT_EQ(r.status, 2) << args;
+    EXPECT_EQ(r.err, message + "Try 'skimlet-cli --help'.\n") << args;
+  }
+}
+
+// The readers every command shares: one output format only, case-insensitive column names, "one of" lists,
+// and graph's options in each of their forms.
+TEST_F(CliScript, SharedValueReaders) {
+  const std::string file = " " + snapshot_.string();
+  const std::pair<std::string, std::string> errors[] = {
+      {"networks --tsv --json" + file, "skimlet-cli networks: --tsv, --table and --json each choose the output"},
+      {"scan --service sim --table --tsv", "skimlet-cli scan: --tsv, --table and --json each choose the output"},
+      {"networks --band 7" + file, "skimlet-cli networks: --band: unknown value '7' (one of 2.4, 5, 6)"},
+      {"scan --graph loud -o x.png", "skimlet-cli scan: --graph: unknown value 'loud' (one of rssi, quality, rate, "},
+      {"graph spectrum9" + file + " -o x.png", "skimlet-cli graph: KIND: unknown value 'spectrum9' (one of "},
+      {"graph spectrum5" + file + " -o x.png --size 8x8", "skimlet-cli graph: --size wants WxH, 16 to 16384"},
+      {"graph spectrum5" + file + " --bogus", "skimlet-cli graph: unknown option '--bogus'"},
+      {"graph spectrum5" + file, "skimlet-cli graph: -o OUTPUT is required"},
+  };
+  for (const auto& [args, message] : errors) {
+    const Outcome r = Sh("CLI " + args);
+    EXPECT_EQ(r.status, 2) << args;
+    EXPECT_EQ(r.err.rfind(message, 0), 0u) << args << "\n" << r.err;
+  }
+  EXPECT_EQ(Sh("CLI networks --tsv --tsv --columns SSID,Last_Seen" + file).out,
+            Sh("CLI networks --tsv --columns ssid,last_seen" + file).out);
+  EXPECT_EQ(Sh("CLI networks --tsv --columns SSID" + file).status, 0);
+
+  if (!fs::exists(fs::path(kCli).parent_path() / "skimlet-cli-graph")) return;  // built without Qt
+  const std::string out = (dir_ / "g.png").string();
+  for (const std::string& form : {"-o " + out, "--output " + out, "--output=" + out, "-o" + out}) {
+    fs::remove(out);
+    const Outcome r = Sh("CLI graph spectrum5 " + form + " --" + file);
+    EXPECT_EQ(r.status, 0) << form << "\n" << r.err;
+    EXPECT_TRUE(fs::exists(out)) << form;
   }
 }
 

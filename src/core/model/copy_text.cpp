@@ -1,5 +1,6 @@
 #include "core/model/copy_text.h"
 
+#include "core/model/columns.h"
 #include "core/model/network.h"
 
 namespace skimlet {
@@ -22,7 +23,7 @@ std::string CopyLinesText(std::span<const TWLANNetwork* const> networks, std::sp
     if (!n) continue;
     std::string line;
     for (int column : columns) {
-      const std::string cell = n->GetColumnText(column);
+      const std::string cell = NetworkCellText(*n, column);
       if (cell.empty()) continue;
       if (!line.empty()) line += kCopySeparator;
       line += CopyField(cell);
@@ -44,7 +45,7 @@ std::string CopyAllText(std::span<const TWLANNetwork* const> networks, int first
     firstLine = false;
     for (int column = first; column <= last; ++column) {
       if (column > first) text += kCopySeparator;
-      text += CopyField(n->GetColumnText(column));
+      text += CopyField(NetworkCellText(*n, column));
     }
   }
   return text;

@@ -151,7 +151,7 @@ public:
   std::string PMFText() const;
   std::string RoamingText() const;
 
-  // The text of one of the columns of the network list.
+  // The text of one of the columns of the network list (the column registry's, see core/model/columns.h).
   std::string GetColumnText(int column) const;
 
   // The options the derivations read: the owner's, or the defaults for a record without owner.
@@ -172,8 +172,14 @@ std::string RateText(double value);
 std::string SeenTimeText(LocalDateTime time, LocalDateTime now);
 // The clock the first- and last-seen columns take "today" from; the system clock when unset (the default).
 void SetSeenTimeClock(TClock clock);
+// Now by that clock.
+LocalDateTime SeenTimeNow();
 
-// Number of columns of the network list, and the sort comparison of one column (negative, 0, positive).
+// Case-insensitive comparison with ASCII case folding; other bytes compare by their unsigned value.
+int CompareFoldedText(const std::string& a, const std::string& b);
+
+// Number of columns of the network list, and the sort comparison of one column (negative, 0, positive) as the
+// column registry gives it.
 inline constexpr int NetworkColumnCount = 34;
 int CompareNetworks(const TWLANNetwork& a, const TWLANNetwork& b, int column);
 

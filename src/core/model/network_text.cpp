@@ -7,6 +7,7 @@
 #include "core/base/format.h"
 #include "core/base/numfmt.h"
 #include "core/base/translate.h"
+#include "core/model/columns.h"
 #include "core/model/network.h"
 #include "core/radio/security.h"
 #include "core/radio/values.h"
@@ -97,13 +98,11 @@ bool DecodeCalendar(LocalDateTime t, TCalendar& out) {
 // The model lives on the window thread; so does this clock.
 TClock g_seenTimeClock;
 
+}  // namespace
+
 LocalDateTime SeenTimeNow() { return g_seenTimeClock ? g_seenTimeClock() : LocalNow(); }
 
-int Sign(int64_t a, int64_t b) { return (a > b) - (a < b); }
-int SignF(double a, double b) { return (a > b) - (a < b); }
-
-// Case-insensitive comparison with ASCII case folding; other bytes compare by their unsigned value.
-int CompareText(const std::string& a, const std::string& b) {
+int CompareFoldedText(const std::string& a, const std::string& b) {
   const size_t n = std::min(a.size(), b.size());
   for (size_t i = 0; i < n; ++i) {
     unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
@@ -111,16 +110,8 @@ int CompareText(const std::string& a, const std::string& b) {
     if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
     if (x != y) return x < y ? -1 : 1;
   }
-  return Sign(static_cast<int64_t>(a.size()), static_cast<int64_t>(b.size()));
+  return (a.size() > b.size()) - (a.size() < b.size());
 }
-
-// Active networks sort above inactive ones; among equals Value decides.
-int ActiveFirst(const TWLANNetwork& a, const TWLANNetwork& b, int64_t va, int64_t vb) {
-  if (a.Active != b.Active) return a.Active ? 1 : -1;
-  return Sign(va, vb);
-}
-
-}  // namespace
 
 std::string SeenTimeText(LocalDateTime time, LocalDateTime now) {
   TCalendar t, n;
@@ -271,85 +262,10 @@ std::string RateText(double value) {
   return Format("%g", {value});
 }
 
-std::string TWLANNetwork::GetColumnText(int column) const {
-  switch (column) {
-    case 0: return {};
-    case 1:
-      if (SSID.find_first_not_of(' ') == std::string::npos) return Translate("sHiddenNetwork");
-      return SSID;
-    case 2: return BSSIDText;
-    case 3: return Comment;
-    case 4: return Vendor;
-    case 5: return Active ? std::to_string(RSSI) + " dBm" : std::string();
-    case 6: return Active ? std::to_string(LinkQuality) + "%" : std::string();
-    case 7: return BssTypeText();
-    case 8: return PhyLettersText();
-    case 9: return ChannelText();
-    case 10: return BandText();
-    case 11: return FrequencyText();
-    case 12: return WidthText();
-    case 13: return TxStreams > 0 && RxStreams > 0 ? Format("%dx%d", {TxStreams, RxStreams}) : std::string();
-    case 14: return Active && ChannelUtilization >= 0 ? std::to_string(ChannelUtilization) + "%" : std::string();
-    case 15: return Active && StationCount >= 0 ? std::to_string(StationCount) : std::string();
-    case 16: return SecurityModeText();
-    case 17: return CipherText();
-    case 18: return AuthenticationText();
-    case 19: return WPSStateText();
-    case 20: return WPSVersion;
-    case 21: return DeviceName;
-    case 22: return DeviceModelName;
-    case 23: return DeviceModelNumber;
-    case 24: return DeviceManufacturer;
-    case 25: return CountryCode;
-    case 26: return Active && AchievableRate > 0 ? RateText(AchievableRate) + " Mbps" : std::string();
-    case 27: return RateText(MinRate) + " Mbps";
-    case 28: return RateText(MaxRate) + " Mbps";
-    case 29: return RatesText();
-    case 30: return SeenTimeText(FirstSeen, SeenTimeNow());
-    case 31: return SeenTimeText(LastSeen, SeenTimeNow());
-    case 32: return PMFText();
-    case 33: return RoamingText();
-    default: return {};
-  }
-}
+std::string TWLANNetwork::GetColumnText(int column) const { return NetworkCellText(*this, column); }
 
 int CompareNetworks(const TWLANNetwork& a, const TWLANNetwork& b, int column) {
-  switch (column) {
-    case 5: return ActiveFirst(a, b, a.RSSI, b.RSSI);
-    case 6: return ActiveFirst(a, b, a.LinkQuality, b.LinkQuality);
-    case 8: return Sign(a.GetHighestPhyType(), b.GetHighestPhyType());
-    case 9: return Sign(a.Channel, b.Channel);
-    case 10: return Sign(a.Band, b.Band);
-    case 12: return Sign(a.ChannelWidth, b.ChannelWidth);
-    case 13: return Sign(int64_t{a.TxStreams} + a.RxStreams, int64_t{b.TxStreams} + b.RxStreams);
-    case 14: return ActiveFirst(a, b, a.ChannelUtilization, b.ChannelUtilization);
-    case 15: return ActiveFirst(a, b, a.StationCount, b.StationCount);
-    case 19: return Sign(a.WPSState, b.WPSState);
-    case 20: return CompareText(a.WPSVersion, b.WPSVersion);
-    case 21: return CompareText(a.DeviceName, b.DeviceName);
-    case 22: return CompareText(a.DeviceModelName, b.DeviceModelName);
-    case 23: return CompareText(a.DeviceModelNumber, b.DeviceModelNumber);
-    case 24: return CompareText(a.DeviceManufacturer, b.DeviceManufacturer);
-    case 25: return CompareText(a.CountryCode, b.CountryCode);
-    case 26: return SignF(a.AchievableRate, b.AchievableRate);
-    case 27: return SignF(a.MinRate, b.MinRate);
-    case 28: return SignF(a.MaxRate, b.MaxRate);
-    case 30: return SignF(a.FirstSeen, b.FirstSeen);
-    case 31: return SignF(a.LastSeen, b.LastSeen);
-    case 32: return Sign(a.PMF, b.PMF);
-    case 33: return Sign(a.Roaming, b.Roaming);
-    case 1:
-    case 2:
-    case 3:
-    case 4:
-    case 7:
-    case 11:
-    case 16:
-    case 17:
-    case 18:
-    case 29: return CompareText(a.GetColumnText(column), b.GetColumnText(column));
-    default: return 0;  // the marker column, and numbers that are no column
-  }
+  return CompareNetworksBy(a, b, column);
 }
 
 }  // namespace skimlet

@@ -22,7 +22,7 @@ TExportTable NetworkExportTable(std::span<const TWLANNetwork* const> networks, s
   for (const TWLANNetwork* n : networks) {
     TExportRow row;
     row.Cells.reserve(columns.size());
-    for (const TNetworkColumn id : columns) row.Cells.push_back(n->GetColumnText(ColumnIndex(id)));
+    for (const TNetworkColumn id : columns) row.Cells.push_back(NetworkCellText(*n, id));
     table.Rows.push_back(std::move(row));
   }
   return table;

@@ -139,7 +139,7 @@ const std::string& TReportRow::Cell(TNetworkColumn column) const {
 TReportRow ReportRowOf(const TWLANNetwork& network) {
   TReportRow row;
   row.Cells.reserve(kNetworkColumnCount);
-  for (size_t c = 0; c < kNetworkColumnCount; ++c) row.Cells.push_back(network.GetColumnText(static_cast<int>(c)));
+  for (size_t c = 0; c < kNetworkColumnCount; ++c) row.Cells.push_back(NetworkCellText(network, NetworkColumnAt(c)));
   return row;
 }
 

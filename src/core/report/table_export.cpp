@@ -240,25 +240,7 @@ std::string_view ExportExtension(TExportFormat format) {
 }
 
 TCellKind NetworkColumnKind(TNetworkColumn column) {
-  switch (column) {
-    case TNetworkColumn::SignalStrength:
-    case TNetworkColumn::SignalQuality:
-    case TNetworkColumn::Channel:
-    case TNetworkColumn::Frequency:
-    case TNetworkColumn::ChannelWidth:
-    case TNetworkColumn::SpatialStreams:
-    case TNetworkColumn::ChannelUtilization:
-    case TNetworkColumn::Clients:
-    case TNetworkColumn::AchievableRate:
-    case TNetworkColumn::MinimumRate:
-    case TNetworkColumn::MaximumRate:
-    case TNetworkColumn::SupportedRates:
-    case TNetworkColumn::FirstSeen:
-    case TNetworkColumn::LastSeen:
-      return TCellKind::Number;
-    default:
-      return TCellKind::Text;
-  }
+  return NetworkColumnInfo(column).NumericCell ? TCellKind::Number : TCellKind::Text;
 }
 
 std::string RenderText(const TExportTable& table) { return RenderDelimited(table, '\t', false); }

@@ -102,7 +102,8 @@ bool ReadLayout(const TXMLStorage& storage, std::string_view section, TColumnLay
   for (size_t i = 0; i < layout.size(); ++i) {
     TListColumnStore& c = layout[i];
     const TListColumnStore d = fallback(i);
-    c.Visible = storage.ReadBool(section, Numbered("Visible", i), d.Visible);
+    c.Locked = d.Locked;
+    c.Visible = d.Locked || storage.ReadBool(section, Numbered("Visible", i), d.Visible);
     c.Width = storage.ReadInteger(section, Numbered("Width", i), c.Width);
     c.Alignment = storage.ReadInteger(section, Numbered("Alignment", i), c.Alignment);
     c.Position = storage.ReadInteger(section, Numbered("Position", i),
@@ -192,38 +193,78 @@ TColumnLayout DefaultColumnLayout(std::initializer_list<int32_t> widths) {
   return layout;
 }
 
+namespace {
+TColumnLayout (*g_networkListDefaults)() = nullptr;
+}  // namespace
+
 TColumnLayout DefaultNetworkListLayout() {
-  // The last two (PMF and Roaming) came after the first 32 and start hidden, also under a stored layout that
-  // does not mention them.
-  static constexpr int32_t kWidths[34] = {60, 170, 130, 100, 170, 90, 110, 100, 100, 80, 70, 90, 90, 65, 90, 65, 90, 100, 160, 100, 70, 120, 120, 100, 120, 65, 110, 80, 90, 250, 90, 90, 80, 80};
-  TColumnLayout layout = DefaultColumnLayout(34);
-  layout[32].Visible = layout[33].Visible = false;
-  for (size_t i = 0; i < layout.size(); ++i) layout[i].Width = kWidths[i];
-  for (size_t right : {5, 6, 14, 15, 26, 27, 28}) layout[right].Alignment = 1;
-  layout[13].Alignment = 2;
+  return g_networkListDefaults ? g_networkListDefaults() : DefaultColumnLayout(kNetworkListColumns);
+}
+
+void SetNetworkListDefaults(TColumnLayout (*build)()) { g_networkListDefaults = build; }
+
+namespace {
+
+constexpr TColumnSpec kLogColumns[] = {{"time"}, {"event"}};
+constexpr TColumnSpec kPropertyColumns[] = {{"property"}, {"value"}};
+constexpr TColumnSpec kRadioStateColumns[] = {{"phy_type", 120}, {"hardware_radio", 120}, {"software_radio", 120}};
+constexpr TColumnSpec kProfileColumns[] = {{"profile", 250}};
+constexpr TColumnSpec kFilterTreeColumns[] = {{"filter"}};
+constexpr TColumnSpec kMACColumns[] = {{"counter", 220}, {"unicast", 90}, {"multicast", 90}, {"description", 50}};
+// Wide enough for the counter names and titles such as "802.11ax"; the description takes the rest.
+constexpr TColumnSpec kPhyColumns[] = {
+    {"counter", 220, 0, 0}, {"a", 80, 0, 1},     {"b", 80, 0, 2},           {"g", 80, 0, 3},
+    {"n", 80, 0, 4},        {"ac", 80, 0, 5},    {"ax", 80, 0, 6},          {"total", 90, 0, 8},
+    {"description", 50, 0, 9}, {"be", 80, 0, 7},
+};
+static_assert(std::size(kPhyColumns) == kPhyStatisticsColumnCount);
+
+template <const std::span<const TColumnSpec> (*Specs)()>
+TColumnLayout DefaultsOf() {
+  return DefaultLayoutOf(Specs());
+}
+
+TColumnLayout NetworkListDefaults() { return DefaultNetworkListLayout(); }
+
+}  // namespace
+
+TColumnLayout DefaultLayoutOf(std::span<const TColumnSpec> columns) {
+  TColumnLayout layout = DefaultColumnLayout(columns.size());
+  for (size_t i = 0; i < columns.size(); ++i) {
+    layout[i].Width = columns[i].Width;
+    layout[i].Alignment = columns[i].Alignment;
+    if (columns[i].Position >= 0) layout[i].Position = columns[i].Position;
+  }
   return layout;
 }
 
-TColumnLayout DefaultPhyStatisticsLayout() {
-  TColumnLayout layout(kPhyStatisticsColumnCount);
-  for (size_t c = 0; c < layout.size(); ++c)
-    layout[static_cast<size_t>(kPhyStatisticsColumnIds[c])].Position = static_cast<int32_t>(c);
-  // Wide enough for the counter names and titles such as "802.11ax"; the description takes the rest.
-  for (size_t e = 0; e < layout.size(); ++e) layout[e].Width = e == 0 ? 220 : e == 7 ? 90 : e == 8 ? 50 : 80;
-  return layout;
-}
+const std::span<const TColumnSpec> LogColumnSpecs() { return kLogColumns; }
+const std::span<const TColumnSpec> CurrentConnectionColumnSpecs() { return kPropertyColumns; }
+const std::span<const TColumnSpec> NetworkPropertiesColumnSpecs() { return kPropertyColumns; }
+const std::span<const TColumnSpec> RadioStateColumnSpecs() { return kRadioStateColumns; }
+const std::span<const TColumnSpec> WLANProfilesColumnSpecs() { return kProfileColumns; }
+const std::span<const TColumnSpec> FilterTreeColumnSpecs() { return kFilterTreeColumns; }
+const std::span<const TColumnSpec> WLANStatisticsMACColumnSpecs() { return kMACColumns; }
+const std::span<const TColumnSpec> WLANStatisticsPhyColumnSpecs() { return kPhyColumns; }
+
+TColumnLayout DefaultPhyStatisticsLayout() { return DefaultLayoutOf(kPhyColumns); }
 
 const std::array<TColumnLayoutInfo, 9>& ColumnLayoutTable() {
+  using L = TColumnLayouts;
   static const std::array<TColumnLayoutInfo, 9> table = {{
-      {"ListColumns", 34, &TColumnLayouts::ListColumns},
-      {"LogColumns", 2, &TColumnLayouts::LogColumns},
-      {"CurrentConnectionColumns", 2, &TColumnLayouts::CurrentConnectionColumns},
-      {"NetworkPropertiesColumns", 2, &TColumnLayouts::NetworkPropertiesColumns},
-      {"RadioStateColumns", 3, &TColumnLayouts::RadioStateColumns},
-      {"WLANProfilesColumns", 1, &TColumnLayouts::WLANProfilesColumns},
-      {"FilterTreeColumns", 1, &TColumnLayouts::FilterTreeColumns},
-      {"WLANStatisticsMACColumns", 4, &TColumnLayouts::WLANStatisticsMACColumns},
-      {"WLANStatisticsPhyColumns", kPhyStatisticsColumnCount, &TColumnLayouts::WLANStatisticsPhyColumns},
+      {"ListColumns", kNetworkListColumns, &L::ListColumns, NetworkListDefaults},
+      {"LogColumns", std::size(kLogColumns), &L::LogColumns, DefaultsOf<LogColumnSpecs>},
+      {"CurrentConnectionColumns", std::size(kPropertyColumns), &L::CurrentConnectionColumns,
+       DefaultsOf<CurrentConnectionColumnSpecs>},
+      {"NetworkPropertiesColumns", std::size(kPropertyColumns), &L::NetworkPropertiesColumns,
+       DefaultsOf<NetworkPropertiesColumnSpecs>},
+      {"RadioStateColumns", std::size(kRadioStateColumns), &L::RadioStateColumns, DefaultsOf<RadioStateColumnSpecs>},
+      {"WLANProfilesColumns", std::size(kProfileColumns), &L::WLANProfilesColumns, DefaultsOf<WLANProfilesColumnSpecs>},
+      {"FilterTreeColumns", std::size(kFilterTreeColumns), &L::FilterTreeColumns, DefaultsOf<FilterTreeColumnSpecs>},
+      {"WLANStatisticsMACColumns", std::size(kMACColumns), &L::WLANStatisticsMACColumns,
+       DefaultsOf<WLANStatisticsMACColumnSpecs>},
+      {"WLANStatisticsPhyColumns", kPhyStatisticsColumnCount, &L::WLANStatisticsPhyColumns,
+       DefaultsOf<WLANStatisticsPhyColumnSpecs>},
   }};
   return table;
 }
@@ -276,9 +317,7 @@ void ReadOptions(const TXMLStorage& storage, TProgramOptions& options, std::opti
   for (const TColumnLayoutInfo& info : ColumnLayoutTable()) {
     TColumnLayout& layout = options.Layouts.*(info.Layout);
     const bool phy = info.Layout == &TColumnLayouts::WLANStatisticsPhyColumns;
-    const TColumnLayout defaults = info.Layout == &TColumnLayouts::ListColumns ? DefaultNetworkListLayout()
-                                   : phy                                       ? DefaultPhyStatisticsLayout()
-                                                                               : DefaultColumnLayout(info.Count);
+    const TColumnLayout defaults = info.Defaults();
     if (layout.size() != info.Count) layout = defaults;
     const bool older = ReadLayout(storage, info.Name, layout, defaults);
     // A file from before the 802.11be column counted the PHY table's columns without it: its graph column 7

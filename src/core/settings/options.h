@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,6 +62,8 @@ struct TListColumnStore {
   int32_t Position = 0;   // display position, 0 = leftmost
   bool Sorted = false;
   int32_t SortDirection = 0;  // 0 ascending, 1 descending
+  // Always shown, whatever the file says. Not stored: it comes with the layout's defaults.
+  bool Locked = false;
 };
 
 using TColumnLayout = std::vector<TListColumnStore>;
@@ -70,8 +73,12 @@ TColumnLayout DefaultColumnLayout(size_t count);
 // The same with these widths, one per column.
 TColumnLayout DefaultColumnLayout(std::initializer_list<int32_t> widths);
 
-// The network list's defaults: widths that show typical cell texts whole, numbers right-aligned.
+// The network list's defaults. Its columns are described by the column registry of the network model, which
+// lies above the options and hands its layout builder over here when a program that has it starts; a program
+// without the network model sees kNetworkListColumns plain columns.
+inline constexpr size_t kNetworkListColumns = 34;
 TColumnLayout DefaultNetworkListLayout();
+void SetNetworkListDefaults(TColumnLayout (*build)());
 
 // The PHY statistics table's stored layout keeps one entry per column under a number that never changes
 // (the number of its title in the language files too); a column added later takes the next free number,
@@ -82,24 +89,48 @@ inline constexpr size_t kPhyStatisticsColumnCount = std::size(kPhyStatisticsColu
 // Its defaults: entry n at the display position of the table column it belongs to.
 TColumnLayout DefaultPhyStatisticsLayout();
 
+// One column of a stored table layout other than the network list's (whose columns the column registry of
+// the network model describes): its stable name and its defaults. Its title key is the layout's section name
+// followed by the column's number, which never changes.
+struct TColumnSpec {
+  std::string_view Name;
+  int32_t Width = 50;
+  int32_t Alignment = 0;  // 0 left, 1 right, 2 centre
+  int32_t Position = -1;  // default display position; -1: its own number
+};
+
+// The layout of those columns at their defaults.
+TColumnLayout DefaultLayoutOf(std::span<const TColumnSpec> columns);
+
+// The columns of the stored layouts of the other tables, in storage order.
+const std::span<const TColumnSpec> LogColumnSpecs();
+const std::span<const TColumnSpec> CurrentConnectionColumnSpecs();
+const std::span<const TColumnSpec> NetworkPropertiesColumnSpecs();
+const std::span<const TColumnSpec> RadioStateColumnSpecs();
+const std::span<const TColumnSpec> WLANProfilesColumnSpecs();
+const std::span<const TColumnSpec> FilterTreeColumnSpecs();
+const std::span<const TColumnSpec> WLANStatisticsMACColumnSpecs();
+const std::span<const TColumnSpec> WLANStatisticsPhyColumnSpecs();
+
 struct TColumnLayouts {
   TColumnLayout ListColumns = DefaultNetworkListLayout();
-  TColumnLayout LogColumns = DefaultColumnLayout(2);
-  TColumnLayout CurrentConnectionColumns = DefaultColumnLayout(2);
-  TColumnLayout NetworkPropertiesColumns = DefaultColumnLayout(2);
-  TColumnLayout RadioStateColumns = DefaultColumnLayout({120, 120, 120});
-  TColumnLayout WLANProfilesColumns = DefaultColumnLayout({250});
-  TColumnLayout FilterTreeColumns = DefaultColumnLayout(1);
-  TColumnLayout WLANStatisticsMACColumns = DefaultColumnLayout({220, 90, 90, 50});
+  TColumnLayout LogColumns = DefaultLayoutOf(LogColumnSpecs());
+  TColumnLayout CurrentConnectionColumns = DefaultLayoutOf(CurrentConnectionColumnSpecs());
+  TColumnLayout NetworkPropertiesColumns = DefaultLayoutOf(NetworkPropertiesColumnSpecs());
+  TColumnLayout RadioStateColumns = DefaultLayoutOf(RadioStateColumnSpecs());
+  TColumnLayout WLANProfilesColumns = DefaultLayoutOf(WLANProfilesColumnSpecs());
+  TColumnLayout FilterTreeColumns = DefaultLayoutOf(FilterTreeColumnSpecs());
+  TColumnLayout WLANStatisticsMACColumns = DefaultLayoutOf(WLANStatisticsMACColumnSpecs());
   TColumnLayout WLANStatisticsPhyColumns = DefaultPhyStatisticsLayout();
 };
 
-// The nine layouts in storage order: the section name (also the prefix of the column-title keys) and the
-// member holding the layout.
+// The nine layouts in storage order: the section name (also the prefix of the column-title keys), the
+// number of columns, the member holding the layout and its defaults.
 struct TColumnLayoutInfo {
   std::string_view Name;
   size_t Count;
   TColumnLayout TColumnLayouts::*Layout;
+  TColumnLayout (*Defaults)();
 };
 const std::array<TColumnLayoutInfo, 9>& ColumnLayoutTable();
 

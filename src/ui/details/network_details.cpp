@@ -14,7 +14,7 @@ namespace {
 constexpr int kLabelWidth = 120;
 constexpr int kRowHeight = 21;
 constexpr int kTop = 14;
-constexpr int kRatesColumn = 29;
+constexpr int kRatesColumn = ColumnIndex(TNetworkColumn::SupportedRates);
 constexpr int kRatesWidth = 621;
 
 int X(int gridColumn) { return 250 * gridColumn + 7; }
@@ -23,13 +23,17 @@ int Y(int gridRow) { return kRowHeight * gridRow + kTop; }
 }  // namespace
 
 QPoint TNetworkDetails::GridCell(int column) {
-  if (column <= 5) return {0, column};
-  if (column <= 14) return {1, column - 6};
-  if (column <= 25) return {2, column - 15};
-  if (column <= 28) return {column - 26, 11};
+  // Three grid columns of registry columns in their order, the three rates side by side under them, the list
+  // of rates below; the first and last seen times, PMF and roaming fill the free rows under the first one.
+  using C = TNetworkColumn;
+  constexpr int kSecond = ColumnIndex(C::SignalQuality), kThird = ColumnIndex(C::Clients);
+  constexpr int kRates = ColumnIndex(C::AchievableRate), kSeen = ColumnIndex(C::FirstSeen);
+  if (column < kSecond) return {0, column};
+  if (column < kThird) return {1, column - kSecond};
+  if (column < kRates) return {2, column - kThird};
+  if (column < kRatesColumn) return {column - kRates, 11};
   if (column == kRatesColumn) return {0, 12};
-  // The first and last seen times, PMF and roaming fill the free rows under the first grid column.
-  return {0, 6 + (column - 30)};
+  return {0, kSecond + (column - kSeen)};
 }
 
 QString TNetworkDetails::WrapText(const QString& text, int width) {
@@ -60,7 +64,7 @@ TNetworkDetails::TNetworkDetails(QWidget* parent) : QScrollArea(parent) {
   setObjectName(QStringLiteral("NetworkDetailsArea"));
   auto* area = new QWidget();
   area->setObjectName(QStringLiteral("pnlNetworkDetails"));
-  const int n = NetworkColumnCount;
+  const int n = static_cast<int>(kNetworkColumnCount);
   captions_.resize(static_cast<size_t>(n));
   values_.resize(static_cast<size_t>(n));
   int bottom = 0;

@@ -52,7 +52,7 @@ TfrmColumnSettings::TfrmColumnSettings(QTreeView& list, const TColumnLayout& sto
     auto* line = new QListWidgetItem(QString::fromStdString(c.Caption), lstColumns_);
     line->setData(kColumnRole, column);
     line->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-    line->setCheckState(c.Visible || column == mainColumn_ ? Qt::Checked : Qt::Unchecked);
+    line->setCheckState(c.Visible || c.Locked || column == mainColumn_ ? Qt::Checked : Qt::Unchecked);
   }
   filling_ = false;
 
@@ -60,8 +60,9 @@ TfrmColumnSettings::TfrmColumnSettings(QTreeView& list, const TColumnLayout& sto
   connect(lstColumns_, &QListWidget::itemChanged, this, [this](QListWidgetItem* line) {
     if (filling_) return;
     const int column = line->data(kColumnRole).toInt();
-    if (column == mainColumn_ && line->checkState() != Qt::Checked) {
-      // The list always shows its main column.
+    const bool locked = column == mainColumn_ || working_[static_cast<size_t>(column)].Locked;
+    if (locked && line->checkState() != Qt::Checked) {
+      // The list always shows its main column and those its layout locks.
       QSignalBlocker block(lstColumns_);
       line->setCheckState(Qt::Checked);
     }

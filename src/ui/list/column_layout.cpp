@@ -45,7 +45,10 @@ void ApplyLayout(QTreeView& view, const TColumnLayout& layout) {
                              layout.empty() || layout[sorted].SortDirection != 1 ? Qt::AscendingOrder
                                                                                  : Qt::DescendingOrder);
   }
-  for (int i = 0; i < count; ++i) header->setSectionHidden(i, !layout[static_cast<size_t>(i)].Visible);
+  for (int i = 0; i < count; ++i) {
+    const TListColumnStore& c = layout[static_cast<size_t>(i)];
+    header->setSectionHidden(i, !c.Visible && !c.Locked);
+  }
 }
 
 void ReadLayout(const QTreeView& view, TColumnLayout& layout) {

@@ -31,31 +31,16 @@ constexpr int kMarker = ColumnIndex(TNetworkColumn::Marker);                // s
 constexpr int kSSID = ColumnIndex(TNetworkColumn::SSID);                    // signal icon
 constexpr int kSignalQuality = ColumnIndex(TNetworkColumn::SignalQuality);  // quality bar
 
-// The columns whose texts come from outside the program.
-bool ShowsOutsideText(int column) {
-  using C = TNetworkColumn;
-  switch (static_cast<C>(column)) {
-    case C::SSID:
-    case C::Comment:
-    case C::Vendor:
-    case C::WPSVersion:
-    case C::DeviceName:
-    case C::DeviceModelName:
-    case C::DeviceModelNumber:
-    case C::DeviceManufacturer:
-    case C::Country: return true;
-    default: return false;
-  }
-}
-
 }  // namespace
 
 QString CellText(const TWLANNetwork* network, int column) {
-  if (!network || column <= kMarker || column >= NetworkColumnCount) return {};
-  const std::string text = network->GetColumnText(column);
+  const TNetworkColumnInfo* info = NetworkColumnInfoAt(column);
+  if (!network || !info) return {};
+  const std::string text = info->Text(*network);
+  if (text.empty()) return {};
   // Texts from the air, the vendor database and the user are shown with their control and direction
   // characters made visible, isolated from the text around them.
-  if (ShowsOutsideText(column)) return QString::fromStdString(SafeText(text, SafeTextStyle::Window));
+  if (info->OutsideText) return QString::fromStdString(SafeText(text, SafeTextStyle::Window));
   return QString::fromStdString(text);
 }
 
@@ -63,7 +48,7 @@ int CompareRows(const TWLANNetwork& a, const TWLANNetwork& b, int column, Qt::So
   // One connected network goes first whatever the direction. Two of them (never from the service) fall back to
   // the column so that the order stays a strict weak one.
   if (pin && a.Connected != b.Connected) return a.Connected ? -1 : 1;
-  const int c = CompareNetworks(a, b, column);
+  const int c = CompareNetworksBy(a, b, column);
   return order == Qt::DescendingOrder ? -c : c;
 }
 

@@ -139,7 +139,7 @@ TExportTable NetworkListTable(const TNetworkListView& view) {
     TExportRow r;
     // The network's own texts, as the command line writes them; the renderers make them safe for each format
     // (the list's direction isolates and visible control marks are for the screen only).
-    for (const int c : columns) r.Cells.push_back(n->GetColumnText(c));
+    for (const int c : columns) r.Cells.push_back(NetworkCellText(*n, c));
     table.Rows.push_back(std::move(r));
   }
   return table;

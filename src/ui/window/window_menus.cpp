@@ -57,7 +57,7 @@ void TfrmSkimlet::ShowHeaderMenu(const QPoint& pos) {
     QAction* a = menu.addAction(model_->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString());
     a->setCheckable(true);
     a->setChecked(!header->isSectionHidden(i));
-    a->setEnabled(i != ColumnIndex(TNetworkColumn::SSID));  // the list always shows its networks' names
+    a->setEnabled(!NetworkColumnLocked(i));  // the list always shows its marker and its networks' names
     connect(a, &QAction::toggled, this, [this, header, i](bool shown) {
       if (!shown) ReadLayout(*vstNetworkList_, Options.Layouts.ListColumns);  // keeps its width
       header->setSectionHidden(i, !shown);

@@ -267,3 +267,29 @@ TEST(ColumnNames, AreUniqueAndFindTheirColumn) {
 
 }  // namespace
 }  // namespace skimlet
+
+namespace skimlet {
+namespace {
+
+// The marker and SSID columns are locked: a stored layout that hides them still shows them, the others keep
+// what the file says.
+TEST(ColumnTable, LockedColumnsStayVisible) {
+  const fs::path dir = fs::temp_directory_path() / ("skimlet-locked-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  std::ofstream(dir / "o.xml") << "<Options><ListColumns><Visible0>0</Visible0><Visible1>0</Visible1>"
+                                  "<Visible2>0</Visible2></ListColumns></Options>";
+  TXMLStorage file(dir / "o.xml");
+  ASSERT_EQ(file.Load(), "");
+  TProgramOptions options;
+  ReadOptions(file, options, std::nullopt);
+  const TColumnLayout& read = options.Layouts.ListColumns;
+  EXPECT_TRUE(read[0].Visible && read[0].Locked);
+  EXPECT_TRUE(read[1].Visible && read[1].Locked);
+  EXPECT_FALSE(read[2].Visible || read[2].Locked);
+  for (int c = -1; c <= static_cast<int>(kNetworkColumnCount); ++c)
+    EXPECT_EQ(NetworkColumnLocked(c), c == 0 || c == 1) << c;
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace skimlet

@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "core/model/columns.h"
 #include "core/settings/lang.h"
 #include "core/settings/xml_storage.h"
 #include "temp_folder.h"
@@ -14,6 +15,10 @@ namespace {
 using test::ReadText;
 using test::TempFolder;
 using test::WriteText;
+
+// The options are read by programs that have the network model: its column registry gives the network list's
+// defaults, as in the programs.
+[[maybe_unused]] const bool kListDefaults = (SetNetworkListDefaults(&DefaultNetworkColumnLayout), true);
 
 TEST(FilterSets, ReadKeepsMembersOfTheRangeAndFallsBackToAll) {
   struct Case {
