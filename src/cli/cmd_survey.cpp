@@ -16,6 +16,7 @@
 
 #include "backends/sim/sim_service.h"
 #include "cli/arguments.h"
+#include "cli/command_table.h"
 #include "cli/commands.h"
 #include "cli/filter_options.h"
 #include "cli/live_session.h"
@@ -61,6 +62,7 @@ constexpr const char* kHelp =
     "  import FILE --points TSV [--floor NAME]\n"
     "      readings of other tools: lines 'x y bssid signal [ssid [frequency MHz]]', tab-separated\n"
     "  points FILE [--json|--tsv] [--floor NAME]\n"
+    "      list the points taken on the floors\n"
     "  map FILE --map signal|primary|secondary|snr|cochannel|aps|serving|rate|requirements -o OUT.png|OUT.tsv\n"
     "      [--bssid B | --ssid S | filter options] [--method kriging|idw] [--cell M] [--max-distance M]\n"
     "      [--noise DBM] [--threshold DBM] [--profile NAME] [--size WxH] [--floor NAME]\n"
@@ -980,12 +982,13 @@ int RunCheck(const std::string& path, const Options& o) {
 std::string SurveyHelp() { return kHelp; }
 
 int RunSurvey(const Args& args) {
-  if (args.empty() || args[0] == "--help" || args[0] == "-h") {
-    if (args.empty()) return Usage("give a subcommand: new, record, walk, import, points, map, aps or check");
-    std::fputs(kHelp, stdout);
+  if (std::find(args.begin(), args.end(), "--help") != args.end() || (!args.empty() && args[0] == "-h")) {
+    std::fputs(CommandHelp(*FindCommand("survey")).c_str(), stdout);
     return 0;
   }
+  if (args.empty()) return Usage("give a subcommand: new, record, walk, import, points, map, aps or check");
   const std::string sub = args[0];
+  if (sub.starts_with("-")) return Usage("unknown option '" + sub + "'");
   static const std::set<std::string> kSubcommands{"new", "record", "walk", "import", "points", "map", "aps", "check"};
   if (!kSubcommands.count(sub)) return Usage("unknown subcommand '" + sub + "'");
   Options o;

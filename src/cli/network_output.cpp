@@ -444,9 +444,10 @@ std::string TableText(const std::vector<std::unique_ptr<TWLANNetwork>>& items, c
   for (const auto& n : items) {
     if (options.Keep && !options.Keep(*n)) continue;
     std::vector<std::string> row;
-    for (int c : options.Columns)
+    for (int c : options.Columns) {
       const bool listColumn = c < static_cast<int>(kNetworkColumnCount);
       row.push_back(listColumn ? Cell(NetworkCellText(*n, c)) : MachineCell(*n, c, false));
+    }
     rows.push_back(std::move(row));
   }
   std::vector<size_t> width(options.Columns.size(), 0);
