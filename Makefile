@@ -19,11 +19,11 @@ DEB_PACKAGES := build-essential cmake ninja-build pkg-config g++ clang libclang-
 	libsqlite3-dev sqlite3 libpugixml-dev libnl-genl-3-dev libpcap-dev ieee-data \
 	qt6-base-dev qt6-base-dev-tools libgl-dev libsystemd-dev \
 	python3 python3-dbusmock dbus-daemon $(HWSIM_PACKAGES) \
-	librsvg2-bin desktop-file-utils appstream dpkg-dev file lintian groff-base bash-completion unrtf
+	clang-format librsvg2-bin desktop-file-utils appstream dpkg-dev file lintian groff-base bash-completion unrtf
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build run test test-unit test-asan fuzz bench deb soak clean
+.PHONY: all deps configure build run test format format-check test-unit test-asan fuzz bench deb soak clean
 
 all: build
 
@@ -49,7 +49,8 @@ run: build
 
 # Every test: the unit tests, the core tests again under AddressSanitizer and UBSan, then the fuzz targets.
 test: deps
-	$(MAKE) --no-print-directory build
+	.ci/check-format
+	$(MAKE) --no-print-directory build CMAKE_FLAGS="$(CMAKE_FLAGS) -DSKIMLET_WERROR=ON"
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory test-asan
 	$(MAKE) --no-print-directory fuzz
@@ -57,14 +58,14 @@ test: deps
 # The core tests and the window's tests (on the offscreen platform, where the colour dialog and message boxes
 # are replaced) under AddressSanitizer and UBSan.
 test-asan: deps
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSKIMLET_SANITIZE=ON -DSKIMLET_CORE_ONLY=OFF
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSKIMLET_SANITIZE=ON -DSKIMLET_CORE_ONLY=OFF -DSKIMLET_WERROR=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) -L 'core|ui'
 
 # Builds the libFuzzer targets with clang and runs each for $(SECONDS) seconds, $(JOBS) at a time.
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-		-DSKIMLET_FUZZ=ON -DSKIMLET_CORE_ONLY=ON -DSKIMLET_FUZZ_SECONDS=$(SECONDS)
+		-DSKIMLET_FUZZ=ON -DSKIMLET_CORE_ONLY=ON -DSKIMLET_WERROR=ON -DSKIMLET_FUZZ_SECONDS=$(SECONDS)
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	@ctest --test-dir $(FUZZ_BUILD) -V -L fuzz -j $(JOBS) > $(FUZZ_BUILD)/fuzz.log 2>&1; rc=$$?; \
 	grep -E 'Test +#|: #[0-9]+ +DONE|number_of_executed_units' $(FUZZ_BUILD)/fuzz.log; \
@@ -85,6 +86,13 @@ bench: build
 soak: build
 	./$(BUILD)/bin/skimlet-soak --hours $(HOURS)
 	@if [ -x $(BUILD)/bin/skimlet-soak-ui ]; then QT_QPA_PLATFORM=offscreen ./$(BUILD)/bin/skimlet-soak-ui --hours $(HOURS); fi
+
+# Lays out the C++ sources by .clang-format; format-check lists the changed ones that are not.
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+format-check:
+	.ci/check-format
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
