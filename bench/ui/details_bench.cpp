@@ -88,7 +88,8 @@ void BM_RefilterAndRecount(benchmark::State& state) {
     if (state.range(0) == 0) {
       filter.SetFindText(finds[round++ % std::size(finds)]);
     } else {
-      if (round++ % 2) options.FilterFrequencyBandSet.Remove(1); else options.FilterFrequencyBandSet.Add(1);
+      if (round++ % 2) options.FilterFrequencyBandSet.Remove(1);
+      else options.FilterFrequencyBandSet.Add(1);
     }
     model.ApplyFilter(false);
     tree.UpdateCounts(&list.Counters);

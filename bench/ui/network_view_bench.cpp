@@ -25,8 +25,8 @@ std::vector<std::pair<WLAN_BSS_ENTRY, std::vector<uint8_t>>> Items(int round) {
   std::vector<std::pair<WLAN_BSS_ENTRY, std::vector<uint8_t>>> items;
   items.reserve(kNetworks);
   for (int i = 0; i < kNetworks; ++i) {
-    WLAN_BSS_ENTRY e = test::MakeEntry(0, -40 - (i * 7 + round * 13) % 50, i % 2 ? 5180000 : 2437000,
-                                       "net-" + std::to_string(i));
+    WLAN_BSS_ENTRY e =
+        test::MakeEntry(0, -40 - (i * 7 + round * 13) % 50, i % 2 ? 5180000 : 2437000, "net-" + std::to_string(i));
     e.dot11Bssid = {0x02, 0x11, 0x22, 0x33, static_cast<uint8_t>(i >> 8), static_cast<uint8_t>(i)};
     items.push_back({e, {}});
   }

@@ -25,9 +25,9 @@ bool HasLinuxBackend();
 
 struct ServiceSelection {
   std::unique_ptr<WlanService> Service;
-  std::string Name;    // "linux", "sim", "sim:FILE" or "replay:FILE"
-  std::string Notice;  // for the user once: why the simulated radio is used when nobody asked for it
-  std::string Error;   // when Service is null
+  std::string Name;         // "linux", "sim", "sim:FILE" or "replay:FILE"
+  std::string Notice;       // for the user once: why the simulated radio is used when nobody asked for it
+  std::string Error;        // when Service is null
   bool UsageError = false;  // the choice itself is malformed (rather than unavailable or unreadable)
 };
 

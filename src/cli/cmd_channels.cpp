@@ -111,9 +111,9 @@ std::string CostText(const TCostTerm& t, int refreshes) {
     case TCostTerm::TKind::Network: break;
   }
   const std::string width = t.TwoSegments ? std::string("80+80") : std::to_string(t.WidthMHz);
-  std::string s = (t.SSID.empty() ? std::string("(hidden)") : "\"" + Terminal(t.SSID) + "\"") + " " + t.BSSID +
-                  " on " + std::to_string(t.Channel) + " (" + width + " MHz), " + Fixed(t.SignalDbm, 0) +
-                  " dBm, overlap " + Fixed(t.Overlap, 2);
+  std::string s = (t.SSID.empty() ? std::string("(hidden)") : "\"" + Terminal(t.SSID) + "\"") + " " + t.BSSID + " on " +
+                  std::to_string(t.Channel) + " (" + width + " MHz), " + Fixed(t.SignalDbm, 0) + " dBm, overlap " +
+                  Fixed(t.Overlap, 2);
   if (refreshes > 1) s += ", heard " + Fixed(100 * t.Presence, 0) + "%";
   if (t.UtilizationPercent) s += ", load " + Fixed(*t.UtilizationPercent, 0) + "%";
   return s;
@@ -194,8 +194,8 @@ std::string TsvText(const TChannelAdvice& advice) {
              std::to_string(c.CenterChannel()) + "\t" + std::to_string(s.Networks) + "\t" +
              (s.StrongestDbm ? Fixed(*s.StrongestDbm, 1) : "") + "\t" + LevelText(s.NetworkMilliwatts) + "\t" +
              (s.BusyShare ? Fixed(*s.BusyShare, 3) : "") + "\t" + (s.NoiseDbm ? Fixed(*s.NoiseDbm, 1) : "") + "\t" +
-             (c.Dfs ? "yes" : "no") + "\t" + (c.Preferred ? "yes" : "no") + "\t" + (s.Excluded ? "yes" : "no") +
-             "\t" + Fixed(s.ScoreDbm, 2) + "\t" + (s.Rank > 0 ? std::to_string(s.Rank) : "") + "\t" +
+             (c.Dfs ? "yes" : "no") + "\t" + (c.Preferred ? "yes" : "no") + "\t" + (s.Excluded ? "yes" : "no") + "\t" +
+             Fixed(s.ScoreDbm, 2) + "\t" + (s.Rank > 0 ? std::to_string(s.Rank) : "") + "\t" +
              (static_cast<int>(i) == item.Best ? "yes" : "no") + "\n";
     }
   return out;
@@ -214,8 +214,8 @@ std::string ChannelJson(const TChannelScore& s) {
          ", \"last\": " + std::to_string(c.MemberChannel(c.Members - 1)) +
          ", \"center\": " + std::to_string(c.CenterChannel()) + ", \"networks\": " + std::to_string(s.Networks) +
          ", \"strongestDbm\": " + JsonOptional(s.StrongestDbm, 1) +
-         ", \"networkMw\": " + JsonNumber(s.NetworkMilliwatts, 15) + ", \"surveyMw\": " +
-         JsonNumber(s.SurveyMilliwatts, 15) + ", \"busy\": " + JsonOptional(s.BusyShare, 4) +
+         ", \"networkMw\": " + JsonNumber(s.NetworkMilliwatts, 15) +
+         ", \"surveyMw\": " + JsonNumber(s.SurveyMilliwatts, 15) + ", \"busy\": " + JsonOptional(s.BusyShare, 4) +
          ", \"noiseDbm\": " + JsonOptional(s.NoiseDbm, 1) + ", \"dfs\": " + (c.Dfs ? "true" : "false") +
          ", \"psc\": " + (c.Preferred ? "true" : "false") + ", \"excluded\": " + (s.Excluded ? "true" : "false") +
          ", \"scoreDbm\": " + JsonNumber(s.ScoreDbm, 2) +
@@ -396,8 +396,7 @@ int RunChannels(const Args& args) {
       }))
     return *status;
   if (o.Formats > 1) return Usage("--table, --tsv and --json exclude each other");
-  if (!files.empty() && (o.HaveService || o.Interface))
-    return Usage("give FILEs or --service/--interface, not both");
+  if (!files.empty() && (o.HaveService || o.Interface)) return Usage("give FILEs or --service/--interface, not both");
   if (!o.Bands.empty() && !o.Widths.empty()) {
     const auto widths = BandWidths(o.Bands.front());
     if (std::find(widths.begin(), widths.end(), o.Widths.front()) == widths.end())

@@ -31,7 +31,8 @@ constexpr const char* kUsage =
 // True when both names lead to the same file (after links), told by device and inode; "-" is the file on
 // standard input.
 bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa {}, sb {};
+  struct stat sa {
+  }, sb{};
   const bool readA = a == "-" ? ::fstat(STDIN_FILENO, &sa) == 0 : ::stat(a.c_str(), &sa) == 0;
   return readA && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
@@ -45,14 +46,11 @@ int RunConvert(const Args& args) {
   const CommandLine line = CommandLineOf("convert");
   if (auto status = ReadArguments(line, args, files, [&](const Args& args, size_t& i, std::string& error) {
         const std::string& a = args[i];
-        if ((a == "-o" || a == "--output") && i + 1 < args.size() && output.empty())
-          output = args[++i];
-        else if (a.starts_with("--output=") && output.empty())
-          output = a.substr(9);
+        if ((a == "-o" || a == "--output") && i + 1 < args.size() && output.empty()) output = args[++i];
+        else if (a.starts_with("--output=") && output.empty()) output = a.substr(9);
         else if (a == "-o" || a == "--output")
           error = output.empty() ? a + " needs the file to write" : "only one " + a + " OUTPUT";
-        else
-          return false;
+        else return false;
         return true;
       }))
     return *status;
@@ -72,7 +70,8 @@ int RunConvert(const Args& args) {
   }
   if (toStdout) {
     std::vector<SnapshotRecordRef> records;
-    for (const auto& n : loaded->List->Items) records.push_back({&n->Entry, n->Elements.Data, n->FirstSeen, n->LastSeen});
+    for (const auto& n : loaded->List->Items)
+      records.push_back({&n->Entry, n->Elements.Data, n->FirstSeen, n->LastSeen});
     const std::vector<uint8_t> bytes = EncodeSnapshot(loaded->SavedTime, records);
     return WriteOutputStatus(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
   }

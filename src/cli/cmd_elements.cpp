@@ -96,8 +96,7 @@ int RunElements(const Args& args) {
     return *status;
   const bool haveFile = !files.empty();
   const std::string file = haveFile ? files.front() : std::string();
-  if (haveHex == haveFile || haveFile != haveBSSID)
-    return Usage("give either --hex HEX or FILE --bssid BSSID");
+  if (haveHex == haveFile || haveFile != haveBSSID) return Usage("give either --hex HEX or FILE --bssid BSSID");
   if (tsv + dump + !exportFormat.empty() > 1) return Usage("--tsv, --dump and --export exclude each other");
   if (exportFormat.empty() != output.empty()) return Usage("--export and -o OUTPUT go together");
   std::optional<report::TExportFormat> tableFormat;
@@ -110,15 +109,11 @@ int RunElements(const Args& args) {
   std::string error;
   if (haveHex) {
     auto bytes = ParseHexBytes(hex, &error);
-    if (!bytes) {
-      return Usage("invalid hex after --hex: " + error);
-    }
+    if (!bytes) { return Usage("invalid hex after --hex: " + error); }
     blob = std::move(*bytes);
   } else {
     std::string wanted = NormalisedBSSID(bssid);
-    if (wanted.empty()) {
-      return Usage("invalid BSSID '" + bssid + "' (like 00:11:22:33:44:55)");
-    }
+    if (wanted.empty()) { return Usage("invalid BSSID '" + bssid + "' (like 00:11:22:33:44:55)"); }
     auto loaded = LoadNetworks(file, error);
     if (!loaded) {
       std::fprintf(stderr, "skimlet-cli elements: %s\n", error.c_str());
@@ -158,7 +153,8 @@ int RunElements(const Args& args) {
   if (tableFormat && output == "-")
     return WriteOutputStatus(report::RenderTable(report::ElementTreeTable(tree), *tableFormat));
   if (tableFormat) {
-    if (std::string why = report::WriteTableExport(report::ElementTreeTable(tree), *tableFormat, output); !why.empty()) {
+    if (std::string why = report::WriteTableExport(report::ElementTreeTable(tree), *tableFormat, output);
+        !why.empty()) {
       std::fprintf(stderr, "skimlet-cli elements: %s\n", why.c_str());
       return 1;
     }

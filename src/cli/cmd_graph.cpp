@@ -367,8 +367,7 @@ std::optional<int> ReadGraphArguments(const Args& args, Args& helperArgs) {
       }))
     return status;
   size_t kind = 0;
-  if (std::string error = ReadOneOf("KIND", words[0], kKinds, kind); !error.empty())
-    return UsageError("graph", error);
+  if (std::string error = ReadOneOf("KIND", words[0], kKinds, kind); !error.empty()) return UsageError("graph", error);
   if (words.size() < 2) return UsageError("graph", "give a FILE (- for standard input)");
   if (words.size() > 2) return UsageError("graph", "unexpected argument '" + words[2] + "' (one FILE only)");
   if (output.empty()) return UsageError("graph", "-o OUTPUT is required");

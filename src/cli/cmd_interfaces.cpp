@@ -71,32 +71,33 @@ std::string Text(const TWLANInterface& i, int index, const WlanInterfaceIdentity
     rows.push_back({L("sItfConnection", "Connection"), L("sItfNone", "none")});
   } else {
     rows.insert(rows.end(), {
-        {L("sItfConnection", "Connection"), c.SSID + " (" + c.BSSIDText + ")"},
-        {L("sItfVendor", "Vendor"), c.Vendor},
-        {L("sItfProfile", "Profile"), c.ProfileName},
-        {L("sItfConnectionMode", "Connection mode"), c.ConnectionModeText()},
-        {L("sItfNetworkType", "Network type"), c.BssTypeText()},
-        {L("sItfPhyType", "PHY type"), c.PhyTypeText()},
-        {L("sItfChannel", "Channel"), std::to_string(c.Channel)},
-        {L("sItfRssi", "RSSI"), std::to_string(c.RSSI) + " dBm"},
-        {L("sItfSignalQuality", "Signal quality"), std::to_string(c.SignalQuality) + " %"},
-        {L("sItfRxRate", "Receive rate"), c.RxRateText() + " Mbit/s"},
-        {L("sItfTxRate", "Transmit rate"), c.TxRateText() + " Mbit/s"},
-        {L("sItfSecurity", "Security"), YesNoText(c.SecurityEnabled)},
-        {L("sItf8021X", "802.1X"), YesNoText(c.OneXEnabled)},
-        {L("sItfAuthentication", "Authentication"), c.AuthAlgorithmText()},
-        {L("sItfCipher", "Cipher"), c.CipherAlgorithmText()},
-    });
+                                {L("sItfConnection", "Connection"), c.SSID + " (" + c.BSSIDText + ")"},
+                                {L("sItfVendor", "Vendor"), c.Vendor},
+                                {L("sItfProfile", "Profile"), c.ProfileName},
+                                {L("sItfConnectionMode", "Connection mode"), c.ConnectionModeText()},
+                                {L("sItfNetworkType", "Network type"), c.BssTypeText()},
+                                {L("sItfPhyType", "PHY type"), c.PhyTypeText()},
+                                {L("sItfChannel", "Channel"), std::to_string(c.Channel)},
+                                {L("sItfRssi", "RSSI"), std::to_string(c.RSSI) + " dBm"},
+                                {L("sItfSignalQuality", "Signal quality"), std::to_string(c.SignalQuality) + " %"},
+                                {L("sItfRxRate", "Receive rate"), c.RxRateText() + " Mbit/s"},
+                                {L("sItfTxRate", "Transmit rate"), c.TxRateText() + " Mbit/s"},
+                                {L("sItfSecurity", "Security"), YesNoText(c.SecurityEnabled)},
+                                {L("sItf8021X", "802.1X"), YesNoText(c.OneXEnabled)},
+                                {L("sItfAuthentication", "Authentication"), c.AuthAlgorithmText()},
+                                {L("sItfCipher", "Cipher"), c.CipherAlgorithmText()},
+                            });
   }
-  std::string out =
-      L("sItfInterface", "Interface") + " " + std::to_string(index) + ": " + SafeText(i.Description, SafeTextStyle::Terminal) + "\n";
+  std::string out = L("sItfInterface", "Interface") + " " + std::to_string(index) + ": " +
+                    SafeText(i.Description, SafeTextStyle::Terminal) + "\n";
   // The values line up after the widest label of the language.
   size_t width = 0;
   for (const auto& row : rows) width = std::max(width, DisplayWidth(row.first) + 2);
   width = std::max<size_t>(width, 20);
   for (const auto& [name, value] : rows) {
     const std::string label = name.empty() ? "" : name + ":";
-    out += "  " + label + std::string(width - DisplayWidth(label), ' ') + SafeText(value, SafeTextStyle::Terminal) + "\n";
+    out +=
+        "  " + label + std::string(width - DisplayWidth(label), ' ') + SafeText(value, SafeTextStyle::Terminal) + "\n";
   }
   return out;
 }
@@ -108,8 +109,9 @@ std::string Json(const TWLANInterface& i, int index, const WlanInterfaceIdentity
   for (int p = 0; p < PhyTypeCount; ++p) {
     const TRadioState& r = i.RadioStates[static_cast<size_t>(p)];
     if (!r.Present) continue;
-    radios += std::string(first ? "" : ", ") + "{\"phyType\": " + std::to_string(p) + ", \"phy\": " +
-              JsonString(PhyTypeName(p)) + ", \"software\": " + JsonString(RadioStateText(r.SoftwareState)) +
+    radios += std::string(first ? "" : ", ") + "{\"phyType\": " + std::to_string(p) +
+              ", \"phy\": " + JsonString(PhyTypeName(p)) +
+              ", \"software\": " + JsonString(RadioStateText(r.SoftwareState)) +
               ", \"hardware\": " + JsonString(RadioStateText(r.HardwareState)) + "}";
     first = false;
   }
@@ -131,8 +133,7 @@ std::string Json(const TWLANInterface& i, int index, const WlanInterfaceIdentity
   return "  {\"index\": " + std::to_string(index) +
          ", \"name\": " + (identity.Name.empty() ? "null" : JsonString(identity.Name)) +
          ", \"mac\": " + (identity.Mac ? JsonString(MacText(identity)) : "null") +
-         ", \"up\": " + (identity.Up ? b(*identity.Up) : "null") +
-         ", \"description\": " + JsonString(i.Description) +
+         ", \"up\": " + (identity.Up ? b(*identity.Up) : "null") + ", \"description\": " + JsonString(i.Description) +
          ", \"guid\": " + JsonString(GuidToText(i.GUID)) + ", \"state\": " + JsonString(i.StateText()) +
          ", \"autoConfiguration\": " + b(i.AutoConfEnabled) + ", \"backgroundScan\": " + b(i.BackgroundScanEnabled) +
          ", \"mediaStreaming\": " + b(i.MediaStreamingMode) + ", \"radio\": " + radios +

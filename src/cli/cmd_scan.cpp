@@ -65,9 +65,9 @@ constexpr const char* kUsageEnd =
     "Example: skimlet-cli scan --service sim --count 20 --interval 1 --graph rssi -o signal.png\n";
 
 // The options that take a value.
-constexpr const char* kValueOptions[] = {"--service", "--interface", "--count",    "--interval", "--graph",
-                                         "-o",        "--output",    "--report",   "--sections", "--size",
-                                         "--sim-scan-seconds"};
+constexpr const char* kValueOptions[] = {"--service",  "--interface", "--count",           "--interval",
+                                         "--graph",    "-o",          "--output",          "--report",
+                                         "--sections", "--size",      "--sim-scan-seconds"};
 
 constexpr std::string_view kGraphValues[] = {"rssi", "quality", "rate", "utilization", "clients"};
 
@@ -223,8 +223,8 @@ struct LoopEnd {
 LoopEnd ScanLoop(LiveSession& session, TWLANInterface& selected, const ScanOptions& o) {
   const TProgramOptions& options = session.Options;
   const double scanEvery = o.Interval.value_or(options.UpdateWirelessNetworkInterval);
-  const double connectionEvery =
-      options.UpdateCurrentConnectionInterval > 0 ? options.UpdateCurrentConnectionInterval : kConnectionIntervalFallback;
+  const double connectionEvery = options.UpdateCurrentConnectionInterval > 0 ? options.UpdateCurrentConnectionInterval
+                                                                             : kConnectionIntervalFallback;
   TUpdateCycle& cycle = *session.Cycle;
 
   using Clock = TScanResultsQueue::Clock;

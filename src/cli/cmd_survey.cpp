@@ -120,9 +120,7 @@ bool Numbers(const std::string& text, size_t count, std::vector<double>& out) {
   return out.size() == count;
 }
 
-double UnixNow() {
-  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
-}
+double UnixNow() { return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count(); }
 
 std::string Fixed(double v, int decimals) {
   char text[64];
@@ -158,11 +156,13 @@ struct Options {
   FilterOptions Filter;
 };
 
-constexpr const char* kTextOptions[] = {"--floor", "--plan", "--size", "--scale", "--scene", "--at", "--at-px",
-                                        "--service", "--interface", "--waypoints", "--times", "--points", "--map",
-                                        "--bssid", "--ssid", "--method", "-o", "--output", "--profile"};
-constexpr const char* kNumberOptions[] = {"--level", "--scans", "--speed", "--cell", "--max-distance", "--noise",
-                                          "--threshold", "--target", "--sim-scan-seconds"};
+constexpr const char* kTextOptions[] = {"--floor",  "--plan",   "--size",    "--scale",     "--scene",
+                                        "--at",     "--at-px",  "--service", "--interface", "--waypoints",
+                                        "--times",  "--points", "--map",     "--bssid",     "--ssid",
+                                        "--method", "-o",       "--output",  "--profile"};
+constexpr const char* kNumberOptions[] = {"--level",     "--scans",        "--speed",
+                                          "--cell",      "--max-distance", "--noise",
+                                          "--threshold", "--target",       "--sim-scan-seconds"};
 
 std::optional<std::string>* TextSlot(Options& o, const std::string& name) {
   if (name == "--floor") return &o.Floor;
@@ -389,15 +389,16 @@ std::vector<SnapshotRecord> RecordsOf(const std::vector<WLAN_BSS_ENTRY>& entries
 std::string SsidOf(const std::vector<SnapshotRecord>& records, const Bssid& b) {
   for (const SnapshotRecord& r : records)
     if (r.Entry.dot11Bssid == b)
-      return SafeText(std::string(r.Entry.dot11Ssid.ucSSID.begin(),
-                                  r.Entry.dot11Ssid.ucSSID.begin() + std::min<uint32_t>(r.Entry.dot11Ssid.uSSIDLength, 32)),
-                      SafeTextStyle::Terminal);
+      return SafeText(
+          std::string(r.Entry.dot11Ssid.ucSSID.begin(),
+                      r.Entry.dot11Ssid.ucSSID.begin() + std::min<uint32_t>(r.Entry.dot11Ssid.uSSIDLength, 32)),
+          SafeTextStyle::Terminal);
   return {};
 }
 
 void PrintPoint(const Point& p, const std::vector<SnapshotRecord>& records, size_t stale) {
-  std::string out = "Point " + std::to_string(p.Id) + " at " + Fixed(p.X, 2) + ", " + Fixed(p.Y, 2) + " m: " +
-                    std::to_string(p.Readings.size()) + " networks";
+  std::string out = "Point " + std::to_string(p.Id) + " at " + Fixed(p.X, 2) + ", " + Fixed(p.Y, 2) +
+                    " m: " + std::to_string(p.Readings.size()) + " networks";
   if (stale > 0) out += " (" + std::to_string(stale) + " cached results older than the point left out)";
   out += "\n";
   std::vector<Reading> sorted = p.Readings;
@@ -412,7 +413,8 @@ void PrintPoint(const Point& p, const std::vector<SnapshotRecord>& records, size
 // seen soon. True when results came.
 bool WaitForResults(Recorder& r, double seconds) {
   using Clock = TScanResultsQueue::Clock;
-  const auto giveUp = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+  const auto giveUp =
+      Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
   while (!g_stop && Clock::now() < giveUp) {
     const auto slice = Clock::now() + std::chrono::milliseconds(100);
     if (r.Session->Queue.WaitAndTake(std::min(slice, giveUp)) > 0) return true;
@@ -507,7 +509,8 @@ int RunWalk(const std::string& path, const Options& o) {
     if (speed <= 0 || speed > 50) return Usage("--speed wants metres per second from 0 to 50");
     times.push_back(0);
     for (size_t k = 1; k < waypoints.size(); ++k)
-      times.push_back(times.back() + std::hypot(waypoints[k].X - waypoints[k - 1].X, waypoints[k].Y - waypoints[k - 1].Y) / speed);
+      times.push_back(times.back() +
+                      std::hypot(waypoints[k].X - waypoints[k - 1].X, waypoints[k].Y - waypoints[k - 1].Y) / speed);
   }
   CatchStopSignals();
   int status = 0;
@@ -591,8 +594,8 @@ int RunImport(const std::string& path, const Options& o) {
     while (std::getline(cells, cell, '\t')) f.push_back(cell);
     double x = 0, y = 0, signal = 0, mhz = 0;
     auto bssid = f.size() >= 4 ? ParseBssid(f[2]) : std::nullopt;
-    if (f.size() < 4 || !Number(f[0], x) || !Number(f[1], y) || !bssid || !Number(f[3], signal) ||
-        signal < -120 || signal > 0 || (f.size() >= 6 && !f[5].empty() && !Number(f[5], mhz))) {
+    if (f.size() < 4 || !Number(f[0], x) || !Number(f[1], y) || !bssid || !Number(f[3], signal) || signal < -120 ||
+        signal > 0 || (f.size() >= 6 && !f[5].empty() && !Number(f[5], mhz))) {
       if (lineNo == 1) continue;  // a header
       return Fail(*o.PointsFile + ":" + std::to_string(lineNo) + ": expected x, y, bssid, signal[, ssid, frequency]");
     }
@@ -669,18 +672,19 @@ int RunPoints(const std::string& path, const Options& o) {
     const std::string floorName = f ? f->Name : "";
     if (o.Tsv) {
       for (const Reading& r : p.Readings)
-        out += std::to_string(p.Id) + "\t" + SafeText(floorName, SafeTextStyle::Terminal) + "\t" + Fixed(p.X, 3) + "\t" +
-               Fixed(p.Y, 3) + "\t" + KindWord(p.Kind) + "\t" + Fixed(p.Start, 3) + "\t" + BssidText(r.BSSID) + "\t" +
-               std::to_string(r.Signal) + "\t" + std::to_string(r.FrequencyKHz / 1000) + "\n";
+        out += std::to_string(p.Id) + "\t" + SafeText(floorName, SafeTextStyle::Terminal) + "\t" + Fixed(p.X, 3) +
+               "\t" + Fixed(p.Y, 3) + "\t" + KindWord(p.Kind) + "\t" + Fixed(p.Start, 3) + "\t" + BssidText(r.BSSID) +
+               "\t" + std::to_string(r.Signal) + "\t" + std::to_string(r.FrequencyKHz / 1000) + "\n";
     } else if (o.Json) {
-      out += std::string(first ? "" : ",") + "\n  {\"id\": " + std::to_string(p.Id) + ", \"floor\": " +
-             JsonString(floorName) + ", \"x\": " + Fixed(p.X, 3) + ", \"y\": " + Fixed(p.Y, 3) + ", \"kind\": \"" +
-             KindWord(p.Kind) + "\", \"start\": " + Fixed(p.Start, 3) + ", \"end\": " + Fixed(p.End, 3) +
-             ", \"interface\": " + JsonString(p.Interface) + ", \"readings\": [";
+      out += std::string(first ? "" : ",") + "\n  {\"id\": " + std::to_string(p.Id) +
+             ", \"floor\": " + JsonString(floorName) + ", \"x\": " + Fixed(p.X, 3) + ", \"y\": " + Fixed(p.Y, 3) +
+             ", \"kind\": \"" + KindWord(p.Kind) + "\", \"start\": " + Fixed(p.Start, 3) +
+             ", \"end\": " + Fixed(p.End, 3) + ", \"interface\": " + JsonString(p.Interface) + ", \"readings\": [";
       for (size_t k = 0; k < p.Readings.size(); ++k) {
         const Reading& r = p.Readings[k];
-        out += std::string(k ? ", " : "") + "{\"bssid\": \"" + BssidText(r.BSSID) + "\", \"signal\": " +
-               std::to_string(r.Signal) + ", \"frequency\": " + std::to_string(r.FrequencyKHz / 1000) +
+        out += std::string(k ? ", " : "") + "{\"bssid\": \"" + BssidText(r.BSSID) +
+               "\", \"signal\": " + std::to_string(r.Signal) +
+               ", \"frequency\": " + std::to_string(r.FrequencyKHz / 1000) +
                (r.Noise ? ", \"noise\": " + std::to_string(*r.Noise) : std::string()) + "}";
       }
       out += "]}";
@@ -721,12 +725,12 @@ BssInfo InfoOf(const TWLANNetwork& n) {
   static constexpr int kWidths[] = {20, 40, 80, 160, 160, 320};
   b.WidthMHz = kWidths[std::min<uint8_t>(n.ChannelWidth, 5)];
   b.Streams = std::max(1, static_cast<int>(n.TxStreams));
-  b.MaxMcs = n.PhyTypes.Contains(kPhyEHT)   ? 13
-             : n.PhyTypes.Contains(kPhyHE)  ? 11
-             : n.PhyTypes.Contains(kPhyVHT) ? 9
-             : n.PhyTypes.Contains(kPhyHT)  ? 7
+  b.MaxMcs = n.PhyTypes.Contains(kPhyEHT)                                      ? 13
+             : n.PhyTypes.Contains(kPhyHE)                                     ? 11
+             : n.PhyTypes.Contains(kPhyVHT)                                    ? 9
+             : n.PhyTypes.Contains(kPhyHT)                                     ? 7
              : (n.PhyTypes.Contains(kPhyOFDM) || n.PhyTypes.Contains(kPhyERP)) ? -1
-                                                                                : -2;
+                                                                               : -2;
   return b;
 }
 
@@ -769,7 +773,8 @@ bool SelectNetworks(const Survey& s, const std::vector<Point>& points, const Opt
         out.push_back(info);
       }
   if (out.empty()) {
-    error = only ? "the BSSID " + *o.Bssid + " was not heard on this floor" : "no network heard on this floor passes the filter";
+    error = only ? "the BSSID " + *o.Bssid + " was not heard on this floor"
+                 : "no network heard on this floor passes the filter";
     return false;
   }
   return true;
@@ -864,7 +869,7 @@ int RunMap(const std::string& path, const Options& o) {
         const float v = map.At(col, row);
         std::string value;
         if (!std::isnan(v))
-          value = *kind == MapKind::Serving ? BssidText(map.Categories[static_cast<size_t>(v)])
+          value = *kind == MapKind::Serving        ? BssidText(map.Categories[static_cast<size_t>(v)])
                   : *kind == MapKind::Requirements ? (v >= 1 ? "pass" : "fail")
                                                    : Fixed(v, 2);
         text += Fixed(map.X(col), 3) + "\t" + Fixed(map.Y(row), 3) + "\t" + value + "\n";
@@ -933,17 +938,18 @@ int RunAps(const std::string& path, const Options& o) {
              ", \"frequency\": " + std::to_string(g.Members.front().FrequencyKHz / 1000) +
              ", \"samples\": " + std::to_string(g.Samples.size());
       if (g.Fit.Valid)
-        out += ", \"x\": " + Fixed(g.Fit.X, 2) + ", \"y\": " + Fixed(g.Fit.Y, 2) + ", \"error_radius\": " +
-               Fixed(g.Fit.ErrorRadius, 2) + ", \"power_1m\": " + Fixed(g.Fit.PowerAt1m, 1) + ", \"exponent\": " +
-               Fixed(g.Fit.Exponent, 2) + ", \"rms\": " + Fixed(g.Fit.Rms, 2);
+        out += ", \"x\": " + Fixed(g.Fit.X, 2) + ", \"y\": " + Fixed(g.Fit.Y, 2) +
+               ", \"error_radius\": " + Fixed(g.Fit.ErrorRadius, 2) + ", \"power_1m\": " + Fixed(g.Fit.PowerAt1m, 1) +
+               ", \"exponent\": " + Fixed(g.Fit.Exponent, 2) + ", \"rms\": " + Fixed(g.Fit.Rms, 2);
       out += "}";
     } else {
       out += bssids + "  " + SafeText(ssids, SafeTextStyle::Terminal) + "  " +
              std::to_string(g.Members.front().FrequencyKHz / 1000) + " MHz  ";
-      out += g.Fit.Valid ? "at " + Fixed(g.Fit.X, 1) + ", " + Fixed(g.Fit.Y, 1) + " m ± " + Fixed(g.Fit.ErrorRadius, 1) +
-                               " m, " + Fixed(g.Fit.PowerAt1m, 0) + " dBm at 1 m, exponent " + Fixed(g.Fit.Exponent, 1) +
-                               ", from " + std::to_string(g.Samples.size()) + " points\n"
-                         : "heard at " + std::to_string(g.Samples.size()) + " points: too few to place it\n";
+      out += g.Fit.Valid
+                 ? "at " + Fixed(g.Fit.X, 1) + ", " + Fixed(g.Fit.Y, 1) + " m ± " + Fixed(g.Fit.ErrorRadius, 1) +
+                       " m, " + Fixed(g.Fit.PowerAt1m, 0) + " dBm at 1 m, exponent " + Fixed(g.Fit.Exponent, 1) +
+                       ", from " + std::to_string(g.Samples.size()) + " points\n"
+                 : "heard at " + std::to_string(g.Samples.size()) + " points: too few to place it\n";
     }
     first = false;
   }

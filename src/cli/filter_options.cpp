@@ -68,18 +68,12 @@ bool TakeFilterOption(const std::vector<std::string>& args, size_t& i, FilterOpt
   }
   options.Any = true;
   TProgramOptions& o = *options.Sets;
-  if (name == "--find")
-    options.Find = value;
-  else if (name == "--quality")
-    ParseList(name, value, kQualityNames, o.FilterLinkQualityIndicatorSet, error);
-  else if (name == "--phy")
-    ParseList(name, value, kPhyNames, o.FilterPhySet, error);
-  else if (name == "--security")
-    ParseList(name, value, kSecurityNames, o.FilterWLANSecuritySet, error);
-  else if (name == "--band")
-    ParseList(name, value, kBandNames, o.FilterFrequencyBandSet, error);
-  else
-    ParseList(name, value, kWidthNames, o.FilterChannelWidthSet, error);
+  if (name == "--find") options.Find = value;
+  else if (name == "--quality") ParseList(name, value, kQualityNames, o.FilterLinkQualityIndicatorSet, error);
+  else if (name == "--phy") ParseList(name, value, kPhyNames, o.FilterPhySet, error);
+  else if (name == "--security") ParseList(name, value, kSecurityNames, o.FilterWLANSecuritySet, error);
+  else if (name == "--band") ParseList(name, value, kBandNames, o.FilterFrequencyBandSet, error);
+  else ParseList(name, value, kWidthNames, o.FilterChannelWidthSet, error);
   return true;
 }
 

@@ -67,8 +67,8 @@ bool Parse(std::string_view text, T& value) {
 std::string WriteGraphSamples(const TWLANNetworkList& list, const TGraphSamplesHeader& header,
                               const std::function<bool(const TWLANNetwork&)>& keep) {
   std::string out(kMagic);
-  out += "\nvalue\t" + std::to_string(header.Value) + "\nwindow\t" + std::to_string(header.WindowMinutes) +
-         "\nnow\t" + Number(header.Now) + "\n";
+  out += "\nvalue\t" + std::to_string(header.Value) + "\nwindow\t" + std::to_string(header.WindowMinutes) + "\nnow\t" +
+         Number(header.Now) + "\n";
   for (const auto& network : list.Items) {
     if (keep && !keep(*network)) continue;
     out += "network\t" + network->BSSIDText + "\t" + std::to_string(network->GetColor()) + "\t" +
@@ -84,8 +84,7 @@ std::string WriteGraphSamples(const TWLANNetworkList& list, const TGraphSamplesH
   return out;
 }
 
-bool ReadGraphSamples(std::string_view text, TWLANNetworkList& list, TGraphSamplesHeader& header,
-                      std::string& error) {
+bool ReadGraphSamples(std::string_view text, TWLANNetworkList& list, TGraphSamplesHeader& header, std::string& error) {
   size_t lineNumber = 0;
   TWLANNetwork* current = nullptr;
   auto fail = [&](const std::string& what) {

@@ -20,7 +20,7 @@
 namespace skimlet {
 class TWLANNetwork;
 class TWLANNetworkList;
-}
+}  // namespace skimlet
 
 namespace skimlet::cli {
 
@@ -36,7 +36,6 @@ std::string WriteGraphSamples(const TWLANNetworkList& list, const TGraphSamplesH
 
 // Appends the networks of Text to List, each with its samples; false with Error for text that is not in the
 // format (nothing is trusted: counts, numbers and hex are checked).
-bool ReadGraphSamples(std::string_view text, TWLANNetworkList& list, TGraphSamplesHeader& header,
-                      std::string& error);
+bool ReadGraphSamples(std::string_view text, TWLANNetworkList& list, TGraphSamplesHeader& header, std::string& error);
 
 }  // namespace skimlet::cli

@@ -16,13 +16,13 @@ bool SetUpLanguage(const std::optional<std::string>& file, std::string& error);
 // While one lives, texts come from the built-in English whatever --lang chose: the machine formats (JSON,
 // TSV) read the same in every language.
 class MachineTexts {
-public:
+ public:
   MachineTexts();
   ~MachineTexts();
   MachineTexts(const MachineTexts&) = delete;
   MachineTexts& operator=(const MachineTexts&) = delete;
 
-private:
+ private:
   const TextSource* previous_;
 };
 

@@ -21,7 +21,7 @@ struct LiveSession {
   ServiceSelection Selection;
   TScanResultsQueue Queue;
   std::unique_ptr<TWLANInterfaces> Interfaces;  // goes before the service it uses
-  std::unique_ptr<TUpdateCycle> Cycle;           // posts "scan results ready" to Queue; goes first
+  std::unique_ptr<TUpdateCycle> Cycle;          // posts "scan results ready" to Queue; goes first
 
   ~LiveSession() {
     Cycle.reset();
@@ -30,8 +30,8 @@ struct LiveSession {
 };
 
 struct LiveSessionRequest {
-  std::string Command;  // for messages: "scan", "interfaces"
-  std::string Service;  // empty: the Linux radio when the machine has Wi-Fi hardware, else an error
+  std::string Command;                   // for messages: "scan", "interfaces"
+  std::string Service;                   // empty: the Linux radio when the machine has Wi-Fi hardware, else an error
   std::optional<double> SimScanSeconds;  // a fixed scan time for the simulated radio
 };
 

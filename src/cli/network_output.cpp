@@ -272,8 +272,8 @@ std::string IsoTime(LocalDateTime t) {
     std::snprintf(zone, sizeof zone, "%c%02d:%02d", offset < 0 ? '-' : '+', a / 3600, a / 60 % 60);
   }
   char buf[48];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d%s", p.Year, p.Month, p.Day, p.Hour, p.Minute,
-                p.Second, zone);
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d%s", p.Year, p.Month, p.Day, p.Hour, p.Minute, p.Second,
+                zone);
   return buf;
 }
 
@@ -406,7 +406,8 @@ std::string ColumnNamesText() {
   std::string out;
   for (const TNetworkColumnInfo& c : NetworkColumns())
     if (c.Id != TNetworkColumn::Marker) out += (out.empty() ? "" : ", ") + std::string(NetworkColumnName(c.Id));
-  for (int extra : {kColumnActive, kColumnHidden, kColumnSsidHex, kColumnLastSignal}) out += ", " + MachineHeader(extra);
+  for (int extra : {kColumnActive, kColumnHidden, kColumnSsidHex, kColumnLastSignal})
+    out += ", " + MachineHeader(extra);
   return out;
 }
 

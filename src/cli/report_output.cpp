@@ -30,7 +30,7 @@ std::string Lower(std::string s) {
 
 // A scratch folder removed with what it holds.
 class ScratchFolder {
-public:
+ public:
   ScratchFolder() {
     std::string pattern = (fs::temp_directory_path() / "skimlet-report-XXXXXX").string();
     if (::mkdtemp(pattern.data())) path_ = pattern;
@@ -43,7 +43,7 @@ public:
   ScratchFolder& operator=(const ScratchFolder&) = delete;
   const fs::path& Path() const { return path_; }
 
-private:
+ private:
   fs::path path_;
 };
 
@@ -55,12 +55,13 @@ std::string DrawImages(const TWLANNetworkList& list, const NetworkKeep& keep, co
 
   // The helper reads the shown networks from a snapshot of their own and the history from standard input.
   ScratchFolder scratch;
-  if (scratch.Path().empty()) return "cannot create a temporary folder: " + std::error_code(errno, std::generic_category()).message();
+  if (scratch.Path().empty())
+    return "cannot create a temporary folder: " + std::error_code(errno, std::generic_category()).message();
   const fs::path snapshot = scratch.Path() / "shown.snapshot";
   std::vector<SnapshotRecordRef> records;
   for (const auto& n : list.Items)
     if (!keep || keep(*n)) records.push_back({&n->Entry, n->Elements.Data, n->FirstSeen, n->LastSeen});
-  const LocalDateTime saved = request.SurveyTime ? *request.SurveyTime
+  const LocalDateTime saved = request.SurveyTime     ? *request.SurveyTime
                               : list.RefreshTime > 0 ? list.RefreshTime
                                                      : LocalNow();
   if (std::string error = WriteSnapshotFile(snapshot.string(), saved, records); !error.empty())
@@ -71,8 +72,8 @@ std::string DrawImages(const TWLANNetworkList& list, const NetworkKeep& keep, co
     if (!names.empty()) names += ',';
     names += fs::path(std::string(image->FileName)).stem().string();
   }
-  const Args args{"--report-images", folder.string(), "--file", snapshot.string(), "--images", names,
-                  "--who", request.Who};
+  const Args args{"--report-images", folder.string(), "--file", snapshot.string(),
+                  "--images",        names,           "--who",  request.Who};
   const std::string samples = history ? WriteGraphSamples(list, *history, keep) : std::string();
   if (RunGraphWithInput(args, request.Lang, samples, request.Who) != 0) return "the graph images were not drawn";
   return {};

@@ -27,7 +27,7 @@ struct ReportRequest {
   std::string Output;  // the page, DIR/NAME.htm; the images go to DIR/images NAME/
   report::TReportSections Sections;
   std::optional<std::string> Lang;  // for the helper program's texts
-  const char* Who = "report";      // the command, for messages
+  const char* Who = "report";       // the command, for messages
   // The moment the networks' activity is judged against in the graphs: a saved survey's own time. Unset, the
   // list's last refresh (or now, before the first).
   std::optional<LocalDateTime> SurveyTime;

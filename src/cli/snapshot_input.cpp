@@ -35,8 +35,7 @@ void WarnAboutSkipped(const std::string& file, const TSurveyLoadResult& r) {
   if (c.BadFCS > 0)
     std::fprintf(stderr, "skimlet-cli: warning: %s: %llu frame(s) with a bad frame check sequence skipped\n",
                  file.c_str(), static_cast<unsigned long long>(c.BadFCS));
-  if (!r.Warning.empty())
-    std::fprintf(stderr, "skimlet-cli: warning: %s: %s\n", file.c_str(), r.Warning.c_str());
+  if (!r.Warning.empty()) std::fprintf(stderr, "skimlet-cli: warning: %s: %s\n", file.c_str(), r.Warning.c_str());
   if (c.Truncated)
     std::fprintf(stderr, "skimlet-cli: warning: %s: reading stopped after %llu frame(s): %s\n", file.c_str(),
                  static_cast<unsigned long long>(c.Frames), c.TruncationText.c_str());
@@ -63,7 +62,7 @@ namespace {
 // like standard input. Fd is open on it afterwards, or -1 for a regular file (read by name) or a name that
 // cannot be opened (the reader says why).
 class StreamInput {
-public:
+ public:
   explicit StreamInput(const std::string& file) {
     if (file == "-") {
       fd_ = STDIN_FILENO;
@@ -81,7 +80,7 @@ public:
   StreamInput& operator=(const StreamInput&) = delete;
   int Fd() const { return fd_; }
 
-private:
+ private:
   int fd_ = -1;
   bool owned_ = false;
 };
@@ -107,8 +106,8 @@ std::unique_ptr<LoadedNetworks> LoadNetworks(const std::string& file, std::strin
   const std::string name = InputName(file);
   // A snapshot or a capture, told apart by content; a stream is read once, as it comes.
   StreamInput stream(file);
-  TSurveyLoadResult r = stream.Fd() >= 0 ? LoadSurveyStream(*loaded->List, stream.Fd(), name)
-                                         : LoadSurveyFile(*loaded->List, path);
+  TSurveyLoadResult r =
+      stream.Fd() >= 0 ? LoadSurveyStream(*loaded->List, stream.Fd(), name) : LoadSurveyFile(*loaded->List, path);
   if (!r.Ok) {
     error = r.Message;
     ReplaceAll(error, path, name);

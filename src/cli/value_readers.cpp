@@ -85,8 +85,8 @@ std::string ReadWhole(std::string_view option, const std::string& text, long min
   return {};
 }
 
-std::string ReadNumber(std::string_view option, const std::string& text, double min, double max,
-                       std::string_view what, double& value) {
+std::string ReadNumber(std::string_view option, const std::string& text, double min, double max, std::string_view what,
+                       double& value) {
   double n = 0;
   if (!ParseNumber(text, n) || n < min || n > max)
     return std::string(option) + " wants " + std::string(what) + ", not '" + text + "'";
@@ -97,8 +97,8 @@ std::string ReadNumber(std::string_view option, const std::string& text, double 
 std::string ReadSize(std::string_view option, const std::string& text, int& width, int& height) {
   int w = 0, h = 0;
   char x = 0, rest = 0;
-  if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &rest) != 3 || (x != 'x' && x != 'X') || w < 16 ||
-      h < 16 || w > 16384 || h > 16384)
+  if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &rest) != 3 || (x != 'x' && x != 'X') || w < 16 || h < 16 ||
+      w > 16384 || h > 16384)
     return std::string(option) + " wants WxH, 16 to 16384 pixels each, not '" + text + "'";
   width = w;
   height = h;
@@ -145,8 +145,7 @@ std::string WrapLines(std::string_view text, size_t width) {
     const std::string_view line = text.substr(0, end);
     if (!lines.empty() && Continues(lines.back(), line))
       lines.back() += " " + std::string(line.substr(line.find_first_not_of(' ')));
-    else
-      lines.emplace_back(line);
+    else lines.emplace_back(line);
     if (end == std::string_view::npos) break;
     text.remove_prefix(end + 1);
   }

@@ -13,8 +13,8 @@ namespace skimlet::cli {
 std::string ReadWhole(std::string_view option, const std::string& text, long min, long max, std::string_view what,
                       long& value);
 // A finite number from Min to Max (decimal point, no unit).
-std::string ReadNumber(std::string_view option, const std::string& text, double min, double max,
-                       std::string_view what, double& value);
+std::string ReadNumber(std::string_view option, const std::string& text, double min, double max, std::string_view what,
+                       double& value);
 // WxH (or WXH), each 16 to 16384 pixels.
 std::string ReadSize(std::string_view option, const std::string& text, int& width, int& height);
 // One of Names, without regard to letter case; its index.

@@ -22,9 +22,7 @@ namespace {
 
 QString Tr(std::string_view key) { return QString::fromStdString(Translate(key)); }
 // "…and 12 more": the legend line for the networks that did not fit.
-QString MoreText(int more) {
-  return QString::fromStdString(Format(Translate("sLegendMore", "…and %d more"), {more}));
-}
+QString MoreText(int more) { return QString::fromStdString(Format(Translate("sLegendMore", "…and %d more"), {more})); }
 
 QFont MakeFont(const QString& face, int pixelHeight) {
   QFont font;

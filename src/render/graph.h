@@ -31,7 +31,7 @@ class QRect;
 namespace skimlet {
 
 class TGraph {
-public:
+ public:
   TGraph();
   virtual ~TGraph() = default;
   TGraph(const TGraph&) = delete;
@@ -92,7 +92,7 @@ public:
   // The last paint's plot rectangle P (frame lines on its edges).
   TGraphRect LastPlot() const { return lastPlot_; }
 
-protected:
+ protected:
   virtual TGraphRect GetLegendRect(QPainter& p, const TGraphRect& area);
   virtual int GetLegendWidth(QPainter& p);
   virtual void DrawValueAxis(const TGraphRect& plot, QPainter& p);
@@ -124,7 +124,7 @@ protected:
 
 // A graph over the rows of a list: one series per shown row, one legend entry per shown row.
 class TGraphTree : public TGraph {
-public:
+ public:
   TGraphRows* Tree = nullptr;
 
   // A row is shown when it exists, is ticked and is not hidden by the filter.
@@ -137,7 +137,7 @@ public:
   // sample is valid by default.
   virtual TSampleAt SampleReader(const TTimeMultiDataSeries& series);
 
-protected:
+ protected:
   struct TLegendEntry {
     QString Text;
     QColor TextColor;
@@ -153,7 +153,7 @@ protected:
 
 // A graph over time: the window ends at the clock's current second and is WindowMinutes long.
 class TGraphTime : public TGraphTree {
-public:
+ public:
   TGraphTime();
   int GridStepSeconds = 60;
   int WindowMinutes = 5;
@@ -164,7 +164,7 @@ public:
   // Minimum and maximum of the series' values in the window (active samples of network series).
   virtual TRangeStats GetSeriesRange(const TTimeMultiDataSeries& series);
 
-protected:
+ protected:
   int GetLegendWidth(QPainter& p) override;
   void DrawArgumentAxis(const TGraphRect& plot, QPainter& p) override;
   void UpdateScales() override;

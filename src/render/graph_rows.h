@@ -11,7 +11,7 @@ class TWLANNetwork;
 class TWLANNetworkList;
 
 class TGraphRows {
-public:
+ public:
   virtual ~TGraphRows() = default;
   // Number of rows, hidden ones included.
   virtual int GraphRowCount() const = 0;
@@ -26,7 +26,7 @@ public:
 // The networks of a list in list order, all ticked, none hidden; a set of them selected. For drawing without
 // a window (command line, report, tests).
 class TNetworkListRows : public TGraphRows {
-public:
+ public:
   explicit TNetworkListRows(const TWLANNetworkList* list = nullptr) : list_(list) {}
   void SetList(const TWLANNetworkList* list) { list_ = list; }
   std::vector<const TWLANNetwork*> Selected;
@@ -37,7 +37,7 @@ public:
   bool GraphRowSelected(int row) const override;
   TWLANNetwork* GraphRowNetwork(int row) const override;
 
-private:
+ private:
   const TWLANNetworkList* list_;
 };
 

@@ -48,9 +48,9 @@ TWLANNetwork* TGraphWiFiProto::GetRowNetwork(int row) const { return Tree ? Tree
 
 QString TGraphWiFiProto::GetColumnCaption(int column) const {
   if (column < 0) return {};
-  const QString title =
-      ColumnTitle ? ColumnTitle(column)
-                  : QString::fromStdString(NetworkColumnTitle(NetworkColumnAt(static_cast<size_t>(column))));
+  const QString title = ColumnTitle
+                            ? ColumnTitle(column)
+                            : QString::fromStdString(NetworkColumnTitle(NetworkColumnAt(static_cast<size_t>(column))));
   std::string_view unit;
   switch (column) {
     case 5: unit = "dBm"; break;

@@ -53,7 +53,8 @@ const TSample kSamples[] = {
      "93ebb08c000d93ebb08c500f8be1f6000000000064001100000474657374010482848b960301070504020300002a01072f010732"
      "080c1218243048606cdd0700039301030000dd06001018010000dd160050f20101000050f20201000050f20201000050f2023689"
      "0d86"},
-    {"HtPlainGbkSsid", kLinkIEEE80211, 2437, false, std::nullopt, kPhyHT, kAuthOpen,  // aircrack-Chinese-SSID-Name.pcap frame 1
+    {"HtPlainGbkSsid", kLinkIEEE80211, 2437, false, std::nullopt, kPhyHT,
+     kAuthOpen,  // aircrack-Chinese-SSID-Name.pcap frame 1
      "80000000ffffffffffff0024018dc0840024018dc08420a149b1bd0f00000000640031040004b2e2cad4010882848b960c121824"
      "03010632043048606c3308200102030405060733082105060708090a0b0504000300002a01002d1aee1117ff0000000100000000"
      "00000000000000000c00000000003d16060700000000000000000000000000000000000000007f0101dd180050f2020101000003"
@@ -86,7 +87,8 @@ const TSample kSamples[] = {
      "fffaff791cc7711cc7f1ff0824f4810139fcff04ff0e262003ff0d27ff0d42ff0d62ff0dff022700dd1a00904c0408bf0c9238a9"
      "13faff0000faff0000c005000000fcffdd180050f2020101800003a4000027a4000042435e0062322f00dd1d0050f204104a0001"
      "101044000102103c0001031049000600372a000120dd0c00040e010102010000000000"},
-    {"NoRates", kLinkRadiotap, 2442, false, std::nullopt, kPhyAny, kAuthRSNAPSK,  // heigvd-swi23-labo1-ex_1_2.pcapng frame 2082
+    {"NoRates", kLinkRadiotap, 2442, false, std::nullopt, kPhyAny,
+     kAuthRSNAPSK,  // heigvd-swi23-labo1-ex_1_2.pcapng frame 2082
      "00000d0004800200020000000080000000ffffffffffff506f0cec2fb9506f0cec2fb90000000000000000000064001100001553"
      "756e726973655f322e3447487a5f454332464230030107301c0100000fc2ac020200000fc2ac04000fc2ac020100000fc2ac0200"
      "00"},
@@ -94,12 +96,14 @@ const TSample kSamples[] = {
      "000016000f0000007c50b182ae86050000026c09a00080000000ffffffffffff02000000000002000000000000003a51b182ae86"
      "050064001104000c575041332d4e6574776f726b010882848b960c1218240301010504000200002a010432043048606c30140100"
      "000fac040100000fac040100000fac08c0003b0251007f080400000000000040"},
-    {"PskSaeTransition", kLinkRadiotap, 2412, false, -47, kPhyHRDSSS, kAuthWPA3SAE,  // vanhoefm_wpa3_transition_wpa3client_24ghz.pcapng frame 109
+    {"PskSaeTransition", kLinkRadiotap, 2412, false, -47, kPhyHRDSSS,
+     kAuthWPA3SAE,  // vanhoefm_wpa3_transition_wpa3client_24ghz.pcapng frame 109
      "000012002e48000000026c09a000d101000080000000ffffffffffff00a0573b411800a0573b4118d07580217789750000006400"
      "11100012575041332d41502d5472616e736974696f6e010482840b16030101050c000100000000000000000000200100851e3800"
      "4c00000000000000000000000000000000000000000000000000000030180100000fac040100000fac040200000fac02000fac08"
      "8000460502000000007f03000008dd1600a0570401004f48073903493dfaaaa6bfdb6a6448ec800600601d004100"},
-    {"FtSaeProbeResponse", kLinkRadiotap, 2412, false, std::nullopt, kPhyERP, kAuthWPA3SAE,  // vanhoefm_wpa3-with-ft-support.pcapng frame 22
+    {"FtSaeProbeResponse", kLinkRadiotap, 2412, false, std::nullopt, kPhyERP,
+     kAuthWPA3SAE,  // vanhoefm_wpa3-with-ft-support.pcapng frame 22
      "000016000f0000002b615a562295050000026c09a00050003a01d2c6b4ab5888e220aecb0304e220aecb0304f001eb615a562295"
      "050064001104000c575041332d4e6574776f726b010882848b960c1218240301012a010432043048606c30140100000fac040100"
      "000fac040100000fac09cc003b0251007f080400400000000040dd180050f2020101010003a4000027a4000042435e0062322f00"},
@@ -126,7 +130,8 @@ const TSample kSamples[] = {
      "3e01b60400006000010400084672656557696669010882848b962c0c12180301090504000200002a01043205243048606c2d1aec"
      "0003ffffff00010000000000000001000000000000000000003d16090004000000000000000000000000000000000000007f0800"
      "00000000000040dd180050f2020101000003a4000027a4000042435e0062322f00dd0c0007cb010202000000000000"},
-    {"Vht5GHzPlainProbeResponse", kLinkIEEE80211, 5320, false, std::nullopt, kPhyVHT, kAuthRSNAPSK,  // aircrack-n-02.cap frame 201
+    {"Vht5GHzPlainProbeResponse", kLinkIEEE80211, 5320, false, std::nullopt, kPhyVHT,
+     kAuthRSNAPSK,  // aircrack-n-02.cap frame 201
      "50003c0064bc0c5013a9b0b98a568deab0b98a568deac004ff4b460b000000006400110100054e6568656201088c129824b04860"
      "6c030140070c555320240817640c1795051e20010330140100000fac040100000fac040100000fac06cc003b0280002d1aef091b"
      "ffffffff000000000000000001000000000000000000003d16400704000000000000000000000000000000000000007f08040000"
@@ -151,7 +156,9 @@ struct TFrameParts {
   uint16_t Interval = 0, Capability = 0;
 };
 TFrameParts Split(const TSample& s, const Packet& packet) {
-  size_t header = s.LinkType == kLinkRadiotap ? LE16(packet.data() + 2) : s.LinkType == kLinkPrism ? LE32(packet.data() + 4) : 0;
+  size_t header = s.LinkType == kLinkRadiotap ? LE16(packet.data() + 2)
+                  : s.LinkType == kLinkPrism  ? LE32(packet.data() + 4)
+                                              : 0;
   const uint8_t* f = packet.data() + header;
   const size_t size = packet.size() - header - (s.FCS ? 4 : 0);
   TFrameParts p;
@@ -171,11 +178,11 @@ std::optional<WLAN_BSS_ENTRY> ThroughCapture(const TSample& s, const Packet& pac
 
 std::optional<WLAN_BSS_ENTRY> ThroughKernel(const TSample& s, const TFrameParts& p) {
   Packet bss = Cat({Attr(NL80211_BSS_BSSID, p.Bssid), U32(NL80211_BSS_FREQUENCY, s.MHz), U64(NL80211_BSS_TSF, p.Tsf),
-                   U16(NL80211_BSS_BEACON_INTERVAL, p.Interval), U16(NL80211_BSS_CAPABILITY, p.Capability),
-                   Attr(NL80211_BSS_INFORMATION_ELEMENTS, p.Blob)});
+                    U16(NL80211_BSS_BEACON_INTERVAL, p.Interval), U16(NL80211_BSS_CAPABILITY, p.Capability),
+                    Attr(NL80211_BSS_INFORMATION_ELEMENTS, p.Blob)});
   if (s.SignalDbm) bss = Cat({bss, U32(NL80211_BSS_SIGNAL_MBM, static_cast<uint32_t>(*s.SignalDbm * 100))});
-  auto r = linuxwifi::ParseBss(Message(NL80211_CMD_NEW_SCAN_RESULTS, Attr(NL80211_ATTR_BSS | NLA_F_NESTED, bss)),
-                               {}, 0);
+  auto r =
+      linuxwifi::ParseBss(Message(NL80211_CMD_NEW_SCAN_RESULTS, Attr(NL80211_ATTR_BSS | NLA_F_NESTED, bss)), {}, 0);
   if (!r) return std::nullopt;
   EXPECT_EQ(r->Item.Blob, p.Blob);
   return r->Item.Entry;
@@ -208,9 +215,7 @@ void ExpectSameEntry(const WLAN_BSS_ENTRY& a, const WLAN_BSS_ENTRY& b, bool same
   EXPECT_EQ(a.lRssi, b.lRssi);
   EXPECT_EQ(a.uLinkQuality, b.uLinkQuality);
   EXPECT_EQ(a.usBeaconPeriod, b.usBeaconPeriod);
-  if (sameTimer) {
-    EXPECT_EQ(a.ullTimestamp, b.ullTimestamp);
-  }
+  if (sameTimer) { EXPECT_EQ(a.ullTimestamp, b.ullTimestamp); }
   EXPECT_EQ(a.ullHostTimestamp, b.ullHostTimestamp);
   EXPECT_EQ(a.usCapabilityInformation, b.usCapabilityInformation);
   EXPECT_EQ(a.ulChCenterFrequency, b.ulChCenterFrequency);

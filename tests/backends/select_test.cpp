@@ -12,7 +12,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class SelectTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     root_ = fs::temp_directory_path() / ("skimlet-select-" + std::to_string(::getpid()) + "-" +
                                          ::testing::UnitTest::GetInstance()->current_test_info()->name());

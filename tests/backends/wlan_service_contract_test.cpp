@@ -37,7 +37,7 @@ constexpr size_t kCafe = 1;
 
 // Collects the notifications a service sends from its thread.
 class Notifications {
-public:
+ public:
   WlanNotificationCallback Callback() {
     return [this](const WlanNotification& n) {
       std::lock_guard<std::mutex> l(lock_);
@@ -61,7 +61,7 @@ public:
     return guids_;
   }
 
-private:
+ private:
   std::mutex lock_;
   std::condition_variable cv_;
   std::vector<uint32_t> codes_;
@@ -70,7 +70,7 @@ private:
 
 // How a backend is driven: what makes a scan end, a connection come and go, a radio switch take effect.
 class ServiceRig {
-public:
+ public:
   virtual ~ServiceRig() = default;
   virtual WlanService& Service() = 0;
   // Lets a requested scan run to its end.
@@ -83,15 +83,16 @@ public:
 };
 
 class SimRig : public ServiceRig {
-public:
+ public:
   SimRig() {
     std::string text = "[interface]\nname = \"Contract adapter\"\nphys = b g n a ac\n";
     for (const auto& b : kAir) {
       char bssid[18];
       std::snprintf(bssid, sizeof bssid, "%02x:%02x:%02x:%02x:%02x:%02x", b.Bssid[0], b.Bssid[1], b.Bssid[2],
                     b.Bssid[3], b.Bssid[4], b.Bssid[5]);
-      text += std::string("\n[ap]\nbssid = ") + bssid + "\nssid = " + b.Ssid + "\nchannel = " +
-              std::to_string(b.Channel) + "\nphy = n\nsecurity = " + (b.Privacy ? "wpa2" : "open") + "\nrssi = -55\n";
+      text += std::string("\n[ap]\nbssid = ") + bssid + "\nssid = " + b.Ssid +
+              "\nchannel = " + std::to_string(b.Channel) + "\nphy = n\nsecurity = " + (b.Privacy ? "wpa2" : "open") +
+              "\nrssi = -55\n";
     }
     auto scene = sim::ParseScene(text, "contract.scene");
     EXPECT_TRUE(scene.Value) << scene.Error;
@@ -117,7 +118,7 @@ public:
   }
   void SettleRadio() override {}
 
-private:
+ private:
   WLAN_GUID Guid() {
     WlanBlock list;
     EXPECT_EQ(service_->EnumInterfaces(list), WlanError::kSuccess);
@@ -128,7 +129,7 @@ private:
 };
 
 class LinuxRig : public ServiceRig {
-public:
+ public:
   LinuxRig() : kernel_(std::make_shared<test::FakeKernel>()) {
     std::vector<test::FakeBss> bss;
     for (const auto& b : kAir) bss.push_back({b.Bssid, b.Ssid, b.FrequencyKHz / 1000, -55, b.Privacy});
@@ -146,7 +147,7 @@ public:
   void Disconnect() override { kernel_->Disconnect(); }
   void SettleRadio() override { kernel_->ApplyRfkillWrites(); }
 
-private:
+ private:
   std::shared_ptr<test::FakeKernel> kernel_;
   std::unique_ptr<WlanService> service_;
 };
@@ -158,7 +159,7 @@ struct RigChoice {
 void PrintTo(const RigChoice& choice, std::ostream* os) { *os << choice.Name; }
 
 class WlanServiceContract : public ::testing::TestWithParam<RigChoice> {
-protected:
+ protected:
   void SetUp() override {
     rig_ = GetParam().Make();
     uint32_t version = 0;
@@ -232,7 +233,8 @@ TEST_P(WlanServiceContract, EnumeratesTheInterfaceWithItsPhys) {
   EXPECT_EQ(QueryValue(kOpcodeInterfaceState), kInterfaceDisconnected);
   // One PHY index per type the radio offers; radio state and statistics count the same PHYs.
   std::vector<uint32_t> phys = PhyTypes();
-  EXPECT_EQ(std::set<uint32_t>(phys.begin(), phys.end()), (std::set<uint32_t>{kPhyOFDM, kPhyHRDSSS, kPhyERP, kPhyHT, kPhyVHT}));
+  EXPECT_EQ(std::set<uint32_t>(phys.begin(), phys.end()),
+            (std::set<uint32_t>{kPhyOFDM, kPhyHRDSSS, kPhyERP, kPhyHT, kPhyVHT}));
   auto radio = Radio();
   ASSERT_TRUE(radio);
   EXPECT_EQ(radio->PhyRadioState.size(), phys.size());
@@ -253,7 +255,8 @@ TEST_P(WlanServiceContract, ScanEndsWithANoticeAndListsTheAir) {
   auto entries = Entries();
   ASSERT_EQ(entries.size(), std::size(kAir));
   for (const auto& b : kAir) {
-    auto e = std::find_if(entries.begin(), entries.end(), [&](const WLAN_BSS_ENTRY& x) { return x.dot11Bssid == b.Bssid; });
+    auto e =
+        std::find_if(entries.begin(), entries.end(), [&](const WLAN_BSS_ENTRY& x) { return x.dot11Bssid == b.Bssid; });
     ASSERT_NE(e, entries.end()) << b.Ssid;
     EXPECT_EQ(std::string(e->dot11Ssid.ucSSID.begin(), e->dot11Ssid.ucSSID.begin() + e->dot11Ssid.uSSIDLength), b.Ssid);
     EXPECT_EQ(e->ulChCenterFrequency, b.FrequencyKHz) << b.Ssid;

@@ -47,13 +47,14 @@ CliResult Shell(const std::string& line) {
 CliResult Cli(const std::string& args) { return Shell(std::string(SKIMLET_CLI) + " " + args); }
 
 class CliCapture : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() / ("skimlet-cli-capture-" + std::to_string(::getpid()));
     fs::create_directories(dir_);
     skimlet::test::PcapWriter w(127);
     std::vector<uint8_t> blob = skimlet::ElementBuilder().AddText(0, "Capture Lab").Add(3, {11}).Blob();
-    w.Add(1700000000, 0, Concat(skimlet::test::RadiotapHeader(2462, -58), skimlet::test::ManagementFrame(kBSSID, blob)));
+    w.Add(1700000000, 0,
+          Concat(skimlet::test::RadiotapHeader(2462, -58), skimlet::test::ManagementFrame(kBSSID, blob)));
     w.Add(1700000001, 0, {0, 0, 0x40, 0, 0, 0, 0, 0});  // a radiotap header longer than its packet
     // Named .txt: captures are recognised by their content.
     capture_ = dir_ / "survey.txt";

@@ -38,7 +38,7 @@ CliRun Cli(const std::string& args) {
 
 // Two surveys of one 2.4 GHz place: "Neighbour" on 1 and "Cafe" on 6 in both, "Mine" on 11 in the first only.
 class CliChannels : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     const std::string stem =
         std::filesystem::temp_directory_path() / ("skimlet-channels-" + std::to_string(::getpid()));
@@ -111,9 +111,9 @@ TEST_F(CliChannels, AdvisesFromSeveralSurveysAndLeavesMineOut) {
 }
 
 TEST_F(CliChannels, UsageErrors) {
-  for (const std::string& bad : std::vector<std::string>{"--band 7", "--width 60", "--band 2.4 --width 80",
-                                                         "--tsv --json", "--count 0", "--service sim" + Files(),
-                                                         "--mine"})
+  for (const std::string& bad :
+       std::vector<std::string>{"--band 7", "--width 60", "--band 2.4 --width 80", "--tsv --json", "--count 0",
+                                "--service sim" + Files(), "--mine"})
     EXPECT_EQ(Cli("channels " + bad).status, 2) << bad;
   EXPECT_EQ(Cli("channels /nonexistent.snapshot").status, 1);
   EXPECT_EQ(Cli("channels --help").out.rfind("Usage: skimlet-cli channels", 0), 0u);

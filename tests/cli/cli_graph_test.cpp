@@ -29,7 +29,7 @@ int Cli(const std::string& args) {
 }
 
 class CliGraph : public testing::Test {
-protected:
+ protected:
   void SetUp() override {
     dir_ = std::filesystem::temp_directory_path() / ("skimlet-cli-graph-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir_);
@@ -84,8 +84,7 @@ TEST_F(CliGraph, RefusesBadArgumentsAndKeepsAnExistingPicture) {
   EXPECT_EQ(Cli("graph spectrum2 " + snapshot_.string() + " -o /nonexistent/dir/x.png"), 1);
   // The drawing program's sample input is checked like any file.
   for (const char* input : {"", "skimlet-samples\t1\nsample\t1\t1\t1\t1\t1\t1\t1\n",
-                            "skimlet-samples\t1\nnetwork\tx\t1\tzz\n", "skimlet-samples\t1\nvalue\t9\n"})
-  {
+                            "skimlet-samples\t1\nnetwork\tx\t1\tzz\n", "skimlet-samples\t1\nvalue\t9\n"}) {
     const std::string command =
         "printf '%b' '" + std::string(input) + "' | " + SKIMLET_CLI + " graph --samples -o " + out + " 2>/dev/null";
     const int status = std::system(command.c_str());
@@ -131,9 +130,9 @@ TEST_F(CliGraph, ScanDrawsTheTimeGraphOfItsRefreshes) {
 TEST_F(CliGraph, ScanGraphOptionsAreCheckedBeforeScanning) {
   const std::string scan = "scan --service sim --count 1 --interval 0 --sim-scan-seconds 0.01 ";
   const std::string out = (dir_ / "x.png").string();
-  for (const std::string& bad : std::vector<std::string>{"--graph signal -o " + out, "--graph rssi", "-o " + out,
-                                                      "--size 800x400", "--graph rate -o " + out + " --size 8x8",
-                                                      "--graph rate -o " + out + " --size x"})
+  for (const std::string& bad :
+       std::vector<std::string>{"--graph signal -o " + out, "--graph rssi", "-o " + out, "--size 800x400",
+                                "--graph rate -o " + out + " --size 8x8", "--graph rate -o " + out + " --size x"})
     EXPECT_EQ(Cli(scan + bad), 2) << bad;
   EXPECT_FALSE(std::filesystem::exists(out));
   EXPECT_EQ(Cli(scan + "--graph quality -o /nonexistent/dir/x.png >/dev/null"), 1);

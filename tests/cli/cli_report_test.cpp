@@ -66,8 +66,14 @@ std::string PercentDecoded(const std::string& s) {
 // syntax, a formula, a 4-byte emoji and bytes that are not UTF-8; one on 5 GHz, the rest on 2.4 GHz.
 const std::vector<std::string>& HostileSsids() {
   static const std::vector<std::string> ssids = {
-      "<script src=//x.yz></script>", "{{network_details_list}}", "a;b,\"c\"\td", "line1\r\nline2",
-      "C:\\x {\\rtf1}",               "=HYPERLINK(\"x\")",        "caf\xC3\xA9 \xF0\x9F\x98\x80", "Caf\xE9 \xFF",
+      "<script src=//x.yz></script>",
+      "{{network_details_list}}",
+      "a;b,\"c\"\td",
+      "line1\r\nline2",
+      "C:\\x {\\rtf1}",
+      "=HYPERLINK(\"x\")",
+      "caf\xC3\xA9 \xF0\x9F\x98\x80",
+      "Caf\xE9 \xFF",
   };
   return ssids;
 }
@@ -78,7 +84,7 @@ std::string Shown(const std::string& ssid) {
 }
 
 class CliReport : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     snapshot_ = dir_.Path() / "hostile.snapshot";
     const auto& ssids = HostileSsids();
@@ -88,8 +94,12 @@ protected:
     std::vector<skimlet::SnapshotRecordRef> refs;
     for (size_t i = 0; i < ssids.size(); ++i) {
       const uint32_t kHz = i == 0 ? 5180000 : 2412000 + 5000 * static_cast<uint32_t>(i % 11);
-      entries_.push_back(skimlet::test::MakeEntry(static_cast<uint8_t>(i + 1), -40 - static_cast<int>(i), kHz, ssids[i]));
-      blobs_.push_back(skimlet::ElementBuilder().AddText(0, ssids[i]).Add(3, {static_cast<uint8_t>(i == 0 ? 36 : 1 + i % 11)}).Blob());
+      entries_.push_back(
+          skimlet::test::MakeEntry(static_cast<uint8_t>(i + 1), -40 - static_cast<int>(i), kHz, ssids[i]));
+      blobs_.push_back(skimlet::ElementBuilder()
+                           .AddText(0, ssids[i])
+                           .Add(3, {static_cast<uint8_t>(i == 0 ? 36 : 1 + i % 11)})
+                           .Blob());
     }
     for (size_t i = 0; i < ssids.size(); ++i) refs.push_back({&entries_[i], blobs_[i], saved - 0.01, saved});
     ASSERT_EQ(skimlet::WriteSnapshotFile(snapshot_.string(), saved, refs), "");
@@ -171,14 +181,16 @@ TEST_F(CliReport, FailuresKeepTheOldFile) {
   fs::copy_file(SKIMLET_CLI, copy / "skimlet-cli");
   const fs::path shipped = fs::path(SKIMLET_CLI).parent_path() / "Default" / "Report";
   for (const char* t : {"report", "summary", "networks", "graphs", "network_details_list"})
-    fs::copy_file(shipped / (std::string(t) + ".template"), copy / "Default" / "Report" / (std::string(t) + ".template"));
+    fs::copy_file(shipped / (std::string(t) + ".template"),
+                  copy / "Default" / "Report" / (std::string(t) + ".template"));
   CliRun r = Cli("report -o " + Quoted(old) + " " + Quoted(snapshot_), (copy / "skimlet-cli").string());
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("network_details.template"), std::string::npos) << r.err;
   EXPECT_EQ(Read(old), "old");
   EXPECT_FALSE(fs::exists(dir_.Path() / "images old"));
 
-  for (const std::string& command : {std::string("report --sections summary -o "), std::string("export --format csv -o ")}) {
+  for (const std::string& command :
+       {std::string("report --sections summary -o "), std::string("export --format csv -o ")}) {
     r = Cli(command + Quoted(dir_.Path() / "missing folder" / "x.htm") + " " + Quoted(snapshot_));
     EXPECT_EQ(r.status, 1) << command;
     EXPECT_NE(r.err.find("missing folder"), std::string::npos) << r.err;
@@ -215,7 +227,8 @@ TEST_F(CliReport, ExportsReadBackWithTheNamesIntact) {
     ASSERT_EQ(read.Rows.size(), HostileSsids().size() + 1);
     for (size_t i = 0; i < HostileSsids().size(); ++i) {
       std::string expected = Shown(HostileSsids()[i]);
-      if (expected[0] == '=' && (c.mode == std::string("txt") || c.mode == std::string("csv"))) expected = "'" + expected;
+      if (expected[0] == '=' && (c.mode == std::string("txt") || c.mode == std::string("csv")))
+        expected = "'" + expected;
       std::string cell = read.Rows[i + 1].at(0);
       if (c.mode == std::string("html") || c.mode == std::string("rtf")) {
         // The HTML and RTF readers render line breaks and tabs as white space.
@@ -255,7 +268,8 @@ TEST(CliScanReport, TimeGraphsFromTheRefreshes) {
   if (!HaveGraphHelper()) GTEST_SKIP() << "no drawing helper in this build";
   TempDir dir;
   const fs::path page = dir.Path() / "scan.htm";
-  const CliRun r = Cli("scan --service sim --count 2 --interval 0 --sim-scan-seconds 0.01 --tsv --report " + Quoted(page));
+  const CliRun r =
+      Cli("scan --service sim --count 2 --interval 0 --sim-scan-seconds 0.01 --tsv --report " + Quoted(page));
   ASSERT_EQ(r.status, 0) << r.err;
   const auto read = ReadBack("html", page);
   ASSERT_TRUE(read.Ok);

@@ -58,7 +58,7 @@ JsonValue Parse(const std::string& text) {
 const std::regex kIsoTime(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d(Z|[+-]\d\d:\d\d))");
 
 class CliScript : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() / ("skimlet-cli-script-" + std::to_string(::getpid()));
     fs::create_directories(dir_);
@@ -88,8 +88,12 @@ ssid = "Nobody"
 hidden = zeros
 channel = 11
 )");
-    Write("down.scene", "[interface]\nname = \"Off\"\nifname = wlan3\nup = no\n\n[ap]\nbssid = 02:00:00:00:00:01\nssid = \"x\"\nchannel = 1\n");
-    Write("refused.scene", "[interface]\nname = \"Locked\"\nscans-refused = yes\n\n[ap]\nbssid = 02:00:00:00:00:01\nssid = \"x\"\nchannel = 1\n");
+    Write("down.scene",
+          "[interface]\nname = \"Off\"\nifname = wlan3\nup = no\n\n[ap]\nbssid = 02:00:00:00:00:01\nssid = "
+          "\"x\"\nchannel = 1\n");
+    Write("refused.scene",
+          "[interface]\nname = \"Locked\"\nscans-refused = yes\n\n[ap]\nbssid = 02:00:00:00:00:01\nssid = "
+          "\"x\"\nchannel = 1\n");
 
     // A snapshot: one network heard at the end with -48 dBm, one whose source measured no signal, one heard
     // only long before the snapshot was saved.
@@ -99,9 +103,8 @@ channel = 11
     auto c = skimlet::test::MakeEntry(3, -70, 2437000, "Gone");
     const auto blobA = skimlet::ElementBuilder().AddText(0, "Lab").Add(3, {36}).Blob();
     const std::vector<uint8_t> none;
-    skimlet::SnapshotRecordRef refs[] = {{&a, blobA, saved - 0.01, saved},
-                                         {&b, none, saved - 0.01, saved},
-                                         {&c, none, saved - 0.5, saved - 0.25}};
+    skimlet::SnapshotRecordRef refs[] = {
+        {&a, blobA, saved - 0.01, saved}, {&b, none, saved - 0.01, saved}, {&c, none, saved - 0.5, saved - 0.25}};
     snapshot_ = dir_ / "survey.snapshot";
     ASSERT_EQ(skimlet::WriteSnapshotFile(snapshot_, saved, refs), "");
   }
@@ -315,7 +318,8 @@ TEST_F(CliScript, ErrorsNameTheProblemAndExitWithTheirStatus) {
       {"scan --service sim --interface wlan9 --count 1", 1, "no interface named 'wlan9' (the interfaces: sim0, sim1)"},
       {"scan --service sim --interface 5 --count 1", 1, "there is no interface 5"},
       {"scan " + Scene("down.scene") + " --count 1 --sim-scan-seconds 0.01", 1, "the interface wlan3 is down"},
-      {"scan " + Scene("refused.scene") + " --count 1 --sim-scan-seconds 0.01", 3, "does not permit this program to scan"},
+      {"scan " + Scene("refused.scene") + " --count 1 --sim-scan-seconds 0.01", 3,
+       "does not permit this program to scan"},
   };
   for (const Case& c : cases) {
     Outcome r = Sh("CLI " + c.args);
@@ -397,7 +401,8 @@ TEST_F(CliScript, SeveralFilesMergeIntoOneSurvey) {
   skimlet::SnapshotRecordRef refs[] = {{&a, {}, later - 0.001, later}, {&d, {}, later - 0.001, later}};
   const fs::path second = dir_ / "later.snapshot";
   ASSERT_EQ(skimlet::WriteSnapshotFile(second, later, refs), "");
-  for (const std::string& order : {snapshot_.string() + " " + second.string(), second.string() + " " + snapshot_.string()}) {
+  for (const std::string& order :
+       {snapshot_.string() + " " + second.string(), second.string() + " " + snapshot_.string()}) {
     Outcome r = Sh("CLI networks --json " + order);
     ASSERT_EQ(r.status, 0) << r.err;
     const JsonValue doc = Parse(r.out);
@@ -454,8 +459,8 @@ TEST_F(CliScript, EveryCommandOfTheTableFollowsTheSharedRules) {
     for (const std::string& line : Lines(help.out)) EXPECT_LE(Columns(line), 80u) << name << ": " << line;
     const Outcome bad = Sh("CLI " + name + " --no-such-option");
     EXPECT_EQ(bad.status, 2) << name;
-    EXPECT_EQ(bad.err, "skimlet-cli " + name + ": unknown option '--no-such-option'\nTry 'skimlet-cli " + name +
-                           " --help'.\n");
+    EXPECT_EQ(bad.err,
+              "skimlet-cli " + name + ": unknown option '--no-such-option'\nTry 'skimlet-cli " + name + " --help'.\n");
     EXPECT_EQ(bad.out, "") << name;
   }
   const std::pair<std::string, std::string> topLevel[] = {

@@ -33,7 +33,7 @@ CliRun Cli(const std::string& args) {
 }
 
 class CliSurvey : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() / ("skimlet-cli-survey-" + std::to_string(::getpid()));
     fs::remove_all(dir_);

@@ -128,7 +128,7 @@ namespace {
 
 // A snapshot of two networks, one with a hidden SSID, in a temporary file.
 class CliSnapshot : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     path_ = std::filesystem::temp_directory_path() / ("skimlet-cli-" + std::to_string(::getpid()) + ".snapshot");
     a_ = skimlet::test::MakeEntry(1, -48, 5180000, "Lab \"5G\"");
@@ -164,12 +164,13 @@ TEST_F(CliSnapshot, NetworksAsTSVAndJSON) {
 
 // A 6 GHz WPA3 network with protection required and fast transition, as JSON and as the TSV's last columns.
 TEST(CliNetworks, TodaysRadioValues) {
-  const auto path = std::filesystem::temp_directory_path() / ("skimlet-cli6-" + std::to_string(::getpid()) + ".snapshot");
+  const auto path =
+      std::filesystem::temp_directory_path() / ("skimlet-cli6-" + std::to_string(::getpid()) + ".snapshot");
   skimlet::WLAN_BSS_ENTRY e = skimlet::test::MakeEntry(3, -50, 6415000, "Six");
   const std::vector<uint8_t> blob = skimlet::ElementBuilder()
                                         .AddText(0, "Six")
-                                        .Add(48, {1, 0, 0x00, 0x0F, 0xAC, 4, 1, 0, 0x00, 0x0F, 0xAC, 4, 2, 0, 0x00, 0x0F,
-                                                  0xAC, 2, 0x00, 0x0F, 0xAC, 8, 0xC0, 0x00})
+                                        .Add(48, {1, 0, 0x00, 0x0F, 0xAC, 4, 1,    0,    0x00, 0x0F, 0xAC, 4,
+                                                  2, 0, 0x00, 0x0F, 0xAC, 2, 0x00, 0x0F, 0xAC, 8,    0xC0, 0x00})
                                         .Add(54, {0x34, 0x12, 0x01})
                                         .Blob();
   const double saved = skimlet::EncodeLocalDateTime(2026, 12, 10, 9, 30, 0);
@@ -177,9 +178,9 @@ TEST(CliNetworks, TodaysRadioValues) {
   ASSERT_EQ(skimlet::WriteSnapshotFile(path, saved, refs), "");
   CliRun r = Cli("networks --json " + path.string());
   EXPECT_EQ(r.status, 0);
-  for (const char* field : {"\"channel\": 93", "\"bandGHz\": 6", "\"primaryFrequencyMHz\": 6415",
-                            "\"security\": [\"WPA2\", \"WPA3\"]", "\"securityMode\": \"WPA2/WPA3\"",
-                            "\"pmf\": \"required\"", "\"roaming\": [\"802.11r\"]"})
+  for (const char* field :
+       {"\"channel\": 93", "\"bandGHz\": 6", "\"primaryFrequencyMHz\": 6415", "\"security\": [\"WPA2\", \"WPA3\"]",
+        "\"securityMode\": \"WPA2/WPA3\"", "\"pmf\": \"required\"", "\"roaming\": [\"802.11r\"]"})
     EXPECT_NE(r.out.find(field), std::string::npos) << field << "\n" << r.out;
   r = Cli("networks --tsv " + path.string());
   EXPECT_EQ(r.status, 0);
@@ -216,13 +217,14 @@ TEST(CliScan, RefreshesTheSimulatedSceneAndPrintsEachRefresh) {
     refreshes.push_back(r.out.substr(at, r.out.find("{\"refresh\"", at + 1) - at));
   ASSERT_EQ(refreshes.size(), 3u) << r.out;
   // The signals of the scene wander from scan to scan.
-  EXPECT_NE(refreshes[0].substr(refreshes[0].find("\"networks\"")), refreshes[2].substr(refreshes[2].find("\"networks\"")));
-
+  EXPECT_NE(refreshes[0].substr(refreshes[0].find("\"networks\"")),
+            refreshes[2].substr(refreshes[2].find("\"networks\"")));
 }
 
 // The filter options narrow every output with the window's rule; each must hold.
 TEST(CliScan, FilterOptionsNarrowTheNetworks) {
-  const std::string scan = "scan --service sim --interval 0 --sim-scan-seconds 0.01 --tsv --columns ssid,band,security ";
+  const std::string scan =
+      "scan --service sim --interval 0 --sim-scan-seconds 0.01 --tsv --columns ssid,band,security ";
   CliRun all = Cli(scan);
   ASSERT_EQ(all.status, 0);
   CliRun r = Cli(scan + "--band 6");
@@ -284,7 +286,7 @@ bool HasUnsafeText(const std::string& text) {
 // A scene whose names carry terminal escapes (OSC 52 clipboard write, screen clear), BEL, backspace, DEL, C1
 // controls, line and paragraph separators and bidirectional overrides and isolates.
 class CliHostileNames : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     path_ = std::filesystem::temp_directory_path() / ("skimlet-cli-hostile-" + std::to_string(::getpid()) + ".scene");
     FILE* f = std::fopen(path_.c_str(), "w");
@@ -328,7 +330,7 @@ TEST_F(CliHostileNames, EveryOutputShowsThemInert) {
   EXPECT_NE(r.out.find("\\x1B]52;c;aGk=\\x07\\x08\\x7F"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("dev\\u009B31m\\u2028x\\u2066\\u200F\\u202A\\u202B\\u202C\\u202D"), std::string::npos);
   EXPECT_NE(r.out.find("maker\\x1B[0m\\u009B"), std::string::npos);  // read as ISO 8859-1
-  EXPECT_NE(r.out.find("m\\u009Bodel"), std::string::npos);           // not UTF-8: read as ISO 8859-1
+  EXPECT_NE(r.out.find("m\\u009Bodel"), std::string::npos);          // not UTF-8: read as ISO 8859-1
   EXPECT_NE(r.out.find("\\u202Etxt.exe\\u2029\\u2067\\u2068\\u061C\\u200E"), std::string::npos);
   for (size_t at = 0, next; at < r.out.size(); at = next + 1) {  // one line per network, 34 cells each
     next = r.out.find('\n', at);
@@ -340,8 +342,7 @@ TEST_F(CliHostileNames, EveryOutputShowsThemInert) {
   EXPECT_NE(r.out.find("\"modelName\": \"m\\u009bodel\""), std::string::npos);
   r = Cli("interfaces " + Service());
   EXPECT_NE(r.out.find("Interface 0: Simulated Lab \\x1B[2J\\u202Eadapter\n"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("Connection:         \\x1B]52;c;aGk=\\x07\\x08\\x7F (02-00-00-00-00-01)"),
-            std::string::npos);
+  EXPECT_NE(r.out.find("Connection:         \\x1B]52;c;aGk=\\x07\\x08\\x7F (02-00-00-00-00-01)"), std::string::npos);
 }
 
 TEST(CliInterfaces, ListsStateRadiosAndConnection) {

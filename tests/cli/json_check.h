@@ -46,7 +46,7 @@ struct JsonValue {
 };
 
 class JsonReader {
-public:
+ public:
   static std::optional<JsonValue> Parse(std::string_view text) {
     JsonReader r(text);
     JsonValue v;
@@ -56,7 +56,7 @@ public:
     return v;
   }
 
-private:
+ private:
   explicit JsonReader(std::string_view text) : s_(text) {}
 
   void Blanks() {

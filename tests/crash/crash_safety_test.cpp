@@ -52,7 +52,8 @@ TProgramOptions OptionsVersion(int k) {
 }
 
 Writer OptionsWriter() {
-  return {"options.xml", {"options.xml"},
+  return {"options.xml",
+          {"options.xml"},
           [](const fs::path& folder, int k) {
             TProgramFolders folders;
             folders.SettingsFolder = folder;
@@ -74,7 +75,8 @@ std::string Bssid(int i) {
 }
 
 Writer TextFilesWriter() {
-  return {"comments.txt and colors.txt", {"comments.txt", "colors.txt"},
+  return {"comments.txt and colors.txt",
+          {"comments.txt", "colors.txt"},
           [](const fs::path& folder, int k) {
             static const TProgramOptions options;
             TWLANNetworkList list(options, folder);  // writes both files again when it ends: the same bytes
@@ -107,7 +109,8 @@ std::vector<SnapshotRecord> SnapshotRecords() {
 }
 
 Writer SnapshotWriter() {
-  return {"snapshot", {"survey.snapshot"},
+  return {"snapshot",
+          {"survey.snapshot"},
           [](const fs::path& folder, int k) {
             static const std::vector<SnapshotRecord> records = SnapshotRecords();
             std::vector<SnapshotRecordRef> refs;
@@ -161,8 +164,7 @@ TEST_P(CrashSafety, KilledSavesLeaveTheOldOrTheNewFile) {
       prctl(PR_SET_PDEATHSIG, SIGKILL);
       try {
         for (int k = 1 + round % kVersions;; k = k % kVersions + 1) w.save(folder.Path(), k);
-      } catch (...) {
-      }
+      } catch (...) {}
       _exit(1);
     }
     const int64_t wait = std::uniform_int_distribution<int64_t>(0, spread)(random);
@@ -185,9 +187,7 @@ TEST_P(CrashSafety, KilledSavesLeaveTheOldOrTheNewFile) {
       bool known = false;
       for (const std::string& f : w.files) known |= name == f;
       // A save in progress may leave its temporary file behind; the next save must clear it away.
-      if (!known) {
-        ASSERT_TRUE(name.starts_with(".") && name.find(".tmp-") != std::string::npos) << name;
-      }
+      if (!known) { ASSERT_TRUE(name.starts_with(".") && name.find(".tmp-") != std::string::npos) << name; }
     }
   }
   EXPECT_GT(seen.size(), 2u) << "the child should have completed saves of several versions";
@@ -195,7 +195,8 @@ TEST_P(CrashSafety, KilledSavesLeaveTheOldOrTheNewFile) {
   // One more complete save: no temporary file of a killed save stays.
   w.save(folder.Path(), 1);
   std::vector<std::string> left;
-  for (const fs::directory_entry& e : fs::directory_iterator(folder.Path())) left.push_back(e.path().filename().string());
+  for (const fs::directory_entry& e : fs::directory_iterator(folder.Path()))
+    left.push_back(e.path().filename().string());
   EXPECT_EQ(left.size(), w.files.size()) << ::testing::PrintToString(left);
 }
 

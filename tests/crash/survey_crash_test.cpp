@@ -31,8 +31,10 @@ Point PointNumber(int64_t floor, int k) {
   p.Interface = "sim0";
   const int count = 30 + k % 11;
   for (int r = 0; r < count; ++r)
-    p.Readings.push_back({{0x00, 0x11, 0x22, 0x33, static_cast<uint8_t>(r), 0x01}, -(r % 60) - 30,
-                          static_cast<uint32_t>(5180000 + k), std::nullopt});
+    p.Readings.push_back({{0x00, 0x11, 0x22, 0x33, static_cast<uint8_t>(r), 0x01},
+                          -(r % 60) - 30,
+                          static_cast<uint32_t>(5180000 + k),
+                          std::nullopt});
   return p;
 }
 

@@ -66,9 +66,10 @@ struct Probe {
   }
 
   static std::string Describe(const WLAN_CONNECTION_ATTRIBUTES& a) {
-    std::string s(reinterpret_cast<const char*>(a.dot11Ssid.ucSSID.data()), std::min<uint32_t>(a.dot11Ssid.uSSIDLength, 32));
-    return "state=" + std::to_string(a.isState) + " ssid=" + s + " bssid=" + MacText(a.dot11Bssid) + " profile=" +
-           a.strProfileName + " auth=" + std::to_string(a.dot11AuthAlgorithm) +
+    std::string s(reinterpret_cast<const char*>(a.dot11Ssid.ucSSID.data()),
+                  std::min<uint32_t>(a.dot11Ssid.uSSIDLength, 32));
+    return "state=" + std::to_string(a.isState) + " ssid=" + s + " bssid=" + MacText(a.dot11Bssid) +
+           " profile=" + a.strProfileName + " auth=" + std::to_string(a.dot11AuthAlgorithm) +
            " cipher=" + std::to_string(a.dot11CipherAlgorithm);
   }
 

@@ -44,8 +44,8 @@ int main(int argc, char** argv) {
   if (!list) return 1;
   const WLAN_INTERFACE_INFO* chosen = nullptr;
   for (const auto& i : list->InterfaceInfo) {
-    std::printf("interface %s \"%s\" state=%u\n", GuidToText(i.InterfaceGuid).c_str(), i.strInterfaceDescription.c_str(),
-                i.isState);
+    std::printf("interface %s \"%s\" state=%u\n", GuidToText(i.InterfaceGuid).c_str(),
+                i.strInterfaceDescription.c_str(), i.isState);
     if (!chosen && (want.empty() || i.strInterfaceDescription.ends_with("(" + want + ")"))) chosen = &i;
   }
   if (!chosen) {

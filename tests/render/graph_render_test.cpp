@@ -27,7 +27,7 @@ const QColor kGrid(220, 220, 220);
 
 // A list of rows the test ticks, hides and selects by hand.
 class TestRows : public TGraphRows {
-public:
+ public:
   struct Row {
     std::unique_ptr<TWLANNetwork> Network;
     bool Checked = true;
@@ -96,7 +96,7 @@ TSpectrumMapper MapperOf(TGraph& g, int band) {
 }
 
 class SpectrumRender : public testing::Test {
-protected:
+ protected:
   TestRows rows;
   static constexpr TColor kRed = MakeColor(200, 0, 0), kGreen = MakeColor(0, 160, 0), kBlue = MakeColor(0, 0, 200),
                           kOrange = MakeColor(230, 120, 0);
@@ -124,9 +124,10 @@ TEST_F(SpectrumRender, TwoPointFourGHzCurvesStandAtTheirChannels) {
     int64_t kHz;
     int level;
   } points[] = {
-      {kRed, 2403000, -40}, {kRed, 2421000, -40}, {kRed, 2432000, -68},  // top edges, -28 dB at +20 MHz
+      {kRed, 2403000, -40},          {kRed, 2421000, -40},
+      {kRed, 2432000, -68},  // top edges, -28 dB at +20 MHz
       {kGreen, 2437000 + 2000, -60}, {kGreen, 2437000 + 20000, -88},
-      {kBlue, 2462000 + 5000, -50}, {kBlue, 2462000 + 15000, -80},  // DSSS: top, then the -30 dB step
+      {kBlue, 2462000 + 5000, -50},  {kBlue, 2462000 + 15000, -80},  // DSSS: top, then the -30 dB step
   };
   for (const Expect& e : points)
     EXPECT_EQ(image.pixelColor(m.FrequencyToX(e.kHz), m.LevelToY(e.level)), ToQColor(e.color))
@@ -193,7 +194,7 @@ TEST_F(SpectrumRender, SelectedNetworkIsFilledAsOneTranslucentLayer) {
 }
 
 class TimeRender : public testing::Test {
-protected:
+ protected:
   TestRows rows;
   const LocalDateTime now = EncodeLocalDateTime(2026, 5, 1, 14, 5, 37);
   static constexpr TColor kColor = MakeColor(30, 90, 200);
@@ -314,7 +315,7 @@ TEST_F(TimeRender, ConnectionGraphDrawsConnectedSamples) {
 
 // A statistics table: its rows are counters, ticked or not; the graph reads the counter series by row.
 class CounterRows : public TGraphRows {
-public:
+ public:
   std::vector<bool> Checked;
   int GraphRowCount() const override { return static_cast<int>(Checked.size()); }
   bool GraphRowChecked(int row) const override { return Checked[static_cast<size_t>(row)]; }
@@ -324,7 +325,7 @@ public:
 };
 
 class CounterRender : public TimeRender {
-protected:
+ protected:
   CounterRender() {
     for (int k = 0; k < 12; ++k) series.push_back(std::make_unique<TMACCountersSeries>());
     for (int k = 0; k < 18; ++k) series.push_back(std::make_unique<TPhyCountersSeries>());

@@ -34,13 +34,13 @@ std::array<uint8_t, 6> BSSIDOf(int index, std::mt19937_64& rng) {
   // A handful of organisations, as a survey sees; the low bytes keep every address distinct.
   static constexpr std::array<uint32_t, 6> kOUIs = {0x001A2B, 0x00180A, 0xF09FC2, 0x3C5AB4, 0x0024D4, 0xB0BE76};
   const uint32_t oui = kOUIs[rng() % kOUIs.size()];
-  return {static_cast<uint8_t>(oui >> 16), static_cast<uint8_t>(oui >> 8), static_cast<uint8_t>(oui),
+  return {static_cast<uint8_t>(oui >> 16),   static_cast<uint8_t>(oui >> 8),   static_cast<uint8_t>(oui),
           static_cast<uint8_t>(index >> 16), static_cast<uint8_t>(index >> 8), static_cast<uint8_t>(index)};
 }
 
 std::vector<uint8_t> SSIDOf(int index, std::mt19937_64& rng) {
-  static const char* const kStems[] = {"Home", "Cafe", "Office", "Guest", "Caf\xC3\xA9 \xE2\x98\x95", "\xE5\xAE\xB6",
-                                       "<b>Free</b>", "a,\"b\"", "Lab\tNet", "IoT"};
+  static const char* const kStems[] = {"Home",         "Cafe",        "Office",  "Guest",    "Caf\xC3\xA9 \xE2\x98\x95",
+                                       "\xE5\xAE\xB6", "<b>Free</b>", "a,\"b\"", "Lab\tNet", "IoT"};
   std::string s = kStems[rng() % std::size(kStems)];
   s += "-" + std::to_string(index);
   if (rng() % 20 == 0) s.push_back('\x01');  // stray control bytes happen on the air
@@ -90,8 +90,8 @@ sim::Scene GenerateSoakScene(int accessPoints, uint64_t seed) {
   std::mt19937_64 rng(seed);
   auto pick = [&](int lo, int hi) { return lo + static_cast<int>(rng() % static_cast<uint64_t>(hi - lo + 1)); };
   static constexpr uint8_t k24[] = {1, 6, 11, 1, 6, 11, 2, 3, 4, 5, 7, 8, 9, 10, 12, 13};
-  static constexpr uint8_t k5[] = {36, 40, 44, 48, 52, 56, 60, 64, 100, 104, 108, 112, 116, 120, 124, 128, 132, 136,
-                                   140, 149, 153, 157, 161, 165};
+  static constexpr uint8_t k5[] = {36,  40,  44,  48,  52,  56,  60,  64,  100, 104, 108, 112,
+                                   116, 120, 124, 128, 132, 136, 140, 149, 153, 157, 161, 165};
   static constexpr int kPeriods[] = {600, 900, 1200, 1800, 3600};  // each divides an hour
 
   sim::Scene scene;
@@ -118,8 +118,9 @@ sim::Scene GenerateSoakScene(int accessPoints, uint64_t seed) {
       static constexpr sim::Phy kPhys[] = {sim::Phy::A, sim::Phy::N, sim::Phy::AC, sim::Phy::AC, sim::Phy::AX};
       ap.Standard = kPhys[rng() % std::size(kPhys)];
       static constexpr int kWidths[] = {20, 40, 80, 80, 160};
-      ap.Width = ap.Standard == sim::Phy::A ? 20 : ap.Standard == sim::Phy::N ? std::min(40, kWidths[pick(0, 4)])
-                                                                               : kWidths[pick(0, 4)];
+      ap.Width = ap.Standard == sim::Phy::A   ? 20
+                 : ap.Standard == sim::Phy::N ? std::min(40, kWidths[pick(0, 4)])
+                                              : kWidths[pick(0, 4)];
     }
     ap.Streams = pick(1, 4);
     ap.Sec = static_cast<sim::Security>(pick(0, static_cast<int>(sim::Security::WPA3Enterprise)));

@@ -26,13 +26,13 @@ class TWLANNetworkList;
 namespace skimlet::soak {
 
 struct SoakOptions {
-  int Hours = 2;                 // simulated hours in all, warm-up included
-  int WarmupHours = 1;           // the figures at the end of these are the baseline
+  int Hours = 2;        // simulated hours in all, warm-up included
+  int WarmupHours = 1;  // the figures at the end of these are the baseline
   int AccessPoints = 500;
   uint64_t Seed = 1;
-  double LimitPercent = 1.0;     // allowed growth of either figure over the baseline
+  double LimitPercent = 1.0;  // allowed growth of either figure over the baseline
   int RefreshSeconds = 3;
-  int DeleteAfterMinutes = 5;    // intDeleteNetworkIfNotSeenMin while deletion is on
+  int DeleteAfterMinutes = 5;  // intDeleteNetworkIfNotSeenMin while deletion is on
 };
 
 // Parses --hours N --warmup-hours N --aps N --seed N --limit PERCENT. False and Error on a bad argument.

@@ -18,8 +18,8 @@ inline std::vector<uint8_t> ManagementFrame(const std::array<uint8_t, 6>& bssid,
                                             uint16_t capability = 0x0411, unsigned subtype = 8,
                                             uint64_t timestamp = 0x0102030405060708ull, uint16_t interval = 100) {
   std::vector<uint8_t> f;
-  PutLE(f, subtype << 4, 2);  // frame control: management
-  PutLE(f, 0, 2);             // duration
+  PutLE(f, subtype << 4, 2);                      // frame control: management
+  PutLE(f, 0, 2);                                 // duration
   for (int k = 0; k < 6; ++k) f.push_back(0xFF);  // destination: broadcast
   f.insert(f.end(), bssid.begin(), bssid.end());  // source
   f.insert(f.end(), bssid.begin(), bssid.end());  // BSSID
@@ -35,11 +35,11 @@ inline std::vector<uint8_t> ManagementFrame(const std::array<uint8_t, 6>& bssid,
 inline std::vector<uint8_t> RadiotapHeader(uint16_t mhz, int8_t dBm, uint8_t flags = 0) {
   std::vector<uint8_t> h = {0x00, 0x00, 0x00, 0x00};
   PutLE(h, (1u << 1) | (1u << 3) | (1u << 5), 4);  // present: flags, channel, antenna signal
-  h.push_back(flags);                               // 8: flags
-  h.push_back(0);                                   // 9: pad to 2
-  PutLE(h, mhz, 2);                                 // 10: channel frequency
-  PutLE(h, mhz < 3000 ? 0x00A0 : 0x0140, 2);        // 12: channel flags
-  h.push_back(static_cast<uint8_t>(dBm));           // 14: antenna signal
+  h.push_back(flags);                              // 8: flags
+  h.push_back(0);                                  // 9: pad to 2
+  PutLE(h, mhz, 2);                                // 10: channel frequency
+  PutLE(h, mhz < 3000 ? 0x00A0 : 0x0140, 2);       // 12: channel flags
+  h.push_back(static_cast<uint8_t>(dBm));          // 14: antenna signal
   h[2] = static_cast<uint8_t>(h.size());
   return h;
 }
@@ -62,7 +62,7 @@ struct PcapFormat {
 
 // A classic pcap file (by default microsecond stamps, little-endian).
 class PcapWriter {
-public:
+ public:
   explicit PcapWriter(uint32_t linkType, PcapFormat format = {}) : format_(format) {
     Put(format.Modified ? 0xA1B2CD34u : format.Nanoseconds ? 0xA1B23C4Du : 0xA1B2C3D4u, 4);
     Put(2, 2);
@@ -79,8 +79,8 @@ public:
     Put(packet.size(), 4);
     Put(origLen ? origLen : packet.size(), 4);
     if (format_.Modified) {
-      Put(3, 4);        // interface index
-      Put(0x0019, 2);   // protocol
+      Put(3, 4);            // interface index
+      Put(0x0019, 2);       // protocol
       bytes_.push_back(4);  // packet type: outgoing
       bytes_.push_back(0);  // padding of the record header to 24 bytes
     }
@@ -90,7 +90,7 @@ public:
   const std::vector<uint8_t>& Bytes() const { return bytes_; }
   std::string Text() const { return std::string(bytes_.begin(), bytes_.end()); }
 
-private:
+ private:
   void Put(uint64_t v, size_t n) { format_.BigEndian ? PutBE(bytes_, v, n) : PutLE(bytes_, v, n); }
   PcapFormat format_;
   std::vector<uint8_t> bytes_;
@@ -99,7 +99,7 @@ private:
 // A pcapng file: a section header, one interface of the link type, enhanced packet blocks (microseconds).
 // Further interfaces and sections can follow; a new section starts without interfaces.
 class PcapngWriter {
-public:
+ public:
   explicit PcapngWriter(uint32_t linkType, bool bigEndian = false) {
     Section(bigEndian);
     Interface(linkType);
@@ -151,10 +151,8 @@ public:
   const std::vector<uint8_t>& Bytes() const { return bytes_; }
   std::string Text() const { return std::string(bytes_.begin(), bytes_.end()); }
 
-private:
-  void Put(std::vector<uint8_t>& out, uint64_t v, size_t n) const {
-    bigEndian_ ? PutBE(out, v, n) : PutLE(out, v, n);
-  }
+ private:
+  void Put(std::vector<uint8_t>& out, uint64_t v, size_t n) const { bigEndian_ ? PutBE(out, v, n) : PutLE(out, v, n); }
   template <class F>
   void Block(uint32_t type, F body) {
     std::vector<uint8_t> b;

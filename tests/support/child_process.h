@@ -19,7 +19,7 @@ extern char** environ;
 namespace skimlet::test {
 
 class ChildProcess {
-public:
+ public:
   ChildProcess() = default;
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
@@ -90,7 +90,7 @@ public:
     }
   }
 
-private:
+ private:
   pid_t pid_ = -1;
   int toChild_ = -1, fromChild_ = -1;
   std::string buffer_;

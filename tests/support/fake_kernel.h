@@ -40,7 +40,7 @@ struct FakeBss {
 };
 
 class FakeKernel : public linuxwifi::KernelDevices, public std::enable_shared_from_this<FakeKernel> {
-public:
+ public:
   static constexpr uint32_t kIfIndex = 3;
   static constexpr const char* kIfName = "wlan0";
   static constexpr std::array<uint8_t, 6> kMac = {0x02, 0x00, 0x00, 0x00, 0x0d, 0x00};
@@ -88,16 +88,17 @@ public:
       bssid = bss_.at(index).Bssid;
     }
     using namespace netlink;
-    PushEvent(Message(NL80211_CMD_CONNECT,
-                      Cat({U32(NL80211_ATTR_IFINDEX, kIfIndex), Attr(NL80211_ATTR_MAC, Bytes(bssid.begin(), bssid.end())),
-                           U16(NL80211_ATTR_STATUS_CODE, 0)}),
-                      0));
+    PushEvent(
+        Message(NL80211_CMD_CONNECT,
+                Cat({U32(NL80211_ATTR_IFINDEX, kIfIndex), Attr(NL80211_ATTR_MAC, Bytes(bssid.begin(), bssid.end())),
+                     U16(NL80211_ATTR_STATUS_CODE, 0)}),
+                0));
   }
   void Disconnect() {
     Associate(std::nullopt);
     using namespace netlink;
-    PushEvent(Message(NL80211_CMD_DISCONNECT, Cat({U32(NL80211_ATTR_IFINDEX, kIfIndex), U16(NL80211_ATTR_REASON_CODE, 3)}),
-                      0));
+    PushEvent(Message(NL80211_CMD_DISCONNECT,
+                      Cat({U32(NL80211_ATTR_IFINDEX, kIfIndex), U16(NL80211_ATTR_REASON_CODE, 3)}), 0));
   }
   // The survey dump's entries: the contents of each NL80211_ATTR_SURVEY_INFO nest.
   void SetSurvey(std::vector<netlink::Bytes> entries) {
@@ -142,8 +143,9 @@ public:
         ++taken;
         const bool soft = request[6] != 0;
         std::ofstream(root_ / "class/rfkill/rfkill0/soft") << (soft ? "1" : "0") << "\n";
-        const uint8_t event[8] = {request[0], request[1], request[2], request[3], 1 /* WLAN */, 2 /* change */,
-                                  static_cast<uint8_t>(soft), 0};
+        const uint8_t event[8] = {
+            request[0], request[1], request[2], request[3], 1 /* WLAN */, 2 /* change */, static_cast<uint8_t>(soft),
+            0};
         for (auto& reader : rfkillReaders_) (void)::send(reader.Get(), event, sizeof event, MSG_DONTWAIT);
       }
     }
@@ -172,10 +174,11 @@ public:
     return linuxwifi::Fd(pair[0]);
   }
 
-private:
+ private:
   class Socket : public linuxwifi::Nl80211Socket {
-  public:
-    explicit Socket(std::shared_ptr<FakeKernel> kernel) : kernel_(std::move(kernel)), event_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+   public:
+    explicit Socket(std::shared_ptr<FakeKernel> kernel)
+        : kernel_(std::move(kernel)), event_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
     ~Socket() override {
       std::lock_guard<std::mutex> l(kernel_->lock_);
       std::erase(kernel_->listeners_, this);
@@ -192,7 +195,8 @@ private:
     int FileDescriptor() const override { return event_.Get(); }
     void Drain(const std::function<void(std::span<const uint8_t>, bool)>& f) override {
       uint64_t count;
-      if (::read(event_.Get(), &count, sizeof count) < 0) { /* nothing was signalled */ }
+      if (::read(event_.Get(), &count, sizeof count) < 0) { /* nothing was signalled */
+      }
       std::deque<netlink::Bytes> pending;
       {
         std::lock_guard<std::mutex> l(queueLock_);
@@ -207,10 +211,11 @@ private:
         queue_.push_back(datagram);
       }
       uint64_t one = 1;
-      if (::write(event_.Get(), &one, sizeof one) < 0) { /* the counter is already set */ }
+      if (::write(event_.Get(), &one, sizeof one) < 0) { /* the counter is already set */
+      }
     }
 
-  private:
+   private:
     std::shared_ptr<FakeKernel> kernel_;
     linuxwifi::Fd event_;
     std::mutex queueLock_;
@@ -239,12 +244,14 @@ private:
         return 0;
       case NL80211_CMD_GET_SURVEY:
         for (const auto& info : survey_)
-          reply.Messages.push_back(Message(NL80211_CMD_NEW_SURVEY_RESULTS,
-                                           Cat({U32(NL80211_ATTR_IFINDEX, kIfIndex), Attr(NL80211_ATTR_SURVEY_INFO | NLA_F_NESTED, info)})));
+          reply.Messages.push_back(
+              Message(NL80211_CMD_NEW_SURVEY_RESULTS,
+                      Cat({U32(NL80211_ATTR_IFINDEX, kIfIndex), Attr(NL80211_ATTR_SURVEY_INFO | NLA_F_NESTED, info)})));
         return 0;
       case NL80211_CMD_TRIGGER_SCAN:
         // The scan ends at once (the results stay those of the state).
-        for (auto* s : listeners_) s->Push(Message(NL80211_CMD_NEW_SCAN_RESULTS, U32(NL80211_ATTR_IFINDEX, kIfIndex), 0));
+        for (auto* s : listeners_)
+          s->Push(Message(NL80211_CMD_NEW_SCAN_RESULTS, U32(NL80211_ATTR_IFINDEX, kIfIndex), 0));
         return 0;
       default: return EOPNOTSUPP;
     }
@@ -253,22 +260,25 @@ private:
   // Under lock_.
   netlink::Bytes InterfaceMessage() const {
     using namespace netlink;
-    Bytes attrs = Cat({U32(NL80211_ATTR_IFINDEX, kIfIndex), Str(NL80211_ATTR_IFNAME, kIfName), U32(NL80211_ATTR_WIPHY, 0),
-                       U32(NL80211_ATTR_IFTYPE, NL80211_IFTYPE_STATION), Attr(NL80211_ATTR_MAC, Bytes(kMac.begin(), kMac.end()))});
+    Bytes attrs = Cat({U32(NL80211_ATTR_IFINDEX, kIfIndex), Str(NL80211_ATTR_IFNAME, kIfName),
+                       U32(NL80211_ATTR_WIPHY, 0), U32(NL80211_ATTR_IFTYPE, NL80211_IFTYPE_STATION),
+                       Attr(NL80211_ATTR_MAC, Bytes(kMac.begin(), kMac.end()))});
     if (associated_) {
       const FakeBss& b = bss_.at(*associated_);
-      attrs = Cat({attrs, U32(NL80211_ATTR_WIPHY_FREQ, b.FrequencyMHz), Attr(NL80211_ATTR_SSID, Bytes(b.Ssid.begin(), b.Ssid.end()))});
+      attrs = Cat({attrs, U32(NL80211_ATTR_WIPHY_FREQ, b.FrequencyMHz),
+                   Attr(NL80211_ATTR_SSID, Bytes(b.Ssid.begin(), b.Ssid.end()))});
     }
     return Message(NL80211_CMD_NEW_INTERFACE, attrs);
   }
 
   static netlink::Bytes WiphyMessage() {
     using namespace netlink;
-    return Message(NL80211_CMD_NEW_WIPHY,
-                   Cat({U32(NL80211_ATTR_WIPHY, 0), Str(NL80211_ATTR_WIPHY_NAME, "phy0"),
-                        Nest(NL80211_ATTR_WIPHY_BANDS,
-                             {Nest(NL80211_BAND_2GHZ, {U16(NL80211_BAND_ATTR_HT_CAPA, 0x1FF)}),
-                              Nest(NL80211_BAND_5GHZ, {U16(NL80211_BAND_ATTR_HT_CAPA, 0x1FF), U32(NL80211_BAND_ATTR_VHT_CAPA, 0)})})}));
+    return Message(
+        NL80211_CMD_NEW_WIPHY,
+        Cat({U32(NL80211_ATTR_WIPHY, 0), Str(NL80211_ATTR_WIPHY_NAME, "phy0"),
+             Nest(NL80211_ATTR_WIPHY_BANDS, {Nest(NL80211_BAND_2GHZ, {U16(NL80211_BAND_ATTR_HT_CAPA, 0x1FF)}),
+                                             Nest(NL80211_BAND_5GHZ, {U16(NL80211_BAND_ATTR_HT_CAPA, 0x1FF),
+                                                                      U32(NL80211_BAND_ATTR_VHT_CAPA, 0)})})}));
   }
 
   netlink::Bytes BssMessage(size_t k) const {
@@ -277,14 +287,17 @@ private:
     Bytes elements = {0x00, static_cast<uint8_t>(b.Ssid.size())};
     elements.insert(elements.end(), b.Ssid.begin(), b.Ssid.end());
     elements.insert(elements.end(), {0x01, 0x08, 0x8C, 0x12, 0x98, 0x24, 0xB0, 0x48, 0x60, 0x6C});  // rates
-    if (b.FrequencyMHz < 2500) elements.insert(elements.end(), {0x03, 0x01, static_cast<uint8_t>((b.FrequencyMHz - 2407) / 5)});
+    if (b.FrequencyMHz < 2500)
+      elements.insert(elements.end(), {0x03, 0x01, static_cast<uint8_t>((b.FrequencyMHz - 2407) / 5)});
     const uint16_t capability = static_cast<uint16_t>(0x0001 | (b.Privacy ? 0x0010 : 0));
-    Bytes bss = Cat({Attr(NL80211_BSS_BSSID, Bytes(b.Bssid.begin(), b.Bssid.end())), U32(NL80211_BSS_FREQUENCY, b.FrequencyMHz),
-                     U64(NL80211_BSS_TSF, 1000000 + k), U16(NL80211_BSS_BEACON_INTERVAL, 100),
-                     U16(NL80211_BSS_CAPABILITY, capability), Attr(NL80211_BSS_INFORMATION_ELEMENTS, elements),
-                     U32(NL80211_BSS_SIGNAL_MBM, static_cast<uint32_t>(b.SignalDbm * 100)), U32(NL80211_BSS_SEEN_MS_AGO, 100)});
+    Bytes bss =
+        Cat({Attr(NL80211_BSS_BSSID, Bytes(b.Bssid.begin(), b.Bssid.end())), U32(NL80211_BSS_FREQUENCY, b.FrequencyMHz),
+             U64(NL80211_BSS_TSF, 1000000 + k), U16(NL80211_BSS_BEACON_INTERVAL, 100),
+             U16(NL80211_BSS_CAPABILITY, capability), Attr(NL80211_BSS_INFORMATION_ELEMENTS, elements),
+             U32(NL80211_BSS_SIGNAL_MBM, static_cast<uint32_t>(b.SignalDbm * 100)), U32(NL80211_BSS_SEEN_MS_AGO, 100)});
     if (associated_ == k) bss = Cat({bss, U32(NL80211_BSS_STATUS, NL80211_BSS_STATUS_ASSOCIATED)});
-    return Message(NL80211_CMD_NEW_SCAN_RESULTS, Cat({U32(NL80211_ATTR_IFINDEX, kIfIndex), Attr(NL80211_ATTR_BSS, bss)}));
+    return Message(NL80211_CMD_NEW_SCAN_RESULTS,
+                   Cat({U32(NL80211_ATTR_IFINDEX, kIfIndex), Attr(NL80211_ATTR_BSS, bss)}));
   }
 
   netlink::Bytes StationMessage() const {
@@ -294,7 +307,8 @@ private:
                    Cat({Attr(NL80211_ATTR_MAC, Bytes(b.Bssid.begin(), b.Bssid.end())),
                         Nest(NL80211_ATTR_STA_INFO,
                              {U8(NL80211_STA_INFO_SIGNAL, static_cast<uint8_t>(b.SignalDbm)),
-                              Nest(NL80211_STA_INFO_TX_BITRATE, {U16(NL80211_RATE_INFO_BITRATE, 650), U8(NL80211_RATE_INFO_MCS, 7)}),
+                              Nest(NL80211_STA_INFO_TX_BITRATE,
+                                   {U16(NL80211_RATE_INFO_BITRATE, 650), U8(NL80211_RATE_INFO_MCS, 7)}),
                               Nest(NL80211_STA_INFO_RX_BITRATE, {U16(NL80211_RATE_INFO_BITRATE, 540)}),
                               U32(NL80211_STA_INFO_TX_PACKETS, 120), U32(NL80211_STA_INFO_RX_PACKETS, 240)})}),
                    0);

@@ -9,7 +9,7 @@
 namespace skimlet::test {
 
 class FakeWlanService : public WlanService {
-public:
+ public:
   struct Answer {
     WlanResult Result = WlanError::kNotSupported;
     WlanBlock Block;
@@ -87,7 +87,7 @@ public:
     return WlanError::kNotSupported;
   }
 
-private:
+ private:
   static WlanResult Give(const Answer& a, WlanBlock& out) {
     out = a.Result == 0 ? a.Block : WlanBlock{};
     return a.Result;

@@ -15,7 +15,7 @@
 namespace skimlet::test {
 
 class NmMockProcess {
-public:
+ public:
   enum class Started { kReady, kSkip, kFailed };
 
   NmMockProcess() = default;
@@ -66,7 +66,7 @@ public:
     return mock_->ReadLine(20s);
   }
 
-private:
+ private:
   std::unique_ptr<ChildProcess> mock_;
   bool started_ = false;
 };

@@ -12,7 +12,7 @@ namespace skimlet::test {
 
 // A fresh folder under the temporary folder, removed with everything in it.
 class TempDir {
-public:
+ public:
   TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "skimlet-test-XXXXXX").string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
@@ -28,7 +28,7 @@ public:
   std::string File(const std::string& name) const { return (path_ / name).string(); }
   const std::filesystem::path& Path() const { return path_; }
 
-private:
+ private:
   std::filesystem::path path_;
 };
 

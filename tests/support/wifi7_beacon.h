@@ -33,8 +33,8 @@ inline std::vector<uint8_t> Wifi7BeaconBlob() {
   RNRTBTTInfo a, c;
   a.BSSID = {0x02, 0xAA, 0xBB, 0xCC, 0xDD, 0xEF};
   c.BSSID = {0x02, 0xAA, 0xBB, 0xCC, 0xDD, 0xF0};
-  b.Add(kEidReducedNeighborReport,
-        EncodeReducedNeighborReportBody({RNRNeighborAPInfo{false, 16, 131, 37, {a}}, RNRNeighborAPInfo{false, 16, 128, 36, {c}}}));
+  b.Add(kEidReducedNeighborReport, EncodeReducedNeighborReportBody({RNRNeighborAPInfo{false, 16, 131, 37, {a}},
+                                                                    RNRNeighborAPInfo{false, 16, 128, 36, {c}}}));
   std::vector<uint8_t> blob = SampleBeaconBlob();
   blob.insert(blob.end(), b.Blob().begin(), b.Blob().end());
   return blob;

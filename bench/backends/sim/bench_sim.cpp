@@ -27,7 +27,8 @@ void BM_BuildAllBeacons(benchmark::State& state) {
       benchmark::DoNotOptimize(b);
     }
   }
-  state.counters["beacons/s"] = benchmark::Counter(double(state.iterations() * scene.AccessPoints.size()), benchmark::Counter::kIsRate);
+  state.counters["beacons/s"] =
+      benchmark::Counter(double(state.iterations() * scene.AccessPoints.size()), benchmark::Counter::kIsRate);
   state.counters["blob bytes/beacon"] = double(bytes) / double(state.iterations() * scene.AccessPoints.size());
 }
 BENCHMARK(BM_BuildAllBeacons);

@@ -16,8 +16,8 @@ inline test::PcapWriter BeaconCapture(int beacons, int accessPoints) {
   std::vector<std::vector<uint8_t>> frames;
   static constexpr uint16_t kChannels[] = {1, 6, 11, 36, 40, 44, 48, 149, 153, 157, 161};
   for (int ap = 0; ap < accessPoints; ++ap) {
-    std::array<uint8_t, 6> bssid = {0x02, 0x5C, 0x1E, static_cast<uint8_t>(ap >> 16), static_cast<uint8_t>(ap >> 8),
-                                    static_cast<uint8_t>(ap)};
+    std::array<uint8_t, 6> bssid = {
+        0x02, 0x5C, 0x1E, static_cast<uint8_t>(ap >> 16), static_cast<uint8_t>(ap >> 8), static_cast<uint8_t>(ap)};
     std::vector<uint8_t> blob = ElementBuilder().AddText(0, "Survey-AP-" + std::to_string(ap)).Blob();
     blob.insert(blob.end(), tail.begin(), tail.end());
     const uint16_t channel = kChannels[ap % std::size(kChannels)];

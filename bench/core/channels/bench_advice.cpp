@@ -34,8 +34,8 @@ TChannelAirLog Site(int count) {
   }
   std::vector<TChannelSurvey> survey;
   for (const auto& c : CandidateChannels(1, 20, false))
-    survey.push_back({RasterFrequency(1, c.Channel), -95 + static_cast<int>(c.Channel % 7), 1000, 100 + c.Channel,
-                      10, 20, std::nullopt});
+    survey.push_back({RasterFrequency(1, c.Channel), -95 + static_cast<int>(c.Channel % 7), 1000, 100 + c.Channel, 10,
+                      20, std::nullopt});
   TChannelAirLog log;
   for (int r = 0; r < 3; ++r) {
     for (auto& n : networks) n.SignalDbm += (r % 2) ? 1 : -1;

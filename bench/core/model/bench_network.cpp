@@ -94,7 +94,8 @@ BENCHMARK(BM_NetworkHourOfHistory)->Unit(benchmark::kMillisecond)->Iterations(3)
 
 void BM_LoadSnapshot10000(benchmark::State& state) {
   TProgramOptions options;
-  std::string path = (std::filesystem::temp_directory_path() / ("skimlet-bench-" + std::to_string(::getpid()))).string();
+  std::string path =
+      (std::filesystem::temp_directory_path() / ("skimlet-bench-" + std::to_string(::getpid()))).string();
   {
     auto list = NewList(options);
     test::Refresh(*list, EncodeLocalDateTime(2026, 12, 10, 12, 0, 0), Site(10000));

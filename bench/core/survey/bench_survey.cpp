@@ -66,7 +66,8 @@ BENCHMARK_CAPTURE(UpdateAfterOnePoint, kriging, Method::Kriging)->Unit(benchmark
 
 // 1,000 points of 100 readings each (100,000 readings) of 500 BSSIDs, 20 per radio neighbourhood.
 std::string LargeSurvey() {
-  const std::string path = (std::filesystem::temp_directory_path() / ("skimlet-bench-" + std::to_string(::getpid()) + ".survey")).string();
+  const std::string path =
+      (std::filesystem::temp_directory_path() / ("skimlet-bench-" + std::to_string(::getpid()) + ".survey")).string();
   std::filesystem::remove(path);
   std::string error;
   auto file = SurveyFile::Create(path, error);

@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   elements.FillTree(tree);
   tree.ForEach([&](TIETreeLine l) {
     const TIETreeData& d = tree.Data(l);
-    if (d.Offset < 0 || d.Length < 0 || static_cast<size_t>(d.Offset) + static_cast<size_t>(d.Length) > size) std::abort();
+    if (d.Offset < 0 || d.Length < 0 || static_cast<size_t>(d.Offset) + static_cast<size_t>(d.Length) > size)
+      std::abort();
   });
   for (int32_t b = 0; b < static_cast<int32_t>(size); b += 7) tree.DeepestLineAt(b);
   TreeToTSV(tree);

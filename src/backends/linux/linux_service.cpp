@@ -21,8 +21,9 @@ namespace skimlet::linuxwifi {
 namespace {
 
 uint64_t NowFiletime() {
-  auto since1970 = std::chrono::duration_cast<std::chrono::microseconds>(
-                       std::chrono::system_clock::now().time_since_epoch()).count();
+  auto since1970 =
+      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch())
+          .count();
   return static_cast<uint64_t>(since1970) * 10 + 116444736000000000ull;
 }
 
@@ -123,8 +124,8 @@ WlanResult LinuxWlanService::Scan(const WLAN_GUID& guid) {
   return WlanError::kSuccess;
 }
 
-WlanResult LinuxWlanService::GetNetworkBssList(const WLAN_GUID& guid, const DOT11_SSID* ssid, uint32_t bssType, bool securityEnabled,
-                             WlanBlock& bssList) {
+WlanResult LinuxWlanService::GetNetworkBssList(const WLAN_GUID& guid, const DOT11_SSID* ssid, uint32_t bssType,
+                                               bool securityEnabled, WlanBlock& bssList) {
   bssList.clear();
   if (bssType < 1 || bssType > 3 || (ssid && ssid->uSSIDLength > 32)) return WlanError::kInvalidParameter;
   std::lock_guard<std::mutex> l(lock_);
@@ -345,7 +346,7 @@ WlanResult LinuxWlanService::SetProfilePosition(const WLAN_GUID& guid, std::stri
 
 // The connection editor runs beside the program: the call returns once it has started.
 WlanResult LinuxWlanService::EditProfile(uint32_t, std::string_view name, const WLAN_GUID& guid, void*, uint32_t,
-                       uint32_t& reasonCode) {
+                                         uint32_t& reasonCode) {
   reasonCode = 0;
   std::string ifname;
   if (WlanResult r = NetworkManagerInterface(guid, ifname); r != 0) return r;
@@ -359,7 +360,8 @@ WlanResult LinuxWlanService::ChannelSurveys(const WLAN_GUID& guid, std::vector<C
   Interface* i = nullptr;
   if (WlanResult r = Enter(guid, i); r != 0) return r;
   std::vector<std::vector<uint8_t>> messages;
-  int rc = DumpNl80211(*control_, NL80211_CMD_GET_SURVEY, NlAttributes().U32(NL80211_ATTR_IFINDEX, i->IfIndex), messages);
+  int rc =
+      DumpNl80211(*control_, NL80211_CMD_GET_SURVEY, NlAttributes().U32(NL80211_ATTR_IFINDEX, i->IfIndex), messages);
   if (rc != 0) return ErrnoToResult(rc);
   for (const auto& m : messages)
     if (auto s = ParseSurvey(m)) surveys.push_back(*s);
@@ -464,8 +466,8 @@ int LinuxWlanService::RefreshInterfaces() {
 
 std::optional<InterfaceInfo> LinuxWlanService::InterfaceNow(const Interface& i) {
   Nl80211Reply reply;
-  int rc = control_->Request({NL80211_CMD_GET_INTERFACE, false, NlAttributes().U32(NL80211_ATTR_IFINDEX, i.IfIndex)},
-                             reply);
+  int rc =
+      control_->Request({NL80211_CMD_GET_INTERFACE, false, NlAttributes().U32(NL80211_ATTR_IFINDEX, i.IfIndex)}, reply);
   if (rc != 0 || reply.Messages.empty()) return std::nullopt;
   return ParseInterface(reply.Messages.front());
 }
@@ -487,7 +489,8 @@ int LinuxWlanService::ScanDump(const Interface& i, std::vector<BssRecord>& out) 
   return 0;
 }
 
-void LinuxWlanService::Association(const Interface& i, std::optional<BssRecord>& bss, std::optional<StationInfo>& station) {
+void LinuxWlanService::Association(const Interface& i, std::optional<BssRecord>& bss,
+                                   std::optional<StationInfo>& station) {
   std::vector<BssRecord> records;
   if (ScanDump(i, records) != 0) return;
   for (auto& r : records)
@@ -498,9 +501,9 @@ void LinuxWlanService::Association(const Interface& i, std::optional<BssRecord>&
   if (!bss) return;
   auto bssid = bss->Item.Entry.dot11Bssid;
   Nl80211Reply reply;
-  int rc = control_->Request(
-      {NL80211_CMD_GET_STATION, false, NlAttributes().U32(NL80211_ATTR_IFINDEX, i.IfIndex).Bytes(NL80211_ATTR_MAC, bssid)},
-      reply);
+  int rc = control_->Request({NL80211_CMD_GET_STATION, false,
+                              NlAttributes().U32(NL80211_ATTR_IFINDEX, i.IfIndex).Bytes(NL80211_ATTR_MAC, bssid)},
+                             reply);
   if (rc == 0 && !reply.Messages.empty()) station = ParseStation(reply.Messages.front());
 }
 
@@ -529,7 +532,8 @@ bool LinuxWlanService::RadioBlocked(const Interface& i) {
 
 void LinuxWlanService::Wake() {
   uint64_t one = 1;
-  if (::write(wake_.Get(), &one, sizeof one) < 0) { /* the counter is already set */ }
+  if (::write(wake_.Get(), &one, sizeof one) < 0) { /* the counter is already set */
+  }
 }
 
 void LinuxWlanService::SendNotice(const std::string& text) {
@@ -545,8 +549,7 @@ void LinuxWlanService::Deliver(const WlanNotification& n) {
   if (!callback_) return;
   try {
     callback_(n);
-  } catch (...) {
-  }
+  } catch (...) {}
 }
 
 // A notification of the automatic configuration module for the interface of IfIndex; nothing for
@@ -563,9 +566,9 @@ void LinuxWlanService::NotifyInterface(uint32_t ifindex, uint32_t code) {
 
 void LinuxWlanService::TriggerScan(uint32_t ifindex) {
   // The wildcard SSID (an empty one) makes the scan active.
-  Nl80211Request request{NL80211_CMD_TRIGGER_SCAN, false,
-                         NlAttributes().U32(NL80211_ATTR_IFINDEX, ifindex).Nested(NL80211_ATTR_SCAN_SSIDS,
-                                                                                   NlAttributes().Bytes(1, {}))};
+  Nl80211Request request{
+      NL80211_CMD_TRIGGER_SCAN, false,
+      NlAttributes().U32(NL80211_ATTR_IFINDEX, ifindex).Nested(NL80211_ATTR_SCAN_SSIDS, NlAttributes().Bytes(1, {}))};
   Nl80211Reply reply;
   int rc = trigger_->Request(request, reply);
   if (rc == 0 || rc == EBUSY) {  // our scan, or one already running: its results end both
@@ -591,7 +594,8 @@ void LinuxWlanService::TriggerScan(uint32_t ifindex) {
       refused_.insert(ifindex);
     }
     SendNotice("Wi-Fi: the kernel refuses to start scans for this program, and NetworkManager cannot scan for it (" +
-               why + "). Showing the results of scans other programs start. To let the program scan itself, "
+               why +
+               "). Showing the results of scans other programs start. To let the program scan itself, "
                "give it CAP_NET_ADMIN, e.g. sudo setcap cap_net_admin+ep /path/to/the/program");
     NotifyInterface(ifindex, kAcmScanComplete);  // what the kernel holds now is the best there is
     return;
@@ -634,7 +638,8 @@ void LinuxWlanService::Run() {
     if (n < 0 && errno != EINTR) break;
     if (fds[0].revents) {
       uint64_t count;
-      if (::read(wake_.Get(), &count, sizeof count) < 0) { /* nothing pending */ }
+      if (::read(wake_.Get(), &count, sizeof count) < 0) { /* nothing pending */
+      }
     }
     std::deque<uint32_t> scans;
     {

@@ -22,7 +22,7 @@
 namespace skimlet::linuxwifi {
 
 class LinuxWlanService : public WlanService {
-public:
+ public:
   explicit LinuxWlanService(LinuxServiceOptions options);
   ~LinuxWlanService() override;
 
@@ -53,7 +53,7 @@ public:
   // The service's result of a positive errno.
   static WlanResult ErrnoToResult(int e);
 
-private:
+ private:
   struct Interface {
     WLAN_GUID Guid{};
     uint32_t IfIndex = 0;

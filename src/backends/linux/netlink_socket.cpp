@@ -75,15 +75,15 @@ constexpr int kReplyTimeoutMs = 5000;
 // Requests are sent with libnl; replies are read as datagrams and assembled by NetlinkReply, so that the
 // parsing is the same code the tests feed built messages to.
 class KernelNl80211Socket : public Nl80211Socket {
-public:
+ public:
   KernelNl80211Socket(std::unique_ptr<nl_sock, NlSockFree> sock, int family)
       : sock_(std::move(sock)), family_(family) {}
 
   int Request(const Nl80211Request& request, Nl80211Reply& reply) override {
     NlMsg msg(nlmsg_alloc());
     if (!msg) return ENOMEM;
-    if (!genlmsg_put(msg.get(), NL_AUTO_PORT, NL_AUTO_SEQ, family_, 0, request.Dump ? NLM_F_DUMP : 0,
-                     request.Command, 0))
+    if (!genlmsg_put(msg.get(), NL_AUTO_PORT, NL_AUTO_SEQ, family_, 0, request.Dump ? NLM_F_DUMP : 0, request.Command,
+                     0))
       return ENOMEM;
     const auto& attributes = request.Attributes.Data();
     if (!attributes.empty() &&
@@ -127,7 +127,7 @@ public:
     }
   }
 
-private:
+ private:
   // Feeds datagrams to Reply until it is no longer pending. 0, or the errno that ended the wait.
   int Receive(NetlinkReply& reply) {
     int fd = FileDescriptor();
@@ -163,7 +163,7 @@ private:
 };
 
 class SystemDevices : public KernelDevices {
-public:
+ public:
   std::unique_ptr<Nl80211Socket> OpenNl80211(std::string& error) override {
     std::unique_ptr<nl_sock, NlSockFree> sock(nl_socket_alloc());
     if (!sock) {

@@ -15,7 +15,7 @@ namespace skimlet::linuxwifi {
 
 // An owned file descriptor.
 class Fd {
-public:
+ public:
   Fd() = default;
   explicit Fd(int fd) : fd_(fd) {}
   Fd(Fd&& o) noexcept : fd_(std::exchange(o.fd_, -1)) {}
@@ -33,21 +33,21 @@ public:
   int Get() const { return fd_; }
   explicit operator bool() const { return fd_ >= 0; }
 
-private:
+ private:
   int fd_ = -1;
 };
 
 // Netlink attributes of a request, as the bytes that follow the generic netlink header (each attribute padded
 // to 4 bytes).
 class NlAttributes {
-public:
+ public:
   NlAttributes& U32(uint16_t type, uint32_t value);
   NlAttributes& Bytes(uint16_t type, std::span<const uint8_t> payload);
   NlAttributes& Flag(uint16_t type) { return Bytes(type, {}); }
   NlAttributes& Nested(uint16_t type, const NlAttributes& inner);
   const std::vector<uint8_t>& Data() const { return data_; }
 
-private:
+ private:
   std::vector<uint8_t> data_;
 };
 
@@ -68,7 +68,7 @@ struct Nl80211Reply {
 // A generic netlink socket bound to nl80211. A socket either makes requests or, after Listen, only receives
 // multicast events.
 class Nl80211Socket {
-public:
+ public:
   virtual ~Nl80211Socket() = default;
   // Sends Request and collects its reply. 0, or the positive errno of the failure (EIO for a malformed reply,
   // ETIMEDOUT when none came).
@@ -90,7 +90,7 @@ int DumpNl80211(Nl80211Socket& socket, uint8_t command, const NlAttributes& attr
 
 // Where the service gets its sockets and its rfkill device.
 class KernelDevices {
-public:
+ public:
   virtual ~KernelDevices() = default;
   // A new nl80211 socket; null and Error when the kernel offers none.
   virtual std::unique_ptr<Nl80211Socket> OpenNl80211(std::string& error) = 0;

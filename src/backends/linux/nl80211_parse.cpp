@@ -163,7 +163,8 @@ std::optional<ScanEvent> ParseScanEvent(std::span<const uint8_t> message) {
   auto g = SplitGenlMessage(message);
   if (!g || (g->Command != NL80211_CMD_NEW_SCAN_RESULTS && g->Command != NL80211_CMD_SCAN_ABORTED)) return std::nullopt;
   nlattr* tb[NL80211_ATTR_MAX + 1]{};
-  if (!ParseAttributes(g->Attributes, tb, NL80211_ATTR_MAX, Policy().Top) || !tb[NL80211_ATTR_IFINDEX]) return std::nullopt;
+  if (!ParseAttributes(g->Attributes, tb, NL80211_ATTR_MAX, Policy().Top) || !tb[NL80211_ATTR_IFINDEX])
+    return std::nullopt;
   return ScanEvent{nla_get_u32(tb[NL80211_ATTR_IFINDEX]), g->Command == NL80211_CMD_SCAN_ABORTED};
 }
 
@@ -178,7 +179,8 @@ std::optional<MlmeEvent> ParseMlmeEvent(std::span<const uint8_t> message) {
     default: return std::nullopt;
   }
   nlattr* tb[NL80211_ATTR_MAX + 1]{};
-  if (!ParseAttributes(g->Attributes, tb, NL80211_ATTR_MAX, Policy().Top) || !tb[NL80211_ATTR_IFINDEX]) return std::nullopt;
+  if (!ParseAttributes(g->Attributes, tb, NL80211_ATTR_MAX, Policy().Top) || !tb[NL80211_ATTR_IFINDEX])
+    return std::nullopt;
   MlmeEvent e;
   e.IfIndex = nla_get_u32(tb[NL80211_ATTR_IFINDEX]);
   e.TimedOut = tb[NL80211_ATTR_TIMED_OUT] != nullptr;
@@ -447,7 +449,8 @@ std::optional<ChannelSurvey> ParseSurvey(std::span<const uint8_t> message) {
   if (!g) return std::nullopt;
   const Policies& p = Policy();
   nlattr* tb[NL80211_ATTR_MAX + 1]{};
-  if (!ParseAttributes(g->Attributes, tb, NL80211_ATTR_MAX, p.Top) || !tb[NL80211_ATTR_SURVEY_INFO]) return std::nullopt;
+  if (!ParseAttributes(g->Attributes, tb, NL80211_ATTR_MAX, p.Top) || !tb[NL80211_ATTR_SURVEY_INFO])
+    return std::nullopt;
   nlattr* sv[NL80211_SURVEY_INFO_MAX + 1]{};
   if (!ParseNested(tb[NL80211_ATTR_SURVEY_INFO], sv, NL80211_SURVEY_INFO_MAX, p.Survey)) return std::nullopt;
   if (!sv[NL80211_SURVEY_INFO_FREQUENCY]) return std::nullopt;
@@ -488,8 +491,14 @@ std::vector<RfkillEvent> ParseRfkillEvents(std::span<const uint8_t> bytes, size_
 }
 
 std::array<uint8_t, 8> RfkillSoftBlockRequest(uint32_t index, bool block) {
-  return {static_cast<uint8_t>(index), static_cast<uint8_t>(index >> 8), static_cast<uint8_t>(index >> 16),
-          static_cast<uint8_t>(index >> 24), 0 /* type: any */, 2 /* change */, static_cast<uint8_t>(block), 0};
+  return {static_cast<uint8_t>(index),
+          static_cast<uint8_t>(index >> 8),
+          static_cast<uint8_t>(index >> 16),
+          static_cast<uint8_t>(index >> 24),
+          0 /* type: any */,
+          2 /* change */,
+          static_cast<uint8_t>(block),
+          0};
 }
 
 // ---- Interface identity ------------------------------------------------------------------------------------
@@ -511,7 +520,8 @@ WLAN_GUID GuidFromPermanentAddress(const std::array<uint8_t, 6>& mac) {
   u[6] = static_cast<uint8_t>((u[6] & 0x0F) | 0x50);  // version 5
   u[8] = static_cast<uint8_t>((u[8] & 0x3F) | 0x80);  // RFC 4122 variant
   // The UUID's fields are big-endian; the GUID keeps its first three fields little-endian in memory.
-  return WLAN_GUID{u[3], u[2], u[1], u[0], u[5], u[4], u[7], u[6], u[8], u[9], u[10], u[11], u[12], u[13], u[14], u[15]};
+  return WLAN_GUID{u[3], u[2], u[1],  u[0],  u[5],  u[4],  u[7],  u[6],
+                   u[8], u[9], u[10], u[11], u[12], u[13], u[14], u[15]};
 }
 
 std::optional<std::array<uint8_t, 6>> ParseMacText(std::string_view text) {

@@ -20,12 +20,12 @@ namespace skimlet::linuxwifi {
 // Collects the messages answering one request (a dump or a single command with acknowledgement) from the
 // datagrams the socket delivers, matched by sequence number.
 class NetlinkReply {
-public:
+ public:
   enum class State {
-    Pending,      // more datagrams are needed
-    Done,         // the dump's end, or the acknowledgement, arrived
-    Failed,       // the kernel answered with an error (Error())
-    Malformed,    // a message ran past its datagram or had an impossible length
+    Pending,    // more datagrams are needed
+    Done,       // the dump's end, or the acknowledgement, arrived
+    Failed,     // the kernel answered with an error (Error())
+    Malformed,  // a message ran past its datagram or had an impossible length
   };
 
   NetlinkReply(uint32_t sequence, bool dump) : sequence_(sequence), dump_(dump) {}
@@ -40,7 +40,7 @@ public:
   // The data messages (netlink header included), in arrival order.
   const std::vector<std::vector<uint8_t>>& Messages() const { return messages_; }
 
-private:
+ private:
   uint32_t sequence_;
   [[maybe_unused]] bool dump_;  // not read: Feed takes the messages of dumps and single replies alike
   State state_ = State::Pending;
@@ -80,9 +80,9 @@ struct MlmeEvent {
   uint32_t IfIndex = 0;
   Kind What = Kind::Connected;
   std::optional<std::array<uint8_t, 6>> Bssid;  // the access point, when the kernel names it
-  uint16_t StatusCode = 0;  // of a connect event: the 802.11 status code of the attempt (0 success)
-  uint16_t ReasonCode = 0;  // of a disconnection: the 802.11 reason code; 0 when the kernel gives none
-  bool TimedOut = false;    // the access point did not answer
+  uint16_t StatusCode = 0;                      // of a connect event: the 802.11 status code of the attempt (0 success)
+  uint16_t ReasonCode = 0;     // of a disconnection: the 802.11 reason code; 0 when the kernel gives none
+  bool TimedOut = false;       // the access point did not answer
   bool ByAccessPoint = false;  // the access point ended the connection (else this side did)
 };
 std::optional<MlmeEvent> ParseMlmeEvent(std::span<const uint8_t> message);

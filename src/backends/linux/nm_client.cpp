@@ -65,7 +65,8 @@ std::string FindProgram(const std::string& name, const std::string& searchPath) 
 
 bool NmProfileBefore(const NmProfile& a, const NmProfile& b) { return Before(a, a.Priority, b, b.Priority); }
 
-std::optional<std::vector<int32_t>> PlanProfilePosition(const std::vector<NmProfile>& profiles, size_t from, size_t to) {
+std::optional<std::vector<int32_t>> PlanProfilePosition(const std::vector<NmProfile>& profiles, size_t from,
+                                                        size_t to) {
   const size_t n = profiles.size();
   if (from >= n || to >= n) return std::nullopt;
   // The wanted order, and the priorities as they stand in it.
@@ -168,7 +169,7 @@ struct MessageUnref {
 using Message = std::unique_ptr<sd_bus_message, MessageUnref>;
 
 class BusError {
-public:
+ public:
   BusError() = default;
   BusError(const BusError&) = delete;
   BusError& operator=(const BusError&) = delete;
@@ -177,7 +178,7 @@ public:
   bool Set() const { return sd_bus_error_is_set(&error_); }
   std::string_view Name() const { return error_.name ? error_.name : ""; }
 
-private:
+ private:
   sd_bus_error error_ = SD_BUS_ERROR_NULL;
 };
 
@@ -208,8 +209,9 @@ WlanResult FromBusError(int rc, const BusError& error) {
   if (n == SD_BUS_ERROR_SERVICE_UNKNOWN || n == SD_BUS_ERROR_NAME_HAS_NO_OWNER || n == SD_BUS_ERROR_DISCONNECTED)
     return WlanError::kServiceNotActive;
   if (n == SD_BUS_ERROR_NO_REPLY || n == SD_BUS_ERROR_TIMEOUT) return WlanError::kTimeout;
-  if (n == SD_BUS_ERROR_ACCESS_DENIED || n == SD_BUS_ERROR_AUTH_FAILED || n == SD_BUS_ERROR_INTERACTIVE_AUTHORIZATION_REQUIRED ||
-      EndsWith(n, ".PermissionDenied") || EndsWith(n, ".NotAuthorized"))
+  if (n == SD_BUS_ERROR_ACCESS_DENIED || n == SD_BUS_ERROR_AUTH_FAILED ||
+      n == SD_BUS_ERROR_INTERACTIVE_AUTHORIZATION_REQUIRED || EndsWith(n, ".PermissionDenied") ||
+      EndsWith(n, ".NotAuthorized"))
     return WlanError::kAccessDenied;
   if (n == SD_BUS_ERROR_INVALID_ARGS || EndsWith(n, ".InvalidArguments") || EndsWith(n, ".InvalidConnection") ||
       EndsWith(n, ".InvalidProperty") || EndsWith(n, ".InvalidSetting"))
@@ -240,8 +242,8 @@ bool ModeFits(const std::string& mode, uint32_t bssType) {
 struct SettingValue {
   std::string Setting;
   std::string Key;
-  std::optional<std::string> Text;           // "s", else
-  int32_t Number = 0;                        // "i", unless
+  std::optional<std::string> Text;            // "s", else
+  int32_t Number = 0;                         // "i", unless
   std::optional<std::vector<uint8_t>> Bytes;  // "ay"
 };
 
@@ -392,7 +394,8 @@ int ReadSettingValue(sd_bus_message* m, std::string_view setting, std::string_vi
   }
   if (setting == "connection" && key == "autoconnect-priority" && sig == "i")
     return sd_bus_message_read(m, "v", "i", &p.Priority);
-  if (setting == "connection" && key == "timestamp" && sig == "t") return sd_bus_message_read(m, "v", "t", &p.Timestamp);
+  if (setting == "connection" && key == "timestamp" && sig == "t")
+    return sd_bus_message_read(m, "v", "t", &p.Timestamp);
   if (setting == kWirelessType && key == "ssid" && sig == "ay") {
     r = sd_bus_message_enter_container(m, 'v', "ay");
     const void* data = nullptr;
@@ -468,7 +471,8 @@ struct NmClient::Impl {
     reply.reset(out);
     if (r >= 0) return WlanError::kSuccess;
     failure = e.Get()->message ? e.Get()->message : std::strerror(-r);
-    if (!e.Set() && (r == -ECONNRESET || r == -ENOTCONN || r == -EPIPE || r == -ESHUTDOWN)) bus.reset();  // reopen next time
+    if (!e.Set() && (r == -ECONNRESET || r == -ENOTCONN || r == -EPIPE || r == -ESHUTDOWN))
+      bus.reset();  // reopen next time
     return FromBusError(r, e);
   }
 
@@ -673,7 +677,8 @@ WlanResult NmClient::SetProfilePosition(const std::string& ifname, std::string_v
   if (!plan) return WlanError::kInvalidParameter;
   for (size_t i = 0; i < profiles.size(); ++i) {
     if ((*plan)[i] == profiles[i].Priority) continue;
-    if (WlanResult r = impl_->Rewrite(profiles[i].Path, {{"connection", "autoconnect-priority", std::nullopt, (*plan)[i], std::nullopt}});
+    if (WlanResult r = impl_->Rewrite(profiles[i].Path,
+                                      {{"connection", "autoconnect-priority", std::nullopt, (*plan)[i], std::nullopt}});
         r != 0)
       return r;
   }
@@ -700,8 +705,7 @@ WlanResult NmClient::EditProfile(const std::string& ifname, std::string_view nam
   // The editor runs on its own; a thread waits for its end so that it leaves no zombie behind.
   std::thread([pid] {
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
   }).detach();
   return WlanError::kSuccess;
 }
@@ -824,7 +828,8 @@ WlanResult NmClient::Connect(const std::string&, std::span<const uint8_t>, const
                              uint32_t) {
   return WlanError::kNotSupported;
 }
-WlanResult NmClient::ConnectProfile(const std::string&, std::string_view, const std::optional<std::array<uint8_t, 6>>&) {
+WlanResult NmClient::ConnectProfile(const std::string&, std::string_view,
+                                    const std::optional<std::array<uint8_t, 6>>&) {
   return WlanError::kNotSupported;
 }
 WlanResult NmClient::Disconnect(const std::string&) { return WlanError::kNotSupported; }

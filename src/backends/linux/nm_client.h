@@ -52,7 +52,7 @@ constexpr int32_t kNmMaxPriority = 999;
 std::optional<std::vector<int32_t>> PlanProfilePosition(const std::vector<NmProfile>& profiles, size_t from, size_t to);
 
 class NmClient {
-public:
+ public:
   // Every D-Bus call waits at most this long for its answer.
   static constexpr uint64_t kCallTimeoutUsec = 3'000'000;
 
@@ -92,7 +92,7 @@ public:
   // user). On failure Why says what went wrong, for the user.
   WlanResult RequestScan(const std::string& ifname, std::string& why);
 
-private:
+ private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };

@@ -64,7 +64,8 @@ std::string PciName(const std::string& vendor, const std::string& device, const 
         }
         continue;
       }
-      if (inDevice && line.size() > 13 && Lower(line.substr(2, 4)) == subVendor && Lower(line.substr(7, 4)) == subDevice)
+      if (inDevice && line.size() > 13 && Lower(line.substr(2, 4)) == subVendor &&
+          Lower(line.substr(7, 4)) == subDevice)
         subName = line.substr(13);
     }
     if (deviceName.empty()) continue;
@@ -104,7 +105,8 @@ NetCounters ReadNetCounters(const std::string& sysfsRoot, const std::string& ifn
   return net;
 }
 
-std::optional<std::array<uint8_t, 6>> WiphyPermanentAddress(const std::string& sysfsRoot, const std::string& wiphyName) {
+std::optional<std::array<uint8_t, 6>> WiphyPermanentAddress(const std::string& sysfsRoot,
+                                                            const std::string& wiphyName) {
   return ParseMacText(ReadSysfsLine(fs::path(sysfsRoot) / "class" / "ieee80211" / wiphyName / "macaddress"));
 }
 
@@ -122,8 +124,12 @@ int RfkillIndexOf(const std::string& sysfsRoot, const std::string& wiphyName) {
 std::pair<uint32_t, uint32_t> RfkillState(const std::string& sysfsRoot, int index) {
   fs::path dir = fs::path(sysfsRoot) / "class" / "rfkill" / ("rfkill" + std::to_string(index));
   std::string soft = ReadSysfsLine(dir / "soft"), hard = ReadSysfsLine(dir / "hard");
-  return {soft == "1" ? kRadioOff : soft == "0" ? kRadioOn : kRadioUnknown,
-          hard == "1" ? kRadioOff : hard == "0" ? kRadioOn : kRadioUnknown};
+  return {soft == "1"   ? kRadioOff
+          : soft == "0" ? kRadioOn
+                        : kRadioUnknown,
+          hard == "1"   ? kRadioOff
+          : hard == "0" ? kRadioOn
+                        : kRadioUnknown};
 }
 
 bool LinuxWifiPresent(const std::string& sysfsRoot) {

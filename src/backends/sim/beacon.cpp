@@ -21,7 +21,9 @@ Bytes RateBytes(const SceneAccessPoint& ap) {
   return Bytes(k24GHz, ap.Standard == Phy::B ? 4 : 12);
 }
 
-bool UsesRSN(Security s) { return s != Security::Open && s != Security::WEP && s != Security::WPA && s != Security::WPAEnterprise; }
+bool UsesRSN(Security s) {
+  return s != Security::Open && s != Security::WEP && s != Security::WPA && s != Security::WPAEnterprise;
+}
 bool UsesWPA(Security s) { return s == Security::WPA || s == Security::WPAWPA2 || s == Security::WPAEnterprise; }
 
 RSNValues RSNOf(Security s) {
@@ -241,8 +243,9 @@ void AddWPS(ElementBuilder& b, const SceneAccessPoint& ap, bool b24) {
   WPSValues w;
   w.WPSState = ap.WPS->State;
   w.APSetupLocked = ap.WPS->Locked;
-  w.UUID = std::array<uint8_t, 16>{0x5E, 0x1A, 0x00, 0x00, 0x00, 0x00, 0x40, 0x00,
-                                   0x80, 0x00, ap.BSSID[0], ap.BSSID[1], ap.BSSID[2], ap.BSSID[3], ap.BSSID[4], ap.BSSID[5]};
+  w.UUID =
+      std::array<uint8_t, 16>{0x5E, 0x1A, 0x00,        0x00,        0x00,        0x00,        0x40,        0x00,
+                              0x80, 0x00, ap.BSSID[0], ap.BSSID[1], ap.BSSID[2], ap.BSSID[3], ap.BSSID[4], ap.BSSID[5]};
   w.Manufacturer = ap.WPS->Manufacturer;
   w.ModelName = ap.WPS->ModelName;
   w.ModelNumber = ap.WPS->ModelNumber;
@@ -283,8 +286,9 @@ std::vector<uint8_t> ElementsOf(const SceneAccessPoint& ap) {
     b.Add(kEidCountry, EncodeCountryBody(c));
   }
   if (ap.Load)
-    b.Add(kEidBSSLoad, EncodeBSSLoadBody({static_cast<uint16_t>(ap.Load->first), ChannelUtilizationByte(ap.Load->second),
-                                          static_cast<uint16_t>(31250 - 300 * ap.Load->second)}));
+    b.Add(kEidBSSLoad,
+          EncodeBSSLoadBody({static_cast<uint16_t>(ap.Load->first), ChannelUtilizationByte(ap.Load->second),
+                             static_cast<uint16_t>(31250 - 300 * ap.Load->second)}));
   if (b24 && ap.Standard != Phy::B) b.Add(kEidERP, {0x00});
   uint8_t secondary = SecondaryOffset(ap);
   if (ht) {
@@ -296,7 +300,9 @@ std::vector<uint8_t> ElementsOf(const SceneAccessPoint& ap) {
     b.Add(kEidHTCapabilities, EncodeHTCapabilitiesBody(h));
   }
   if (UsesRSN(ap.Sec)) b.Add(kEidRSN, EncodeRSNBody(RSNOf(ap.Sec)));
-  if (ap.Roaming11r) b.Add(kEidMobilityDomain, EncodeMobilityDomainBody({static_cast<uint16_t>(ap.BSSID[4] << 8 | ap.BSSID[5]), true, false}));
+  if (ap.Roaming11r)
+    b.Add(kEidMobilityDomain,
+          EncodeMobilityDomainBody({static_cast<uint16_t>(ap.BSSID[4] << 8 | ap.BSSID[5]), true, false}));
   if (rates.size() > inFirst) b.Add(kEidExtSupportedRates, rates.subspan(inFirst));
   if (ht) {
     HTOperationValues o;

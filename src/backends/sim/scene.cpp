@@ -22,11 +22,16 @@ struct Word {
   Security Value;
 };
 constexpr Word kSecurityWords[] = {
-    {"open", Security::Open},         {"wep", Security::WEP},
-    {"wpa", Security::WPA},           {"wpa2", Security::WPA2},
-    {"wpa-wpa2", Security::WPAWPA2},  {"wpa3", Security::WPA3},
-    {"wpa2-wpa3", Security::WPA2WPA3}, {"owe", Security::OWE},
-    {"wpa-enterprise", Security::WPAEnterprise}, {"wpa2-enterprise", Security::WPA2Enterprise},
+    {"open", Security::Open},
+    {"wep", Security::WEP},
+    {"wpa", Security::WPA},
+    {"wpa2", Security::WPA2},
+    {"wpa-wpa2", Security::WPAWPA2},
+    {"wpa3", Security::WPA3},
+    {"wpa2-wpa3", Security::WPA2WPA3},
+    {"owe", Security::OWE},
+    {"wpa-enterprise", Security::WPAEnterprise},
+    {"wpa2-enterprise", Security::WPA2Enterprise},
     {"wpa3-enterprise", Security::WPA3Enterprise},
 };
 struct PhyWordRow {
@@ -35,8 +40,8 @@ struct PhyWordRow {
   uint32_t Type;
 };
 constexpr PhyWordRow kPhyWords[] = {
-    {"b", Phy::B, 5}, {"a", Phy::A, 4}, {"g", Phy::G, 6}, {"n", Phy::N, 7}, {"ac", Phy::AC, 8}, {"ax", Phy::AX, 10},
-    {"be", Phy::BE, 11},
+    {"b", Phy::B, 5},   {"a", Phy::A, 4},    {"g", Phy::G, 6},    {"n", Phy::N, 7},
+    {"ac", Phy::AC, 8}, {"ax", Phy::AX, 10}, {"be", Phy::BE, 11},
 };
 
 std::string_view Trim(std::string_view s) {
@@ -135,7 +140,8 @@ bool YesNo(std::string_view s) {
 std::array<uint8_t, 6> MacAddress(std::string_view s) {
   std::string error;
   auto bytes = ParseHexBytes(s, &error);
-  if (!bytes || bytes->size() != 6) throw Bad{"'" + std::string(s) + "' is not a MAC address (six bytes like 00:11:22:33:44:55)"};
+  if (!bytes || bytes->size() != 6)
+    throw Bad{"'" + std::string(s) + "' is not a MAC address (six bytes like 00:11:22:33:44:55)"};
   std::array<uint8_t, 6> a{};
   std::copy(bytes->begin(), bytes->end(), a.begin());
   return a;
@@ -217,7 +223,8 @@ void SetInterfaceKey(SceneInterface& i, std::string_view key, std::string_view v
   } else if (key == "phys") {
     i.PhyTypes.clear();
     for (auto w : Words(value)) i.PhyTypes.push_back(PhyRowOf(w).Type);
-    if (i.PhyTypes.empty() || i.PhyTypes.size() > WLAN_INTERFACE_CAPABILITY::kMaxPhys) throw Bad{"phys needs 1 to 64 PHYs"};
+    if (i.PhyTypes.empty() || i.PhyTypes.size() > WLAN_INTERFACE_CAPABILITY::kMaxPhys)
+      throw Bad{"phys needs 1 to 64 PHYs"};
   } else if (key == "bands") {
     i.Hears24GHz = i.Hears5GHz = i.Hears6GHz = false;
     for (auto w : Words(value)) {
@@ -234,8 +241,7 @@ void SetInterfaceKey(SceneInterface& i, std::string_view key, std::string_view v
     i.ConnectedTo = MacAddress(value);
   } else if (key == "ifname") {
     i.KernelName = TextString(value);
-    if (i.KernelName.empty() || i.KernelName.size() > 15 ||
-        i.KernelName.find_first_of("/ \t") != std::string::npos)
+    if (i.KernelName.empty() || i.KernelName.size() > 15 || i.KernelName.find_first_of("/ \t") != std::string::npos)
       throw Bad{"ifname must be 1 to 15 characters without '/' or blanks"};
   } else if (key == "mac") {
     i.Mac = MacAddress(value);
@@ -253,7 +259,8 @@ void SetInterfaceKey(SceneInterface& i, std::string_view key, std::string_view v
 bool SetElementKey(SceneAccessPoint& ap, std::string_view key, std::string_view value) {
   if (key == "country") {
     auto w = Words(value);
-    if (w.empty() || w.size() > 2 || w[0].size() != 2) throw Bad{"country is two letters and an optional environment (I, O)"};
+    if (w.empty() || w.size() > 2 || w[0].size() != 2)
+      throw Bad{"country is two letters and an optional environment (I, O)"};
     CountryValues c;
     c.Code = std::string(w[0]);
     c.Environment = w.size() == 2 ? static_cast<uint8_t>(w[1][0]) : ' ';
@@ -272,7 +279,8 @@ bool SetElementKey(SceneAccessPoint& ap, std::string_view key, std::string_view 
     else if (w[0] == "unconfigured") d.State = 1;
     else throw Bad{"wps is configured or unconfigured, optionally followed by locked"};
     d.Locked = w.size() > 1 && w[1] == "locked";
-    if (w.size() > 2 || (w.size() == 2 && !d.Locked)) throw Bad{"wps is configured or unconfigured, optionally followed by locked"};
+    if (w.size() > 2 || (w.size() == 2 && !d.Locked))
+      throw Bad{"wps is configured or unconfigured, optionally followed by locked"};
     ap.WPS = d;
   } else if (key == "wps-device" || key == "wps-manufacturer" || key == "wps-model" || key == "wps-model-number") {
     if (!ap.WPS) throw Bad{"give wps before " + std::string(key)};
@@ -486,9 +494,7 @@ SceneResult ParseScene(std::string_view text, std::string_view fileName) {
       if (line.front() == '[') {
         try {
           finishSection();
-        } catch (const Bad& b) {
-          return fail(sectionLine, b.What);
-        }
+        } catch (const Bad& b) { return fail(sectionLine, b.What); }
         sectionLine = lineNo;
         if (line == "[scene]") {
           section = Section::Scene;
@@ -524,18 +530,12 @@ SceneResult ParseScene(std::string_view text, std::string_view fileName) {
           case Section::AccessPoint: SetAccessPointKey(scene.AccessPoints.back(), key, value); break;
           case Section::Floor: SetFloorKey(scene.Floors.back(), key, value); break;
         }
-      } catch (const Bad& b) {
-        return fail(lineNo, b.What);
-      }
+      } catch (const Bad& b) { return fail(lineNo, b.What); }
     }
     try {
       finishSection();
-    } catch (const Bad& b) {
-      return fail(sectionLine, b.What);
-    }
-  } catch (const Bad& b) {
-    return fail(lineNo, b.What);
-  }
+    } catch (const Bad& b) { return fail(sectionLine, b.What); }
+  } catch (const Bad& b) { return fail(lineNo, b.What); }
 
   // Whole-scene checks.
   for (const auto& ap : scene.AccessPoints) {

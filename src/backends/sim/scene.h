@@ -15,7 +15,17 @@
 namespace skimlet::sim {
 
 enum class Security {
-  Open, WEP, WPA, WPA2, WPAWPA2, WPA3, WPA2WPA3, OWE, WPAEnterprise, WPA2Enterprise, WPA3Enterprise,
+  Open,
+  WEP,
+  WPA,
+  WPA2,
+  WPAWPA2,
+  WPA3,
+  WPA2WPA3,
+  OWE,
+  WPAEnterprise,
+  WPA2Enterprise,
+  WPA3Enterprise,
 };
 // The scene file's word for a security ("wpa2-wpa3").
 std::string_view SecurityWord(Security s);
@@ -41,17 +51,17 @@ struct WPSDescription {
 };
 
 struct SceneAccessPoint {
-  int Line = 0;                       // where it starts in the scene file (0: not from a file)
-  std::vector<uint8_t> SSID;          // raw bytes, at most 32
+  int Line = 0;               // where it starts in the scene file (0: not from a file)
+  std::vector<uint8_t> SSID;  // raw bytes, at most 32
   HiddenSSID Hidden = HiddenSSID::No;
   std::array<uint8_t, 6> BSSID{};
   bool AdHoc = false;
-  uint8_t Channel = 1;                // primary channel
-  bool Band6GHz = false;              // Channel numbers the 6 GHz band's plan
-  int Width = 20;                     // 20, 40, 80, 160, 320 (6 GHz), or 8080 for 80+80 MHz
-  uint8_t Center2 = 0;                // 80+80: centre channel of the second segment
+  uint8_t Channel = 1;    // primary channel
+  bool Band6GHz = false;  // Channel numbers the 6 GHz band's plan
+  int Width = 20;         // 20, 40, 80, 160, 320 (6 GHz), or 8080 for 80+80 MHz
+  uint8_t Center2 = 0;    // 80+80: centre channel of the second segment
   Phy Standard = Phy::G;
-  int Streams = 1;                    // 1..4
+  int Streams = 1;  // 1..4
   Security Sec = Security::Open;
   bool Roaming11k = false, Roaming11v = false, Roaming11r = false;  // neighbour reports, BSS transition, FT
   // A multi-link device: the BSSID of the other link's access point, which the beacon announces in its
@@ -59,18 +69,18 @@ struct SceneAccessPoint {
   std::optional<std::array<uint8_t, 6>> Partner;
   uint8_t PartnerChannel = 0;
   bool PartnerBand6GHz = false;
-  int Rssi = -60;                     // dBm as heard by an interface without offset
+  int Rssi = -60;  // dBm as heard by an interface without offset
   std::optional<CountryValues> Country;
   std::optional<std::pair<int, int>> Load;  // stations, utilization percent
   std::optional<WPSDescription> WPS;
   std::vector<VendorElement> Vendors;
-  std::vector<std::vector<uint8_t>> Raw;    // appended to the blob as they are (malformed elements)
+  std::vector<std::vector<uint8_t>> Raw;  // appended to the blob as they are (malformed elements)
   uint16_t BeaconPeriod = 100;
   // The whole element blob as it is, instead of the elements the other values give (a real beacon's). The
   // SSID and PHY are then read from it.
   std::optional<std::vector<uint8_t>> Elements;
-  std::optional<uint16_t> Capability;       // the capability field, instead of the one the values give
-  double AppearOn = 0, AppearOff = 0;       // heard for On seconds, then gone for Off seconds; 0: always
+  std::optional<uint16_t> Capability;  // the capability field, instead of the one the values give
+  double AppearOn = 0, AppearOff = 0;  // heard for On seconds, then gone for Off seconds; 0: always
   // Placed on a floor: heard by its distance and the walls in between (TrueSignal) instead of Rssi.
   std::optional<std::array<double, 2>> Position;  // metres
   double TxPower = 20;                            // dBm
@@ -87,19 +97,19 @@ struct SceneAccessPoint {
 
 struct SceneInterface {
   int Line = 0;
-  std::string Description;            // "Simulated" is added in front when the text does not say it
-  std::optional<WLAN_GUID> Guid;      // derived from the interface's position when absent
-  std::vector<uint32_t> PhyTypes;     // one per PHY index
+  std::string Description;         // "Simulated" is added in front when the text does not say it
+  std::optional<WLAN_GUID> Guid;   // derived from the interface's position when absent
+  std::vector<uint32_t> PhyTypes;  // one per PHY index
   bool Hears24GHz = true, Hears5GHz = true, Hears6GHz = true;
   bool HardwareRadioOn = true;
   int RssiOffset = 0;
   std::optional<std::array<uint8_t, 6>> ConnectedTo;  // BSSID of the network connected at start
-  bool RandomWalk = true;             // replayed scenes keep their saved signal
-  std::string KernelName;             // "sim0", "sim1", ... by position when absent
-  std::optional<std::array<uint8_t, 6>> Mac;  // 02-00-00-00-1A-nn by position when absent
-  bool Up = true;                     // administratively up
-  bool ScansRefused = false;          // scans are not permitted: every scan hears nothing
-  std::optional<std::array<double, 2>> Position;  // metres on the first floor; the survey moves it
+  bool RandomWalk = true;                             // replayed scenes keep their saved signal
+  std::string KernelName;                             // "sim0", "sim1", ... by position when absent
+  std::optional<std::array<uint8_t, 6>> Mac;          // 02-00-00-00-1A-nn by position when absent
+  bool Up = true;                                     // administratively up
+  bool ScansRefused = false;                          // scans are not permitted: every scan hears nothing
+  std::optional<std::array<double, 2>> Position;      // metres on the first floor; the survey moves it
 };
 
 struct SceneWall {
@@ -115,8 +125,8 @@ struct SceneFloor {
   std::string Plan;              // image file, relative to the scene file's folder; empty: none
   std::vector<SceneWall> Walls;
   double PathLossExponent = 3;
-  double Shadowing = 0;          // dB, standard deviation
-  double Noise = -95;            // dBm
+  double Shadowing = 0;  // dB, standard deviation
+  double Noise = -95;    // dBm
   uint64_t Seed = 1;
 };
 

@@ -83,10 +83,10 @@ struct Interface {
   bool AutoConf = true, BackgroundScan = true, MediaStreaming = false;
   double ScanDoneAt = kNever;
   std::optional<Transition> Pending;
-  std::vector<int> LastScan;          // access points heard by the last scan
-  std::vector<double> Walk;           // per access point, dB
-  double LastScanAt = 0;              // when the last scan completed: the reception time of its results
-  std::string Floor;                  // the floor Desc.Position lies on; empty: the first
+  std::vector<int> LastScan;  // access points heard by the last scan
+  std::vector<double> Walk;   // per access point, dB
+  double LastScanAt = 0;      // when the last scan completed: the reception time of its results
+  std::string Floor;          // the floor Desc.Position lies on; empty: the first
   std::vector<Profile> Profiles;
   std::array<double, 12> MacU{}, MacM{};
   std::vector<std::array<double, 18>> Phy;
@@ -190,10 +190,11 @@ struct SimWlanService::Impl {
 
   int RssiOf(const Interface& i, int ap) const {
     const auto& a = SceneData.AccessPoints[static_cast<size_t>(ap)];
-    const double base = a.Position && i.Desc.Position
-                            ? TrueSignal(SceneData, static_cast<size_t>(ap), (*i.Desc.Position)[0], (*i.Desc.Position)[1])
-                            : a.Rssi;
-    int rssi = static_cast<int>(std::lround(base)) + i.Desc.RssiOffset + static_cast<int>(std::lround(i.Walk[static_cast<size_t>(ap)]));
+    const double base = a.Position && i.Desc.Position ? TrueSignal(SceneData, static_cast<size_t>(ap),
+                                                                   (*i.Desc.Position)[0], (*i.Desc.Position)[1])
+                                                      : a.Rssi;
+    int rssi = static_cast<int>(std::lround(base)) + i.Desc.RssiOffset +
+               static_cast<int>(std::lround(i.Walk[static_cast<size_t>(ap)]));
     return std::clamp(rssi, -100, -10);
   }
 
@@ -232,8 +233,16 @@ struct SimWlanService::Impl {
       double at = kNever;
       bool isScan = false;
       for (auto& i : Interfaces) {
-        if (i.ScanDoneAt <= now && i.ScanDoneAt < at) { next = &i; at = i.ScanDoneAt; isScan = true; }
-        if (i.Pending && i.Pending->At <= now && i.Pending->At < at) { next = &i; at = i.Pending->At; isScan = false; }
+        if (i.ScanDoneAt <= now && i.ScanDoneAt < at) {
+          next = &i;
+          at = i.ScanDoneAt;
+          isScan = true;
+        }
+        if (i.Pending && i.Pending->At <= now && i.Pending->At < at) {
+          next = &i;
+          at = i.Pending->At;
+          isScan = false;
+        }
       }
       if (!next) return;
       Interface& i = *next;
@@ -381,7 +390,8 @@ struct SimWlanService::Impl {
       auto ssid = ParseHexBytes(line.substr(t2 + 1));
       if (!guid || !ValidProfileName(name) || !ssid || ssid->size() > 32) continue;
       if (Interface* i = Find(*guid)) {
-        bool dup = std::any_of(i->Profiles.begin(), i->Profiles.end(), [&](const Profile& p) { return p.Name == name; });
+        bool dup =
+            std::any_of(i->Profiles.begin(), i->Profiles.end(), [&](const Profile& p) { return p.Name == name; });
         if (!dup) i->Profiles.push_back({name, *ssid});
       } else {
         ForeignProfileLines.push_back(line);
@@ -411,12 +421,13 @@ SimWlanService::SimWlanService(Scene scene, SimOptions options)
     : impl_(std::make_unique<Impl>(std::move(scene), std::move(options))) {
   Impl& s = *impl_;
   const auto& aps = s.SceneData.AccessPoints;
-  for (const auto& ap : aps) s.Phase.push_back(ap.AppearOn > 0 ? s.Uniform(s.PhaseRng, 0, ap.AppearOn + ap.AppearOff) : 0);
+  for (const auto& ap : aps)
+    s.Phase.push_back(ap.AppearOn > 0 ? s.Uniform(s.PhaseRng, 0, ap.AppearOn + ap.AppearOff) : 0);
   for (size_t n = 0; n < s.SceneData.Interfaces.size(); ++n) {
     Interface i;
     i.Desc = s.SceneData.Interfaces[n];
-    i.Guid = i.Desc.Guid.value_or(
-        WLAN_GUID{0x00, 0x00, 0x1A, 0x5E, 0x00, 0x00, 0x00, 0x40, 0x80, 0x00, 0, 0, 0, 0, 0, static_cast<uint8_t>(n + 1)});
+    i.Guid = i.Desc.Guid.value_or(WLAN_GUID{0x00, 0x00, 0x1A, 0x5E, 0x00, 0x00, 0x00, 0x40, 0x80, 0x00, 0, 0, 0, 0, 0,
+                                            static_cast<uint8_t>(n + 1)});
     i.Description = ContainsSimulated(i.Desc.Description) ? i.Desc.Description : "Simulated " + i.Desc.Description;
     if (!IsValidWlanName(i.Description)) i.Description = "Simulated Wi-Fi adapter";
     i.Software.assign(i.Desc.PhyTypes.size(), kRadioOn);
@@ -520,7 +531,7 @@ WlanResult SimWlanService::RegisterNotification(uint32_t sources, bool, WlanNoti
 // clock's time and finds the interface. False when the handle is closed or the interface is unknown;
 // Result() then says which.
 class SimWlanService::Impl::Call {
-public:
+ public:
   // What the call works with: the service, the interface and the clock's time.
   struct Parts {
     Impl& s;
@@ -542,7 +553,7 @@ public:
   WlanResult Result() const { return result_; }
   Parts Get() { return {s_, *interface_, now_}; }
 
-private:
+ private:
   std::lock_guard<std::mutex> lock_;
   Impl& s_;
   Interface* interface_ = nullptr;
@@ -617,8 +628,8 @@ WlanResult SimWlanService::QueryInterface(const WLAN_GUID& interfaceGuid, uint32
     case kOpcodeRadioState: {
       WLAN_RADIO_STATE r;
       for (size_t p = 0; p < i.Software.size() && p < WLAN_RADIO_STATE::kMaxPhys; ++p)
-        r.PhyRadioState.push_back(
-            {static_cast<uint32_t>(p), i.Software[p], i.Desc.HardwareRadioOn ? uint32_t{kRadioOn} : uint32_t{kRadioOff}});
+        r.PhyRadioState.push_back({static_cast<uint32_t>(p), i.Software[p],
+                                   i.Desc.HardwareRadioOn ? uint32_t{kRadioOn} : uint32_t{kRadioOff}});
       data = r.Encode();
       break;
     }
@@ -667,15 +678,18 @@ WlanResult SimWlanService::QueryInterface(const WLAN_GUID& interfaceGuid, uint32
   return WlanError::kSuccess;
 }
 
-WlanResult SimWlanService::SetInterface(const WLAN_GUID& interfaceGuid, uint32_t opcode, std::span<const uint8_t> data) {
+WlanResult SimWlanService::SetInterface(const WLAN_GUID& interfaceGuid, uint32_t opcode,
+                                        std::span<const uint8_t> data) {
   Impl::Call call(*impl_, interfaceGuid);
   if (!call) return call.Result();
   auto [s, i, now] = call.Get();
-  if (opcode == kOpcodeAutoConfEnabled || opcode == kOpcodeBackgroundScanEnabled || opcode == kOpcodeMediaStreamingMode) {
+  if (opcode == kOpcodeAutoConfEnabled || opcode == kOpcodeBackgroundScanEnabled ||
+      opcode == kOpcodeMediaStreamingMode) {
     auto v = DecodeUInt32Value(data);
     if (!v) return WlanError::kInvalidParameter;
-    (opcode == kOpcodeAutoConfEnabled ? i.AutoConf : opcode == kOpcodeBackgroundScanEnabled ? i.BackgroundScan
-                                                                                            : i.MediaStreaming) = *v != 0;
+    (opcode == kOpcodeAutoConfEnabled         ? i.AutoConf
+     : opcode == kOpcodeBackgroundScanEnabled ? i.BackgroundScan
+                                              : i.MediaStreaming) = *v != 0;
     return WlanError::kSuccess;
   }
   if (opcode != kOpcodeRadioState) return WlanError::kInvalidParameter;
@@ -824,7 +838,8 @@ WlanResult SimWlanService::RenameProfile(const WLAN_GUID& interfaceGuid, std::st
   return WlanError::kSuccess;
 }
 
-WlanResult SimWlanService::SetProfilePosition(const WLAN_GUID& interfaceGuid, std::string_view name, uint32_t position) {
+WlanResult SimWlanService::SetProfilePosition(const WLAN_GUID& interfaceGuid, std::string_view name,
+                                              uint32_t position) {
   if (!ValidProfileName(name)) return WlanError::kInvalidParameter;
   Impl::Call call(*impl_, interfaceGuid);
   if (!call) return call.Result();
@@ -870,7 +885,9 @@ std::string DefaultScenePath(const std::string& programFolder) {
   fs::path beside = fs::path(programFolder) / "scenes" / "default.scene";
   std::error_code ec;
   if (fs::exists(beside, ec)) return beside.string();
-  return (fs::path(programFolder) / ".." / "share" / "skimlet" / "scenes" / "default.scene").lexically_normal().string();
+  return (fs::path(programFolder) / ".." / "share" / "skimlet" / "scenes" / "default.scene")
+      .lexically_normal()
+      .string();
 }
 
 std::unique_ptr<WlanService> CreateSimulatedService(std::string_view choice, const std::string& programFolder,

@@ -29,7 +29,7 @@ namespace skimlet::sim {
 
 // Time for the simulation, in seconds from an arbitrary start.
 class SimClock {
-public:
+ public:
   virtual ~SimClock() = default;
   virtual double Now() = 0;
   // Seconds since 1970 at Now() = 0, for host time stamps.
@@ -40,42 +40,42 @@ public:
 
 // The steady clock of the machine.
 class SteadySimClock : public SimClock {
-public:
+ public:
   SteadySimClock();
   double Now() override;
   double WallTimeAtStart() override { return wallStart_; }
   void WaitUntil(std::condition_variable& cv, std::unique_lock<std::mutex>& lock, double deadline) override;
 
-private:
+ private:
   std::chrono::steady_clock::time_point start_;
   double wallStart_;
 };
 
 // A clock that moves only when told to (tests, reproducible runs).
 class ManualSimClock : public SimClock {
-public:
+ public:
   double Now() override;
   double WallTimeAtStart() override { return 1.7e9; }
   void WaitUntil(std::condition_variable& cv, std::unique_lock<std::mutex>& lock, double deadline) override;
   void Advance(double seconds);
 
-private:
+ private:
   std::mutex lock_;
   double now_ = 0;
 };
 
 struct SimOptions {
   uint64_t Seed = 1;
-  std::string SettingsFolder;          // where sim-profiles.txt lives; empty: profiles are not stored
-  std::shared_ptr<SimClock> Clock;     // null: the steady clock
+  std::string SettingsFolder;       // where sim-profiles.txt lives; empty: profiles are not stored
+  std::shared_ptr<SimClock> Clock;  // null: the steady clock
   double MinScanSeconds = 1, MaxScanSeconds = 3;
   double MinConnectSeconds = 0.5, MaxConnectSeconds = 1.5;
   double MinDisconnectSeconds = 0.2, MaxDisconnectSeconds = 0.6;
-  int WalkLimit = 6;                   // the walk stays within this many dB of the scene's signal
+  int WalkLimit = 6;  // the walk stays within this many dB of the scene's signal
 };
 
 class SimWlanService : public WlanService {
-public:
+ public:
   SimWlanService(Scene scene, SimOptions options);
   ~SimWlanService() override;
 
@@ -109,7 +109,7 @@ public:
   std::string LastProfileStoreError() const;
   static constexpr const char* kProfileFileName = "sim-profiles.txt";
 
-private:
+ private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };

@@ -24,7 +24,8 @@
 namespace skimlet {
 
 // Replaces Path by Data; creates the file (not its folder) when missing. Keeps the permission bits of the
-// file it replaces. See above for links, devices, FIFOs, sockets and hard-linked files. Returns an empty text on success, else a description of the failure.
+// file it replaces. See above for links, devices, FIFOs, sockets and hard-linked files. Returns an empty text on
+// success, else a description of the failure.
 std::string WriteFileAtomic(const std::filesystem::path& path, std::string_view data);
 
 std::string WriteFileAtomic(const std::filesystem::path& path, std::span<const uint8_t> data);

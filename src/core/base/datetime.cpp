@@ -37,8 +37,7 @@ void CivilFromDays(int64_t z, int& year, int& month, int& day) {
 
 }  // namespace
 
-LocalDateTime EncodeLocalDateTime(int year, int month, int day, int hour, int minute, int second,
-                                  int millisecond) {
+LocalDateTime EncodeLocalDateTime(int year, int month, int day, int hour, int minute, int second, int millisecond) {
   const int64_t days = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) + UnixEpochDay;
   const double ms = ((hour * 60.0 + minute) * 60.0 + second) * 1000.0 + millisecond;
   return static_cast<double>(days) + ms / MillisecondsPerDay;

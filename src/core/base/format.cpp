@@ -102,7 +102,8 @@ std::string Format(std::string_view format, std::initializer_list<FmtArg> args) 
       ++i;
     }
     int width = 0;
-    while (i < format.size() && format[i] >= '0' && format[i] <= '9' && width < 1000) width = width * 10 + (format[i++] - '0');
+    while (i < format.size() && format[i] >= '0' && format[i] <= '9' && width < 1000)
+      width = width * 10 + (format[i++] - '0');
     int precision = -1;
     if (i < format.size() && format[i] == '.') {
       ++i;
@@ -130,7 +131,8 @@ std::string Format(std::string_view format, std::initializer_list<FmtArg> args) 
       case 'g': piece = a.kind() == FmtArg::Kind::Text ? a.AsText() : FloatToText(a.AsFloat()); break;
       case 's':
         piece = a.AsText();
-        if (precision >= 0 && piece.size() > static_cast<size_t>(precision)) piece.resize(static_cast<size_t>(precision));
+        if (precision >= 0 && piece.size() > static_cast<size_t>(precision))
+          piece.resize(static_cast<size_t>(precision));
         break;
       default: piece = std::string(format.substr(start, i - start)); break;
     }

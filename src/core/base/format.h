@@ -23,14 +23,13 @@
 namespace skimlet {
 
 class FmtArg {
-public:
+ public:
   enum class Kind { Int, UInt, Float, Text };
 
   template <std::signed_integral T>
   FmtArg(T v) : kind_(Kind::Int), i_(v), bits_(sizeof(T) * 8) {}
   template <std::unsigned_integral T>
-    requires(!std::same_as<T, bool>)
-  FmtArg(T v) : kind_(Kind::UInt), u_(v), bits_(sizeof(T) * 8) {}
+  requires(!std::same_as<T, bool>) FmtArg(T v) : kind_(Kind::UInt), u_(v), bits_(sizeof(T) * 8) {}
   FmtArg(bool v) : kind_(Kind::Int), i_(v ? 1 : 0) {}
   FmtArg(double v) : kind_(Kind::Float), f_(v) {}
   FmtArg(std::string_view v) : kind_(Kind::Text), s_(v) {}
@@ -43,7 +42,7 @@ public:
   double AsFloat() const;
   std::string AsText() const;
 
-private:
+ private:
   Kind kind_;
   int64_t i_ = 0;
   uint64_t u_ = 0;

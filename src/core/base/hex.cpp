@@ -27,7 +27,8 @@ std::optional<std::vector<uint8_t>> ParseHexBytes(std::string_view text, std::st
       return std::nullopt;
     }
     if (i + 1 < text.size() && HexValue(text[i + 1]) < 0 && !IsSeparator(text[i + 1])) {
-      if (error) *error = "invalid hex digit '" + std::string(1, text[i + 1]) + "' at position " + std::to_string(i + 2);
+      if (error)
+        *error = "invalid hex digit '" + std::string(1, text[i + 1]) + "' at position " + std::to_string(i + 2);
       return std::nullopt;
     }
     if (i + 1 >= text.size() || HexValue(text[i + 1]) < 0) {

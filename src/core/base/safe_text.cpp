@@ -35,8 +35,7 @@ size_t DecodeUTF8(std::string_view text, size_t i, char32_t& out) {
     if ((t & 0xC0) != 0x80) return 0;
     c = (c << 6) | (t & 0x3F);
   }
-  if ((n == 3 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))) || (n == 4 && (c < 0x10000 || c > 0x10FFFF)))
-    return 0;
+  if ((n == 3 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))) || (n == 4 && (c < 0x10000 || c > 0x10FFFF))) return 0;
   out = c;
   return n;
 }

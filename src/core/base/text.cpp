@@ -10,11 +10,20 @@ bool IsValidUTF8(Bytes s) {
     uint8_t c = s[i];
     size_t n;
     uint32_t cp;
-    if (c < 0x80) { ++i; continue; }
-    if (c >= 0xC2 && c <= 0xDF) { n = 1; cp = c & 0x1F; }
-    else if (c >= 0xE0 && c <= 0xEF) { n = 2; cp = c & 0x0F; }
-    else if (c >= 0xF0 && c <= 0xF4) { n = 3; cp = c & 0x07; }
-    else return false;
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    if (c >= 0xC2 && c <= 0xDF) {
+      n = 1;
+      cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      n = 2;
+      cp = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      n = 3;
+      cp = c & 0x07;
+    } else return false;
     if (s.size() - i <= n) return false;
     for (size_t k = 1; k <= n; ++k) {
       if ((s[i + k] & 0xC0) != 0x80) return false;
@@ -26,7 +35,6 @@ bool IsValidUTF8(Bytes s) {
   }
   return true;
 }
-
 
 std::string BytesToHex(Bytes data, std::string_view separator) {
   static constexpr char kDigits[] = "0123456789ABCDEF";

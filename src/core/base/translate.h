@@ -9,7 +9,7 @@
 namespace skimlet {
 
 class TextSource {
-public:
+ public:
   virtual ~TextSource() = default;
   virtual std::optional<std::string> Lookup(std::string_view key) const = 0;
 };

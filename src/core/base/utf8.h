@@ -20,10 +20,19 @@ inline char32_t DecodeUTF8(std::string_view s, size_t pos, size_t& length) {
   size_t n;
   char32_t cp;
   char32_t min;
-  if ((c & 0xE0) == 0xC0) { n = 2; cp = c & 0x1F; min = 0x80; }
-  else if ((c & 0xF0) == 0xE0) { n = 3; cp = c & 0x0F; min = 0x800; }
-  else if ((c & 0xF8) == 0xF0) { n = 4; cp = c & 0x07; min = 0x10000; }
-  else return kBadCharacter;
+  if ((c & 0xE0) == 0xC0) {
+    n = 2;
+    cp = c & 0x1F;
+    min = 0x80;
+  } else if ((c & 0xF0) == 0xE0) {
+    n = 3;
+    cp = c & 0x0F;
+    min = 0x800;
+  } else if ((c & 0xF8) == 0xF0) {
+    n = 4;
+    cp = c & 0x07;
+    min = 0x10000;
+  } else return kBadCharacter;
   if (pos + n > s.size()) return kBadCharacter;
   for (size_t i = 1; i < n; ++i) {
     if ((b(pos + i) & 0xC0) != 0x80) return kBadCharacter;

@@ -13,9 +13,9 @@ namespace skimlet {
 
 namespace {
 
-constexpr uint8_t kEidSSID = 0, kEidRates = 1, kEidDSSS = 3, kEidERP = 42, kEidHTCapabilities = 45,
-                  kEidRSN = 48, kEidExtRates = 50, kEidHTOperation = 61, kEidVHTCapabilities = 191,
-                  kEidVHTOperation = 192, kEidVendor = 221, kEidExtension = 255;
+constexpr uint8_t kEidSSID = 0, kEidRates = 1, kEidDSSS = 3, kEidERP = 42, kEidHTCapabilities = 45, kEidRSN = 48,
+                  kEidExtRates = 50, kEidHTOperation = 61, kEidVHTCapabilities = 191, kEidVHTOperation = 192,
+                  kEidVendor = 221, kEidExtension = 255;
 constexpr uint8_t kExtHECapabilities = 35, kExtHEOperation = 36, kExtEHTOperation = 106, kExtEHTCapabilities = 108;
 
 bool Is24GHzOrUnknown(uint32_t kHz) { return kHz <= 2500000; }
@@ -159,11 +159,24 @@ enum class TKeyManagement { None, EAP, PSK, OWE, SAE, EAP192 };
 
 TKeyManagement KeyManagementOf(uint8_t akm) {
   switch (akm) {
-    case 1: case 3: case 5: case 11: case 22: case 23: return TKeyManagement::EAP;  // 802.1X, FT, SHA-256, Suite B, FILS
-    case 2: case 4: case 6: case 19: case 20: return TKeyManagement::PSK;  // PSK, FT, SHA-256, SHA-384
+    case 1:
+    case 3:
+    case 5:
+    case 11:
+    case 22:
+    case 23: return TKeyManagement::EAP;  // 802.1X, FT, SHA-256, Suite B, FILS
+    case 2:
+    case 4:
+    case 6:
+    case 19:
+    case 20: return TKeyManagement::PSK;  // PSK, FT, SHA-256, SHA-384
     case 18: return TKeyManagement::OWE;
-    case 8: case 9: case 24: case 25: return TKeyManagement::SAE;           // SAE, FT-SAE, their EXT-KEY forms
-    case 12: case 13: return TKeyManagement::EAP192;                        // 802.1X 192-bit (Suite B), its FT form
+    case 8:
+    case 9:
+    case 24:
+    case 25: return TKeyManagement::SAE;  // SAE, FT-SAE, their EXT-KEY forms
+    case 12:
+    case 13: return TKeyManagement::EAP192;  // 802.1X 192-bit (Suite B), its FT form
     default: return TKeyManagement::None;
   }
 }
@@ -173,7 +186,8 @@ uint32_t CipherOf(uint8_t suite) {
     case 1: return kCipherWEP40;
     case 2: return kCipherTKIP;
     case 5: return kCipherWEP104;
-    case 8: case 9: return kCipherGCMP;
+    case 8:
+    case 9: return kCipherGCMP;
     default: return kCipherCCMP;
   }
 }

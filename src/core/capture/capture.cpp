@@ -26,7 +26,7 @@ int64_t UtcOffsetAt(int64_t seconds) {
 // Local time of many stamps close to one another: the zone's offset is looked up once per quarter hour (zones
 // change their offset on whole or half hours only).
 class TLocalTimes {
-public:
+ public:
   LocalDateTime Of(int64_t seconds, uint32_t microseconds) {
     const int64_t bucket = seconds >= 0 ? seconds / 900 : (seconds - 899) / 900;
     if (!valid_ || bucket != bucket_) {
@@ -38,7 +38,7 @@ public:
            static_cast<double>(std::min<uint32_t>(microseconds, 999999)) / (SecondsPerDay * 1e6);
   }
 
-private:
+ private:
   bool valid_ = false;
   int64_t bucket_ = 0, offset_ = 0;
 };
@@ -75,7 +75,7 @@ constexpr int64_t kMaxSeconds = int64_t{1} << 40;
 constexpr uint32_t kMaxBlockLength = 16 * 1024 * 1024;  // libpcap's limit too
 
 class TBlockReader {
-public:
+ public:
   bool Swapped = false;
   uint32_t U16(std::span<const uint8_t> b, size_t at) const {
     return Swapped ? uint32_t{b[at]} << 8 | b[at + 1] : uint32_t{b[at + 1]} << 8 | b[at];
@@ -194,7 +194,8 @@ std::string ReadPcapngBlocks(std::istream& in, TCaptureCollector& collector) {
         break;
       default: continue;  // statistics, name resolution, custom blocks ...
     }
-    if (ifIndex >= interfaces.size()) return where + "a packet of interface " + std::to_string(ifIndex) + ", which is not described";
+    if (ifIndex >= interfaces.size())
+      return where + "a packet of interface " + std::to_string(ifIndex) + ", which is not described";
     const TPcapngInterface& i = interfaces[ifIndex];
     const int64_t seconds =
         static_cast<int64_t>(std::min<uint64_t>(stamp / i.UnitsPerSecond, kMaxSeconds)) + i.OffsetSeconds;
@@ -272,8 +273,7 @@ TCaptureContents ReadCapture(TPcap pcap, const char* error, const std::string& n
     out.Status = TCaptureStatus::UnsupportedLink;
     const char* linkName = pcap_datalink_val_to_name(link);
     out.Error = name + ": a capture of link type " + std::to_string(link) +
-                (linkName ? std::string(" (") + linkName + ")" : "") +
-                ", which carries no 802.11 frames";
+                (linkName ? std::string(" (") + linkName + ")" : "") + ", which carries no 802.11 frames";
     return out;
   }
   TCaptureCollector collector;

@@ -17,13 +17,13 @@
 namespace skimlet {
 
 struct TCaptureStats {
-  uint64_t Frames = 0;          // packets read
+  uint64_t Frames = 0;  // packets read
   uint64_t Beacons = 0;
   uint64_t ProbeResponses = 0;
-  uint64_t Other = 0;           // other frames: skipped
-  uint64_t BadFCS = 0;          // frames that failed their check: skipped
-  uint64_t Malformed = 0;       // frames that made no sense: skipped
-  std::string FirstProblem;     // "frame 12: radiotap header runs past the packet"
+  uint64_t Other = 0;        // other frames: skipped
+  uint64_t BadFCS = 0;       // frames that failed their check: skipped
+  uint64_t Malformed = 0;    // frames that made no sense: skipped
+  std::string FirstProblem;  // "frame 12: radiotap header runs past the packet"
   // Reading stopped before the end: the file ends inside a frame, or libpcap refused a later block (an
   // interface of another link type in a pcapng file). Every frame before it was read; TruncationText is
   // libpcap's reason.
@@ -33,18 +33,17 @@ struct TCaptureStats {
 
 // Gathers the BSSs of a stream of packets.
 class TCaptureCollector {
-public:
+ public:
   // One packet of the given link type, received at Time (local) or HostTime (100 ns since 1601-01-01 UTC,
   // what the service reports as the host time of reception).
-  void Add(uint32_t linkType, std::span<const uint8_t> packet, bool wholeFrame, LocalDateTime time,
-           uint64_t hostTime);
+  void Add(uint32_t linkType, std::span<const uint8_t> packet, bool wholeFrame, LocalDateTime time, uint64_t hostTime);
   const TCaptureStats& Stats() const { return stats_; }
   TCaptureStats& Stats() { return stats_; }
   // The BSSs in order of their first frame, with SavedTime the time of the capture's last frame, the moment
   // their activity is judged against.
   SnapshotContents Take();
 
-private:
+ private:
   TCaptureStats stats_;
   std::vector<SnapshotRecord> records_;
   std::unordered_map<uint64_t, size_t> byBSSID_;

@@ -11,8 +11,12 @@ namespace skimlet {
 namespace {
 
 uint16_t LE16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t LE32(const uint8_t* p) { return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24; }
-uint32_t BE32(const uint8_t* p) { return uint32_t{p[3]} | uint32_t{p[2]} << 8 | uint32_t{p[1]} << 16 | uint32_t{p[0]} << 24; }
+uint32_t LE32(const uint8_t* p) {
+  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+}
+uint32_t BE32(const uint8_t* p) {
+  return uint32_t{p[3]} | uint32_t{p[2]} << 8 | uint32_t{p[1]} << 16 | uint32_t{p[0]} << 24;
+}
 uint64_t LE64(const uint8_t* p) { return uint64_t{LE32(p)} | uint64_t{LE32(p + 4)} << 32; }
 
 // Capture headers that give no dBm value put other numbers in the signal field (a driver's own scale); only
@@ -78,7 +82,7 @@ bool WalkRadiotapFields(const uint8_t* h, size_t len, size_t dataStart, TRadioIn
   size_t pos = dataStart;
   size_t bitmap = 4;
   bool inVendor = false;
-  size_t vendorEnd = 0;         // where the data of the current vendor namespace ends
+  size_t vendorEnd = 0;          // where the data of the current vendor namespace ends
   unsigned wordInNamespace = 0;  // index of the bitmap within its namespace
   bool haveFlags = false, haveChannel = false;
   for (;;) {
@@ -246,8 +250,8 @@ void ParseManagementFrame(std::span<const uint8_t> frame, TCapturedFrame& out) {
   const size_t header = (fc & 0x8000) ? 28 : 24;
   if (frame.size() < header + 12) {
     out.Kind = TFrameKind::Malformed;
-    out.Problem = subtype == 8 ? "beacon too short for its fixed fields"
-                               : "probe response too short for its fixed fields";
+    out.Problem =
+        subtype == 8 ? "beacon too short for its fixed fields" : "probe response too short for its fixed fields";
     return;
   }
   out.Kind = subtype == 8 ? TFrameKind::Beacon : TFrameKind::ProbeResponse;

@@ -37,18 +37,18 @@ struct TRadioInfo {
 
 // Outcome of one frame.
 enum class TFrameKind {
-  Beacon,         // a beacon or probe response: Entry and Blob are set
+  Beacon,  // a beacon or probe response: Entry and Blob are set
   ProbeResponse,
-  Other,          // some other 802.11 frame, or one that failed its check: skipped, nothing wrong
+  Other,  // some other 802.11 frame, or one that failed its check: skipped, nothing wrong
   BadFCS,
-  Malformed,      // the bytes make no sense (Problem says why): skipped and counted
+  Malformed,  // the bytes make no sense (Problem says why): skipped and counted
 };
 
 struct TCapturedFrame {
   TFrameKind Kind = TFrameKind::Other;
   std::string_view Problem;  // static text, for malformed frames
   TRadioInfo Radio;
-  WLAN_BSS_ENTRY Entry;      // ulIeOffset 360, ulIeSize = Blob size
+  WLAN_BSS_ENTRY Entry;           // ulIeOffset 360, ulIeSize = Blob size
   std::span<const uint8_t> Blob;  // the element blob, inside the packet bytes
 };
 

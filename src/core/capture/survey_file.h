@@ -15,7 +15,7 @@ enum class TSurveyFileKind {
   Snapshot,
   Capture,
   FloorSurvey,  // a floor-plan survey file: its networks, as their latest records
-  Unknown,  // neither a snapshot nor a capture libpcap can read: Ok is false and Message says so
+  Unknown,      // neither a snapshot nor a capture libpcap can read: Ok is false and Message says so
 };
 
 struct TSurveyLoadResult {
@@ -30,11 +30,11 @@ struct TSurveyLoadResult {
   LocalDateTime SavedTime = 0;
   size_t Loaded = 0;
   SnapshotStatus Snapshot = SnapshotStatus::Ok;  // for a snapshot: how its header read
-  size_t SkippedRecords = 0;  // snapshot records that made no sense
-  std::string Warning;        // for a snapshot read in part: where reading stopped
+  size_t SkippedRecords = 0;                     // snapshot records that made no sense
+  std::string Warning;                           // for a snapshot read in part: where reading stopped
   // False for a snapshot of an older writer, which does not say in which zone its times are.
   bool ZoneKnown = true;
-  TCaptureStats Capture;      // for a capture: frames read, skipped and why
+  TCaptureStats Capture;  // for a capture: frames read, skipped and why
 };
 
 // Appends the networks of the file at Path to List as LoadSnapshot does: as saved, active when heard within

@@ -45,7 +45,7 @@ struct TBandInput {
 };
 
 class TOwnNetworks {
-public:
+ public:
   TOwnNetworks(const TChannelAirLog& log, const TAdviceRequest& request) {
     ssids_.insert(request.Mine.begin(), request.Mine.end());
     for (const auto& [key, r] : log.Networks()) {
@@ -59,7 +59,7 @@ public:
   }
   std::vector<std::string> SSIDs() const { return {ssids_.begin(), ssids_.end()}; }
 
-private:
+ private:
   std::set<std::string> ssids_, bssids_;
 };
 

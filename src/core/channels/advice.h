@@ -45,9 +45,9 @@ inline constexpr double kAdviceSecondaryWeight = 0.5;
 inline constexpr double kAdviceNonPreferredBias = 2;
 
 struct TAdviceRequest {
-  std::vector<int> Bands;          // 0, 1, 2; empty: all three
-  std::vector<int> Widths;         // MHz; empty: every width of the band
-  std::vector<std::string> Mine;   // SSIDs of our own networks
+  std::vector<int> Bands;         // 0, 1, 2; empty: all three
+  std::vector<int> Widths;        // MHz; empty: every width of the band
+  std::vector<std::string> Mine;  // SSIDs of our own networks
   bool ExcludeDfs = false;
   std::optional<std::string> Country;  // decides channels 12 and 13; without one the country most announced
 };
@@ -60,13 +60,13 @@ struct TCostTerm {
   double Share = 0;  // of the candidate's Total, 0..1
   // Network: who, where, how strong, how much of it overlaps and the factors it came with.
   std::string BSSID, SSID;
-  uint32_t Channel = 0;       // Network: its primary channel; Busy, Noise: the member channel measured
-  uint32_t WidthMHz = 0;       // of each segment
-  bool TwoSegments = false;    // an 80+80 MHz channel
-  double SignalDbm = 0;       // mean signal (power average) over the refreshes that heard it
-  double Overlap = 0;         // O(n, c)
-  double Presence = 0;        // H(n)
-  double LoadFactor = 1;      // L(n)
+  uint32_t Channel = 0;      // Network: its primary channel; Busy, Noise: the member channel measured
+  uint32_t WidthMHz = 0;     // of each segment
+  bool TwoSegments = false;  // an 80+80 MHz channel
+  double SignalDbm = 0;      // mean signal (power average) over the refreshes that heard it
+  double Overlap = 0;        // O(n, c)
+  double Presence = 0;       // H(n)
+  double LoadFactor = 1;     // L(n)
   std::optional<double> UtilizationPercent;
   // Busy: the share; Noise: the noise and the band's quietest noise.
   double BusyShare = 0;
@@ -84,7 +84,7 @@ struct TChannelScore {
   double TotalMilliwatts = 0;
   double ScoreDbm = kAdviceFloorDbm;
   bool Excluded = false;
-  int Rank = 0;                        // 1 = best; 0 when excluded
+  int Rank = 0;  // 1 = best; 0 when excluded
 };
 
 struct TBandWidthAdvice {
@@ -97,11 +97,11 @@ struct TBandWidthAdvice {
 
 struct TChannelAdvice {
   int Refreshes = 0;
-  std::string Country;                 // the country the 2.4 GHz set was chosen for; empty: not known
-  bool Channel13 = false;              // 1/5/9/13 offered besides 1/6/11
-  std::vector<std::string> OwnSSIDs;   // the SSIDs counted as ours, sorted
-  int OwnNetworks = 0;                 // networks left out as ours
-  std::vector<TBandWidthAdvice> Items; // band by band, widths ascending
+  std::string Country;                  // the country the 2.4 GHz set was chosen for; empty: not known
+  bool Channel13 = false;               // 1/5/9/13 offered besides 1/6/11
+  std::vector<std::string> OwnSSIDs;    // the SSIDs counted as ours, sorted
+  int OwnNetworks = 0;                  // networks left out as ours
+  std::vector<TBandWidthAdvice> Items;  // band by band, widths ascending
 };
 
 TChannelAdvice AdviseChannels(const TChannelAirLog& log, const TAdviceRequest& request);

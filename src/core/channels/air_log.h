@@ -32,7 +32,7 @@ struct TAirNetwork {
 };
 
 class TChannelAirLog {
-public:
+ public:
   // A network is kept apart per channel it was heard on: one that moved counts on each with its share.
   struct TKey {
     std::string BSSID;
@@ -41,9 +41,9 @@ public:
     auto operator<=>(const TKey&) const = default;
   };
   struct TNetworkRecord {
-    TAirNetwork Last;          // as last heard
-    int Heard = 0;             // refreshes that heard it
-    double MilliwattSum = 0;   // its signal in mW, summed over those refreshes
+    TAirNetwork Last;         // as last heard
+    int Heard = 0;            // refreshes that heard it
+    double MilliwattSum = 0;  // its signal in mW, summed over those refreshes
     double StrongestDbm = -1000;
     double UtilizationSum = 0;  // percent, over the refreshes that heard it announce a load
     int UtilizationCount = 0;
@@ -84,7 +84,7 @@ public:
   // The country the networks announced most often (ties: the first in alphabetical order); empty when none did.
   std::string Country() const;
 
-private:
+ private:
   int refreshes_ = 0;
   std::map<TKey, TNetworkRecord> networks_;
   std::map<uint32_t, TChannelRecord> channels_;

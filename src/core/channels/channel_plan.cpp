@@ -13,7 +13,7 @@ constexpr int kWidths5[] = {20, 40, 80, 160};
 constexpr int kWidths6[] = {20, 40, 80, 160, 320};
 
 // First channels of the 5 GHz blocks per width.
-constexpr uint32_t k5GHz20[] = {36, 40, 44, 48, 52, 56, 60, 64, 100, 104, 108, 112, 116,
+constexpr uint32_t k5GHz20[] = {36,  40,  44,  48,  52,  56,  60,  64,  100, 104, 108, 112, 116,
                                 120, 124, 128, 132, 136, 140, 144, 149, 153, 157, 161, 165};
 constexpr uint32_t k5GHz40[] = {36, 44, 52, 60, 100, 108, 116, 124, 132, 140, 149, 157};
 constexpr uint32_t k5GHz80[] = {36, 52, 100, 116, 132, 149};

@@ -38,11 +38,11 @@ bool AllowsChannel13(std::string_view country);
 struct TChannelCandidate {
   int Band = 0;
   int WidthMHz = 20;
-  uint32_t Channel = 0;        // the primary channel
-  uint32_t FirstChannel = 0;   // the lowest 20 MHz channel of the block
-  int Members = 1;             // number of 20 MHz channels in the block (WidthMHz / 20)
-  bool Dfs = false;            // a member is a DFS channel
-  bool Preferred = false;      // the primary is a 6 GHz preferred scanning channel
+  uint32_t Channel = 0;       // the primary channel
+  uint32_t FirstChannel = 0;  // the lowest 20 MHz channel of the block
+  int Members = 1;            // number of 20 MHz channels in the block (WidthMHz / 20)
+  bool Dfs = false;           // a member is a DFS channel
+  bool Preferred = false;     // the primary is a 6 GHz preferred scanning channel
 
   uint32_t CenterChannel() const { return FirstChannel + 2 * static_cast<uint32_t>(Members - 1); }
   uint32_t MemberChannel(int k) const { return FirstChannel + 4 * static_cast<uint32_t>(k); }

@@ -24,7 +24,7 @@ TColor RandomPaletteColor();
 
 // Hands out palette colours in order: colour 0 first, repeating every 20.
 class TGraphColorGenerator {
-public:
+ public:
   int Counter = 0;
 
   TColor Next() { return PaletteColor(Counter++); }

@@ -134,8 +134,13 @@ struct TValueRange {
 };
 
 // Network quantities of the time graphs (ValueType).
-enum TNetworkQuantity : int { kQuantityRSSI = 0, kQuantityQuality, kQuantityRate, kQuantityUtilization,
-                              kQuantityClients };
+enum TNetworkQuantity : int {
+  kQuantityRSSI = 0,
+  kQuantityQuality,
+  kQuantityRate,
+  kQuantityUtilization,
+  kQuantityClients
+};
 // The range a network time graph shows for a quantity, given the minimum and maximum of the data in the window
 // (infinite when there is none): fixed -100 ... -20 dBm and 0 ... 100 %, 0 ... data maximum for rates (100
 // without data) and clients (10 without data). Any other value type keeps the data range.

@@ -16,7 +16,7 @@ template <class T>
 class TSampleRing {
   static_assert(std::is_trivially_copyable_v<T>, "samples are plain values");
 
-public:
+ public:
   explicit TSampleRing(size_t maxCapacity) : max_(std::max<size_t>(maxCapacity, 1)) {}
   TSampleRing(const TSampleRing& other) : max_(other.max_) { CopyFrom(other); }
   TSampleRing& operator=(const TSampleRing& other) {
@@ -80,7 +80,7 @@ public:
     capacity_ = count_ = head_ = 0;
   }
 
-private:
+ private:
   size_t Slot(size_t i) const {
     size_t s = head_ + i;
     return s >= capacity_ ? s - capacity_ : s;
@@ -89,7 +89,8 @@ private:
   void Grow() {
     // Doubling while small, then a quarter more each time: still amortised O(1) per append, and a long history
     // wastes at most a fifth of its buffer instead of half.
-    const size_t next = std::min(max_, capacity_ < 256 ? std::max<size_t>(capacity_ * 2, 16) : capacity_ + capacity_ / 4);
+    const size_t next =
+        std::min(max_, capacity_ < 256 ? std::max<size_t>(capacity_ * 2, 16) : capacity_ + capacity_ / 4);
     std::unique_ptr<T[]> fresh(new T[next]);
     for (size_t i = 0; i < count_; ++i) fresh[i] = (*this)[i];
     buf_ = std::move(fresh);

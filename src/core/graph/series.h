@@ -38,7 +38,7 @@ struct TRangeStats {
 
 // The samples of one line, read by index (0 = oldest), with its colour and caption.
 class TSeries {
-public:
+ public:
   virtual ~TSeries() = default;
 
   TColor Color = 0;
@@ -54,7 +54,7 @@ public:
   // Memory the series holds: the object and its sample buffer.
   virtual size_t MemoryBytes() const = 0;
 
-protected:
+ protected:
   TSeries() = default;
   TSeries(const TSeries&) = default;
   TSeries& operator=(const TSeries&) = default;
@@ -62,7 +62,7 @@ protected:
 
 // A series with range statistics. A new one gets a random palette colour.
 class TTimeMultiDataSeries : public TSeries {
-public:
+ public:
   TTimeMultiDataSeries() { Color = RandomPaletteColor(); }
 
   // Minimum, maximum and mean of the values for Selector among the samples whose time lies in [From, To]
@@ -70,7 +70,7 @@ public:
   // than From, so the cost depends on the window, not on the history.
   virtual TRangeStats GetRangeStats(int selector, LocalDateTime from, LocalDateTime to) const;
 
-protected:
+ protected:
   // The walk behind GetRangeStats; Take(index, value&) says whether the sample counts and gives its value.
   template <class Take>
   TRangeStats WalkRange(LocalDateTime from, LocalDateTime to, Take take) const;
@@ -79,7 +79,7 @@ protected:
 // Storage of one kind of sample under a series base class.
 template <class TBase, class TSample>
 class TSampleSeries : public TBase {
-public:
+ public:
   using Sample = TSample;
 
   size_t Count() const override { return ring_.Count(); }
@@ -97,7 +97,7 @@ public:
   // Appends without trimming; owners use AppendSample, which trims first.
   void Add(const TSample& sample) { ring_.PushBack(sample); }
 
-private:
+ private:
   TSampleRing<TSample> ring_{SeriesSampleLimit + 1};
 };
 
@@ -116,22 +116,22 @@ void AppendSample(TSampleSeries<TBase, TSample>& series, const TSample& sample, 
 // Base of every object that owns one series (a network, the connection, a counter); graphs reach the row's
 // series through it.
 class TObjectWithSeries {
-public:
+ public:
   virtual ~TObjectWithSeries() = default;
   TTimeMultiDataSeries& Series() { return *series_; }
   const TTimeMultiDataSeries& Series() const { return *series_; }
 
-protected:
+ protected:
   explicit TObjectWithSeries(std::unique_ptr<TTimeMultiDataSeries> series) : series_(std::move(series)) {}
 
-private:
+ private:
   std::unique_ptr<TTimeMultiDataSeries> series_;
 };
 
 // TObjectWithSeries that creates its series of the given class and gives typed access to it.
 template <class TSeriesType>
 class TObjectWithSeriesOf : public TObjectWithSeries {
-public:
+ public:
   TObjectWithSeriesOf() : TObjectWithSeries(std::make_unique<TSeriesType>()) {}
   TSeriesType& TypedSeries() { return static_cast<TSeriesType&>(Series()); }
   const TSeriesType& TypedSeries() const { return static_cast<const TSeriesType&>(Series()); }

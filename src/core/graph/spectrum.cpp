@@ -18,8 +18,14 @@ int64_t Centre(uint32_t channel, int band) { return ChannelToFrequency(channel, 
 // -28 dB at +-W, -40 dB at +-1.5 W.
 void AddOfdm(std::vector<TFrequencyLevel>& p, int64_t c, int64_t w, double l) {
   const int64_t h = w / 2;
-  p.insert(p.end(), {{c - (w + h), l - 40}, {c - w, l - 28}, {c - (h + 1000), l - 20}, {c - (h - 1000), l},
-                     {c + (h - 1000), l}, {c + (h + 1000), l - 20}, {c + w, l - 28}, {c + (w + h), l - 40}});
+  p.insert(p.end(), {{c - (w + h), l - 40},
+                     {c - w, l - 28},
+                     {c - (h + 1000), l - 20},
+                     {c - (h - 1000), l},
+                     {c + (h - 1000), l},
+                     {c + (h + 1000), l - 20},
+                     {c + w, l - 28},
+                     {c + (w + h), l - 40}});
 }
 
 int NonNegativeMod(int a, int m) {
@@ -94,7 +100,7 @@ TSpectrumOutline SpectrumOutline(const TSpectrumInput& n, int band) {
   switch (shape) {
     case TSpectrumShape::DSSS: {
       const int64_t k = w / 2 + 1000;
-      o.Points = {{c - 2 * k, l - 50}, {c - 2 * k, l - 30}, {c - k, l - 30}, {c - k, l},
+      o.Points = {{c - 2 * k, l - 50}, {c - 2 * k, l - 30}, {c - k, l - 30},     {c - k, l},
                   {c + k, l},          {c + k, l - 30},     {c + 2 * k, l - 30}, {c + 2 * k, l - 50}};
       o.EdgeLevel = l - 50;
       o.LabelCentres = {c};
@@ -104,9 +110,9 @@ TSpectrumOutline SpectrumOutline(const TSpectrumInput& n, int band) {
       // Two 80 MHz segments bridged at L - 25 dB half-way between them; the name stands on each.
       w = 80000;
       const int64_t h = w / 2, a = std::min(c, c2), b = std::max(c, c2);
-      o.Points = {{a - (w + h), l - 40}, {a - w, l - 28},       {a - (h + 1000), l - 20}, {a - (h - 1000), l},
-                  {a + (h - 1000), l},   {a + (h + 1000), l - 20}, {(a + b) / 2, l - 25},  {b - (h + 1000), l - 20},
-                  {b - (h - 1000), l},   {b + (h - 1000), l},   {b + (h + 1000), l - 20}, {b + w, l - 28},
+      o.Points = {{a - (w + h), l - 40}, {a - w, l - 28},          {a - (h + 1000), l - 20}, {a - (h - 1000), l},
+                  {a + (h - 1000), l},   {a + (h + 1000), l - 20}, {(a + b) / 2, l - 25},    {b - (h + 1000), l - 20},
+                  {b - (h - 1000), l},   {b + (h - 1000), l},      {b + (h + 1000), l - 20}, {b + w, l - 28},
                   {b + (w + h), l - 40}};
       o.EdgeLevel = l - 40;
       o.LabelCentres = {c, c2};
@@ -146,8 +152,8 @@ std::string FrequencyLabel(int64_t kHz, std::string_view decimalSeparator) {
 
 bool IsPreferredScanningChannel(uint32_t channel) { return channel >= 5 && channel <= 229 && (channel - 5) % 16 == 0; }
 
-TChannelAxis ComputeChannelAxis(int band, const TGraphRect& plot, const TTextWidth& textWidth,
-                                int channelsTitleWidth, int frequencyTitleWidth, std::string_view decimalSeparator) {
+TChannelAxis ComputeChannelAxis(int band, const TGraphRect& plot, const TTextWidth& textWidth, int channelsTitleWidth,
+                                int frequencyTitleWidth, std::string_view decimalSeparator) {
   TChannelAxis axis;
   const int l = plot.Left, r = plot.Right;
   if (r < l) return axis;

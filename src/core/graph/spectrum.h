@@ -24,7 +24,7 @@ TSpectrumRange SpectrumRange(int band);
 // Frequencies (kHz) and levels (dBm) to pixels of a rectangle (l, t, r, b): the scale factor is a double,
 // the product rounded to nearest, ties to even.
 class TSpectrumMapper {
-public:
+ public:
   TSpectrumMapper(const TGraphRect& rect, int64_t minX, int64_t maxX, double minY, double maxY);
   TSpectrumMapper(const TGraphRect& rect, const TSpectrumRange& range)
       : TSpectrumMapper(rect, range.MinX, range.MaxX, range.MinY, range.MaxY) {}
@@ -32,7 +32,7 @@ public:
   int LevelToY(double level) const;
   const TGraphRect& Rect() const { return rect_; }
 
-private:
+ private:
   TGraphRect rect_;
   int64_t minX_;
   double minY_;
@@ -99,9 +99,8 @@ struct TChannelAxis {
   std::vector<TAxisLabel> FrequencyLabels;
   std::vector<TAxisLabel> ChannelLabels;
 };
-TChannelAxis ComputeChannelAxis(int band, const TGraphRect& plot, const TTextWidth& textWidth,
-                                int channelsTitleWidth, int frequencyTitleWidth,
-                                std::string_view decimalSeparator = ".");
+TChannelAxis ComputeChannelAxis(int band, const TGraphRect& plot, const TTextWidth& textWidth, int channelsTitleWidth,
+                                int frequencyTitleWidth, std::string_view decimalSeparator = ".");
 
 // 6 GHz preferred scanning channels: 5, 21, 37 ... every 16th channel from 5.
 bool IsPreferredScanningChannel(uint32_t channel);

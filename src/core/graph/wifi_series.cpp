@@ -30,14 +30,18 @@ size_t ForFlagged(const TSeriesType& series, int selector, Fn fn) {
 template <class TSeriesType>
 double Minimum(const TSeriesType& series, int selector) {
   double m = PlusInfinity;
-  ForFlagged(series, selector, [&](double v) { if (v < m) m = v; });
+  ForFlagged(series, selector, [&](double v) {
+    if (v < m) m = v;
+  });
   return m;
 }
 
 template <class TSeriesType>
 double Maximum(const TSeriesType& series, int selector) {
   double m = MinusInfinity;
-  ForFlagged(series, selector, [&](double v) { if (v > m) m = v; });
+  ForFlagged(series, selector, [&](double v) {
+    if (v > m) m = v;
+  });
   return m;
 }
 

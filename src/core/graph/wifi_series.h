@@ -11,11 +11,11 @@ namespace skimlet {
 
 // One refresh of a network. Absent values (no BSS load element) are negative.
 struct TWiFiSeriesData : TTimeMultiData {
-  bool Active = false;             // heard recently
-  int32_t Quality = 0;             // percent
-  int32_t RSSI = 0;                // dBm
-  double AchievableRate = 0;       // Mbps
-  int32_t ChannelUtilization = -1; // percent
+  bool Active = false;              // heard recently
+  int32_t Quality = 0;              // percent
+  int32_t RSSI = 0;                 // dBm
+  double AchievableRate = 0;        // Mbps
+  int32_t ChannelUtilization = -1;  // percent
   int32_t StationCount = -1;
 
   // 0 RSSI, 1 Quality, 2 AchievableRate, 3 ChannelUtilization, 4 StationCount (the last three -infinity when
@@ -62,7 +62,7 @@ struct TPhyCountersData : TTimeMultiData {
 // A network's history. Range statistics count active samples only; inactive ones inside the range are
 // skipped without ending the walk.
 class TWiFiSeries : public TSampleSeries<TTimeMultiDataSeries, TWiFiSeriesData> {
-public:
+ public:
   TRangeStats GetRangeStats(int selector, LocalDateTime from, LocalDateTime to) const override;
 };
 
@@ -70,7 +70,7 @@ class TCurrentConnectionSeries : public TSampleSeries<TTimeMultiDataSeries, TCur
 
 // A frame counter's history. Graphs show its growth per second; range statistics are over those rates.
 class TCountersSeries : public TTimeMultiDataSeries {
-public:
+ public:
   virtual uint64_t GetCounter(size_t index, int selector) const = 0;
 
   // Growth per second of the counter at sample Index since the sample before: 0 for the first sample, for
@@ -81,12 +81,12 @@ public:
 };
 
 class TMACCountersSeries : public TSampleSeries<TCountersSeries, TMacCountersData> {
-public:
+ public:
   uint64_t GetCounter(size_t index, int selector) const override { return At(index).Counter(selector); }
 };
 
 class TPhyCountersSeries : public TSampleSeries<TCountersSeries, TPhyCountersData> {
-public:
+ public:
   uint64_t GetCounter(size_t index, int selector) const override { return At(index).Counter(selector); }
 };
 

@@ -89,10 +89,8 @@ void THexLayout::ScrollToRange(TByteRange inner) {
   const int64_t last = (start + length) / kBytesPerLine;
   const int a = static_cast<int>(std::min<int64_t>(std::max<int64_t>(first - 1, 0), totalLines_));
   const int e = static_cast<int>(std::min<int64_t>(std::max<int64_t>(last + 1, 0), totalLines_));
-  if (a < firstLine_)
-    SetFirstLine(a);
-  else if (firstLine_ + visibleLines_ < e)
-    SetFirstLine(std::max(e - visibleLines_, 0));
+  if (a < firstLine_) SetFirstLine(a);
+  else if (firstLine_ + visibleLines_ < e) SetFirstLine(std::max(e - visibleLines_, 0));
 }
 
 int THexLayout::OffsetX() const { return kMargin - firstColumn_ * cw_; }
@@ -161,8 +159,7 @@ std::vector<TRangeLineRects> THexLayout::RangeRects(TByteRange range) const {
 }
 
 int THexLayout::BitmapWidth() const {
-  return OffsetWidth() + kMargin * 2 + GapWidth() + (GroupWidth() + GapWidth()) * kGroupsPerLine +
-         kBytesPerLine * cw_;
+  return OffsetWidth() + kMargin * 2 + GapWidth() + (GroupWidth() + GapWidth()) * kGroupsPerLine + kBytesPerLine * cw_;
 }
 
 int THexLayout::BitmapHeight() const { return kMargin * 2 + totalLines_ * lh_; }

@@ -15,9 +15,9 @@ namespace skimlet::hexdump {
 inline constexpr int kBytesPerLine = 16;
 inline constexpr int kBytesPerGroup = 8;
 inline constexpr int kGroupsPerLine = 2;
-inline constexpr int kMargin = 7;        // pixels around the dump
+inline constexpr int kMargin = 7;  // pixels around the dump
 inline constexpr int kOffsetDigits = 8;
-inline constexpr int kHexColumns = 47;   // "00 01 ... 0F" with single blanks
+inline constexpr int kHexColumns = 47;  // "00 01 ... 0F" with single blanks
 // Character columns of a full line: offset digits, the offset suffix and the groups with their gaps, the
 // sixteen characters, one spare column.
 inline constexpr int kTotalColumns = kOffsetDigits + (3 * kBytesPerGroup + 2) * kGroupsPerLine + kBytesPerLine + 1;
@@ -48,7 +48,7 @@ struct TRangeLineRects {
 };
 
 class THexLayout {
-public:
+ public:
   // CharWidth and LineHeight are the cell of the fixed-pitch font in pixels (at least 1 each).
   THexLayout(int charWidth, int lineHeight, int64_t byteCount = 0);
 
@@ -84,8 +84,8 @@ public:
   int GroupWidth() const { return (3 * kBytesPerGroup - 1) * cw_; }
   int RowY(int row) const { return kMargin + row * lh_; }
   int OffsetX() const;
-  int HexX(int k) const;   // k = 0 .. 15; HexX(16) is where a third group would start
-  int CharX(int k) const;  // k = 0 .. 16
+  int HexX(int k) const;        // k = 0 .. 15; HexX(16) is where a third group would start
+  int CharX(int k) const;       // k = 0 .. 16
   int SeparatorX(int a) const;  // a = 0, 1, 2
   // The rows from the first visible line that are (at least partly) on screen and hold data.
   int PaintRows() const;
@@ -104,7 +104,7 @@ public:
   int BitmapWidth() const;
   int BitmapHeight() const;
 
-private:
+ private:
   void Clamp();
 
   int cw_ = 1, lh_ = 1;

@@ -11,10 +11,12 @@
 namespace skimlet {
 
 class ElementBuilder {
-public:
+ public:
   // One element: ID, length byte, body. Bodies over 255 bytes are cut to 255.
   ElementBuilder& Add(uint8_t id, Bytes body);
-  ElementBuilder& Add(uint8_t id, std::initializer_list<uint8_t> body) { return Add(id, Bytes(body.begin(), body.size())); }
+  ElementBuilder& Add(uint8_t id, std::initializer_list<uint8_t> body) {
+    return Add(id, Bytes(body.begin(), body.size()));
+  }
   ElementBuilder& AddText(uint8_t id, std::string_view text);
   // ID 221: OUI (three bytes, most significant first), subtype, then Body.
   ElementBuilder& AddVendor(uint32_t oui, uint8_t subtype, Bytes body);
@@ -31,7 +33,7 @@ public:
 
   const std::vector<uint8_t>& Blob() const { return blob_; }
 
-private:
+ private:
   std::vector<uint8_t> blob_;
 };
 

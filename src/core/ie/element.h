@@ -16,7 +16,7 @@
 namespace skimlet {
 
 class TInformationElement {
-public:
+ public:
   TInformationElement() = default;
   TInformationElement(const TInformationElement&) = delete;
   TInformationElement& operator=(const TInformationElement&) = delete;
@@ -65,7 +65,7 @@ public:
   static inline const char ClassTag = 0;
   void SetClassTag(const void* tag) { classTag_ = tag; }
 
-protected:
+ protected:
   const void* classTag_ = nullptr;
 
   // A line about Count body bytes from body position Pos.

@@ -124,8 +124,8 @@ const TExtensionsInformationElement* TInformationElements::FindExtensionElement(
 void TInformationElements::FillTree(TIETree& tree) const {
   tree.Clear();
   try {
-    TIETreeLine root = tree.Add(
-        kNoLine, {Format(Translate("Information Elements: %d (%d bytes)"), {Count(), Data.size()}), 0, 0});
+    TIETreeLine root =
+        tree.Add(kNoLine, {Format(Translate("Information Elements: %d (%d bytes)"), {Count(), Data.size()}), 0, 0});
     for (const auto& e : Items) e->AddToTree(tree, root);
     tree.SetExpanded(root, true);
   } catch (const std::exception&) {

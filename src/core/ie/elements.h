@@ -21,7 +21,7 @@ struct TElementDeleter {
 using TElementPtr = std::unique_ptr<TInformationElement, TElementDeleter>;
 
 class TInformationElements {
-public:
+ public:
   TInformationElements() = default;
   // The elements go before the block some of them live in.
   ~TInformationElements() { Items.clear(); }
@@ -31,8 +31,8 @@ public:
   TInformationElements& operator=(TInformationElements&&) = default;
 
   std::vector<TElementPtr> Items;  // blob order
-  TByteDynamicArray Data;  // the blob of the last Parse; every tree line's Offset refers to it
-  TElementTail Tail;       // what the last Parse left over after the last whole element
+  TByteDynamicArray Data;          // the blob of the last Parse; every tree line's Offset refers to it
+  TElementTail Tail;               // what the last Parse left over after the last whole element
 
   // Throws the old elements away, keeps a copy of Blob and cuts it into elements (WalkElements). A last
   // element whose body does not fit is dropped and a lone trailing byte ignored, both kept in Tail;
@@ -67,17 +67,17 @@ public:
   // Clears Tree and fills it: the root line, then every element with its lines. The root is expanded.
   void FillTree(TIETree& tree) const;
 
-private:
+ private:
   // One block of memory for the element objects, reused by every Parse: a refresh re-parses every network,
   // and one heap allocation per element would cost more than decoding it. The block grows to what the last
   // Parse needed; elements that do not fit go to the heap meanwhile.
   class Block {
-  public:
+   public:
     void* Allocate(size_t size, size_t align, bool& inBlock);
     // Call with no element left in the block.
     void Reset();
 
-  private:
+   private:
     std::unique_ptr<std::byte[]> memory_;
     size_t capacity_ = 0, used_ = 0, wanted_ = 0;
   };

@@ -308,11 +308,13 @@ ElementBody EncodeReducedNeighborReportBody(const std::vector<RNRNeighborAPInfo>
         bytes[0] = set->TBTTOffset;
         if (bssid >= 0) std::copy(set->BSSID.begin(), set->BSSID.end(), bytes.begin() + bssid);
         if (shortSSID >= 0)
-          for (int b = 0; b < 4; ++b) bytes[static_cast<size_t>(shortSSID + b)] = static_cast<uint8_t>(set->ShortSSID >> (8 * b));
+          for (int b = 0; b < 4; ++b)
+            bytes[static_cast<size_t>(shortSSID + b)] = static_cast<uint8_t>(set->ShortSSID >> (8 * b));
         if (params >= 0) bytes[static_cast<size_t>(params)] = set->BSSParameters;
         if (psd >= 0) bytes[static_cast<size_t>(psd)] = static_cast<uint8_t>(set->PSD20MHz);
         if (mld >= 0) {
-          const uint32_t m = set->APMLDID | (uint32_t{set->LinkID & 0x0Fu} << 8) | (uint32_t{set->BSSParametersChangeCount} << 12) |
+          const uint32_t m = set->APMLDID | (uint32_t{set->LinkID & 0x0Fu} << 8) |
+                             (uint32_t{set->BSSParametersChangeCount} << 12) |
                              (set->AllUpdatesIncluded ? 1u << 20 : 0) | (set->DisabledLink ? 1u << 21 : 0);
           for (int b = 0; b < 3; ++b) bytes[static_cast<size_t>(mld + b)] = static_cast<uint8_t>(m >> (8 * b));
         }

@@ -24,13 +24,32 @@
 namespace skimlet {
 
 enum ElementIdentifier : uint8_t {
-  kEidSSID = 0, kEidSupportedRates = 1, kEidDSSS = 3, kEidTIM = 5, kEidCountry = 7, kEidBSSLoad = 11,
-  kEidPowerConstraint = 32, kEidERP = 42, kEidHTCapabilities = 45, kEidRSN = 48, kEidExtSupportedRates = 50,
-  kEidMobilityDomain = 54, kEidHTOperation = 61, kEidExtendedCapabilities = 127, kEidVHTCapabilities = 191, kEidVHTOperation = 192,
-  kEidReducedNeighborReport = 201, kEidVendor = 221, kEidExtension = 255,
+  kEidSSID = 0,
+  kEidSupportedRates = 1,
+  kEidDSSS = 3,
+  kEidTIM = 5,
+  kEidCountry = 7,
+  kEidBSSLoad = 11,
+  kEidPowerConstraint = 32,
+  kEidERP = 42,
+  kEidHTCapabilities = 45,
+  kEidRSN = 48,
+  kEidExtSupportedRates = 50,
+  kEidMobilityDomain = 54,
+  kEidHTOperation = 61,
+  kEidExtendedCapabilities = 127,
+  kEidVHTCapabilities = 191,
+  kEidVHTOperation = 192,
+  kEidReducedNeighborReport = 201,
+  kEidVendor = 221,
+  kEidExtension = 255,
 };
 enum ExtensionIdentifier : uint8_t {
-  kExtHECapabilities = 35, kExtHEOperation = 36, kExtEHTOperation = 106, kExtMultiLink = 107, kExtEHTCapabilities = 108,
+  kExtHECapabilities = 35,
+  kExtHEOperation = 36,
+  kExtEHTOperation = 106,
+  kExtMultiLink = 107,
+  kExtEHTCapabilities = 108,
 };
 constexpr uint32_t kOUIMicrosoft = 0x0050F2;  // WPA (1), WMM (2), WPS (4)
 constexpr uint32_t kOUIIEEE = 0x000FAC;       // RSN suites
@@ -75,8 +94,8 @@ ElementBody EncodeCountryBody(const CountryValues& v);
 // BSS Load (ID 11).
 struct BSSLoadValues {
   uint16_t StationCount = 0;
-  uint8_t ChannelUtilization = 0;            // 0..255 of the busy time
-  uint16_t AvailableAdmissionCapacity = 0;   // units of 32 microseconds per second
+  uint8_t ChannelUtilization = 0;           // 0..255 of the busy time
+  uint16_t AvailableAdmissionCapacity = 0;  // units of 32 microseconds per second
 };
 // The utilization byte of a percentage (0..100).
 uint8_t ChannelUtilizationByte(int percent);
@@ -89,12 +108,27 @@ struct SuiteSelector {
   bool operator==(const SuiteSelector&) const = default;
 };
 enum CipherSuiteType : uint8_t {
-  kCipherSuiteUseGroup = 0, kCipherSuiteWEP40 = 1, kCipherSuiteTKIP = 2, kCipherSuiteCCMP = 4, kCipherSuiteWEP104 = 5,
-  kCipherSuiteBIP = 6, kCipherSuiteGCMP = 8, kCipherSuiteGCMP256 = 9, kCipherSuiteCCMP256 = 10,
+  kCipherSuiteUseGroup = 0,
+  kCipherSuiteWEP40 = 1,
+  kCipherSuiteTKIP = 2,
+  kCipherSuiteCCMP = 4,
+  kCipherSuiteWEP104 = 5,
+  kCipherSuiteBIP = 6,
+  kCipherSuiteGCMP = 8,
+  kCipherSuiteGCMP256 = 9,
+  kCipherSuiteCCMP256 = 10,
 };
 enum AKMSuiteType : uint8_t {
-  kAKM8021X = 1, kAKMPSK = 2, kAKMFT8021X = 3, kAKMFTPSK = 4, kAKM8021XSHA256 = 5, kAKMPSKSHA256 = 6, kAKMSAE = 8,
-  kAKMFTSAE = 9, kAKMSuiteB192 = 12, kAKMOWE = 18,
+  kAKM8021X = 1,
+  kAKMPSK = 2,
+  kAKMFT8021X = 3,
+  kAKMFTPSK = 4,
+  kAKM8021XSHA256 = 5,
+  kAKMPSKSHA256 = 6,
+  kAKMSAE = 8,
+  kAKMFTSAE = 9,
+  kAKMSuiteB192 = 12,
+  kAKMOWE = 18,
 };
 
 // RSN (ID 48). Optional tails are written only as far as they are given: capabilities, then PMKIDs (count
@@ -133,44 +167,44 @@ struct WMMValues {
   uint8_t Version = 1;
   uint8_t QoSInfo = 0;
   // By ACI: best effort, background, video, voice.
-  std::array<WMMACParameters, 4> AC{{{3, false, 4, 10, 0}, {7, false, 4, 10, 0}, {2, false, 3, 4, 94},
-                                      {2, false, 2, 3, 47}}};
+  std::array<WMMACParameters, 4> AC{
+      {{3, false, 4, 10, 0}, {7, false, 4, 10, 0}, {2, false, 3, 4, 94}, {2, false, 2, 3, 47}}};
 };
 ElementBody EncodeWMMBody(const WMMValues& v);
 
 // WPS (vendor 00-50-F2, subtype 4): attributes of 16-bit type and length (big-endian), in beacon order.
 // Texts and optional values are written only when given.
 struct WPSPrimaryDeviceType {
-  uint16_t Category = 6;        // network infrastructure
-  uint32_t OUI = 0x0050F204;    // the WPS OUI with its subtype, as the attribute carries it
-  uint16_t SubCategory = 1;     // AP
+  uint16_t Category = 6;      // network infrastructure
+  uint32_t OUI = 0x0050F204;  // the WPS OUI with its subtype, as the attribute carries it
+  uint16_t SubCategory = 1;   // AP
 };
 struct WPSValues {
   uint8_t Version = 0x10;
-  uint8_t WPSState = 2;                        // 1 not configured, 2 configured
+  uint8_t WPSState = 2;  // 1 not configured, 2 configured
   bool APSetupLocked = false;
   std::optional<bool> SelectedRegistrar;
-  std::optional<uint8_t> ResponseType = 3;     // AP
+  std::optional<uint8_t> ResponseType = 3;  // AP
   std::optional<std::array<uint8_t, 16>> UUID;
   std::string Manufacturer, ModelName, ModelNumber, SerialNumber;
   std::optional<WPSPrimaryDeviceType> PrimaryDeviceType;
   std::string DeviceName;
   std::optional<uint16_t> ConfigMethods;
   std::optional<uint8_t> RFBands;
-  std::optional<uint8_t> Version2 = 0x20;      // in the WFA vendor extension
+  std::optional<uint8_t> Version2 = 0x20;  // in the WFA vendor extension
 };
 ElementBody EncodeWPSBody(const WPSValues& v);
 
 // HT Capabilities (ID 45), 26 bytes.
 struct HTCapabilitiesValues {
-  bool SupportedChannelWidth40 = false;  // bit 1
-  bool ShortGI20 = false;                // bit 5
-  bool ShortGI40 = false;                // bit 6
-  uint16_t OtherCapabilityBits = 0x000C; // every other bit of the capability field (default: SM power save off)
+  bool SupportedChannelWidth40 = false;   // bit 1
+  bool ShortGI20 = false;                 // bit 5
+  bool ShortGI40 = false;                 // bit 6
+  uint16_t OtherCapabilityBits = 0x000C;  // every other bit of the capability field (default: SM power save off)
   uint8_t AMPDUParameters = 0x17;
-  uint32_t RxMCSBitmask = 0xFF;          // MCS 0..31
-  uint16_t RxHighestDataRate = 0;        // Mbps, 10 bits
-  uint8_t TxMCSSetFlags = 0x01;          // Tx MCS set defined
+  uint32_t RxMCSBitmask = 0xFF;    // MCS 0..31
+  uint16_t RxHighestDataRate = 0;  // Mbps, 10 bits
+  uint8_t TxMCSSetFlags = 0x01;    // Tx MCS set defined
   uint16_t ExtendedCapabilities = 0;
   uint32_t TxBeamformingCapabilities = 0;
   uint8_t ASELCapabilities = 0;
@@ -185,20 +219,20 @@ struct HTOperationValues {
   uint8_t SecondaryChannelOffset = 0;  // 0 none, 1 above, 3 below
   bool AnyChannelWidth = false;        // STA channel width bit: false = 20 MHz only
   bool RIFSMode = false;
-  uint16_t OperationInfo2 = 0;         // body 2..3: HT protection, non-greenfield, OBSS non-HT
-  uint16_t OperationInfo3 = 0;         // body 4..5
+  uint16_t OperationInfo2 = 0;  // body 2..3: HT protection, non-greenfield, OBSS non-HT
+  uint16_t OperationInfo3 = 0;  // body 4..5
   std::array<uint8_t, 16> BasicMCSSet{};
 };
 ElementBody EncodeHTOperationBody(const HTOperationValues& v);
 
 // VHT Capabilities (ID 191), 12 bytes.
 struct VHTCapabilitiesValues {
-  uint8_t MaxMPDULength = 0;            // bits 0-1
-  uint8_t SupportedChannelWidthSet = 0; // bits 2-3: 0 none of 160/80+80, 1 160, 2 160 and 80+80
-  bool ShortGI80 = false;               // bit 5
-  bool ShortGI160 = false;              // bit 6
-  uint32_t OtherCapabilityBits = 0;     // every other bit of the capability field
-  uint16_t RxVHTMCSMap = 0xFFFE;        // two bits per stream: 0 MCS 0-7, 1 0-8, 2 0-9, 3 none
+  uint8_t MaxMPDULength = 0;             // bits 0-1
+  uint8_t SupportedChannelWidthSet = 0;  // bits 2-3: 0 none of 160/80+80, 1 160, 2 160 and 80+80
+  bool ShortGI80 = false;                // bit 5
+  bool ShortGI160 = false;               // bit 6
+  uint32_t OtherCapabilityBits = 0;      // every other bit of the capability field
+  uint16_t RxVHTMCSMap = 0xFFFE;         // two bits per stream: 0 MCS 0-7, 1 0-8, 2 0-9, 3 none
   uint16_t RxHighestLongGIDataRate = 0;
   uint8_t MaxNSTSTotal = 0;
   uint16_t TxVHTMCSMap = 0xFFFE;
@@ -211,7 +245,7 @@ ElementBody EncodeVHTCapabilitiesBody(const VHTCapabilitiesValues& v);
 
 // VHT Operation (ID 192), 5 bytes.
 struct VHTOperationValues {
-  uint8_t ChannelWidth = 0;    // 0 20/40, 1 80/160/80+80
+  uint8_t ChannelWidth = 0;  // 0 20/40, 1 80/160/80+80
   uint8_t CenterSegment0 = 0;
   uint8_t CenterSegment1 = 0;
   uint16_t BasicMCSSet = 0xFFFC;
@@ -222,8 +256,8 @@ ElementBody EncodeVHTOperationBody(const VHTOperationValues& v);
 // set comes from the four width flags, the MCS maps (the 160 and 80+80 pairs only when their flag is set),
 // then the PPE thresholds when given.
 struct HECapabilitiesValues {
-  uint64_t MACCapabilities = 0;              // 48 bits
-  std::array<uint8_t, 11> PHYCapabilities{}; // bits 1-4 of byte 0 are replaced by the flags below
+  uint64_t MACCapabilities = 0;               // 48 bits
+  std::array<uint8_t, 11> PHYCapabilities{};  // bits 1-4 of byte 0 are replaced by the flags below
   bool Width40In24G = false;
   bool Width40And80In5G = false;
   bool Width160In5G = false;
@@ -245,15 +279,15 @@ struct HEVHTOperationInfo {
 // 6 GHz operation information of HE Operation (5 bytes).
 struct HE6GHzOperationInfo {
   uint8_t PrimaryChannel = 37;
-  uint8_t ChannelWidth = 0;      // 0 20, 1 40, 2 80, 3 160/80+80 MHz
+  uint8_t ChannelWidth = 0;  // 0 20, 1 40, 2 80, 3 160/80+80 MHz
   bool DuplicateBeacon = false;
-  uint8_t RegulatoryInfo = 0;    // 3 bits
+  uint8_t RegulatoryInfo = 0;  // 3 bits
   uint8_t CenterSegment0 = 37;
   uint8_t CenterSegment1 = 0;
   uint8_t MinimumRate = 6;
 };
 struct HEOperationValues {
-  uint32_t Parameters = 0x003FF4;            // 24 bits; bits 14 and 15 follow the fields below, 17 is clear
+  uint32_t Parameters = 0x003FF4;  // 24 bits; bits 14 and 15 follow the fields below, 17 is clear
   uint8_t BSSColorInformation = 0x01;
   uint16_t BasicHEMCSSet = 0xFFFC;
   std::optional<HEVHTOperationInfo> VHTOperationInfo;
@@ -318,7 +352,7 @@ ElementBody EncodeEHTCapabilitiesBody(const EHTCapabilitiesValues& v);
 // EHT Operation (extension 106). Parameter bits 0 (information present) and 1 (bitmap present) follow from
 // the optional parts.
 struct EHTOperationInfo {
-  uint8_t ChannelWidth = 2;    // 0 20, 1 40, 2 80, 3 160, 4 320 MHz
+  uint8_t ChannelWidth = 2;  // 0 20, 1 40, 2 80, 3 160, 4 320 MHz
   uint8_t CenterSegment0 = 0;
   uint8_t CenterSegment1 = 0;
   std::optional<uint16_t> DisabledSubchannelBitmap;

@@ -7,7 +7,7 @@
 namespace skimlet {
 
 class TExtensionsInformationElement : public TInformationElement {
-public:
+ public:
   uint8_t ExtensionID = 0;  // set by the container before Load
 
   const TExtensionsInformationElement* AsExtension() const override { return this; }

@@ -12,11 +12,20 @@ std::string TLengthRule::Message() const {
     case TLengthWording::Equal: pattern = "Length is wrong, must be = %d"; break;
     case TLengthWording::AtLeast: pattern = "Length is wrong, must be >= %d"; break;
     case TLengthWording::AtLeastArrow: pattern = "Length is wrong, must be => %d"; break;
-    case TLengthWording::MoreThan: pattern = "Length is wrong, must be > %d"; a = min_ - 1; break;
-    case TLengthWording::AtMost: pattern = "Length is wrong, must be <= %d"; a = max_; break;
+    case TLengthWording::MoreThan:
+      pattern = "Length is wrong, must be > %d";
+      a = min_ - 1;
+      break;
+    case TLengthWording::AtMost:
+      pattern = "Length is wrong, must be <= %d";
+      a = max_;
+      break;
     case TLengthWording::Range: pattern = "Length is wrong, must be >= %d and <=%d"; break;
     case TLengthWording::Between: pattern = "Length is wrong, must be between %d and %d"; break;
-    case TLengthWording::Exclusive: pattern = "Length is wrong, must be > %d and < %d"; a = min_ - 1; break;
+    case TLengthWording::Exclusive:
+      pattern = "Length is wrong, must be > %d and < %d";
+      a = min_ - 1;
+      break;
     case TLengthWording::Interworking: pattern = "Invalid Interworking element length"; break;
   }
   if (!translated_) return Format(pattern, {a, b});

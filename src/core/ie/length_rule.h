@@ -24,7 +24,7 @@ enum class TLengthWording : uint8_t {
 };
 
 class TLengthRule {
-public:
+ public:
   static constexpr int32_t kUnbounded = std::numeric_limits<int32_t>::max();
 
   static constexpr TLengthRule Exactly(int32_t n) { return {n, n, TLengthWording::Equal}; }
@@ -59,7 +59,7 @@ public:
   // The wrong-length line.
   std::string Message() const;
 
-private:
+ private:
   static constexpr uint64_t kAny = ~uint64_t{0};
   constexpr TLengthRule(int32_t min, int32_t max, TLengthWording wording) : min_(min), max_(max), wording_(wording) {}
 

@@ -182,21 +182,10 @@ constexpr TKeyAndValue kExtensionNames[] = {
 };
 
 constexpr TKeyAndValue kOUINames[] = {
-    {0x0050F2, "Microsoft"},
-    {0x001018, "Broadcom"},
-    {0x00904C, "Broadcom"},
-    {0x004096, "Aironet"},
-    {0x00037F, "Atheros"},
-    {0x00E04C, "Realtek"},
-    {0x000393, "Apple"},
-    {0x0017F2, "Apple"},
-    {0x000C43, "Ralink"},
-    {0x000A5E, "3com"},
-    {0x001632, "Samsung"},
-    {0x00156D, "Ubiquiti"},
-    {0x000347, "Intel"},
-    {0x000C42, "Routerboard"},
-    {0x506F9A, "Wi-Fi Alliance"},
+    {0x0050F2, "Microsoft"}, {0x001018, "Broadcom"},    {0x00904C, "Broadcom"},       {0x004096, "Aironet"},
+    {0x00037F, "Atheros"},   {0x00E04C, "Realtek"},     {0x000393, "Apple"},          {0x0017F2, "Apple"},
+    {0x000C43, "Ralink"},    {0x000A5E, "3com"},        {0x001632, "Samsung"},        {0x00156D, "Ubiquiti"},
+    {0x000347, "Intel"},     {0x000C42, "Routerboard"}, {0x506F9A, "Wi-Fi Alliance"},
 };
 
 }  // namespace

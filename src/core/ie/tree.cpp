@@ -41,13 +41,22 @@ TIETreeLine TIETree::DeepestLineAt(int32_t byte) const {
   while (level != kNoLine) {
     TIETreeLine hit = kNoLine;
     for (TIETreeLine l = level; l != kNoLine; l = At(l).next) {
-      if (holds(l)) { hit = l; break; }
+      if (holds(l)) {
+        hit = l;
+        break;
+      }
       // The root line covers no bytes but holds every element: look inside it.
       if (At(l).data.Length == 0 && At(l).childCount > 0 && At(l).parent == kNoLine) {
         TIETreeLine inner = kNoLine;
         for (TIETreeLine c = At(l).firstChild; c != kNoLine; c = At(c).next)
-          if (holds(c)) { inner = c; break; }
-        if (inner != kNoLine) { hit = inner; break; }
+          if (holds(c)) {
+            inner = c;
+            break;
+          }
+        if (inner != kNoLine) {
+          hit = inner;
+          break;
+        }
       }
     }
     if (hit == kNoLine) break;

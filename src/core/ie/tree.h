@@ -20,8 +20,12 @@ using TIETreeLine = int32_t;
 inline constexpr TIETreeLine kNoLine = -1;
 
 class TIETree {
-public:
-  void Clear() { lines_.clear(); firstRoot_ = lastRoot_ = kNoLine; rootCount_ = 0; }
+ public:
+  void Clear() {
+    lines_.clear();
+    firstRoot_ = lastRoot_ = kNoLine;
+    rootCount_ = 0;
+  }
 
   // Adds a line as the last child of Parent, or as the last top-level line when Parent is kNoLine.
   TIETreeLine Add(TIETreeLine parent, TIETreeData data);
@@ -56,7 +60,7 @@ public:
     for (TIETreeLine l = firstRoot_; l != kNoLine; l = At(l).next) Visit(l, f);
   }
 
-private:
+ private:
   struct Node {
     TIETreeData data;
     TIETreeLine parent = kNoLine, firstChild = kNoLine, lastChild = kNoLine, next = kNoLine;

@@ -105,7 +105,8 @@ std::string BitFieldToText(Bytes data, unsigned count, unsigned groupSize, bool 
   });
 }
 
-std::string BitRangeToText(unsigned count, unsigned groupSize, bool reverse, unsigned rangeLength, unsigned rangeStart) {
+std::string BitRangeToText(unsigned count, unsigned groupSize, bool reverse, unsigned rangeLength,
+                           unsigned rangeStart) {
   return Diagram(count, groupSize, reverse,
                  [&](unsigned i) { return (i >= rangeStart && i - rangeStart < rangeLength) ? 'x' : '.'; });
 }

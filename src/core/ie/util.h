@@ -22,7 +22,7 @@ using TBoolArray = std::vector<bool>;
 using TDoubleDynamicArray = std::vector<double>;
 
 class TElementCorrupted : public std::runtime_error {
-public:
+ public:
   TElementCorrupted() : std::runtime_error("element is corrupted") {}
 };
 

@@ -69,9 +69,10 @@ TIETreeLine TVendorSpecificInformationElement::AddElementNode(TIETree& tree, TIE
 
 void TVendorSpecificInformationElement::AddHeaderNodes(TIETree& tree, TIETreeLine element) const {
   std::string organisation = GetOUIVendorName();
-  AddBodyNode(tree, element,
-              "Organization Identifier: " + GetOUIText() + " (" + (organisation.empty() ? "Unknown" : organisation) + ")",
-              0, 3);
+  AddBodyNode(
+      tree, element,
+      "Organization Identifier: " + GetOUIText() + " (" + (organisation.empty() ? "Unknown" : organisation) + ")", 0,
+      3);
   std::string subtype = GetSubtypeName();
   AddBodyNode(tree, element,
               "Subtype: " + Format("%d", {Subtype}) + " (" + (subtype.empty() ? "Unknown" : subtype) + ")", 3, 1);

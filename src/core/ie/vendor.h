@@ -23,7 +23,7 @@ void SetOUIVendorLookup(OUIVendorLookup lookup);
 std::string OUIVendorName(uint32_t oui);
 
 class TVendorSpecificInformationElement : public TInformationElement {
-public:
+ public:
   uint32_t OUI = 0;     // body bytes 0-2, most significant first: 00 50 F2 is 0x0050F2
   uint8_t Subtype = 0;  // body byte 3
 

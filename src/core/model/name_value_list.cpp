@@ -47,7 +47,9 @@ std::string TNameValueList::ToText() const {
   return text;
 }
 
-std::string TNameValueList::SaveToFile(const std::filesystem::path& path) const { return WriteFileAtomic(path, ToText()); }
+std::string TNameValueList::SaveToFile(const std::filesystem::path& path) const {
+  return WriteFileAtomic(path, ToText());
+}
 
 std::string TNameValueList::Value(std::string_view name) const {
   auto it = index_.find(Key(name));

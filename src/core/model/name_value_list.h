@@ -12,7 +12,7 @@
 namespace skimlet {
 
 class TNameValueList {
-public:
+ public:
   // Replaces the lines with those of the file; a missing file gives an empty list. A line without "=" is
   // kept as a name with an empty value, as a text list would.
   bool LoadFromFile(const std::filesystem::path& path);
@@ -22,7 +22,9 @@ public:
   size_t Count() const { return lines_.size(); }
   // Line I (0 = first); walks from the first line.
   const std::string& Name(size_t i) const { return std::next(lines_.begin(), static_cast<std::ptrdiff_t>(i))->first; }
-  const std::string& ValueAt(size_t i) const { return std::next(lines_.begin(), static_cast<std::ptrdiff_t>(i))->second; }
+  const std::string& ValueAt(size_t i) const {
+    return std::next(lines_.begin(), static_cast<std::ptrdiff_t>(i))->second;
+  }
   // The value of the first line named Name (any letter case), empty when there is none.
   std::string Value(std::string_view name) const;
   bool Contains(std::string_view name) const { return index_.contains(Key(name)); }
@@ -40,7 +42,7 @@ public:
 
   std::string ToText() const;
 
-private:
+ private:
   using Lines = std::list<std::pair<std::string, std::string>>;
   // Names compare without letter case: the index is keyed by the lower-case name and finds the first line of
   // that name, so lookups stay fast in a list of a thousand colours.

@@ -29,15 +29,24 @@ struct TSecurityWPA {
 struct TSmallSet {
   uint16_t Bits = 0;
   bool Contains(int v) const { return v >= 0 && v < 16 && ((Bits >> v) & 1u) != 0; }
-  void Add(int v) { if (v >= 0 && v < 16) Bits = static_cast<uint16_t>(Bits | (1u << v)); }
-  void Remove(int v) { if (v >= 0 && v < 16) Bits = static_cast<uint16_t>(Bits & ~(1u << v)); }
+  void Add(int v) {
+    if (v >= 0 && v < 16) Bits = static_cast<uint16_t>(Bits | (1u << v));
+  }
+  void Remove(int v) {
+    if (v >= 0 && v < 16) Bits = static_cast<uint16_t>(Bits & ~(1u << v));
+  }
   bool Empty() const { return Bits == 0; }
   bool operator==(const TSmallSet&) const = default;
 };
 
 // Security kinds.
 enum : int {
-  kSecurityOpen = 1, kSecurityWEP = 2, kSecurityWPA = 3, kSecurityWPA2 = 4, kSecurityWPA3 = 5, kSecurityOWE = 6,
+  kSecurityOpen = 1,
+  kSecurityWEP = 2,
+  kSecurityWPA = 3,
+  kSecurityWPA2 = 4,
+  kSecurityWPA3 = 5,
+  kSecurityOWE = 6,
 };
 inline constexpr int kSecurityKindLast = kSecurityOWE;
 
@@ -51,7 +60,7 @@ enum : uint8_t { kRoaming11k = 1, kRoaming11v = 2, kRoaming11r = 4 };
 std::string BSSIDToText(const std::array<uint8_t, 6>& bssid);
 
 class TWLANNetwork : public TObjectWithSeriesOf<TWiFiSeries> {
-public:
+ public:
   TWLANNetworkList* Owner = nullptr;  // the list holding the record; not owned
   std::string SSID;
   uint32_t BssType = 0;
@@ -157,7 +166,7 @@ public:
   // The options the derivations read: the owner's, or the defaults for a record without owner.
   const TProgramOptions& Options() const;
 
-private:
+ private:
   void ApplyOperation(int type, uint32_t seg0, uint32_t seg1);
   // Whether the values derived from the elements are those of the current blob, frequency and capability.
   bool derived_ = false;

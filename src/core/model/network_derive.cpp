@@ -80,8 +80,8 @@ const TDoubleDynamicArray& EHTRates(int highestMCS, int streams, int width, int 
 }
 
 const TDoubleDynamicArray& HERates(uint16_t map, int width, int g, bool dcm) {
-  uint64_t key = uint64_t{map} << 16 | uint64_t(width & 0xFF) << 8 | uint64_t(g & 0x7F) << 1 | (dcm ? 1 : 0) |
-                 uint64_t{3} << 60;
+  uint64_t key =
+      uint64_t{map} << 16 | uint64_t(width & 0xFF) << 8 | uint64_t(g & 0x7F) << 1 | (dcm ? 1 : 0) | uint64_t{3} << 60;
   return CachedRateList(key, [&] { return HERateList(map, width, g, dcm); });
 }
 
@@ -347,7 +347,6 @@ void TWLANNetwork::MergeRates(const TDoubleDynamicArray& rates) {
   Rates.swap(merged);
 }
 
-
 void TWLANNetwork::DeriveRates() {
   Rates.clear();
   TxStreams = RxStreams = 1;
@@ -422,8 +421,19 @@ void TWLANNetwork::DeriveSecurityKinds() {
       bool wpa2 = false, wpa3 = false, owe = false;
       for (uint8_t akm : RSN.AKMSuites) {
         switch (akm) {
-          case 1: case 2: case 3: case 4: case 5: case 6: case 11: wpa2 = true; break;
-          case 8: case 9: case 12: case 13: case 24: case 25: wpa3 = true; break;
+          case 1:
+          case 2:
+          case 3:
+          case 4:
+          case 5:
+          case 6:
+          case 11: wpa2 = true; break;
+          case 8:
+          case 9:
+          case 12:
+          case 13:
+          case 24:
+          case 25: wpa3 = true; break;
           case 18: owe = true; break;
           default: break;
         }
@@ -515,8 +525,7 @@ double TWLANNetwork::ComputeAchievableRate() const {
   if (options.CalculateAchivableRateForAP || options.DefaultTxStreams > TxStreams ||
       options.DefaultRxStreams > RxStreams)
     streams = std::max(TxStreams, RxStreams);
-  else
-    streams = std::max(options.DefaultTxStreams, options.DefaultRxStreams);
+  else streams = std::max(options.DefaultTxStreams, options.DefaultRxStreams);
 
   switch (p) {
     case kPhyOFDM:

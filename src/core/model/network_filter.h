@@ -17,7 +17,7 @@ std::u32string FoldCase(std::string_view utf8);
 
 // The find text and the filter sets of Options (kept by reference) as one predicate.
 class TNetworkFilter {
-public:
+ public:
   explicit TNetworkFilter(const TProgramOptions& options, std::string_view findText = {});
 
   void SetFindText(std::string_view text);
@@ -31,7 +31,7 @@ public:
   // be in their sets. A full PHY or security set lets through networks with no PHY type or security kind.
   bool Passes(const TWLANNetwork& network) const;
 
-private:
+ private:
   const TProgramOptions* options_;
   std::string findText_;
   std::u32string foldedFind_;

@@ -42,7 +42,7 @@ enum TNetworkCounter : int {
 };
 
 class TWLANNetworkList {
-public:
+ public:
   // Options: read by the networks' derivations and by the status update; kept by reference. SettingsFolder:
   // where comments.txt and colors.txt live (empty: none are read or written).
   explicit TWLANNetworkList(const TProgramOptions& options, std::filesystem::path settingsFolder = {});
@@ -106,7 +106,7 @@ public:
   // Writes comments.txt and colors.txt now; returns an empty text or what went wrong.
   std::string SaveTextFiles() const;
 
-private:
+ private:
   static uint64_t KeyOf(const std::array<uint8_t, 6>& bssid);
   void Reindex();
 

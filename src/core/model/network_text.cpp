@@ -161,7 +161,7 @@ std::string TWLANNetwork::FrequencyText() const {
   switch (ChannelWidth) {
     case 1:
       kHz = SecondaryChannel == 0 && CenterChannel0 > 0 ? frequencyOf(CenterChannel0)
-                                                         : frequencyOf((Channel + SecondaryChannel) / 2);
+                                                        : frequencyOf((Channel + SecondaryChannel) / 2);
       break;
     case 2: kHz = frequencyOf(CenterChannel0); break;
     case 3:

@@ -117,8 +117,8 @@ std::vector<uint8_t> EncodeSnapshot(double savedTime, std::span<const SnapshotRe
     PutF64(out, r.FirstSeen);
     PutF64(out, r.LastSeen);
   }
-  const int zone = std::clamp(zoneOffsetMinutes.value_or(LocalUtcOffsetMinutes(savedTime)), -kMaxZoneMinutes,
-                              kMaxZoneMinutes);
+  const int zone =
+      std::clamp(zoneOffsetMinutes.value_or(LocalUtcOffsetMinutes(savedTime)), -kMaxZoneMinutes, kMaxZoneMinutes);
   const auto bits = static_cast<uint16_t>(static_cast<int16_t>(zone));
   out.push_back(kZoneMark);
   out.push_back(static_cast<uint8_t>(bits));

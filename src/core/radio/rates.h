@@ -2,7 +2,8 @@
 // the HT MCS bitmask and the VHT/HE MCS maps, and the stream counts they announce.
 //
 // Widths are channel-width codes: 0 = 20 MHz, 1 = 40 MHz, 2 = 80 MHz, 3 = 160 MHz, 4 = 80+80 MHz,
-// 5 = 320 MHz (EHT only; the older PHYs count it as 160 MHz); any other code counts as 20 MHz. Rates are in Mbps, rounded to one decimal (ties to even).
+// 5 = 320 MHz (EHT only; the older PHYs count it as 160 MHz); any other code counts as 20 MHz. Rates are in Mbps,
+// rounded to one decimal (ties to even).
 #pragma once
 
 #include <cstdint>

@@ -54,8 +54,9 @@ uint8_t QualityClassOf(int64_t q) {
 }
 
 std::string QualityClassName(int qualityClass) {
-  static constexpr const char* kKeys[] = {"sDOT11_Quality_Offline", "sDOT11_Quality_Poor",    "sDOT11_Quality_Fair",
-                                          "sDOT11_Quality_Good",    "sDOT11_Quality_VeryGood", "sDOT11_Quality_Excellent"};
+  static constexpr const char* kKeys[] = {"sDOT11_Quality_Offline",  "sDOT11_Quality_Poor",
+                                          "sDOT11_Quality_Fair",     "sDOT11_Quality_Good",
+                                          "sDOT11_Quality_VeryGood", "sDOT11_Quality_Excellent"};
   return Translate(qualityClass >= 0 && qualityClass <= 5 ? kKeys[qualityClass] : kKeys[0]);
 }
 

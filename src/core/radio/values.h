@@ -30,8 +30,18 @@ std::string QualityClassName(int qualityClass);
 
 // PHY types in the service's numbering.
 enum PhyType : uint8_t {
-  kPhyAny = 0, kPhyFHSS = 1, kPhyDSSS = 2, kPhyIRBaseband = 3, kPhyOFDM = 4, kPhyHRDSSS = 5, kPhyERP = 6,
-  kPhyHT = 7, kPhyVHT = 8, kPhyDMG = 9, kPhyHE = 10, kPhyEHT = 11,
+  kPhyAny = 0,
+  kPhyFHSS = 1,
+  kPhyDSSS = 2,
+  kPhyIRBaseband = 3,
+  kPhyOFDM = 4,
+  kPhyHRDSSS = 5,
+  kPhyERP = 6,
+  kPhyHT = 7,
+  kPhyVHT = 8,
+  kPhyDMG = 9,
+  kPhyHE = 10,
+  kPhyEHT = 11,
 };
 inline constexpr int kPhyTypeLast = kPhyEHT;
 // The long name (a language text).

@@ -11,7 +11,8 @@ std::vector<TNetworkColumn> DefaultNetworkColumns() {
   return columns;
 }
 
-TExportTable NetworkExportTable(std::span<const TWLANNetwork* const> networks, std::span<const TNetworkColumn> columns) {
+TExportTable NetworkExportTable(std::span<const TWLANNetwork* const> networks,
+                                std::span<const TNetworkColumn> columns) {
   TExportTable table;
   table.Columns.reserve(columns.size());
   for (const TNetworkColumn id : columns) {

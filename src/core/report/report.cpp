@@ -29,8 +29,8 @@ constexpr std::array<TReportImageInfo, kReportImageCount> kImages = {{
 
 struct TCountPlaceholder {
   std::string_view Name;
-  int Index;        // counter index
-  int Minus = -1;   // a counter subtracted from it
+  int Index;       // counter index
+  int Minus = -1;  // a counter subtracted from it
 };
 
 constexpr int kSecurityCounter = kCountSecurityFirst;
@@ -289,9 +289,8 @@ std::string WithoutAbsentImages(std::string html) {
       ++end;
     }
     // The line the element stood on goes with it when nothing else is on it.
-    const size_t lineStart = html.find_last_not_of(" \t", begin - 1) == std::string::npos
-                                 ? 0
-                                 : html.find_last_not_of(" \t", begin - 1) + 1;
+    const size_t lineStart =
+        html.find_last_not_of(" \t", begin - 1) == std::string::npos ? 0 : html.find_last_not_of(" \t", begin - 1) + 1;
     if ((lineStart == 0 || html[lineStart - 1] == '\n') && end < html.size() && html[end] == '\n') {
       begin = lineStart;
       ++end;

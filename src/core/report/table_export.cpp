@@ -176,8 +176,8 @@ void AppendRtfText(std::string& out, std::string_view text) {
       continue;  // CR LF is one line break
     }
     i += length;
-    if (cp == kBadCharacter || cp < 0x09 || (cp > 0x0D && cp < 0x20) || cp == 0x0B || cp == 0x0C ||
-        cp == 0x7F || (cp >= 0x80 && cp <= 0x9F))
+    if (cp == kBadCharacter || cp < 0x09 || (cp > 0x0D && cp < 0x20) || cp == 0x0B || cp == 0x0C || cp == 0x7F ||
+        (cp >= 0x80 && cp <= 0x9F))
       cp = kReplacementCharacter;
     if (cp >= 0x80) {
       if (!inRun) out += '{';
@@ -197,7 +197,8 @@ void AppendRtfText(std::string& out, std::string_view text) {
       case '{': out += "\\{"; break;
       case '}': out += "\\}"; break;
       case '\t': out += "\\tab "; break;
-      case '\n': case '\r': out += "\\line "; break;
+      case '\n':
+      case '\r': out += "\\line "; break;
       default: out += static_cast<char>(cp);
     }
   }
@@ -340,8 +341,7 @@ std::string RenderTable(const TExportTable& table, TExportFormat format) {
   }
 }
 
-std::string WriteTableExport(const TExportTable& table, TExportFormat format,
-                             const std::filesystem::path& file) {
+std::string WriteTableExport(const TExportTable& table, TExportFormat format, const std::filesystem::path& file) {
   std::string error = WriteFileAtomic(file, RenderTable(table, format));
   if (!error.empty()) return "cannot write " + file.string() + ": " + error;
   return {};

@@ -60,7 +60,6 @@ std::string RenderTable(const TExportTable& table, TExportFormat format);
 
 // The export file: the rendered table written atomically; an empty text or the reason of the failure (an
 // existing file is then left as it was).
-std::string WriteTableExport(const TExportTable& table, TExportFormat format,
-                             const std::filesystem::path& file);
+std::string WriteTableExport(const TExportTable& table, TExportFormat format, const std::filesystem::path& file);
 
 }  // namespace skimlet::report

@@ -79,7 +79,9 @@ void AppendHtmlEscaped(std::string& out, std::string_view text) {
         case '>': out += "&gt;"; break;
         case '"': out += "&quot;"; break;
         case '\'': out += "&#39;"; break;
-        case '\t': case '\n': case '\r': out += static_cast<char>(c); break;
+        case '\t':
+        case '\n':
+        case '\r': out += static_cast<char>(c); break;
         default:
           if (c < 0x20 || c == 0x7F) out += "\xEF\xBF\xBD";
           else out += static_cast<char>(c);

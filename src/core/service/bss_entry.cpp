@@ -9,7 +9,7 @@ namespace skimlet {
 namespace {
 
 class Reader {
-public:
+ public:
   explicit Reader(std::span<const uint8_t> b) : b_(b) {}
   uint64_t LE(size_t n) {
     uint64_t v = 0;
@@ -32,7 +32,7 @@ public:
   }
   size_t pos() const { return pos_; }
 
-private:
+ private:
   std::span<const uint8_t> b_;
   size_t pos_ = 0;
 };
@@ -49,15 +49,14 @@ void Put(std::vector<uint8_t>& out, const std::array<uint8_t, N>& a) {
 
 // On a little-endian machine the record's members sit exactly where the service's layout has them, so a
 // whole entry is one copy; the field-by-field code below is the definition and serves other machines.
-constexpr bool kSameLayout = std::endian::native == std::endian::little && sizeof(WLAN_BSS_ENTRY) == 360 &&
-                             offsetof(WLAN_BSS_ENTRY, uPhyId) == 36 && offsetof(WLAN_BSS_ENTRY, dot11Bssid) == 40 &&
-                             offsetof(WLAN_BSS_ENTRY, dot11BssType) == 48 && offsetof(WLAN_BSS_ENTRY, lRssi) == 56 &&
-                             offsetof(WLAN_BSS_ENTRY, bInRegDomain) == 64 && offsetof(WLAN_BSS_ENTRY, usBeaconPeriod) == 66 &&
-                             offsetof(WLAN_BSS_ENTRY, ullTimestamp) == 72 &&
-                             offsetof(WLAN_BSS_ENTRY, usCapabilityInformation) == 88 &&
-                             offsetof(WLAN_BSS_ENTRY, ulChCenterFrequency) == 92 &&
-                             offsetof(WLAN_BSS_ENTRY, wlanRateSet) == 96 && offsetof(WLAN_BSS_ENTRY, ulIeOffset) == 352 &&
-                             offsetof(WLAN_BSS_ENTRY, ulIeSize) == 356;
+constexpr bool kSameLayout =
+    std::endian::native == std::endian::little && sizeof(WLAN_BSS_ENTRY) == 360 &&
+    offsetof(WLAN_BSS_ENTRY, uPhyId) == 36 && offsetof(WLAN_BSS_ENTRY, dot11Bssid) == 40 &&
+    offsetof(WLAN_BSS_ENTRY, dot11BssType) == 48 && offsetof(WLAN_BSS_ENTRY, lRssi) == 56 &&
+    offsetof(WLAN_BSS_ENTRY, bInRegDomain) == 64 && offsetof(WLAN_BSS_ENTRY, usBeaconPeriod) == 66 &&
+    offsetof(WLAN_BSS_ENTRY, ullTimestamp) == 72 && offsetof(WLAN_BSS_ENTRY, usCapabilityInformation) == 88 &&
+    offsetof(WLAN_BSS_ENTRY, ulChCenterFrequency) == 92 && offsetof(WLAN_BSS_ENTRY, wlanRateSet) == 96 &&
+    offsetof(WLAN_BSS_ENTRY, ulIeOffset) == 352 && offsetof(WLAN_BSS_ENTRY, ulIeSize) == 356;
 
 std::optional<WLAN_BSS_ENTRY> WLAN_BSS_ENTRY::Decode(std::span<const uint8_t> bytes) {
   if (bytes.size() < kSize) return std::nullopt;

@@ -10,7 +10,7 @@ namespace {
 // Reads little-endian values at absolute positions. Callers check the block size first; a read beyond the
 // bytes yields zero rather than touching memory outside them.
 class At {
-public:
+ public:
   explicit At(std::span<const uint8_t> b) : b_(b) {}
   uint64_t LE(size_t pos, size_t n) const {
     if (pos > b_.size() || n > b_.size() - pos) return 0;
@@ -25,7 +25,7 @@ public:
     return b_.subspan(pos, n);
   }
 
-private:
+ private:
   std::span<const uint8_t> b_;
 };
 
@@ -120,11 +120,19 @@ std::optional<std::u16string> Utf8ToUtf16(std::string_view text) {
     auto b = static_cast<uint8_t>(text[i]);
     uint32_t cp;
     size_t n;
-    if (b < 0x80) { cp = b; n = 1; }
-    else if ((b & 0xE0) == 0xC0) { cp = b & 0x1Fu; n = 2; }
-    else if ((b & 0xF0) == 0xE0) { cp = b & 0x0Fu; n = 3; }
-    else if ((b & 0xF8) == 0xF0) { cp = b & 0x07u; n = 4; }
-    else return std::nullopt;
+    if (b < 0x80) {
+      cp = b;
+      n = 1;
+    } else if ((b & 0xE0) == 0xC0) {
+      cp = b & 0x1Fu;
+      n = 2;
+    } else if ((b & 0xF0) == 0xE0) {
+      cp = b & 0x0Fu;
+      n = 3;
+    } else if ((b & 0xF8) == 0xF0) {
+      cp = b & 0x07u;
+      n = 4;
+    } else return std::nullopt;
     if (i + n > text.size()) return std::nullopt;
     for (size_t k = 1; k < n; ++k) {
       auto c = static_cast<uint8_t>(text[i + k]);
@@ -400,8 +408,8 @@ std::optional<WLAN_INTERFACE_CAPABILITY> WLAN_INTERFACE_CAPABILITY::Decode(std::
 WlanBlock WLAN_INTERFACE_CAPABILITY::Encode() const {
   WlanBlock out;
   size_t n = std::min(dot11PhyTypes.size(), kMaxPhys);
-  for (uint32_t v : {interfaceType, bDot11DSupported, dwMaxDesiredSsidListSize, dwMaxDesiredBssidListSize,
-                     static_cast<uint32_t>(n)})
+  for (uint32_t v :
+       {interfaceType, bDot11DSupported, dwMaxDesiredSsidListSize, dwMaxDesiredBssidListSize, static_cast<uint32_t>(n)})
     Put32(out, v);
   for (size_t i = 0; i < n; ++i) Put32(out, dot11PhyTypes[i]);
   out.resize(kSize, 0);

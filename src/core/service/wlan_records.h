@@ -44,8 +44,14 @@ void PutWideField(std::vector<uint8_t>& out, std::string_view text, size_t chars
 
 // Interface states.
 enum WlanInterfaceState : uint32_t {
-  kInterfaceNotReady = 0, kInterfaceConnected = 1, kInterfaceAdHocNetworkFormed = 2, kInterfaceDisconnecting = 3,
-  kInterfaceDisconnected = 4, kInterfaceAssociating = 5, kInterfaceDiscovering = 6, kInterfaceAuthenticating = 7,
+  kInterfaceNotReady = 0,
+  kInterfaceConnected = 1,
+  kInterfaceAdHocNetworkFormed = 2,
+  kInterfaceDisconnecting = 3,
+  kInterfaceDisconnected = 4,
+  kInterfaceAssociating = 5,
+  kInterfaceDiscovering = 6,
+  kInterfaceAuthenticating = 7,
 };
 
 // Radio states of one PHY.
@@ -72,7 +78,7 @@ struct WLAN_INTERFACE_INFO_LIST {
 // WLAN_BSS_LIST: dwTotalSize (0), dwNumberOfItems (4), then the 360-byte entries from byte 8; each entry's
 // element blob lies at the entry's start + ulIeOffset, anywhere inside the block.
 class WlanBssListView {
-public:
+ public:
   static constexpr size_t kHeaderSize = 8;
   explicit WlanBssListView(std::span<const uint8_t> block);
   uint32_t TotalSize() const { return totalSize_; }
@@ -86,7 +92,7 @@ public:
   // followed by its blob".
   std::span<const uint8_t> EntryBytes(size_t index) const;
 
-private:
+ private:
   std::span<const uint8_t> block_;
   uint32_t totalSize_ = 0;
   uint32_t numberOfItems_ = 0;
@@ -128,16 +134,35 @@ struct WLAN_CONNECTION_ATTRIBUTES {
 
 // Connection modes, authentication and cipher algorithms.
 enum WlanConnectionMode : uint32_t {
-  kConnectionModeProfile = 0, kConnectionModeTemporaryProfile = 1, kConnectionModeDiscoverySecure = 2,
-  kConnectionModeDiscoveryUnsecure = 3, kConnectionModeAuto = 4, kConnectionModeInvalid = 5,
+  kConnectionModeProfile = 0,
+  kConnectionModeTemporaryProfile = 1,
+  kConnectionModeDiscoverySecure = 2,
+  kConnectionModeDiscoveryUnsecure = 3,
+  kConnectionModeAuto = 4,
+  kConnectionModeInvalid = 5,
 };
 enum Dot11AuthAlgorithm : uint32_t {
-  kAuthOpen = 1, kAuthSharedKey = 2, kAuthWPA = 3, kAuthWPAPSK = 4, kAuthWPANone = 5, kAuthRSNA = 6, kAuthRSNAPSK = 7,
-  kAuthWPA3 = 8, kAuthWPA3SAE = 9, kAuthOWE = 10,
+  kAuthOpen = 1,
+  kAuthSharedKey = 2,
+  kAuthWPA = 3,
+  kAuthWPAPSK = 4,
+  kAuthWPANone = 5,
+  kAuthRSNA = 6,
+  kAuthRSNAPSK = 7,
+  kAuthWPA3 = 8,
+  kAuthWPA3SAE = 9,
+  kAuthOWE = 10,
 };
 enum Dot11CipherAlgorithm : uint32_t {
-  kCipherNone = 0, kCipherWEP40 = 1, kCipherTKIP = 2, kCipherCCMP = 4, kCipherWEP104 = 5, kCipherBIP = 6,
-  kCipherGCMP = 8, kCipherWPAUseGroup = 0x100, kCipherWEP = 0x101,
+  kCipherNone = 0,
+  kCipherWEP40 = 1,
+  kCipherTKIP = 2,
+  kCipherCCMP = 4,
+  kCipherWEP104 = 5,
+  kCipherBIP = 6,
+  kCipherGCMP = 8,
+  kCipherWPAUseGroup = 0x100,
+  kCipherWEP = 0x101,
 };
 
 // DOT11_BSSID_LIST: header (Type 0x80, Revision 1, Size 20), uNumOfEntries, uTotalNumOfEntries, BSSIDs.
@@ -153,11 +178,11 @@ struct DOT11_BSSID_LIST {
 // What a connect request carries. Pointers of the platform's record are optional values here.
 struct WLAN_CONNECTION_PARAMETERS {
   uint32_t wlanConnectionMode = kConnectionModeProfile;
-  std::string strProfile;                             // empty: none
+  std::string strProfile;  // empty: none
   std::optional<DOT11_SSID> pDot11Ssid;
   std::optional<DOT11_BSSID_LIST> pDesiredBssidList;
   uint32_t dot11BssType = 1;
-  uint32_t dwFlags = 0;                               // 2: join only an ad hoc network
+  uint32_t dwFlags = 0;  // 2: join only an ad hoc network
 };
 
 // The MAC counters (12) and the PHY counters (18) of the statistics record.
@@ -210,7 +235,7 @@ struct WLAN_RADIO_STATE {
 struct WLAN_INTERFACE_CAPABILITY {
   static constexpr size_t kMaxPhys = 64;
   static constexpr size_t kSize = 20 + kMaxPhys * 4;
-  uint32_t interfaceType = 0;       // 0 emulated, 1 native
+  uint32_t interfaceType = 0;  // 0 emulated, 1 native
   uint32_t bDot11DSupported = 0;
   uint32_t dwMaxDesiredSsidListSize = 0;
   uint32_t dwMaxDesiredBssidListSize = 0;

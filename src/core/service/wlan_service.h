@@ -39,7 +39,7 @@ constexpr WlanResult kAlreadyExists = 183;
 constexpr WlanResult kNotFound = 1168;
 constexpr WlanResult kServiceNotActive = 1062;  // the system's network service is not running
 constexpr WlanResult kBadProfile = 1206;
-constexpr WlanResult kTimeout = 1460;           // the service did not answer in time
+constexpr WlanResult kTimeout = 1460;  // the service did not answer in time
 constexpr WlanResult kInvalidState = 5023;
 constexpr WlanResult kRadioOff = 0x80342002;  // the PHY's radio is switched off
 }  // namespace WlanError
@@ -86,18 +86,19 @@ struct WlanInterfaceIdentity {
   std::string Name;                           // the kernel's name ("wlan0"); empty when there is none
   std::optional<std::array<uint8_t, 6>> Mac;  // the current hardware address
   std::optional<bool> Up;                     // administratively up; unknown when not told
-  bool ScansRefused = false;  // the last scan could not be started: the program lacks the permission
+  bool ScansRefused = false;                  // the last scan could not be started: the program lacks the permission
 };
 
 class WlanService {
-public:
+ public:
   virtual ~WlanService() = default;
 
   // Opens the session; NegotiatedVersion receives the version the service speaks.
   virtual WlanResult OpenHandle(uint32_t clientVersion, uint32_t& negotiatedVersion) = 0;
   virtual WlanResult CloseHandle() = 0;
   // Sources: a mask (kNotificationSourceAll). An empty callback unregisters.
-  virtual WlanResult RegisterNotification(uint32_t sources, bool ignoreDuplicate, WlanNotificationCallback callback) = 0;
+  virtual WlanResult RegisterNotification(uint32_t sources, bool ignoreDuplicate,
+                                          WlanNotificationCallback callback) = 0;
   // WLAN_INTERFACE_INFO_LIST.
   virtual WlanResult EnumInterfaces(WlanBlock& interfaceList) = 0;
   // Returns at once; the service notifies kAcmScanComplete (or kAcmScanFail) later.
@@ -135,7 +136,7 @@ public:
 // A relay made with another filter passes on the notifications that filter accepts instead (the outcome of a
 // connection attempt, for one).
 class ScanNotificationRelay {
-public:
+ public:
   using PostFunction = std::function<void()>;
   using Filter = bool (*)(const WlanNotification&);
 
@@ -150,7 +151,7 @@ public:
   // and 21 (disconnected) of the automatic configuration module.
   static bool IsConnectionOutcomeNotification(const WlanNotification& n);
 
-private:
+ private:
   struct Shared {
     std::mutex Lock;
     PostFunction Post;

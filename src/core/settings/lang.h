@@ -20,7 +20,7 @@ namespace skimlet {
 
 // The "Translations" section of one language file.
 class TLangFile {
-public:
+ public:
   // Reads what it can: lines it cannot use are skipped, a leading UTF-8 byte-order mark is dropped, bytes
   // that are not UTF-8 become U+FFFD. A line without "=" is a key with an empty value.
   static TLangFile Parse(std::string_view bytes);
@@ -31,7 +31,7 @@ public:
   const std::vector<std::string>& Keys() const { return Keys_; }
   size_t Size() const { return Keys_.size(); }
 
-private:
+ private:
   std::vector<std::string> Keys_;
   std::unordered_map<std::string, std::string> Values_;  // by key in ASCII lower case
 };
@@ -49,7 +49,7 @@ std::string LowerAscii(std::string_view text);
 
 // The current language: the one text source of the program (install it with SetTextSource).
 class TLangChanger : public TextSource {
-public:
+ public:
   TLangChanger() = default;
   ~TLangChanger() override;
   TLangChanger(const TLangChanger&) = delete;
@@ -81,7 +81,7 @@ public:
   // The loaded text variable of a fixed key; the key itself before LoadLanguageTexts or for other keys.
   std::string Text(std::string_view key) const;
 
-private:
+ private:
   void Open(const std::string& path, bool rewrite);
 
   std::string LangFile_;
@@ -91,8 +91,8 @@ private:
 };
 
 // Rewrites a language file so that every line without "=" that is not blank, not a comment (";") and not a
-// section line (starting with "[" or ending with "]") ends in "=" (the line's blanks around it are removed). Writes the file back atomically, also when nothing
-// changed. Returns an empty text on success.
+// section line (starting with "[" or ending with "]") ends in "=" (the line's blanks around it are removed). Writes the
+// file back atomically, also when nothing changed. Returns an empty text on success.
 std::string RewriteBareKeys(const std::filesystem::path& file);
 // The rewrite of the file's text alone.
 std::string RewriteBareKeysText(std::string_view text);

@@ -29,8 +29,12 @@ struct TOptionKey {
   TOptionMember Member;
 };
 
-#define SKIMLET_KEY(name) TOptionKey{#name, &TProgramOptions::name}
-#define SKIMLET_FILTER(name, range, earlier) TOptionKey{#name, TFilterMember{&TProgramOptions::name, range, earlier}}
+#define SKIMLET_KEY(name) \
+  TOptionKey { #name, &TProgramOptions::name }
+#define SKIMLET_FILTER(name, range, earlier)                        \
+  TOptionKey {                                                      \
+#name, TFilterMember { &TProgramOptions::name, range, earlier } \
+  }
 
 // The keys of the section "Defaults" after DefaultLang, in the file's order.
 const std::vector<TOptionKey>& DefaultsKeys() {
@@ -213,9 +217,8 @@ constexpr TColumnSpec kFilterTreeColumns[] = {{"filter"}};
 constexpr TColumnSpec kMACColumns[] = {{"counter", 220}, {"unicast", 90}, {"multicast", 90}, {"description", 50}};
 // Wide enough for the counter names and titles such as "802.11ax"; the description takes the rest.
 constexpr TColumnSpec kPhyColumns[] = {
-    {"counter", 220, 0, 0}, {"a", 80, 0, 1},     {"b", 80, 0, 2},           {"g", 80, 0, 3},
-    {"n", 80, 0, 4},        {"ac", 80, 0, 5},    {"ax", 80, 0, 6},          {"total", 90, 0, 8},
-    {"description", 50, 0, 9}, {"be", 80, 0, 7},
+    {"counter", 220, 0, 0}, {"a", 80, 0, 1},  {"b", 80, 0, 2},     {"g", 80, 0, 3},           {"n", 80, 0, 4},
+    {"ac", 80, 0, 5},       {"ax", 80, 0, 6}, {"total", 90, 0, 8}, {"description", 50, 0, 9}, {"be", 80, 0, 7},
 };
 static_assert(std::size(kPhyColumns) == kPhyStatisticsColumnCount);
 
@@ -322,8 +325,7 @@ void ReadOptions(const TXMLStorage& storage, TProgramOptions& options, std::opti
     const bool older = ReadLayout(storage, info.Name, layout, defaults);
     // A file from before the 802.11be column counted the PHY table's columns without it: its graph column 7
     // was the total, now column 8.
-    if (older && phy && options.WLANStatisticsPHYViewColumnIndex == 7)
-      options.WLANStatisticsPHYViewColumnIndex = 8;
+    if (older && phy && options.WLANStatisticsPHYViewColumnIndex == 7) options.WLANStatisticsPHYViewColumnIndex = 8;
   }
   // A language is a file of the languages folder; a value that would reach outside it is not taken.
   options.DefaultLang = storage.ReadString(kDefaults, "DefaultLang", defaults.DefaultLang);
@@ -354,7 +356,8 @@ void WriteOptions(TXMLStorage& storage, const TProgramOptions& options) {
     storage.WriteInteger(kWindow, "MainWindowHeight", options.MainWindowHeight);
   }
   storage.WriteInteger(kWindow, "MainWindowState", options.MainWindowState);
-  for (const TColumnLayoutInfo& info : ColumnLayoutTable()) WriteLayout(storage, info.Name, options.Layouts.*(info.Layout));
+  for (const TColumnLayoutInfo& info : ColumnLayoutTable())
+    WriteLayout(storage, info.Name, options.Layouts.*(info.Layout));
 }
 
 void LoadColumnTitles(const TLangChanger& lang, TColumnLayouts& layouts) {

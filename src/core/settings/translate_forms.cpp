@@ -70,8 +70,7 @@ bool AssignPropertyPath(TTranslatable& window, std::string_view path, std::strin
     path.remove_prefix(dot + 1);
   }
   switch (current->PropertyKind(path)) {
-    case TPropertyKind::None:
-      return false;
+    case TPropertyKind::None: return false;
     case TPropertyKind::Integer: {
       int64_t v = 0;
       if (!ParseInteger(value, v)) return false;
@@ -84,12 +83,8 @@ bool AssignPropertyPath(TTranslatable& window, std::string_view path, std::strin
       current->SetFloat(path, v);
       return true;
     }
-    case TPropertyKind::String:
-      current->SetString(path, std::string(value));
-      return true;
-    default:
-      current->SetStrings(path, SplitListValue(value, separator));
-      return true;
+    case TPropertyKind::String: current->SetString(path, std::string(value)); return true;
+    default: current->SetStrings(path, SplitListValue(value, separator)); return true;
   }
 }
 

@@ -20,7 +20,7 @@ enum class TPropertyKind { None, Integer, Float, String, Object, Other };
 
 // An object with named components and named properties, such as a window or one of its controls.
 class TTranslatable {
-public:
+ public:
   virtual ~TTranslatable() = default;
   // The class name of a window ("TfrmSkimlet"); only windows need one.
   virtual std::string ClassName() const { return {}; }

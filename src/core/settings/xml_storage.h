@@ -19,7 +19,7 @@ namespace skimlet {
 inline constexpr std::string_view kStorageErrorCaption = "Error!";
 
 class TXMLStorage {
-public:
+ public:
   explicit TXMLStorage(std::filesystem::path fileName);
 
   const std::filesystem::path& FileName() const { return FileName_; }
@@ -52,7 +52,7 @@ public:
   // The document as Save writes it.
   std::string ToText() const;
 
-private:
+ private:
   std::filesystem::path FileName_;
   pugi::xml_document Doc_;
   pugi::xml_node Root_;

@@ -86,8 +86,8 @@ ApFit FitAccessPoint(std::span<const Sample> samples, FloorBounds bounds) {
   }
   // Pattern search over the position with a shrinking step.
   double step = std::max({bounds.Width, bounds.Height, 4.0}) / 8.0;
-  static constexpr double kDirections[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {0.7071, 0.7071},
-                                               {-0.7071, 0.7071}, {0.7071, -0.7071}, {-0.7071, -0.7071}};
+  static constexpr double kDirections[8][2] = {
+      {1, 0}, {-1, 0}, {0, 1}, {0, -1}, {0.7071, 0.7071}, {-0.7071, 0.7071}, {0.7071, -0.7071}, {-0.7071, -0.7071}};
   while (step > 0.02) {
     bool moved = false;
     for (const auto& d : kDirections) {

@@ -19,12 +19,12 @@ struct FloorBounds {
 };
 
 struct ApFit {
-  bool Valid = false;       // fewer than 5 samples give no fit
-  double X = 0, Y = 0;      // metres
-  double PowerAt1m = 0;     // dBm
-  double Exponent = 0;      // path-loss exponent, kept within [1.5, 6]
-  double ErrorRadius = 0;   // metres: how far the position may be off (about one standard error)
-  double Rms = 0;           // dB: the model's residual over the samples
+  bool Valid = false;                     // fewer than 5 samples give no fit
+  double X = 0, Y = 0;                    // metres
+  double PowerAt1m = 0;                   // dBm
+  double Exponent = 0;                    // path-loss exponent, kept within [1.5, 6]
+  double ErrorRadius = 0;                 // metres: how far the position may be off (about one standard error)
+  double Rms = 0;                         // dB: the model's residual over the samples
   double StrongestX = 0, StrongestY = 0;  // where the strongest sample was taken (the crude estimate)
 
   // The model's signal at (X, Y).

@@ -184,7 +184,8 @@ PointIndex::PointIndex(std::span<const Sample> samples, double bucket) : points_
   start_.assign(cells + 1, 0);
   std::vector<size_t> cellOf(points_.size());
   for (size_t k = 0; k < points_.size(); ++k) {
-    cellOf[k] = static_cast<size_t>(Row(points_[k].Y)) * static_cast<size_t>(nx_) + static_cast<size_t>(Column(points_[k].X));
+    cellOf[k] =
+        static_cast<size_t>(Row(points_[k].Y)) * static_cast<size_t>(nx_) + static_cast<size_t>(Column(points_[k].X));
     ++start_[cellOf[k] + 1];
   }
   for (size_t c = 0; c < cells; ++c) start_[c + 1] += start_[c];
@@ -220,8 +221,8 @@ double PointIndex::Nearest(double x, double y, double limit) const {
 
 Field Field::Fit(std::span<const Sample> input, Method method, FloorBounds bounds, std::optional<Covariance> known) {
   Field f;
-  f.samples_ = method == Method::Kriging ? Thin(input, kMaxKrigingSamples)
-                                         : std::vector<Sample>(input.begin(), input.end());
+  f.samples_ =
+      method == Method::Kriging ? Thin(input, kMaxKrigingSamples) : std::vector<Sample>(input.begin(), input.end());
   const size_t m = f.samples_.size();
   f.loo_.assign(m, kNaN);
   if (method == Method::Kriging && m >= kMinSamplesForFit) {
@@ -237,8 +238,8 @@ Field Field::Fit(std::span<const Sample> input, Method method, FloorBounds bound
     // The covariance: the variogram's fit and a few others, the one whose leave-one-out error is least on
     // (at most 150 of) the samples wins; the semivariogram alone extrapolates the nugget from pairs no closer
     // than the points were taken.
-    Variogram vg = known && known->Range > 0 ? Variogram{known->Nugget, known->Sill, known->Range}
-                                             : FitVariogram(f.samples_, r);
+    Variogram vg =
+        known && known->Range > 0 ? Variogram{known->Nugget, known->Sill, known->Range} : FitVariogram(f.samples_, r);
     if (!known || known->Range <= 0) {
       std::vector<Sample> sub;
       std::vector<double> subR;
@@ -337,13 +338,16 @@ void Field::PrepareLattice(FloorBounds bounds, double step) {
 
 double Field::CellAt(double x, double y) const {
   if (lattice_.empty()) return At(x, y);
-  const double fx = std::clamp(x / step_, 0.0, latticeColumns_ - 1.0001), fy = std::clamp(y / step_, 0.0, latticeRows_ - 1.0001);
+  const double fx = std::clamp(x / step_, 0.0, latticeColumns_ - 1.0001),
+               fy = std::clamp(y / step_, 0.0, latticeRows_ - 1.0001);
   const int i = static_cast<int>(fx), j = static_cast<int>(fy);
   const double tx = fx - i, ty = fy - j;
   auto at = [&](int a, int b) {
-    return static_cast<double>(lattice_[static_cast<size_t>(b) * static_cast<size_t>(latticeColumns_) + static_cast<size_t>(a)]);
+    return static_cast<double>(
+        lattice_[static_cast<size_t>(b) * static_cast<size_t>(latticeColumns_) + static_cast<size_t>(a)]);
   };
-  const double r = (at(i, j) * (1 - tx) + at(i + 1, j) * tx) * (1 - ty) + (at(i, j + 1) * (1 - tx) + at(i + 1, j + 1) * tx) * ty;
+  const double r =
+      (at(i, j) * (1 - tx) + at(i + 1, j) * tx) * (1 - ty) + (at(i, j + 1) * (1 - tx) + at(i + 1, j + 1) * tx) * ty;
   return trend_.At(x, y) + mean_ + r;
 }
 

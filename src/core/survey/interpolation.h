@@ -34,7 +34,7 @@ inline constexpr size_t kMaxKrigingSamples = 600;
 
 // Points bucketed on a square grid for "everything within R of (x, y)".
 class PointIndex {
-public:
+ public:
   PointIndex() = default;
   PointIndex(std::span<const Sample> samples, double bucket);
   template <typename F>
@@ -53,7 +53,7 @@ public:
   // Whether some point lies within Limit.
   bool AnyWithin(double x, double y, double limit) const;
 
-private:
+ private:
   int Column(double x) const { return std::clamp(static_cast<int>(std::floor((x - x0_) / bucket_)), 0, nx_ - 1); }
   int Row(double y) const { return std::clamp(static_cast<int>(std::floor((y - y0_) / bucket_)), 0, ny_ - 1); }
   std::vector<Sample> points_;
@@ -69,7 +69,7 @@ struct Covariance {
 };
 
 class Field {
-public:
+ public:
   // Known: the covariance of an earlier fit of (almost) the same samples, kept instead of choosing one again
   // (a map updated after one more point).
   static Field Fit(std::span<const Sample> samples, Method method, FloorBounds bounds,
@@ -96,7 +96,7 @@ public:
   double Sill() const { return sill_; }
   double Range() const { return range_; }
 
-private:
+ private:
   double IdwAt(double x, double y, long skip) const;
   Method used_ = Method::Idw;
   std::vector<Sample> samples_;

@@ -63,7 +63,8 @@ std::vector<uint8_t> EncodePng(uint32_t width, uint32_t height, std::span<const 
   raw.reserve((stride + 1) * height);
   for (uint32_t y = 0; y < height; ++y) {
     raw.push_back(0);
-    raw.insert(raw.end(), rgba.begin() + static_cast<long>(y * stride), rgba.begin() + static_cast<long>((y + 1) * stride));
+    raw.insert(raw.end(), rgba.begin() + static_cast<long>(y * stride),
+               rgba.begin() + static_cast<long>((y + 1) * stride));
   }
   std::vector<uint8_t> z{0x78, 0x01};
   for (size_t at = 0; at < raw.size() || at == 0;) {
@@ -101,10 +102,16 @@ Rgba MapColour(MapKind kind, float value) {
     case MapKind::Aps: return Ramp(value / 5.0);
     case MapKind::Requirements: return value >= 1 ? Rgba{20, 150, 60, 255} : Rgba{200, 40, 40, 255};
     case MapKind::Serving: {
-      static constexpr std::array<Rgba, 10> kPalette{{{31, 119, 180, 255}, {255, 127, 14, 255}, {44, 160, 44, 255},
-                                                      {214, 39, 40, 255}, {148, 103, 189, 255}, {140, 86, 75, 255},
-                                                      {227, 119, 194, 255}, {127, 127, 127, 255},
-                                                      {188, 189, 34, 255}, {23, 190, 207, 255}}};
+      static constexpr std::array<Rgba, 10> kPalette{{{31, 119, 180, 255},
+                                                      {255, 127, 14, 255},
+                                                      {44, 160, 44, 255},
+                                                      {214, 39, 40, 255},
+                                                      {148, 103, 189, 255},
+                                                      {140, 86, 75, 255},
+                                                      {227, 119, 194, 255},
+                                                      {127, 127, 127, 255},
+                                                      {188, 189, 34, 255},
+                                                      {23, 190, 207, 255}}};
       return kPalette[static_cast<size_t>(std::max(value, 0.0f)) % kPalette.size()];
     }
   }

@@ -20,7 +20,7 @@ struct Floor {
   int64_t Id = 0;  // given by the file
   std::string Name;
   int Level = 0;
-  std::vector<uint8_t> Plan;  // the plan image as it was given (PNG); empty without one
+  std::vector<uint8_t> Plan;               // the plan image as it was given (PNG); empty without one
   uint32_t PlanWidth = 0, PlanHeight = 0;  // pixels
   double MetresPerPixel = 0;
   double Width() const { return PlanWidth * MetresPerPixel; }
@@ -29,8 +29,8 @@ struct Floor {
 
 struct Reading {
   Bssid BSSID{};
-  int32_t Signal = 0;         // dBm
-  uint32_t FrequencyKHz = 0;  // 0 unknown
+  int32_t Signal = 0;            // dBm
+  uint32_t FrequencyKHz = 0;     // 0 unknown
   std::optional<int32_t> Noise;  // dBm of the channel, when the radio reports it
   bool operator==(const Reading&) const = default;
 };
@@ -40,10 +40,10 @@ enum class PointKind : int { Stationary = 0, Walk = 1, Imported = 2 };
 struct Point {
   int64_t Id = 0;  // given by the file
   int64_t FloorId = 0;
-  double X = 0, Y = 0;          // metres
-  double Start = 0, End = 0;    // seconds since 1970 (UTC)
-  std::string Interface;        // kernel name or description of the interface
-  std::string Adapter;          // the adapter's description
+  double X = 0, Y = 0;        // metres
+  double Start = 0, End = 0;  // seconds since 1970 (UTC)
+  std::string Interface;      // kernel name or description of the interface
+  std::string Adapter;        // the adapter's description
   PointKind Kind = PointKind::Stationary;
   std::vector<Reading> Readings;
 };
@@ -51,8 +51,8 @@ struct Point {
 struct Survey {
   int SchemaVersion = 0;
   std::vector<Floor> Floors;
-  std::vector<Point> Points;              // in the order they were taken
-  std::vector<SnapshotRecord> Networks;   // the latest record of every BSSID heard
+  std::vector<Point> Points;             // in the order they were taken
+  std::vector<SnapshotRecord> Networks;  // the latest record of every BSSID heard
 
   const Floor* FindFloor(const std::string& name) const;
   const Floor* FindFloor(int64_t id) const;

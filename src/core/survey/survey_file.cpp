@@ -268,8 +268,8 @@ bool SurveyFile::Load(Survey& survey, std::string& error) const {
     error = Problem(db_, path_, "cannot be read");
     return false;
   };
-  Statement f = Prepare(db_,
-                        "SELECT id, name, level, plan, plan_width, plan_height, metres_per_pixel FROM floors ORDER BY id");
+  Statement f =
+      Prepare(db_, "SELECT id, name, level, plan, plan_width, plan_height, metres_per_pixel FROM floors ORDER BY id");
   if (!f) return fail();
   int rc;
   while ((rc = sqlite3_step(f.get())) == SQLITE_ROW) {

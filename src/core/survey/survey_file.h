@@ -29,7 +29,7 @@ inline constexpr int32_t kApplicationId = 0x534B5356;
 bool LooksLikeSurveyFile(std::span<const uint8_t> bytes);
 
 class SurveyFile {
-public:
+ public:
   // A new, empty survey at Path; fails when the file exists.
   static std::unique_ptr<SurveyFile> Create(const std::string& path, std::string& error);
   // An existing survey, checked: SQLite, ours, not newer, not damaged. Writable opens it for adding points.
@@ -47,7 +47,7 @@ public:
 
   const std::string& Path() const { return path_; }
 
-private:
+ private:
   SurveyFile(sqlite3* db, std::string path);
   bool Exec(const char* sql, std::string& error) const;
   sqlite3* db_;

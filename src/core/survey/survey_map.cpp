@@ -16,9 +16,9 @@ struct KindName {
   const char* Word;
 };
 constexpr KindName kKinds[] = {
-    {MapKind::Signal, "signal"},     {MapKind::Primary, "primary"}, {MapKind::Secondary, "secondary"},
-    {MapKind::Snr, "snr"},           {MapKind::CoChannel, "cochannel"}, {MapKind::Aps, "aps"},
-    {MapKind::Serving, "serving"},   {MapKind::Rate, "rate"},       {MapKind::Requirements, "requirements"},
+    {MapKind::Signal, "signal"},   {MapKind::Primary, "primary"},     {MapKind::Secondary, "secondary"},
+    {MapKind::Snr, "snr"},         {MapKind::CoChannel, "cochannel"}, {MapKind::Aps, "aps"},
+    {MapKind::Serving, "serving"}, {MapKind::Rate, "rate"},           {MapKind::Requirements, "requirements"},
 };
 
 // What the cell-by-cell rules need of the networks, fixed for one map.
@@ -191,7 +191,7 @@ double ExpectedRate(double snr, int widthMHz, int streams, int maxMcs) {
     return rate;
   }
   static constexpr std::array<double, 14> kSnr{2, 5, 9, 11, 15, 18, 20, 25, 29, 31, 34, 37, 40, 43};
-  static constexpr std::array<double, 14> kRate{8.6,  17.2,  25.8, 34.4,  51.6,  68.8,  77.4,
+  static constexpr std::array<double, 14> kRate{8.6,  17.2,  25.8,  34.4,  51.6,  68.8,  77.4,
                                                 86.0, 103.2, 114.7, 129.0, 143.4, 154.9, 172.1};
   double factor = 1, penalty = 0;
   switch (widthMHz) {
@@ -203,7 +203,8 @@ double ExpectedRate(double snr, int widthMHz, int streams, int maxMcs) {
   }
   double rate = 0;
   for (int m = 0; m <= std::min(maxMcs, 13); ++m)
-    if (snr >= kSnr[static_cast<size_t>(m)] + penalty) rate = kRate[static_cast<size_t>(m)] * factor * std::max(streams, 1);
+    if (snr >= kSnr[static_cast<size_t>(m)] + penalty)
+      rate = kRate[static_cast<size_t>(m)] * factor * std::max(streams, 1);
   return rate;
 }
 
@@ -293,7 +294,8 @@ MapResult MakeMap(std::span<const Point> points, std::span<const BssInfo> networ
   }
   map.CvPoints = count;
   if (count > 0)
-    map.CvError = Categorical(options.Kind) ? ss / static_cast<double>(count) : std::sqrt(ss / static_cast<double>(count));
+    map.CvError =
+        Categorical(options.Kind) ? ss / static_cast<double>(count) : std::sqrt(ss / static_cast<double>(count));
 
   // The cells.
   std::vector<Sample> where;

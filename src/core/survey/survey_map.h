@@ -49,7 +49,7 @@ struct Profile {
   double Snr = 25;
   std::optional<int> MaxCoChannel;  // other BSSs on the primary's channel at or above CoChannelThreshold
   double CoChannelThreshold = -85;
-  std::optional<int> MinAps;        // access points (radios) at or above ApThreshold
+  std::optional<int> MinAps;  // access points (radios) at or above ApThreshold
   double ApThreshold = -75;
 };
 // "data" (the default), "voice", "location".
@@ -67,9 +67,9 @@ double ExpectedRate(double snr, int widthMHz, int streams, int maxMcs);
 struct MapOptions {
   MapKind Kind = MapKind::Primary;
   Method Interpolation = Method::Kriging;
-  double Cell = 0.25;             // metres
-  double MaxDistance = 5;         // metres from the nearest point beyond which a cell has no data
-  double NoiseFloor = -95;        // dBm, where the radio reports no noise
+  double Cell = 0.25;       // metres
+  double MaxDistance = 5;   // metres from the nearest point beyond which a cell has no data
+  double NoiseFloor = -95;  // dBm, where the radio reports no noise
   double CoChannelThreshold = -85;
   double ApThreshold = -75;
   Profile Requirements = *FindProfile("data");
@@ -84,11 +84,13 @@ struct MapResult {
   size_t CvPoints = 0;
   std::vector<Bssid> Categories;  // serving: the value of a cell is an index into these
   size_t DataCells = 0;
-  double PassShare = std::nan("");  // requirements: share of cells with data that pass, 0..1
-  std::vector<Method> Used;       // per network, the interpolation its field ended up with
+  double PassShare = std::nan("");      // requirements: share of cells with data that pass, 0..1
+  std::vector<Method> Used;             // per network, the interpolation its field ended up with
   std::vector<Covariance> Covariances;  // per network, the covariance of its kriged field (zero for IDW)
 
-  float At(int column, int row) const { return Values[static_cast<size_t>(row) * static_cast<size_t>(Columns) + static_cast<size_t>(column)]; }
+  float At(int column, int row) const {
+    return Values[static_cast<size_t>(row) * static_cast<size_t>(Columns) + static_cast<size_t>(column)];
+  }
   double X(int column) const { return (column + 0.5) * Cell; }
   double Y(int row) const { return (row + 0.5) * Cell; }
 };

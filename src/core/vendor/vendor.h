@@ -18,11 +18,11 @@ namespace skimlet {
 
 // A failure of the vendor database: SQLite's result code (0 when SQLite reported none) and the full text.
 class EVendorDatabaseError : public std::runtime_error {
-public:
+ public:
   EVendorDatabaseError(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
   int Code() const { return code_; }
 
-private:
+ private:
   int code_;
 };
 

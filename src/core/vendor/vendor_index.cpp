@@ -123,10 +123,11 @@ bool TableStamp(sqlite3* db, int64_t& rows, int64_t& maxId) {
 
 // The stored index, when it is there, complete and still that of the table.
 std::optional<TVendorIndex> LoadStored(sqlite3* db) {
-  Statement triggers = Prepare(db,
-                               "SELECT count(*) FROM sqlite_master WHERE type = 'trigger' AND tbl_name = 'mac_addresses' "
-                               "AND name IN ('vendor_index_on_insert', 'vendor_index_on_update', "
-                               "'vendor_index_on_delete')");
+  Statement triggers =
+      Prepare(db,
+              "SELECT count(*) FROM sqlite_master WHERE type = 'trigger' AND tbl_name = 'mac_addresses' "
+              "AND name IN ('vendor_index_on_insert', 'vendor_index_on_update', "
+              "'vendor_index_on_delete')");
   if (!triggers || sqlite3_step(triggers.get()) != SQLITE_ROW || sqlite3_column_int64(triggers.get(), 0) != 3)
     return std::nullopt;
   Statement stored = Prepare(db, "SELECT format, row_count, max_id, data FROM vendor_index");
@@ -165,8 +166,8 @@ TVendorIndex::LoadResult TVendorIndex::Load(sqlite3* db, std::optional<TVendorIn
   index = LoadStored(db);
   if (index) return LoadResult::Stored;
   sqlite3_stmt* stmt = nullptr;
-  if (sqlite3_prepare_v2(db, "SELECT id, organization_name, range_begin, range_end, bits FROM mac_addresses", -1,
-                         &stmt, nullptr) != SQLITE_OK ||
+  if (sqlite3_prepare_v2(db, "SELECT id, organization_name, range_begin, range_end, bits FROM mac_addresses", -1, &stmt,
+                         nullptr) != SQLITE_OK ||
       stmt == nullptr) {
     sqlite3_finalize(stmt);
     return LoadResult::Failed;
@@ -190,7 +191,8 @@ TVendorIndex::LoadResult TVendorIndex::Load(sqlite3* db, std::optional<TVendorIn
     if (!begin || !end) continue;  // a null bound never compares true
     row.RangeBegin = *begin;
     row.RangeEnd = *end;
-    if (const unsigned char* text = sqlite3_column_text(stmt, 1)) row.OrganizationName = reinterpret_cast<const char*>(text);
+    if (const unsigned char* text = sqlite3_column_text(stmt, 1))
+      row.OrganizationName = reinterpret_cast<const char*>(text);
     rows.push_back(std::move(row));
   }
   sqlite3_finalize(stmt);
@@ -201,7 +203,8 @@ TVendorIndex::LoadResult TVendorIndex::Load(sqlite3* db, std::optional<TVendorIn
 
 const std::string* TVendorIndex::Find(int64_t address) const {
   if (address < 0 || address >= KeyLimit || starts_.empty()) return nullptr;
-  const size_t segment = static_cast<size_t>(std::upper_bound(starts_.begin(), starts_.end(), address) - starts_.begin()) - 1;
+  const size_t segment =
+      static_cast<size_t>(std::upper_bound(starts_.begin(), starts_.end(), address) - starts_.begin()) - 1;
   const int32_t winner = winners_[segment];
   return winner < 0 ? nullptr : &names_[static_cast<size_t>(winner)];
 }
@@ -236,7 +239,8 @@ std::optional<TVendorIndex> TVendorIndex::Deserialize(std::span<const uint8_t> b
   index.names_.resize(names);
   for (size_t i = 0; i < segments; ++i, p += 8) {
     const uint64_t start = GetU64(p);
-    if (start >= static_cast<uint64_t>(KeyLimit) || (i == 0 ? start != 0 : static_cast<int64_t>(start) <= index.starts_[i - 1]))
+    if (start >= static_cast<uint64_t>(KeyLimit) ||
+        (i == 0 ? start != 0 : static_cast<int64_t>(start) <= index.starts_[i - 1]))
       return std::nullopt;
     index.starts_[i] = static_cast<int64_t>(start);
   }

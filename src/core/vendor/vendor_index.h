@@ -27,7 +27,7 @@ struct TVendorBlock {
 };
 
 class TVendorIndex {
-public:
+ public:
   // Addresses the index answers for: 0 ... 2^48 - 1.
   static constexpr int64_t KeyLimit = int64_t{1} << 48;
 
@@ -61,7 +61,7 @@ public:
   size_t SegmentCount() const { return starts_.size(); }
   size_t MemoryBytes() const;
 
-private:
+ private:
   std::vector<int64_t> starts_;   // ascending, starts_[0] == 0
   std::vector<int32_t> winners_;  // index into names_, -1 for no block
   std::vector<std::string> names_;

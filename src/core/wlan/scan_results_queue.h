@@ -11,7 +11,7 @@
 namespace skimlet {
 
 class TScanResultsQueue {
-public:
+ public:
   using Clock = std::chrono::steady_clock;
 
   void Post() {
@@ -34,7 +34,7 @@ public:
   // The posts so far, without waiting.
   size_t Take() { return WaitAndTake(Clock::time_point::min()); }
 
-private:
+ private:
   std::mutex lock_;
   std::condition_variable cv_;
   size_t posted_ = 0;

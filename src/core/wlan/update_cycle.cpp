@@ -4,8 +4,7 @@
 
 namespace skimlet {
 
-TUpdateCycle::TUpdateCycle(TWLANInterfaces& interfaces, const TProgramOptions& options, PostFunction post,
-                           TClock clock)
+TUpdateCycle::TUpdateCycle(TWLANInterfaces& interfaces, const TProgramOptions& options, PostFunction post, TClock clock)
     : interfaces_(&interfaces), options_(&options), clock_(std::move(clock)) {
   interfaces_->SetPostScanResults(std::move(post));
 }

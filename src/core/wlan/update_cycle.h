@@ -22,7 +22,7 @@ namespace skimlet {
 struct TProgramOptions;
 
 class TUpdateCycle {
-public:
+ public:
   using PostFunction = TWLANInterfaces::PostFunction;
   // The networks about to be removed from List, while they still exist (a view drops their rows here).
   using RemovingHandler = std::function<void(TWLANNetworkList& list, const std::vector<const TWLANNetwork*>&)>;
@@ -58,7 +58,7 @@ public:
 
   LocalDateTime Now() const { return clock_ ? clock_() : interfaces_->Now(); }
 
-private:
+ private:
   // DeleteStaleNetworks with the options' age when the option is on.
   void DeleteStaleIfAsked();
 

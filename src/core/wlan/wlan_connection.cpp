@@ -38,9 +38,12 @@ int32_t ReportedRssiToDbm(int32_t reported, int32_t signalQuality) {
 
 std::string ConnectionModeText(uint32_t mode) {
   static const char* const kKeys[] = {
-      "swlan_connection_mode_profile",          "swlan_connection_mode_temporary_profile",
-      "swlan_connection_mode_discovery_secure", "swlan_connection_mode_discovery_unsecure",
-      "swlan_connection_mode_auto",             "swlan_connection_mode_invalid",
+      "swlan_connection_mode_profile",
+      "swlan_connection_mode_temporary_profile",
+      "swlan_connection_mode_discovery_secure",
+      "swlan_connection_mode_discovery_unsecure",
+      "swlan_connection_mode_auto",
+      "swlan_connection_mode_invalid",
   };
   if (mode < std::size(kKeys)) return Translate(kKeys[mode]);
   return Format(Translate("swlan_connection_mode_unknown"), {mode});
@@ -202,8 +205,8 @@ uint32_t TWLANProfiles::SetPosition(const std::string& name, uint32_t position) 
 uint32_t TWLANProfiles::Edit(const std::string& name, void* parentWindow) {
   uint32_t reason = 0;
   constexpr uint32_t kFirstPage = 0;  // the connection page
-  return Interface->Service().EditProfile(Interface->Interfaces->NegotiatedVersion, name, Interface->GUID,
-                                          parentWindow, kFirstPage, reason);
+  return Interface->Service().EditProfile(Interface->Interfaces->NegotiatedVersion, name, Interface->GUID, parentWindow,
+                                          kFirstPage, reason);
 }
 
 }  // namespace skimlet

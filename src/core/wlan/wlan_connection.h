@@ -17,7 +17,7 @@ class TWLANNetwork;
 struct WLAN_CONNECTION_PARAMETERS;
 
 class TWLANConnection : public TWlanObject {
-public:
+ public:
   TWLANConnection(TWLANInterface* owner, ChangeHandler onChange) : TWlanObject(owner, std::move(onChange)) {}
 
   std::string BSSIDText;  // empty when not connected
@@ -53,7 +53,7 @@ public:
   std::string AuthAlgorithmText() const;
   std::string CipherAlgorithmText() const;
 
-private:
+ private:
   void QueryAttributes();
   void QueryChannel();
   void QueryRssi();
@@ -77,12 +77,12 @@ std::string YesNoText(bool value);
 WLAN_CONNECTION_PARAMETERS ConnectionParametersFor(const TWLANNetwork& network);
 
 class TWLANProfile {
-public:
+ public:
   std::string Name;
 };
 
 class TWLANProfiles : public TWlanObject {
-public:
+ public:
   TWLANProfiles(TWLANInterface* owner, ChangeHandler onChange) : TWlanObject(owner, std::move(onChange)) {}
 
   // In the service's priority order.

@@ -17,10 +17,14 @@ bool KeepsRadioState(uint32_t phyType) {
 
 std::string InterfaceStateText(uint32_t state) {
   static const char* const kKeys[] = {
-      "swlan_interface_state_not_ready",    "swlan_interface_state_connected",
-      "swlan_interface_state_ad_hoc_network_formed", "swlan_interface_state_disconnecting",
-      "swlan_interface_state_disconnected", "swlan_interface_state_associating",
-      "swlan_interface_state_discovering",  "swlan_interface_state_authenticating",
+      "swlan_interface_state_not_ready",
+      "swlan_interface_state_connected",
+      "swlan_interface_state_ad_hoc_network_formed",
+      "swlan_interface_state_disconnecting",
+      "swlan_interface_state_disconnected",
+      "swlan_interface_state_associating",
+      "swlan_interface_state_discovering",
+      "swlan_interface_state_authenticating",
   };
   if (state < std::size(kKeys)) return Translate(kKeys[state]);
   return Format(Translate("swlan_interface_state_unknown_state"), {state});
@@ -70,10 +74,8 @@ void TWLANInterface::RederiveNetworks() { Networks->Merge(); }
 bool TWLANInterface::Connect(const TWLANNetwork& network) {
   WlanResult result = Service().Connect(GUID, ConnectionParametersFor(network));
   if (Interfaces->Options().bShowScanDebugInLOG && Interfaces->OnDebugMessage) {
-    if (result != 0)
-      Interfaces->OnDebugMessage(Format("WlanConnect is failed. Error %d", {result}), "Error");
-    else
-      Interfaces->OnDebugMessage("WlanConnect is successful.", "Success");
+    if (result != 0) Interfaces->OnDebugMessage(Format("WlanConnect is failed. Error %d", {result}), "Error");
+    else Interfaces->OnDebugMessage("WlanConnect is successful.", "Success");
   }
   return result == 0;
 }
@@ -124,7 +126,9 @@ std::string TWLANInterface::SaveSnapshot(const std::string& path) {
   return skimlet::SaveSnapshot(*Networks, path, Interfaces->Now());
 }
 
-TSnapshotLoadResult TWLANInterface::LoadSnapshot(const std::string& path) { return skimlet::LoadSnapshot(*Networks, path); }
+TSnapshotLoadResult TWLANInterface::LoadSnapshot(const std::string& path) {
+  return skimlet::LoadSnapshot(*Networks, path);
+}
 
 // TWLANInterfaces --------------------------------------------------------------------------------------------
 
@@ -153,12 +157,12 @@ void TWLANInterfaces::SetPostConnectionChange(PostFunction post) { connectionRel
 
 bool TWLANInterfaces::Open() {
   HandleOpen = service_->OpenHandle(kClientVersion, NegotiatedVersion) == 0;
-  service_->RegisterNotification(kNotificationSourceAll, true,
-                                 [scan = relay_.Callback(), connection = connectionRelay_.Callback()](
-                                     const WlanNotification& n) {
-                                   scan(n);
-                                   connection(n);
-                                 });
+  service_->RegisterNotification(
+      kNotificationSourceAll, true,
+      [scan = relay_.Callback(), connection = connectionRelay_.Callback()](const WlanNotification& n) {
+        scan(n);
+        connection(n);
+      });
   return HandleOpen;
 }
 

@@ -34,7 +34,7 @@ class TWLANInterfaces;
 std::string InterfaceStateText(uint32_t state);
 
 class TWLANInterface {
-public:
+ public:
   explicit TWLANInterface(TWLANInterfaces& interfaces);
   ~TWLANInterface();
   TWLANInterface(const TWLANInterface&) = delete;
@@ -90,7 +90,7 @@ public:
 };
 
 class TWLANInterfaces {
-public:
+ public:
   using PostFunction = ScanNotificationRelay::PostFunction;
 
   // Service: kept by reference, must outlive the set. Options and SettingsFolder go to every network list.
@@ -147,7 +147,7 @@ public:
   // Refreshes the selected interface's network list and allows the next scan request.
   void TakeScanResults();
 
-private:
+ private:
   WlanService* service_;
   const TProgramOptions* options_;
   std::filesystem::path settingsFolder_;

@@ -9,7 +9,7 @@ namespace skimlet {
 class TWLANInterface;
 
 class TWlanObject {
-public:
+ public:
   using ChangeHandler = std::function<void(TWlanObject&)>;
 
   TWlanObject(TWLANInterface* owner, ChangeHandler onChange) : Interface(owner), OnChange(std::move(onChange)) {}

@@ -8,22 +8,38 @@ namespace skimlet {
 
 namespace {
 const char* const kMacKeys[MacCounterCount] = {
-    "sTransmittedFrameCount", "sReceivedFrameCount", "sWEPExcludedCount",      "sTKIPLocalMICFailures",
-    "sTKIPReplays",           "sTKIPICVErrorCount",  "sCCMPReplays",           "sCCMPDecryptErrors",
-    "sWEPUndecryptableCount", "sWEPICVErrorCount",   "sDecryptSuccessCount",   "sDecryptFailureCount",
+    "sTransmittedFrameCount", "sReceivedFrameCount", "sWEPExcludedCount",    "sTKIPLocalMICFailures",
+    "sTKIPReplays",           "sTKIPICVErrorCount",  "sCCMPReplays",         "sCCMPDecryptErrors",
+    "sWEPUndecryptableCount", "sWEPICVErrorCount",   "sDecryptSuccessCount", "sDecryptFailureCount",
 };
 const char* const kPhyKeys[PhyCounterCount] = {
-    "sPHYTransmittedFrameCount",   "sMulticastTransmittedFrameCount",   "sFailedCount",
-    "sRetryCount",                 "sMultipleRetryCount",               "sMaxTXLifetimeExceededCount",
-    "sTransmittedFragmentCount",   "sRTSSuccessCount",                  "sRTSFailureCount",
-    "sACKFailureCount",            "sPHYReceivedFrameCount",            "sMulticastReceivedFrameCount",
-    "sPromiscuousReceivedFrameCount", "sMaxRXLifetimeExceededCount",    "sFrameDuplicateCount",
-    "sReceivedFragmentCount",      "sPromiscuousReceivedFragmentCount", "sFCSErrorCount",
+    "sPHYTransmittedFrameCount",
+    "sMulticastTransmittedFrameCount",
+    "sFailedCount",
+    "sRetryCount",
+    "sMultipleRetryCount",
+    "sMaxTXLifetimeExceededCount",
+    "sTransmittedFragmentCount",
+    "sRTSSuccessCount",
+    "sRTSFailureCount",
+    "sACKFailureCount",
+    "sPHYReceivedFrameCount",
+    "sMulticastReceivedFrameCount",
+    "sPromiscuousReceivedFrameCount",
+    "sMaxRXLifetimeExceededCount",
+    "sFrameDuplicateCount",
+    "sReceivedFragmentCount",
+    "sPromiscuousReceivedFragmentCount",
+    "sFCSErrorCount",
 };
 }  // namespace
 
-const char* MacCounterNameKey(int counter) { return counter >= 0 && counter < MacCounterCount ? kMacKeys[counter] : ""; }
-const char* PhyCounterNameKey(int counter) { return counter >= 0 && counter < PhyCounterCount ? kPhyKeys[counter] : ""; }
+const char* MacCounterNameKey(int counter) {
+  return counter >= 0 && counter < MacCounterCount ? kMacKeys[counter] : "";
+}
+const char* PhyCounterNameKey(int counter) {
+  return counter >= 0 && counter < PhyCounterCount ? kPhyKeys[counter] : "";
+}
 
 std::string RadioStateText(uint32_t state) {
   switch (state) {
@@ -33,7 +49,8 @@ std::string RadioStateText(uint32_t state) {
   }
 }
 
-TWLANStatistics::TWLANStatistics(TWLANInterface* owner, ChangeHandler onChange) : TWlanObject(owner, std::move(onChange)) {
+TWLANStatistics::TWLANStatistics(TWLANInterface* owner, ChangeHandler onChange)
+    : TWlanObject(owner, std::move(onChange)) {
   for (int k = 0; k < MacCounterCount; ++k) CounterSeries.push_back(std::make_unique<TMACCountersSeries>());
   for (int c = 0; c < PhyCounterCount; ++c) CounterSeries.push_back(std::make_unique<TPhyCountersSeries>());
 }

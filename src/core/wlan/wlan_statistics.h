@@ -23,7 +23,7 @@ const char* MacCounterNameKey(int counter);
 const char* PhyCounterNameKey(int counter);
 
 class TWLANStatistics : public TWlanObject {
-public:
+ public:
   TWLANStatistics(TWLANInterface* owner, ChangeHandler onChange);
 
   uint64_t FourWayHandshakeFailures = 0;
@@ -48,7 +48,7 @@ public:
 
 // The service's IP statistics: nothing of its own, Update only calls OnChange.
 class TIPStatistics : public TWlanObject {
-public:
+ public:
   using TWlanObject::TWlanObject;
 };
 

@@ -117,8 +117,8 @@ bool ParseRegistryCsv(std::string_view text, const std::string& source, std::vec
     const TCsvRecord& record = records[r];
     const std::string where = source + ":" + std::to_string(record.Line) + ": ";
     if (record.Fields.size() < needed)
-      return Fail(error, where + std::to_string(record.Fields.size()) + " fields, expected at least " +
-                             std::to_string(needed));
+      return Fail(
+          error, where + std::to_string(record.Fields.size()) + " fields, expected at least " + std::to_string(needed));
     TRegistryBlock block;
     block.Registry = Trim(record.Fields[static_cast<size_t>(registryColumn)]);
     block.Bits = RegistryBits(block.Registry);

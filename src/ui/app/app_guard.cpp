@@ -54,7 +54,8 @@ bool TSingleInstance::Acquire(int timeoutMs) {
   QLocalServer::removeServer(name_);
   const bool listening = server_.listen(name_);
   if (locked) lock.unlock();
-  if (!listening) qWarning("skimlet: single-instance socket %s: %s", qPrintable(name_), qPrintable(server_.errorString()));
+  if (!listening)
+    qWarning("skimlet: single-instance socket %s: %s", qPrintable(name_), qPrintable(server_.errorString()));
   return true;
 }
 
@@ -95,8 +96,7 @@ void InstallQuitSignals(QWidget* window) {
   QPointer<QWidget> target(window);
   QObject::connect(notifier, &QSocketNotifier::activated, window, [target] {
     char buffer[16];
-    while (read(g_signalPipe[0], buffer, sizeof buffer) > 0) {
-    }
+    while (read(g_signalPipe[0], buffer, sizeof buffer) > 0) {}
     if (target) target->close();
   });
   struct sigaction action {};

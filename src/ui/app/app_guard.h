@@ -18,7 +18,7 @@ QString SingleInstanceName();
 class TSingleInstance : public QObject {
   Q_OBJECT
 
-public:
+ public:
   explicit TSingleInstance(QString name = SingleInstanceName(), QObject* parent = nullptr);
   ~TSingleInstance() override;
 
@@ -32,7 +32,7 @@ public:
   // The second start's side alone: asks the instance behind Name to come to the front; true when it answered.
   static bool AskRunningInstance(const QString& name, int timeoutMs = 2000);
 
-private:
+ private:
   void Answer();
   QString name_;
   QLocalServer server_;

@@ -52,8 +52,8 @@ TScopedDialogs::~TScopedDialogs() { Outside() = std::move(previous_); }
 
 void TranslateButtons(QMessageBox& box) {
   static constexpr std::pair<QMessageBox::StandardButton, const char*> kButtonKeys[] = {
-      {QMessageBox::Ok, "sOK"},       {QMessageBox::Cancel, "sCancel"}, {QMessageBox::Yes, "sYes"},
-      {QMessageBox::No, "sNo"},       {QMessageBox::Abort, "sAbort"},   {QMessageBox::Retry, "sRetry"},
+      {QMessageBox::Ok, "sOK"},        {QMessageBox::Cancel, "sCancel"}, {QMessageBox::Yes, "sYes"},
+      {QMessageBox::No, "sNo"},        {QMessageBox::Abort, "sAbort"},   {QMessageBox::Retry, "sRetry"},
       {QMessageBox::Ignore, "sIgnore"}};
   for (const auto& [button, key] : kButtonKeys)
     if (QAbstractButton* b = box.button(button)) b->setText(Tr(key));
@@ -82,8 +82,8 @@ std::optional<QString> ShowInputBox(QWidget* parent, const QString& caption, con
   return box.textValue();
 }
 
-QString ShowFileDialog(QWidget* parent, bool save, const QString& title, const QString& filter,
-                       const QString& suffix, const QString& proposed) {
+QString ShowFileDialog(QWidget* parent, bool save, const QString& title, const QString& filter, const QString& suffix,
+                       const QString& proposed) {
   QFileDialog dialog(parent, title, QString(), filter);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);

@@ -20,9 +20,9 @@ class QWidget;
 namespace skimlet::ui {
 
 // A message box: text, caption, icon and buttons; returns the button pressed.
-using TMessageFunction = std::function<QMessageBox::StandardButton(
-    QWidget* parent, const QString& text, const QString& caption, QMessageBox::Icon icon,
-    QMessageBox::StandardButtons buttons)>;
+using TMessageFunction =
+    std::function<QMessageBox::StandardButton(QWidget* parent, const QString& text, const QString& caption,
+                                              QMessageBox::Icon icon, QMessageBox::StandardButtons buttons)>;
 // A colour dialog preset to Initial; an invalid colour when cancelled.
 using TColorFunction = std::function<QColor(QWidget* parent, const QColor& initial)>;
 // A one-line input box (caption, prompt, prefilled text); nullopt when cancelled.
@@ -30,9 +30,8 @@ using TInputFunction = std::function<std::optional<QString>(QWidget* parent, con
                                                             const QString& prompt, const QString& text)>;
 // A save (Save true) or open file dialog: title, filter, suffix for a name typed without one, proposed name;
 // empty when cancelled.
-using TFileNameFunction = std::function<QString(QWidget* parent, bool save, const QString& title,
-                                                const QString& filter, const QString& suffix,
-                                                const QString& proposed)>;
+using TFileNameFunction = std::function<QString(QWidget* parent, bool save, const QString& title, const QString& filter,
+                                                const QString& suffix, const QString& proposed)>;
 // A save dialog with an overwrite prompt: Filters as "Text file (*.txt)"; Filter is the index of the filter
 // chosen first and, on return, of the one chosen. Returns the file name (with the chosen filter's extension
 // when the user gave none), or an empty text when cancelled.
@@ -66,13 +65,13 @@ void DetachDialogs(const QWidget* window);
 
 // Puts other dialogs in place for widgets outside a window for its lifetime (tests), then the previous ones back.
 class TScopedDialogs {
-public:
+ public:
   explicit TScopedDialogs(TDialogService dialogs);
   ~TScopedDialogs();
   TScopedDialogs(const TScopedDialogs&) = delete;
   TScopedDialogs& operator=(const TScopedDialogs&) = delete;
 
-private:
+ private:
   TDialogService previous_;
 };
 
@@ -84,8 +83,8 @@ QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text,
 QColor ShowColorDialog(QWidget* parent, const QColor& initial);
 std::optional<QString> ShowInputBox(QWidget* parent, const QString& caption, const QString& prompt,
                                     const QString& text);
-QString ShowFileDialog(QWidget* parent, bool save, const QString& title, const QString& filter,
-                       const QString& suffix, const QString& proposed);
+QString ShowFileDialog(QWidget* parent, bool save, const QString& title, const QString& filter, const QString& suffix,
+                       const QString& proposed);
 QString ShowSaveFileDialog(QWidget* parent, const QString& title, const QString& proposed, const QStringList& filters,
                            int& filter);
 bool OpenWithDesktop(const QUrl& url);

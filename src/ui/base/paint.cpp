@@ -23,7 +23,7 @@ QColor ToQColor(TColor c) {
 namespace {
 
 class TSignalIconEngine : public QIconEngine {
-public:
+ public:
   TSignalIconEngine(int qualityClass, bool open) : class_(std::clamp(qualityClass, 0, 5)), open_(open) {}
 
   void paint(QPainter* p, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
@@ -47,8 +47,7 @@ public:
     if (class_ == 0) {  // no signal: a cross over the empty bars
       QPen pen(QColor(0xC0, 0x30, 0x20), std::max(1.0, r.width() / 10.0), Qt::SolidLine, Qt::RoundCap);
       p->setPen(pen);
-      const QRectF x(r.right() - r.width() * 0.42, r.top() + r.height() * 0.06, r.width() * 0.36,
-                     r.height() * 0.36);
+      const QRectF x(r.right() - r.width() * 0.42, r.top() + r.height() * 0.06, r.width() * 0.36, r.height() * 0.36);
       p->drawLine(x.topLeft(), x.bottomRight());
       p->drawLine(x.topRight(), x.bottomLeft());
     }
@@ -91,7 +90,7 @@ public:
   QIconEngine* clone() const override { return new TSignalIconEngine(class_, open_); }
   QString key() const override { return QStringLiteral("skimlet-signal"); }
 
-private:
+ private:
   int class_;
   bool open_;
 };
@@ -109,14 +108,12 @@ QIcon SignalIcon(int qualityClass, bool open) {
 
 void DrawQualityBar(QPainter& p, const QRect& cell, Qt::Alignment alignment, bool drawText, bool integer,
                     double percent) {
-  static const std::array<QColor, 10> kTrack = {QColor(0xD5D4CE), QColor(0xD6D5D0), QColor(0xD8D7D2),
-                                                QColor(0xDAD9D5), QColor(0xDDDDD8), QColor(0xE0DFDB),
-                                                QColor(0xE2E1DE), QColor(0xE5E5E1), QColor(0xE8E7E4),
-                                                QColor(0xEAE9E7)};
-  static const std::array<QColor, 10> kFill = {QColor(0x59ABD1), QColor(0x59ABD1), QColor(0x59ABD1),
-                                               QColor(0x59ABD1), QColor(0x59ABD1), QColor(0x47A2CC),
-                                               QColor(0x2D95C5), QColor(0x1286BD), QColor(0x007DB8),
-                                               QColor(0x007DB8)};
+  static const std::array<QColor, 10> kTrack = {QColor(0xD5D4CE), QColor(0xD6D5D0), QColor(0xD8D7D2), QColor(0xDAD9D5),
+                                                QColor(0xDDDDD8), QColor(0xE0DFDB), QColor(0xE2E1DE), QColor(0xE5E5E1),
+                                                QColor(0xE8E7E4), QColor(0xEAE9E7)};
+  static const std::array<QColor, 10> kFill = {QColor(0x59ABD1), QColor(0x59ABD1), QColor(0x59ABD1), QColor(0x59ABD1),
+                                               QColor(0x59ABD1), QColor(0x47A2CC), QColor(0x2D95C5), QColor(0x1286BD),
+                                               QColor(0x007DB8), QColor(0x007DB8)};
   const QLocale locale;
   QString text;
   if (integer) {
@@ -127,7 +124,8 @@ void DrawQualityBar(QPainter& p, const QRect& cell, Qt::Alignment alignment, boo
   QFont plain = p.font();
   plain.setBold(false);
   plain.setItalic(false);
-  const int textWidth = QFontMetrics(plain).horizontalAdvance(integer ? QStringLiteral(" 000%") : QStringLiteral(" 000.00%"));
+  const int textWidth =
+      QFontMetrics(plain).horizontalAdvance(integer ? QStringLiteral(" 000%") : QStringLiteral(" 000.00%"));
 
   const QRect r = cell.adjusted(3, 0, -3, 0);
   QRect textArea, bar;

@@ -6,9 +6,7 @@ namespace skimlet::ui {
 
 QString Tr(std::string_view key) { return QString::fromStdString(Translate(key)); }
 
-QString Tr(std::string_view key, std::string_view fallback) {
-  return QString::fromStdString(Translate(key, fallback));
-}
+QString Tr(std::string_view key, std::string_view fallback) { return QString::fromStdString(Translate(key, fallback)); }
 
 QString Fmt(std::string_view key, std::initializer_list<FmtArg> args) {
   return QString::fromStdString(Format(Translate(key), args));

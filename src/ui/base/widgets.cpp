@@ -52,8 +52,6 @@ void TStatsStrip::Show(const TRangeStats& stats) {
   labels_[2]->setText(Tr("Avg:", "Avg:") + " " + (none ? QString() : locale.toString(stats.Mean, 'f', 2)));
 }
 
-QString TStatsStrip::Text() const {
-  return labels_[0]->text() + " " + labels_[1]->text() + " " + labels_[2]->text();
-}
+QString TStatsStrip::Text() const { return labels_[0]->text() + " " + labels_[1]->text() + " " + labels_[2]->text(); }
 
 }  // namespace skimlet::ui

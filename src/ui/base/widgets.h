@@ -18,7 +18,7 @@ namespace skimlet::ui {
 // The hourglass while the service works, shown before the call starts: the events pending then are handled
 // (timers included), so records and interfaces are looked up once it shows, never before.
 class TWaitCursor {
-public:
+ public:
   TWaitCursor();
   ~TWaitCursor();
   TWaitCursor(const TWaitCursor&) = delete;
@@ -33,7 +33,7 @@ QDialogButtonBox* OkButton(QDialog& dialog);
 // The "Min:", "Max:" and "Avg:" labels of one series, made on Parent and named Prefix + "Min", "Max", "Avg"
 // ("lblGraph" gives "lblGraphMin"); the caller lays them out.
 class TStatsStrip {
-public:
+ public:
   TStatsStrip(QWidget* parent, const QString& prefix);
   const std::array<QLabel*, 3>& Labels() const { return labels_; }
   // The values of Stats in the current language; empty values while it has none.
@@ -41,7 +41,7 @@ public:
   // The three labels' texts, separated by spaces.
   QString Text() const;
 
-private:
+ private:
   std::array<QLabel*, 3> labels_;
 };
 

@@ -11,7 +11,7 @@ class TWLANNetworkList;
 namespace ui {
 
 class TWindowPart {
-public:
+ public:
   virtual ~TWindowPart() = default;
 
   // Texts in the language just loaded.

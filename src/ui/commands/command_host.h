@@ -24,7 +24,7 @@ class TWLANNetworkList;
 struct TProgramOptions;
 
 class TCommandHost {
-public:
+ public:
   virtual ~TCommandHost() = default;
 
   virtual TProgramOptions& HostOptions() = 0;

@@ -161,8 +161,7 @@ void SaveSnapshot(TCommandHost& host, bool) {
     if (!target) return;
     error = target->SaveSnapshot(path.toStdString());
   }
-  if (!error.empty())
-    host.Ask(QString::fromStdString(error), Tr("sError"), QMessageBox::Critical, QMessageBox::Ok);
+  if (!error.empty()) host.Ask(QString::fromStdString(error), Tr("sError"), QMessageBox::Critical, QMessageBox::Ok);
 }
 
 void OpenSnapshot(TCommandHost& host, bool) {
@@ -187,8 +186,7 @@ void OpenSnapshot(TCommandHost& host, bool) {
   itf->Networks->Recount();
   host.SyncNetworkRows(*itf->Networks);
   host.HostList()->Model()->RepaintAll();
-  if (!result.Message.empty())
-    host.Ask(Tr(result.Message), Tr("Error"), QMessageBox::Critical, QMessageBox::Ok);
+  if (!result.Message.empty()) host.Ask(Tr(result.Message), Tr("Error"), QMessageBox::Critical, QMessageBox::Ok);
   else if (!result.Warning.empty())
     host.Ask(QString::fromStdString(SafeText(path.toStdString(), SafeTextStyle::Window)) + QStringLiteral(": ") +
                  QString::fromStdString(result.Warning),
@@ -234,8 +232,8 @@ void UpdateNetworkList(TCommandHost& host, bool) {
 }
 
 void ClearNetworkList(TCommandHost& host, bool) {
-  if (host.Ask(Tr("sClearNetworkListInfo"), Tr("sWarning"), QMessageBox::Warning,
-               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+  if (host.Ask(Tr("sClearNetworkListInfo"), Tr("sWarning"), QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No) ==
+      QMessageBox::Yes)
     host.ClearNetworks();
 }
 
@@ -243,8 +241,7 @@ void ChangeColor(TCommandHost& host, bool) {
   TNetworkListView* list = host.HostList();
   const QModelIndexList rows = list->selectionModel()->selectedRows();
   if (rows.isEmpty()) return;
-  if (const TWLANNetwork* n = list->Model()->NetworkOfRow(rows.first().row()))
-    ChangeNetworkColor(host, n->BSSIDText);
+  if (const TWLANNetwork* n = list->Model()->NetworkOfRow(rows.first().row())) ChangeNetworkColor(host, n->BSSIDText);
 }
 
 void ShowFilters(TCommandHost& host, bool on) { host.ShowFilters(on); }
@@ -301,7 +298,9 @@ void ExportNetworkList(TCommandHost& host, bool) {
       ui::ProposedName(report::TExportSource::NetworkList));
 }
 
-void Report(TCommandHost& host, bool) { ui::RunReport([&host] { return host.ReportSources(); }); }
+void Report(TCommandHost& host, bool) {
+  ui::RunReport([&host] { return host.ReportSources(); });
+}
 // The dialogs run nested event loops: they keep the options' band layout to compare, or a BSSID to look the
 // network up again, never a record.
 void Preferences(TCommandHost& host, bool) {
@@ -327,9 +326,9 @@ void NetworkProperties(TCommandHost& host, bool) {
         if (item->BSSIDText == bssidText) return item.get();
     return nullptr;
   };
-  dialogs::ExecuteNetworkProperties(list->window(), bssid, lookup,
-                                    [&host](const std::string& bssidText) { ChangeNetworkColor(host, bssidText); },
-                                    titles, host.HostOptions().Layouts.NetworkPropertiesColumns);
+  dialogs::ExecuteNetworkProperties(
+      list->window(), bssid, lookup, [&host](const std::string& bssidText) { ChangeNetworkColor(host, bssidText); },
+      titles, host.HostOptions().Layouts.NetworkPropertiesColumns);
 }
 
 void SelectColumns(TCommandHost& host, bool) {
@@ -395,8 +394,8 @@ constexpr std::array<TCommandInfo, kCommandCount> kCommands = {{
      "Vertical grid lines in the network list", "", R::Always, true, VerticalGrid},
     {C::ShowStripedGrid, SKIMLET_KEYS("actShowStripedGrid"), "Show striped grid", "Striped rows in the network list",
      "", R::Always, true, StripedGrid},
-    {C::SelectColumns, SKIMLET_KEYS("actSelectColumns"), "Select columns...",
-     "Choose the columns of the network list", "", R::Always, false, SelectColumns},
+    {C::SelectColumns, SKIMLET_KEYS("actSelectColumns"), "Select columns...", "Choose the columns of the network list",
+     "", R::Always, false, SelectColumns},
     {C::ShowRestoreOrder, SKIMLET_KEYS("actShowRestoreOrder"), "Restore columns order",
      "Put the columns back in their first order", "", R::Always, false, RestoreOrder},
     {C::HelpOnline, SKIMLET_KEYS("actHelpOnline"), "Online help", "Open the help page", "", R::Always, false,
@@ -460,7 +459,8 @@ void ChangeNetworkColor(TCommandHost& host, std::string bssidText) {
   const TWLANNetwork* before = find();
   if (!before) return;
   const TColor c = before->GetColor();
-  const QColor initial(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
+  const QColor initial(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                       static_cast<int>((c >> 16) & 0xFF));
   before = nullptr;  // the dialog runs the event loop: the timers may free the record meanwhile
   const QColor chosen = host.PickColor(initial);
   if (!chosen.isValid()) return;
@@ -470,7 +470,6 @@ void ChangeNetworkColor(TCommandHost& host, std::string bssidText) {
               static_cast<TColor>(chosen.blue()) << 16);
   host.HostList()->Model()->RepaintAll();
 }
-
 
 TCommandIcon IconOf(TCommand id) {
   using I = TCommandIcon;
@@ -543,10 +542,8 @@ std::string WebAddress(TCommand id, std::string_view root, int major, int minor,
   if (root.empty()) return {};
   while (root.ends_with('/')) root.remove_suffix(1);
   char version[48];
-  if (release != 0)
-    std::snprintf(version, sizeof version, "%.2d.%.2d.%d", major, minor, release);
-  else
-    std::snprintf(version, sizeof version, "%.2d.%.2d", major, minor);
+  if (release != 0) std::snprintf(version, sizeof version, "%.2d.%.2d.%d", major, minor, release);
+  else std::snprintf(version, sizeof version, "%.2d.%.2d", major, minor);
   return std::string(root) + std::string(path) + "?product=skimlet&version=" + version;
 }
 
@@ -605,11 +602,12 @@ void CopyColumn(TCommandHost& host, int column) {
   if (!rows.empty()) ToClipboard(CopyLinesText(rows, columns));
 }
 
-std::string SnapshotFileName(const std::string& description, const std::string& guidText, int year, int month,
-                             int day, int hour, int minute, int second) {
+std::string SnapshotFileName(const std::string& description, const std::string& guidText, int year, int month, int day,
+                             int hour, int minute, int second) {
   // The description comes from the driver: no folder separators or control characters in a file name.
   std::string name = SafeText(description, SafeTextStyle::Terminal);
-  std::replace_if(name.begin(), name.end(), [](char c) { return c == '/' || c == '\\' || c == ':'; }, '-');
+  std::replace_if(
+      name.begin(), name.end(), [](char c) { return c == '/' || c == '\\' || c == ':'; }, '-');
   char stamp[64];
   std::snprintf(stamp, sizeof stamp, "%.4d-%.2d-%.2d-%.2d-%.2d-%.2d", year, month, day, hour, minute, second);
   return Format("Snapshot %s %s %s", {name, guidText, std::string(stamp)});

@@ -182,8 +182,8 @@ void ConnectOrDisconnect(TCommandHost& host);
 void CopyColumn(TCommandHost& host, int column);
 
 // The file name the save dialog proposes: "Snapshot <description> <GUID> <yyyy-mm-dd-hh-mm-ss>".
-std::string SnapshotFileName(const std::string& description, const std::string& guidText, int year, int month,
-                             int day, int hour, int minute, int second);
+std::string SnapshotFileName(const std::string& description, const std::string& guidText, int year, int month, int day,
+                             int hour, int minute, int second);
 
 // The profiles dialog for the selected interface (the "Profiles..." button of the Current connection page).
 void OpenProfiles(TCommandHost& host);

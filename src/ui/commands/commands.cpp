@@ -59,28 +59,64 @@ QIcon IconFor(TCommandIcon icon) {
 
 using C = TCommand;
 
-const std::initializer_list<TMenuEntry> kFileMenuBeforeLanguage = {
-    C::RefreshInterfaces, kSeparator, C::SaveSnapShot, C::OpenSnapShot, kSeparator, C::Preferences};
+const std::initializer_list<TMenuEntry> kFileMenuBeforeLanguage = {C::RefreshInterfaces, kSeparator, C::SaveSnapShot,
+                                                                   C::OpenSnapShot,      kSeparator, C::Preferences};
 const std::initializer_list<TMenuEntry> kFileMenuAfterLanguage = {kSeparator, C::Exit};
-const std::initializer_list<TMenuEntry> kNetworkMenu = {
-    C::NetworkConnectDisconnect, kSeparator, C::NetworkPauseNetworkUpdating, C::NetworkUpdateNetworkList, kSeparator,
-    C::NetworkDelete, C::NetworkDeleteAllInactive, C::NetworkClearNetworkList, kSeparator, C::Copy,
-    C::NetworkExportToFile, C::NetworkReport, kSeparator, C::NetworkChangeColor, C::NetworkProperties};
+const std::initializer_list<TMenuEntry> kNetworkMenu = {C::NetworkConnectDisconnect,
+                                                        kSeparator,
+                                                        C::NetworkPauseNetworkUpdating,
+                                                        C::NetworkUpdateNetworkList,
+                                                        kSeparator,
+                                                        C::NetworkDelete,
+                                                        C::NetworkDeleteAllInactive,
+                                                        C::NetworkClearNetworkList,
+                                                        kSeparator,
+                                                        C::Copy,
+                                                        C::NetworkExportToFile,
+                                                        C::NetworkReport,
+                                                        kSeparator,
+                                                        C::NetworkChangeColor,
+                                                        C::NetworkProperties};
 const std::initializer_list<TMenuEntry> kToolsMenu = {C::RadioSwitchAll};
 const std::initializer_list<TMenuEntry> kViewMenu = {C::ShowFilters, kSeparator, C::ShowHorizontalGrid,
                                                      C::ShowVerticalGrid, C::ShowStripedGrid};
-const std::initializer_list<TMenuEntry> kHelpMenu = {C::HelpOnline, kSeparator, C::Home, C::Support, C::Feedback,
-                                                     C::CheckForUpdates, kSeparator, C::About};
-const std::initializer_list<TMenuEntry> kToolBar = {
-    C::NetworkConnectDisconnect, kSeparator, C::NetworkPauseNetworkUpdating, C::NetworkUpdateNetworkList, kSeparator,
-    C::NetworkDelete, C::NetworkDeleteAllInactive, C::NetworkClearNetworkList, C::NetworkProperties, kSeparator,
-    C::RadioSwitchAll, kSeparator, C::ShowFilters, C::NetworkReport, kSeparator, C::Preferences, C::HelpOnline,
-    C::Home, C::About};
-const std::initializer_list<TMenuEntry> kNetworkListMenu = {
-    C::NetworkConnectDisconnect, kSeparator, C::EditComment, C::NetworkPauseNetworkUpdating,
-    C::NetworkUpdateNetworkList, kSeparator, C::NetworkDelete, C::NetworkDeleteAllInactive,
-    C::NetworkClearNetworkList, kSeparator, C::Copy, C::NetworkExportToFile, C::NetworkReport, kSeparator,
-    C::NetworkChangeColor, C::NetworkProperties};
+const std::initializer_list<TMenuEntry> kHelpMenu = {C::HelpOnline, kSeparator,         C::Home,    C::Support,
+                                                     C::Feedback,   C::CheckForUpdates, kSeparator, C::About};
+const std::initializer_list<TMenuEntry> kToolBar = {C::NetworkConnectDisconnect,
+                                                    kSeparator,
+                                                    C::NetworkPauseNetworkUpdating,
+                                                    C::NetworkUpdateNetworkList,
+                                                    kSeparator,
+                                                    C::NetworkDelete,
+                                                    C::NetworkDeleteAllInactive,
+                                                    C::NetworkClearNetworkList,
+                                                    C::NetworkProperties,
+                                                    kSeparator,
+                                                    C::RadioSwitchAll,
+                                                    kSeparator,
+                                                    C::ShowFilters,
+                                                    C::NetworkReport,
+                                                    kSeparator,
+                                                    C::Preferences,
+                                                    C::HelpOnline,
+                                                    C::Home,
+                                                    C::About};
+const std::initializer_list<TMenuEntry> kNetworkListMenu = {C::NetworkConnectDisconnect,
+                                                            kSeparator,
+                                                            C::EditComment,
+                                                            C::NetworkPauseNetworkUpdating,
+                                                            C::NetworkUpdateNetworkList,
+                                                            kSeparator,
+                                                            C::NetworkDelete,
+                                                            C::NetworkDeleteAllInactive,
+                                                            C::NetworkClearNetworkList,
+                                                            kSeparator,
+                                                            C::Copy,
+                                                            C::NetworkExportToFile,
+                                                            C::NetworkReport,
+                                                            kSeparator,
+                                                            C::NetworkChangeColor,
+                                                            C::NetworkProperties};
 
 TCommands::TCommands(TCommandHost& host, QObject* parent) : QObject(parent), host_(host) {
   for (const TCommandInfo& c : CommandTable()) {
@@ -96,8 +132,7 @@ TCommands::TCommands(TCommandHost& host, QObject* parent) : QObject(parent), hos
       const TCommandHandler handler = c.Handler;
       // A check-style command follows its check mark however it changes; the others run when triggered, and
       // the commands are updated after them.
-      if (c.Checkable)
-        connect(a, &QAction::toggled, this, [this, handler](bool on) { handler(host_, on); });
+      if (c.Checkable) connect(a, &QAction::toggled, this, [this, handler](bool on) { handler(host_, on); });
       else
         connect(a, &QAction::triggered, this, [this, handler](bool on) {
           handler(host_, on);

@@ -36,7 +36,7 @@ extern const std::initializer_list<TMenuEntry> kNetworkListMenu;
 class TCommands : public QObject {
   Q_OBJECT
 
-public:
+ public:
   // The actions are children of Parent (the window), named after the table.
   TCommands(TCommandHost& host, QObject* parent);
 
@@ -58,7 +58,7 @@ public:
   // The state the rules look at, taken from the host.
   TCommandState CurrentState() const;
 
-private:
+ private:
   TCommandHost& host_;
   std::array<QAction*, kCommandCount> actions_{};
   std::vector<QAction*> copyColumns_;

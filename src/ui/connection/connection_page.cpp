@@ -35,7 +35,9 @@ TConnectionGraphs::TConnectionGraphs(std::function<const TCurrentConnectionSerie
     graph->AutoScale = false;
     graph->ShowLegend = true;
     graph->LegendWidth = 100;  // the first paint measures its own
-    graph->ColumnTitle = [rows](int column) { return rows->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString(); };
+    graph->ColumnTitle = [rows](int column) {
+      return rows->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    };
     views_[type] = new TGraphView(std::move(graph), splitter_);
     views_[type]->setObjectName(type == 0 ? QStringLiteral("grCurrConRSSI") : QStringLiteral("grCurrConQuality"));
     splitter_->addWidget(views_[type]);

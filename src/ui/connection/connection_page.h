@@ -29,7 +29,7 @@ class TCurrentConnectionPanel;
 class TConnectionGraphs : public QWidget {
   Q_OBJECT
 
-public:
+ public:
   TConnectionGraphs(std::function<const TCurrentConnectionSeries*()> series, TNetworkListModel* rows,
                     const TProgramOptions& options, QWidget* parent = nullptr);
 
@@ -45,7 +45,7 @@ public:
   // Frees both graphs (before the records they read go).
   void Free();
 
-private:
+ private:
   const TProgramOptions& options_;
   QSplitter* splitter_ = nullptr;
   TGraphView* views_[2] = {nullptr, nullptr};
@@ -54,7 +54,7 @@ private:
 class TConnectionPage : public QObject, public TWindowPart {
   Q_OBJECT
 
-public:
+ public:
   // Adds the page to Pages. Selected gives the selected interface; Disconnect, Profiles and RadioSwitch are the
   // window's commands shown as buttons (see TCurrentConnectionPanel).
   TConnectionPage(QTabWidget* pages, TProgramOptions& options, TNetworkListModel* rows,
@@ -74,7 +74,7 @@ public:
   void StoreLayout() override;
   void SetInterface(TWLANInterface* itf) override;
 
-private:
+ private:
   TProgramOptions& options_;
   QWidget* page_ = nullptr;
   QSplitter* splitter_ = nullptr;

@@ -76,7 +76,7 @@ QIcon PhyIcon(uint32_t phyType) {
 
 // Paints the quality bar after the text of the quality row's value cell while there is a quality.
 class TQualityDelegate : public QStyledItemDelegate {
-public:
+ public:
   using QStyledItemDelegate::QStyledItemDelegate;
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
     QStyledItemDelegate::paint(painter, option, index);
@@ -239,7 +239,8 @@ TCurrentConnectionPanel::TCurrentConnectionPanel(QAction* disconnect, QAction* p
 
 void TCurrentConnectionPanel::ApplyLanguage() {
   const auto& keys = ConnectionRowKeys();
-  for (int i = 0; i < kConnectionRowCount; ++i) vstCurrentConnection_->topLevelItem(i)->setText(0, Tr(keys[static_cast<size_t>(i)]));
+  for (int i = 0; i < kConnectionRowCount; ++i)
+    vstCurrentConnection_->topLevelItem(i)->setText(0, Tr(keys[static_cast<size_t>(i)]));
   for (int i = 0; i < vstRadioState_->topLevelItemCount(); ++i) {
     QTreeWidgetItem* item = vstRadioState_->topLevelItem(i);
     const uint32_t phy = item->data(0, Qt::UserRole).toUInt();
@@ -262,8 +263,7 @@ void TCurrentConnectionPanel::RefreshConnectionView(const TWLANInterface* itf) {
   quality->setData(1, kQualityRole, QVariant());
   if (connected) {
     const TWLANConnection& c = *itf->Connection;
-    vstCurrentConnection_->topLevelItem(5)->setIcon(
-        1, SignalIcon(QualityClassOf(c.SignalQuality), !c.SecurityEnabled));
+    vstCurrentConnection_->topLevelItem(5)->setIcon(1, SignalIcon(QualityClassOf(c.SignalQuality), !c.SecurityEnabled));
     vstCurrentConnection_->topLevelItem(9)->setIcon(1, PhyIcon(c.PhyType));
     quality->setData(1, kQualityRole, static_cast<double>(c.SignalQuality));
   }

@@ -40,7 +40,7 @@ namespace ui {
 class TCurrentConnectionPanel : public QWidget {
   Q_OBJECT
 
-public:
+ public:
   // Disconnect and RadioSwitch are the window's commands, shown as buttons; Profiles is the command that opens
   // the profiles dialog, or nullptr while there is none (the button then stays disabled).
   TCurrentConnectionPanel(QAction* disconnect, QAction* profiles, QAction* radioSwitch, QWidget* parent = nullptr);
@@ -64,10 +64,10 @@ public:
   QToolButton* DisconnectButton() const { return btnDisconnect_; }
   QPushButton* ProfilesButton() const { return btnProfiles_; }
 
-protected:
+ protected:
   void showEvent(QShowEvent* event) override;
 
-private:
+ private:
   bool wasShown_ = false;
   QSplitter* splRadio_ = nullptr;
   QTreeWidget* vstCurrentConnection_ = nullptr;

@@ -96,16 +96,17 @@ QString TAdvancedDetails::SelectedLinesText() const {
 QString TAdvancedDetails::AllLinesText() const {
   QStringList lines;
   for (const report::TExportRow& row : report::ElementTreeTable(model_->Tree()).Rows)
-    lines << QString(std::max(row.Level, 0), QLatin1Char('\t')) + ClipboardLine(row.Cells.empty() ? std::string() : row.Cells[0]);
+    lines << QString(std::max(row.Level, 0), QLatin1Char('\t')) +
+                 ClipboardLine(row.Cells.empty() ? std::string() : row.Cells[0]);
   return lines.join(QStringLiteral("\r\n"));
 }
 
 void TAdvancedDetails::ExportTree() {
   if (bssid_.empty() || model_->Tree().Count() == 0) return;
-  const QString proposed =
-      QString::fromStdString(report::ProposedElementTreeName(ssid_, bssid_, LocalNow()));
+  const QString proposed = QString::fromStdString(report::ProposedElementTreeName(ssid_, bssid_, LocalNow()));
   // The tree is read after the dialog: the page may show another network by then.
-  ExportView(window(), [this] { return report::ElementTreeTable(model_->Tree()); }, proposed);
+  ExportView(
+      window(), [this] { return report::ElementTreeTable(model_->Tree()); }, proposed);
 }
 
 void TAdvancedDetails::ExportDump() {
@@ -181,7 +182,8 @@ void TAdvancedDetails::ShowNetwork(const TWLANNetwork* network) {
   std::vector<std::vector<int>> expanded;
   if (same)
     model_->Tree().ForEach([&](TIETreeLine line) {
-      if (tree_->isExpanded(model_->IndexOfLine(line))) expanded.push_back(TElementTreeModel::PathOf(model_->Tree(), line));
+      if (tree_->isExpanded(model_->IndexOfLine(line)))
+        expanded.push_back(TElementTreeModel::PathOf(model_->Tree(), line));
     });
 
   bssid_ = network->BSSIDText;

@@ -28,7 +28,7 @@ class THexDumpViewer;
 
 class TAdvancedDetails : public QWidget {
   Q_OBJECT
-public:
+ public:
   explicit TAdvancedDetails(QWidget* parent = nullptr);
 
   // Shows Network's elements (nullptr empties the page). The same network again with the same bytes keeps
@@ -53,12 +53,11 @@ public:
   // The hex dump's bytes to a file ("Dump for AP ..."); nothing without a network.
   void ExportDump();
 
-signals:
+ signals:
   // The tree's Refresh: the window shows its selected network again.
   void RefreshRequested();
 
-public:
-
+ public:
   TElementTreeModel* Model() const { return model_; }
   QTreeView* TreeView() const { return tree_; }
   THexDumpViewer* Viewer() const { return viewer_; }
@@ -74,10 +73,10 @@ public:
   void SetViewerWidth(int width);
   int ViewerWidth() const;
 
-protected:
+ protected:
   void resizeEvent(QResizeEvent* e) override;
 
-private:
+ private:
   void LineSelected();
   void ApplyViewerWidth();
 

@@ -24,7 +24,7 @@ class TNetworkDetails;
 class TDetailsPart : public QObject, public TWindowPart {
   Q_OBJECT
 
-public:
+ public:
   // Adds both pages to Pages; List is the network list whose selection they show.
   TDetailsPart(QTabWidget* pages, TNetworkListView* list, TProgramOptions& options);
   ~TDetailsPart() override;
@@ -47,7 +47,7 @@ public:
   void SelectionChanged() override;
   void NetworksChanged(const TWLANNetworkList* list) override;
 
-private:
+ private:
   QTabWidget* pages_;
   TNetworkListView* list_;
   TProgramOptions& options_;

@@ -29,9 +29,7 @@ void TElementTreeModel::Clear() {
 
 void TElementTreeModel::IndexChildren() {
   children_.assign(tree_.Count() + 1, {});
-  tree_.ForEach([this](TIETreeLine line) {
-    children_[static_cast<size_t>(tree_.Parent(line) + 1)].push_back(line);
-  });
+  tree_.ForEach([this](TIETreeLine line) { children_[static_cast<size_t>(tree_.Parent(line) + 1)].push_back(line); });
 }
 
 QModelIndex TElementTreeModel::IndexOfLine(TIETreeLine line) const {
@@ -91,10 +89,8 @@ QVariant TElementTreeModel::data(const QModelIndex& index, int role) const {
   if (line == kNoLine) return {};
   const TIETreeData& d = tree_.Data(line);
   switch (role) {
-    case Qt::DisplayRole:
-      return QString::fromStdString(d.Text);
-    default:
-      return {};
+    case Qt::DisplayRole: return QString::fromStdString(d.Text);
+    default: return {};
   }
 }
 

@@ -19,7 +19,7 @@ TIETreeLine ElementLineOf(const TIETree& tree, TIETreeLine line);
 
 class TElementTreeModel : public QAbstractItemModel {
   Q_OBJECT
-public:
+ public:
   using QAbstractItemModel::QAbstractItemModel;
 
   // Decodes Blob into a new tree.
@@ -41,7 +41,7 @@ public:
   QVariant data(const QModelIndex& index, int role) const override;
   bool hasChildren(const QModelIndex& parent = QModelIndex()) const override;
 
-private:
+ private:
   void IndexChildren();
 
   TIETree tree_;

@@ -18,7 +18,7 @@ namespace skimlet::ui {
 
 class TNetworkDetails : public QScrollArea {
   Q_OBJECT
-public:
+ public:
   explicit TNetworkDetails(QWidget* parent = nullptr);
 
   // Column titles, one per list column; the captions get a ":".
@@ -34,7 +34,7 @@ public:
   // Text wrapped at Width characters, at blanks where there are any.
   static QString WrapText(const QString& text, int width);
 
-private:
+ private:
   std::vector<QLabel*> captions_;
   std::vector<QLabel*> values_;
 };

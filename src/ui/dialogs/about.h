@@ -20,8 +20,8 @@ struct TComponent {
 
 struct TAboutInfo {
   QString Product;
-  QString Version;    // "00.01", or "00.01.2" with a release number
-  QString BuildKind;  // "Beta", "Pre-Release", "Special build" or empty
+  QString Version;        // "00.01", or "00.01.2" with a release number
+  QString BuildKind;      // "Beta", "Pre-Release", "Special build" or empty
   int64_t BuildTime = 0;  // Unix time of the build
   QString Licence;
   std::vector<TComponent> Components;
@@ -38,17 +38,17 @@ QString VersionLine(const TAboutInfo& info);
 class TfrmAbout : public QDialog {
   Q_OBJECT
 
-public:
+ public:
   explicit TfrmAbout(const TAboutInfo& info, QWidget* parent = nullptr);
 
   QLabel* IconLabel() const { return lblIcon_; }
   // nullptr without a home page.
   QLabel* HomeLink() const { return lblHome_; }
 
-protected:
+ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+ private:
   QString home_;
   QLabel* lblIcon_ = nullptr;
   QLabel* lblHome_ = nullptr;

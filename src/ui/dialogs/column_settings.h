@@ -18,7 +18,7 @@ namespace skimlet::dialogs {
 class TfrmColumnSettings : public QDialog {
   Q_OBJECT
 
-public:
+ public:
   inline static constexpr int kMinWidth = 20;
   inline static constexpr int kMaxWidth = 1000;
 
@@ -34,7 +34,7 @@ public:
   QComboBox* AlignmentBox() const { return cbAlignment_; }
   const TColumnLayout& Working() const { return working_; }
 
-private:
+ private:
   void ShowSelected();
   void Preview();
   // The column of the selected line, or -1.

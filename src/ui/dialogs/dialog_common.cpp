@@ -6,7 +6,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-
 namespace skimlet::dialogs {
 
 void CentreOn(QDialog& dialog, QWidget* parent) {

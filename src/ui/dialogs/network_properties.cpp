@@ -23,7 +23,7 @@ constexpr int kSwatchRole = Qt::UserRole + 10;
 
 // The value cell of the first row: the network's colour as a square at its left edge.
 class TSwatchDelegate : public QStyledItemDelegate {
-public:
+ public:
   using QStyledItemDelegate::QStyledItemDelegate;
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
     QStyledItemDelegate::paint(painter, option, index);
@@ -43,7 +43,10 @@ using ui::ToQColor;
 
 TfrmNetworkProperties::TfrmNetworkProperties(std::string bssidText, TLookup lookup, TChangeColor changeColor,
                                              QStringList titles, TColumnLayout& layout, QWidget* parent)
-    : QDialog(parent), bssid_(std::move(bssidText)), lookup_(std::move(lookup)), changeColor_(std::move(changeColor)),
+    : QDialog(parent),
+      bssid_(std::move(bssidText)),
+      lookup_(std::move(lookup)),
+      changeColor_(std::move(changeColor)),
       layout_(layout) {
   setObjectName(QStringLiteral("frmNetworkProperties"));
   setWindowTitle(Tr("Network properties"));

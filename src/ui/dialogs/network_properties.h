@@ -26,7 +26,7 @@ namespace dialogs {
 class TfrmNetworkProperties : public QDialog {
   Q_OBJECT
 
-public:
+ public:
   // The network of that BSSID text now, or nullptr when it has gone.
   using TLookup = std::function<const TWLANNetwork*(const std::string& bssidText)>;
   // Opens the colour dialog for the network of that BSSID text.
@@ -47,7 +47,7 @@ public:
   QPushButton* ChangeColorButton() const { return btnChangeColor_; }
   QTimer* Timer() const { return timer_; }
 
-private:
+ private:
   std::string bssid_;
   TLookup lookup_;
   TChangeColor changeColor_;

@@ -60,10 +60,12 @@ TfrmPreferences::TfrmPreferences(const TProgramOptions& o, QWidget* parent) : QD
 QWidget* TfrmPreferences::BuildSpeedPage(const TProgramOptions& o) {
   auto* speed = new QWidget(Pages);
   auto* speedGrid = new QGridLayout(speed);
-  seWirelessNetworkInterval = SpinBox("seWirelessNetworkInterval", kIntervalSecondsRange, o.UpdateWirelessNetworkInterval, speed);
+  seWirelessNetworkInterval =
+      SpinBox("seWirelessNetworkInterval", kIntervalSecondsRange, o.UpdateWirelessNetworkInterval, speed);
   seCurrentConnectionInterval =
       SpinBox("seCurrentConnectionInterval", kIntervalSecondsRange, o.UpdateCurrentConnectionInterval, speed);
-  seStatisticsInterval = SpinBox("seStatisticsInterval", kIntervalSecondsRange, o.UpdateWirelessStatisticsInterval, speed);
+  seStatisticsInterval =
+      SpinBox("seStatisticsInterval", kIntervalSecondsRange, o.UpdateWirelessStatisticsInterval, speed);
   seGraphInterval = SpinBox("seGraphInterval", kIntervalSecondsRange, o.UpdateGraphInterval, speed);
   AddRow(speedGrid, "Update wireless network list every", seWirelessNetworkInterval, "seconds");
   AddRow(speedGrid, "Update connection information  every", seCurrentConnectionInterval, "seconds");
@@ -136,8 +138,8 @@ QWidget* TfrmPreferences::BuildRatesPage(const TProgramOptions& o) {
   rateGrid->addWidget(rbRateForClient, 1, 0, 1, 3);
   seNoiseLevel = SpinBox("seNoiseLevel", kNoiseLevelRange, o.DefaultNoiseLevel, rate);
   AddRow(rateGrid, "Noise Level", seNoiseLevel, "dBm");
-  rateGrid->addWidget(new QLabel(Tr("Typical noise level is in range between -100dBm and -80dBm.")), rateGrid->rowCount(),
-                      0, 1, 4);
+  rateGrid->addWidget(new QLabel(Tr("Typical noise level is in range between -100dBm and -80dBm.")),
+                      rateGrid->rowCount(), 0, 1, 4);
   seRxStreams = SpinBox("seRxStreams", kStreamsRange, o.DefaultRxStreams, rate);
   seTxStreams = SpinBox("seTxStreams", kStreamsRange, o.DefaultTxStreams, rate);
   AddRow(rateGrid, "Rx Streams", seRxStreams, "");

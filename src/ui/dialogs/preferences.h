@@ -19,7 +19,7 @@ namespace dialogs {
 class TfrmPreferences : public QDialog {
   Q_OBJECT
 
-public:
+ public:
   TfrmPreferences(const TProgramOptions& options, QWidget* parent = nullptr);
 
   // The controls' values into Options.
@@ -45,7 +45,7 @@ public:
   QSpinBox* seRxStreams = nullptr;
   QSpinBox* seTxStreams = nullptr;
 
-private:
+ private:
   // The three pages, made on Pages and filled from O.
   QWidget* BuildSpeedPage(const TProgramOptions& o);
   QWidget* BuildNetworksPage(const TProgramOptions& o);

@@ -111,7 +111,8 @@ void TfrmProfiles::Reload() {
   lstProfiles_->clear();
   if (TWLANInterface* itf = hooks_.Interface ? hooks_.Interface() : nullptr; itf && itf->Profiles) {
     itf->UpdateProfiles();
-    const QIcon icon = QIcon::fromTheme(QStringLiteral("network-wireless"), style()->standardIcon(QStyle::SP_DriveNetIcon));
+    const QIcon icon =
+        QIcon::fromTheme(QStringLiteral("network-wireless"), style()->standardIcon(QStyle::SP_DriveNetIcon));
     for (const auto& p : itf->Profiles->Items) {
       auto* item = new QTreeWidgetItem(lstProfiles_);
       // Profile names often are network names: shown with their control characters made visible.
@@ -143,10 +144,8 @@ void TfrmProfiles::Properties() {
   if (name.isEmpty() || !itf || !itf->Profiles) return;
   const uint32_t result = itf->Profiles->Edit(name.toStdString(), this);
   QString why;
-  if (result == WlanError::kFileNotFound)
-    why = Tr("The profile editor nm-connection-editor is not installed.");
-  else if (result == WlanError::kNotSupported)
-    why = Tr("This wireless service has no profile editor.");
+  if (result == WlanError::kFileNotFound) why = Tr("The profile editor nm-connection-editor is not installed.");
+  else if (result == WlanError::kNotSupported) why = Tr("This wireless service has no profile editor.");
   if (!why.isEmpty() && hooks_.Ask) hooks_.Ask(why, Tr("sInformation"), QMessageBox::Information, QMessageBox::Ok);
   Reload();
 }
@@ -167,7 +166,8 @@ void TfrmProfiles::Delete() {
 void TfrmProfiles::Rename() {
   const QString name = SelectedName();
   if (name.isEmpty() || !hooks_.Input) return;
-  const std::optional<QString> renamed = hooks_.Input(Tr("sWLANProfilesRenameTitle"), Tr("sWLANProfilesRenameCaption"), name);
+  const std::optional<QString> renamed =
+      hooks_.Input(Tr("sWLANProfilesRenameTitle"), Tr("sWLANProfilesRenameCaption"), name);
   if (!renamed || renamed->isEmpty() || *renamed == name) return;
   if (TWLANInterface* itf = hooks_.Interface ? hooks_.Interface() : nullptr; itf && itf->Profiles)
     itf->Profiles->Rename(name.toStdString(), renamed->toStdString());

@@ -36,7 +36,7 @@ struct TProfilesHooks {
 class TfrmProfiles : public QDialog {
   Q_OBJECT
 
-public:
+ public:
   TfrmProfiles(TProfilesHooks hooks, TColumnLayout& layout, QWidget* parent = nullptr);
   ~TfrmProfiles() override;
 
@@ -51,10 +51,10 @@ public:
   QTreeWidget* List() const { return lstProfiles_; }
   QPushButton* Button(const char* name) const;
 
-protected:
+ protected:
   bool event(QEvent* event) override;
 
-private:
+ private:
   void UpdateButtons();
   int SelectedRow() const;
   QString SelectedName() const;

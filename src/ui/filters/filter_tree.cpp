@@ -68,10 +68,8 @@ TFilterTree::TFilterTree(TProgramOptions& options, QWidget* parent) : QTreeWidge
     TFilterSet& set = SetOf(static_cast<TGroup>(group));
     const bool on = item->checkState(0) == Qt::Checked;
     if (on == set.Has(member)) return;  // a text change, not a check
-    if (on)
-      set.Add(member);
-    else
-      set.Remove(member);
+    if (on) set.Add(member);
+    else set.Remove(member);
     emit FilterChanged();
   });
   Build();

@@ -14,7 +14,7 @@ namespace skimlet::ui {
 
 class TFilterTree : public QTreeWidget {
   Q_OBJECT
-public:
+ public:
   enum TGroup { kQuality = 1, kNetworkMode = 2, kSecurity = 3, kBand = 4, kChannelWidth = 5 };
 
   // Options: the sets the check boxes change (kept by reference).
@@ -30,11 +30,11 @@ public:
   QTreeWidgetItem* MemberItem(TGroup group, int member) const;
   static int Count(const std::array<int32_t, kNetworkCounterCount>& counters, TGroup group, int member);
 
-signals:
+ signals:
   // A member's check box changed its set.
   void FilterChanged();
 
-private:
+ private:
   TFilterSet& SetOf(TGroup group) const;
   void SetAllChecked(bool on);
 

@@ -99,7 +99,12 @@ void TGraphView::ExportToFile() {
 
 TWindowGraphs::TWindowGraphs(QTabWidget* tabs, QWidget* graphsPage, QWidget* band1, QWidget* band2,
                              TNetworkListModel* rows, const TProgramOptions& options, QObject* parent)
-    : QObject(parent), tabs_(tabs), graphsPage_(graphsPage), band1_(band1), band2_(band2), rows_(rows),
+    : QObject(parent),
+      tabs_(tabs),
+      graphsPage_(graphsPage),
+      band1_(band1),
+      band2_(band2),
+      rows_(rows),
       options_(options) {
   band3_ = new QWidget();
   band3_->setObjectName(QStringLiteral("tsBand3"));
@@ -238,9 +243,7 @@ void TWindowGraphs::SetHears6GHz(bool on) {
 
 QString TWindowGraphs::SummaryText() const { return stats_->Text(); }
 
-void TWindowGraphs::UpdateSummary() {
-  stats_->Show(TimeGraph() ? TimeGraph()->GetNetworkValueStats() : TRangeStats{});
-}
+void TWindowGraphs::UpdateSummary() { stats_->Show(TimeGraph() ? TimeGraph()->GetNetworkValueStats() : TRangeStats{}); }
 
 void TWindowGraphs::Tick() {
   if (!timeView_ || tabs_->window()->isMinimized()) return;

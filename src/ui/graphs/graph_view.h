@@ -30,7 +30,7 @@ struct TProgramOptions;
 class TGraphView : public QWidget {
   Q_OBJECT
 
-public:
+ public:
   TGraphView(std::unique_ptr<TGraph> graph, QWidget* parent = nullptr);
   TGraph& Graph() const { return *graph_; }
 
@@ -39,11 +39,11 @@ public:
   // Asks for a file name and writes the picture at the widget's size; failures are shown.
   void ExportToFile();
 
-protected:
+ protected:
   void paintEvent(QPaintEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
 
-private:
+ private:
   std::unique_ptr<TGraph> graph_;
   QImage buffer_;
 };
@@ -53,7 +53,7 @@ private:
 class TWindowGraphs : public QObject {
   Q_OBJECT
 
-public:
+ public:
   // Pages: the Graphs page and the two band pages of the frame; a third band page (6 GHz) is added to Tabs.
   TWindowGraphs(QTabWidget* tabs, QWidget* graphsPage, QWidget* band1, QWidget* band2, TNetworkListModel* rows,
                 const TProgramOptions& options, QObject* parent = nullptr);
@@ -79,7 +79,7 @@ public:
   QComboBox* ValueSelector() const { return cbValue_; }
   QString SummaryText() const;
 
-private:
+ private:
   void UpdateSummary();
   void CaptionBandPages();
   TGraphView* MakeSpectrum(int band, QWidget* parent);

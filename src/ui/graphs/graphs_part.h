@@ -20,7 +20,7 @@ namespace ui {
 class TGraphsPart : public QObject, public TWindowPart {
   Q_OBJECT
 
-public:
+ public:
   // Adds the band pages and the Graphs page to Pages; Rows is the list the graphs draw.
   TGraphsPart(QTabWidget* pages, TNetworkListModel* rows, const TProgramOptions& options);
   ~TGraphsPart() override;
@@ -36,7 +36,7 @@ public:
   // The 6 GHz page shows once the list has a 6 GHz network.
   void NetworksChanged(const TWLANNetworkList* list) override;
 
-private:
+ private:
   TWindowGraphs* graphs_ = nullptr;
 };
 

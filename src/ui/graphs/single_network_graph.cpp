@@ -55,9 +55,7 @@ TSingleNetworkGraph::TSingleNetworkGraph(QWidget* page, TNetworkListModel* rows,
   ApplyGraphOptions();
 }
 
-TGraphWiFiTimeSingle& TSingleNetworkGraph::Graph() const {
-  return static_cast<TGraphWiFiTimeSingle&>(view_->Graph());
-}
+TGraphWiFiTimeSingle& TSingleNetworkGraph::Graph() const { return static_cast<TGraphWiFiTimeSingle&>(view_->Graph()); }
 
 bool TSingleNetworkGraph::eventFilter(QObject* watched, QEvent* event) {
   if (watched == page_ && event->type() == QEvent::Resize) setFixedWidth(PanelWidth(page_->width()));
@@ -91,8 +89,6 @@ TSingleNetworkGraph::~TSingleNetworkGraph() = default;
 
 QString TSingleNetworkGraph::SummaryText() const { return stats_->Text(); }
 
-void TSingleNetworkGraph::UpdateSummary() {
-  stats_->Show(Graph().GetSelectedSeriesStats());
-}
+void TSingleNetworkGraph::UpdateSummary() { stats_->Show(Graph().GetSelectedSeriesStats()); }
 
 }  // namespace skimlet

@@ -23,7 +23,7 @@ struct TProgramOptions;
 class TSingleNetworkGraph : public QWidget {
   Q_OBJECT
 
-public:
+ public:
   // Page: the details page whose width sets the panel's (200 up to a 1000 pixel page, the page width less
   // 800 beyond). Rows: the list the graph reads, with its selection.
   TSingleNetworkGraph(QWidget* page, TNetworkListModel* rows, const TProgramOptions& options);
@@ -40,10 +40,10 @@ public:
   void ApplyGraphOptions();
   static int PanelWidth(int pageWidth) { return pageWidth <= 1000 ? 200 : pageWidth - 800; }
 
-protected:
+ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+ private:
   void UpdateSummary();
 
   QWidget* page_;

@@ -227,7 +227,8 @@ void THexDumpViewer::SaveBitmapAs() {
   if (name.isEmpty()) return;
   if (QFileInfo(name).suffix().isEmpty()) name += filter == bmp ? QStringLiteral(".bmp") : QStringLiteral(".png");
   const std::string error = SaveBitmap(name);
-  if (!error.empty()) QMessageBox::critical(this, tr("Save picture"), name + QLatin1Char('\n') + QString::fromStdString(error));
+  if (!error.empty())
+    QMessageBox::critical(this, tr("Save picture"), name + QLatin1Char('\n') + QString::fromStdString(error));
 }
 
 void THexDumpViewer::mousePressEvent(QMouseEvent* e) {

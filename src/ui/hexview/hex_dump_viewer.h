@@ -20,7 +20,7 @@ namespace skimlet::ui {
 
 class THexDumpViewer : public QAbstractScrollArea {
   Q_OBJECT
-public:
+ public:
   explicit THexDumpViewer(QWidget* parent = nullptr);
 
   // Copies the bytes; resets both scroll positions and both ranges.
@@ -62,11 +62,11 @@ public:
   const hexdump::THexLayout& Layout() const { return layout_; }
   QSize sizeHint() const override;
 
-signals:
+ signals:
   // A click on a byte (not sent for clicks beside the data).
   void ByteClicked(qint64 byte);
 
-protected:
+ protected:
   void paintEvent(QPaintEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
   void scrollContentsBy(int dx, int dy) override;
@@ -75,7 +75,7 @@ protected:
   void changeEvent(QEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
 
-private:
+ private:
   void UpdateMetrics();
   void UpdateScrollBars();
   void PaintDump(QPainter& p, const hexdump::THexLayout& layout, bool onWhite) const;

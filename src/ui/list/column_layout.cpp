@@ -41,9 +41,9 @@ void ApplyLayout(QTreeView& view, const TColumnLayout& layout) {
       if (layout[static_cast<size_t>(i)].Position == p) header->moveSection(header->visualIndex(i), p);
   {
     QSignalBlocker block(header);
-    header->setSortIndicator(static_cast<int>(sorted),
-                             layout.empty() || layout[sorted].SortDirection != 1 ? Qt::AscendingOrder
-                                                                                 : Qt::DescendingOrder);
+    header->setSortIndicator(static_cast<int>(sorted), layout.empty() || layout[sorted].SortDirection != 1
+                                                           ? Qt::AscendingOrder
+                                                           : Qt::DescendingOrder);
   }
   for (int i = 0; i < count; ++i) {
     const TListColumnStore& c = layout[static_cast<size_t>(i)];

@@ -315,8 +315,7 @@ QVariant TNetworkListModel::data(const QModelIndex& index, int role) const {
     case Qt::BackgroundRole:
       if (options_.bStripped && (row->Abs % 2) == 1) return QBrush(QColor(0xF1, 0xF1, 0xF1));
       return {};
-    case Qt::TextAlignmentRole:
-      return QVariant::fromValue(alignments_[static_cast<size_t>(column)] | Qt::AlignVCenter);
+    case Qt::TextAlignmentRole: return QVariant::fromValue(alignments_[static_cast<size_t>(column)] | Qt::AlignVCenter);
     default: return {};
   }
 }
@@ -399,7 +398,7 @@ void TNetworkListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
       const int bold = n->Connected ? 1 : 0;
       if (bold) font.setBold(true);
       const QPen oldPen = painter->pen();
-      painter->setPen(selected ? option.palette.color(group, QPalette::HighlightedText)
+      painter->setPen(selected    ? option.palette.color(group, QPalette::HighlightedText)
                       : n->Active ? option.palette.color(group, QPalette::Text)
                                   : option.palette.color(QPalette::Disabled, QPalette::Text));
       const QRect r = option.rect.adjusted(4, 0, -4, 0);
@@ -448,7 +447,8 @@ QSize TNetworkListDelegate::sizeHint(const QStyleOptionViewItem& option, const Q
   QSize size = QStyledItemDelegate::sizeHint(option, index);
   for (int column : {kMarker, kSSID})
     if (column != index.column())
-      size.setHeight(std::max(size.height(), QStyledItemDelegate::sizeHint(option, index.siblingAtColumn(column)).height()));
+      size.setHeight(
+          std::max(size.height(), QStyledItemDelegate::sizeHint(option, index.siblingAtColumn(column)).height()));
   return size;
 }
 

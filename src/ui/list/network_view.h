@@ -31,13 +31,12 @@ QString CellText(const TWLANNetwork* network, int column);
 // else the column's order; negative, 0 or positive, already turned for a descending order.
 int CompareRows(const TWLANNetwork& a, const TWLANNetwork& b, int column, Qt::SortOrder order, bool pin);
 
-
 // The graphs read the rows through TGraphRows: every row in sort order, hidden ones included, by their index in
 // that order (never a position among the shown rows).
 class TNetworkListModel : public QAbstractTableModel, public TGraphRows {
   Q_OBJECT
 
-public:
+ public:
   explicit TNetworkListModel(const TProgramOptions& options, QObject* parent = nullptr);
   ~TNetworkListModel() override;
 
@@ -99,10 +98,10 @@ public:
   // Titles (display role) and stored alignments (kColumnAlignmentRole) of the columns.
   bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role) override;
 
-signals:
+ signals:
   void CheckChanged(skimlet::TWLANNetwork* network);
 
-private:
+ private:
   struct TRow;
   void Relayout();
 
@@ -121,7 +120,7 @@ private:
 class TNetworkListDelegate : public QStyledItemDelegate {
   Q_OBJECT
 
-public:
+ public:
   TNetworkListDelegate(const TProgramOptions& options, TNetworkListModel* model, QObject* parent = nullptr);
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
@@ -130,10 +129,10 @@ public:
   // The swatch square of a column-0 cell.
   QRect SwatchRect(const QStyleOptionViewItem& option, const QModelIndex& index) const;
 
-signals:
+ signals:
   void SwatchClicked(skimlet::TWLANNetwork* network);
 
-private:
+ private:
   // A cell text shaped in the plain (0) or bold (1) form of Font. A screen of rows repeats few distinct
   // texts between paints, and shaping is the dearest part of painting them.
   const QStaticText& Shaped(const QString& text, const QFont& font, int bold) const;
@@ -152,7 +151,7 @@ private:
 class TNetworkListView : public QTreeView {
   Q_OBJECT
 
-public:
+ public:
   TNetworkListView(const TProgramOptions& options, TNetworkListModel* model, QWidget* parent = nullptr);
   TNetworkListModel* Model() const { return model_; }
   TNetworkListDelegate* Delegate() const { return delegate_; }
@@ -162,10 +161,10 @@ public:
   // Shows the model's sort column and order in the header.
   void ShowSortIndicator();
 
-protected:
+ protected:
   void keyReleaseEvent(QKeyEvent* event) override;
 
-private:
+ private:
   TNetworkListModel* model_;
   TNetworkListDelegate* delegate_;
 };

@@ -17,7 +17,7 @@ bool AskReportSections(QWidget* parent, report::TReportSections& sections);
 class TReportSectionsDialog : public QDialog {
   Q_OBJECT
 
-public:
+ public:
   TReportSectionsDialog(const report::TReportSections& sections, QWidget* parent = nullptr);
   report::TReportSections Sections() const;
 
@@ -26,7 +26,7 @@ public:
   QCheckBox* GraphsBox() const { return graphs_; }
   QCheckBox* DetailsBox() const { return details_; }
 
-private:
+ private:
   QCheckBox* summary_;
   QCheckBox* networks_;
   QCheckBox* graphs_;

@@ -33,7 +33,9 @@ report::TReportImageResult DrawImage(const TReportSources& sources, const std::f
   if (image.TimeGraph) {
     graph = sources.TimeGraph;
   } else {
-    const int band = image.Id == report::TReportImage::Spectrum2 ? 0 : image.Id == report::TReportImage::Spectrum5 ? 1 : 2;
+    const int band = image.Id == report::TReportImage::Spectrum2   ? 0
+                     : image.Id == report::TReportImage::Spectrum5 ? 1
+                                                                   : 2;
     if (band < 2 || sources.Hears6GHz) graph = sources.Spectrum[static_cast<size_t>(band)];
   }
   if (!graph) return {};
@@ -95,8 +97,8 @@ report::TReportInput ReportInputOf(const TReportSources& sources, const report::
 }
 
 QString ProposedReportName() {
-  return QString::fromStdString(report::FileNameSafe(
-      report::FillPattern(Translate("Report %s"), {report::FileNameTimestamp(LocalNow())})));
+  return QString::fromStdString(
+      report::FileNameSafe(report::FillPattern(Translate("Report %s"), {report::FileNameTimestamp(LocalNow())})));
 }
 
 void RunReport(const std::function<TReportSources()>& sources) {
@@ -115,7 +117,7 @@ void RunReport(const std::function<TReportSources()>& sources) {
 
   int filter = 0;
   const QString file = dialogs.SaveFile(s.Parent, Tr("Save report"), ProposedReportName(),
-                                         {Tr("HTML file") + QStringLiteral(" (*.htm)")}, filter);
+                                        {Tr("HTML file") + QStringLiteral(" (*.htm)")}, filter);
   if (file.isEmpty()) return;
 
   s = sources();
@@ -123,8 +125,9 @@ void RunReport(const std::function<TReportSources()>& sources) {
   const std::filesystem::path path(file.toStdString());
   const std::string error = report::WriteReport(ReportInputOf(s, sections, path), path);
   if (!error.empty()) {
-    if (s.Ask) s.Ask(file + QLatin1Char('\n') + QString::fromStdString(error), Tr("sError"), QMessageBox::Critical,
-                     QMessageBox::Ok);
+    if (s.Ask)
+      s.Ask(file + QLatin1Char('\n') + QString::fromStdString(error), Tr("sError"), QMessageBox::Critical,
+            QMessageBox::Ok);
     return;
   }
   if (s.Ask && s.Ask(Tr("sReportGenerated"), Tr("sInformation"), QMessageBox::Question,

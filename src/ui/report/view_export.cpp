@@ -115,9 +115,7 @@ void ShowFailure(QWidget* parent, const QString& file, const std::string& error)
 
 TExportTable ViewTable(const QTreeView& view) { return MakeViewTable(view, nullptr); }
 
-TExportTable ViewTable(const QTreeView& view, const std::vector<int>& topRows) {
-  return MakeViewTable(view, &topRows);
-}
+TExportTable ViewTable(const QTreeView& view, const std::vector<int>& topRows) { return MakeViewTable(view, &topRows); }
 
 TExportTable NetworkListTable(const TNetworkListView& view) {
   TExportTable table;
@@ -180,12 +178,10 @@ bool ExportView(QWidget* parent, const std::function<TExportTable()>& table, con
   return true;
 }
 
-bool ExportElementDump(QWidget* parent, const THexDumpViewer& viewer, std::string_view ssid,
-                       std::string_view bssid) {
-  const QStringList filters = {Tr("Text file") + QStringLiteral(" (*.txt)"),
-                               Tr("PNG image") + QStringLiteral(" (*.png)"),
-                               Tr("Bitmap file") + QStringLiteral(" (*.bmp)"),
-                               Tr("Binary file") + QStringLiteral(" (*.bin)")};
+bool ExportElementDump(QWidget* parent, const THexDumpViewer& viewer, std::string_view ssid, std::string_view bssid) {
+  const QStringList filters = {
+      Tr("Text file") + QStringLiteral(" (*.txt)"), Tr("PNG image") + QStringLiteral(" (*.png)"),
+      Tr("Bitmap file") + QStringLiteral(" (*.bmp)"), Tr("Binary file") + QStringLiteral(" (*.bin)")};
   const QString proposed = QString::fromStdString(report::ProposedDumpName(ssid, bssid, LocalNow()));
   int filter = 0;
   const QString file =
@@ -238,7 +234,8 @@ void FillTableMenu(QMenu& menu, QTreeView* view, const std::function<QString()>&
   QObject::connect(exp, &QAction::triggered, view, [view, proposed] {
     // The view may go while the dialog runs; the table is read after it through a guarded pointer.
     QPointer<QTreeView> guard(view);
-    ExportView(view->window(), [guard] { return guard ? ViewTable(*guard) : TExportTable{}; }, proposed());
+    ExportView(
+        view->window(), [guard] { return guard ? ViewTable(*guard) : TExportTable{}; }, proposed());
   });
 }
 

@@ -50,8 +50,7 @@ bool ExportView(QWidget* parent, const std::function<report::TExportTable()>& ta
 
 // Asks for a file ("Export Information Elements Dump to file": text, PNG or BMP picture, binary) and writes
 // the viewer's bytes there: its text rendering, its picture, or exactly the bytes it shows. True when written.
-bool ExportElementDump(QWidget* parent, const THexDumpViewer& viewer, std::string_view ssid,
-                       std::string_view bssid);
+bool ExportElementDump(QWidget* parent, const THexDumpViewer& viewer, std::string_view ssid, std::string_view bssid);
 
 // The proposed name of an export from a source, with the current local time.
 QString ProposedName(report::TExportSource source);

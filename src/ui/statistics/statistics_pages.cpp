@@ -102,10 +102,8 @@ TStatisticsTable::TStatisticsTable(TKind kind, std::function<const TWLANStatisti
   layout->addWidget(splitter_);
 
   std::unique_ptr<TGraphLayerTime> graph;
-  if (mac)
-    graph = std::make_unique<TGraphMACLayerTime>();
-  else
-    graph = std::make_unique<TGraphPhyLayerTime>();
+  if (mac) graph = std::make_unique<TGraphMACLayerTime>();
+  else graph = std::make_unique<TGraphPhyLayerTime>();
   graph->Tree = this;
   graph->AutoScale = true;
   graph->ShowLegend = true;
@@ -117,9 +115,7 @@ TStatisticsTable::TStatisticsTable(TKind kind, std::function<const TWLANStatisti
     const QTreeWidgetItem* item = table_->topLevelItem(row);
     return item ? item->text(0) : QString();
   };
-  graph->SortColumnCaption = [this] {
-    return sortColumn_ > 0 ? table_->headerItem()->text(sortColumn_) : QString();
-  };
+  graph->SortColumnCaption = [this] { return sortColumn_ > 0 ? table_->headerItem()->text(sortColumn_) : QString(); };
   graphView_ = new TGraphView(std::move(graph), splitter_);
   graphView_->setObjectName(mac ? QStringLiteral("grWLANStatisticsMAC") : QStringLiteral("grWLANStatisticsPHY"));
   splitter_->addWidget(graphView_);
@@ -212,8 +208,7 @@ void TStatisticsTable::Refresh() {
   }
   if (kind_ == TKind::Phy && (table_->isColumnHidden(sortColumn_) || !IsSortableColumn(sortColumn_)))
     SetSortColumn(kPhyTotalColumn);
-  else
-    Graph().ValueType = ColumnValueType(sortColumn_);
+  else Graph().ValueType = ColumnValueType(sortColumn_);
   Repaint();
 }
 

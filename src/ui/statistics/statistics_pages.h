@@ -26,7 +26,7 @@ namespace ui {
 class TStatisticsTable : public QWidget, public TGraphRows {
   Q_OBJECT
 
-public:
+ public:
   enum class TKind { Mac, Phy };
   // The PHY types of the PHY table's columns 1 to 7 (802.11a to 802.11be); the total column follows them.
   static constexpr int kPhyColumnTypes[] = {4, 5, 6, 7, 8, 10, 11};
@@ -69,13 +69,13 @@ public:
   bool GraphRowSelected(int row) const override;
   TWLANNetwork* GraphRowNetwork(int) const override { return nullptr; }
 
-signals:
+ signals:
   void SortColumnChanged(int column);
 
-protected:
+ protected:
   void showEvent(QShowEvent* event) override;
 
-private:
+ private:
   void ApplyTableHeight();
   void HeaderClicked(int column);
   void Repaint();
@@ -95,7 +95,7 @@ private:
 class TStatisticsPages : public QObject {
   Q_OBJECT
 
-public:
+ public:
   TStatisticsPages(QTabWidget* pages, TProgramOptions& options, std::function<const TWLANStatistics*()> statistics,
                    QObject* parent = nullptr);
 
@@ -110,7 +110,7 @@ public:
   // Table heights, sort columns and column layouts into the options.
   void Store();
 
-private:
+ private:
   TProgramOptions& options_;
   TStatisticsTable* mac_ = nullptr;
   TStatisticsTable* phy_ = nullptr;

@@ -22,7 +22,7 @@ class TStatisticsPages;
 class TStatisticsPart : public QObject, public TWindowPart {
   Q_OBJECT
 
-public:
+ public:
   // Adds the page to Pages; Statistics gives the selected interface's statistics, or nullptr.
   TStatisticsPart(QTabWidget* pages, TProgramOptions& options, std::function<const TWLANStatistics*()> statistics);
 
@@ -34,7 +34,7 @@ public:
   void Tick() override;
   void StoreLayout() override;
 
-private:
+ private:
   QTabWidget* tabs_ = nullptr;
   TStatisticsPages* statistics_ = nullptr;
 };

@@ -46,7 +46,7 @@ struct TStartEnvironment {
 // Caption maps to the Qt property that shows a caption (text, title, window title, tab text), Hint to the
 // tool tip; other names are Qt properties of that name.
 class TQtTranslatable : public TTranslatable {
-public:
+ public:
   TQtTranslatable(QObject* object, std::string className = {});
   std::string ClassName() const override { return className_; }
   TTranslatable* FindComponent(std::string_view name) override;
@@ -57,7 +57,7 @@ public:
   void SetString(std::string_view name, const std::string& value) override;
   void SetStrings(std::string_view name, const std::vector<std::string>& value) override;
 
-private:
+ private:
   QObject* object_;
   std::string className_;
   std::deque<TQtTranslatable> children_;
@@ -66,7 +66,7 @@ private:
 class TFormStored : public QMainWindow {
   Q_OBJECT
 
-public:
+ public:
   // Resolves nothing itself: Env.Folders says where the settings are. Loads the options and the language
   // (installed as the text source), shows what could not be read, and applies the stored placement.
   explicit TFormStored(TStartEnvironment env, QWidget* parent = nullptr);
@@ -84,14 +84,14 @@ public:
   TLangChanger Lang;
   const TProgramFolders& Folders() const { return env_.Folders; }
 
-protected:
+ protected:
   void changeEvent(QEvent* event) override;
   // Runs once, on the first activation of the window, after the caption is set.
   virtual void FirstActivation() {}
   TStartEnvironment env_;
   bool firstActivation_ = true;
 
-private:
+ private:
   void StorePlacement();
 };
 

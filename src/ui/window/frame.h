@@ -30,7 +30,7 @@ struct TFrame {
   QLineEdit* edFilterText = nullptr;
   QSplitter* splLower = nullptr;
   TNetworkListView* vstNetworkList = nullptr;  // with its model, owned by the window
-  QTabWidget* pcInfo = nullptr;  // the lower pages, empty until the parts add theirs
+  QTabWidget* pcInfo = nullptr;                // the lower pages, empty until the parts add theirs
 };
 
 // Builds the controls as the central widget of Window; Options shape the list (kept by reference).

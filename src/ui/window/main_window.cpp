@@ -72,9 +72,9 @@ void TfrmSkimlet::CreateFrame() {
 void TfrmSkimlet::AddParts() {
   graphs_ = AddPart<ui::TGraphsPart>(frame_.pcInfo, model_, Options);
   details_ = AddPart<ui::TDetailsPart>(frame_.pcInfo, vstNetworkList_, Options);
-  connection_ = AddPart<ui::TConnectionPage>(frame_.pcMain, Options, model_, [this] { return SelectedInterface(); },
-                                             Action(TCommand::CurrentConnectionDisconnect), commands_->ProfilesAction(),
-                                             Action(TCommand::RadioSwitchAll));
+  connection_ = AddPart<ui::TConnectionPage>(
+      frame_.pcMain, Options, model_, [this] { return SelectedInterface(); },
+      Action(TCommand::CurrentConnectionDisconnect), commands_->ProfilesAction(), Action(TCommand::RadioSwitchAll));
   statistics_ = AddPart<ui::TStatisticsPart>(frame_.pcMain, Options, [this]() -> const TWLANStatistics* {
     const TWLANInterface* selected = SelectedInterface();
     return selected ? selected->Statistics.get() : nullptr;
@@ -305,23 +305,23 @@ void TfrmSkimlet::InstallInterfaceCallbacks() {
     if (ConnectionPanel()) ConnectionPanel()->RefreshRadioView(&itf);
     commands_->Update();
   };
-  interfaces_->OnVendorError = [](const std::string& error) {
-    qWarning("skimlet: vendor lookup: %s", error.c_str());
-  };
+  interfaces_->OnVendorError = [](const std::string& error) { qWarning("skimlet: vendor lookup: %s", error.c_str()); };
   // What the debug option asks to be told (the result of a connection request) is shown as it comes.
   interfaces_->OnDebugMessage = [this](const std::string& text, const std::string& caption) {
-    Ask(QString::fromStdString(text), Tr(caption), caption == "Error" ? QMessageBox::Critical : QMessageBox::Information,
-        QMessageBox::Ok);
+    Ask(QString::fromStdString(text), Tr(caption),
+        caption == "Error" ? QMessageBox::Critical : QMessageBox::Information, QMessageBox::Ok);
   };
   // The service's thread: hand the news to the window thread and do nothing else. The cycle detaches the post
   // (under the relay's lock) before the window goes, and a queued call dies with its receiver.
   cycle_ = std::make_unique<TUpdateCycle>(*interfaces_, Options, [this] {
-    QMetaObject::invokeMethod(this, [this] { ScanResultsReady(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { ScanResultsReady(); }, Qt::QueuedConnection);
   });
   // A connection attempt the service completes later (or that fails, or a connection that ends) shows at once
   // rather than at the next tick of the connection timer. Detached by the set when it goes.
   interfaces_->SetPostConnectionChange([this] {
-    QMetaObject::invokeMethod(this, [this] { RefreshInterfaceState(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { RefreshInterfaceState(); }, Qt::QueuedConnection);
   });
   // Rows go before their records.
   cycle_->OnNetworksRemoving = [this](TWLANNetworkList& list, const std::vector<const TWLANNetwork*>& stale) {
@@ -401,7 +401,8 @@ void TfrmSkimlet::ApplyLanguage() {
   }
   frame_.vstFilter->Build();
   QStringList titles;
-  for (int i = 0; i < NetworkColumnCount; ++i) titles << model_->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
+  for (int i = 0; i < NetworkColumnCount; ++i)
+    titles << model_->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
   commands_->BuildCopyMenu(mnuCopy_, titles);
   // The language file captions the actions as it finds them; those that follow the state are set again.
   commands_->Update();
@@ -568,9 +569,7 @@ QString TfrmSkimlet::AskFileName(bool save, const QString& title, const QString&
   return env_.Dialogs.FileName ? env_.Dialogs.FileName(this, save, title, filter, suffix, proposed) : QString();
 }
 
-bool TfrmSkimlet::OpenUrl(const QUrl& url) {
-  return env_.Dialogs.OpenUrl && env_.Dialogs.OpenUrl(url);
-}
+bool TfrmSkimlet::OpenUrl(const QUrl& url) { return env_.Dialogs.OpenUrl && env_.Dialogs.OpenUrl(url); }
 
 void TfrmSkimlet::ShowFilters(bool on) {
   Options.bShowFilters = on;

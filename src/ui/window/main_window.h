@@ -37,14 +37,14 @@ class TCurrentConnectionPanel;
 class TDetailsPart;
 class TGraphsPart;
 class TStatisticsPart;
-}
+}  // namespace skimlet::ui
 
 namespace skimlet {
 
 class TfrmSkimlet : public TFormStored, public TCommandHost {
   Q_OBJECT
 
-public:
+ public:
   explicit TfrmSkimlet(TStartEnvironment env, QWidget* parent = nullptr);
   ~TfrmSkimlet() override;
 
@@ -118,11 +118,11 @@ public:
   void CloseWindow() override { close(); }
   ui::TReportSources ReportSources() override;
 
-protected:
+ protected:
   void FirstActivation() override;
   bool event(QEvent* event) override;
 
-private:
+ private:
   void FormCreate();
   void FormDestroy();
   void CreateMenus();

@@ -20,7 +20,7 @@ using ui::Fmt;
 
 // Status panel 0: the signal icon of the connection and the SSID text, drawn by the window.
 class TStatusPanel0 : public QWidget {
-public:
+ public:
   explicit TStatusPanel0(QWidget* parent) : QWidget(parent) {}
   // 150 pixels, or what the icon and the text need when the status bar has room for it.
   QSize sizeHint() const override {
@@ -38,7 +38,7 @@ public:
   }
   const QString& Text() const { return text_; }
 
-protected:
+ protected:
   void paintEvent(QPaintEvent*) override {
     if (!shown_) return;
     QPainter p(this);
@@ -49,7 +49,7 @@ protected:
                fontMetrics().elidedText(text_, Qt::ElideRight, textRect.width()));
   }
 
-private:
+ private:
   bool shown_ = false;
   int class_ = 0;
   bool open_ = false;
@@ -59,7 +59,7 @@ private:
 // A status panel of fixed width: a text longer than the panel ends in an ellipsis instead of running into the
 // next panel.
 class TStatusPanelLabel : public QLabel {
-public:
+ public:
   // Width: the panel's width, wider when its text needs it and the status bar has room; a narrow window
   // shrinks the panels instead of letting them overlap.
   TStatusPanelLabel(int width, QWidget* parent) : QLabel(parent), width_(width) {}
@@ -70,14 +70,14 @@ public:
   }
   QSize minimumSizeHint() const override { return {24, QLabel::minimumSizeHint().height()}; }
 
-protected:
+ protected:
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
     const QRect r = contentsRect();
     p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter, fontMetrics().elidedText(text(), Qt::ElideRight, r.width()));
   }
 
-private:
+ private:
   int width_;
 };
 
@@ -113,7 +113,8 @@ void TStatusPanels::Show(const TWLANInterface* itf, const TWLANNetworkList* list
   }
   if (itf && itf->IsConnected()) {
     const TWLANConnection& c = *itf->Connection;
-    panel0_->Set(true, QualityClassOf(c.SignalQuality), !c.SecurityEnabled, Fmt("sbSSID", {SafeText(c.SSID, SafeTextStyle::Window)}));
+    panel0_->Set(true, QualityClassOf(c.SignalQuality), !c.SecurityEnabled,
+                 Fmt("sbSSID", {SafeText(c.SSID, SafeTextStyle::Window)}));
     Label(P::NetworkMode)->setText(Fmt("sbNetworkMode", {c.PhyTypeText()}));
     Label(P::RSSI)->setText(Fmt("sbRSSI", {c.RSSI}));
     Label(P::SignalQuality)->setText(Fmt("sbSignalQuality", {c.SignalQuality}));

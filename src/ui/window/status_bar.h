@@ -30,7 +30,7 @@ enum class TStatusPanel : int {
 inline constexpr int kStatusPanelCount = static_cast<int>(TStatusPanel::Spare) + 1;
 
 class TStatusPanels {
-public:
+ public:
   // Adds the panels to Bar, left to right.
   explicit TStatusPanels(QStatusBar* bar);
 
@@ -41,7 +41,7 @@ public:
   // The label of panels 1 to 9; nullptr for panel 0, which is no label.
   QLabel* Label(TStatusPanel panel) const;
 
-private:
+ private:
   TStatusPanel0* panel0_ = nullptr;
   std::array<QLabel*, kStatusPanelCount> labels_{};
 };

@@ -21,7 +21,7 @@ using test::FakeBss;
 using test::FakeKernel;
 
 class LinuxServiceTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     kernel_->SetBss({{{0x02, 0, 0, 0, 0, 0x01}, "Lab", 2437, -50, false}});
     LinuxServiceOptions o;
@@ -87,19 +87,15 @@ TEST_F(LinuxServiceTest, ScanTriggerNamesTheInterfaceAndAsksForAnActiveScan) {
   ASSERT_EQ(service_->GetNetworkBssList(guid_, nullptr, 3, false, list), WlanError::kSuccess);
   ASSERT_GT(kernel_->CountRequests(NL80211_CMD_GET_SCAN), 0u);
   for (const auto& r : kernel_->Requests()) {
-    if (r.Command == NL80211_CMD_GET_SCAN) {
-      EXPECT_EQ(r.Attributes, U32(NL80211_ATTR_IFINDEX, FakeKernel::kIfIndex));
-    }
-    if (r.Command == NL80211_CMD_GET_WIPHY) {
-      EXPECT_EQ(r.Attributes, Attr(NL80211_ATTR_SPLIT_WIPHY_DUMP, {}));
-    }
+    if (r.Command == NL80211_CMD_GET_SCAN) { EXPECT_EQ(r.Attributes, U32(NL80211_ATTR_IFINDEX, FakeKernel::kIfIndex)); }
+    if (r.Command == NL80211_CMD_GET_WIPHY) { EXPECT_EQ(r.Attributes, Attr(NL80211_ATTR_SPLIT_WIPHY_DUMP, {})); }
   }
 }
 
 TEST_F(LinuxServiceTest, ChannelNumberOfTheKernelsFrequency) {
   // The kernel reports MHz; the channel is the core's conversion of it, 6 GHz plan included.
-  const std::pair<uint32_t, uint32_t> cases[] = {{2412, 1},   {2484, 14},  {5180, 36}, {5885, 177}, {5925, 0},
-                                                 {5935, 2},   {5955, 1},   {6415, 93}, {7115, 233}};
+  const std::pair<uint32_t, uint32_t> cases[] = {{2412, 1}, {2484, 14}, {5180, 36}, {5885, 177}, {5925, 0},
+                                                 {5935, 2}, {5955, 1},  {6415, 93}, {7115, 233}};
   for (auto [mhz, channel] : cases) {
     kernel_->SetBss({{{0x02, 0, 0, 0, 0, 0x01}, "Lab", mhz, -50, false}});
     kernel_->Associate(0);
@@ -175,10 +171,11 @@ TEST_F(LinuxServiceTest, RadioSwitchGoesThroughRfkillAndItsEventIsNotified) {
 }
 
 TEST_F(LinuxServiceTest, ChannelSurveyOfTheInterface) {
-  kernel_->SetSurvey({Cat({U32(NL80211_SURVEY_INFO_FREQUENCY, 2437), U8(NL80211_SURVEY_INFO_NOISE, static_cast<uint8_t>(-95)),
-                           U64(NL80211_SURVEY_INFO_TIME, 1000), U64(NL80211_SURVEY_INFO_TIME_BUSY, 250)}),
-                      Cat({U32(NL80211_SURVEY_INFO_FREQUENCY, 5180), Attr(NL80211_SURVEY_INFO_NOISE, {})}),  // malformed
-                      Cat({U32(NL80211_SURVEY_INFO_FREQUENCY, 5180), Attr(NL80211_SURVEY_INFO_IN_USE, {})})});
+  kernel_->SetSurvey(
+      {Cat({U32(NL80211_SURVEY_INFO_FREQUENCY, 2437), U8(NL80211_SURVEY_INFO_NOISE, static_cast<uint8_t>(-95)),
+            U64(NL80211_SURVEY_INFO_TIME, 1000), U64(NL80211_SURVEY_INFO_TIME_BUSY, 250)}),
+       Cat({U32(NL80211_SURVEY_INFO_FREQUENCY, 5180), Attr(NL80211_SURVEY_INFO_NOISE, {})}),  // malformed
+       Cat({U32(NL80211_SURVEY_INFO_FREQUENCY, 5180), Attr(NL80211_SURVEY_INFO_IN_USE, {})})});
   auto& service = dynamic_cast<LinuxWlanService&>(*service_);
   std::vector<ChannelSurvey> surveys;
   ASSERT_EQ(service.ChannelSurveys(guid_, surveys), WlanError::kSuccess);
@@ -188,7 +185,8 @@ TEST_F(LinuxServiceTest, ChannelSurveyOfTheInterface) {
   EXPECT_EQ(surveys[0].BusyMs, 250u);
   EXPECT_TRUE(surveys[1].InUse);
   const auto requests = kernel_->Requests();
-  auto dump = std::find_if(requests.begin(), requests.end(), [](const auto& r) { return r.Command == NL80211_CMD_GET_SURVEY; });
+  auto dump =
+      std::find_if(requests.begin(), requests.end(), [](const auto& r) { return r.Command == NL80211_CMD_GET_SURVEY; });
   ASSERT_NE(dump, requests.end());
   EXPECT_TRUE(dump->Dump);
   EXPECT_EQ(dump->Attributes, U32(NL80211_ATTR_IFINDEX, FakeKernel::kIfIndex));

@@ -18,20 +18,21 @@ namespace {
 using namespace test::netlink;
 
 const Bytes kElements = {
-    0x00, 0x04, 'L', 'a', 'b', '1',                          // SSID
+    0x00, 0x04, 'L',  'a',  'b',  '1',                           // SSID
     0x01, 0x08, 0x82, 0x84, 0x8B, 0x96, 0x0C, 0x12, 0x18, 0xFF,  // rates, HT membership selector last
-    0x03, 0x01, 0x06,                                         // DSSS channel 6
-    0x2D, 0x02, 0x00, 0x00,                                   // HT capabilities (short)
-    0x32, 0x02, 0x30, 0x48,                                   // extended rates 24, 36
+    0x03, 0x01, 0x06,                                            // DSSS channel 6
+    0x2D, 0x02, 0x00, 0x00,                                      // HT capabilities (short)
+    0x32, 0x02, 0x30, 0x48,                                      // extended rates 24, 36
 };
 
 Bytes BssAttrs(const Bytes& extra = {}, const Bytes& bssid = {0x02, 0, 0, 0, 0x01, 0x00}) {
-  return Cat({U32(NL80211_ATTR_IFINDEX, 5),
-              Nest(NL80211_ATTR_BSS, {Attr(NL80211_BSS_BSSID, bssid), U32(NL80211_BSS_FREQUENCY, 2437),
-                                      U64(NL80211_BSS_TSF, 123456789), U16(NL80211_BSS_BEACON_INTERVAL, 100),
-                                      U16(NL80211_BSS_CAPABILITY, 0x0411), Attr(NL80211_BSS_INFORMATION_ELEMENTS, kElements),
-                                      U32(NL80211_BSS_SIGNAL_MBM, static_cast<uint32_t>(-6700)),
-                                      U32(NL80211_BSS_SEEN_MS_AGO, 1500), U32(NL80211_BSS_STATUS, 1), extra})});
+  return Cat(
+      {U32(NL80211_ATTR_IFINDEX, 5),
+       Nest(NL80211_ATTR_BSS, {Attr(NL80211_BSS_BSSID, bssid), U32(NL80211_BSS_FREQUENCY, 2437),
+                               U64(NL80211_BSS_TSF, 123456789), U16(NL80211_BSS_BEACON_INTERVAL, 100),
+                               U16(NL80211_BSS_CAPABILITY, 0x0411), Attr(NL80211_BSS_INFORMATION_ELEMENTS, kElements),
+                               U32(NL80211_BSS_SIGNAL_MBM, static_cast<uint32_t>(-6700)),
+                               U32(NL80211_BSS_SEEN_MS_AGO, 1500), U32(NL80211_BSS_STATUS, 1), extra})});
 }
 
 const std::vector<uint32_t> kPhys = {4, 5, 6, 7, 8};
@@ -73,9 +74,9 @@ TEST(Nl80211Bss, EntryFieldsComeFromTheAttributesAndElements) {
 
 TEST(Nl80211Bss, MalformedAttributesRejectOnlyTheirBss) {
   // Frequency of two bytes, a five-byte BSSID, a message length beyond its bytes.
-  Bytes shortFreq = Cat({U32(NL80211_ATTR_IFINDEX, 5),
-                         Nest(NL80211_ATTR_BSS, {Attr(NL80211_BSS_BSSID, {1, 2, 3, 4, 5, 6}),
-                                                 Attr(NL80211_BSS_FREQUENCY, {0x85, 0x09})})});
+  Bytes shortFreq =
+      Cat({U32(NL80211_ATTR_IFINDEX, 5), Nest(NL80211_ATTR_BSS, {Attr(NL80211_BSS_BSSID, {1, 2, 3, 4, 5, 6}),
+                                                                 Attr(NL80211_BSS_FREQUENCY, {0x85, 0x09})})});
   EXPECT_FALSE(ParseBss(Message(NL80211_CMD_NEW_SCAN_RESULTS, shortFreq), kPhys, kNow));
   EXPECT_FALSE(ParseBss(Message(NL80211_CMD_NEW_SCAN_RESULTS, BssAttrs({}, {1, 2, 3, 4, 5})), kPhys, kNow));
   Bytes lying = Message(NL80211_CMD_NEW_SCAN_RESULTS, BssAttrs());
@@ -88,9 +89,9 @@ TEST(Nl80211Bss, MalformedAttributesRejectOnlyTheirBss) {
   EXPECT_FALSE(ParseBss({}, kPhys, kNow));
 
   // In a dump, the good entries around a bad one are kept.
-  Bytes datagram = Cat({Message(NL80211_CMD_NEW_SCAN_RESULTS, BssAttrs()),
-                        Message(NL80211_CMD_NEW_SCAN_RESULTS, shortFreq),
-                        Message(NL80211_CMD_NEW_SCAN_RESULTS, BssAttrs({}, {2, 2, 2, 2, 2, 2})), Done()});
+  Bytes datagram =
+      Cat({Message(NL80211_CMD_NEW_SCAN_RESULTS, BssAttrs()), Message(NL80211_CMD_NEW_SCAN_RESULTS, shortFreq),
+           Message(NL80211_CMD_NEW_SCAN_RESULTS, BssAttrs({}, {2, 2, 2, 2, 2, 2})), Done()});
   NetlinkReply reply(kSeq, true);
   ASSERT_EQ(reply.Feed(datagram), NetlinkReply::State::Done);
   int parsed = 0;
@@ -110,9 +111,9 @@ TEST(Nl80211Bss, UnknownAttributesOfNewerKernelsAreSkipped) {
 
 TEST(Nl80211Bss, SignalAndTypeVariants) {
   // No signal in mBm: the driver's 0..100 scale; IBSS capability; a 6 GHz frequency with an offset.
-  Bytes attrs = Cat({Nest(NL80211_ATTR_BSS, {Attr(NL80211_BSS_BSSID, {1, 2, 3, 4, 5, 6}), U32(NL80211_BSS_FREQUENCY, 5975),
-                                             U32(NL80211_BSS_FREQUENCY_OFFSET, 500), U16(NL80211_BSS_CAPABILITY, 0x0002),
-                                             U8(NL80211_BSS_SIGNAL_UNSPEC, 60),
+  Bytes attrs = Cat({Nest(NL80211_ATTR_BSS, {Attr(NL80211_BSS_BSSID, {1, 2, 3, 4, 5, 6}),
+                                             U32(NL80211_BSS_FREQUENCY, 5975), U32(NL80211_BSS_FREQUENCY_OFFSET, 500),
+                                             U16(NL80211_BSS_CAPABILITY, 0x0002), U8(NL80211_BSS_SIGNAL_UNSPEC, 60),
                                              Attr(NL80211_BSS_BEACON_IES, {0x00, 0x00, 0xFF, 0x01, 35})})});
   auto r = ParseBss(Message(NL80211_CMD_NEW_SCAN_RESULTS, attrs), kPhys, kNow);
   ASSERT_TRUE(r);
@@ -149,7 +150,7 @@ TEST(NetlinkReplyTest, TruncatedDumpIsMalformed) {
   NetlinkReply stub(kSeq, true);
   EXPECT_EQ(stub.Feed(Bytes{0x10, 0, 0}), NetlinkReply::State::Malformed);  // shorter than a header
   NetlinkReply zero(kSeq, true);
-  EXPECT_EQ(zero.Feed(Bytes(16, 0)), NetlinkReply::State::Malformed);      // a length of 0 never ends
+  EXPECT_EQ(zero.Feed(Bytes(16, 0)), NetlinkReply::State::Malformed);  // a length of 0 never ends
   // A dump whose end never came is still pending: the socket's timeout decides.
   NetlinkReply open(kSeq, true);
   EXPECT_EQ(open.Feed(one), NetlinkReply::State::Pending);
@@ -224,7 +225,8 @@ TEST(Nl80211Events, ConnectionEventsOfTheMlmeGroup) {
       {"authentication timed out", NL80211_CMD_AUTHENTICATE,
        Cat({U32(NL80211_ATTR_IFINDEX, 4), Attr(NL80211_ATTR_TIMED_OUT, flag)}), K::ConnectFailed, 0, 0, true, false},
       {"deauthenticated by the access point", NL80211_CMD_DISCONNECT,
-       Cat({U32(NL80211_ATTR_IFINDEX, 4), U16(NL80211_ATTR_REASON_CODE, 6), Attr(NL80211_ATTR_DISCONNECTED_BY_AP, flag)}),
+       Cat({U32(NL80211_ATTR_IFINDEX, 4), U16(NL80211_ATTR_REASON_CODE, 6),
+            Attr(NL80211_ATTR_DISCONNECTED_BY_AP, flag)}),
        K::Disconnected, 0, 6, false, true},
       {"left locally without reason", NL80211_CMD_DISCONNECT, U32(NL80211_ATTR_IFINDEX, 4), K::Disconnected, 0, 0,
        false, false},
@@ -246,9 +248,10 @@ TEST(Nl80211Events, ConnectionEventsOfTheMlmeGroup) {
   EXPECT_FALSE(ParseMlmeEvent(Message(NL80211_CMD_DISCONNECT, U32(NL80211_ATTR_IFINDEX, 4), 0, 0))->Bssid);
 
   // Not an outcome: a received association response (the connect event follows), a roam, a scan event.
-  EXPECT_FALSE(ParseMlmeEvent(Message(NL80211_CMD_ASSOCIATE,
-                                      Cat({U32(NL80211_ATTR_IFINDEX, 4), Attr(NL80211_ATTR_FRAME, {0x10, 0})}), 0, 0)));
-  EXPECT_FALSE(ParseMlmeEvent(Message(NL80211_CMD_ROAM, Cat({U32(NL80211_ATTR_IFINDEX, 4), Attr(NL80211_ATTR_MAC, ap)}), 0, 0)));
+  EXPECT_FALSE(ParseMlmeEvent(
+      Message(NL80211_CMD_ASSOCIATE, Cat({U32(NL80211_ATTR_IFINDEX, 4), Attr(NL80211_ATTR_FRAME, {0x10, 0})}), 0, 0)));
+  EXPECT_FALSE(
+      ParseMlmeEvent(Message(NL80211_CMD_ROAM, Cat({U32(NL80211_ATTR_IFINDEX, 4), Attr(NL80211_ATTR_MAC, ap)}), 0, 0)));
   EXPECT_FALSE(ParseMlmeEvent(Message(NL80211_CMD_NEW_SCAN_RESULTS, U32(NL80211_ATTR_IFINDEX, 4), 0, 0)));
   // Malformed: no interface, no status, a one-byte status or reason, a five-byte address, a message cut short.
   const Bytes malformed[] = {
@@ -268,7 +271,8 @@ TEST(Nl80211Events, ConnectionEventsOfTheMlmeGroup) {
 TEST(Nl80211Events, DatagramOfTheEventSocketBecomesNotifications) {
   // As the socket delivers them: several messages in one datagram, ones of no interest between them, and a
   // last message that claims more bytes than arrived.
-  Bytes connected = Message(NL80211_CMD_CONNECT, Cat({U32(NL80211_ATTR_IFINDEX, 4), U16(NL80211_ATTR_STATUS_CODE, 0)}), 0, 0);
+  Bytes connected =
+      Message(NL80211_CMD_CONNECT, Cat({U32(NL80211_ATTR_IFINDEX, 4), U16(NL80211_ATTR_STATUS_CODE, 0)}), 0, 0);
   Bytes truncated = Message(NL80211_CMD_DISCONNECT, U32(NL80211_ATTR_IFINDEX, 8), 0, 0);
   truncated.resize(truncated.size() - 2);
   Bytes datagram = Cat({
@@ -288,11 +292,11 @@ TEST(Nl80211Events, DatagramOfTheEventSocketBecomesNotifications) {
 }
 
 TEST(Nl80211Interfaces, InterfaceAndSplitWiphyDump) {
-  auto i = ParseInterface(Message(NL80211_CMD_NEW_INTERFACE,
-                                  Cat({U32(NL80211_ATTR_IFINDEX, 7), Str(NL80211_ATTR_IFNAME, "wlan13"),
-                                       U32(NL80211_ATTR_WIPHY, 13), U32(NL80211_ATTR_IFTYPE, 2),
-                                       Attr(NL80211_ATTR_MAC, {2, 0, 0, 0, 13, 0}), U32(NL80211_ATTR_WIPHY_FREQ, 2437),
-                                       Attr(NL80211_ATTR_SSID, {'L', 'a', 'b'})})));
+  auto i = ParseInterface(
+      Message(NL80211_CMD_NEW_INTERFACE,
+              Cat({U32(NL80211_ATTR_IFINDEX, 7), Str(NL80211_ATTR_IFNAME, "wlan13"), U32(NL80211_ATTR_WIPHY, 13),
+                   U32(NL80211_ATTR_IFTYPE, 2), Attr(NL80211_ATTR_MAC, {2, 0, 0, 0, 13, 0}),
+                   U32(NL80211_ATTR_WIPHY_FREQ, 2437), Attr(NL80211_ATTR_SSID, {'L', 'a', 'b'})})));
   ASSERT_TRUE(i);
   EXPECT_EQ(i->IfIndex, 7u);
   EXPECT_EQ(i->Name, "wlan13");
@@ -301,50 +305,51 @@ TEST(Nl80211Interfaces, InterfaceAndSplitWiphyDump) {
   EXPECT_EQ(i->FrequencyMHz, 2437u);
   EXPECT_TRUE(i->HasSsid);
   // A name without its terminating zero breaks the string policy.
-  EXPECT_FALSE(ParseInterface(Message(NL80211_CMD_NEW_INTERFACE,
-                                      Cat({U32(NL80211_ATTR_IFINDEX, 7), Attr(NL80211_ATTR_IFNAME, {'w', 'l'}),
-                                           U32(NL80211_ATTR_WIPHY, 13), U32(NL80211_ATTR_IFTYPE, 2)}))));
+  EXPECT_FALSE(ParseInterface(
+      Message(NL80211_CMD_NEW_INTERFACE, Cat({U32(NL80211_ATTR_IFINDEX, 7), Attr(NL80211_ATTR_IFNAME, {'w', 'l'}),
+                                              U32(NL80211_ATTR_WIPHY, 13), U32(NL80211_ATTR_IFTYPE, 2)}))));
 
   // The split dump gives the bands in pieces: 2.4 GHz with HT, later 5 GHz with VHT and HE station data.
   std::vector<WiphyInfo> wiphys;
-  EXPECT_TRUE(MergeWiphy(Message(NL80211_CMD_NEW_WIPHY, Cat({U32(NL80211_ATTR_WIPHY, 13), Str(NL80211_ATTR_WIPHY_NAME, "phy13")})),
-                         wiphys));
-  EXPECT_TRUE(MergeWiphy(Message(NL80211_CMD_NEW_WIPHY,
-                                 Cat({U32(NL80211_ATTR_WIPHY, 13),
-                                      Nest(NL80211_ATTR_WIPHY_BANDS,
-                                           {Nest(NL80211_BAND_2GHZ, {U16(NL80211_BAND_ATTR_HT_CAPA, 0x1FF)})})})),
-                         wiphys));
+  EXPECT_TRUE(MergeWiphy(
+      Message(NL80211_CMD_NEW_WIPHY, Cat({U32(NL80211_ATTR_WIPHY, 13), Str(NL80211_ATTR_WIPHY_NAME, "phy13")})),
+      wiphys));
+  EXPECT_TRUE(MergeWiphy(
+      Message(NL80211_CMD_NEW_WIPHY, Cat({U32(NL80211_ATTR_WIPHY, 13),
+                                          Nest(NL80211_ATTR_WIPHY_BANDS,
+                                               {Nest(NL80211_BAND_2GHZ, {U16(NL80211_BAND_ATTR_HT_CAPA, 0x1FF)})})})),
+      wiphys));
   ASSERT_EQ(wiphys.size(), 1u);
   EXPECT_EQ(PhyTypesOf(wiphys[0]), (std::vector<uint32_t>{5, 6, 7}));
-  Bytes heData = Nest(NL80211_BAND_ATTR_IFTYPE_DATA,
-                      {Nest(1, {Attr(NL80211_BAND_IFTYPE_ATTR_HE_CAP_PHY, Bytes(11, 0))})});
-  EXPECT_TRUE(MergeWiphy(Message(NL80211_CMD_NEW_WIPHY,
-                                 Cat({U32(NL80211_ATTR_WIPHY, 13),
-                                      Nest(NL80211_ATTR_WIPHY_BANDS,
-                                           {Nest(NL80211_BAND_5GHZ, {U32(NL80211_BAND_ATTR_VHT_CAPA, 0), heData}),
-                                            Nest(NL80211_BAND_60GHZ, {})})})),
-                         wiphys));
+  Bytes heData =
+      Nest(NL80211_BAND_ATTR_IFTYPE_DATA, {Nest(1, {Attr(NL80211_BAND_IFTYPE_ATTR_HE_CAP_PHY, Bytes(11, 0))})});
+  EXPECT_TRUE(MergeWiphy(
+      Message(NL80211_CMD_NEW_WIPHY, Cat({U32(NL80211_ATTR_WIPHY, 13),
+                                          Nest(NL80211_ATTR_WIPHY_BANDS,
+                                               {Nest(NL80211_BAND_5GHZ, {U32(NL80211_BAND_ATTR_VHT_CAPA, 0), heData}),
+                                                Nest(NL80211_BAND_60GHZ, {})})})),
+      wiphys));
   EXPECT_EQ(wiphys[0].Name, "phy13");
   EXPECT_EQ(PhyTypesOf(wiphys[0]), (std::vector<uint32_t>{4, 5, 6, 7, 8, 10}));
   // A malformed band (an HT capability of one byte) leaves the wiphys as they were.
-  EXPECT_FALSE(MergeWiphy(Message(NL80211_CMD_NEW_WIPHY,
-                                  Cat({U32(NL80211_ATTR_WIPHY, 14),
-                                       Nest(NL80211_ATTR_WIPHY_BANDS,
-                                            {Nest(NL80211_BAND_6GHZ, {Attr(NL80211_BAND_ATTR_HT_CAPA, {1})})})})),
-                          wiphys));
+  EXPECT_FALSE(MergeWiphy(
+      Message(NL80211_CMD_NEW_WIPHY,
+              Cat({U32(NL80211_ATTR_WIPHY, 14),
+                   Nest(NL80211_ATTR_WIPHY_BANDS, {Nest(NL80211_BAND_6GHZ, {Attr(NL80211_BAND_ATTR_HT_CAPA, {1})})})})),
+      wiphys));
   EXPECT_EQ(wiphys.size(), 1u);
 }
 
 TEST(Nl80211Station, RatesSignalAndStatistics) {
-  Bytes attrs = Cat({Attr(NL80211_ATTR_MAC, {2, 0, 0, 0, 1, 0}),
-                     Nest(NL80211_ATTR_STA_INFO,
-                          {U8(NL80211_STA_INFO_SIGNAL, static_cast<uint8_t>(-55)),
-                           Nest(NL80211_STA_INFO_TX_BITRATE, {U32(NL80211_RATE_INFO_BITRATE32, 8667),
-                                                             U8(NL80211_RATE_INFO_VHT_MCS, 9)}),
-                           Nest(NL80211_STA_INFO_RX_BITRATE, {U16(NL80211_RATE_INFO_BITRATE, 540)}),
-                           U32(NL80211_STA_INFO_TX_PACKETS, 100), U32(NL80211_STA_INFO_RX_PACKETS, 200),
-                           U32(NL80211_STA_INFO_TX_RETRIES, 7), U32(NL80211_STA_INFO_TX_FAILED, 2),
-                           U32(NL80211_STA_INFO_RX_MPDUS, 210)})});
+  Bytes attrs =
+      Cat({Attr(NL80211_ATTR_MAC, {2, 0, 0, 0, 1, 0}),
+           Nest(NL80211_ATTR_STA_INFO, {U8(NL80211_STA_INFO_SIGNAL, static_cast<uint8_t>(-55)),
+                                        Nest(NL80211_STA_INFO_TX_BITRATE, {U32(NL80211_RATE_INFO_BITRATE32, 8667),
+                                                                           U8(NL80211_RATE_INFO_VHT_MCS, 9)}),
+                                        Nest(NL80211_STA_INFO_RX_BITRATE, {U16(NL80211_RATE_INFO_BITRATE, 540)}),
+                                        U32(NL80211_STA_INFO_TX_PACKETS, 100), U32(NL80211_STA_INFO_RX_PACKETS, 200),
+                                        U32(NL80211_STA_INFO_TX_RETRIES, 7), U32(NL80211_STA_INFO_TX_FAILED, 2),
+                                        U32(NL80211_STA_INFO_RX_MPDUS, 210)})});
   auto s = ParseStation(Message(NL80211_CMD_NEW_STATION, attrs, 0));
   ASSERT_TRUE(s);
   EXPECT_EQ(s->SignalDbm, -55);
@@ -382,13 +387,15 @@ TEST(Nl80211Station, RatesSignalAndStatistics) {
 
 TEST(Nl80211Survey, ChannelTimesAndNoise) {
   auto survey = [](std::initializer_list<Bytes> info) {
-    return Message(NL80211_CMD_NEW_SURVEY_RESULTS, Cat({U32(NL80211_ATTR_IFINDEX, 3), Nest(NL80211_ATTR_SURVEY_INFO, info)}));
+    return Message(NL80211_CMD_NEW_SURVEY_RESULTS,
+                   Cat({U32(NL80211_ATTR_IFINDEX, 3), Nest(NL80211_ATTR_SURVEY_INFO, info)}));
   };
-  auto s = ParseSurvey(survey({U32(NL80211_SURVEY_INFO_FREQUENCY, 5180), U8(NL80211_SURVEY_INFO_NOISE, static_cast<uint8_t>(-92)),
-                               Attr(NL80211_SURVEY_INFO_IN_USE, {}), U64(NL80211_SURVEY_INFO_TIME, 0x1'0000'0010ull),
-                               U64(NL80211_SURVEY_INFO_TIME_BUSY, 400), U64(NL80211_SURVEY_INFO_TIME_EXT_BUSY, 50),
-                               U64(NL80211_SURVEY_INFO_TIME_RX, 300), U64(NL80211_SURVEY_INFO_TIME_TX, 20),
-                               U64(NL80211_SURVEY_INFO_TIME_SCAN, 7), U64(NL80211_SURVEY_INFO_TIME_BSS_RX, 200)}));
+  auto s = ParseSurvey(
+      survey({U32(NL80211_SURVEY_INFO_FREQUENCY, 5180), U8(NL80211_SURVEY_INFO_NOISE, static_cast<uint8_t>(-92)),
+              Attr(NL80211_SURVEY_INFO_IN_USE, {}), U64(NL80211_SURVEY_INFO_TIME, 0x1'0000'0010ull),
+              U64(NL80211_SURVEY_INFO_TIME_BUSY, 400), U64(NL80211_SURVEY_INFO_TIME_EXT_BUSY, 50),
+              U64(NL80211_SURVEY_INFO_TIME_RX, 300), U64(NL80211_SURVEY_INFO_TIME_TX, 20),
+              U64(NL80211_SURVEY_INFO_TIME_SCAN, 7), U64(NL80211_SURVEY_INFO_TIME_BSS_RX, 200)}));
   ASSERT_TRUE(s);
   EXPECT_EQ(s->FrequencyKHz, 5180000u);
   EXPECT_TRUE(s->InUse);

@@ -43,9 +43,9 @@ std::string Ids(const std::vector<NmProfile>& v) {
 
 TEST(PlanProfilePosition, EveryMoveGivesTheWantedOrderWithinTheRange) {
   const std::vector<std::vector<NmProfile>> lists = {
-      {P("a", 0, 5), P("b", 0, 4), P("c", 0, 3), P("d", 0, 2), P("e", 0, 1)},          // NetworkManager's default
-      {P("a", 30, 0), P("b", 20, 0), P("c", 10, 0), P("d", 0, 0), P("e", -10, 0)},     // gaps
-      {P("a", 2, 0), P("b", 1, 9), P("c", 1, 8), P("d", 0, 0), P("e", 0, 0)},          // ties on all keys but id
+      {P("a", 0, 5), P("b", 0, 4), P("c", 0, 3), P("d", 0, 2), P("e", 0, 1)},               // NetworkManager's default
+      {P("a", 30, 0), P("b", 20, 0), P("c", 10, 0), P("d", 0, 0), P("e", -10, 0)},          // gaps
+      {P("a", 2, 0), P("b", 1, 9), P("c", 1, 8), P("d", 0, 0), P("e", 0, 0)},               // ties on all keys but id
       {P("a", 999, 1), P("b", 999, 0), P("c", -999, 2), P("d", -999, 1), P("e", -999, 0)},  // at the limits
   };
   for (const auto& list : lists) {
@@ -66,9 +66,7 @@ TEST(PlanProfilePosition, EveryMoveGivesTheWantedOrderWithinTheRange) {
         want.erase(want.begin() + static_cast<std::ptrdiff_t>(from));
         want.insert(want.begin() + static_cast<std::ptrdiff_t>(to), p);
         EXPECT_EQ(Ids(Sorted(moved)), Ids(want));
-        if (from == to) {
-          EXPECT_EQ(Ids(moved), Ids(current));
-        }
+        if (from == to) { EXPECT_EQ(Ids(moved), Ids(current)); }
       }
   }
 }
@@ -98,7 +96,7 @@ constexpr const char* kIfname = "wlan0";
 
 // The mock on its own bus, with the client pointed at that bus.
 class NmMock : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
 #ifndef SKIMLET_HAVE_SDBUS
     GTEST_SKIP() << "this build has no D-Bus support";
@@ -142,14 +140,17 @@ TEST_F(NmMock, ProfilesAreTheInterfacesWirelessConnectionsInAutoconnectOrder) {
   Exec("add_conn('This adapter', 'g', prio=-1, iface='wlan0')");
   Exec("add_conn('Wired', 'h', prio=9, ctype='802-3-ethernet')");
   // A volatile connection (Flags 0x4, here with "unsaved" 0x1) only stands in for one activation.
-  Exec("mock_of(add_conn('Stand-in', 'i', prio=9)).AddProperty('org.freedesktop.NetworkManager.Settings.Connection', "
-       "'Flags', dbus.UInt32(5))");
-  Exec("mock_of(add_conn('Saved', 'j', prio=-2)).AddProperty('org.freedesktop.NetworkManager.Settings.Connection', "
-       "'Flags', dbus.UInt32(0))");
+  Exec(
+      "mock_of(add_conn('Stand-in', 'i', prio=9)).AddProperty('org.freedesktop.NetworkManager.Settings.Connection', "
+      "'Flags', dbus.UInt32(5))");
+  Exec(
+      "mock_of(add_conn('Saved', 'j', prio=-2)).AddProperty('org.freedesktop.NetworkManager.Settings.Connection', "
+      "'Flags', dbus.UInt32(0))");
   // One removed between the list and the read of its settings: NetworkManager no longer knows the object.
-  Exec("mock_of(add_conn('Gone', 'k')).AddMethod('org.freedesktop.NetworkManager.Settings.Connection', 'GetSettings', "
-       "'', 'a{sa{sv}}', \"raise dbus.exceptions.DBusException('No such interface', "
-       "name='org.freedesktop.DBus.Error.UnknownMethod')\")");
+  Exec(
+      "mock_of(add_conn('Gone', 'k')).AddMethod('org.freedesktop.NetworkManager.Settings.Connection', 'GetSettings', "
+      "'', 'a{sa{sv}}', \"raise dbus.exceptions.DBusException('No such interface', "
+      "name='org.freedesktop.DBus.Error.UnknownMethod')\")");
   EXPECT_EQ(Names(), "Favourite,Recent,Alpha,Beta,Old,This adapter,Saved");
 
   std::vector<NmProfile> profiles;
@@ -219,7 +220,8 @@ TEST_F(NmMock, ConnectWithABssidActivatesAVolatileCopyHeldToThatAccessPoint) {
   Exec("add_conn('Elsewhere', 'HomeNet', prio=9, iface='wlan1')");
   Exec("add_conn('Hotspot', 'HomeNet', prio=8, mode='ap')");
   Exec("home = add_conn('Home', 'HomeNet', psk='secret1')");
-  Exec("mock_of(" + manager + ").AddMethod('org.freedesktop.NetworkManager', 'AddAndActivateConnection2', "
+  Exec("mock_of(" + manager +
+       ").AddMethod('org.freedesktop.NetworkManager', 'AddAndActivateConnection2', "
        "'a{sa{sv}}ooa{sv}', 'ooa{sv}', 'ret = (dbus.ObjectPath(\"/c\"), dbus.ObjectPath(\"/a\"), {})')");
   std::array<uint8_t, 6> bssid = {0x00, 0x11, 0x22, 0x33, 0x44, 0xaa};
 
@@ -227,8 +229,9 @@ TEST_F(NmMock, ConnectWithABssidActivatesAVolatileCopyHeldToThatAccessPoint) {
   for (bool byName : {false, true}) {
     SCOPED_TRACE(byName ? "by name" : "by SSID");
     Exec("mock_of(" + manager + ").ClearCalls()");
-    ASSERT_EQ(byName ? client_.ConnectProfile(kIfname, "Home", bssid) : client_.Connect(kIfname, Bytes("HomeNet"), bssid, 1),
-              0u);
+    ASSERT_EQ(
+        byName ? client_.ConnectProfile(kIfname, "Home", bssid) : client_.Connect(kIfname, Bytes("HomeNet"), bssid, 1),
+        0u);
     Exec("c = calls(" + manager + ", 'AddAndActivateConnection2')[0]");
     EXPECT_EQ(Eval("str(c[0]['connection']['id']), bytes(c[0]['802-11-wireless']['ssid'])"), "('Home', b'HomeNet')");
     EXPECT_EQ(Eval("str(c[0]['connection']['uuid']) != str(conn_settings(home)['connection']['uuid'])"), "True");
@@ -258,8 +261,9 @@ TEST_F(NmMock, ConnectWithABssidOnAnOldNetworkManagerNamesTheAccessPoint) {
   Exec("home = add_conn('Home', 'HomeNet')");
   std::array<uint8_t, 6> bssid = {0x00, 0x11, 0x22, 0x33, 0x44, 0xaa};
   ASSERT_EQ(client_.Connect(kIfname, Bytes("HomeNet"), bssid, 1), 0u);
-  EXPECT_EQ(Eval("[str(a) for a in calls('" + std::string(kManager) + "', 'ActivateConnection')[0]] == [home, dev, ap2]"),
-            "True");
+  EXPECT_EQ(
+      Eval("[str(a) for a in calls('" + std::string(kManager) + "', 'ActivateConnection')[0]] == [home, dev, ap2]"),
+      "True");
 }
 
 TEST_F(NmMock, ConnectWithoutAProfileAddsOneForTheAccessPoint) {
@@ -282,9 +286,10 @@ TEST_F(NmMock, ConnectWithoutAProfileAddsOneForTheAccessPoint) {
 }
 
 TEST_F(NmMock, DisconnectEndsTheDevicesConnection) {
-  Exec("obj(dev).AddMethod('org.freedesktop.NetworkManager.Device', 'Disconnect', '', '', "
-       "\"self.Set('org.freedesktop.NetworkManager.Device', 'ActiveConnection', dbus.ObjectPath('/'))\", "
-       "dbus_interface='org.freedesktop.DBus.Mock')");
+  Exec(
+      "obj(dev).AddMethod('org.freedesktop.NetworkManager.Device', 'Disconnect', '', '', "
+      "\"self.Set('org.freedesktop.NetworkManager.Device', 'ActiveConnection', dbus.ObjectPath('/'))\", "
+      "dbus_interface='org.freedesktop.DBus.Mock')");
   Exec("ap = nm.AddAccessPoint(dev, 'ap1', 'HomeNet', '00:11:22:33:44:55', 2, 2412, 54000, 80, 0)");
   Exec("add_conn('Home', 'HomeNet')");
   ASSERT_EQ(client_.Connect(kIfname, Bytes("HomeNet"), std::nullopt, 3), 0u);
@@ -295,17 +300,19 @@ TEST_F(NmMock, DisconnectEndsTheDevicesConnection) {
   EXPECT_EQ(name, "");
 
   // Disconnecting a device that is not connected is no failure.
-  Exec("obj(dev).AddMethod('org.freedesktop.NetworkManager.Device', 'Disconnect', '', '', "
-       "\"raise dbus.exceptions.DBusException('not active', name='org.freedesktop.NetworkManager.Device.NotActive')\", "
-       "dbus_interface='org.freedesktop.DBus.Mock')");
+  Exec(
+      "obj(dev).AddMethod('org.freedesktop.NetworkManager.Device', 'Disconnect', '', '', "
+      "\"raise dbus.exceptions.DBusException('not active', name='org.freedesktop.NetworkManager.Device.NotActive')\", "
+      "dbus_interface='org.freedesktop.DBus.Mock')");
   EXPECT_EQ(client_.Disconnect(kIfname), 0u);
 }
 
 TEST_F(NmMock, ErrorsOfNetworkManagerBecomeServiceCodes) {
   // A refusal by the system's policy.
   Exec("home = add_conn('Home', 'HomeNet')");
-  Exec("mock_of(home).AddMethod('org.freedesktop.NetworkManager.Settings.Connection', 'Delete', '', '', "
-       "\"raise dbus.exceptions.DBusException('no', name='org.freedesktop.NetworkManager.PermissionDenied')\")");
+  Exec(
+      "mock_of(home).AddMethod('org.freedesktop.NetworkManager.Settings.Connection', 'Delete', '', '', "
+      "\"raise dbus.exceptions.DBusException('no', name='org.freedesktop.NetworkManager.PermissionDenied')\")");
   EXPECT_EQ(client_.DeleteProfile(kIfname, "Home"), WlanError::kAccessDenied);
 
   // The wireless switch.
@@ -314,8 +321,9 @@ TEST_F(NmMock, ErrorsOfNetworkManagerBecomeServiceCodes) {
             "False");
 
   // A NetworkManager that does not answer holds the caller for the call's timeout only.
-  Exec("mock_of(home).AddMethod('org.freedesktop.NetworkManager.Settings.Connection', 'GetSettings', '', "
-       "'a{sa{sv}}', 'import time; time.sleep(8)')");
+  Exec(
+      "mock_of(home).AddMethod('org.freedesktop.NetworkManager.Settings.Connection', 'GetSettings', '', "
+      "'a{sa{sv}}', 'import time; time.sleep(8)')");
   auto start = std::chrono::steady_clock::now();
   std::vector<NmProfile> profiles;
   EXPECT_EQ(client_.Profiles(kIfname, profiles), WlanError::kTimeout);

@@ -43,7 +43,9 @@ const Scene& DefaultScene() {
 bool IsMalformed(const SceneAccessPoint& ap) { return !ap.Raw.empty(); }
 bool HasHE(const SceneAccessPoint& ap) { return ap.Standard == Phy::AX || ap.Standard == Phy::BE; }
 // The 6 GHz band has no HT or VHT elements.
-bool HasHT(const SceneAccessPoint& ap) { return !ap.Band6GHz && (ap.Standard == Phy::N || ap.Standard == Phy::AC || HasHE(ap)); }
+bool HasHT(const SceneAccessPoint& ap) {
+  return !ap.Band6GHz && (ap.Standard == Phy::N || ap.Standard == Phy::AC || HasHE(ap));
+}
 bool HasVHT(const SceneAccessPoint& ap) {
   return !ap.Band6GHz && !ap.Is24GHz() && (ap.Standard == Phy::AC || HasHE(ap));
 }
@@ -121,7 +123,8 @@ void CheckRates(const SceneAccessPoint& ap, const WLAN_BSS_ENTRY& entry, const T
   else expected = {1, 2, 5.5, 11, 6, 9, 12, 18, 24, 36, 48, 54};
   std::vector<double> rates;
   if (auto* r = e.Find<TSupportedRatesElementBase>(kEidSupportedRates)) rates = r->Rates;
-  if (auto* r = e.Find<TSupportedRatesElementBase>(kEidExtSupportedRates)) rates.insert(rates.end(), r->Rates.begin(), r->Rates.end());
+  if (auto* r = e.Find<TSupportedRatesElementBase>(kEidExtSupportedRates))
+    rates.insert(rates.end(), r->Rates.begin(), r->Rates.end());
   EXPECT_EQ(rates, expected);
   ASSERT_EQ(entry.wlanRateSet.uRateSetLength, 2 * expected.size());
   for (size_t k = 0; k < expected.size(); ++k) EXPECT_EQ((entry.wlanRateSet.usRateSet[k] & 0x7FFF) / 2.0, expected[k]);
@@ -226,7 +229,8 @@ void CheckHTVHTHE(const SceneAccessPoint& ap, const TInformationElements& e) {
     EXPECT_EQ(htOp->PrimaryChannel, ap.Channel);
     EXPECT_EQ(htOp->Only20MHz, ap.Width < 40);
     int expectedOffset = 0;
-    if (ap.Width >= 40) expectedOffset = b24 ? (ap.Channel <= 7 ? 1 : 3) : (CenterChannel5GHz(ap.Channel, 40) > ap.Channel ? 1 : 3);
+    if (ap.Width >= 40)
+      expectedOffset = b24 ? (ap.Channel <= 7 ? 1 : 3) : (CenterChannel5GHz(ap.Channel, 40) > ap.Channel ? 1 : 3);
     EXPECT_EQ(htOp->SecondaryChannelOffset, expectedOffset);
   }
   uint8_t cs0 = ap.Width >= 80 ? CenterChannel5GHz(ap.Channel, 80) : 0;
@@ -292,9 +296,7 @@ TEST(DefaultScene, EveryAccessPointDecodesBackToItsValues) {
     EXPECT_EQ(b.Entry.dot11BssType, ap.AdHoc ? 2u : 1u);
     // The entry is read from the blob: a raw HT element makes a malformed access point HT, and a hidden
     // SSID of zero bytes keeps its length, as a receiver reports them.
-    if (!IsMalformed(ap)) {
-      EXPECT_EQ(b.Entry.dot11BssPhyType, PhyTypeOf(ap.Standard));
-    }
+    if (!IsMalformed(ap)) { EXPECT_EQ(b.Entry.dot11BssPhyType, PhyTypeOf(ap.Standard)); }
     EXPECT_EQ(b.Entry.dot11Ssid.uSSIDLength, ap.Hidden == HiddenSSID::Empty ? 0u : ap.SSID.size());
     TInformationElements e;
     e.Parse(b.Blob);
@@ -311,7 +313,8 @@ TEST(DefaultScene, EveryAccessPointDecodesBackToItsValues) {
     // Every element's tree decodes without a corrupted line.
     TIETree tree;
     e.FillTree(tree);
-    tree.ForEach([&](TIETreeLine l) { EXPECT_EQ(tree.Data(l).Text.find("corrupted"), std::string::npos) << tree.Data(l).Text; });
+    tree.ForEach(
+        [&](TIETreeLine l) { EXPECT_EQ(tree.Data(l).Text.find("corrupted"), std::string::npos) << tree.Data(l).Text; });
     // The blob is a clean sequence of elements: nothing is cut or left over.
     size_t p = 0;
     while (p + 2 <= b.Blob.size()) p += 2 + b.Blob[p + 1];
@@ -326,7 +329,13 @@ TEST(DefaultScene, TodaysRadiosReadAsTheListShowsThem) {
     const char *Band, *Channel, *Phy, *Security, *PMF, *Roaming, *Streams;
   } cases[] = {
       {{0x00, 0x1A, 0x2B, 0x00, 0x06, 0x01}, "6 GHz", "47[37]", "ax", "WPA3", "Required", "k, v", "2x2"},
-      {{0x00, 0x1A, 0x2B, 0x00, 0x07, 0x05}, "5 GHz", "114[100]", "a, n, ac, ax, be", "WPA3", "Required", "k, v, r",
+      {{0x00, 0x1A, 0x2B, 0x00, 0x07, 0x05},
+       "5 GHz",
+       "114[100]",
+       "a, n, ac, ax, be",
+       "WPA3",
+       "Required",
+       "k, v, r",
        "4x4"},
       {{0x00, 0x1A, 0x2B, 0x00, 0x07, 0x06}, "6 GHz", "31[37]", "ax, be", "WPA3", "Required", "k, v, r", "4x4"},
       {{0x00, 0x1A, 0x2B, 0x00, 0x08, 0x01}, "5 GHz", "42[44]", "a, n, ac, ax", "WPA2/WPA3", "Capable", "r", "2x2"},

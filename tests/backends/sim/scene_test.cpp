@@ -95,15 +95,19 @@ TEST(SceneParser, MistakesNameFileAndLine) {
   };
   const Case cases[] = {
       {"name = x\n", "t.scene:1: key 'name' before the first section"},
-      {"[ap]\nbssid = 00:11:22:33:44:55\n[room]\n", "t.scene:3: unknown section [room] (use [scene], [floor], [interface] or [ap])"},
+      {"[ap]\nbssid = 00:11:22:33:44:55\n[room]\n",
+       "t.scene:3: unknown section [room] (use [scene], [floor], [interface] or [ap])"},
       {"[ap]\nbssid = 00:11:22:33:44:55\ncolour = red\n", "t.scene:3: unknown access point key 'colour'"},
-      {"[ap]\nbssid = 00:11:22:33:44\n", "t.scene:2: '00:11:22:33:44' is not a MAC address (six bytes like 00:11:22:33:44:55)"},
+      {"[ap]\nbssid = 00:11:22:33:44\n",
+       "t.scene:2: '00:11:22:33:44' is not a MAC address (six bytes like 00:11:22:33:44:55)"},
       {"[ap]\nbssid = 00:11:22:33:44:55\nchannel = 38\n", "t.scene:3: channel 38 is no 20 MHz channel"},
-      {"[ap]\nbssid = 00:11:22:33:44:55\nchannel = 240\n", "t.scene:3: channel must be a whole number from 1 to 233, not '240'"},
+      {"[ap]\nbssid = 00:11:22:33:44:55\nchannel = 240\n",
+       "t.scene:3: channel must be a whole number from 1 to 233, not '240'"},
       {"[ap]\nbssid = 00:11:22:33:44:55\nband = 6\nchannel = 36\n", "t.scene:4: channel 36 is no 20 MHz channel"},
       {"[ap]\nbssid = 00:11:22:33:44:55\nchannel = 37\nphy = ax\n",
        "t.scene:1: channel 37 is no 5 GHz channel (band = 6 for the 6 GHz band)"},
-      {"[ap]\nbssid = 00:11:22:33:44:55\nband = 6\nchannel = 37\nphy = ac\n", "t.scene:1: the 6 GHz band needs ax or be"},
+      {"[ap]\nbssid = 00:11:22:33:44:55\nband = 6\nchannel = 37\nphy = ac\n",
+       "t.scene:1: the 6 GHz band needs ax or be"},
       {"[ap]\nbssid = 00:11:22:33:44:55\nchannel = 36\nwidth = 320\nphy = be\n",
        "t.scene:1: 320 MHz channels are 6 GHz and be only"},
       {"[ap]\nbssid = 00:11:22:33:44:55\nband = 6\nchannel = 229\nwidth = 320\nphy = be\n",
@@ -113,18 +117,23 @@ TEST(SceneParser, MistakesNameFileAndLine) {
       {"[ap]\nbssid = 00:11:22:33:44:55\npartner = 00:11:22:33:44:66\n",
        "t.scene:1: the partner is no access point of this scene"},
       {"[ap]\nbssid = 00:11:22:33:44:55\nsecurity = wpa4\n", nullptr},
-      {"[ap]\nbssid = 00:11:22:33:44:55\nssid = \"unterminated\n", "t.scene:3: a text that starts with \" must end with \""},
-      {"[ap]\nbssid = 00:11:22:33:44:55\nssid = \"bad \\q\"\n", "t.scene:3: unknown escape \\q (use \\\\, \\\" or \\xNN)"},
+      {"[ap]\nbssid = 00:11:22:33:44:55\nssid = \"unterminated\n",
+       "t.scene:3: a text that starts with \" must end with \""},
+      {"[ap]\nbssid = 00:11:22:33:44:55\nssid = \"bad \\q\"\n",
+       "t.scene:3: unknown escape \\q (use \\\\, \\\" or \\xNN)"},
       {"[ap]\nbssid = 00:11:22:33:44:55\nssid = \"\\x4\"\n", "t.scene:3: \\x must be followed by two hex digits"},
       {"[ap]\nbssid = 00:11:22:33:44:55\nssid = 0123456789012345678901234567890123\n",
        "t.scene:3: an SSID has at most 32 bytes (use raw for a malformed one)"},
-      {"[ap]\nbssid = 00:11:22:33:44:55\nchannel = 6\nwidth = 80\nphy = ax\n", "t.scene:1: 2.4 GHz channels are at most 40 MHz wide"},
+      {"[ap]\nbssid = 00:11:22:33:44:55\nchannel = 6\nwidth = 80\nphy = ax\n",
+       "t.scene:1: 2.4 GHz channels are at most 40 MHz wide"},
       {"[ap]\nbssid = 00:11:22:33:44:55\nchannel = 36\nwidth = 80+80\nphy = ac\n",
        "t.scene:1: 80+80 needs center2, the centre channel of the second 80 MHz segment (42, 58, 106, 122, 138, 155)"},
       {"[ap]\nbssid = 00:11:22:33:44:55\nchannel = 36\nphy = g\n", "t.scene:1: 802.11b and g are 2.4 GHz only"},
       {"[ap]\nssid = x\n\n[ap]\nbssid = 00:11:22:33:44:55\n", "t.scene:1: this access point has no bssid"},
-      {"[ap]\nbssid = 00:11:22:33:44:55\n[ap]\nbssid = 00:11:22:33:44:55\n", "t.scene:3: a second access point with the same bssid"},
-      {"[interface]\nconnected = 00:11:22:33:44:55\n", "t.scene:1: the connected network is no access point of this scene"},
+      {"[ap]\nbssid = 00:11:22:33:44:55\n[ap]\nbssid = 00:11:22:33:44:55\n",
+       "t.scene:3: a second access point with the same bssid"},
+      {"[interface]\nconnected = 00:11:22:33:44:55\n",
+       "t.scene:1: the connected network is no access point of this scene"},
       {"[ap]\nbssid = 00:11:22:33:44:55\nwps-device = x\n", "t.scene:3: give wps before wps-device"},
       {"[ap]\nbssid = 00:11:22:33:44:55\nraw = 0\n", nullptr},
       {"[ap]\nbssid = 00:11:22:33:44:55\nrssi\n", "t.scene:3: expected key = value"},
@@ -142,9 +151,10 @@ TEST(SceneParser, MistakesNameFileAndLine) {
 TEST(SceneParser, AnAccessPointGivenByItsElements) {
   // SSID "Lab", one OFDM rate, HT capabilities: on channel 36 an 802.11n access point; the capability field
   // makes it an ad hoc one. The beacon carries the blob as it is.
-  auto r = ParseScene("[ap]\nbssid = 00:11:22:33:44:55\nchannel = 36\ncapability = 0002\n"
-                      "elements = 00 03 4C 61 62 01 01 8C 2D 00\n",
-                      "t.scene");
+  auto r = ParseScene(
+      "[ap]\nbssid = 00:11:22:33:44:55\nchannel = 36\ncapability = 0002\n"
+      "elements = 00 03 4C 61 62 01 01 8C 2D 00\n",
+      "t.scene");
   ASSERT_TRUE(r.Value) << r.Error;
   const SceneAccessPoint& ap = r.Value->AccessPoints.at(0);
   EXPECT_EQ(std::string(ap.SSID.begin(), ap.SSID.end()), "Lab");

@@ -48,11 +48,11 @@ TEST(SimFloor, SceneKeysAndTheSignalFormula) {
   EXPECT_EQ(s.Floors[0].Shadowing, 0);
   // 5180 MHz: 17 dBm − (20·log10(5180) − 27.55) at 1 m, then 25·log10(d), walls on the way.
   const double at1m = 17 - (20 * std::log10(5180.0) - 27.55);
-  EXPECT_NEAR(TrueSignal(s, 0, 5, 10.5), at1m, 1e-9);                                 // within 1 m
-  EXPECT_NEAR(TrueSignal(s, 0, 5, 20), at1m - 25, 1e-9);                              // 10 m, no wall
-  EXPECT_NEAR(TrueSignal(s, 0, 15, 10), at1m - 25 - 7.5, 1e-9);                       // 10 m, one wall
+  EXPECT_NEAR(TrueSignal(s, 0, 5, 10.5), at1m, 1e-9);                                // within 1 m
+  EXPECT_NEAR(TrueSignal(s, 0, 5, 20), at1m - 25, 1e-9);                             // 10 m, no wall
+  EXPECT_NEAR(TrueSignal(s, 0, 15, 10), at1m - 25 - 7.5, 1e-9);                      // 10 m, one wall
   EXPECT_NEAR(TrueSignal(s, 0, 25, 10), at1m - 25 * std::log10(20.0) - 11.5, 1e-9);  // two walls
-  EXPECT_EQ(TrueSignal(s, 1, 25, 10), -61);  // not placed: its rssi
+  EXPECT_EQ(TrueSignal(s, 1, 25, 10), -61);                                          // not placed: its rssi
 
   // Shadowing: a fixed field of the given deviation, the same for the same seed.
   std::string text = kFloorScene;

@@ -62,7 +62,7 @@ appear = 60 60
 
 // Collects the notifications the service sends from its thread.
 class Notifications {
-public:
+ public:
   WlanNotificationCallback Callback() {
     return [this](const WlanNotification& n) {
       std::lock_guard<std::mutex> l(lock_);
@@ -73,21 +73,22 @@ public:
   // Waits (real time, bounded) until Code has arrived Count times in all.
   bool WaitFor(uint32_t code, size_t count = 1) {
     std::unique_lock<std::mutex> l(lock_);
-    return cv_.wait_for(l, std::chrono::seconds(5), [&] { return std::count(codes_.begin(), codes_.end(), code) >= long(count); });
+    return cv_.wait_for(l, std::chrono::seconds(5),
+                        [&] { return std::count(codes_.begin(), codes_.end(), code) >= long(count); });
   }
   size_t Count(uint32_t code) {
     std::lock_guard<std::mutex> l(lock_);
     return static_cast<size_t>(std::count(codes_.begin(), codes_.end(), code));
   }
 
-private:
+ private:
   std::mutex lock_;
   std::condition_variable cv_;
   std::vector<uint32_t> codes_;
 };
 
 class SimServiceTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     folder_ = fs::temp_directory_path() / ("skimlet-sim-" + std::to_string(::getpid()) + "-" +
                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -372,7 +373,7 @@ TEST_F(SimServiceTest, StatisticsGrowMostOnTheConnectedPhy) {
   auto second = WLAN_STATISTICS::Decode(b);
   ASSERT_TRUE(second);
   EXPECT_GT(second->MacUcastCounters[0], first->MacUcastCounters[0] + 500);  // transmitted frames
-  EXPECT_GT(second->MacUcastCounters[10], 0u);                                // decrypted: WPA2
+  EXPECT_GT(second->MacUcastCounters[10], 0u);                               // decrypted: WPA2
   for (size_t p = 0; p < 6; ++p)
     for (size_t c = 0; c < 18; ++c) EXPECT_GE(second->PhyCounters[p][c], first->PhyCounters[p][c]);
   // The 802.11ax PHY (index 5) carries the connection.
@@ -400,7 +401,8 @@ TEST_F(SimServiceTest, SoftwareRadioSwitchesPerPhyAndHardwareStateComesFromTheSc
   EXPECT_EQ(State(*s), static_cast<uint32_t>(kInterfaceConnected));                        // other PHYs still on
   EXPECT_EQ(s->SetInterface(guid_, kOpcodeRadioState, WLAN_PHY_RADIO_STATE{6, kRadioOff, kRadioOff}.Encode()),
             WlanError::kInvalidParameter);
-  EXPECT_EQ(s->SetInterface(guid_, kOpcodeRadioState, WLAN_PHY_RADIO_STATE{0, 7, 7}.Encode()), WlanError::kInvalidParameter);
+  EXPECT_EQ(s->SetInterface(guid_, kOpcodeRadioState, WLAN_PHY_RADIO_STATE{0, 7, 7}.Encode()),
+            WlanError::kInvalidParameter);
 
   ASSERT_EQ(s->Scan(guid_), 0u);
   for (uint32_t p = 0; p < 6; ++p)

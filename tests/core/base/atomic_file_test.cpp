@@ -17,7 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class AtomicFile : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() / ("skimlet-atomic-" + std::to_string(::getpid()));
     fs::create_directories(dir_);
@@ -31,7 +31,9 @@ protected:
     EXPECT_TRUE(ReadWholeFile(p, s));
     return s;
   }
-  size_t FileCount() { return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator())); }
+  size_t FileCount() {
+    return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
+  }
   fs::path dir_;
 };
 
@@ -72,7 +74,7 @@ TEST_F(AtomicFile, SymbolicLinksAreWrittenThroughToTheirTargets) {
   ASSERT_EQ(WriteFileAtomic(target, std::string_view("old")), "");
   fs::permissions(target, fs::perms(0640));
   fs::create_symlink("real/options.xml", dir_ / "link");  // relative to the link's folder
-  fs::create_symlink(dir_ / "link", dir_ / "link2");        // a link to a link
+  fs::create_symlink(dir_ / "link", dir_ / "link2");      // a link to a link
   ASSERT_EQ(WriteFileAtomic(dir_ / "link2", std::string_view("new")), "");
   EXPECT_TRUE(fs::is_symlink(dir_ / "link"));
   EXPECT_TRUE(fs::is_symlink(dir_ / "link2"));

@@ -41,19 +41,27 @@ TEST(SafeText, EscapesControlsBidiAndBrokenUTF8PerStyle) {
       {"\x1B[2J", "\\x1B[2J", "\\u001b[2J"},
       {std::string("a\0b", 3), "a\\x00b", "a\\u0000b"},
       {"a\bb\x7F\t\r\n", "a\\x08b\\x7F\\x09\\x0D\\x0A", "a\\u0008b\\u007f\\u0009\\u000d\\u000a"},
-      {"\xC2\x9B" "31m", "\\u009B31m", "\\u009b31m"},              // C1 CSI as a character
+      {"\xC2\x9B"
+       "31m",
+       "\\u009B31m", "\\u009b31m"},                                                      // C1 CSI as a character
       {"\xC2\x85\xC2\x9F\xC2\xA0", "\\u0085\\u009F\xC2\xA0", "\\u0085\\u009f\xC2\xA0"},  // NBSP is fine
-      {"\x9B" "31m", "\\x9B31m", "\\ufffd31m"},                    // the raw 8-bit CSI byte is not UTF-8
-      {"a\xE2\x80\xA8" "b\xE2\x80\xA9", "a\\u2028b\\u2029", "a\\u2028b\\u2029"},
-      {"\xE2\x80\xAE" "gpj.exe", "\\u202Egpj.exe", "\\u202egpj.exe"},  // right-to-left override
+      {"\x9B"
+       "31m",
+       "\\x9B31m", "\\ufffd31m"},  // the raw 8-bit CSI byte is not UTF-8
+      {"a\xE2\x80\xA8"
+       "b\xE2\x80\xA9",
+       "a\\u2028b\\u2029", "a\\u2028b\\u2029"},
+      {"\xE2\x80\xAE"
+       "gpj.exe",
+       "\\u202Egpj.exe", "\\u202egpj.exe"},  // right-to-left override
       {"\xE2\x80\xAA\xE2\x80\xAB\xE2\x80\xAC\xE2\x80\xAD", "\\u202A\\u202B\\u202C\\u202D",
        "\\u202a\\u202b\\u202c\\u202d"},
       {"\xE2\x81\xA6\xE2\x81\xA7\xE2\x81\xA8\xE2\x81\xA9", "\\u2066\\u2067\\u2068\\u2069",
        "\\u2066\\u2067\\u2068\\u2069"},
       {"\xE2\x80\x8E\xE2\x80\x8F\xD8\x9C", "\\u200E\\u200F\\u061C", "\\u200e\\u200f\\u061c"},
       {"\xE2\x80\x8D", "\xE2\x80\x8D", "\xE2\x80\x8D"},  // a joiner is not a format override
-      {"q\"\\x41", "q\"\\x5Cx41", "q\\\"\\\\x41"},        // a literal "\x41" cannot pass for an escape
-      {"\xE2\x80", "\\xE2\\x80", "\\ufffd\\ufffd"},       // truncated
+      {"q\"\\x41", "q\"\\x5Cx41", "q\\\"\\\\x41"},       // a literal "\x41" cannot pass for an escape
+      {"\xE2\x80", "\\xE2\\x80", "\\ufffd\\ufffd"},      // truncated
       {"\xC0\xAF\xED\xA0\x80\xF4\x90\x80\x80", "\\xC0\\xAF\\xED\\xA0\\x80\\xF4\\x90\\x80\\x80",
        "\\ufffd\\ufffd\\ufffd\\ufffd\\ufffd\\ufffd\\ufffd\\ufffd\\ufffd"},  // overlong, surrogate, past U+10FFFF
       {"\xF0\x9F\x93\xB6", "\xF0\x9F\x93\xB6", "\xF0\x9F\x93\xB6"},
@@ -70,7 +78,11 @@ TEST(SafeText, WindowEscapesLikeTheTerminalInsideAnIsolate) {
   EXPECT_EQ(SafeText("\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", SafeTextStyle::Window),
             fsi + "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D" + pdi);  // right-to-left text itself stays
   // An override and a stray PDI inside cannot leave the isolate; the backslash needs no escape here.
-  EXPECT_EQ(SafeText("a\xE2\x80\xAE" "b" "\xE2\x81\xA9" "c\\\x1B\x9B", SafeTextStyle::Window),
+  EXPECT_EQ(SafeText("a\xE2\x80\xAE"
+                     "b"
+                     "\xE2\x81\xA9"
+                     "c\\\x1B\x9B",
+                     SafeTextStyle::Window),
             fsi + "a\\u202Eb\\u2069c\\\\x1B\\x9B" + pdi);
 }
 

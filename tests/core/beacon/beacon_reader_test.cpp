@@ -24,20 +24,20 @@ TEST(BeaconReader, PhyTypeIsTheHighestTheBlobAnnouncesForItsBand) {
   } cases[] = {
       {dsss, 2412000, kPhyHRDSSS},
       {{0x01, 0x02, 0x82, 0x0C}, 2412000, kPhyERP},
-      {{0x2A, 0x01, 0x00}, 2412000, kPhyERP},                // ERP element without OFDM rates
-      {{}, 2412000, kPhyAny},                                // no rates: nothing tells the PHY
+      {{0x2A, 0x01, 0x00}, 2412000, kPhyERP},  // ERP element without OFDM rates
+      {{}, 2412000, kPhyAny},                  // no rates: nothing tells the PHY
       {htSelectorOnly, 2412000, kPhyAny},
-      {{0x00, 0x00}, 0, kPhyAny},                            // unknown band, no rates
+      {{0x00, 0x00}, 0, kPhyAny},  // unknown band, no rates
       {ofdm, 5180000, kPhyOFDM},
       {{}, 5180000, kPhyOFDM},
       {{0xBF, 0x00, 0x2D, 0x00}, 5180000, kPhyVHT},
-      {{0xC0, 0x00}, 5180000, kPhyVHT},                      // VHT operation alone
-      {{0xBF, 0x00, 0x2D, 0x00}, 2437000, kPhyHT},           // VHT elements on 2.4 GHz: HT
-      {{0xBF, 0x00}, 2437000, kPhyAny},                      // ... and without HT nothing: any
-      {{0x3D, 0x01, 0x06}, 2437000, kPhyHT},                 // HT operation alone
-      {{0xFF, 0x01, 36}, 2437000, kPhyHE},                   // HE operation alone
+      {{0xC0, 0x00}, 5180000, kPhyVHT},             // VHT operation alone
+      {{0xBF, 0x00, 0x2D, 0x00}, 2437000, kPhyHT},  // VHT elements on 2.4 GHz: HT
+      {{0xBF, 0x00}, 2437000, kPhyAny},             // ... and without HT nothing: any
+      {{0x3D, 0x01, 0x06}, 2437000, kPhyHT},        // HT operation alone
+      {{0xFF, 0x01, 36}, 2437000, kPhyHE},          // HE operation alone
       {{0xFF, 0x01, 35, 0xBF, 0x00}, 5180000, kPhyHE},
-      {{0xFF, 0x01, 37}, 5180000, kPhyOFDM},                 // another extension
+      {{0xFF, 0x01, 37}, 5180000, kPhyOFDM},                      // another extension
       {{0x01, 0x01, 0x8C, 0xBF, 0x05, 0x00}, 5180000, kPhyOFDM},  // an element past the end is not read
       // No frequency from the receiver: the DSSS channel, else the HT operation's channel gives the band.
       {{0x01, 0x01, 0x8C, 0x03, 0x01, 0x24}, 0, kPhyOFDM},
@@ -53,7 +53,7 @@ TEST(BeaconReader, EntryFieldsFromReceptionAndElements) {
                   .AddText(0, "Lab")
                   .Add(1, {0x82, 0x84, 0x8B, 0x96, 0x0C, 0x12, 0x18, 0xFF})  // HT selector last
                   .Add(3, {6})
-                  .Add(50, {0x30, 0x48, 0xFE, 0xFB, 0xF9, 0x7F, 0x00})      // VHT, SAE H2E, EHT selectors
+                  .Add(50, {0x30, 0x48, 0xFE, 0xFB, 0xF9, 0x7F, 0x00})  // VHT, SAE H2E, EHT selectors
                   .Blob();
   TBeaconReception rx;
   rx.Bssid = {0x02, 0, 0, 0, 0, 1};
@@ -102,7 +102,8 @@ TEST(BeaconReader, FallbacksWhenTheReceiverKnowsLittle) {
   EXPECT_EQ(e.bInRegDomain, 0);
 
   // Link quality: 2 points per dB from -100 to -50 dBm.
-  for (auto [dBm, quality] : {std::pair{-120, 0u}, {-100, 0u}, {-99, 2u}, {-75, 50u}, {-51, 98u}, {-50, 100u}, {-20, 100u}}) {
+  for (auto [dBm, quality] :
+       {std::pair{-120, 0u}, {-100, 0u}, {-99, 2u}, {-75, 50u}, {-51, 98u}, {-50, 100u}, {-20, 100u}}) {
     rx.SignalDbm = dBm;
     EXPECT_EQ(ReadBeacon(Blob{}, rx).uLinkQuality, quality) << dBm;
     EXPECT_EQ(LinkQualityFromRssi(dBm), quality) << dBm;
@@ -131,10 +132,10 @@ TEST(BeaconReader, SecurityOfAnAssociation) {
     body.insert(body.end(), {0x00, 0x00});
     return ElementBuilder().Add(48, body).Blob();
   };
-  const Blob wpaTkip = {0xDD, 0x16, 0x00, 0x50, 0xF2, 0x01, 0x01, 0x00, 0x00, 0x50, 0xF2, 0x02, 0x01, 0x00,
-                        0x00, 0x50, 0xF2, 0x02, 0x01, 0x00, 0x00, 0x50, 0xF2, 0x02};
-  const Blob wpaEap = {0xDD, 0x16, 0x00, 0x50, 0xF2, 0x01, 0x01, 0x00, 0x00, 0x50, 0xF2, 0x02, 0x01, 0x00,
-                       0x00, 0x50, 0xF2, 0x02, 0x01, 0x00, 0x00, 0x50, 0xF2, 0x01};
+  const Blob wpaTkip = {0xDD, 0x16, 0x00, 0x50, 0xF2, 0x01, 0x01, 0x00, 0x00, 0x50, 0xF2, 0x02,
+                        0x01, 0x00, 0x00, 0x50, 0xF2, 0x02, 0x01, 0x00, 0x00, 0x50, 0xF2, 0x02};
+  const Blob wpaEap = {0xDD, 0x16, 0x00, 0x50, 0xF2, 0x01, 0x01, 0x00, 0x00, 0x50, 0xF2, 0x02,
+                       0x01, 0x00, 0x00, 0x50, 0xF2, 0x02, 0x01, 0x00, 0x00, 0x50, 0xF2, 0x01};
   const Blob rsnNoLists = {0x30, 0x08, 0x01, 0x00, 0x00, 0x0F, 0xAC, 0x02, 0x01, 0x00};  // count without suites
   Blob rsnTooShortThenWpa = {0x30, 0x04, 0x01, 0x00, 0x00, 0x0F};
   rsnTooShortThenWpa.insert(rsnTooShortThenWpa.end(), wpaTkip.begin(), wpaTkip.end());
@@ -150,10 +151,10 @@ TEST(BeaconReader, SecurityOfAnAssociation) {
       {rsn({4}, {9}), 0x0011, kAuthWPA3SAE, kCipherCCMP, false},
       {rsn({4}, {18}), 0x0011, kAuthOWE, kCipherCCMP, false},
       {rsn({4, 2}, {1, 3}), 0x0011, kAuthRSNA, kCipherCCMP, true},
-      {rsn({9}, {12}), 0x0011, kAuthWPA3, kCipherGCMP, true},        // 802.1X 192-bit: WPA3-Enterprise
-      {rsn({4}, {11}), 0x0011, kAuthRSNA, kCipherCCMP, true},        // the 128-bit Suite B is plain 802.1X
+      {rsn({9}, {12}), 0x0011, kAuthWPA3, kCipherGCMP, true},  // 802.1X 192-bit: WPA3-Enterprise
+      {rsn({4}, {11}), 0x0011, kAuthRSNA, kCipherCCMP, true},  // the 128-bit Suite B is plain 802.1X
       {rsn({2}, {6}), 0x0011, kAuthRSNAPSK, kCipherTKIP, false},
-      {rsn({0}, {}), 0x0011, kAuthRSNAPSK, kCipherCCMP, false},      // pairwise "group": the group's CCMP
+      {rsn({0}, {}), 0x0011, kAuthRSNAPSK, kCipherCCMP, false},  // pairwise "group": the group's CCMP
       {rsnNoLists, 0x0011, kAuthRSNAPSK, kCipherTKIP, false},
       {wpaTkip, 0x0011, kAuthWPAPSK, kCipherTKIP, false},
       {wpaEap, 0x0011, kAuthWPA, kCipherTKIP, true},

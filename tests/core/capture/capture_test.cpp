@@ -25,8 +25,12 @@ const std::array<uint8_t, 6> kA = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55};
 const std::array<uint8_t, 6> kB = {0x02, 0x00, 0x00, 0x00, 0x00, 0x0B};
 
 std::vector<uint8_t> Blob(const std::string& ssid, uint8_t channel) {
-  return ElementBuilder().AddText(0, ssid).Add(1, {0x82, 0x84, 0x0B, 0x16, 0x0C}).Add(3, {channel})
-      .Add(50, {0x30, 0x48, 0x60, 0x6C}).Blob();
+  return ElementBuilder()
+      .AddText(0, ssid)
+      .Add(1, {0x82, 0x84, 0x0B, 0x16, 0x0C})
+      .Add(3, {channel})
+      .Add(50, {0x30, 0x48, 0x60, 0x6C})
+      .Blob();
 }
 
 TEST(CaptureFrame, RadiotapBeaconBecomesAnEntryAsTheServiceWouldReportIt) {
@@ -210,7 +214,7 @@ TEST(CaptureFrame, MalformedFramesAreSkippedWithAReason) {
 }
 
 class CaptureFile : public ::testing::Test {
-protected:
+ protected:
   fs::path Write(const std::string& name, const std::string& bytes) {
     fs::path p = fs::temp_directory_path() / ("skimlet-capture-" + std::to_string(::getpid()) + "-" + name);
     std::ofstream(p, std::ios::binary) << bytes;
@@ -348,13 +352,16 @@ TEST_F(CaptureFile, SurveyFilesAreToldApartByContentAndConvertToSnapshots) {
   TSurveyLoadResult text = LoadSurveyFile(again, notes);
   EXPECT_FALSE(text.Ok);
   EXPECT_EQ(text.Kind, TSurveyFileKind::Unknown);
-  EXPECT_EQ(text.Message, notes.string() + ": neither a snapshot nor a capture that libpcap can read: unknown file format");
-  TSurveyLoadResult wrongFormat = LoadSurveyFile(again, Write("v2.snapshot", std::string("\x01\x02") + std::string(20, '\0')));
+  EXPECT_EQ(text.Message,
+            notes.string() + ": neither a snapshot nor a capture that libpcap can read: unknown file format");
+  TSurveyLoadResult wrongFormat =
+      LoadSurveyFile(again, Write("v2.snapshot", std::string("\x01\x02") + std::string(20, '\0')));
   EXPECT_EQ(wrongFormat.Kind, TSurveyFileKind::Unknown);
   TSurveyLoadResult cutHeader = LoadSurveyFile(again, Write("cut.pcap", TwoNetworks().Text().substr(0, 16)));
   EXPECT_FALSE(cutHeader.Ok);
   EXPECT_NE(cutHeader.Message.find("neither a snapshot nor a capture that libpcap can read: truncated"),
-            std::string::npos) << cutHeader.Message;
+            std::string::npos)
+      << cutHeader.Message;
   TSurveyLoadResult tiny = LoadSurveyFile(again, Write("tiny.pcap", TwoNetworks().Text().substr(0, 9)));
   EXPECT_TRUE(tiny.Ok);
   EXPECT_EQ(tiny.Kind, TSurveyFileKind::Snapshot);
@@ -385,12 +392,17 @@ TEST_F(CaptureFile, EveryFormatLibpcapReadsOpens) {
       {"pcapng", test::PcapngWriter(kLinkRadiotap).Add(1700000000, 1, a).Add(1700000002, 999999, b).Text()},
       {"pcapng swapped",
        test::PcapngWriter(kLinkRadiotap, true).Add(1700000000, 1, a).Add(1700000002, 999999, b).Text()},
-      {"pcapng, two interfaces",
-       test::PcapngWriter(kLinkRadiotap).Interface(kLinkRadiotap).Add(1700000000, 1, a, 1)
-           .Add(1700000002, 999999, b, 0).Text()},
-      {"pcapng, two sections",
-       test::PcapngWriter(kLinkRadiotap).Add(1700000000, 1, a).Section().Interface(kLinkRadiotap)
-           .Add(1700000002, 999999, b).Text()},
+      {"pcapng, two interfaces", test::PcapngWriter(kLinkRadiotap)
+                                     .Interface(kLinkRadiotap)
+                                     .Add(1700000000, 1, a, 1)
+                                     .Add(1700000002, 999999, b, 0)
+                                     .Text()},
+      {"pcapng, two sections", test::PcapngWriter(kLinkRadiotap)
+                                   .Add(1700000000, 1, a)
+                                   .Section()
+                                   .Interface(kLinkRadiotap)
+                                   .Add(1700000002, 999999, b)
+                                   .Text()},
   };
   for (const Case& c : cases) {
     TProgramOptions options;

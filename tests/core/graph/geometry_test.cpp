@@ -24,7 +24,7 @@ TEST(ValueAxis, WidensTheRangeToWholeSteps) {
       {40, 0, 54, 2, 0, 100},          // never fewer than 2 intervals
       {200, 0, 54, 6, 0, 60},          // ratio 7.7, step 10, end 70, one interval dropped
       {300, 4995, 5005, 10, 4995, 5005},
-      {300, -3, 97, 6, -20, 100},     // step 10 would end at 90: step 20
+      {300, -3, 97, 6, -20, 100},  // step 10 would end at 90: step 20
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.height << " px, " << c.minY << " ... " << c.maxY);
@@ -42,7 +42,7 @@ TEST(ValueAxis, WidensTheRangeToWholeSteps) {
   // The labels of the 300-pixel signal axis, and where they stand.
   const TValueAxis rssi = ComputeValueAxis(0, 300, -100, -20);
   EXPECT_EQ(FormatAxisValue(rssi.Ticks[1].Value), "-90");
-  EXPECT_EQ(rssi.Ticks[1].Y, 300 - 38);  // 37.5 rounds to even
+  EXPECT_EQ(rssi.Ticks[1].Y, 300 - 38);   // 37.5 rounds to even
   EXPECT_EQ(rssi.Ticks[3].Y, 300 - 112);  // 112.5 likewise
 }
 
@@ -58,8 +58,8 @@ TEST(ValueAxis, TakesAnOffsetOffValuesFarFromZero) {
 }
 
 TEST(ValueAxis, DegenerateRangesGiveAUsableAxis) {
-  const double cases[][2] = {{kInf, -kInf}, {-kInf, kInf}, {kInf, kInf}, {0, 0}, {-60, -60}, {7, kInf},
-                             {10, 0},       {1e308, 1e308}, {-1e308, 1e308}, {std::nan(""), 5}};
+  const double cases[][2] = {{kInf, -kInf}, {-kInf, kInf}, {kInf, kInf},   {0, 0},          {-60, -60},
+                             {7, kInf},     {10, 0},       {1e308, 1e308}, {-1e308, 1e308}, {std::nan(""), 5}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c[0] << " ... " << c[1]);
     for (int height : {0, 40, 300}) {
@@ -127,7 +127,7 @@ TEST(TimeAxis, ThinsLabelsOfALongWindowUntilTheyFit) {
 }
 
 class SeriesRunsTest : public testing::Test {
-protected:
+ protected:
   // A 300 x 100 plot over five minutes (one pixel per second) and values 0 ... 100 (one pixel per unit).
   const TGraphRect plot{0, 0, 300, 100};
   const TTimeWindow window = TimeWindowAt(EncodeLocalDateTime(2026, 5, 1, 12, 0, 0), 5);
@@ -155,7 +155,7 @@ TEST_F(SeriesRunsTest, BreaksAtInvalidSamplesAndExtendsToTheRight) {
   Add(50, 60);
   const std::vector<TPointRun> runs = Runs();
   const std::vector<TPointRun> expected{
-      {{300, 40}, {250, 40}, {200, 50}},               // the newest sample runs on to the right edge
+      {{300, 40}, {250, 40}, {200, 50}},              // the newest sample runs on to the right edge
       {{150, 80}, {100, 80}, {50, 90}, {-100, 95}}};  // continued to the invalid sample's place
   EXPECT_EQ(runs, expected);
   EXPECT_EQ(reads, 6u);

@@ -160,9 +160,9 @@ TEST(RangeStats, WalksTheWindowInEitherOrder) {
 TEST(CountersSeries, RateIsGrowthPerWholeSecond) {
   TMACCountersSeries series;
   series.Add(Mac(T0, 1000, 50));
-  series.Add(Mac(AddSeconds(T0, 2.9), 1100, 80));   // 2 whole seconds
-  series.Add(Mac(AddSeconds(T0, 3.5), 1200, 90));   // 0.6 s later: no whole second
-  series.Add(Mac(AddSeconds(T0, 6.5), 10, 0));      // counter reset
+  series.Add(Mac(AddSeconds(T0, 2.9), 1100, 80));  // 2 whole seconds
+  series.Add(Mac(AddSeconds(T0, 3.5), 1200, 90));  // 0.6 s later: no whole second
+  series.Add(Mac(AddSeconds(T0, 6.5), 10, 0));     // counter reset
   series.Add(Mac(AddSeconds(T0, 9.5), 310, 30));
   EXPECT_EQ(series.GetRate(0, 1), 0);
   EXPECT_EQ(series.GetRate(1, 1), 50);

@@ -37,8 +37,8 @@ TEST(SpectrumOutline, MasksOfEachPhy) {
   // ERP on channel 6 at -50 dBm: OFDM mask.
   const TSpectrumOutline erp = SpectrumOutline(Net(0, kPhyERP, 6), 0);
   EXPECT_EQ(erp.Shape, TSpectrumShape::OFDM);
-  EXPECT_EQ(Frequencies(erp), (std::vector<int64_t>{2407000, 2417000, 2426000, 2428000, 2446000, 2448000, 2457000,
-                                                    2467000}));
+  EXPECT_EQ(Frequencies(erp),
+            (std::vector<int64_t>{2407000, 2417000, 2426000, 2428000, 2446000, 2448000, 2457000, 2467000}));
   EXPECT_EQ(Levels(erp), (std::vector<double>{-90, -78, -70, -50, -50, -70, -78, -90}));
   EXPECT_EQ(erp.EdgeLevel, -90);
   EXPECT_EQ(erp.LabelCentres, std::vector<int64_t>{2437000});
@@ -46,8 +46,8 @@ TEST(SpectrumOutline, MasksOfEachPhy) {
   // HR-DSSS only, channel 1 at -60 dBm: the stepped outline.
   const TSpectrumOutline dsss = SpectrumOutline(Net(0, kPhyHRDSSS, 1, 0, -60), 0);
   EXPECT_EQ(dsss.Shape, TSpectrumShape::DSSS);
-  EXPECT_EQ(Frequencies(dsss), (std::vector<int64_t>{2390000, 2390000, 2401000, 2401000, 2423000, 2423000, 2434000,
-                                                     2434000}));
+  EXPECT_EQ(Frequencies(dsss),
+            (std::vector<int64_t>{2390000, 2390000, 2401000, 2401000, 2423000, 2423000, 2434000, 2434000}));
   EXPECT_EQ(Levels(dsss), (std::vector<double>{-110, -90, -90, -60, -60, -90, -90, -110}));
   EXPECT_EQ(dsss.EdgeLevel, -110);
 
@@ -88,9 +88,9 @@ TEST(SpectrumOutline, EightyPlusEightyDrawsTwoEightyMHzSegments) {
   const TSpectrumOutline o = SpectrumOutline(n, 1);
   ASSERT_EQ(o.Shape, TSpectrumShape::Dual);
   const int64_t a = 5210000, b = 5775000;
-  EXPECT_EQ(Frequencies(o), (std::vector<int64_t>{a - 120000, a - 80000, a - 41000, a - 39000, a + 39000, a + 41000,
-                                                  5492500, b - 41000, b - 39000, b + 39000, b + 41000, b + 80000,
-                                                  b + 120000}));
+  EXPECT_EQ(Frequencies(o),
+            (std::vector<int64_t>{a - 120000, a - 80000, a - 41000, a - 39000, a + 39000, a + 41000, 5492500, b - 41000,
+                                  b - 39000, b + 39000, b + 41000, b + 80000, b + 120000}));
   EXPECT_EQ(Levels(o), (std::vector<double>{-80, -68, -60, -40, -40, -60, -65, -60, -40, -40, -60, -68, -80}));
   EXPECT_EQ(o.LabelCentres, (std::vector<int64_t>{5775000, 5210000}));  // the name on each segment
 }

@@ -20,8 +20,7 @@ std::vector<uint8_t> Bytes(size_t n) {
 
 TEST(HexDumpText, FullLineOfSixteenBytes) {
   const auto b = Bytes(16);
-  EXPECT_EQ(DumpText(b),
-            "00000000:  00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F  ................\r\n");
+  EXPECT_EQ(DumpText(b), "00000000:  00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F  ................\r\n");
 }
 
 TEST(HexDumpText, ShortLastLineIsPaddedAndOnlyVisibleAsciiShowsAsItself) {
@@ -55,14 +54,14 @@ TEST(HexDumpLayout, ByteAtPoint) {
     int x, y;
     int64_t byte;
   } cases[] = {
-      {95, 7, 0},     {94, 7, -1},  // first hex digit; left of it
-      {6, 7, -1},     {95, 6, -1},  // the offset column; above the first line
-      {118, 7, 0},    {119, 7, 1},  // the blank after a byte belongs to it
-      {278, 7, 7},    {279, 7, -1},  {294, 7, -1},  {295, 7, 8},  // the gap between the groups
-      {478, 7, 15},   {479, 7, -1},  {494, 7, -1},  // between the last byte and the characters
-      {495, 7, 0},    {622, 7, 15},  {623, 7, -1},  // the characters and right of them
-      {95, 23, 16},   {167, 38, 19}, {191, 23, -1},  // second line: past the last byte
-      {95, 39, -1},   {527, 23, -1},  // a line past the data; a character past the last byte
+      {95, 7, 0},   {94, 7, -1},                                // first hex digit; left of it
+      {6, 7, -1},   {95, 6, -1},                                // the offset column; above the first line
+      {118, 7, 0},  {119, 7, 1},                                // the blank after a byte belongs to it
+      {278, 7, 7},  {279, 7, -1},  {294, 7, -1},  {295, 7, 8},  // the gap between the groups
+      {478, 7, 15}, {479, 7, -1},  {494, 7, -1},                // between the last byte and the characters
+      {495, 7, 0},  {622, 7, 15},  {623, 7, -1},                // the characters and right of them
+      {95, 23, 16}, {167, 38, 19}, {191, 23, -1},               // second line: past the last byte
+      {95, 39, -1}, {527, 23, -1},                              // a line past the data; a character past the last byte
   };
   for (const auto& c : cases) EXPECT_EQ(l.ByteAtPoint(c.x, c.y), c.byte) << c.x << "," << c.y;
 }

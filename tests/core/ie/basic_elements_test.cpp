@@ -34,8 +34,8 @@ TEST(SSIDElement, Texts) {
   EXPECT_EQ(SSIDOf("00 03 00 00 00"), "");
   EXPECT_EQ(ElementLineOf(Hex("00 03 00 00 00")), "SSID: ");
   EXPECT_EQ(SSIDOf("00 04 41 42 00 43"), "AB");
-  EXPECT_EQ(SSIDOf("00 02 C3 A9"), "\xC3\xA9");  // UTF-8 e acute
-  EXPECT_EQ(SSIDOf("00 01 E9"), "\xC3\xA9");     // the same letter from an 8-bit code page
+  EXPECT_EQ(SSIDOf("00 02 C3 A9"), "\xC3\xA9");                     // UTF-8 e acute
+  EXPECT_EQ(SSIDOf("00 01 E9"), "\xC3\xA9");                        // the same letter from an 8-bit code page
   EXPECT_EQ(SSIDOf("00 03 ED A0 80"), "\xC3\xAD\xC2\xA0\xC2\x80");  // a UTF-16 surrogate is no UTF-8
 }
 
@@ -74,8 +74,8 @@ TEST(SupportedRates, OddBodies) {
   ASSERT_NE(rates, nullptr);
   EXPECT_EQ(rates->Rates, (TDoubleDynamicArray{6, 63.5}));
   EXPECT_FALSE(rates->HasDSSSRates());
-  EXPECT_EQ(DetailTextsOf(blob), (Texts{"Speed Rate: 6 Mbps (0x0C)", "Speed Rate: 0 Mbps (0x00)",
-                                        "Basic Speed Rate: 63.5 Mbps (0xFF)"}));
+  EXPECT_EQ(DetailTextsOf(blob),
+            (Texts{"Speed Rate: 6 Mbps (0x0C)", "Speed Rate: 0 Mbps (0x00)", "Basic Speed Rate: 63.5 Mbps (0xFF)"}));
   // Nine rates: only the length message, but all nine rates are read.
   blob = Hex("01 09 82 84 8B 96 0C 12 18 24 30");
   elements.Parse(blob);
@@ -102,8 +102,8 @@ TEST(DSSSParameterSet, ChannelAndLengthCheck) {
 TEST(TIMElement, Lines) {
   EXPECT_EQ(DetailTextsOf(Hex("05 04 00 03 01 00")),
             (Texts{"DTIM Count: 0", "DTIM Period: 3", "Bitmap Control: 00000001 (0x01)",
-                   ".......1 - Traffic Indicator: Group Frames Buffered at AP (0x01)", "0000000. - Bitmap Offset: 0 (0x01)",
-                   "Partial Virtual Bitmap: 00"}));
+                   ".......1 - Traffic Indicator: Group Frames Buffered at AP (0x01)",
+                   "0000000. - Bitmap Offset: 0 (0x01)", "Partial Virtual Bitmap: 00"}));
   Texts t = DetailTextsOf(Hex("05 05 01 00 06 00 FF"));
   EXPECT_EQ(t[1], "DTIM Period: Reserved");
   EXPECT_EQ(t[4], "0000011. - Bitmap Offset: 3 (0x06)");
@@ -117,7 +117,8 @@ TEST(TIMElement, RangesOfTheBitmapControlLines) {
   TIETree tree;
   elements.FillTree(tree);
   std::string text = TreeToText(tree);
-  EXPECT_NE(text.find("      .......1 - Traffic Indicator: Group Frames Buffered at AP (0x01)\t@7+1\n"), std::string::npos);
+  EXPECT_NE(text.find("      .......1 - Traffic Indicator: Group Frames Buffered at AP (0x01)\t@7+1\n"),
+            std::string::npos);
   EXPECT_NE(text.find("    Partial Virtual Bitmap: 00\t@8+1\n"), std::string::npos);
 }
 
@@ -128,7 +129,8 @@ TEST(BSSLoadElement, ValuesAndLines) {
   EXPECT_EQ(load->StationCount, 3);
   EXPECT_EQ(load->ChannelUtilization, 50);
   EXPECT_EQ(DetailTextsOf(Hex("0B 05 03 00 80 10 00")),
-            (Texts{"Station Count: 3", "Channel Utilization: 50%", "Available Admission Capacity: 512 microseconds/seconds"}));
+            (Texts{"Station Count: 3", "Channel Utilization: 50%",
+                   "Available Admission Capacity: 512 microseconds/seconds"}));
   elements.Parse(Hex("0B 05 03 01 FF 00 00"));
   EXPECT_EQ(elements.Find<TBSSLoadElement>(11)->StationCount, 259);
   EXPECT_EQ(elements.Find<TBSSLoadElement>(11)->ChannelUtilization, 100);
@@ -146,8 +148,8 @@ TEST(ERPElement, FlagsAndLines) {
   EXPECT_TRUE(erp->UseProtection);
   EXPECT_FALSE(erp->BarkerPreambleMode);
   EXPECT_EQ(DetailTextsOf(Hex("2A 01 03")),
-            (Texts{"ERP Information: 00000011 (0x03)", ".......1 - Non ERP Present: Yes", "......1. - Use Protection: Yes",
-                   ".....0.. - Barker Preamble Mode: No", "xxxxx... - Reserved"}));
+            (Texts{"ERP Information: 00000011 (0x03)", ".......1 - Non ERP Present: Yes",
+                   "......1. - Use Protection: Yes", ".....0.. - Barker Preamble Mode: No", "xxxxx... - Reserved"}));
 }
 
 TEST(PowerElements, SignedValuesAndLengthChecks) {

@@ -16,7 +16,9 @@ using test::ElementLineOf;
 using test::Hex;
 using Texts = std::vector<std::string>;
 
-bool Has(const Texts& texts, const std::string& line) { return std::find(texts.begin(), texts.end(), line) != texts.end(); }
+bool Has(const Texts& texts, const std::string& line) {
+  return std::find(texts.begin(), texts.end(), line) != texts.end();
+}
 
 // The detail lines of the first element after its extension ID line.
 Texts ExtensionDetailsOf(const std::vector<uint8_t>& blob) {
@@ -62,8 +64,10 @@ TEST(ExtendedCapabilities, MaxMSDUsSpansTwoOctets) {
   EXPECT_TRUE(Has(both, "1....... - Max Number Of MSDUs In A-MSDU: 8 (03)"));
   EXPECT_TRUE(Has(both, ".......1 - Max Number Of MSDUs In A-MSDU: 8 (03)"));
   // Without octet 9 bit 64 counts as clear.
-  EXPECT_TRUE(Has(DetailTextsOf(Hex("7F 08 00 00 00 00 00 00 00 80")), "1....... - Max Number Of MSDUs In A-MSDU: 32 (01)"));
-  EXPECT_TRUE(Has(DetailTextsOf(Hex("7F 09 00 00 00 00 00 00 00 00 01")), ".......1 - Max Number Of MSDUs In A-MSDU: 16 (02)"));
+  EXPECT_TRUE(
+      Has(DetailTextsOf(Hex("7F 08 00 00 00 00 00 00 00 80")), "1....... - Max Number Of MSDUs In A-MSDU: 32 (01)"));
+  EXPECT_TRUE(
+      Has(DetailTextsOf(Hex("7F 09 00 00 00 00 00 00 00 00 01")), ".......1 - Max Number Of MSDUs In A-MSDU: 16 (02)"));
   // Twelve octets: bits 76 to 95 have no names.
   Texts twelve = DetailTextsOf(ElementBuilder().Add(127, std::vector<uint8_t>(12, 0xFF)).Blob());
   EXPECT_EQ(std::count(twelve.begin(), twelve.end(), "Reserved"), 0);
@@ -83,14 +87,15 @@ TEST(HEParameterSets, MUEDCA) {
   std::vector<uint8_t> blob = Hex("FF 0E 26 10 52 A4 08 22 A4 08 42 43 08 62 32 08");
   Texts details = ExtensionDetailsOf(blob);
   ASSERT_EQ(details.size(), 6u + 4u * 8u);
-  EXPECT_EQ(Texts(details.begin(), details.begin() + 6),
-            (Texts{"QoS Information (AP): 0x10", "....0000 - EDCA Parameter Set Update Count: 0 (0x00)",
-                   "...1.... - Q-Ack: STAs MIB attribute dot11QAckOptionImplemented is true (0x01)",
-                   "..0..... - Queue Request: AP cannot process a nonzero Queue Size subfield in the QoS Control field in "
-                   "QoS data frames (0x00)",
-                   ".0...... - TXOP Request: AP cannot process a nonzero TXOP Duration Requested subfield in the QoS "
-                   "Control field in QoS data frames (0x00)",
-                   "0....... - More Data Ack: No (0x00)"}));
+  EXPECT_EQ(
+      Texts(details.begin(), details.begin() + 6),
+      (Texts{"QoS Information (AP): 0x10", "....0000 - EDCA Parameter Set Update Count: 0 (0x00)",
+             "...1.... - Q-Ack: STAs MIB attribute dot11QAckOptionImplemented is true (0x01)",
+             "..0..... - Queue Request: AP cannot process a nonzero Queue Size subfield in the QoS Control field in "
+             "QoS data frames (0x00)",
+             ".0...... - TXOP Request: AP cannot process a nonzero TXOP Duration Requested subfield in the QoS "
+             "Control field in QoS data frames (0x00)",
+             "0....... - More Data Ack: No (0x00)"}));
   EXPECT_EQ(Texts(details.begin() + 6, details.begin() + 14),
             (Texts{"MUAC_BE Parameter Record: 0x08A452", "AIC/AIFSN: 0x52", "....0010 - AIFSN: 2 (0x02)",
                    "...1.... - Admission Control Mandatory: Yes (0x01)",
@@ -111,22 +116,25 @@ TEST(HEParameterSets, SpatialReuseFollowsControlFlags) {
   const Case cases[] = {
       {0x00, {}},
       {0x04, {"Non-SRG OBSS PD Max Offset: 10 (0x0A)"}},
-      {0x08, {"SRG OBSS PD Min Offset: 10 (0x0A)", "SRG OBSS PD Max Offset: 11 (0x0B)",
-              "SRG BSS Color Bitmap: 0102030405060708", "SRG Partial BSSID Bitmap: 1112131415161718"}},
-      {0x0C, {"Non-SRG OBSS PD Max Offset: 10 (0x0A)", "SRG OBSS PD Min Offset: 11 (0x0B)",
-              "SRG OBSS PD Max Offset: 1 (0x01)", "SRG BSS Color Bitmap: 0203040506070811",
-              "SRG Partial BSSID Bitmap: 1213141516171819"}},
+      {0x08,
+       {"SRG OBSS PD Min Offset: 10 (0x0A)", "SRG OBSS PD Max Offset: 11 (0x0B)",
+        "SRG BSS Color Bitmap: 0102030405060708", "SRG Partial BSSID Bitmap: 1112131415161718"}},
+      {0x0C,
+       {"Non-SRG OBSS PD Max Offset: 10 (0x0A)", "SRG OBSS PD Min Offset: 11 (0x0B)",
+        "SRG OBSS PD Max Offset: 1 (0x01)", "SRG BSS Color Bitmap: 0203040506070811",
+        "SRG Partial BSSID Bitmap: 1213141516171819"}},
   };
   for (const Case& c : cases) {
-    std::vector<uint8_t> body = {c.control, 0x0A, 0x0B, 1, 2, 3, 4, 5, 6, 7, 8, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19};
+    std::vector<uint8_t> body = {c.control, 0x0A, 0x0B, 1,    2,    3,    4,    5,    6,    7,
+                                 8,         0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19};
     body.resize(c.control == 0x00 ? 1 : c.control == 0x04 ? 2 : c.control == 0x08 ? 19 : 20);
     Texts details = ExtensionDetailsOf(ElementBuilder().AddExtension(39, body).Blob());
     ASSERT_GE(details.size(), 7u);
     EXPECT_EQ(Texts(details.begin() + 7, details.end()), c.after) << int(c.control);
   }
   Texts flags = ExtensionDetailsOf(Hex("FF 02 27 05"));
-  EXPECT_EQ(Texts(flags.begin(), flags.begin() + 3),
-            (Texts{"SR Control: 0x05", ".......1 - SRP Disallowed: Yes (0x01)", "......0. - NON-SRG OBSS PD SR Disallowed: No (0x00)"}));
+  EXPECT_EQ(Texts(flags.begin(), flags.begin() + 3), (Texts{"SR Control: 0x05", ".......1 - SRP Disallowed: Yes (0x01)",
+                                                            "......0. - NON-SRG OBSS PD SR Disallowed: No (0x00)"}));
   // Announced but absent: the corrupted line after what could be shown.
   EXPECT_EQ(flags.back(), "Could not parse element. Element is corrupted.");
 }
@@ -144,7 +152,8 @@ TEST(Interworking, AccessNetworkOptions) {
 TEST(Interworking, VenueAndHESSID) {
   Texts venue = DetailTextsOf(Hex("6B 03 02 02 07"));
   EXPECT_EQ(Texts(venue.begin() + 6, venue.end()),
-            (Texts{"Venue Info: Business/Professional Office", "Venue Group: Business (2)", "Venue Type:  Professional Office (7)"}));
+            (Texts{"Venue Info: Business/Professional Office", "Venue Group: Business (2)",
+                   "Venue Type:  Professional Office (7)"}));
   EXPECT_TRUE(Has(DetailTextsOf(Hex("6B 03 02 02 05")), "Venue Info: Business/Reserved"));
   EXPECT_TRUE(Has(DetailTextsOf(Hex("6B 03 02 0C 00")), "Venue Info: Unknown/Unknown"));
   Texts both = DetailTextsOf(Hex("6B 09 01 0B 06 00 11 22 33 44 55"));
@@ -167,9 +176,10 @@ TEST(AdvertisementProtocol, Tuples) {
   EXPECT_FALSE(Has(two, "Advertisement Protocol Tuple #3"));
 
   Texts vendor = DetailTextsOf(Hex("6C 08 00 DD 05 50 6F 9A 01 02"));
-  EXPECT_EQ(Texts(vendor.begin() + 4, vendor.end()),
-            (Texts{"Advertisement Protocol ID: Vendor Specific (221)", "Advertisement Protocol Vendor Specific length: 5",
-                   "Vendor OUI: 50-6F-9A (Wi-Fi Alliance)", "Data: 01 02", "Text: .."}));
+  EXPECT_EQ(
+      Texts(vendor.begin() + 4, vendor.end()),
+      (Texts{"Advertisement Protocol ID: Vendor Specific (221)", "Advertisement Protocol Vendor Specific length: 5",
+             "Vendor OUI: 50-6F-9A (Wi-Fi Alliance)", "Data: 01 02", "Text: .."}));
   EXPECT_EQ(DetailTextsOf(Hex("6C 01 00")), Texts{"Length is wrong, must be >= 2"});
 
   // An OUI outside the short-name table is named by the vendor database, else "Unknown".
@@ -187,9 +197,9 @@ TEST(AdvertisementProtocol, VendorPartCutShort) {
     int32_t errorOffset;  // blob position of the error line
   };
   const Case cases[] = {
-      {"6C 05 00 DD 03 50 6F", 4},            // length below 4
-      {"6C 06 00 DD 06 50 6F 9A", 4},         // longer than the rest of the element
-      {"6C 04 00 00 00 DD", 5},               // no length byte at all: the line stands at the protocol ID
+      {"6C 05 00 DD 03 50 6F", 4},     // length below 4
+      {"6C 06 00 DD 06 50 6F 9A", 4},  // longer than the rest of the element
+      {"6C 04 00 00 00 DD", 5},        // no length byte at all: the line stands at the protocol ID
   };
   for (const Case& c : cases) {
     TInformationElements elements;

@@ -122,8 +122,11 @@ TEST(ElementContainer, VendorElements) {
             "    Data: 00 50 F2\t@2+3\n"
             "    Text: .P.\t@2+3\n");
 
-  std::vector<uint8_t> blob =
-      ElementBuilder().AddVendor(0x0050F2, 2, {0x01}).AddVendor(0x0050F2, 4, {0x10, 0x4A}).AddVendor(0x0050F2, 4, {}).Blob();
+  std::vector<uint8_t> blob = ElementBuilder()
+                                  .AddVendor(0x0050F2, 2, {0x01})
+                                  .AddVendor(0x0050F2, 4, {0x10, 0x4A})
+                                  .AddVendor(0x0050F2, 4, {})
+                                  .Blob();
   TInformationElements elements;
   elements.Parse(blob);
   const TVendorSpecificInformationElement* wps = elements.FindVendorElement(0x0050F2, 4);

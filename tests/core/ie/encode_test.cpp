@@ -64,7 +64,9 @@ TEST(ElementEncoders, BodiesMatchTheirLayouts) {
        "10 4A 00 01 10 10 44 00 01 02 10 57 00 01 01 10 11 00 02 41 50 10 49 00 06 00 37 2A 00 01 20"},
       {"ht capabilities", EncodeHTCapabilitiesBody(ht),
        "6E 00 17 FF FF 00 00 00 00 00 00 00 00 00 00 01 00 00 00 00 00 00 00 00 00 00"},
-      {"ht operation", EncodeHTOperationBody({36, 1, true}), "24 05 00 00 00 00" " 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"},
+      {"ht operation", EncodeHTOperationBody({36, 1, true}),
+       "24 05 00 00 00 00"
+       " 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"},
       {"vht operation", EncodeVHTOperationBody({1, 42, 0}), "01 2A 00 FC FF"},
       {"vht capabilities", EncodeVHTCapabilitiesBody({2, 1, true, true, 0, MCSMapFor(2, 2), 0, 0, MCSMapFor(2, 2)}),
        "66 00 00 00 FA FF 00 00 FA FF 00 00"},
@@ -80,7 +82,8 @@ TEST(ElementEncoders, BodiesMatchTheirLayouts) {
 
 TEST(ElementEncoders, DecodersReadBackTheBasicElements) {
   const uint8_t ssid[] = {0xC3, 0xA9, 't', 0xC3, 0xA9};
-  const uint8_t rates[] = {RateByte(1, true), RateByte(2, true), RateByte(5.5, true), RateByte(11, true), RateByte(6, false)};
+  const uint8_t rates[] = {RateByte(1, true), RateByte(2, true), RateByte(5.5, true), RateByte(11, true),
+                           RateByte(6, false)};
   ElementBuilder b;
   b.Add(kEidSSID, EncodeSSIDBody(ssid))
       .Add(kEidSupportedRates, EncodeRatesBody(rates))

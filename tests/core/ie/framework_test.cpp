@@ -38,7 +38,7 @@ TEST(ElementFramework, LinesCoverTheBlobBytesTheyDescribe) {
 
 // A decoder that fails half-way through its lines.
 class BrokenElement : public TInformationElement {
-public:
+ public:
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override {
     AddBodyNode(tree, element, "First field: ok", 0, 1);
     AddBodyNode(tree, element, "Beyond the body: " + std::to_string(Byte(99)), 99, 1);

@@ -85,7 +85,7 @@ Blob ElementOf(uint8_t id, const Blob& body) {
 
 // A language that gives every key back in braces: the tree shows which texts go through the language.
 class MarkingTexts : public TextSource {
-public:
+ public:
   std::optional<std::string> Lookup(std::string_view key) const override { return "{" + std::string(key) + "}"; }
 };
 
@@ -153,7 +153,8 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
     bool moreA = static_cast<bool>(std::getline(a, la)), moreB = static_cast<bool>(std::getline(b, lb));
     if (!moreA && !moreB) return "identical";
     if (!moreA || !moreB || la != lb)
-      return "line " + std::to_string(n) + "\n  golden: " + (moreA ? la : "<end>") + "\n  actual: " + (moreB ? lb : "<end>");
+      return "line " + std::to_string(n) + "\n  golden: " + (moreA ? la : "<end>") +
+             "\n  actual: " + (moreB ? lb : "<end>");
   }
 }
 
@@ -181,9 +182,7 @@ TEST(GoldenTrees, NoGoldenFileWithoutACase) {
   std::set<std::string> names;
   for (const Case& c : ReadCases()) EXPECT_TRUE(names.insert(c.Name).second) << "duplicate case " << c.Name;
   for (const auto& entry : fs::directory_iterator(kGoldenDir))
-    if (entry.path().extension() == ".tsv") {
-      EXPECT_TRUE(names.count(entry.path().stem().string())) << entry.path();
-    }
+    if (entry.path().extension() == ".tsv") { EXPECT_TRUE(names.count(entry.path().stem().string())) << entry.path(); }
 }
 
 }  // namespace

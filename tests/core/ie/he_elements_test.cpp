@@ -121,17 +121,18 @@ TEST(HECapabilities, BodyEndsInsideTheMaps) {
   EXPECT_EQ(e->TxHEMCSMap80, 0xFFFF);
   Texts lines = DetailTextsOf(blob);
   ASSERT_GE(lines.size(), 12u);
-  EXPECT_THAT(std::vector<std::string>(lines.end() - 12, lines.end()),
-              ElementsAre("Supported HE-MCS and NSS Set", "Rx and Tx HE-MCS Maps <= 80 MHz: (0xFFFA)",
-                          "Rx HE-MCS Map <= 80 MHz: (0xFFFA)", "........ ......10 - Max HE-MCS For 1 SS: HE-MCS 0-11 (2)",
-                          "........ ....10.. - Max HE-MCS For 2 SS: HE-MCS 0-11 (2)",
-                          "........ ..11.... - Max HE-MCS For 3 SS: Not Supported (3)",
-                          "........ 11...... - Max HE-MCS For 4 SS: Not Supported (3)",
-                          "......11 ........ - Max HE-MCS For 5 SS: Not Supported (3)",
-                          "....11.. ........ - Max HE-MCS For 6 SS: Not Supported (3)",
-                          "..11.... ........ - Max HE-MCS For 7 SS: Not Supported (3)",
-                          "11...... ........ - Max HE-MCS For 8 SS: Not Supported (3)",
-                          "Insufficient bytes for Phy Capabilities Tx HE-MCS Map <= 80 MHz!"));
+  EXPECT_THAT(
+      std::vector<std::string>(lines.end() - 12, lines.end()),
+      ElementsAre("Supported HE-MCS and NSS Set", "Rx and Tx HE-MCS Maps <= 80 MHz: (0xFFFA)",
+                  "Rx HE-MCS Map <= 80 MHz: (0xFFFA)", "........ ......10 - Max HE-MCS For 1 SS: HE-MCS 0-11 (2)",
+                  "........ ....10.. - Max HE-MCS For 2 SS: HE-MCS 0-11 (2)",
+                  "........ ..11.... - Max HE-MCS For 3 SS: Not Supported (3)",
+                  "........ 11...... - Max HE-MCS For 4 SS: Not Supported (3)",
+                  "......11 ........ - Max HE-MCS For 5 SS: Not Supported (3)",
+                  "....11.. ........ - Max HE-MCS For 6 SS: Not Supported (3)",
+                  "..11.... ........ - Max HE-MCS For 7 SS: Not Supported (3)",
+                  "11...... ........ - Max HE-MCS For 8 SS: Not Supported (3)",
+                  "Insufficient bytes for Phy Capabilities Tx HE-MCS Map <= 80 MHz!"));
 
   // No line reaches past the blob.
   elements.Parse(blob);
@@ -151,7 +152,8 @@ TEST(HECapabilities, BodyEndsInsideTheMaps) {
 }
 
 TEST(HECapabilities, TruncatedFixedPartIsCorrupted) {
-  std::vector<uint8_t> blob = ElementBuilder().AddExtension(35, {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0x00}).Blob();
+  std::vector<uint8_t> blob =
+      ElementBuilder().AddExtension(35, {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0x00}).Blob();
   TInformationElements elements;
   auto* e = CapabilitiesOf(elements, blob);
   ASSERT_NE(e, nullptr);
@@ -165,7 +167,8 @@ TEST(HECapabilities, TruncatedFixedPartIsCorrupted) {
 
 TEST(HECapabilities, PPEThresholds) {
   // Two streams, all four RU sizes: two stream lines of four RUs, 7 bytes.
-  std::vector<uint8_t> blob = HECapabilities(0, 0x02, {0xFA, 0xFF, 0xFA, 0xFF, 0x79, 0x1C, 0xC7, 0x71, 0x1C, 0xC7, 0x71});
+  std::vector<uint8_t> blob =
+      HECapabilities(0, 0x02, {0xFA, 0xFF, 0xFA, 0xFF, 0x79, 0x1C, 0xC7, 0x71, 0x1C, 0xC7, 0x71});
   Texts lines = DetailTextsOf(blob);
   TInformationElements elements;
   elements.Parse(blob);
@@ -174,9 +177,7 @@ TEST(HECapabilities, PPEThresholds) {
   int streams = 0, rus = 0;
   tree.ForEach([&](TIETreeLine l) {
     const TIETreeData& d = tree.Data(l);
-    if (d.Text == "PPE Thresholds") {
-      EXPECT_EQ(d.Length, 7);
-    }
+    if (d.Text == "PPE Thresholds") { EXPECT_EQ(d.Length, 7); }
     if (d.Text.starts_with("NSS ")) ++streams;
     if (d.Text.starts_with("RU allocation")) ++rus;
   });
@@ -202,7 +203,8 @@ TEST(HECapabilities, PPEThresholds) {
 }
 
 TEST(HEOperation, VHTOperationInformationAndCoHostedBSS) {
-  std::vector<uint8_t> blob = ElementBuilder().AddExtension(36, {0x00, 0xC0, 0x00, 0x19, 0xFC, 0xFF, 0x01, 0x9B, 0x00, 0x05}).Blob();
+  std::vector<uint8_t> blob =
+      ElementBuilder().AddExtension(36, {0x00, 0xC0, 0x00, 0x19, 0xFC, 0xFF, 0x01, 0x9B, 0x00, 0x05}).Blob();
   TInformationElements elements;
   elements.Parse(blob);
   auto* e = elements.FindExtension<THEOperationExtensionsInformationElement>(36);
@@ -257,7 +259,8 @@ TEST(HEOperation, ShortBodies) {
 
   // Shorter than 7 bytes: the length message only.
   blob = ElementBuilder().AddExtension(36, {0x00, 0x40, 0x00, 0x19}).Blob();
-  EXPECT_EQ(DetailTextsOf(blob), (Texts{"Extension Element ID: HE Operation (802.11ax) (36)", "Length is wrong, must be => 7"}));
+  EXPECT_EQ(DetailTextsOf(blob),
+            (Texts{"Extension Element ID: HE Operation (802.11ax) (36)", "Length is wrong, must be => 7"}));
 
   // Shorter than 3 bytes: a plain element.
   elements.Parse(ElementBuilder().AddExtension(36, {0x00}).Blob());

@@ -117,12 +117,12 @@ TEST(HTOperation, FieldsAndLines) {
 
   Texts lines = DetailTextsOf(blob);
   ASSERT_GE(lines.size(), 24u);
-  EXPECT_THAT(std::vector<std::string>(lines.begin(), lines.begin() + 6),
-              ElementsAre("Primary Channel: 36 (0x24)",
-                          "HT Operation Information: 00000111 (0x07) - subset 1 (0-7 bits)",
-                          "......11 - Secondary Channel Offset: Secondary channel is below the primary channel (3)",
-                          ".....1.. - STA Channel Width: Any channel width",
-                          "....0... - Reduced Interframe Spacing (RIFS) Mode: RIFS is prohibited", "xxxx.... - Reserved"));
+  EXPECT_THAT(
+      std::vector<std::string>(lines.begin(), lines.begin() + 6),
+      ElementsAre("Primary Channel: 36 (0x24)", "HT Operation Information: 00000111 (0x07) - subset 1 (0-7 bits)",
+                  "......11 - Secondary Channel Offset: Secondary channel is below the primary channel (3)",
+                  ".....1.. - STA Channel Width: Any channel width",
+                  "....0... - Reduced Interframe Spacing (RIFS) Mode: RIFS is prohibited", "xxxx.... - Reserved"));
   EXPECT_THAT(lines, Contains("HT Operation Information: 00000000 00000110 (0x0006) - subset 2 (8-23 bits)"));
   EXPECT_THAT(lines, Contains("........ ......10 - HT Protection: 20 MHz protection mode (2)"));
   EXPECT_THAT(lines, Contains("........ .....1.. - Nongreenfield HT STAs Present: One or more HT STAs that are not "

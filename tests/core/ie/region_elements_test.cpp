@@ -19,7 +19,9 @@ using test::Hex;
 using test::TreeTextOf;
 using Texts = std::vector<std::string>;
 
-bool Has(const Texts& texts, const std::string& line) { return std::find(texts.begin(), texts.end(), line) != texts.end(); }
+bool Has(const Texts& texts, const std::string& line) {
+  return std::find(texts.begin(), texts.end(), line) != texts.end();
+}
 
 // Every line of the first element lies inside that element.
 void ExpectLinesInsideFirstElement(const std::vector<uint8_t>& blob) {
@@ -59,7 +61,8 @@ TEST(CountryElement, CodeAndSubbandTriplet) {
             "    Length: 6 octets\t@1+1\n"
             "    Country: US\t@2+2\n"
             "    Environment: Any (0x20)\t@4+1\n"
-            "    Subband Triplet: First Channel Number: 1, Number of Channels: 11, Maximum Transmit Power Level: 30 dBm\t@5+3\n"
+            "    Subband Triplet: First Channel Number: 1, Number of Channels: 11, Maximum Transmit Power Level: 30 "
+            "dBm\t@5+3\n"
             "      First Channel Number: 1\t@5+1\n"
             "      Number of Channels: 11\t@6+1\n"
             "      Maximum Transmit Power Level: 30 dBm\t@7+1\n");
@@ -74,8 +77,9 @@ TEST(CountryElement, AnyCountryPadAndOperatingTriplet) {
   ASSERT_EQ(details.size(), 7u);
   EXPECT_EQ(details[0], "Country: Any (XX)");
   EXPECT_EQ(details[1], "Environment: Any (X)");
-  EXPECT_EQ(details[6],
-            "Pad: (0x00). The Pad is used to add a single octet to the element if the length is not evenly divisible by 2.");
+  EXPECT_EQ(
+      details[6],
+      "Pad: (0x00). The Pad is used to add a single octet to the element if the length is not evenly divisible by 2.");
 
   EXPECT_EQ(ElementLineOf(Hex("07 06 44 45 49 C9 03 05")), "Country: DE, Environment: Indoor");
   EXPECT_EQ(DetailTextsOf(Hex("07 06 44 45 49 C9 03 05")),
@@ -85,8 +89,10 @@ TEST(CountryElement, AnyCountryPadAndOperatingTriplet) {
                    "Operating Extension Identifier: 201", "Operating Class: 3",
                    "Coverage Class: 5 (Air Propagation Time: 15 microseconds))"}));
   // Coverage classes 0 and above 31 have no propagation time of their own.
-  EXPECT_TRUE(Has(DetailTextsOf(Hex("07 06 44 45 4F C9 03 00")), "Coverage Class: 0 (Air Propagation Time: <1 microseconds))"));
-  EXPECT_TRUE(Has(DetailTextsOf(Hex("07 06 44 45 4F C9 03 20")), "Coverage Class: 32 (Air Propagation Time: - microseconds))"));
+  EXPECT_TRUE(
+      Has(DetailTextsOf(Hex("07 06 44 45 4F C9 03 00")), "Coverage Class: 0 (Air Propagation Time: <1 microseconds))"));
+  EXPECT_TRUE(
+      Has(DetailTextsOf(Hex("07 06 44 45 4F C9 03 20")), "Coverage Class: 32 (Air Propagation Time: - microseconds))"));
 }
 
 TEST(CountryElement, MalformedBodies) {
@@ -143,13 +149,14 @@ TEST(SupportedOperatingClasses, Sequences) {
   };
   const Case cases[] = {
       {"3B 08 51 51 53 54 00 51 00 00",
-       {"Current Operating Class: 81", "Alternate Operating Classes: 81, 83, 84", "Operating Class Duple Sequence: 81"}},
+       {"Current Operating Class: 81", "Alternate Operating Classes: 81, 83, 84",
+        "Operating Class Duple Sequence: 81"}},
       {"3B 02 79 00", {"Current Operating Class: 121"}},
       {"3B 04 04 04 0B 0C", {"Current Operating Class: 4", "Alternate Operating Classes: 4, 11, 12"}},
       // A 130 delimiter opens the extension sequence, its 0 the duple sequence.
       {"3B 07 51 73 82 80 00 79 00",
-       {"Current Operating Class: 81", "Alternate Operating Classes: 115", "Current Operating Class Extension Sequence: 128",
-        "Operating Class Duple Sequence: 121"}},
+       {"Current Operating Class: 81", "Alternate Operating Classes: 115",
+        "Current Operating Class Extension Sequence: 128", "Operating Class Duple Sequence: 121"}},
       // Cut short: a lone byte of a duple is not read.
       {"3B 04 51 00 79 00", {"Current Operating Class: 81", "Operating Class Duple Sequence: 121"}},
       {"3B 03 51 00 79", {"Current Operating Class: 81"}},
@@ -169,48 +176,55 @@ std::vector<uint8_t> NeighborReport(std::initializer_list<uint8_t> subelements, 
 TEST(NeighborReport, FixedFields) {
   std::vector<uint8_t> blob = NeighborReport({});
   Texts details = DetailTextsOf(blob);
-  EXPECT_EQ(details,
-            (Texts{"BSSID: 00-11-22-33-44-55",
-                   "BSSID Information: 00000000 00000000 00000000 00010111 (0x00000017)",
-                   "........ ........ ........ ......11 - AP Reachability: Reachable (0x03)",
-                   "........ ........ ........ .....1.. - Security: Yes",
-                   "........ ........ ........ ....0... - Key Scope: No",
-                   "........ ........ ......00 0001.... - Capabilities",
-                   "........ ........ ........ ...1.... - Spectrum Management: Yes",
-                   "........ ........ ........ ..0..... - QoS: No",
-                   "........ ........ ........ .0...... - APSD: No",
-                   "........ ........ ........ 0....... - Radio Measurement: No",
-                   "........ ........ .......0 ........ - Delayed Block Ack: No",
-                   "........ ........ ......0. ........ - Immediate Block Ack: No",
-                   "........ ........ .....0.. ........ - Mobility Domain: No",
-                   "........ ........ ....0... ........ - High Throughput: No",
-                   "xxxxxxxx xxxxxxxx xxxx.... ........ - Reserved",
-                   "Operating Class: 81 (0x51)",
-                   "Channel Number: 6 (0x06)",
-                   "PHY Type: " + PhyTypeName(7) + " (0x07)"}));
+  EXPECT_EQ(
+      details,
+      (Texts{
+          "BSSID: 00-11-22-33-44-55", "BSSID Information: 00000000 00000000 00000000 00010111 (0x00000017)",
+          "........ ........ ........ ......11 - AP Reachability: Reachable (0x03)",
+          "........ ........ ........ .....1.. - Security: Yes", "........ ........ ........ ....0... - Key Scope: No",
+          "........ ........ ......00 0001.... - Capabilities",
+          "........ ........ ........ ...1.... - Spectrum Management: Yes",
+          "........ ........ ........ ..0..... - QoS: No", "........ ........ ........ .0...... - APSD: No",
+          "........ ........ ........ 0....... - Radio Measurement: No",
+          "........ ........ .......0 ........ - Delayed Block Ack: No",
+          "........ ........ ......0. ........ - Immediate Block Ack: No",
+          "........ ........ .....0.. ........ - Mobility Domain: No",
+          "........ ........ ....0... ........ - High Throughput: No", "xxxxxxxx xxxxxxxx xxxx.... ........ - Reserved",
+          "Operating Class: 81 (0x51)", "Channel Number: 6 (0x06)", "PHY Type: " + PhyTypeName(7) + " (0x07)"}));
   EXPECT_EQ(DetailTextsOf(Hex("34 0C 00 11 22 33 44 55 17 00 00 00 51 06")), Texts{"Length is wrong, must be >= 13"});
 }
 
 TEST(NeighborReport, Subelements) {
-  std::vector<uint8_t> blob = NeighborReport({0x01, 0x04, 0x0A, 0x00, 0x64, 0x00,  // TSF information
-                                              0x02, 0x02, 0x44, 0x45,              // condensed country string
-                                              0x00,                                // a lone zero byte
-                                              0x07, 0x02, 0x41, 0x42,              // unknown
-                                              0x3E, 0x01, 0x03,                    // secondary channel offset
+  std::vector<uint8_t> blob = NeighborReport({0x01, 0x04, 0x0A, 0x00, 0x64, 0x00,          // TSF information
+                                              0x02, 0x02, 0x44, 0x45,                      // condensed country string
+                                              0x00,                                        // a lone zero byte
+                                              0x07, 0x02, 0x41, 0x42,                      // unknown
+                                              0x3E, 0x01, 0x03,                            // secondary channel offset
                                               0x46, 0x05, 0x73, 0x00, 0x00, 0x00, 0x00});  // RM capabilities
   Texts details = DetailTextsOf(blob);
   details.erase(details.begin(), details.begin() + 18);
-  Texts expected = {"TSF Information", "Subelement ID: 1 (TSF Information)", "Subelement Length: 4",
+  Texts expected = {"TSF Information",
+                    "Subelement ID: 1 (TSF Information)",
+                    "Subelement Length: 4",
                     "TSF Offset: 10240 microseconds (10*TUs, TU=1024 microseconds",
                     "Beacon Interval: 102400 microseconds (100*TUs, TU=1024 microseconds",
-                    "Condensed Country String: DE", "Subelement ID: 2 (Condensed Country String)", "Subelement Length: 2",
+                    "Condensed Country String: DE",
+                    "Subelement ID: 2 (Condensed Country String)",
+                    "Subelement Length: 2",
                     "Condensed Country String: DE",
                     "0x00 - Reserved",
-                    "Reserved", "Subelement ID: 7 (Reserved)", "Subelement Length: 2", "Data: 41 42", "Text: AB",
+                    "Reserved",
+                    "Subelement ID: 7 (Reserved)",
+                    "Subelement Length: 2",
+                    "Data: 41 42",
+                    "Text: AB",
                     "Secondary Channel Offset: Secondary channel is below the primary channel",
-                    "Subelement ID: 62 (Secondary Channel Offset)", "Subelement Length: 1",
+                    "Subelement ID: 62 (Secondary Channel Offset)",
+                    "Subelement Length: 1",
                     "Secondary Channel Offset: Secondary channel is below the primary channel (0x03)",
-                    "RM Enabled Capabilities", "Subelement ID: 70 (RM Enabled Capabilities)", "Subelement Length: 5",
+                    "RM Enabled Capabilities",
+                    "Subelement ID: 70 (RM Enabled Capabilities)",
+                    "Subelement Length: 5",
                     "RM Enabled Capabilities: 01110011 (0x73) - octet 1 (0-7 bits)"};
   ASSERT_GE(details.size(), expected.size());
   EXPECT_EQ(Texts(details.begin(), details.begin() + static_cast<long>(expected.size())), expected);
@@ -257,7 +271,7 @@ TEST(NeighborReport, MalformedSubelements) {
   EXPECT_TRUE(Has(DetailTextsOf(blob), "Text: A"));
 
   // Subelements that run past the body: the header lines, then nothing; no line leaves the element.
-  for (auto sub : {std::vector<uint8_t>{0x01, 0x09, 0x0A, 0x00, 0x64},       // data cut short
+  for (auto sub : {std::vector<uint8_t>{0x01, 0x09, 0x0A, 0x00, 0x64},        // data cut short
                    std::vector<uint8_t>{0x2D, 0xFF, 0x00},                    // claims 255 bytes
                    std::vector<uint8_t>{0x46, 0x05, 0x73, 0x00, 0x00, 0x00},  // RM capabilities one byte short
                    std::vector<uint8_t>{0x01, 0x04},                          // a header without room
@@ -275,16 +289,20 @@ TEST(NeighborReport, MalformedSubelements) {
 TEST(RMEnabledCapabilities, Lines) {
   Texts details = DetailTextsOf(Hex("46 05 73 00 00 00 00"));
   EXPECT_EQ(details[0], "RM Enabled Capabilities: 01110011 (0x73) - octet 1 (0-7 bits)");
-  for (const char* line : {".......1 - Link Measurement Capability: Enabled ", "......1. - Neighbor Report Capability: Enabled ",
-                           ".....0.. - Parallel Measurements Capability: Disabled ",
-                           ".1...... - Beacon Table Measurement Capability: Enabled ",
-                           "...000.. - Operating Channel Max Measurement Duration: 0",
-                           "000..... - Nonoperating Channel Max Measurement Duration: 0",
-                           ".....000 - Measurement Pilot Capability: 0", "xxxx.... - Reserved"})
+  for (const char* line :
+       {".......1 - Link Measurement Capability: Enabled ", "......1. - Neighbor Report Capability: Enabled ",
+        ".....0.. - Parallel Measurements Capability: Disabled ",
+        ".1...... - Beacon Table Measurement Capability: Enabled ",
+        "...000.. - Operating Channel Max Measurement Duration: 0",
+        "000..... - Nonoperating Channel Max Measurement Duration: 0", ".....000 - Measurement Pilot Capability: 0",
+        "xxxx.... - Reserved"})
     EXPECT_TRUE(Has(details, line)) << line;
   // Five octet lines; octet 3 shows two single bits and two 3-bit fields.
-  EXPECT_EQ(std::count_if(details.begin(), details.end(), [](auto& t) { return t.rfind("RM Enabled Capabilities:", 0) == 0; }), 5);
-  EXPECT_TRUE(Has(DetailTextsOf(Hex("46 05 00 00 1C 00 00")), "...111.. - Operating Channel Max Measurement Duration: 7"));
+  EXPECT_EQ(std::count_if(details.begin(), details.end(),
+                          [](auto& t) { return t.rfind("RM Enabled Capabilities:", 0) == 0; }),
+            5);
+  EXPECT_TRUE(
+      Has(DetailTextsOf(Hex("46 05 00 00 1C 00 00")), "...111.. - Operating Channel Max Measurement Duration: 7"));
   EXPECT_EQ(DetailTextsOf(Hex("46 04 73 00 00 00")), Texts{"Length is wrong, must be = 5"});
 }
 

@@ -112,8 +112,8 @@ TEST(RSNElement, WPA2PersonalWithCCMP) {
 
 TEST(RSNElement, WPA3AndMixedSuites) {
   // Group CCMP, pairwise CCMP and GCMP-256, AKMs PSK, SAE and SAE-EXT-KEY, MFPC and MFPR set.
-  std::vector<uint8_t> blob = Hex(
-      "30 20 01 00 00 0F AC 04 02 00 00 0F AC 04 00 0F AC 09 03 00 00 0F AC 02 00 0F AC 08 00 0F AC 18 C0 00");
+  std::vector<uint8_t> blob =
+      Hex("30 20 01 00 00 0F AC 04 02 00 00 0F AC 04 00 0F AC 09 03 00 00 0F AC 02 00 0F AC 08 00 0F AC 18 C0 00");
   TInformationElements elements;
   elements.Parse(blob);
   auto* rsn = elements.Find<TRSNElement>(48);
@@ -133,8 +133,9 @@ TEST(RSNElement, CapabilitiesAndTrailingFields) {
   // change nothing.
   Texts plain = DetailTextsOf(Hex("30 14 01 00 00 0F AC 04 01 00 00 0F AC 04 01 00 00 0F AC 02 00 00"));
   EXPECT_EQ(plain.back(), "RSN Capabilities: Not Present");
-  Texts withPMKID = DetailTextsOf(Hex("30 1A 01 00 00 0F AC 04 01 00 00 0F AC 04 01 00 00 0F AC 02 00 00 "
-                                      "00 00 00 0F AC 06"));
+  Texts withPMKID =
+      DetailTextsOf(Hex("30 1A 01 00 00 0F AC 04 01 00 00 0F AC 04 01 00 00 0F AC 02 00 00 "
+                        "00 00 00 0F AC 06"));
   EXPECT_EQ(withPMKID, plain);
 }
 
@@ -167,28 +168,52 @@ TEST(RSNElement, TruncatedAndOddBodies) {
   const Case cases[] = {
       {"one byte", "30 01 01", 0, {}, {}, {"Length is wrong, must be >= 2"}},
       {"group suite cut short", "30 05 01 00 00 0F AC", 0, {}, {}, {"Version: 1"}},
-      {"a pairwise suite missing", "30 0C 01 00 00 0F AC 04 02 00 00 0F AC 04", 4, {4}, {},
+      {"a pairwise suite missing",
+       "30 0C 01 00 00 0F AC 04 02 00 00 0F AC 04",
+       4,
+       {4},
+       {},
        {"Version: 1", "Group Data Cipher Suite: 00-0F-AC (),  CCMP (4)", "Pairwise Cipher Suite Count: 2",
         "Pairwise Cipher Suite List", "Pairwise Cipher Suite: 00-0F-AC (),  CCMP (4)"}},
-      {"a count far beyond the body", "30 0C 01 00 00 0F AC 04 FF FF 00 0F AC 04", 4, {4}, {},
+      {"a count far beyond the body",
+       "30 0C 01 00 00 0F AC 04 FF FF 00 0F AC 04",
+       4,
+       {4},
+       {},
        {"Version: 1", "Group Data Cipher Suite: 00-0F-AC (),  CCMP (4)", "Pairwise Cipher Suite Count: 65535",
         "Pairwise Cipher Suite List", "Pairwise Cipher Suite: 00-0F-AC (),  CCMP (4)"}},
-      {"no AKM count", "30 0D 01 00 00 0F AC 04 01 00 00 0F AC 04 01", 4, {4}, {},
+      {"no AKM count",
+       "30 0D 01 00 00 0F AC 04 01 00 00 0F AC 04 01",
+       4,
+       {4},
+       {},
        {"Version: 1", "Group Data Cipher Suite: 00-0F-AC (),  CCMP (4)", "Pairwise Cipher Suite Count: 1",
         "Pairwise Cipher Suite List", "Pairwise Cipher Suite: 00-0F-AC (),  CCMP (4)"}},
-      {"capabilities cut to one byte", "30 13 01 00 00 0F AC 04 01 00 00 0F AC 04 01 00 00 0F AC 02 0C", 4, {4}, {2},
+      {"capabilities cut to one byte",
+       "30 13 01 00 00 0F AC 04 01 00 00 0F AC 04 01 00 00 0F AC 02 0C",
+       4,
+       {4},
+       {2},
        {"Version: 1", "Group Data Cipher Suite: 00-0F-AC (),  CCMP (4)", "Pairwise Cipher Suite Count: 1",
         "Pairwise Cipher Suite List", "Pairwise Cipher Suite: 00-0F-AC (),  CCMP (4)",
         "Auth Key Management (AKM) Suite Count: 1", "Authenticated Key Management (AKM) Suite List",
         "Authenticated Key Management (AKM) Suite: 00-0F-AC (),  WPA2-PSK (2)"}},
       // A Microsoft group suite counts; a Microsoft pairwise suite is shown but not taken; a Microsoft AKM is.
-      {"vendor suites", "30 14 01 00 00 50 F2 02 01 00 00 50 F2 02 01 00 00 50 F2 02 00 00", 2, {}, {2},
+      {"vendor suites",
+       "30 14 01 00 00 50 F2 02 01 00 00 50 F2 02 01 00 00 50 F2 02 00 00",
+       2,
+       {},
+       {2},
        {"Version: 1", "Group Data Cipher Suite: 00-50-F2 (),  TKIP (2)", "Pairwise Cipher Suite Count: 1",
         "Pairwise Cipher Suite List", "Pairwise Cipher Suite: 00-50-F2 (),  TKIP (2)",
         "Auth Key Management (AKM) Suite Count: 1", "Authenticated Key Management (AKM) Suite List",
         "Authenticated Key Management (AKM) Suite: 00-50-F2 (),  WPA2-PSK (2)", "RSN Capabilities: Not Present"}},
       // A group suite of another OUI ends decoding, but every field is still shown.
-      {"foreign group suite", "30 0E 01 00 00 11 22 04 01 00 00 0F AC 04 00 00", 0, {}, {},
+      {"foreign group suite",
+       "30 0E 01 00 00 11 22 04 01 00 00 0F AC 04 00 00",
+       0,
+       {},
+       {},
        {"Version: 1", "Group Data Cipher Suite: 00-11-22 (),  CCMP (4)", "Pairwise Cipher Suite Count: 1",
         "Pairwise Cipher Suite List", "Pairwise Cipher Suite: 00-0F-AC (),  CCMP (4)",
         "Auth Key Management (AKM) Suite Count: 0", "Authenticated Key Management (AKM) Suite List"}},
@@ -204,12 +229,14 @@ TEST(RSNElement, TruncatedAndOddBodies) {
     EXPECT_EQ(rsn->AKMSuites, c.akm) << c.desc;
     Texts details;
     for (const std::string& t : DetailTextsOf(blob))
-      if (t.find("Suite OUI: ") == std::string::npos && t.find("Suite Type: ") == std::string::npos) details.push_back(t);
+      if (t.find("Suite OUI: ") == std::string::npos && t.find("Suite Type: ") == std::string::npos)
+        details.push_back(t);
     EXPECT_EQ(details, c.details) << c.desc;
   }
   // A list line never reaches past the body, however large its count.
-  EXPECT_NE(TreeTextOf(Hex("30 0C 01 00 00 0F AC 04 FF FF 00 0F AC 04")).find("    Pairwise Cipher Suite List\t@10+4\n"),
-            std::string::npos);
+  EXPECT_NE(
+      TreeTextOf(Hex("30 0C 01 00 00 0F AC 04 FF FF 00 0F AC 04")).find("    Pairwise Cipher Suite List\t@10+4\n"),
+      std::string::npos);
 }
 
 TEST(RSNElement, FailingVendorLookupMarksOnlyThatElementCorrupted) {
@@ -235,8 +262,8 @@ TEST(VendorElement, NamesAndHeaderLines) {
   // A Microsoft subtype without a class of its own.
   std::vector<uint8_t> blob = Hex("DD 07 00 50 F2 09 41 20 42");
   EXPECT_EQ(ElementLineOf(blob), "Vendor Specific: Microsoft: 9");
-  EXPECT_EQ(DetailTextsOf(blob),
-            (Texts{"Organization Identifier: 00-50-F2 (Unknown)", "Subtype: 9 (Unknown)", "Data: 41 20 42", "Text: A.B"}));
+  EXPECT_EQ(DetailTextsOf(blob), (Texts{"Organization Identifier: 00-50-F2 (Unknown)", "Subtype: 9 (Unknown)",
+                                        "Data: 41 20 42", "Text: A.B"}));
   // Only OUI and subtype: empty data.
   EXPECT_EQ(DetailTextsOf(Hex("DD 04 00 50 F2 09")),
             (Texts{"Organization Identifier: 00-50-F2 (Unknown)", "Subtype: 9 (Unknown)", "Data: ", "Text: "}));

@@ -127,15 +127,18 @@ TEST(VHTOperation, Lengths) {
 }
 
 TEST(VHTTransmitPowerEnvelope, Lines) {
-  EXPECT_EQ(DetailTextsOf(Hex("C3 04 02 28 F9 20")),
-            (Texts{"Transmit  Power Information: 00000010 (0x0002) - octet 1",
-                   ".....010 - Local Maximum Transmit Power Count: 2 [20 MHz, 40 MHz, 80 MHz] (0x02)",
-                   "..000... - Local Maximum Transmit Power Unit Interpretation: EIRP (0x00)", "xx...... - Reserved",
-                   "Local Maximum Transmit Power For 20 MHz: 20 dBm", "Local Maximum Transmit Power For 40 MHz: -3.5 dBm",
-                   "Local Maximum Transmit Power For 80 MHz: 16 dBm"}));
+  EXPECT_EQ(
+      DetailTextsOf(Hex("C3 04 02 28 F9 20")),
+      (Texts{"Transmit  Power Information: 00000010 (0x0002) - octet 1",
+             ".....010 - Local Maximum Transmit Power Count: 2 [20 MHz, 40 MHz, 80 MHz] (0x02)",
+             "..000... - Local Maximum Transmit Power Unit Interpretation: EIRP (0x00)", "xx...... - Reserved",
+             "Local Maximum Transmit Power For 20 MHz: 20 dBm", "Local Maximum Transmit Power For 40 MHz: -3.5 dBm",
+             "Local Maximum Transmit Power For 80 MHz: 16 dBm"}));
   // The count names four bandwidths, the body holds one power.
   Texts lines = DetailTextsOf(Hex("C3 02 0B 28"));
-  EXPECT_THAT(lines, Contains(".....011 - Local Maximum Transmit Power Count: 3 [20 MHz, 40 MHz, 80 MHz, 160/80+80 MHz] (0x03)"));
+  EXPECT_THAT(
+      lines,
+      Contains(".....011 - Local Maximum Transmit Power Count: 3 [20 MHz, 40 MHz, 80 MHz, 160/80+80 MHz] (0x03)"));
   EXPECT_THAT(lines, Contains("..001... - Local Maximum Transmit Power Unit Interpretation: Unknown (0x01)"));
   EXPECT_EQ(lines.back(), "Local Maximum Transmit Power For 20 MHz: 20 dBm");
   // Bytes beyond the count are not shown; a count of 7 names unknown bandwidths.

@@ -148,18 +148,10 @@ TEST(ReducedNeighborReport, EveryLengthHoldsItsFields) {
     EXPECT_EQ(ap.HasBSSParameters, row.Params);
     EXPECT_EQ(ap.HasPSD20MHz, row.PSD);
     EXPECT_EQ(ap.HasMLDParameters, row.MLD);
-    if (row.BSSID) {
-      EXPECT_EQ(e->Neighbors[1].BSSID[5], 0x66);
-    }
-    if (row.ShortSSID) {
-      EXPECT_EQ(ap.ShortSSID, 0xDEADBEEFu);
-    }
-    if (row.Params) {
-      EXPECT_TRUE(ap.CoLocatedAP() && ap.SameSSID());
-    }
-    if (row.PSD) {
-      EXPECT_EQ(ap.PSD20MHz, -3);
-    }
+    if (row.BSSID) { EXPECT_EQ(e->Neighbors[1].BSSID[5], 0x66); }
+    if (row.ShortSSID) { EXPECT_EQ(ap.ShortSSID, 0xDEADBEEFu); }
+    if (row.Params) { EXPECT_TRUE(ap.CoLocatedAP() && ap.SameSSID()); }
+    if (row.PSD) { EXPECT_EQ(ap.PSD20MHz, -3); }
     if (row.MLD) {
       EXPECT_EQ(ap.LinkID, 2);
       EXPECT_EQ(ap.BSSParametersChangeCount, 5);
@@ -177,9 +169,7 @@ TEST(ReducedNeighborReport, EveryLengthHoldsItsFields) {
       EXPECT_THAT(lines, Contains("20 MHz PSD: -1.5 dBm/MHz (-3)"));
       EXPECT_THAT(lines, Contains("....0000 0101.... ........ - BSS Parameters Change Count: 5"));
     }
-    if (row.Length == 20) {
-      EXPECT_THAT(lines, Contains("Reserved: 00 00 00 00"));
-    }
+    if (row.Length == 20) { EXPECT_THAT(lines, Contains("Reserved: 00 00 00 00")); }
   }
 }
 
@@ -284,9 +274,9 @@ TEST(EHTCapabilities, MapsByWidthAndTheirMaxima) {
 
 TEST(EHTCapabilities, CapabilityBitsAndAMapLengthThatFitsNothing) {
   EHTCapabilitiesValues v;
-  v.MACCapabilities = 0x0040;  // Maximum MPDU Length 7991
-  v.PHYCapabilities[4] = 0xF0; // PHY bits 36-39: Max Nc 15
-  v.PHYCapabilities[8] = 0x01; // PHY bit 64
+  v.MACCapabilities = 0x0040;   // Maximum MPDU Length 7991
+  v.PHYCapabilities[4] = 0xF0;  // PHY bits 36-39: Max Nc 15
+  v.PHYCapabilities[8] = 0x01;  // PHY bit 64
   ElementBody body = EncodeEHTCapabilitiesBody(v);
   Texts lines = DetailTextsOf(Extension(kExtEHTCapabilities, body));
   EXPECT_THAT(lines, Contains("........ 01...... - Maximum MPDU Length: 7991 (1)"));
@@ -314,9 +304,12 @@ TEST(EHTOperation, OptionalParts) {
   };
   const Row rows[] = {
       {"none", {0x00, 0x44443333, std::nullopt}, 0, false, "....0011 - Rx Max NSS That Supports EHT-MCS 0-7: 3"},
-      {"320 MHz", {0x00, 0x11111111, EHTOperationInfo{4, 47, 31, std::nullopt}}, 320, false, ".....100 - Channel Width: 320 MHz (4)"},
-      {"bitmap", {0x00, 0x11111111, EHTOperationInfo{3, 15, 31, 0x0003}}, 160, true,
-       "00000000 00000011 (0x0003)"},
+      {"320 MHz",
+       {0x00, 0x11111111, EHTOperationInfo{4, 47, 31, std::nullopt}},
+       320,
+       false,
+       ".....100 - Channel Width: 320 MHz (4)"},
+      {"bitmap", {0x00, 0x11111111, EHTOperationInfo{3, 15, 31, 0x0003}}, 160, true, "00000000 00000011 (0x0003)"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.Name);

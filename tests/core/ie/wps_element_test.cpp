@@ -95,8 +95,8 @@ TEST(WPSElement, VendorExtension) {
                    "Subelement length: 1", "Version2: 2.0 (0x20)"}));
 
   // The other sub-elements, each in its form.
-  blob = WPSBlob({Attr(0x1049, {0x00, 0x37, 0x2A, 0x01, 0x06, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x02, 0x01, 0x01,
-                                0x05, 0x02, 0x00, 0x88, 0x00, 0x02, 0x20, 0x00})});
+  blob = WPSBlob({Attr(0x1049, {0x00, 0x37, 0x2A, 0x01, 0x06, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF,
+                                0x02, 0x01, 0x01, 0x05, 0x02, 0x00, 0x88, 0x00, 0x02, 0x20, 0x00})});
   Decoded other(blob);
   EXPECT_EQ(other.wps->Version2, 0);  // a Version2 of the wrong length is not taken
   texts = AttributeTextsOf(blob);
@@ -133,14 +133,13 @@ TEST(WPSElement, FlagsAndBands) {
   EXPECT_EQ(AttributeTextsOf(blob),
             (Texts{"Config Methods: Display, PushButton, Virtual Push Button",
                    "Data Element Type: 0x1008  (Config Methods)", "Data Element Length: 2 octets",
-                   "Config Methods: 00000010 10001000 (0x0288)",
-                   "........ .......0 - USBA (Flash Drive): No", "........ ......0. - Ethernet: No",
-                   "........ .....0.. - Label: No", "........ ....1... - Display: Yes",
-                   "........ ...0.... - External NFC Token: No", "........ ..0..... - Integrated NFC Token: No",
-                   "........ .0...... - NFC Interface: No", "........ 1....... - PushButton: Yes",
-                   ".......0 ........ - Keypad: No", "......1. 1....... - Virtual Push Button: Yes",
-                   ".....0.. 1....... - Physical Push Button: No", "....0... 1....... - Reserved: No",
-                   "...0.... ........ - P2Ps Default Configuration Method: No",
+                   "Config Methods: 00000010 10001000 (0x0288)", "........ .......0 - USBA (Flash Drive): No",
+                   "........ ......0. - Ethernet: No", "........ .....0.. - Label: No",
+                   "........ ....1... - Display: Yes", "........ ...0.... - External NFC Token: No",
+                   "........ ..0..... - Integrated NFC Token: No", "........ .0...... - NFC Interface: No",
+                   "........ 1....... - PushButton: Yes", ".......0 ........ - Keypad: No",
+                   "......1. 1....... - Virtual Push Button: Yes", ".....0.. 1....... - Physical Push Button: No",
+                   "....0... 1....... - Reserved: No", "...0.... ........ - P2Ps Default Configuration Method: No",
                    "..0..... ....1... - Virtual Display PIN: No", ".0...... ....1... - Physical Display PIN: No"}));
   EXPECT_EQ(ElementLineOf(blob), "Vendor Specific: Microsoft: WPS");
   EXPECT_EQ(AttributeTextsOf(WPSBlob({Attr(0x1008, {0x03, 0x8C})})).front(),
@@ -157,9 +156,9 @@ TEST(WPSElement, FlagsAndBands) {
 
 TEST(WPSElement, DeviceTexts) {
   // Device name from UTF-8; manufacturer and model bytes taken one character each; texts end at a zero byte.
-  std::vector<uint8_t> blob = WPSBlob({Attr(0x1011, {'B', 0xC3, 0xBC, 'r', 'o'}), Attr(0x1021, {'A', 0xC3, 0xA9}),
-                                       Attr(0x1023, {'M', 'o', 'd', 'e', 'l', ' ', '1', 0x00, 'x'}),
-                                       Attr(0x1024, {'7', 0x00})});
+  std::vector<uint8_t> blob =
+      WPSBlob({Attr(0x1011, {'B', 0xC3, 0xBC, 'r', 'o'}), Attr(0x1021, {'A', 0xC3, 0xA9}),
+               Attr(0x1023, {'M', 'o', 'd', 'e', 'l', ' ', '1', 0x00, 'x'}), Attr(0x1024, {'7', 0x00})});
   Decoded d(blob);
   ASSERT_NE(d.wps, nullptr);
   EXPECT_EQ(d.wps->DeviceName, "B\xC3\xBCro");
@@ -185,15 +184,16 @@ TEST(WPSElement, ValueForms) {
   const Case cases[] = {
       {Attr(0x1001, {0x00, 0x06}), {"AP Channel: 6 (0x0006)", "AP Channel: 6 (0x0006)"}},
       {Attr(0x1001, {0x06}), {"AP Channel", "Length is wrong, must be = 2"}},
-      {Attr(0x1002, {0x00, 0x01}), {"Association State: Connection Success (0x0001)",
-                                    "Association State: Connection Success (0x0001)"}},
+      {Attr(0x1002, {0x00, 0x01}),
+       {"Association State: Connection Success (0x0001)", "Association State: Connection Success (0x0001)"}},
       {Attr(0x1003, {0x00, 0x40}), {"Authentication Type: Unknown (0x0040)", "Authentication Type: Unknown (0x0040)"}},
       {Attr(0x102F, {0x14}), {"Power Level: 20 mW (0x0014)", "Power Level: 20 mW (0x0014)"}},
       {Attr(0x1030, {0x01, 0x02}), {"PSK Current", "Length is wrong, must be = 1"}},
       {Attr(0x103B, {0x03}), {"Response Type: AP (0x03)", "Response Type: AP (0x03)"}},
-      {Attr(0x103A, {0x01}), {"Request Type: Enrollee, open 802.1X (0x01)", "Request Type: Enrollee, open 802.1X (0x01)"}},
-      {Attr(0x1044, {0x07}), {"Wi-Fi Simple Configuration State: Unknown (0x07)",
-                              "Wi-Fi Simple Configuration State: Unknown (0x07)"}},
+      {Attr(0x103A, {0x01}),
+       {"Request Type: Enrollee, open 802.1X (0x01)", "Request Type: Enrollee, open 802.1X (0x01)"}},
+      {Attr(0x1044, {0x07}),
+       {"Wi-Fi Simple Configuration State: Unknown (0x07)", "Wi-Fi Simple Configuration State: Unknown (0x07)"}},
       {Attr(0x1041, {0x01}), {"Selected Registrar: Yes", "Selected Registrar: Yes"}},
       {Attr(0x104A, {0x10, 0x00}), {"Version", "Length is wrong, must be = 1"}},
       {Attr(0x1047, {0x28, 0x80, 0x28, 0x80, 0x28, 0x80, 0x18, 0x80, 0xA8, 0x80, 0x00, 0x11, 0x22, 0x33, 0x44, 0x55}),

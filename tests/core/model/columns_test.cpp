@@ -18,8 +18,10 @@ namespace {
 using namespace skimlet::testing;
 
 class Columns : public ::testing::Test {
-protected:
-  void SetUp() override { SetSeenTimeClock([] { return EncodeLocalDateTime(2024, 5, 17, 15, 0, 0); }); }
+ protected:
+  void SetUp() override {
+    SetSeenTimeClock([] { return EncodeLocalDateTime(2024, 5, 17, 15, 0, 0); });
+  }
   void TearDown() override { SetSeenTimeClock(nullptr); }
 
   // A WPA2 access point on 5 GHz channel 36 at 80 MHz with WPS, load, country and two streams.
@@ -50,19 +52,40 @@ protected:
 
 TEST_F(Columns, TextsOfAnActiveNetwork) {
   auto n = Sample(true);
-  const char* expected[NetworkColumnCount] = {
-      "",                   "Office",         "00-1A-2B-3C-4D-5E",
-      "meeting room",       "Maker Inc.",     "-55 dBm",
-      "90%",                "sdot11_BSS_type_infrastructure",
-      "a, n, ac",           "42[36]",         "5 GHz",
-      "5.210 GHz",          "80 MHz",         "2x2",
-      "12%",                "3",              "WPA2",
-      "CCMP",               "WPA2-PSK",       "Configured",
-      "2.0",                "Office AP",      "",
-      "",                   "Maker",          "DE",
-      "520 Mbps",           "6 Mbps",         "866.7 Mbps",
-      nullptr,              "2024-05-16 09:05:07",
-      "14:59:58",           "No",             ""};
+  const char* expected[NetworkColumnCount] = {"",
+                                              "Office",
+                                              "00-1A-2B-3C-4D-5E",
+                                              "meeting room",
+                                              "Maker Inc.",
+                                              "-55 dBm",
+                                              "90%",
+                                              "sdot11_BSS_type_infrastructure",
+                                              "a, n, ac",
+                                              "42[36]",
+                                              "5 GHz",
+                                              "5.210 GHz",
+                                              "80 MHz",
+                                              "2x2",
+                                              "12%",
+                                              "3",
+                                              "WPA2",
+                                              "CCMP",
+                                              "WPA2-PSK",
+                                              "Configured",
+                                              "2.0",
+                                              "Office AP",
+                                              "",
+                                              "",
+                                              "Maker",
+                                              "DE",
+                                              "520 Mbps",
+                                              "6 Mbps",
+                                              "866.7 Mbps",
+                                              nullptr,
+                                              "2024-05-16 09:05:07",
+                                              "14:59:58",
+                                              "No",
+                                              ""};
   for (int c = 0; c < NetworkColumnCount; ++c) {
     if (!expected[c]) continue;
     EXPECT_EQ(n->GetColumnText(c), expected[c]) << "column " << c;
@@ -203,9 +226,7 @@ TEST(ColumnTable, StoredLayoutsOfBothWidths) {
   for (int i = 0; i < 32; ++i)
     old += "<Visible" + std::to_string(i) + ">" + (i == 4 ? "0" : "1") + "</Visible" + std::to_string(i) + ">";
   old += "<Width7>140</Width7></ListColumns></Options>";
-  {
-    std::ofstream(dir / "old.xml") << old;
-  }
+  { std::ofstream(dir / "old.xml") << old; }
   TXMLStorage oldFile(dir / "old.xml");
   ASSERT_EQ(oldFile.Load(), "");
   TProgramOptions options;

@@ -16,14 +16,14 @@ TEST(CopyText, FieldsHoldingTheSeparatorAQuoteOrALineBreakAreQuoted) {
     const char* Cell;
     const char* Field;
   };
-  for (const Case& c : {Case{"plain", "plain"}, Case{"", ""}, Case{"a\tb", "\"a\tb\""},
-                        Case{"say \"hi\"", "\"say \"\"hi\"\"\""}, Case{"two\nlines", "\"two\nlines\""},
-                        Case{"cr\r", "\"cr\r\""}, Case{"a, b; c", "a, b; c"}})
+  for (const Case& c :
+       {Case{"plain", "plain"}, Case{"", ""}, Case{"a\tb", "\"a\tb\""}, Case{"say \"hi\"", "\"say \"\"hi\"\"\""},
+        Case{"two\nlines", "\"two\nlines\""}, Case{"cr\r", "\"cr\r\""}, Case{"a, b; c", "a, b; c"}})
     EXPECT_EQ(CopyField(c.Cell), c.Field) << c.Cell;
 }
 
 class CopyLines : public ::testing::Test {
-protected:
+ protected:
   CopyLines() {
     ElementBuilder rates;
     rates.Add(1, {0x82, 0x84, 0x8B, 0x96});  // 1; 2; 5.5; 11
@@ -45,8 +45,8 @@ protected:
 // between them only.
 TEST_F(CopyLines, CopyLineKeepsTheNonEmptyCellsEachInOneField) {
   const int columns[] = {1, 2, 3, 29};
-  EXPECT_EQ(CopyLinesText(rows, columns),
-            "\"Cafe\t\"\"Free\"\"\"\t00-1A-2B-3C-4D-5E\t" + a->GetColumnText(29) + "\r\nbravo\t02-00-00-00-00-01\thidden");
+  EXPECT_EQ(CopyLinesText(rows, columns), "\"Cafe\t\"\"Free\"\"\"\t00-1A-2B-3C-4D-5E\t" + a->GetColumnText(29) +
+                                              "\r\nbravo\t02-00-00-00-00-01\thidden");
   EXPECT_NE(a->GetColumnText(29).find("; "), std::string::npos);
   const int ssidOnly[] = {1};
   EXPECT_EQ(CopyLinesText(rows, ssidOnly), "\"Cafe\t\"\"Free\"\"\"\r\nbravo");

@@ -20,7 +20,7 @@ const std::vector<uint8_t> kOFDMRates = {0x8C, 0x12, 0x98, 0x24, 0xB0, 0x48, 0x6
 const std::vector<uint8_t> kDSSSRates = {0x82, 0x84, 0x8B, 0x96};                          // 1, 2, 5.5, 11 Mbps
 
 class Derive : public ::testing::Test {
-protected:
+ protected:
   EnglishUnits units_;
 };
 
@@ -41,20 +41,37 @@ TEST_F(Derive, ChannelWidthAndTheirTexts) {
   const ChannelCase cases[] = {
       {"HT 40 above", 5180000, [&](ElementBuilder& b) { ht40(b, 36, 1); }, 1, "36+40", "5.190 GHz", "40 MHz"},
       {"HT 40 below", 5200000, [&](ElementBuilder& b) { ht40(b, 40, 3); }, 1, "40-36", "5.190 GHz", "40 MHz"},
-      {"HT wide but no secondary", 5180000, [&](ElementBuilder& b) { ht40(b, 36, 0); }, 0, "36", "5.180 GHz",
-       "20 MHz"},
-      {"VHT 80", 5180000, [&](ElementBuilder& b) { ht40(b, 36, 1), b.Add(192, {1, 42, 0}); }, 2, "42[36]",
-       "5.210 GHz", "80 MHz"},
-      {"VHT 160", 5180000, [&](ElementBuilder& b) { ht40(b, 36, 1), b.Add(192, {1, 42, 50}); }, 3, "50[36]",
-       "5.250 GHz", "160 MHz"},
-      {"VHT 80+80", 5180000, [&](ElementBuilder& b) { ht40(b, 36, 1), b.Add(192, {1, 42, 155}); }, 4,
-       "42[36]+155", "5.210 GHz + 5.775 GHz", "80+80 MHz"},
-      {"VHT 80+80 upper segment first", 5745000, [&](ElementBuilder& b) { ht40(b, 149, 1), b.Add(192, {1, 155, 42}); },
+      {"HT wide but no secondary", 5180000, [&](ElementBuilder& b) { ht40(b, 36, 0); }, 0, "36", "5.180 GHz", "20 MHz"},
+      {"VHT 80", 5180000,
+       [&](ElementBuilder& b) {
+         ht40(b, 36, 1), b.Add(192, {1, 42, 0});
+       },
+       2, "42[36]", "5.210 GHz", "80 MHz"},
+      {"VHT 160", 5180000,
+       [&](ElementBuilder& b) {
+         ht40(b, 36, 1), b.Add(192, {1, 42, 50});
+       },
+       3, "50[36]", "5.250 GHz", "160 MHz"},
+      {"VHT 80+80", 5180000,
+       [&](ElementBuilder& b) {
+         ht40(b, 36, 1), b.Add(192, {1, 42, 155});
+       },
+       4, "42[36]+155", "5.210 GHz + 5.775 GHz", "80+80 MHz"},
+      {"VHT 80+80 upper segment first", 5745000,
+       [&](ElementBuilder& b) {
+         ht40(b, 149, 1), b.Add(192, {1, 155, 42});
+       },
        4, "155[149]-42", "5.775 GHz - 5.210 GHz", "80+80 MHz"},
       {"deprecated 160 without second segment", 5180000,
-       [&](ElementBuilder& b) { ht40(b, 36, 1), b.Add(192, {2, 42, 0}); }, 2, "42[36]", "5.210 GHz", "80 MHz"},
-      {"VHT width 0 keeps HT 40", 5180000, [&](ElementBuilder& b) { ht40(b, 36, 1), b.Add(192, {0, 42, 0}); }, 1,
-       "38[36]", "5.190 GHz", "40 MHz"},
+       [&](ElementBuilder& b) {
+         ht40(b, 36, 1), b.Add(192, {2, 42, 0});
+       },
+       2, "42[36]", "5.210 GHz", "80 MHz"},
+      {"VHT width 0 keeps HT 40", 5180000,
+       [&](ElementBuilder& b) {
+         ht40(b, 36, 1), b.Add(192, {0, 42, 0});
+       },
+       1, "38[36]", "5.190 GHz", "40 MHz"},
       {"HE operation gives 80", 5180000,
        [&](ElementBuilder& b) {
          ht40(b, 36, 1);
@@ -163,8 +180,8 @@ TEST_F(Derive, PhyTypesByBand) {
        },
        "a, n, ac", 8},
       {"no b or g in 5 GHz", 5180000, [](ElementBuilder& b) { b.Add(1, kDSSSRates).Add(50, kOFDMRates); }, "a", 4},
-      {"b/g/n", 2437000,
-       [](ElementBuilder& b) { b.Add(1, kDSSSRates).Add(50, kOFDMRates).Add(61, HTOperation(6, 0)); }, "b, g, n", 7},
+      {"b/g/n", 2437000, [](ElementBuilder& b) { b.Add(1, kDSSSRates).Add(50, kOFDMRates).Add(61, HTOperation(6, 0)); },
+       "b, g, n", 7},
       {"no ac in 2.4 GHz", 2437000,
        [](ElementBuilder& b) {
          b.Add(1, kOFDMRates).Add(191, VHTCapabilities(false, false, 0xFFFE, 0xFFFE));
@@ -189,8 +206,8 @@ TEST_F(Derive, RatesMergeSortedWithoutRepeats) {
   ElementBuilder b;
   b.Add(1, kDSSSRates).Add(50, kOFDMRates).Add(45, HTCapabilities(false, true, false, 0xFFFF));
   auto n = MakeNetwork(b, {.CenterFrequency = 2437000});
-  const TDoubleDynamicArray expected = {1,    2,    5.5,  6,    7.2,  9,  11,   12,   14.4, 18,    21.7, 24,
-                                        28.9, 36,   43.3, 48,   54,   57.8, 65, 72.2, 86.7, 115.6, 130,  144.4};
+  const TDoubleDynamicArray expected = {1,    2,  5.5,  6,  7.2, 9,    11, 12,   14.4, 18,    21.7, 24,
+                                        28.9, 36, 43.3, 48, 54,  57.8, 65, 72.2, 86.7, 115.6, 130,  144.4};
   EXPECT_EQ(n->Rates, expected);
   EXPECT_EQ(n->MinRate, 1);
   EXPECT_EQ(n->MaxRate, 144.4);
@@ -215,7 +232,7 @@ TEST_F(Derive, StreamsAndRatesOfVHTAndHE) {
   EXPECT_EQ(n->RxStreams, 2);
   EXPECT_EQ(n->GetColumnText(13), "1x2");
   EXPECT_EQ(n->MaxRate, 866.7);  // MCS 9, 2 streams, 80 MHz, short GI
-  EXPECT_EQ(n->MinRate, 32.6);  // MCS 0, 1 stream, short GI
+  EXPECT_EQ(n->MinRate, 32.6);   // MCS 0, 1 stream, short GI
 
   // At 160 MHz the HE maps of that width count, not those up to 80 MHz.
   ElementBuilder h;
@@ -262,12 +279,11 @@ TEST_F(Derive, AchievableRate) {
   EXPECT_EQ(MakeNetwork(ht40(false), {.RSSI = -55})->AchievableRate, 243);
   EXPECT_EQ(MakeNetwork(ht40(true), {.RSSI = -55})->AchievableRate, 270);
   EXPECT_EQ(MakeNetwork(ht40(true), {.Active = false, .RSSI = -55})->AchievableRate, 0);
-  EXPECT_EQ(MakeNetwork(ht40(true), {.RSSI = -79})->AchievableRate, 0);  // 1 dB: no usable MCS
+  EXPECT_EQ(MakeNetwork(ht40(true), {.RSSI = -79})->AchievableRate, 0);    // 1 dB: no usable MCS
   EXPECT_EQ(MakeNetwork(ht40(false), {.RSSI = 20})->AchievableRate, 270);  // SNR capped at 50: MCS 7 + 8
 
   EXPECT_EQ(MakeNetwork(ElementBuilder().Add(1, kOFDMRates), {.RSSI = -55})->AchievableRate, 54);
-  EXPECT_EQ(MakeNetwork(ElementBuilder().Add(1, kDSSSRates), {.CenterFrequency = 2412000, .RSSI = -70})
-                ->AchievableRate,
+  EXPECT_EQ(MakeNetwork(ElementBuilder().Add(1, kDSSSRates), {.CenterFrequency = 2412000, .RSSI = -70})->AchievableRate,
             2);
 
   ElementBuilder vht;
@@ -296,37 +312,111 @@ struct SecurityCase {
 TEST_F(Derive, SecurityKindsAndTexts) {
   const SecurityCase cases[] = {
       {"open", false, [](ElementBuilder&) {}, {1}, "Open", "None", "Open"},
-      {"open whatever it announces", false, [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {2})); }, {1}, "Open",
-       "None", "Open"},
+      {"open whatever it announces",
+       false,
+       [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {2})); },
+       {1},
+       "Open",
+       "None",
+       "Open"},
       {"WEP", true, [](ElementBuilder&) {}, {2}, "WEP", "WEP", "WEP Shared Key"},
-      {"WPA", true, [](ElementBuilder& b) { b.AddVendor(0x0050F2, 1, WPA(2, {2}, {2})); }, {3}, "WPA", "TKIP",
+      {"WPA",
+       true,
+       [](ElementBuilder& b) { b.AddVendor(0x0050F2, 1, WPA(2, {2}, {2})); },
+       {3},
+       "WPA",
+       "TKIP",
        "WPA-PSK"},
       {"WPA2", true, [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {2})); }, {4}, "WPA2", "CCMP", "WPA2-PSK"},
-      {"WPA/WPA2", true,
-       [](ElementBuilder& b) { b.Add(48, RSN(2, {2, 4}, {2})).AddVendor(0x0050F2, 1, WPA(2, {2}, {2})); }, {3, 4},
-       "WPA/WPA2", "TKIP/TKIP+CCMP", "WPA-PSK/WPA2-PSK"},
-      {"fast transition", true, [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {2, 4})); }, {4}, "WPA2", "CCMP",
+      {"WPA/WPA2",
+       true,
+       [](ElementBuilder& b) {
+         b.Add(48, RSN(2, {2, 4}, {2})).AddVendor(0x0050F2, 1, WPA(2, {2}, {2}));
+       },
+       {3, 4},
+       "WPA/WPA2",
+       "TKIP/TKIP+CCMP",
+       "WPA-PSK/WPA2-PSK"},
+      {"fast transition",
+       true,
+       [](ElementBuilder& b) {
+         b.Add(48, RSN(4, {4}, {2, 4}));
+       },
+       {4},
+       "WPA2",
+       "CCMP",
        "WPA2-PSK+WPA2-FT-PSK"},
-      {"SAE alone is WPA3", true, [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {8})); }, {5}, "WPA3", "CCMP",
+      {"SAE alone is WPA3",
+       true,
+       [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {8})); },
+       {5},
+       "WPA3",
+       "CCMP",
        "WPA2-SAE"},
-      {"SAE with group-dependent hash", true, [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {24})); }, {5}, "WPA3",
-       "CCMP", "WPA2-SAE-EXT-KEY"},
-      {"192-bit enterprise", true, [](ElementBuilder& b) { b.Add(48, RSN(9, {9}, {12})); }, {5}, "WPA3",
-       "GCMP-256", "WPA2-HMAC-SHA384"},
-      {"PSK beside SAE is a transition network", true, [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {2, 8})); },
-       {4, 5}, "WPA2/WPA3", "CCMP", "WPA2-PSK+WPA2-SAE"},
-      {"enhanced open is not open", true, [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {18})); }, {6}, "OWE",
-       "CCMP", "WPA2-OWE"},
-      {"all three generations", true,
-       [](ElementBuilder& b) { b.Add(48, RSN(2, {2, 4}, {2, 24})).AddVendor(0x0050F2, 1, WPA(2, {2}, {2})); },
-       {3, 4, 5}, "WPA/WPA2/WPA3", "TKIP/TKIP+CCMP", "WPA-PSK/WPA2-PSK+WPA2-SAE-EXT-KEY"},
-      {"only an unknown suite stays WPA2", true, [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {7})); }, {4}, "WPA2",
-       "CCMP", "WPA2-TDLS"},
-      {"pairwise 0 uses the group cipher", true, [](ElementBuilder& b) { b.Add(48, RSN(2, {0, 4}, {1})); }, {4},
-       "WPA2", "TKIP+CCMP", "WPA2-EAP"},
-      {"ciphers in one order whatever the element's", true,
-       [](ElementBuilder& b) { b.Add(48, RSN(2, {4, 2, 4}, {2})).AddVendor(0x0050F2, 1, WPA(2, {2}, {2})); }, {3, 4},
-       "WPA/WPA2", "TKIP/TKIP+CCMP", "WPA-PSK/WPA2-PSK"},
+      {"SAE with group-dependent hash",
+       true,
+       [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {24})); },
+       {5},
+       "WPA3",
+       "CCMP",
+       "WPA2-SAE-EXT-KEY"},
+      {"192-bit enterprise",
+       true,
+       [](ElementBuilder& b) { b.Add(48, RSN(9, {9}, {12})); },
+       {5},
+       "WPA3",
+       "GCMP-256",
+       "WPA2-HMAC-SHA384"},
+      {"PSK beside SAE is a transition network",
+       true,
+       [](ElementBuilder& b) {
+         b.Add(48, RSN(4, {4}, {2, 8}));
+       },
+       {4, 5},
+       "WPA2/WPA3",
+       "CCMP",
+       "WPA2-PSK+WPA2-SAE"},
+      {"enhanced open is not open",
+       true,
+       [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {18})); },
+       {6},
+       "OWE",
+       "CCMP",
+       "WPA2-OWE"},
+      {"all three generations",
+       true,
+       [](ElementBuilder& b) {
+         b.Add(48, RSN(2, {2, 4}, {2, 24})).AddVendor(0x0050F2, 1, WPA(2, {2}, {2}));
+       },
+       {3, 4, 5},
+       "WPA/WPA2/WPA3",
+       "TKIP/TKIP+CCMP",
+       "WPA-PSK/WPA2-PSK+WPA2-SAE-EXT-KEY"},
+      {"only an unknown suite stays WPA2",
+       true,
+       [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {7})); },
+       {4},
+       "WPA2",
+       "CCMP",
+       "WPA2-TDLS"},
+      {"pairwise 0 uses the group cipher",
+       true,
+       [](ElementBuilder& b) {
+         b.Add(48, RSN(2, {0, 4}, {1}));
+       },
+       {4},
+       "WPA2",
+       "TKIP+CCMP",
+       "WPA2-EAP"},
+      {"ciphers in one order whatever the element's",
+       true,
+       [](ElementBuilder& b) {
+         b.Add(48, RSN(2, {4, 2, 4}, {2})).AddVendor(0x0050F2, 1, WPA(2, {2}, {2}));
+       },
+       {3, 4},
+       "WPA/WPA2",
+       "TKIP/TKIP+CCMP",
+       "WPA-PSK/WPA2-PSK"},
       {"no pairwise list", true, [](ElementBuilder& b) { b.Add(48, RSN(4, {}, {})); }, {4}, "WPA2", "CCMP", ""},
   };
   for (const auto& c : cases) {
@@ -362,27 +452,56 @@ TEST_F(Derive, ProtectionAndRoaming) {
       {"RSN without capabilities", [](ElementBuilder& b) { b.Add(48, RSN(4, {4}, {2})); }, "No", ""},
       {"PMF capable", [](ElementBuilder& b) { b.Add(48, RSNWithCapabilities(2, 0x0080)); }, "Capable", ""},
       {"PMF required", [](ElementBuilder& b) { b.Add(48, RSNWithCapabilities(8, 0x00C0)); }, "Required", ""},
-      {"capabilities cut short", [](ElementBuilder& b) {
+      {"capabilities cut short",
+       [](ElementBuilder& b) {
          auto body = RSNWithCapabilities(8, 0x00C0);
          body.pop_back();
          body.pop_back();
          body.push_back(0xC0);
          b.Add(48, body);
-       }, "No", ""},
-      {"foreign group suite", [](ElementBuilder& b) {
-         b.Add(48, {1, 0, 0x00, 0x11, 0x22, 4, 1, 0, 0x00, 0x0F, 0xAC, 4, 0, 0, 0xC0, 0});
-       }, "Required", ""},
-      {"suite count beyond the body", [](ElementBuilder& b) { b.Add(48, {1, 0, 0x00, 0x0F, 0xAC, 4, 0xFF, 0xFF}); },
+       },
        "No", ""},
-      {"neighbour reports", [](ElementBuilder& b) { b.Add(70, {0x02, 0, 0, 0, 0}); }, "No", "k"},
-      {"other RM bits only", [](ElementBuilder& b) { b.Add(70, {0xFD, 0xFF, 0, 0, 0}); }, "No", ""},
-      {"BSS transition", [](ElementBuilder& b) { b.Add(127, {0, 0, 0x08}); }, "No", "v"},
-      {"extended capabilities too short", [](ElementBuilder& b) { b.Add(127, {0xFF, 0xFF}); }, "No", ""},
-      {"mobility domain", [](ElementBuilder& b) { b.Add(54, {0x34, 0x12, 0x01}); }, "No", "r"},
-      {"all three", [](ElementBuilder& b) {
+      {"foreign group suite",
+       [](ElementBuilder& b) {
+         b.Add(48, {1, 0, 0x00, 0x11, 0x22, 4, 1, 0, 0x00, 0x0F, 0xAC, 4, 0, 0, 0xC0, 0});
+       },
+       "Required", ""},
+      {"suite count beyond the body",
+       [](ElementBuilder& b) {
+         b.Add(48, {1, 0, 0x00, 0x0F, 0xAC, 4, 0xFF, 0xFF});
+       },
+       "No", ""},
+      {"neighbour reports",
+       [](ElementBuilder& b) {
+         b.Add(70, {0x02, 0, 0, 0, 0});
+       },
+       "No", "k"},
+      {"other RM bits only",
+       [](ElementBuilder& b) {
+         b.Add(70, {0xFD, 0xFF, 0, 0, 0});
+       },
+       "No", ""},
+      {"BSS transition",
+       [](ElementBuilder& b) {
+         b.Add(127, {0, 0, 0x08});
+       },
+       "No", "v"},
+      {"extended capabilities too short",
+       [](ElementBuilder& b) {
+         b.Add(127, {0xFF, 0xFF});
+       },
+       "No", ""},
+      {"mobility domain",
+       [](ElementBuilder& b) {
+         b.Add(54, {0x34, 0x12, 0x01});
+       },
+       "No", "r"},
+      {"all three",
+       [](ElementBuilder& b) {
          b.Add(48, RSNWithCapabilities(4, 0x0080)).Add(54, {0x34, 0x12, 0x01});
          b.Add(70, {0x73, 0, 0, 0, 0}).Add(127, {0x04, 0, 0x08, 0, 0, 0, 0, 0x40});
-       }, "Capable", "k, v, r"},
+       },
+       "Capable", "k, v, r"},
   };
   for (const Case& c : cases) {
     ElementBuilder b;
@@ -459,8 +578,7 @@ TEST(Derive6GHz, ChannelAndWidthFromTheOperationElements) {
       {"frequency only", 6415000, [](ElementBuilder&) {}, 93, 0, "93", "6.415 GHz"},
       {"the announced primary wins over the frequency", 6415000,
        [](ElementBuilder& b) { b.AddExtension(36, HE6GHz(37, 0, 37, 0)); }, 37, 0, "37", "6.135 GHz"},
-      {"40 MHz", 5955000, [](ElementBuilder& b) { b.AddExtension(36, HE6GHz(1, 1, 3, 0)); }, 1, 1, "3[1]",
-       "5.965 GHz"},
+      {"40 MHz", 5955000, [](ElementBuilder& b) { b.AddExtension(36, HE6GHz(1, 1, 3, 0)); }, 1, 1, "3[1]", "5.965 GHz"},
       {"80 MHz", 6135000, [](ElementBuilder& b) { b.AddExtension(36, HE6GHz(37, 2, 39, 0)); }, 37, 2, "39[37]",
        "6.145 GHz"},
       {"160 MHz", 6135000, [](ElementBuilder& b) { b.AddExtension(36, HE6GHz(37, 3, 39, 47)); }, 37, 3, "47[37]",
@@ -492,8 +610,8 @@ TEST(Derive6GHz, ChannelAndWidthFromTheOperationElements) {
     EXPECT_EQ(n->BandText(), "6 GHz") << c.Name;
   }
   // The two channelizations of 320 MHz.
-  const std::pair<uint32_t, int> positions[] = {{31, 1}, {95, 1}, {159, 1}, {63, 2}, {127, 2}, {191, 2},
-                                                {0, 0},  {47, 0}, {223, 0}, {32, 0}};
+  const std::pair<uint32_t, int> positions[] = {{31, 1},  {95, 1}, {159, 1}, {63, 2},  {127, 2},
+                                                {191, 2}, {0, 0},  {47, 0},  {223, 0}, {32, 0}};
   for (auto [centre, position] : positions) EXPECT_EQ(Channel320Position(centre), position) << centre;
 }
 

@@ -28,9 +28,9 @@ TEST(NetworkFilter, FindTextMatchesSSIDOrCommentWithoutRegardToCase) {
     const TWLANNetwork* n;
     bool passes;
   } cases[] = {
-      {"home", home.get(), true},   {"home", office.get(), true},  {"home", other.get(), false},
+      {"home", home.get(), true},   {"home", office.get(), true},           {"home", other.get(), false},
       {"home", hidden.get(), true}, {"home", hiddenNoComment.get(), false}, {"", other.get(), true},
-      {"καφε", greek.get(), true},  {"STRASSE", greek.get(), false}, {"strA", greek.get(), true},
+      {"καφε", greek.get(), true},  {"STRASSE", greek.get(), false},        {"strA", greek.get(), true},
       {"\xFF", other.get(), false},  // not UTF-8: matches only itself
   };
   for (const auto& c : cases) EXPECT_EQ(NetworkPassesFilter(*c.n, o, c.find), c.passes) << c.find << " " << c.n->SSID;

@@ -20,7 +20,7 @@ using test::Refresh;
 const LocalDateTime kT0 = EncodeLocalDateTime(2026, 12, 10, 12, 0, 0);
 
 class NetworkList : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() / ("skimlet-list-" + std::to_string(::getpid()));
     fs::create_directories(dir_);
@@ -79,8 +79,9 @@ TEST_F(NetworkList, NetworksAgeToInactiveAndKeepTheirSignal) {
 
 TEST_F(NetworkList, SSIDElementNamesTheNetworkAndHiddenNetworksAreCounted) {
   auto list = NewList();
-  Refresh(*list, kT0, {{MakeEntry(1, -60, 2412000, ""), ElementBuilder().AddText(0, "FromElement").Blob()},
-                       {MakeEntry(2, -60, 5180000, ""), ElementBuilder().Add(0, {0, 0, 0}).Blob()}});
+  Refresh(*list, kT0,
+          {{MakeEntry(1, -60, 2412000, ""), ElementBuilder().AddText(0, "FromElement").Blob()},
+           {MakeEntry(2, -60, 5180000, ""), ElementBuilder().Add(0, {0, 0, 0}).Blob()}});
   EXPECT_EQ(list->Items[0]->SSID, "FromElement");
   EXPECT_EQ(list->Items[0]->TypedSeries().Caption, "FromElement");
   EXPECT_EQ(list->Items[1]->SSID, "");
@@ -107,13 +108,14 @@ TEST_F(NetworkList, ConnectedMarkFollowsTheConnection) {
 // report read them while the updating is paused).
 TEST_F(NetworkList, CountersFollowDeletionsClearAndSnapshotLoads) {
   auto list = NewList();
-  Refresh(*list, kT0, {{MakeEntry(1, -60, 2412000, "a"), {}}, {MakeEntry(2, -60, 2412000, ""), {}},
-                       {MakeEntry(3, -60, 5180000, "c"), {}}});
+  Refresh(*list, kT0,
+          {{MakeEntry(1, -60, 2412000, "a"), {}},
+           {MakeEntry(2, -60, 2412000, ""), {}},
+           {MakeEntry(3, -60, 5180000, "c"), {}}});
   Refresh(*list, AddSeconds(kT0, 3600), {{MakeEntry(3, -60, 5180000, "c"), {}}});  // 1 and 2 inactive
   auto counts = [&list] {
-    return std::vector<int32_t>{list->Counters[kCountAll], list->Counters[kCountActive],
-                                list->Counters[kCountHidden], list->Counters[kCountBandFirst],
-                                list->Counters[kCountBandFirst + 1]};
+    return std::vector<int32_t>{list->Counters[kCountAll], list->Counters[kCountActive], list->Counters[kCountHidden],
+                                list->Counters[kCountBandFirst], list->Counters[kCountBandFirst + 1]};
   };
   EXPECT_EQ(counts(), (std::vector<int32_t>{3, 1, 1, 2, 1}));
   list->Delete(1);  // the hidden one
@@ -136,9 +138,9 @@ TEST_F(NetworkList, ColoursAndCommentsSurviveInTheirFiles) {
     Refresh(*list, kT0, {{MakeEntry(1), {}}, {MakeEntry(2), {}}, {MakeEntry(3), {}}, {MakeEntry(4), {}}});
     EXPECT_EQ(list->Items[0]->Comment, "Lobby AP");
     EXPECT_EQ(list->Items[0]->GetColor(), PaletteColor(0));
-    EXPECT_EQ(list->Items[1]->GetColor(), 255u);                // stored
-    EXPECT_EQ(list->Items[2]->GetColor(), PaletteColor(2));     // negative: generated, stored over
-    EXPECT_EQ(list->Items[3]->GetColor(), PaletteColor(3));     // not a number
+    EXPECT_EQ(list->Items[1]->GetColor(), 255u);             // stored
+    EXPECT_EQ(list->Items[2]->GetColor(), PaletteColor(2));  // negative: generated, stored over
+    EXPECT_EQ(list->Items[3]->GetColor(), PaletteColor(3));  // not a number
     list->Items[0]->SetComment("");
     list->Items[1]->SetComment("Roof\nnorth");
     // Clearing restarts the sequence; stored colours come back.
@@ -175,9 +177,10 @@ TEST_F(NetworkList, AFailingVendorLookupLosesNothingAndIsReportedOnce) {
 
 TEST_F(NetworkList, EntriesOutsideTheBlockAreSkipped) {
   auto list = NewList();
-  std::vector<uint8_t> block = test::MakeBssList({{MakeEntry(1), {0x00, 0x01, 'A'}}, {MakeEntry(2), {0x00, 0x01, 'B'}}});
-  block[4] = 5;                                   // claims five entries, holds two
-  block[8 + 360 + 356] = 200;                     // the second blob runs past the block
+  std::vector<uint8_t> block =
+      test::MakeBssList({{MakeEntry(1), {0x00, 0x01, 'A'}}, {MakeEntry(2), {0x00, 0x01, 'B'}}});
+  block[4] = 5;                // claims five entries, holds two
+  block[8 + 360 + 356] = 200;  // the second blob runs past the block
   list->RefreshTime = kT0;
   list->SetBssList(block);
   ASSERT_EQ(list->Count(), 1);

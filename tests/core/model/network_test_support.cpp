@@ -69,7 +69,8 @@ std::vector<uint8_t> HEOperation(uint8_t width, uint8_t seg0, uint8_t seg1) {
 std::vector<uint8_t> SecuritySuites(uint32_t oui, uint8_t group, std::vector<uint8_t> pairwise,
                                     std::vector<uint8_t> akms) {
   auto suite = [&](std::vector<uint8_t>& b, uint8_t type) {
-    b.insert(b.end(), {static_cast<uint8_t>(oui >> 16), static_cast<uint8_t>(oui >> 8), static_cast<uint8_t>(oui), type});
+    b.insert(b.end(),
+             {static_cast<uint8_t>(oui >> 16), static_cast<uint8_t>(oui >> 8), static_cast<uint8_t>(oui), type});
   };
   std::vector<uint8_t> b;
   PutUInt16LE(b, 1);

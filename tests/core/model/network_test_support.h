@@ -15,7 +15,7 @@ namespace skimlet::testing {
 
 // Installs the few English texts the network texts use ("GHz", "MHz", ...) for the lifetime of the object.
 class EnglishUnits : public TextSource {
-public:
+ public:
   EnglishUnits() { SetTextSource(this); }
   ~EnglishUnits() override { SetTextSource(nullptr); }
   std::optional<std::string> Lookup(std::string_view key) const override;

@@ -65,13 +65,13 @@ TEST(Snapshot, NewRadioValuesNeedNothingNewInTheFile) {
   list.VendorLookup = nullptr;
   WLAN_BSS_ENTRY e = MakeEntry(1, -40, 6415000, "Six", 0x0011);
   // RSN: CCMP, SAE, PMF required; mobility domain; extended capabilities with BSS transition.
-  std::vector<uint8_t> blob = ElementBuilder()
-                                  .AddText(0, "Six")
-                                  .Add(48, {1, 0, 0x00, 0x0F, 0xAC, 4, 1, 0, 0x00, 0x0F, 0xAC, 4, 1, 0, 0x00, 0x0F,
-                                            0xAC, 8, 0xC0, 0x00})
-                                  .Add(54, {0x34, 0x12, 0x01})
-                                  .Add(127, {0, 0, 0x08})
-                                  .Blob();
+  std::vector<uint8_t> blob =
+      ElementBuilder()
+          .AddText(0, "Six")
+          .Add(48, {1, 0, 0x00, 0x0F, 0xAC, 4, 1, 0, 0x00, 0x0F, 0xAC, 4, 1, 0, 0x00, 0x0F, 0xAC, 8, 0xC0, 0x00})
+          .Add(54, {0x34, 0x12, 0x01})
+          .Add(127, {0, 0, 0x08})
+          .Blob();
   SnapshotRecordRef refs[] = {{&e, blob, AddSeconds(kSaved, -60), AddSeconds(kSaved, -1)}};
   const std::vector<uint8_t> file = EncodeSnapshot(kSaved, refs);
   LoadSnapshot(list, ParseSnapshot(file));

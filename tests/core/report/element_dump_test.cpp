@@ -42,15 +42,17 @@ TEST(ProposedNames, NeverAPathAndAlwaysTimestamped) {
   const LocalDateTime t = EncodeLocalDateTime(2026, 12, 10, 18, 5, 9);
   EXPECT_EQ(FileNameTimestamp(t), "2026-12-10-18-05-09");
   EXPECT_EQ(ProposedExportName(TExportSource::NetworkList, t), "Wi-Fi networks 2026-12-10-18-05-09");
-  EXPECT_EQ(ProposedExportName(TExportSource::MacStatistics, t), "Wireless statistics - MAC layer -  2026-12-10-18-05-09");
+  EXPECT_EQ(ProposedExportName(TExportSource::MacStatistics, t),
+            "Wireless statistics - MAC layer -  2026-12-10-18-05-09");
   const struct {
     std::string ssid;
     std::string expected;
   } cases[] = {
       {"../../etc/passwd", "Dump for AP .._.._etc_passwd [00-11-22-33-44-55] 2026-12-10-18-05-09"},
       {"a\nb\x1B[0m\\c", "Dump for AP a_b_[0m_c [00-11-22-33-44-55] 2026-12-10-18-05-09"},
-      {"caf\xC3\xA9 \xF0\x9F\x98\x80 \xFF", "Dump for AP caf\xC3\xA9 \xF0\x9F\x98\x80 \xEF\xBF\xBD [00-11-22-33-44-55] "
-                                            "2026-12-10-18-05-09"},
+      {"caf\xC3\xA9 \xF0\x9F\x98\x80 \xFF",
+       "Dump for AP caf\xC3\xA9 \xF0\x9F\x98\x80 \xEF\xBF\xBD [00-11-22-33-44-55] "
+       "2026-12-10-18-05-09"},
   };
   for (const auto& c : cases) {
     const std::string name = ProposedDumpName(c.ssid, "00-11-22-33-44-55", t);

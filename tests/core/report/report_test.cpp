@@ -104,9 +104,7 @@ TEST(Report, HostileNamesAreShownAsTextAndPullInNothing) {
   }
   // Images: percent-encoded relative URLs that resolve to the files the source was asked for.
   EXPECT_EQ(asked.size(), kReportImageCount);
-  for (const std::string& src : page.Images) {
-    EXPECT_EQ(src.rfind("images%20Site%20%232/", 0), 0u) << src;
-  }
+  for (const std::string& src : page.Images) { EXPECT_EQ(src.rfind("images%20Site%20%232/", 0), 0u) << src; }
   EXPECT_NE(std::find(page.Images.begin(), page.Images.end(), "images%20Site%20%232/RSSI.png"), page.Images.end());
 }
 
@@ -164,7 +162,8 @@ TEST(Report, SectionsOffLeaveTheBarePageAndNoInterfaceLeavesTheSummaryUnfilled) 
 
 TEST(Report, TableFollowsColumnOrderAndMarksAlignment) {
   TReportInput in;
-  in.Columns = {{C::SignalStrength, "Signal", TColumnAlignment::Right}, {C::Marker, "", TColumnAlignment::Left},
+  in.Columns = {{C::SignalStrength, "Signal", TColumnAlignment::Right},
+                {C::Marker, "", TColumnAlignment::Left},
                 {C::BSSID, "BSSID", TColumnAlignment::Left}};
   TReportRow row;
   row.Cells.assign(kNetworkColumnCount, "");
@@ -211,7 +210,8 @@ TEST(Report, GraphsWithoutAPictureAreLeftOut) {
   ASSERT_TRUE(page.Ok()) << page.Error;
   EXPECT_EQ(page.Text.find("src=\"\""), std::string::npos);
   size_t figures = 0;
-  for (size_t at = page.Text.find("<figure"); at != std::string::npos; at = page.Text.find("<figure", at + 1)) ++figures;
+  for (size_t at = page.Text.find("<figure"); at != std::string::npos; at = page.Text.find("<figure", at + 1))
+    ++figures;
   EXPECT_EQ(figures, 2u);
   EXPECT_NE(page.Text.find("<figcaption>2.4 GHz</figcaption>"), std::string::npos);
   EXPECT_EQ(page.Text.find("Spectrum6"), std::string::npos);

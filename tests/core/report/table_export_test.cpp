@@ -90,7 +90,9 @@ TEST(TableExport, DelimitedLinesQuotingAndTreeIndent) {
   TExportTable t;
   t.Columns = {{"A", TColumnAlignment::Left, 10, TCellKind::Text}, {"B", TColumnAlignment::Left, 10, TCellKind::Text}};
   t.Rows = {{0, {"x;y", "plain"}}, {1, {"\"q\"", "a\tb"}}};
-  EXPECT_EQ(RenderCsv(t), "\xEF\xBB\xBF" "A;B\r\n\"x;y\";;plain\r\n;\"\"\"q\"\"\";a\tb\r\n");
+  EXPECT_EQ(RenderCsv(t),
+            "\xEF\xBB\xBF"
+            "A;B\r\n\"x;y\";;plain\r\n;\"\"\"q\"\"\";a\tb\r\n");
   EXPECT_EQ(RenderText(t), "A\tB\r\nx;y\t\tplain\r\n\t\"\"\"q\"\"\"\t\"a\tb\"\r\n");
 
   // The element tree: no header, one tab per level, texts as they are unless they must be quoted.
@@ -111,7 +113,9 @@ TEST(TableExport, TerminalControlsAndDirectionControlsShowAsCodes) {
   t.Rows = {{0, {"t\x1B]0;owned\x07|\x1B[2J|\xC2\x9B|\x7F|\x08"}}, {0, {"abc\u202Egnp.exe"}}, {0, {"l1\r\nl2"}}};
   EXPECT_EQ(RenderText(t),
             "A\r\nt\\x1B]0;owned\\x07|\\x1B[2J|\\u009B|\\x7F|\\x08\r\nabc\\u202Egnp.exe\r\n\"l1\r\nl2\"\r\n");
-  EXPECT_EQ(RenderCsv(t), "\xEF\xBB\xBF" "A\r\n\"t\\x1B]0;owned\\x07|\\x1B[2J|\\u009B|\\x7F|\\x08\"\r\nabc\\u202Egnp.exe\r\n\"l1\r\nl2\"\r\n");
+  EXPECT_EQ(RenderCsv(t),
+            "\xEF\xBB\xBF"
+            "A\r\n\"t\\x1B]0;owned\\x07|\\x1B[2J|\\u009B|\\x7F|\\x08\"\r\nabc\\u202Egnp.exe\r\n\"l1\r\nl2\"\r\n");
 }
 
 TEST(TableExport, RtfEscapes) {
@@ -128,8 +132,8 @@ TEST(TableExport, NetworkColumnKinds) {
   for (const TNetworkColumn text : {TNetworkColumn::SSID, TNetworkColumn::Comment, TNetworkColumn::Vendor,
                                     TNetworkColumn::DeviceName, TNetworkColumn::Country, TNetworkColumn::WPSVersion})
     EXPECT_EQ(NetworkColumnKind(text), TCellKind::Text);
-  for (const TNetworkColumn number : {TNetworkColumn::SignalStrength, TNetworkColumn::Channel,
-                                      TNetworkColumn::MinimumRate, TNetworkColumn::LastSeen})
+  for (const TNetworkColumn number :
+       {TNetworkColumn::SignalStrength, TNetworkColumn::Channel, TNetworkColumn::MinimumRate, TNetworkColumn::LastSeen})
     EXPECT_EQ(NetworkColumnKind(number), TCellKind::Number);
 }
 

@@ -28,18 +28,25 @@ TEST(BssEntry, RoundTripsEveryByteIncludingPadding) {
 
 TEST(BssEntry, FieldsSitAtTheirOffsets) {
   std::vector<uint8_t> b(WLAN_BSS_ENTRY::kSize, 0);
-  b[0] = 5;                                      // SSID length
-  b[4] = 'H';                                    // first SSID byte
-  b[40] = 0x00; b[41] = 0x1A; b[45] = 0x5E;      // BSSID
-  b[48] = 1;                                     // infrastructure
-  b[56] = 0xC4; b[57] = b[58] = b[59] = 0xFF;    // -60 dBm
-  b[60] = 80;                                    // link quality
-  b[66] = 100;                                   // beacon period
-  b[88] = 0x11;                                  // capability: ESS + privacy
-  b[92] = 0x88; b[93] = 0x2F; b[94] = 0x25;      // 2437000 kHz
-  b[96] = 2; b[100] = 0x82;                      // one basic 1 Mbps rate
-  b[352] = 0x68; b[353] = 0x01;                  // blob at 360
-  b[356] = 3;                                    // of 3 bytes
+  b[0] = 5;    // SSID length
+  b[4] = 'H';  // first SSID byte
+  b[40] = 0x00;
+  b[41] = 0x1A;
+  b[45] = 0x5E;  // BSSID
+  b[48] = 1;     // infrastructure
+  b[56] = 0xC4;
+  b[57] = b[58] = b[59] = 0xFF;  // -60 dBm
+  b[60] = 80;                    // link quality
+  b[66] = 100;                   // beacon period
+  b[88] = 0x11;                  // capability: ESS + privacy
+  b[92] = 0x88;
+  b[93] = 0x2F;
+  b[94] = 0x25;  // 2437000 kHz
+  b[96] = 2;
+  b[100] = 0x82;  // one basic 1 Mbps rate
+  b[352] = 0x68;
+  b[353] = 0x01;  // blob at 360
+  b[356] = 3;     // of 3 bytes
   auto e = WLAN_BSS_ENTRY::Decode(b).value();
   EXPECT_EQ(e.dot11Ssid.uSSIDLength, 5u);
   EXPECT_EQ(e.dot11Ssid.ucSSID[0], 'H');

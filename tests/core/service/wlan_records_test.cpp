@@ -19,7 +19,8 @@ WLAN_BSS_ENTRY EntryWithSsid(const char* ssid) {
 }
 
 TEST(WlanRecords, BssListLaysOutHeaderEntriesThenBlobs) {
-  std::vector<WlanBssListItem> items = {{EntryWithSsid("one"), {0x00, 0x01, 0x41}}, {EntryWithSsid("two"), {}},
+  std::vector<WlanBssListItem> items = {{EntryWithSsid("one"), {0x00, 0x01, 0x41}},
+                                        {EntryWithSsid("two"), {}},
                                         {EntryWithSsid("three"), {0xDD, 0x02, 0x00, 0x50}}};
   WlanBlock block = EncodeBssList(items);
   ASSERT_EQ(block.size(), 8 + 3 * 360 + 3 + 0 + 4);
@@ -51,7 +52,10 @@ TEST(WlanRecords, BssListReadingStaysInsideTheBlock) {
 
   // A blob offset or size pointing outside the block: the entry is there, its blob is not.
   WlanBlock bad = block;
-  bad[8 + 352] = 0xFF; bad[8 + 353] = 0xFF; bad[8 + 354] = 0xFF; bad[8 + 355] = 0xFF;
+  bad[8 + 352] = 0xFF;
+  bad[8 + 353] = 0xFF;
+  bad[8 + 354] = 0xFF;
+  bad[8 + 355] = 0xFF;
   bad[8 + 360 + 356] = 200;
   WlanBssListView view(bad);
   ASSERT_EQ(view.Count(), 2u);
@@ -60,7 +64,10 @@ TEST(WlanRecords, BssListReadingStaysInsideTheBlock) {
 
   // A count larger than the block: only the entries that fit are read.
   WlanBlock counted = block;
-  counted[4] = 0xFF; counted[5] = 0xFF; counted[6] = 0xFF; counted[7] = 0xFF;
+  counted[4] = 0xFF;
+  counted[5] = 0xFF;
+  counted[6] = 0xFF;
+  counted[7] = 0xFF;
   EXPECT_EQ(WlanBssListView(counted).Count(), 2u);
   WlanBlock cut(block.begin(), block.begin() + 8 + 360 + 359);
   EXPECT_EQ(WlanBssListView(cut).Count(), 1u);
@@ -184,7 +191,7 @@ TEST(WlanRecords, WideFieldsCutLongNamesAndRejectBadUtf8) {
   EXPECT_TRUE(IsValidWlanName(std::string(255, 'x')));
   EXPECT_FALSE(IsValidWlanName(""));
   EXPECT_FALSE(IsValidWlanName("\xE9t\xE9"));  // Latin-1, not UTF-8
-  EXPECT_FALSE(Utf8ToUtf16("\xC0\x80"));      // overlong
+  EXPECT_FALSE(Utf8ToUtf16("\xC0\x80"));       // overlong
   EXPECT_EQ(Utf16ToUtf8(u"\xD800x"), "\xEF\xBF\xBDx");
   EXPECT_FALSE(GuidFromText("{0123}"));
 }

@@ -36,9 +36,9 @@ TEST(ScanNotificationRelay, ConnectionOutcomeFilterPassesOnlyTheEndOfAnAttemptOr
   uint32_t current = 0;
   relay.Attach([&] { posted.push_back(current); });
   auto callback = relay.Callback();
-  for (uint32_t code : {kAcmScanComplete, kAcmScanFail, kAcmConnectionStart, kAcmConnectionComplete,
-                        kAcmConnectionAttemptFail, kAcmProfileChange, kAcmDisconnecting, kAcmDisconnected,
-                        kAcmScanListRefresh}) {
+  for (uint32_t code :
+       {kAcmScanComplete, kAcmScanFail, kAcmConnectionStart, kAcmConnectionComplete, kAcmConnectionAttemptFail,
+        kAcmProfileChange, kAcmDisconnecting, kAcmDisconnected, kAcmScanListRefresh}) {
     current = code;
     callback(Note(kNotificationSourceACM, code));
   }
@@ -69,7 +69,10 @@ TEST(ScanNotificationRelay, DetachWaitsForAPostInProgress) {
   });
   std::thread service([cb = relay.Callback()] { cb(Note(kNotificationSourceACM, kAcmScanComplete)); });
   while (!inPost) std::this_thread::yield();
-  std::thread window([&] { relay.Detach(); EXPECT_TRUE(done); });
+  std::thread window([&] {
+    relay.Detach();
+    EXPECT_TRUE(done);
+  });
   release = true;
   window.join();
   service.join();

@@ -143,7 +143,8 @@ TEST(LanguagesFolder, IsPreparedFromTheShippedFilesAndListed) {
 // "srowCurrentConnectionRSSI" or "SRadioStateON".
 std::set<std::string> IdentifierKeysInSources() {
   std::set<std::string> keys;
-  const std::regex literal("\"(s(?:[A-Z]|dot11_|wlan_|row|b[A-Z])[A-Za-z0-9_]*|S[A-Z][A-Za-z0-9_]*[a-z][A-Za-z0-9_]*)\"");
+  const std::regex literal(
+      "\"(s(?:[A-Z]|dot11_|wlan_|row|b[A-Z])[A-Za-z0-9_]*|S[A-Z][A-Za-z0-9_]*[a-z][A-Za-z0-9_]*)\"");
   for (const auto& entry : std::filesystem::recursive_directory_iterator(kSource + "/src")) {
     auto ext = entry.path().extension();
     if (!entry.is_regular_file() || (ext != ".cpp" && ext != ".h")) continue;
@@ -199,9 +200,7 @@ TEST(ShippedLanguages, GermanTranslatesEveryEnglishKeyWithTheSameValuePlaceholde
     EXPECT_EQ(Directives(*text), Directives(*english.Find(key))) << key;
   }
   for (const std::string& key : german.Keys())
-    if (!english.Find(key)) {
-      EXPECT_EQ(Directives(*german.Find(key)), Directives(key)) << key;
-    }
+    if (!english.Find(key)) { EXPECT_EQ(Directives(*german.Find(key)), Directives(key)) << key; }
   EXPECT_EQ(*german.Find("sYes"), "Ja");
 }
 

@@ -328,7 +328,8 @@ TEST(Options, FirstStartCopiesTheDefaultsAndLoadsTheLanguage) {
   EXPECT_EQ(lang.Text("sWarning"), "Warning");
   EXPECT_EQ(o.Layouts.ListColumns[1].Caption, "Nom du réseau");
   EXPECT_EQ(o.Layouts.ListColumns[2].Caption, "BSSID");
-  EXPECT_EQ(ReadText(inst.folders.LanguagesFolder / "tiny.lng"), "[Translations]\nsYes=Oui\nListColumns1=Nom du réseau\nsNo=\n");
+  EXPECT_EQ(ReadText(inst.folders.LanguagesFolder / "tiny.lng"),
+            "[Translations]\nsYes=Oui\nListColumns1=Nom du réseau\nsNo=\n");
 
   o.DeltaTimeInactive = 15;
   EXPECT_TRUE(SaveOptions(inst.folders, o).empty());
@@ -383,7 +384,7 @@ TEST(OptionBounds, IntervalsClampAndTheTimeWindowListRoundsDown) {
   struct Case {
     int32_t stored;
     int expectedMs;
-  } intervals[] = {{3, 3000}, {0, 1000}, {-5, 1000}, {3600, 3600000}, {3601, 3600000}, {INT32_MAX, 3600000},
+  } intervals[] = {{3, 3000},        {0, 1000}, {-5, 1000}, {3600, 3600000}, {3601, 3600000}, {INT32_MAX, 3600000},
                    {INT32_MIN, 1000}};
   for (const Case& c : intervals) EXPECT_EQ(IntervalMilliseconds(c.stored), c.expectedMs) << c.stored;
 

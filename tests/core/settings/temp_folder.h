@@ -11,7 +11,7 @@
 namespace skimlet::test {
 
 class TempFolder {
-public:
+ public:
   TempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "skimlet-test-XXXXXX").string();
     if (!mkdtemp(pattern.data())) std::abort();

@@ -47,8 +47,10 @@ std::unique_ptr<FakeObject> MakeWindow(const std::string& cls) {
   w->Class = cls;
   w->Kinds = {{"Caption", TPropertyKind::String}, {"Width", TPropertyKind::Integer}};
   auto label = std::make_unique<FakeObject>();
-  label->Kinds = {{"Caption", TPropertyKind::String}, {"Items", TPropertyKind::Other},
-                  {"Opacity", TPropertyKind::Float}, {"Tag", TPropertyKind::Integer}};
+  label->Kinds = {{"Caption", TPropertyKind::String},
+                  {"Items", TPropertyKind::Other},
+                  {"Opacity", TPropertyKind::Float},
+                  {"Tag", TPropertyKind::Integer}};
   auto font = std::make_unique<FakeObject>();
   font->Kinds = {{"Name", TPropertyKind::String}};
   label->Objects["Font"] = std::move(font);

@@ -23,9 +23,9 @@ TEST(OptionValues, IntegersReadAsDecimalOrHexAndElseTheDefault) {
     const char* text;
     int32_t expected;
   } cases[] = {
-      {"20", 20},          {"0x14", 20},   {"0X1f", 31},    {"-80", -80},       {" 7 ", 7},
-      {"+3", 3},           {"ten", 10},    {"", 10},        {"0x", 10},         {"12abc", 10},
-      {"99999999999", 10}, {"0xFFFFFFFF", -1}, {"0x123456789", 10}, {"1.5", 10}, {"-0x10", 10},
+      {"20", 20},          {"0x14", 20}, {"0X1f", 31},  {"-80", -80},  {" 7 ", 7},          {"+3", 3},
+      {"ten", 10},         {"", 10},     {"0x", 10},    {"12abc", 10}, {"99999999999", 10}, {"0xFFFFFFFF", -1},
+      {"0x123456789", 10}, {"1.5", 10},  {"-0x10", 10},
   };
   TempFolder dir;
   for (const Case& c : cases) {
@@ -78,7 +78,9 @@ TEST(OptionValues, StringsAreEscapedTwiceAndReadBackUnchanged) {
 
 TEST(OptionValues, EntityDecoding) {
   EXPECT_EQ(DecodeEntities("a&amp;b&quot;&lt;&gt;"), "a&b\"<>");
-  EXPECT_EQ(DecodeEntities("&#233;&#65;"), "\xC3\xA9" "A");
+  EXPECT_EQ(DecodeEntities("&#233;&#65;"),
+            "\xC3\xA9"
+            "A");
   EXPECT_EQ(DecodeEntities("R&D & more; &"), "R&D & more; &");  // ampersands that start no reference
   EXPECT_EQ(DecodeEntities("&bogus;"), std::nullopt);
   EXPECT_EQ(DecodeEntities("&#xyz;"), std::nullopt);
@@ -95,8 +97,8 @@ TEST(OptionValues, EntityDecoding) {
 TEST(XMLStorage, UnreadableFilesGiveTheMessageAndDefaultsAndAreNotOverwritten) {
   TempFolder dir;
   std::string binary("\x00\x01\xFF<Options>\x89PNG", 14);
-  for (const std::string& content : {std::string("<Options><Defaults>"), binary, std::string(""),
-                                     std::string("<?xml version=\"1.0\"?>")}) {
+  for (const std::string& content :
+       {std::string("<Options><Defaults>"), binary, std::string(""), std::string("<?xml version=\"1.0\"?>")}) {
     WriteText(dir / "o.xml", content);
     TXMLStorage s(dir / "o.xml");
     EXPECT_EQ(s.Load(), "Can't read file " + (dir / "o.xml").string());

@@ -18,7 +18,7 @@ namespace skimlet::survey {
 namespace {
 
 class SurveyFileTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() / ("skimlet-survey-" + std::to_string(::getpid()) + "-" +
                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -180,9 +180,7 @@ TEST_F(SurveyFileTest, FilesThatAreNoSurveyAreRefusedAndLeftAsTheyAre) {
     const std::string before = Bytes(c.path);
     auto file = SurveyFile::Open(c.path, true, error);
     Survey s;
-    if (file) {
-      EXPECT_FALSE(file->Load(s, error)) << c.path;
-    }
+    if (file) { EXPECT_FALSE(file->Load(s, error)) << c.path; }
     EXPECT_NE(error.find(c.message), std::string::npos) << c.path << ": " << error;
     file.reset();
     EXPECT_EQ(Bytes(c.path), before) << c.path;

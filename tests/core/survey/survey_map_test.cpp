@@ -40,7 +40,7 @@ TEST(SurveyMap, IdwIsExactAtSamplesAndNoCellFarFromEveryPointHasData) {
   // Cell centre (1.25, 1.25) is 0.35 m from the -50 point: close to it; a cell 5 m beyond the last point has none.
   EXPECT_NEAR(map.At(2, 2), -50, 5);
   EXPECT_TRUE(std::isnan(map.At(39, 19)));
-  EXPECT_TRUE(std::isnan(map.At(17, 2)));  // x = 8.75: 5.75 m from (3, 1)
+  EXPECT_TRUE(std::isnan(map.At(17, 2)));   // x = 8.75: 5.75 m from (3, 1)
   EXPECT_FALSE(std::isnan(map.At(15, 2)));  // x = 7.75: 4.75 m from (3, 1)
   EXPECT_EQ(map.CvPoints, 5u);
   EXPECT_EQ(map.CvUnit, "dB");
@@ -86,8 +86,10 @@ TEST(SurveyMap, KrigingFollowsTheLogDistanceFieldAndBeatsIdwOnIt) {
 TEST(SurveyMap, AggregateMapsAndProfilesJudgeEachCellFromAllNetworks) {
   // Two points far apart, each with the same three networks: A (and A2, another SSID of A's radio), B on
   // A's channel, C on another.
-  const std::vector<BssInfo> nets{{kA, "A", 5180000, 80, 2, 11}, {kA2, "A-guest", 5180000, 80, 2, 11},
-                                  {kB, "B", 5180000, 20, 1, 9}, {kC, "C", 5500000, 20, 1, 9}};
+  const std::vector<BssInfo> nets{{kA, "A", 5180000, 80, 2, 11},
+                                  {kA2, "A-guest", 5180000, 80, 2, 11},
+                                  {kB, "B", 5180000, 20, 1, 9},
+                                  {kC, "C", 5500000, 20, 1, 9}};
   struct Case {
     const char* what;
     std::vector<std::pair<Bssid, int>> readings;
@@ -106,8 +108,11 @@ TEST(SurveyMap, AggregateMapsAndProfilesJudgeEachCellFromAllNetworks) {
       {"rate at 45 dB SNR, 80 MHz, 2 streams", {{kA, -50}}, MapKind::Rate, "data", float(143.4 * 4.19 * 2)},
       {"data passes", {{kA, -50}, {kC, -60}}, MapKind::Requirements, "data", 1},
       {"data: no secondary on 5 GHz", {{kA, -50}}, MapKind::Requirements, "data", 0},
-      {"data: A's second SSID is no co-channel BSS", {{kA, -50}, {kC, -60}, {kB, -70}, {kA2, -50}},
-       MapKind::Requirements, "data", 1},
+      {"data: A's second SSID is no co-channel BSS",
+       {{kA, -50}, {kC, -60}, {kB, -70}, {kA2, -50}},
+       MapKind::Requirements,
+       "data",
+       1},
       {"data: secondary -68 on 5 GHz", {{kA, -68}, {kC, -60}}, MapKind::Requirements, "data", 0},
       {"voice: secondary -76", {{kA, -50}, {kC, -76}}, MapKind::Requirements, "voice", 0},
       {"location: two APs only", {{kA, -50}, {kC, -60}}, MapKind::Requirements, "location", 0},
@@ -187,7 +192,7 @@ TEST(SurveyRecording, WalkSamplesArePlacedByTimeAlongTheirSegment) {
   struct Case {
     double time;
     std::optional<std::pair<double, double>> at;
-  } cases[] = {{99, std::nullopt}, {100, std::pair{0.0, 0.0}}, {104, std::pair{4.0, 0.0}},
+  } cases[] = {{99, std::nullopt},          {100, std::pair{0.0, 0.0}},  {104, std::pair{4.0, 0.0}},
                {115, std::pair{10.0, 2.5}}, {120, std::pair{10.0, 5.0}}, {121, std::nullopt}};
   for (const Case& c : cases) {
     auto at = PositionAt(w, c.time);

@@ -25,7 +25,7 @@ struct Figures {
 };
 
 class SurveyTruthTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     auto scene = sim::ReadSceneFile(std::string(SKIMLET_SOURCE_DIR) + "/data/scenes/default.scene");
     ASSERT_TRUE(scene.Value) << scene.Error;
@@ -117,7 +117,7 @@ TEST_F(SurveyTruthTest, MapsAndApPositionsOfTheSimulatedOfficeMatchItsTruth) {
   double ssSignal[2] = {0, 0}, ssPrimary[2] = {0, 0}, cv[2] = {0, 0};
   std::vector<BssInfo> placed;
   for (size_t ap : aps) placed.push_back(InfoOf(ap));
-  auto compare = [&](const MapResult (&maps)[2], auto truth, Figures (&f)[2], double (&ss)[2]) {
+  auto compare = [&](const MapResult(&maps)[2], auto truth, Figures(&f)[2], double(&ss)[2]) {
     for (int row = 0; row < maps[0].Rows; ++row)
       for (int col = 0; col < maps[0].Columns; ++col) {
         const double t = truth(maps[0].X(col), maps[0].Y(row));
@@ -140,7 +140,8 @@ TEST_F(SurveyTruthTest, MapsAndApPositionsOfTheSimulatedOfficeMatchItsTruth) {
       o[m].Kind = MapKind::Signal;
       maps[m] = MakeMap(points, std::span(&info, 1), bounds, o[m]);
     }
-    compare(maps, [&](double x, double y) { return sim::TrueSignal(scene_, ap, x, y); }, signal, ssSignal);
+    compare(
+        maps, [&](double x, double y) { return sim::TrueSignal(scene_, ap, x, y); }, signal, ssSignal);
   }
   {
     MapResult maps[2];
@@ -198,9 +199,9 @@ TEST_F(SurveyTruthTest, MapsAndApPositionsOfTheSimulatedOfficeMatchItsTruth) {
 TEST_F(SurveyTruthTest, APointRecordsOnlyWhatItsOwnScanHeard) {
   // A point next to the cameras' AP hears it; the next point, far behind two walls, takes its scan: the
   // cached result of the first point's scan is not in it.
-  const auto cameras = std::find_if(scene_.AccessPoints.begin(), scene_.AccessPoints.end(),
-                                    [](const sim::SceneAccessPoint& a) { return a.Floor.empty() && a.Position &&
-                                                                               a.Channel == 1; });
+  const auto cameras =
+      std::find_if(scene_.AccessPoints.begin(), scene_.AccessPoints.end(),
+                   [](const sim::SceneAccessPoint& a) { return a.Floor.empty() && a.Position && a.Channel == 1; });
   ASSERT_NE(cameras, scene_.AccessPoints.end());
   const double cx = (*cameras->Position)[0], cy = (*cameras->Position)[1];
   Point near = TakePoint(cx, cy);

@@ -20,7 +20,7 @@ using test::VendorTableSql;
 
 // Every test points the lookups at its own file and leaves the default behind it.
 class VendorLookup : public ::testing::Test {
-protected:
+ protected:
   void TearDown() override { SetVendorDatabasePath(""); }
 
   // Creates vendors.db from Schema and Rows and points the lookups at it.
@@ -69,10 +69,10 @@ TEST_F(VendorLookup, MostSpecificBlockWinsAndNoMatchIsEmpty) {
     const char* vendor;
   };
   for (const Case& c : {
-           Case{{0xAA, 0xBB, 0xCC, 0x12, 0x34, 0x56}, "Small Co"},   // inside the 36-bit block
-           Case{{0xAA, 0xBB, 0xCC, 0x12, 0x30, 0x00}, "Small Co"},   // its first address
-           Case{{0xAA, 0xBB, 0xCC, 0x12, 0x3F, 0xFF}, "Small Co"},   // its last address
-           Case{{0xAA, 0xBB, 0xCC, 0x12, 0x40, 0x00}, "Big Corp"},   // just past it
+           Case{{0xAA, 0xBB, 0xCC, 0x12, 0x34, 0x56}, "Small Co"},  // inside the 36-bit block
+           Case{{0xAA, 0xBB, 0xCC, 0x12, 0x30, 0x00}, "Small Co"},  // its first address
+           Case{{0xAA, 0xBB, 0xCC, 0x12, 0x3F, 0xFF}, "Small Co"},  // its last address
+           Case{{0xAA, 0xBB, 0xCC, 0x12, 0x40, 0x00}, "Big Corp"},  // just past it
            Case{{0xAA, 0xBB, 0xCC, 0x00, 0x00, 0x00}, "Big Corp"},
            Case{{0xDD, 0xEE, 0xFF, 0x01, 0x02, 0x03}, "New Owner"},  // equal bits: larger id
            Case{{0xAA, 0xBB, 0xCD, 0x00, 0x00, 0x00}, ""},           // in no block
@@ -126,8 +126,9 @@ TEST_F(VendorLookup, UnreadableDatabaseRaisesTheSqlError) {
       FAIL() << "no error";
     } catch (const EVendorDatabaseError& e) {
       EXPECT_EQ(e.Code(), SQLITE_NOTADB);
-      EXPECT_EQ(std::string(e.what()), "Error executing SQL.\rError [26]: File opened that is not a database file.\r\"" +
-                                           statement + "\": file is not a database");
+      EXPECT_EQ(std::string(e.what()),
+                "Error executing SQL.\rError [26]: File opened that is not a database file.\r\"" + statement +
+                    "\": file is not a database");
     }
   }
   {
@@ -139,8 +140,8 @@ TEST_F(VendorLookup, UnreadableDatabaseRaisesTheSqlError) {
       FAIL() << "no error";
     } catch (const EVendorDatabaseError& e) {
       EXPECT_EQ(e.Code(), SQLITE_ERROR);
-      EXPECT_EQ(std::string(e.what()), "Error executing SQL.\rError [1]: SQL error or missing database.\r\"" + statement +
-                                           "\": no such table: mac_addresses");
+      EXPECT_EQ(std::string(e.what()), "Error executing SQL.\rError [1]: SQL error or missing database.\r\"" +
+                                           statement + "\": no such table: mac_addresses");
     }
     // The table appears later (the file was replaced): the cached connection finds it on the next lookup.
     ExecSql(path, std::string(VendorTableSql) + EdgeRows);
@@ -203,9 +204,10 @@ TEST_P(VendorIndexEquality, AnswersAsTheQueryForRandomAndBoundaryAddresses) {
           bitsText = std::to_string(100 + row);
           break;
         case 2: name = "NULL"; break;
-        case 3: sql += "INSERT INTO mac_addresses VALUES (" + id + ", " + name + ", NULL, " + std::to_string(end) + ", " +
-                       bitsText + ");";
-                continue;
+        case 3:
+          sql += "INSERT INTO mac_addresses VALUES (" + id + ", " + name + ", NULL, " + std::to_string(end) + ", " +
+                 bitsText + ");";
+          continue;
         default: break;
       }
     }
@@ -249,33 +251,30 @@ TEST_P(VendorIndexEquality, AnswersAsTheQueryForRandomAndBoundaryAddresses) {
     const std::string key = VendorKeyOfMAC(std::array<uint8_t, 6>{
         static_cast<uint8_t>(address >> 40), static_cast<uint8_t>(address >> 32), static_cast<uint8_t>(address >> 24),
         static_cast<uint8_t>(address >> 16), static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address)});
-    if (index) {
-      ASSERT_EQ(index->Find(address) ? *index->Find(address) : "", LookupVendor(key, db)) << key;
-    }
+    if (index) { ASSERT_EQ(index->Find(address) ? *index->Find(address) : "", LookupVendor(key, db)) << key; }
   }
   sqlite3_close(db);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Tables, VendorIndexEquality,
-    ::testing::Values(
-        TableKind{"prefix blocks", VendorTableSql, true, TableKind::Plain, true},
-        TableKind{"arbitrary ranges", VendorTableSql, false, TableKind::Plain, true},
-        // Without a key, ids may be null; so may names, bits and bounds.
-        TableKind{"nulls",
-                  "CREATE TABLE mac_addresses (id INTEGER, organization_name TEXT, range_begin INTEGER, "
-                  "range_end INTEGER, bits INTEGER);",
-                  true, TableKind::Nulls, true},
-        // Equal bits and id: the order among those is SQLite's own, so the query answers.
-        TableKind{"repeated ids",
-                  "CREATE TABLE mac_addresses (id INTEGER, organization_name TEXT, range_begin INTEGER, "
-                  "range_end INTEGER, bits INTEGER);",
-                  true, TableKind::RepeatedIds, false},
-        // No column types: values stay as given, some as real numbers.
-        TableKind{"real values",
-                  "CREATE TABLE mac_addresses (id, organization_name, range_begin, range_end, bits);"
-                  "INSERT INTO mac_addresses VALUES (0, 'Real', 1.5e14, 1.6e14, 30.5);",
-                  false, TableKind::Plain, false}),
+    ::testing::Values(TableKind{"prefix blocks", VendorTableSql, true, TableKind::Plain, true},
+                      TableKind{"arbitrary ranges", VendorTableSql, false, TableKind::Plain, true},
+                      // Without a key, ids may be null; so may names, bits and bounds.
+                      TableKind{"nulls",
+                                "CREATE TABLE mac_addresses (id INTEGER, organization_name TEXT, range_begin INTEGER, "
+                                "range_end INTEGER, bits INTEGER);",
+                                true, TableKind::Nulls, true},
+                      // Equal bits and id: the order among those is SQLite's own, so the query answers.
+                      TableKind{"repeated ids",
+                                "CREATE TABLE mac_addresses (id INTEGER, organization_name TEXT, range_begin INTEGER, "
+                                "range_end INTEGER, bits INTEGER);",
+                                true, TableKind::RepeatedIds, false},
+                      // No column types: values stay as given, some as real numbers.
+                      TableKind{"real values",
+                                "CREATE TABLE mac_addresses (id, organization_name, range_begin, range_end, bits);"
+                                "INSERT INTO mac_addresses VALUES (0, 'Real', 1.5e14, 1.6e14, 30.5);",
+                                false, TableKind::Plain, false}),
     [](const auto& info) {
       std::string n = info.param.name;
       for (char& c : n)
@@ -341,9 +340,7 @@ TEST(VendorIndex, StoredBytesReadBackAndDamagedOnesAreRefused) {
     const std::string* x = index->Find(a);
     const std::string* y = again->Find(a);
     ASSERT_EQ(x == nullptr, y == nullptr) << a;
-    if (x) {
-      EXPECT_EQ(*x, *y) << a;
-    }
+    if (x) { EXPECT_EQ(*x, *y) << a; }
   }
   EXPECT_EQ(again->Serialize(), bytes);
 
@@ -356,15 +353,15 @@ TEST(VendorIndex, StoredBytesReadBackAndDamagedOnesAreRefused) {
     return b;
   };
   const std::vector<std::vector<uint8_t>> damaged = {
-      with(0, {'X'}),                                   // magic
-      with(8, {0, 0, 0, 0}),                            // no segments
-      with(12, {0xFF, 0xFF, 0xFF, 0xFF}),               // more names than bytes
-      with(20, {1}),                                    // first segment not at 0
-      with(28, {0, 0, 0, 0, 0, 0, 0, 0}),               // starts not ascending
-      with(28, {0, 0, 0, 0, 0, 0, 1, 0}),               // start past the address line
-      with(winners, {9, 0, 0, 0}),                      // winner without a name
-      with(winners, {0xFE, 0xFF, 0xFF, 0xFF}),          // winner below -1
-      with(ends, {0xFF, 0, 0, 0}),                      // name ends past the name bytes
+      with(0, {'X'}),                           // magic
+      with(8, {0, 0, 0, 0}),                    // no segments
+      with(12, {0xFF, 0xFF, 0xFF, 0xFF}),       // more names than bytes
+      with(20, {1}),                            // first segment not at 0
+      with(28, {0, 0, 0, 0, 0, 0, 0, 0}),       // starts not ascending
+      with(28, {0, 0, 0, 0, 0, 0, 1, 0}),       // start past the address line
+      with(winners, {9, 0, 0, 0}),              // winner without a name
+      with(winners, {0xFE, 0xFF, 0xFF, 0xFF}),  // winner below -1
+      with(ends, {0xFF, 0, 0, 0}),              // name ends past the name bytes
   };
   for (size_t i = 0; i < damaged.size(); ++i) EXPECT_FALSE(TVendorIndex::Deserialize(damaged[i])) << i;
   for (size_t cut = 0; cut < bytes.size(); ++cut)

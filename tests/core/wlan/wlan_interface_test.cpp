@@ -23,14 +23,18 @@ WLAN_GUID Guid(uint8_t n) {
 }
 
 class InterfacesTest : public ::testing::Test {
-protected:
-  void SetUp() override { base_ = EncodeLocalDateTime(2024, 1, 1, 12); now_ = base_; }
+ protected:
+  void SetUp() override {
+    base_ = EncodeLocalDateTime(2024, 1, 1, 12);
+    now_ = base_;
+  }
 
   // Lists N interfaces (descriptions "wlan0", ...) and enumerates them.
   void Enumerate(int n) {
     WLAN_INTERFACE_INFO_LIST list;
     for (int k = 0; k < n; ++k)
-      list.InterfaceInfo.push_back({Guid(static_cast<uint8_t>(k + 1)), "wlan" + std::to_string(k), kInterfaceConnected});
+      list.InterfaceInfo.push_back(
+          {Guid(static_cast<uint8_t>(k + 1)), "wlan" + std::to_string(k), kInterfaceConnected});
     fake_.Interfaces = {0, list.Encode()};
     ASSERT_TRUE(set_.Enumerate());
     for (auto& i : set_.Items) i->Networks->VendorLookup = nullptr;
@@ -184,7 +188,7 @@ TEST_F(InterfacesTest, OpenFailsButRegistersAnyway) {
 }
 
 class MapTextSource : public TextSource {
-public:
+ public:
   std::map<std::string, std::string, std::less<>> Texts;
   std::optional<std::string> Lookup(std::string_view key) const override {
     auto it = Texts.find(key);
@@ -218,18 +222,19 @@ TEST(InterfaceTexts, UnknownValuesAreFormattedWithTheirNumber) {
 // Connection -----------------------------------------------------------------------------------------------
 
 TEST(ConnectionRssi, ReportedValuesAreMappedAndCheckedAgainstTheQualityEstimate) {
-  struct Case { int32_t reported, quality, expected; };
+  struct Case {
+    int32_t reported, quality, expected;
+  };
   const Case cases[] = {
-      {60, 40, -80},    // 60 - 95 = -35, estimate -80 differs by more than 10
-      {-60, 80, -60},   // estimate -60
-      {-60, 100, -60},  // estimate -50: exactly 10 apart, kept
-      {-61, 100, -50},  // 11 apart
-      {101, 40, -80},   // 101 * 50 / 255 - 100 = -80.2, truncated towards zero
-      {255, 100, -50},
-      {1, 0, -94},      // 1 - 95; estimate -100
-      {0, 0, -100},     // 0 dBm is no signal at all next to quality 0
-      {-91, 41, -80},   // 20.5 rounds to 20 (ties to even): estimate -80
-      {-90, 45, -78},   // 22.5 rounds to 22: estimate -78
+      {60, 40, -80},                 // 60 - 95 = -35, estimate -80 differs by more than 10
+      {-60, 80, -60},                // estimate -60
+      {-60, 100, -60},               // estimate -50: exactly 10 apart, kept
+      {-61, 100, -50},               // 11 apart
+      {101, 40, -80},                // 101 * 50 / 255 - 100 = -80.2, truncated towards zero
+      {255, 100, -50}, {1, 0, -94},  // 1 - 95; estimate -100
+      {0, 0, -100},                  // 0 dBm is no signal at all next to quality 0
+      {-91, 41, -80},                // 20.5 rounds to 20 (ties to even): estimate -80
+      {-90, 45, -78},                // 22.5 rounds to 22: estimate -78
   };
   for (const Case& c : cases)
     EXPECT_EQ(ReportedRssiToDbm(c.reported, c.quality), c.expected) << c.reported << " at quality " << c.quality;

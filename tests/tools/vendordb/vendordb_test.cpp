@@ -27,13 +27,14 @@ std::vector<std::vector<std::string>> Fields(const std::vector<TCsvRecord>& reco
 TEST(ParseCsv, QuotedFieldsCommasQuotesAndLineBreaks) {
   std::vector<TCsvRecord> records;
   std::string error;
-  ASSERT_TRUE(ParseCsv("\xEF\xBB\xBFRegistry,Assignment,Organization Name,Organization Address\r\n"
-                       "MA-L,F4BD9E,\"Cisco Systems, Inc\",80 West Tasman Drive\r\n"
-                       "IAB,0050C2EDA,\"Joint Stock Company \"\"Svyaz\"\"\",\"42, Varshavskoye\r\nMoscow \"\r\n"
-                       "\r\n"
-                       "MA-M,741AE09,Private,\n"
-                       "MA-S,70B3D5F2F,,",
-                       records, &error))
+  ASSERT_TRUE(
+      ParseCsv("\xEF\xBB\xBFRegistry,Assignment,Organization Name,Organization Address\r\n"
+               "MA-L,F4BD9E,\"Cisco Systems, Inc\",80 West Tasman Drive\r\n"
+               "IAB,0050C2EDA,\"Joint Stock Company \"\"Svyaz\"\"\",\"42, Varshavskoye\r\nMoscow \"\r\n"
+               "\r\n"
+               "MA-M,741AE09,Private,\n"
+               "MA-S,70B3D5F2F,,",
+               records, &error))
       << error;
   const std::vector<std::vector<std::string>> expected = {
       {"Registry", "Assignment", "Organization Name", "Organization Address"},
@@ -56,12 +57,13 @@ TEST(ParseCsv, QuotedFieldsCommasQuotesAndLineBreaks) {
 TEST(ParseRegistryCsv, BlocksPerRegistryAndClearErrors) {
   std::vector<TRegistryBlock> blocks;
   std::string error;
-  ASSERT_TRUE(ParseRegistryCsv("Registry,Assignment,Organization Name,Organization Address\n"
-                               "MA-L,0050F2,MICROSOFT CORP.,ONE MICROSOFT WAY\n"
-                               "MA-M,741AE09, Padded Name \t,\n"
-                               "MA-S,70B3D5F2F,TELEPLATFORMS,\"Polbina st., 3/1\"\n"
-                               "IAB,0050c27d5,DEUTA-WERKE GmbH,x\n",
-                               "test.csv", blocks, &error))
+  ASSERT_TRUE(
+      ParseRegistryCsv("Registry,Assignment,Organization Name,Organization Address\n"
+                       "MA-L,0050F2,MICROSOFT CORP.,ONE MICROSOFT WAY\n"
+                       "MA-M,741AE09, Padded Name \t,\n"
+                       "MA-S,70B3D5F2F,TELEPLATFORMS,\"Polbina st., 3/1\"\n"
+                       "IAB,0050c27d5,DEUTA-WERKE GmbH,x\n",
+                       "test.csv", blocks, &error))
       << error;
   ASSERT_EQ(blocks.size(), 4u);
   EXPECT_EQ(blocks[0].Bits, 24);
@@ -87,7 +89,8 @@ TEST(ParseRegistryCsv, BlocksPerRegistryAndClearErrors) {
            Bad{"Registry,Assignment,Organization Name\nMA-L,0050G2,A\n",
                "test.csv:2: assignment \"0050G2\" is not hexadecimal"},
            Bad{"Registry,Assignment,Organization Name\nMA-L,0050F2\n", "test.csv:2: 2 fields, expected at least 3"},
-           Bad{"Registry,Organization Name\n", "test.csv:1: the header lacks Registry, Assignment or Organization Name"},
+           Bad{"Registry,Organization Name\n",
+               "test.csv:1: the header lacks Registry, Assignment or Organization Name"},
            Bad{"", "test.csv: empty file"},
        }) {
     std::vector<TRegistryBlock> none;
@@ -98,7 +101,7 @@ TEST(ParseRegistryCsv, BlocksPerRegistryAndClearErrors) {
 }
 
 class VendorDatabaseFromFiles : public ::testing::Test {
-protected:
+ protected:
   void TearDown() override { SetVendorDatabasePath(""); }
 
   std::string WriteFixture(const std::string& name, const std::string& text) {

@@ -17,7 +17,7 @@ namespace {
 
 // A host with nothing behind it: the enabling rules are fed their state directly.
 class TNoHost : public TCommandHost {
-public:
+ public:
   TProgramOptions& HostOptions() override { std::abort(); }
   TNetworkListView* HostList() const override { return nullptr; }
   TWLANInterface* SelectedInterface() const override { return nullptr; }
@@ -63,14 +63,22 @@ TEST(CommandTable, EveryActionFollowsItsRuleAndLookInEachState) {
   EXPECT_EQ(commands.Action(TCommand::EditComment)->shortcut(), QKeySequence("F2"));
 
   using C = TCommand;
-  const std::set<C> always = {C::RefreshInterfaces,  C::Exit,         C::NetworkPauseNetworkUpdating,
-                              C::NetworkDeleteAllInactive, C::ShowFilters, C::ShowHorizontalGrid,
-                              C::ShowVerticalGrid,   C::ShowStripedGrid, C::ShowRestoreOrder,
-                              C::HelpOnline,         C::NetworkReport, C::Preferences,
-                              C::SelectColumns,      C::About};
+  const std::set<C> always = {C::RefreshInterfaces,
+                              C::Exit,
+                              C::NetworkPauseNetworkUpdating,
+                              C::NetworkDeleteAllInactive,
+                              C::ShowFilters,
+                              C::ShowHorizontalGrid,
+                              C::ShowVerticalGrid,
+                              C::ShowStripedGrid,
+                              C::ShowRestoreOrder,
+                              C::HelpOnline,
+                              C::NetworkReport,
+                              C::Preferences,
+                              C::SelectColumns,
+                              C::About};
   const std::set<C> interface = {C::OpenSnapShot, C::NetworkUpdateNetworkList};
-  const std::set<C> rows = {C::SaveSnapShot, C::NetworkClearNetworkList, C::Copy, C::CopyAll,
-                            C::NetworkExportToFile};
+  const std::set<C> rows = {C::SaveSnapShot, C::NetworkClearNetworkList, C::Copy, C::CopyAll, C::NetworkExportToFile};
   const std::set<C> selection = {C::NetworkDelete, C::NetworkChangeColor, C::CopyLine, C::NetworkProperties};
   struct Case {
     const char* Name;
@@ -88,36 +96,57 @@ TEST(CommandTable, EveryActionFollowsItsRuleAndLookInEachState) {
   };
   const Case cases[] = {
       {"no interface", {}, {}, "Connect", "Wireless On"},
-      {"no interface, stale radio flags", {.SoftwareRadioOn = true, .HardwareRadioOn = true}, {}, "Connect",
+      {"no interface, stale radio flags",
+       {.SoftwareRadioOn = true, .HardwareRadioOn = true},
+       {},
+       "Connect",
        "Wireless On"},
-      {"hardware radio off, software on", {.Interface = true, .SoftwareRadioOn = true}, {interface}, "Connect",
+      {"hardware radio off, software on",
+       {.Interface = true, .SoftwareRadioOn = true},
+       {interface},
+       "Connect",
        "Wireless Off"},
       {"hardware and software radio off", {.Interface = true}, {interface}, "Connect", "Wireless On"},
-      {"software radio off", {.Interface = true, .HardwareRadioOn = true}, {interface, {C::RadioSwitchAll}},
-       "Connect", "Wireless On"},
+      {"software radio off",
+       {.Interface = true, .HardwareRadioOn = true},
+       {interface, {C::RadioSwitchAll}},
+       "Connect",
+       "Wireless On"},
       {"no rows", radio, {interface, {C::RadioSwitchAll}}, "Connect", "Wireless Off"},
-      {"rows, no selection", with({.NetworksInList = true, .Rows = true}),
-       {interface, rows, {C::RadioSwitchAll}}, "Connect", "Wireless Off"},
-      {"selection without focus", with({.NetworksInList = true, .Rows = true, .Selection = true}),
-       {interface, rows, selection, {C::RadioSwitchAll}}, "Connect", "Wireless Off"},
+      {"rows, no selection",
+       with({.NetworksInList = true, .Rows = true}),
+       {interface, rows, {C::RadioSwitchAll}},
+       "Connect",
+       "Wireless Off"},
+      {"selection without focus",
+       with({.NetworksInList = true, .Rows = true, .Selection = true}),
+       {interface, rows, selection, {C::RadioSwitchAll}},
+       "Connect",
+       "Wireless Off"},
       {"focused network, not connected",
        with({.NetworksInList = true, .Rows = true, .Selection = true, .FocusedRow = true}),
-       {interface, rows, selection, {C::RadioSwitchAll, C::NetworkConnectDisconnect, C::EditComment}}, "Connect",
+       {interface, rows, selection, {C::RadioSwitchAll, C::NetworkConnectDisconnect, C::EditComment}},
+       "Connect",
        "Wireless Off"},
-      {"connected, nothing focused", with({.Connected = true}),
+      {"connected, nothing focused",
+       with({.Connected = true}),
        {interface, {C::RadioSwitchAll, C::NetworkConnectDisconnect, C::CurrentConnectionDisconnect}},
-       "Disconnect", "Wireless Off"},
+       "Disconnect",
+       "Wireless Off"},
       {"connected, another network focused",
        with({.NetworksInList = true, .Rows = true, .FocusedRow = true, .Connected = true}),
-       {interface, rows,
+       {interface,
+        rows,
         {C::RadioSwitchAll, C::NetworkConnectDisconnect, C::EditComment, C::CurrentConnectionDisconnect}},
-       "Connect", "Wireless Off"},
+       "Connect",
+       "Wireless Off"},
       {"connected network focused",
-       with({.NetworksInList = true, .Rows = true, .FocusedRow = true, .Connected = true,
-             .FocusedConnected = true}),
-       {interface, rows,
+       with({.NetworksInList = true, .Rows = true, .FocusedRow = true, .Connected = true, .FocusedConnected = true}),
+       {interface,
+        rows,
         {C::RadioSwitchAll, C::NetworkConnectDisconnect, C::EditComment, C::CurrentConnectionDisconnect}},
-       "Disconnect", "Wireless Off"},
+       "Disconnect",
+       "Wireless Off"},
   };
   for (const Case& c : cases) {
     commands.Update(c.State);
@@ -125,10 +154,8 @@ TEST(CommandTable, EveryActionFollowsItsRuleAndLookInEachState) {
     for (const auto& more : c.Enabled) enabled.insert(more.begin(), more.end());
     for (const TCommandInfo& info : CommandTable()) {
       const bool on = commands.Action(info.Id)->isEnabled();
-      if (!info.Handler)
-        EXPECT_FALSE(on) << c.Name << ": " << info.Name;
-      else
-        EXPECT_EQ(on, enabled.contains(info.Id)) << c.Name << ": " << info.Name;
+      if (!info.Handler) EXPECT_FALSE(on) << c.Name << ": " << info.Name;
+      else EXPECT_EQ(on, enabled.contains(info.Id)) << c.Name << ": " << info.Name;
     }
     EXPECT_EQ(commands.ProfilesAction()->isEnabled(), c.State.Interface) << c.Name << ": cmdProfiles";
     QAction* connect = commands.Action(C::NetworkConnectDisconnect);

@@ -25,10 +25,8 @@ namespace {
 // What a tool tip shows once Qt has decided between plain and rich text.
 QString ShownText(const QString& tip) {
   QTextDocument doc;
-  if (Qt::mightBeRichText(tip))
-    doc.setHtml(tip);
-  else
-    doc.setPlainText(tip);
+  if (Qt::mightBeRichText(tip)) doc.setHtml(tip);
+  else doc.setPlainText(tip);
   return doc.toPlainText();
 }
 
@@ -56,7 +54,7 @@ WLAN_CONNECTION_ATTRIBUTES Attributes(const std::string& ssid, bool secured) {
 
 // A host over one interface of the fake; Answer is what every question gets.
 class THost : public TCommandHost {
-public:
+ public:
   explicit THost(TWLANInterfaces& set) : set_(set) {}
   TProgramOptions& HostOptions() override { return options_; }
   TNetworkListView* HostList() const override { return nullptr; }
@@ -87,13 +85,13 @@ public:
   std::function<void()> OnAsk;
   int Refreshes = 0;
 
-private:
+ private:
   TWLANInterfaces& set_;
   TProgramOptions options_;
 };
 
 class ConnectionPanelTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     WLAN_INTERFACE_INFO_LIST list;
     list.InterfaceInfo.push_back({WLAN_GUID{1}, "Intel(R) Wi-Fi 6E", kInterfaceConnected});
@@ -127,13 +125,27 @@ TEST_F(ConnectionPanelTest, ConnectedInterfaceFillsEveryRowAndADisconnectedOneOn
   panel_.RefreshConnectionView(&Itf());
   ASSERT_EQ(panel_.ConnectionTable()->topLevelItemCount(), kConnectionRowCount);
   const TWLANConnection& c = *Itf().Connection;
-  const QString expected[kConnectionRowCount] = {
-      W("Intel(R) Wi-Fi 6E"), QString::fromStdString(InterfaceStateText(kInterfaceConnected)), "sNo", "sYes", "sYes",
-      W("Office"), QString::fromStdString(c.BSSIDText), W("Acme Networks"), QString::fromStdString(c.BssTypeText()),
-      QString::fromStdString(c.PhyTypeText()), "36", "-58", "74%", QString::fromStdString(RateKbpsText(866700)),
-      QString::fromStdString(RateKbpsText(433300)), QString::fromStdString(c.ConnectionModeText()),
-      W("Office profile"), "sYes", QString::fromStdString(AuthAlgorithmText(7)),
-      QString::fromStdString(CipherAlgorithmText(4)), "sNo"};
+  const QString expected[kConnectionRowCount] = {W("Intel(R) Wi-Fi 6E"),
+                                                 QString::fromStdString(InterfaceStateText(kInterfaceConnected)),
+                                                 "sNo",
+                                                 "sYes",
+                                                 "sYes",
+                                                 W("Office"),
+                                                 QString::fromStdString(c.BSSIDText),
+                                                 W("Acme Networks"),
+                                                 QString::fromStdString(c.BssTypeText()),
+                                                 QString::fromStdString(c.PhyTypeText()),
+                                                 "36",
+                                                 "-58",
+                                                 "74%",
+                                                 QString::fromStdString(RateKbpsText(866700)),
+                                                 QString::fromStdString(RateKbpsText(433300)),
+                                                 QString::fromStdString(c.ConnectionModeText()),
+                                                 W("Office profile"),
+                                                 "sYes",
+                                                 QString::fromStdString(AuthAlgorithmText(7)),
+                                                 QString::fromStdString(CipherAlgorithmText(4)),
+                                                 "sNo"};
   for (int i = 0; i < kConnectionRowCount; ++i) {
     EXPECT_EQ(Row(i)->text(0), QString::fromUtf8(ConnectionRowKeys()[static_cast<size_t>(i)])) << i;
     EXPECT_EQ(Row(i)->text(1), expected[i]) << i;
@@ -195,8 +207,8 @@ TEST_F(ConnectionPanelTest, RadioRowsShowTheReportedStatesAndUnknownForTheOthers
     if (phy == 7 || phy == 8) {
       EXPECT_EQ(hardware, 1u) << phy;
       EXPECT_EQ(software, phy == 7 ? 1u : 2u) << phy;
-      EXPECT_EQ(ShownText(row->toolTip(0)).toStdString(), mode + "\nHadware: SRadioStateON\nSoftware: " +
-                                                   (phy == 7 ? "SRadioStateON" : "SRadioStateOFF"));
+      EXPECT_EQ(ShownText(row->toolTip(0)).toStdString(),
+                mode + "\nHadware: SRadioStateON\nSoftware: " + (phy == 7 ? "SRadioStateON" : "SRadioStateOFF"));
     } else {
       EXPECT_EQ(hardware, 0u) << phy;
       EXPECT_EQ(software, 0u) << phy;

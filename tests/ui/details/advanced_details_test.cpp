@@ -50,10 +50,11 @@ TEST(ElementTreeModel, PassesTheModelTesterAndMapsLinesToIndexes) {
 }
 
 class AdvancedDetailsTest : public ::testing::Test {
-protected:
+ protected:
   void Fill(std::vector<uint8_t> blobA, std::vector<uint8_t> blobB = Blob("B", 1)) {
-    test::Refresh(list, 1000, {{test::MakeEntry(1, -50, 2437000, "ABC"), std::move(blobA)},
-                               {test::MakeEntry(2, -50, 2437000, "B"), std::move(blobB)}});
+    test::Refresh(list, 1000,
+                  {{test::MakeEntry(1, -50, 2437000, "ABC"), std::move(blobA)},
+                   {test::MakeEntry(2, -50, 2437000, "B"), std::move(blobB)}});
   }
   TWLANNetwork* Find(uint8_t id) const {
     for (const auto& n : list.Items)

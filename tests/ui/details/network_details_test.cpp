@@ -17,10 +17,8 @@ namespace {
 // The text a tool tip shows once Qt has rendered it.
 QString Rendered(const QString& tip) {
   QTextDocument doc;
-  if (Qt::mightBeRichText(tip))
-    doc.setHtml(tip);
-  else
-    doc.setPlainText(tip);
+  if (Qt::mightBeRichText(tip)) doc.setHtml(tip);
+  else doc.setPlainText(tip);
   return doc.toPlainText();
 }
 
@@ -30,7 +28,9 @@ QString Inner(QString text) { return text.remove(QChar(0x2068)).remove(QChar(0x2
 TEST(NetworkDetails, ValuesArePlainTextCutToTheLabelWithTheWholeTextInTheHint) {
   TProgramOptions options;
   TWLANNetworkList list{options};
-  list.VendorLookup = [](const std::array<uint8_t, 6>&) { return std::string("Some Very Long Vendor Name Of Devices"); };
+  list.VendorLookup = [](const std::array<uint8_t, 6>&) {
+    return std::string("Some Very Long Vendor Name Of Devices");
+  };
   const std::string markup = "<img src=/some/file.png>";
   test::Refresh(list, 1000, {{test::MakeEntry(1, -50, 2437000, markup), {}}});
   TNetworkDetails page;

@@ -116,7 +116,7 @@ TEST(Preferences, CancelChangesNothing) {
 // ---- Column Settings ----------------------------------------------------------------------------------------
 
 class ColumnSettingsTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     model.setColumnCount(4);
     view.setModel(&model);
@@ -229,10 +229,11 @@ TEST(DialogTexts, GermanReachesEveryDialog) {
   TfrmProfiles profiles({}, profilesLayout);
   TfrmNetworkProperties properties("x", {}, {}, {}, propertiesLayout);
   TfrmAbout about(ProgramAboutInfo());
-  const std::map<QString, QString> titles = {
-      {preferences.windowTitle(), "Einstellungen"},
-      {columns.windowTitle(), "Spalteneinstellungen"}, {profiles.windowTitle(), "Profile"},
-      {properties.windowTitle(), "Netzwerkeigenschaften"}, {about.windowTitle(), "Über Skimlet"}};
+  const std::map<QString, QString> titles = {{preferences.windowTitle(), "Einstellungen"},
+                                             {columns.windowTitle(), "Spalteneinstellungen"},
+                                             {profiles.windowTitle(), "Profile"},
+                                             {properties.windowTitle(), "Netzwerkeigenschaften"},
+                                             {about.windowTitle(), "Über Skimlet"}};
   SetTextSource(nullptr);
   for (const auto& [shown, expected] : titles) EXPECT_EQ(shown, expected);
   EXPECT_EQ(preferences.Pages->tabText(2), "Datenraten");
@@ -243,7 +244,7 @@ TEST(DialogTexts, GermanReachesEveryDialog) {
 // ---- In the window ----------------------------------------------------------------------------------------
 
 class DialogsWindowTest : public ::testing::Test {
-protected:
+ protected:
   TStartEnvironment Environment() {
     TStartEnvironment env = test::SimWindowEnvironment(dir.path());
     env.Dialogs.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
@@ -325,7 +326,9 @@ TEST_F(DialogsWindowTest, PreferencesAreAppliedAndBandGraphsRebuiltOnlyForTheirL
 // dialog it opens finds the record again.
 TEST_F(DialogsWindowTest, NetworkPropertiesFollowTheNetworkAndSayWhenItHasGone) {
   const WLAN_BSS_ENTRY entry = test::MakeEntry(7, -50, 2437000, "cafe");
-  TStartEnvironment env = FakeEnvironment([&entry](test::FakeWlanService& f) { f.BssList = {0, test::MakeBssList({{entry, {}}})}; });
+  TStartEnvironment env = FakeEnvironment([&entry](test::FakeWlanService& f) {
+    f.BssList = {0, test::MakeBssList({{entry, {}}})};
+  });
   env.Dialogs.PickColor = [](QWidget*, const QColor&) { return QColor(0x10, 0x20, 0x30); };
   TfrmSkimlet w(std::move(env));
   ASSERT_EQ(w.NetworkModel()->rowCount(), 1);
@@ -364,7 +367,9 @@ TEST_F(DialogsWindowTest, NetworkPropertiesFollowTheNetworkAndSayWhenItHasGone) 
 // an interface it is off.
 TEST_F(DialogsWindowTest, ProfilesButtonShowsTheSelectedInterfacesProfiles) {
   {
-    TfrmSkimlet none(FakeEnvironment([](test::FakeWlanService& f) { f.Interfaces = {0, WLAN_INTERFACE_INFO_LIST{}.Encode()}; }));
+    TfrmSkimlet none(FakeEnvironment([](test::FakeWlanService& f) {
+      f.Interfaces = {0, WLAN_INTERFACE_INFO_LIST{}.Encode()};
+    }));
     ASSERT_EQ(none.Interfaces()->Selected(), nullptr);
     EXPECT_FALSE(none.ConnectionPanel()->ProfilesButton()->isEnabled());
   }
@@ -377,7 +382,8 @@ TEST_F(DialogsWindowTest, ProfilesButtonShowsTheSelectedInterfacesProfiles) {
   ASSERT_TRUE(button->isEnabled());
   QStringList shown;
   WhenShown<TfrmProfiles>([&shown](TfrmProfiles& d) {
-    for (int i = 0; i < d.List()->topLevelItemCount(); ++i) shown << d.List()->topLevelItem(i)->data(0, Qt::UserRole).toString();
+    for (int i = 0; i < d.List()->topLevelItemCount(); ++i)
+      shown << d.List()->topLevelItem(i)->data(0, Qt::UserRole).toString();
     EXPECT_EQ(d.List()->headerItem()->text(0), "Profile");
     d.accept();
   });
@@ -387,7 +393,7 @@ TEST_F(DialogsWindowTest, ProfilesButtonShowsTheSelectedInterfacesProfiles) {
 
 // The profiles of a service that keeps them in a list, as the backends do.
 class ProfileService : public test::FakeWlanService {
-public:
+ public:
   std::vector<std::string> Names;
   WlanResult EditResult = 0;
   std::vector<std::string> Edited;
@@ -425,7 +431,7 @@ public:
 };
 
 class ProfilesTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     service.Names = {"Home", "Cafe", "Office"};
     WLAN_INTERFACE_INFO_LIST list;
@@ -448,7 +454,8 @@ protected:
   // The names as the service knows them (the lines show them made safe).
   static QStringList Lines(const TfrmProfiles& d) {
     QStringList l;
-    for (int i = 0; i < d.List()->topLevelItemCount(); ++i) l << d.List()->topLevelItem(i)->data(0, Qt::UserRole).toString();
+    for (int i = 0; i < d.List()->topLevelItemCount(); ++i)
+      l << d.List()->topLevelItem(i)->data(0, Qt::UserRole).toString();
     return l;
   }
   static void Select(TfrmProfiles& d, int row) { d.List()->setCurrentItem(d.List()->topLevelItem(row)); }
@@ -487,7 +494,8 @@ TEST_F(ProfilesTest, CommandsActOnTheSelectedLineAndReload) {
   answer = QMessageBox::Cancel;
   d.Button("btnDelete")->click();
   ASSERT_EQ(asked.size(), 1);
-  EXPECT_EQ(asked[0].toStdString(), Format(Translate("sWLANProfilesDelete"), {SafeText("Cafe", SafeTextStyle::Window)}));
+  EXPECT_EQ(asked[0].toStdString(),
+            Format(Translate("sWLANProfilesDelete"), {SafeText("Cafe", SafeTextStyle::Window)}));
   EXPECT_EQ(service.Names.size(), 3u);
   answer = QMessageBox::Ok;
   d.Button("btnDelete")->click();
@@ -495,7 +503,8 @@ TEST_F(ProfilesTest, CommandsActOnTheSelectedLineAndReload) {
 
   // Rename: prefilled; an empty or unchanged name renames nothing.
   Select(d, 1);
-  for (const std::optional<QString>& typed : {std::optional<QString>{}, std::optional<QString>{""}, std::optional<QString>{"Home"}}) {
+  for (const std::optional<QString>& typed :
+       {std::optional<QString>{}, std::optional<QString>{""}, std::optional<QString>{"Home"}}) {
     input = typed;
     d.Button("btnRename")->click();
   }

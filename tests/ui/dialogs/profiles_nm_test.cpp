@@ -28,7 +28,7 @@ constexpr const char* kIfname = "wlan0";
 // One interface whose profile calls go to NetworkManager, as the Linux service's do; the rest of the service
 // (nl80211) is not needed by the dialog.
 class NmProfileService : public test::FakeWlanService {
-public:
+ public:
   linuxwifi::NmClient Nm;
 
   WlanResult GetProfileList(const WLAN_GUID&, WlanBlock& out) override {
@@ -47,14 +47,15 @@ public:
   WlanResult SetProfilePosition(const WLAN_GUID&, std::string_view name, uint32_t position) override {
     return Nm.SetProfilePosition(kIfname, name, position);
   }
-  WlanResult EditProfile(uint32_t, std::string_view name, const WLAN_GUID&, void*, uint32_t, uint32_t& reason) override {
+  WlanResult EditProfile(uint32_t, std::string_view name, const WLAN_GUID&, void*, uint32_t,
+                         uint32_t& reason) override {
     reason = 0;
     return Nm.EditProfile(kIfname, name);
   }
 };
 
 class ProfilesOverNetworkManager : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
 #ifndef SKIMLET_HAVE_SDBUS
     GTEST_SKIP() << "this build has no D-Bus support";

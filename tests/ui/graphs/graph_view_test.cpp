@@ -32,13 +32,14 @@ using test::MakeEntry;
 const LocalDateTime kT0 = EncodeLocalDateTime(2024, 5, 1, 12, 0, 0);
 
 class GraphRowsTest : public ::testing::Test {
-protected:
+ protected:
   GraphRowsTest() : list(options), model(options) {
     list.VendorLookup = [](const std::array<uint8_t, 6>&) { return std::string(); };
     model.SetList(&list);
-    test::Refresh(list, kT0, {{MakeEntry(1, -40, 2437000, "alpha"), {}},
-                              {MakeEntry(2, -70, 5180000, "bravo"), {}},
-                              {MakeEntry(3, -60, 2412000, "charlie"), {}}});
+    test::Refresh(list, kT0,
+                  {{MakeEntry(1, -40, 2437000, "alpha"), {}},
+                   {MakeEntry(2, -70, 5180000, "bravo"), {}},
+                   {MakeEntry(3, -60, 2412000, "charlie"), {}}});
     model.Sync();
   }
   TProgramOptions options;
@@ -76,7 +77,7 @@ TEST_F(GraphRowsTest, ModelAnswersTheGraphsBySourceRow) {
 
 // Counts the paints each widget receives.
 class PaintCounter : public QObject {
-public:
+ public:
   std::map<QObject*, int> Paints;
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::Paint) ++Paints[watched];
@@ -85,7 +86,7 @@ public:
 };
 
 class WindowGraphsTest : public GraphRowsTest {
-protected:
+ protected:
   void Build() {
     tabs = std::make_unique<QTabWidget>();
     tabs->resize(900, 400);
@@ -186,7 +187,7 @@ TEST_F(WindowGraphsTest, ExportOutsideAWindowAsksTheDialogsInPlace) {
 
 // The Current connection page: the window's main tabs hold the lower pages and the connection graph panel.
 class ConnectionGraphsTest : public WindowGraphsTest {
-protected:
+ protected:
   void BuildWithConnection() {
     Build();
     main = std::make_unique<QTabWidget>();
@@ -195,9 +196,8 @@ protected:
     panel = new QWidget();
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
-    connection = new ui::TConnectionGraphs([this]() -> const TCurrentConnectionSeries* {
-      return connected ? &series : nullptr;
-    }, &model, options, panel);
+    connection = new ui::TConnectionGraphs(
+        [this]() -> const TCurrentConnectionSeries* { return connected ? &series : nullptr; }, &model, options, panel);
     layout->addWidget(connection);
     main->addTab(panel, "Current connection");
     for (int type = 0; type < 2; ++type) Graph(type).Clock = [] { return kT0 + 30.0 / 86400; };

@@ -22,7 +22,7 @@ using test::MakeEntry;
 const LocalDateTime kT0 = EncodeLocalDateTime(2024, 5, 1, 12, 0, 0);
 
 class SingleNetworkGraphTest : public ::testing::Test {
-protected:
+ protected:
   SingleNetworkGraphTest() : list(options), model(options) {
     list.VendorLookup = [](const std::array<uint8_t, 6>&) { return std::string(); };
     model.SetList(&list);

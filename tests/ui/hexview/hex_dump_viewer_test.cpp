@@ -31,7 +31,7 @@ TEST(HexDumpViewer, ClickOnAByteReportsItAndClicksBesideTheDataDoNot) {
   QSignalSpy spy(&v, &THexDumpViewer::ByteClicked);
   QTest::mouseClick(v.viewport(), Qt::LeftButton, {}, QPoint(l.HexX(9) + 1, l.RowY(1) + 1));
   QTest::mouseClick(v.viewport(), Qt::LeftButton, {}, QPoint(l.HexX(8) - 1, l.RowY(0) + 1));  // the gap
-  QTest::mouseClick(v.viewport(), Qt::LeftButton, {}, QPoint(l.CharX(10), l.RowY(2) + 1));     // past the end
+  QTest::mouseClick(v.viewport(), Qt::LeftButton, {}, QPoint(l.CharX(10), l.RowY(2) + 1));    // past the end
   ASSERT_EQ(spy.count(), 1);
   EXPECT_EQ(spy.at(0).at(0).toLongLong(), 25);
 }

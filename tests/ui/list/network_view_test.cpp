@@ -33,7 +33,7 @@ const LocalDateTime kT0 = EncodeLocalDateTime(2024, 5, 1, 12, 0, 0);
 QString Shown(const std::string& text) { return QString::fromStdString(SafeText(text, SafeTextStyle::Window)); }
 
 class NetworkModelTest : public ::testing::Test {
-protected:
+ protected:
   NetworkModelTest() : list(options), model(options) {
     list.VendorLookup = [](const std::array<uint8_t, 6>&) { return std::string(); };
     model.SetList(&list);
@@ -91,7 +91,8 @@ TEST_F(NetworkModelTest, InactiveRowsComeBeforeActiveOnesByAscendingSignal) {
 TEST_F(NetworkModelTest, StripesCountHiddenRows) {
   options.bStripped = true;
   model.Filter = [](const TWLANNetwork& n) { return n.SSID != "b"; };
-  Refresh(kT0, {{MakeEntry(1, -40, 2437000, "a"), {}}, {MakeEntry(2, -50, 2437000, "b"), {}},
+  Refresh(kT0, {{MakeEntry(1, -40, 2437000, "a"), {}},
+                {MakeEntry(2, -50, 2437000, "b"), {}},
                 {MakeEntry(3, -60, 2437000, "c"), {}}});
   model.Sort(1, Qt::AscendingOrder);
   ASSERT_EQ(Ssids(), (std::vector<std::string>{"a", "c"}));
@@ -113,7 +114,8 @@ TEST_F(NetworkModelTest, RowsFollowTheirRecordsWithoutReset) {
   QPersistentModelIndex a(model.index(0, 1));
   EXPECT_EQ(a.data().toString(), Shown("a"));
   // b grows stronger and a new network joins: a moves down, its persistent index goes with it.
-  Refresh(AddSeconds(kT0, 3), {{MakeEntry(1, -40, 2437000, "a"), {}}, {MakeEntry(2, -30, 2437000, "b"), {}},
+  Refresh(AddSeconds(kT0, 3), {{MakeEntry(1, -40, 2437000, "a"), {}},
+                               {MakeEntry(2, -30, 2437000, "b"), {}},
                                {MakeEntry(3, -20, 2437000, "c"), {}}});
   EXPECT_EQ(Ssids(), (std::vector<std::string>{"c", "b", "a"}));
   EXPECT_EQ(a.row(), 2);
@@ -181,8 +183,8 @@ TEST_F(NetworkModelTest, TextsWiderThanTheirCellEndInAnEllipsis) {
 // A hint shows the network's text as the cell does: Qt's labels take a text that looks like markup for rich
 // text; control and direction characters show as escapes.
 TEST_F(NetworkModelTest, HintsShowNetworkTextsAsPlainText) {
-  const std::vector<std::string> ssids = {"<b>x</b>", "<img src=x>", "a & b <i>", "plain", "\x1b]52;c;aGk=\x07",
-                                          "abc\u202Edef"};
+  const std::vector<std::string> ssids = {"<b>x</b>", "<img src=x>",        "a & b <i>",
+                                          "plain",    "\x1b]52;c;aGk=\x07", "abc\u202Edef"};
   Items items;
   for (size_t i = 0; i < ssids.size(); ++i)
     items.push_back({MakeEntry(static_cast<uint8_t>(i + 1), -50, 2437000, ssids[i]), {}});
@@ -276,12 +278,12 @@ TEST_F(NetworkModelTest, PMFAndRoamingColumnsStartHiddenAndShowTheirTexts) {
   EXPECT_FALSE(view.header()->isSectionHidden(pmf - 1));
 
   // RSN with SAE and protection required; a mobility domain.
-  std::vector<uint8_t> blob = ElementBuilder()
-                                  .AddText(0, "Six")
-                                  .Add(48, {1, 0, 0x00, 0x0F, 0xAC, 4, 1, 0, 0x00, 0x0F, 0xAC, 4, 1, 0, 0x00, 0x0F,
-                                            0xAC, 8, 0xC0, 0x00})
-                                  .Add(54, {0x34, 0x12, 0x01})
-                                  .Blob();
+  std::vector<uint8_t> blob =
+      ElementBuilder()
+          .AddText(0, "Six")
+          .Add(48, {1, 0, 0x00, 0x0F, 0xAC, 4, 1, 0, 0x00, 0x0F, 0xAC, 4, 1, 0, 0x00, 0x0F, 0xAC, 8, 0xC0, 0x00})
+          .Add(54, {0x34, 0x12, 0x01})
+          .Blob();
   Refresh(kT0, {{MakeEntry(1, -50, 6415000, "Six"), blob}});
   view.header()->setSectionHidden(pmf, false);
   view.header()->setSectionHidden(roaming, false);

@@ -61,8 +61,7 @@ struct TAnswers {
       s = Sections;
       return true;
     };
-    d.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
-                       QMessageBox::StandardButtons) {
+    d.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon, QMessageBox::StandardButtons) {
       Messages << text;
       return QMessageBox::Ok;
     };
@@ -98,9 +97,9 @@ TEST(TableMenu, EnablingAndClipboardLines) {
       EXPECT_FALSE(Entry(menu, name)->isEnabled()) << name;
   }
 
-  std::unique_ptr<QTreeWidget> t(Table({"Name", "Value", "Hidden"}, {{"plain", "1", "x"},
-                                                                    {"tab\there", "say \"hi\"", "x"},
-                                                                    {"two\r\nlines", "=1+1", "x"}}));
+  std::unique_ptr<QTreeWidget> t(
+      Table({"Name", "Value", "Hidden"},
+            {{"plain", "1", "x"}, {"tab\there", "say \"hi\"", "x"}, {"two\r\nlines", "=1+1", "x"}}));
   t->header()->moveSection(1, 0);  // Value first
   t->setColumnHidden(2, true);
   QMenu menu;
@@ -139,8 +138,8 @@ TEST(TableExport, EachTableKindWritesTheChosenFormatUnderItsName) {
   struct Case {
     QTreeView* View;
     int Filter;
-    const char* Name;     // the proposed name's start
-    const char* Start;    // the file's first bytes
+    const char* Name;   // the proposed name's start
+    const char* Start;  // the file's first bytes
     const char* Contains;
   };
   const Case cases[] = {
@@ -157,7 +156,7 @@ TEST(TableExport, EachTableKindWritesTheChosenFormatUnderItsName) {
     FillTableMenu(menu, c.View, [&] {
       return c.View == connection.ConnectionTable() ? ProposedName(report::TExportSource::CurrentConnection)
              : c.View == mac.Table()                ? ProposedName(report::TExportSource::MacStatistics)
-                                                     : ProposedName(report::TExportSource::PhyStatistics);
+                                                    : ProposedName(report::TExportSource::PhyStatistics);
     });
     Entry(menu, "actVTExportToFile")->trigger();
     EXPECT_EQ(answers.Title, "Export to file");
@@ -172,16 +171,18 @@ TEST(TableExport, EachTableKindWritesTheChosenFormatUnderItsName) {
   // A file that cannot be written is reported with its cause.
   answers.File = dir.filePath("missing/folder/x.txt");
   answers.Filter = 0;
-  EXPECT_FALSE(ExportView(nullptr, [&] { return ViewTable(*mac.Table()); }, "x"));
+  EXPECT_FALSE(ExportView(
+      nullptr, [&] { return ViewTable(*mac.Table()); }, "x"));
   ASSERT_EQ(answers.Messages.size(), 1);
   EXPECT_TRUE(answers.Messages[0].startsWith(answers.File));
 }
 
 class ElementPage : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
-    test::Refresh(list, EncodeLocalDateTime(2026, 12, 10, 18, 0, 0),
-                  {{test::MakeEntry(1, -50, 2437000, "a/b\nc"), ElementBuilder().AddText(0, "a/b\nc").Add(3, {6}).Blob()}});
+    test::Refresh(
+        list, EncodeLocalDateTime(2026, 12, 10, 18, 0, 0),
+        {{test::MakeEntry(1, -50, 2437000, "a/b\nc"), ElementBuilder().AddText(0, "a/b\nc").Add(3, {6}).Blob()}});
     ASSERT_EQ(list.Count(), 1);
     page.ShowNetwork(list.Items[0].get());
   }
@@ -210,7 +211,8 @@ TEST_F(ElementPage, DumpExportsTheViewersBytes) {
     page.Viewer()->FillContextMenu(menu);
     Entry(menu, "actHexDumpViewerExport")->trigger();
     EXPECT_EQ(answers.Title, "Export Information Elements Dump to file");
-    EXPECT_TRUE(answers.Proposed.startsWith("Dump for AP a_b_c [00-11-22-33-00-01] 2")) << answers.Proposed.toStdString();
+    EXPECT_TRUE(answers.Proposed.startsWith("Dump for AP a_b_c [00-11-22-33-00-01] 2"))
+        << answers.Proposed.toStdString();
     const std::string written = ReadAll(answers.File);
     if (c.Filter == 3) {
       EXPECT_EQ(std::vector<uint8_t>(written.begin(), written.end()), shown);
@@ -229,8 +231,8 @@ TEST_F(ElementPage, TreeMenu) {
   QMenu menu;
   page.FillTreeMenu(menu);
   EXPECT_FALSE(Entry(menu, "actIETreeCopy")->isEnabled());
-  for (const char* name : {"actIETreeCopyAll", "actIETreeExport", "actIETreeExpandAll", "actIETreeCollapseAll",
-                           "actIETreeRefresh"})
+  for (const char* name :
+       {"actIETreeCopyAll", "actIETreeExport", "actIETreeExpandAll", "actIETreeCollapseAll", "actIETreeRefresh"})
     EXPECT_TRUE(Entry(menu, name)->isEnabled()) << name;
 
   Entry(menu, "actIETreeCopyAll")->trigger();

@@ -21,7 +21,7 @@ namespace {
 using TKind = TStatisticsTable::TKind;
 
 class StatisticsTableTest : public ::testing::Test {
-protected:
+ protected:
   StatisticsTableTest() : stats(nullptr, {}) {
     for (int k = 0; k < MacCounterCount; ++k) {
       stats.MacUnicast[static_cast<size_t>(k)] = 100 + static_cast<uint64_t>(k);
@@ -33,8 +33,8 @@ protected:
       stats.PhyCounters[11][static_cast<size_t>(c)] = 4000 + static_cast<uint64_t>(c);
       stats.PhyTotal[static_cast<size_t>(c)] = 3000 + 2 * static_cast<uint64_t>(c);
     }
-    stats.PhyPresent.Add(7);  // HT
-    stats.PhyPresent.Add(8);  // VHT
+    stats.PhyPresent.Add(7);   // HT
+    stats.PhyPresent.Add(8);   // VHT
     stats.PhyPresent.Add(11);  // EHT
   }
   std::unique_ptr<TStatisticsTable> Make(TKind kind) {
@@ -128,9 +128,9 @@ TEST_F(StatisticsTableTest, GraphedColumnFollowsTheSortColumn) {
     int ValueTypeAfter;
   };
   const Click clicks[] = {
-      {TKind::Mac, 2, 2, 2},  {TKind::Mac, 3, 2, 2},  {TKind::Mac, 0, 2, 2}, {TKind::Mac, 1, 1, 1},
-      {TKind::Phy, 4, 4, 7},  {TKind::Phy, 9, 4, 7},  {TKind::Phy, 8, 8, -1}, {TKind::Phy, 7, 7, 11},
-      {TKind::Phy, 5, 5, 8},  {TKind::Phy, 0, 5, 8},
+      {TKind::Mac, 2, 2, 2}, {TKind::Mac, 3, 2, 2}, {TKind::Mac, 0, 2, 2},  {TKind::Mac, 1, 1, 1},
+      {TKind::Phy, 4, 4, 7}, {TKind::Phy, 9, 4, 7}, {TKind::Phy, 8, 8, -1}, {TKind::Phy, 7, 7, 11},
+      {TKind::Phy, 5, 5, 8}, {TKind::Phy, 0, 5, 8},
   };
   phy->Refresh();
   for (const Click& c : clicks) {
@@ -139,9 +139,7 @@ TEST_F(StatisticsTableTest, GraphedColumnFollowsTheSortColumn) {
     ClickHeader(t, c.Column);
     EXPECT_EQ(t.SortColumn(), c.SortAfter) << c.Column;
     EXPECT_EQ(t.Graph().ValueType, c.ValueTypeAfter) << c.Column;
-    if (before != c.SortAfter) {
-      EXPECT_TRUE(t.Table()->headerItem()->icon(before).isNull()) << c.Column;
-    }
+    if (before != c.SortAfter) { EXPECT_TRUE(t.Table()->headerItem()->icon(before).isNull()) << c.Column; }
     EXPECT_FALSE(t.Table()->headerItem()->icon(c.SortAfter).isNull()) << c.Column;
   }
   // A hidden PHY column cannot be chosen; when the sorted one goes, the total takes over.

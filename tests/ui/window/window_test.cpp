@@ -66,7 +66,7 @@ QString Fmt(std::string_view key, std::initializer_list<FmtArg> args) {
 }
 
 class WindowTest : public ::testing::Test {
-protected:
+ protected:
   TStartEnvironment Environment() {
     TStartEnvironment env = test::SimWindowEnvironment(dir.path());
     env.Dialogs.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
@@ -90,7 +90,9 @@ protected:
     ASSERT_TRUE(t);
     ASSERT_TRUE(QMetaObject::invokeMethod(t, "timeout"));
   }
-  std::filesystem::path Settings() const { return std::filesystem::path(dir.path().toStdString()) / "Brankwell" / "Skimlet"; }
+  std::filesystem::path Settings() const {
+    return std::filesystem::path(dir.path().toStdString()) / "Brankwell" / "Skimlet";
+  }
 
   QTemporaryDir dir;
   QStringList messages;
@@ -172,7 +174,8 @@ TEST_F(WindowTest, StartFillsTheListAndShutdownKeepsTheLayout) {
 // Refresh interfaces frees every interface with its list and enumerates again: the view follows the new list.
 TEST_F(WindowTest, RefreshInterfacesRebuildsTheSelectorAndTheList) {
   TStartEnvironment env = Environment();
-  env.Dialogs.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon, QMessageBox::StandardButtons) {
+  env.Dialogs.Message = [this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
+                               QMessageBox::StandardButtons) {
     messages << text;
     return QMessageBox::Ok;
   };
@@ -285,7 +288,8 @@ TEST_F(WindowTest, WithoutConnectionTheFirstInterfaceIsSelectedAndAutoConfigurat
   const std::string wlan0 = SafeText("wlan0", SafeTextStyle::Window);
   EXPECT_EQ(w.InterfaceSelector()->currentText().toStdString(), wlan0);
   ASSERT_EQ(messages.size(), 1);
-  EXPECT_TRUE(messages[0].contains(QString::fromStdString("Auto configuration is disabled on interface \"" + wlan0 + "\".")));
+  EXPECT_TRUE(
+      messages[0].contains(QString::fromStdString("Auto configuration is disabled on interface \"" + wlan0 + "\".")));
   EXPECT_TRUE(w.StatusText(TStatusPanel::RSSI).isEmpty());
 }
 
@@ -407,8 +411,9 @@ TEST_F(WindowTest, AdvancedDetailsFollowTheSelectionAndForgetARecordThatGoes) {
   TfrmSkimlet w(FakeEnvironment([](test::FakeWlanService& f) {
     f.SetQuery(kOpcodeInterfaceState, EncodeUInt32Value(kInterfaceConnected));
     f.SetQuery(kOpcodeAutoConfEnabled, EncodeUInt32Value(1));
-    f.BssList = {0, test::MakeBssList({{test::MakeEntry(1, -50, 2437000, "alpha"), ElementBuilder().AddText(0, "alpha").Blob()},
-                                       {test::MakeEntry(2, -60, 2437000, "bravo"), ElementBuilder().AddText(0, "bravo").Blob()}})};
+    f.BssList = {0, test::MakeBssList(
+                        {{test::MakeEntry(1, -50, 2437000, "alpha"), ElementBuilder().AddText(0, "alpha").Blob()},
+                         {test::MakeEntry(2, -60, 2437000, "bravo"), ElementBuilder().AddText(0, "bravo").Blob()}})};
   }));
   ui::TAdvancedDetails& page = *w.Details()->AdvancedDetails();
   TNetworkListModel& model = *w.NetworkModel();
@@ -488,8 +493,8 @@ TEST_F(WindowTest, WithoutInterfaceTheSelectorSaysWhyAndItsCommandsAreDisabled) 
     uint32_t EnumResult;
     const char* Key;
   };
-  for (const Case& c : {Case{0, "sWLANInterfaceInterfaceMissing"}, Case{WlanError::kInvalidState,
-                                                                        "sWLANInterfaceCouldNotEnumerate"}}) {
+  for (const Case& c :
+       {Case{0, "sWLANInterfaceInterfaceMissing"}, Case{WlanError::kInvalidState, "sWLANInterfaceCouldNotEnumerate"}}) {
     messages.clear();
     TfrmSkimlet w(FakeEnvironment([&c](test::FakeWlanService& f) {
       f.Interfaces = {c.EnumResult, c.EnumResult ? WlanBlock{} : WLAN_INTERFACE_INFO_LIST{}.Encode()};
@@ -498,8 +503,8 @@ TEST_F(WindowTest, WithoutInterfaceTheSelectorSaysWhyAndItsCommandsAreDisabled) 
     EXPECT_EQ(messages[0].toStdString(), Translate(c.Key));
     EXPECT_EQ(w.InterfaceSelector()->count(), 0);
     EXPECT_EQ(w.InterfaceSelector()->placeholderText().toStdString(), Translate(c.Key));
-    for (TCommand id : {TCommand::NetworkUpdateNetworkList, TCommand::NetworkClearNetworkList,
-                        TCommand::NetworkChangeColor})
+    for (TCommand id :
+         {TCommand::NetworkUpdateNetworkList, TCommand::NetworkClearNetworkList, TCommand::NetworkChangeColor})
       EXPECT_FALSE(w.Action(id)->isEnabled()) << CommandInfo(id).Name << " " << c.Key;
     EXPECT_TRUE(w.Action(TCommand::RefreshInterfaces)->isEnabled());
     EXPECT_TRUE(w.Action(TCommand::NetworkPauseNetworkUpdating)->isEnabled());
@@ -525,8 +530,9 @@ TEST_F(WindowTest, GermanLeavesNoEnglishInTheProgramsOwnTexts) {
   w.SwitchLanguage("deutsch.lng");
   EXPECT_TRUE(w.InterfaceSelector()->itemText(0).endsWith(QString::fromUtf8("(simuliertes Funkgerät)")))
       << w.InterfaceSelector()->itemText(0).toStdString();
-  QMessageBox box(QMessageBox::Warning, "", "", QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes |
-                                                    QMessageBox::No | QMessageBox::Retry | QMessageBox::Ignore);
+  QMessageBox box(QMessageBox::Warning, "", "",
+                  QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes | QMessageBox::No | QMessageBox::Retry |
+                      QMessageBox::Ignore);
   ui::TranslateButtons(box);
   EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "Abbrechen");
   EXPECT_EQ(box.button(QMessageBox::Yes)->text(), "Ja");
@@ -591,8 +597,8 @@ TEST_F(WindowTest, PartsBuildTheirWholePagesInOrder) {
     return n;
   };
   EXPECT_EQ(names(w.Frame().pcMain), (QStringList{"tsScanner", "tsCurrentConnection", "tsWirelessStatistics"}));
-  EXPECT_EQ(names(w.Frame().pcInfo), (QStringList{"tsBand1", "tsBand2", "tsBand3", "tsGraphs", "tsNetworkDetails",
-                                                  "tsAdvancedDetails"}));
+  EXPECT_EQ(names(w.Frame().pcInfo),
+            (QStringList{"tsBand1", "tsBand2", "tsBand3", "tsGraphs", "tsNetworkDetails", "tsAdvancedDetails"}));
   EXPECT_TRUE(w.Details()->NetworkDetailsPage()->isAncestorOf(w.SingleNetworkGraph()));
   EXPECT_TRUE(w.ConnectionPage()->Page()->isAncestorOf(w.ConnectionPage()->Graphs()->ConnectionView(1)));
   EXPECT_TRUE(w.Frame().pcMain->widget(2)->isAncestorOf(w.StatisticsPages()->Phy()));
@@ -638,8 +644,10 @@ TEST_F(WindowTest, TickingAndSelectingRepaintTheShowingGraphAtOnce) {
   TNetworkListModel& model = *w.NetworkModel();
   ASSERT_EQ(model.rowCount(), 2);
   for (const auto& change : std::vector<std::function<void()>>{
-           [&] { w.NetworkList()->selectionModel()->select(model.index(1, 1), QItemSelectionModel::ClearAndSelect |
-                                                                                  QItemSelectionModel::Rows); },
+           [&] {
+             w.NetworkList()->selectionModel()->select(model.index(1, 1),
+                                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+           },
            [&] { ASSERT_TRUE(model.setData(model.index(0, 0), Qt::Unchecked, Qt::CheckStateRole)); }}) {
     QTest::qWait(50);
     counter.Paints = 0;
@@ -724,8 +732,10 @@ TEST_F(WindowTest, StatisticsTimerFillsTheTablesFromTheSimulatedInterface) {
   QTreeWidget* mac = pages->Mac()->Table();
   QTreeWidget* phy = pages->Phy()->Table();
   for (int r = 0; r < MacCounterCount; ++r) {
-    EXPECT_EQ(mac->topLevelItem(r)->text(1).toStdString(), std::to_string(TWLANStatistics::MacCounter(s.MacUnicast, r)));
-    EXPECT_EQ(mac->topLevelItem(r)->text(2).toStdString(), std::to_string(TWLANStatistics::MacCounter(s.MacMulticast, r)));
+    EXPECT_EQ(mac->topLevelItem(r)->text(1).toStdString(),
+              std::to_string(TWLANStatistics::MacCounter(s.MacUnicast, r)));
+    EXPECT_EQ(mac->topLevelItem(r)->text(2).toStdString(),
+              std::to_string(TWLANStatistics::MacCounter(s.MacMulticast, r)));
   }
   EXPECT_NE(phy->topLevelItem(0)->text(ui::TStatisticsTable::kPhyTotalColumn), "0");
   for (int r = 0; r < PhyCounterCount; ++r)
@@ -751,7 +761,7 @@ TEST_F(WindowTest, ReportAndListExportFromTheWindow) {
   }));
   TNetworkListModel& model = *w.NetworkModel();
   ASSERT_EQ(model.rowCount(), 3);
-  w.NetworkList()->HeaderClicked(static_cast<int>(TNetworkColumn::SignalStrength));  // ascending: -60 first
+  w.NetworkList()->HeaderClicked(static_cast<int>(TNetworkColumn::SignalStrength));             // ascending: -60 first
   w.Frame().vstFilter->MemberItem(ui::TFilterTree::kBand, 1)->setCheckState(0, Qt::Unchecked);  // no 5 GHz
   ASSERT_EQ(model.rowCount(), 2);
   ASSERT_EQ(model.NetworkOfRow(0)->SSID, "{{network_details_list}}");
@@ -838,7 +848,7 @@ namespace {
 // A window over a fake interface hearing alpha (the connected network), bravo and charlie, with one PHY whose
 // radios are on. Yes answers every question with Yes or OK, else No or Cancel.
 class CommandWindowTest : public WindowTest {
-protected:
+ protected:
   std::unique_ptr<TfrmSkimlet> Open(std::function<void(TStartEnvironment&)> adjust = {}) {
     TStartEnvironment env = FakeEnvironment([](test::FakeWlanService& f) {
       f.SetQuery(kOpcodeInterfaceState, EncodeUInt32Value(kInterfaceConnected));
@@ -879,8 +889,8 @@ protected:
   }
   static void Focus(TfrmSkimlet& w, const std::string& ssid) {
     const QModelIndex i = w.NetworkModel()->index(RowOf(w, ssid), 1);
-    w.NetworkList()->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect |
-                                                               QItemSelectionModel::Rows);
+    w.NetworkList()->selectionModel()->setCurrentIndex(i,
+                                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   }
 
   bool Yes = false;
@@ -944,8 +954,8 @@ TEST_F(CommandWindowTest, DestructiveCommandsChangeNothingOnNoAndWorkOnYes) {
        [&](TfrmSkimlet&, bool done) {
          ASSERT_EQ(messages.size(), done ? 2 : 1);
          if (done) {
-           EXPECT_EQ(messages[1], Fmt("sCouldntConnectTo", {SafeText("bravo", SafeTextStyle::Window),
-                                                            "00-11-22-33-00-02"}));
+           EXPECT_EQ(messages[1],
+                     Fmt("sCouldntConnectTo", {SafeText("bravo", SafeTextStyle::Window), "00-11-22-33-00-02"}));
          }
        }},
       {"double click on the connected network disconnects",
@@ -978,9 +988,7 @@ TEST_F(CommandWindowTest, DestructiveCommandsChangeNothingOnNoAndWorkOnYes) {
        [&](TfrmSkimlet& w, bool done) {
          EXPECT_EQ(messages.value(0).toStdString(), "Wireless radio will be turned off");
          ASSERT_EQ(fake->RadioSwitches.size(), done ? 1u : 0u);
-         if (done) {
-           EXPECT_EQ(fake->RadioSwitches[0].dot11SoftwareRadioState, uint32_t{kRadioOff});
-         }
+         if (done) { EXPECT_EQ(fake->RadioSwitches[0].dot11SoftwareRadioState, uint32_t{kRadioOff}); }
          // The fake keeps reporting the radio on: the button stays held down either way.
          EXPECT_TRUE(w.Action(TCommand::RadioSwitchAll)->isChecked());
        }},

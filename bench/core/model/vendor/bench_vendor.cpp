@@ -31,7 +31,8 @@ std::vector<Mac> Addresses(size_t count, bool registered) {
     sqlite3* db = OpenVendorDatabase(SKIMLET_VENDORS_DB, VendorDatabaseOpenFlags);
     sqlite3_stmt* stmt = nullptr;
     sqlite3_prepare_v2(db, "SELECT range_begin, range_end FROM mac_addresses", -1, &stmt, nullptr);
-    while (sqlite3_step(stmt) == SQLITE_ROW) ranges.emplace_back(sqlite3_column_int64(stmt, 0), sqlite3_column_int64(stmt, 1));
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+      ranges.emplace_back(sqlite3_column_int64(stmt, 0), sqlite3_column_int64(stmt, 1));
     sqlite3_finalize(stmt);
     sqlite3_close(db);
   }

@@ -42,7 +42,7 @@ struct TBitField {
 };
 
 class TBitLines {
-public:
+ public:
   // The value of Width bits at body position Pos of Element, described by lines under Parent that cover
   // Count body bytes from Pos. Throws TElementCorrupted when the value does not lie in the body.
   TBitLines(const TInformationElement& element, TIETree& tree, TIETreeLine parent, size_t pos, unsigned width,
@@ -53,8 +53,13 @@ public:
   // described by lines that cover Count blob bytes from blob position Offset.
   TBitLines(const TInformationElement& element, TIETree& tree, TIETreeLine parent, Bytes value, unsigned width,
             int32_t offset, int32_t count)
-      : element_(element), tree_(tree), parent_(parent), value_(Slice(value, 0, (width + 7) / 8)), width_(width),
-        offset_(offset), count_(count) {}
+      : element_(element),
+        tree_(tree),
+        parent_(parent),
+        value_(Slice(value, 0, (width + 7) / 8)),
+        width_(width),
+        offset_(offset),
+        count_(count) {}
 
   // The same value, its lines under Parent.
   TBitLines Under(TIETreeLine parent) const {
@@ -106,7 +111,7 @@ public:
       Draw(row, row.First, Translate(row.Words == TBitWords::Reserved ? std::string_view("Reserved") : row.Label));
   }
 
-private:
+ private:
   const TInformationElement& element_;
   TIETree& tree_;
   TIETreeLine parent_;

@@ -7,7 +7,6 @@
 
 namespace skimlet {
 
-
 bool TSSIDElement::Parse() {
   SSID.clear();
   if (Length > 0 && Length <= 32) SSID = SSIDBytesToText(Data);

@@ -7,7 +7,7 @@
 namespace skimlet {
 
 class TSSIDElement : public TInformationElement {
-public:
+ public:
   std::string SSID;  // UTF-8
 
   bool Parse() override;

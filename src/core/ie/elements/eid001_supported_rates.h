@@ -6,7 +6,7 @@
 namespace skimlet {
 
 class TSupportedRatesElementBase : public TInformationElement {
-public:
+ public:
   TDoubleDynamicArray Rates;  // Mbps, one per non-zero body byte
 
   // Some body byte is a DSSS rate (1, 2, 5.5, 11 Mbps), basic-rate flag ignored.
@@ -18,13 +18,13 @@ public:
   bool Parse() override;
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
 
-protected:
+ protected:
   // The lengths whose rates are shown; any length by default.
   virtual TLengthRule BodyLengthRule() const { return TLengthRule::AtLeast(0); }
 };
 
 class TSupportedRatesElement : public TSupportedRatesElementBase {
-protected:
+ protected:
   TLengthRule BodyLengthRule() const override;
 };
 

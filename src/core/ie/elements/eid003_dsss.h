@@ -6,7 +6,7 @@
 namespace skimlet {
 
 class TDSSSParameterSetElement : public TInformationElement {
-public:
+ public:
   uint8_t CurrentChannel = 0;
 
   bool Parse() override;

@@ -19,7 +19,9 @@ void TTIMElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
   TBitLines bitmap(*this, tree, element, 2, 8, 1);
   const uint32_t bits = bitmap.Value();
   TBitLines control = bitmap.Below(Format("%s: %s (0x%.2x)", {"Bitmap Control", bitmap.AllBits(), bits}));
-  control.Field(1, 0, Format("%s: %s (0x%.2x)", {"Traffic Indicator", IndexToText(bits & 1, kTrafficIndicator, "Unknown"), bits}));
+  control.Field(
+      1, 0,
+      Format("%s: %s (0x%.2x)", {"Traffic Indicator", IndexToText(bits & 1, kTrafficIndicator, "Unknown"), bits}));
   control.Field(7, 1, Format("%s: %d (0x%.2x)", {"Bitmap Offset", control.Bits(1, 7), bits}));
   AddBodyNode(tree, element, Format("%s: %s", {"Partial Virtual Bitmap", BytesToHex(Body(3))}), 3, Length - 3);
 }

@@ -60,27 +60,28 @@ void TCountryElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
     }
     uint8_t a = Byte(p), b = Byte(p + 1), c = Byte(p + 2);
     if (a <= 200) {
-      TIETreeLine triplet = AddBodyNode(tree, element,
-                                        Format("%s: %s: %d, %s: %d, %s: %d %s",
-                                               {Translate("Subband Triplet"), firstChannel, a, channels, b, maxPower, c, dBm}),
-                                        p, 3);
+      TIETreeLine triplet =
+          AddBodyNode(tree, element,
+                      Format("%s: %s: %d, %s: %d, %s: %d %s",
+                             {Translate("Subband Triplet"), firstChannel, a, channels, b, maxPower, c, dBm}),
+                      p, 3);
       AddBodyNode(tree, triplet, Format("%s: %d", {firstChannel, a}), p, 1);
       AddBodyNode(tree, triplet, Format("%s: %d", {channels, b}), p + 1, 1);
       AddBodyNode(tree, triplet, Format("%s: %d %s", {maxPower, c, dBm}), p + 2, 1);
     } else {
-      const std::string identifier = Translate("Operating Extension Identifier"), opClass = Translate("Operating Class"),
-                        coverage = Translate("Coverage Class"), airTime = Translate("Air Propagation Time"),
-                        microseconds = Translate("microseconds");
+      const std::string identifier = Translate("Operating Extension Identifier"),
+                        opClass = Translate("Operating Class"), coverage = Translate("Coverage Class"),
+                        airTime = Translate("Air Propagation Time"), microseconds = Translate("microseconds");
       std::string propagation = c == 0 ? "<1" : c <= 31 ? std::to_string(3 * c) : "-";
-      TIETreeLine triplet =
-          AddBodyNode(tree, element,
-                      Format("%s: %s: %d, %s: %d, %s: %d (%s: %s %s))", {Translate("Operating Triplet"), identifier, a,
-                                                                           opClass, b, coverage, c, airTime, propagation,
-                                                                           microseconds}),
-                      p, 3);
+      TIETreeLine triplet = AddBodyNode(
+          tree, element,
+          Format("%s: %s: %d, %s: %d, %s: %d (%s: %s %s))", {Translate("Operating Triplet"), identifier, a, opClass, b,
+                                                             coverage, c, airTime, propagation, microseconds}),
+          p, 3);
       AddBodyNode(tree, triplet, Format("%s: %d", {identifier, a}), p, 1);
       AddBodyNode(tree, triplet, Format("%s: %d", {opClass, b}), p + 1, 1);
-      AddBodyNode(tree, triplet, Format("%s: %d (%s: %s %s))", {coverage, c, airTime, propagation, microseconds}), p + 2, 1);
+      AddBodyNode(tree, triplet, Format("%s: %d (%s: %s %s))", {coverage, c, airTime, propagation, microseconds}),
+                  p + 2, 1);
     }
     p += 3;
   }

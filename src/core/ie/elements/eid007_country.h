@@ -8,7 +8,7 @@
 namespace skimlet {
 
 class TCountryElement : public TInformationElement {
-public:
+ public:
   std::string CountryCode;  // the two letters; empty when absent or "XX" (any country)
   uint8_t Environment = 0;  // body byte 2: ' ' any, 'O' outdoor, 'I' indoor
 

@@ -6,7 +6,7 @@
 namespace skimlet {
 
 class TBSSLoadElement : public TInformationElement {
-public:
+ public:
   int32_t StationCount = -1;        // -1: not known
   int32_t ChannelUtilization = -1;  // percent, -1: not known
 

@@ -6,22 +6,22 @@
 namespace skimlet {
 
 class TPowerConstraintElement : public TInformationElement {
-public:
+ public:
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
 };
 
 class TPowerCapabilityElement : public TInformationElement {
-public:
+ public:
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
 };
 
 class TTPCRequestElement : public TInformationElement {
-public:
+ public:
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
 };
 
 class TTPCReportElement : public TInformationElement {
-public:
+ public:
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
 };
 

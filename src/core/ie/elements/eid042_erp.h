@@ -6,7 +6,7 @@
 namespace skimlet {
 
 class TERPElement : public TInformationElement {
-public:
+ public:
   bool NonERPPresent = false;
   bool UseProtection = false;
   bool BarkerPreambleMode = false;

@@ -32,8 +32,9 @@ constexpr std::string_view kCalibration[] = {
     "Reserved", "STA can both initiate and respond to a calibration request"};
 constexpr std::string_view kFeedback[] = {"Not Supported", "Delayed feedback", "Immediate feedback",
                                           "Delayed and Immediate feedback"};
-constexpr std::string_view kMinimalGrouping[] = {"STA supports groups of 1 (no grouping)", "STA supports groups of 1, 2",
-                                                 "STA supports groups of 1, 4", "STA supports groups of 1, 2, 4"};
+constexpr std::string_view kMinimalGrouping[] = {"STA supports groups of 1 (no grouping)",
+                                                 "STA supports groups of 1, 2", "STA supports groups of 1, 4",
+                                                 "STA supports groups of 1, 2, 4"};
 constexpr std::string_view kBeamformerAntennas[] = {"Single Tx antenna sounding", "2 Tx antenna sounding",
                                                     "3 Tx antenna sounding", "4 Tx antenna sounding"};
 constexpr std::string_view kCSIRows[] = {"Single row of CSI", "2 rows of CSI", "3 rows of CSI", "4 rows of CSI"};
@@ -122,8 +123,7 @@ void THTCapabilitiesElement::AddDetailNodes(TIETree& tree, TIETreeLine element) 
   if (!CheckLength(tree, element, TLengthRule::Exactly(26))) return;
 
   TBitLines info(*this, tree, element, 0, 16, 2);
-  info.Below(Format("HT Capability Information: %s (0x%.4x)", {info.AllBits(), info.Value()}))
-      .Draw(kCapabilityInfo);
+  info.Below(Format("HT Capability Information: %s (0x%.4x)", {info.AllBits(), info.Value()})).Draw(kCapabilityInfo);
 
   TBitLines ampdu(*this, tree, element, 2, 8, 1);
   TBitLines params = ampdu.Below(Format("A-MPDU Parameters: %s (0x%.2x)", {ampdu.AllBits(), ampdu.Value()}));

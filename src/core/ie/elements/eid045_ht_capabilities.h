@@ -8,7 +8,7 @@
 namespace skimlet {
 
 class THTCapabilitiesElement : public THTBaseElement {
-public:
+ public:
   bool SupportedChannelWidth40 = false;  // 20 and 40 MHz operation
   bool ShortGI40 = false;
   bool ShortGI20 = false;

@@ -122,8 +122,7 @@ std::optional<size_t> AddNodes(const TInformationElement& e, TIETree& tree, TIET
   list = AddClippedNode(e, tree, element, "Authenticated Key Management (AKM) Suite List", pos, size_t{4} * count);
   for (uint16_t k = 0; k < count; ++k, pos += 4) {
     if (!Fits(data, pos, 4)) return std::nullopt;
-    AddSuite(e, tree, list, "Authenticated Key Management (AKM) Suite", pos,
-             AKMSuiteName(data[pos + 3], akmVersion));
+    AddSuite(e, tree, list, "Authenticated Key Management (AKM) Suite", pos, AKMSuiteName(data[pos + 3], akmVersion));
   }
   return pos;
 }
@@ -177,7 +176,8 @@ void TRSNElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
   }
   TBitLines field = caps.Below(Format("RSN Capabilities: %s (0x%.4x)", {caps.AllBits(), caps.Value()}));
   field.Draw(kFlags);
-  for (auto [first, name] : {std::pair<unsigned, const char*>{2, "PTKSA Replay Counter"}, {4, "GTKSA Replay Counter"}}) {
+  for (auto [first, name] :
+       {std::pair<unsigned, const char*>{2, "PTKSA Replay Counter"}, {4, "GTKSA Replay Counter"}}) {
     uint32_t counter = field.Bits(first, 2);
     field.Field(2, first, Format("%s: %s (0x%.2x) ", {name, suites::ReplayCounterText(counter), counter}));
   }

@@ -14,11 +14,11 @@
 namespace skimlet {
 
 class TRSNElement : public TInformationElement {
-public:
+ public:
   uint16_t Version = 0;
-  uint8_t GroupCipher = 0;              // suite type; 0 when absent or of a vendor's OUI
-  TByteDynamicArray PairwiseCiphers;    // suite types of the 00-0F-AC pairwise suites, in element order
-  TByteDynamicArray AKMSuites;          // suite types of the 00-0F-AC and 00-50-F2 AKM suites
+  uint8_t GroupCipher = 0;            // suite type; 0 when absent or of a vendor's OUI
+  TByteDynamicArray PairwiseCiphers;  // suite types of the 00-0F-AC pairwise suites, in element order
+  TByteDynamicArray AKMSuites;        // suite types of the 00-0F-AC and 00-50-F2 AKM suites
   // The RSN capabilities field, when the body holds it whole after both suite lists (bit 6 management frame
   // protection required, bit 7 capable).
   std::optional<uint16_t> Capabilities;

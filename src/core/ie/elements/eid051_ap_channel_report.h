@@ -6,7 +6,7 @@
 namespace skimlet {
 
 class TAPChannelReportElement : public TInformationElement {
-public:
+ public:
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
 };
 

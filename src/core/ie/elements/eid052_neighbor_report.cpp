@@ -23,9 +23,12 @@ constexpr TBitField kBSSIDInformation[] = {
     {3, 1, YesNo, "Key Scope"},
 };
 constexpr TBitField kCapabilities[] = {
-    {4, 1, YesNo, "Spectrum Management"}, {5, 1, YesNo, "QoS"},
-    {6, 1, YesNo, "APSD"},                {7, 1, YesNo, "Radio Measurement"},
-    {8, 1, YesNo, "Delayed Block Ack"},   {9, 1, YesNo, "Immediate Block Ack"},
+    {4, 1, YesNo, "Spectrum Management"},
+    {5, 1, YesNo, "QoS"},
+    {6, 1, YesNo, "APSD"},
+    {7, 1, YesNo, "Radio Measurement"},
+    {8, 1, YesNo, "Delayed Block Ack"},
+    {9, 1, YesNo, "Immediate Block Ack"},
 };
 constexpr TBitField kBSSIDInformationRest[] = {
     {10, 1, YesNo, "Mobility Domain"},
@@ -69,7 +72,8 @@ std::string TUText(std::string_view label, uint16_t tus) {
 // The HT element lines of a subelement's data: a temporary element whose body is the data bytes, placed so
 // that its lines point at them.
 template <class T>
-void TNeighborReportElement::AddHTNodes(TIETree& tree, TIETreeLine parent, uint8_t id, int32_t pos, int32_t count) const {
+void TNeighborReportElement::AddHTNodes(TIETree& tree, TIETreeLine parent, uint8_t id, int32_t pos,
+                                        int32_t count) const {
   T ht;
   ht.Load(id, Slice(Data, static_cast<size_t>(pos), static_cast<size_t>(count)), Offset + pos);
   ht.AddDetailNodes(tree, parent);
@@ -157,8 +161,7 @@ void TNeighborReportElement::AddSubelementNodes(TIETree& tree, TIETreeLine eleme
       case kRMEnabledCapabilities:
         if (lengthMustBe(5)) TRMEnabledCapabiliesElement::AddCapabilityNodes(*this, tree, sub, p);
         break;
-      default:
-        dataLines();
+      default: dataLines();
     }
     s = p + n;
   }

@@ -6,10 +6,10 @@
 namespace skimlet {
 
 class TNeighborReportElement : public TInformationElement {
-public:
+ public:
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
 
-private:
+ private:
   void AddBSSIDInformationNodes(TIETree& tree, TIETreeLine element) const;
   void AddSubelementNodes(TIETree& tree, TIETreeLine element) const;
   template <class T>

@@ -8,11 +8,11 @@
 namespace skimlet {
 
 class TMobilityDomainElement : public TInformationElement {
-public:
+ public:
   // Decoded when the body has its 3 bytes.
   uint16_t MDID = 0;
-  bool FTOverDS = false;                   // fast BSS transition over the distribution system
-  bool ResourceRequestProtocol = false;    // resource request protocol capability
+  bool FTOverDS = false;                 // fast BSS transition over the distribution system
+  bool ResourceRequestProtocol = false;  // resource request protocol capability
 
   bool Parse() override;
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;

@@ -41,7 +41,8 @@ void TSupportedOperatingClassesElement::AddDetailNodes(TIETree& tree, TIETreeLin
   if (q < Length && delimiter == kExtensionDelimiter) {
     joined.clear();
     count = collect(q, false, joined, delimiter);
-    if (count > 0) AddBodyNode(tree, element, Format("Current Operating Class Extension Sequence: %s", {joined}), q, count);
+    if (count > 0)
+      AddBodyNode(tree, element, Format("Current Operating Class Extension Sequence: %s", {joined}), q, count);
     q += count + 1;
   }
   if (q < Length && delimiter == kDupleDelimiter) {

@@ -76,8 +76,9 @@ void THTOperationElement::AddDetailNodes(TIETree& tree, TIETreeLine element) con
     TBitLines value(*this, tree, element, subset.Pos, subset.Width, static_cast<int32_t>(subset.Width / 8));
     const char* format = subset.Width == 8 ? "HT Operation Information: %s (0x%.2x) - subset %d (%d-%d bits)"
                                            : "HT Operation Information: %s (0x%.4x) - subset %d (%d-%d bits)";
-    value.Below(Format(format, {value.AllBits(), value.Value(), ++number, subset.FirstBit,
-                                          subset.FirstBit + subset.Width - 1}))
+    value
+        .Below(Format(format,
+                      {value.AllBits(), value.Value(), ++number, subset.FirstBit, subset.FirstBit + subset.Width - 1}))
         .Draw(subset.Fields);
   }
 

@@ -8,8 +8,8 @@
 namespace skimlet {
 
 class THTOperationElement : public THTBaseElement {
-public:
-  bool Only20MHz = false;              // STA Channel Width is 0
+ public:
+  bool Only20MHz = false;  // STA Channel Width is 0
   int32_t PrimaryChannel = 0;
   int32_t SecondaryChannelOffset = 0;  // 1: above the primary channel, 3: below, 0: none
 

@@ -44,7 +44,9 @@ constexpr TKeyAndValue kCapabilityNames[] = {
 // Bits that start a multi-bit field, and its width.
 unsigned FieldWidth(unsigned bit) {
   switch (bit) {
-    case 18: case 21: case 24: return 3;
+    case 18:
+    case 21:
+    case 24: return 3;
     case 36: return 4;
     default: return 1;
   }
@@ -57,17 +59,14 @@ void TRMEnabledCapabiliesElement::AddCapabilityNodes(const TInformationElement& 
   for (int32_t i = 0; i < 5; ++i) {
     TBitLines octet(element, tree, parent, static_cast<size_t>(pos + i), 8, 1);
     TBitLines field = octet.Below(Format("RM Enabled Capabilities: %s (0x%.2x) - octet %d (%d-%d bits)",
-                                                   {octet.AllBits(), octet.Value(), i + 1, 8 * i, 8 * i + 7}));
+                                         {octet.AllBits(), octet.Value(), i + 1, 8 * i, 8 * i + 7}));
     for (unsigned j = 0; j < 8;) {
       unsigned b = 8 * static_cast<unsigned>(i) + j;
       unsigned w = FieldWidth(b);
       std::string_view name = KeyToValue(kCapabilityNames, b, "Reserved");
-      if (name == "Reserved")
-        field.Reserved(w, j);
-      else if (w == 1)
-        field.Field(w, j, Format("%s: %s ", {name, EnabledToText(field.Bit(j))}));
-      else
-        field.Field(w, j, Format("%s: %d", {name, field.Bits(j, w)}));
+      if (name == "Reserved") field.Reserved(w, j);
+      else if (w == 1) field.Field(w, j, Format("%s: %s ", {name, EnabledToText(field.Bit(j))}));
+      else field.Field(w, j, Format("%s: %d", {name, field.Bits(j, w)}));
       j += w;
     }
   }

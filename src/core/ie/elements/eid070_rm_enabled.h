@@ -6,7 +6,7 @@
 namespace skimlet {
 
 class TRMEnabledCapabiliesElement : public TInformationElement {
-public:
+ public:
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
 
   // The octet and bit lines of the 5-byte capability field at body position Pos of Element, under Parent

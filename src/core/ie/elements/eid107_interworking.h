@@ -8,7 +8,7 @@
 namespace skimlet {
 
 class TInterworkingElement : public TInformationElement {
-public:
+ public:
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
 };
 

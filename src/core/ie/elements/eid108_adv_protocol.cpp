@@ -38,7 +38,8 @@ void TAdvertisementProtocolElement::AddDetailNodes(TIETree& tree, TIETreeLine el
   int32_t rest = Length, p = 0, k = 0;
   while (rest > 1) {  // a last single byte is no tuple
     ++k;
-    TIETreeLine tuple = AddBodyNode(tree, element, Format("%s #%d", {Translate("Advertisement Protocol Tuple"), k}), p, 0);
+    TIETreeLine tuple =
+        AddBodyNode(tree, element, Format("%s #%d", {Translate("Advertisement Protocol Tuple"), k}), p, 0);
 
     TBitLines info(*this, tree, tuple, static_cast<size_t>(p), 8, 1);
     info.Below(Format("%s: %s (0x%.2x)", {Translate("Query Response Info"), info.AllBits(), info.Value()}))
@@ -47,7 +48,10 @@ void TAdvertisementProtocolElement::AddDetailNodes(TIETree& tree, TIETreeLine el
     ++p;
 
     uint8_t id = Byte(static_cast<size_t>(p));
-    AddBodyNode(tree, tuple, Format("%s: %s (%d)", {Translate("Advertisement Protocol ID"), KeyToValue(kProtocolIDs, id, "Unknown"), id}), p, 1);
+    AddBodyNode(
+        tree, tuple,
+        Format("%s: %s (%d)", {Translate("Advertisement Protocol ID"), KeyToValue(kProtocolIDs, id, "Unknown"), id}), p,
+        1);
     --rest;
     ++p;
     if (id != kVendorSpecificProtocol) continue;

@@ -6,7 +6,7 @@
 namespace skimlet {
 
 class TAdvertisementProtocolElement : public TInformationElement {
-public:
+ public:
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
 };
 

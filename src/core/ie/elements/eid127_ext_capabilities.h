@@ -6,7 +6,7 @@
 namespace skimlet {
 
 class TExtendedCapabilitiesElement : public TInformationElement {
-public:
+ public:
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
 };
 

@@ -89,7 +89,9 @@ void TVHTCapabilitiesElement::AddDetailNodes(TIETree& tree, TIETreeLine element)
   countPlusOne(16, cap.Bit(11), "Number of Sounding Dimensions: ");
   cap.Draw(kInfoToHTC);
   uint32_t exponent = cap.Bits(23, 3);
-  cap.Field(3, 23, Format("Maximum A-MPDU Length Exponent: %d octets (0x%.2x)", {(uint32_t{1} << (13 + exponent)) - 1, exponent}));
+  cap.Field(
+      3, 23,
+      Format("Maximum A-MPDU Length Exponent: %d octets (0x%.2x)", {(uint32_t{1} << (13 + exponent)) - 1, exponent}));
   cap.Draw(cap.Bit(22) ? kLinkAdaptationField : kNoLinkAdaptation);
   cap.Draw(kInfoFromAntennaPattern);
 

@@ -8,7 +8,7 @@
 namespace skimlet {
 
 class TVHTCapabilitiesElement : public TVHTBaseElement {
-public:
+ public:
   bool ShortGI80 = false;
   bool ShortGI160 = false;  // 160 and 80+80 MHz
   // Two bits per stream count 1..8 (0: MCS 0-7, 1: 0-8, 2: 0-9, 3: not supported). A map the body does

@@ -17,7 +17,8 @@ void TVHTOperationElement::AddDetailNodes(TIETree& tree, TIETreeLine element) co
   if (!CheckLength(tree, element, TLengthRule::Exactly(5))) return;
   AddVHTOperationInfoLines(*this, tree, element, 0);
   TBitLines basic(*this, tree, element, 3, 16, 2);
-  AddMCSMapLines(*this, tree, basic.Add(Format("Basic VHT-MCS and NSS Set: %s (0x%.4x)", {basic.AllBits(), basic.Value()})), 3);
+  AddMCSMapLines(*this, tree,
+                 basic.Add(Format("Basic VHT-MCS and NSS Set: %s (0x%.4x)", {basic.AllBits(), basic.Value()})), 3);
 }
 
 }  // namespace skimlet

@@ -8,7 +8,7 @@
 namespace skimlet {
 
 class TVHTOperationElement : public TVHTBaseElement {
-public:
+ public:
   uint8_t ChannelWidth = 0;  // 0: 20 or 40 MHz, 1: 80, 160 or 80+80 MHz, 2 and 3: deprecated 160 and 80+80
   uint8_t CenterSegment0 = 0;
   uint8_t CenterSegment1 = 0;

@@ -134,17 +134,18 @@ void TReducedNeighborReportElement::AddDetailNodes(TIETree& tree, TIETreeLine el
     ++index;
     const int32_t left = Length - p;
     if (left < kFieldHeader) {
-      AddBodyNode(tree, element, Format("Neighbor AP Information %d: element is corrupted (%d bytes left)", {index, left}),
-                  p, left);
+      AddBodyNode(tree, element,
+                  Format("Neighbor AP Information %d: element is corrupted (%d bytes left)", {index, left}), p, left);
       return;
     }
     TBitLines header(*this, tree, element, static_cast<size_t>(p), 16, 2);
     const int32_t type = static_cast<int32_t>(header.Bits(0, 2)), count = static_cast<int32_t>(header.Bits(4, 4)) + 1,
                   length = static_cast<int32_t>(header.Bits(8, 8));
     const int32_t need = kFieldHeader + count * length;
-    TIETreeLine field = AddBodyNode(tree, element, Format("Neighbor AP Information %d", {index}), p, std::min(need, left));
-    const TBitLines headerLines =
-        header.Under(header.Under(field).Add(Format("TBTT Information Header: %s (0x%.4x)", {header.AllBits(), header.Value()})));
+    TIETreeLine field =
+        AddBodyNode(tree, element, Format("Neighbor AP Information %d", {index}), p, std::min(need, left));
+    const TBitLines headerLines = header.Under(
+        header.Under(field).Add(Format("TBTT Information Header: %s (0x%.4x)", {header.AllBits(), header.Value()})));
     headerLines.Draw(kHeaderFields);
     // The count field holds the number of sets less one.
     headerLines.Field(4, 4, Format("TBTT Information Count: %d (sets: %d)", {count - 1, count}));
@@ -154,7 +155,8 @@ void TReducedNeighborReportElement::AddDetailNodes(TIETree& tree, TIETreeLine el
     AddBodyNode(tree, field, Format("Channel Number: %d", {channel}), p + 3, 1);
     if (length == 0 || need > left) {
       AddBodyNode(tree, field,
-                  Format("TBTT Information Length is wrong: %d sets of %d bytes, %d bytes left", {count, length, left - kFieldHeader}),
+                  Format("TBTT Information Length is wrong: %d sets of %d bytes, %d bytes left",
+                         {count, length, left - kFieldHeader}),
                   p, 2);
       return;
     }
@@ -163,7 +165,8 @@ void TReducedNeighborReportElement::AddDetailNodes(TIETree& tree, TIETreeLine el
       const auto pos = static_cast<size_t>(s);
       TIETreeLine set = AddBodyNode(tree, field, Format("TBTT Information Set %d", {k}), s, length);
       if (type != 0) {
-        AddBodyNode(tree, set, Format("Reserved: %s", {BytesToHex(Slice(Data, pos, static_cast<size_t>(length)))}), s, length);
+        AddBodyNode(tree, set, Format("Reserved: %s", {BytesToHex(Slice(Data, pos, static_cast<size_t>(length)))}), s,
+                    length);
         continue;
       }
       const Layout l = LayoutOf(length);
@@ -176,7 +179,8 @@ void TReducedNeighborReportElement::AddDetailNodes(TIETree& tree, TIETreeLine el
       if (ap.HasShortSSID) AddBodyNode(tree, set, Format("Short SSID: 0x%.8x", {ap.ShortSSID}), s + l.ShortSSID, 4);
       if (ap.HasBSSParameters) {
         TBitLines bits(*this, tree, set, pos + static_cast<size_t>(l.BSSParameters), 8, 1);
-        bits.Under(bits.Add(Format("BSS Parameters: %s (0x%.2x)", {bits.AllBits(), bits.Value()}))).Draw(kBSSParameterFields);
+        bits.Under(bits.Add(Format("BSS Parameters: %s (0x%.2x)", {bits.AllBits(), bits.Value()})))
+            .Draw(kBSSParameterFields);
       }
       if (ap.HasPSD20MHz) AddBodyNode(tree, set, PSDText(ap.PSD20MHz), s + l.PSD, 1);
       if (ap.HasMLDParameters) {
@@ -184,9 +188,11 @@ void TReducedNeighborReportElement::AddDetailNodes(TIETree& tree, TIETreeLine el
         bits.Under(bits.Add(Format("MLD Parameters: 0x%.6x", {bits.Value()}))).Draw(kMLDParameterFields);
       }
       if (l.Used < length)
-        AddBodyNode(tree, set,
-                    Format("Reserved: %s", {BytesToHex(Slice(Data, pos + static_cast<size_t>(l.Used), static_cast<size_t>(length - l.Used)))}),
-                    s + l.Used, length - l.Used);
+        AddBodyNode(
+            tree, set,
+            Format("Reserved: %s",
+                   {BytesToHex(Slice(Data, pos + static_cast<size_t>(l.Used), static_cast<size_t>(length - l.Used)))}),
+            s + l.Used, length - l.Used);
     }
     p = s;
   }

@@ -16,15 +16,15 @@ struct TRNRNeighborAP {
   uint8_t OperatingClass = 0;
   uint8_t Channel = 0;
   bool FilteredNeighborAP = false;
-  uint8_t TBTTOffset = 0;            // TUs; 254: 254 or more, 255: unknown
+  uint8_t TBTTOffset = 0;  // TUs; 254: 254 or more, 255: unknown
   bool HasBSSID = false;
   std::array<uint8_t, 6> BSSID{};
   bool HasShortSSID = false;
   uint32_t ShortSSID = 0;
   bool HasBSSParameters = false;
-  uint8_t BSSParameters = 0;         // bit 0 OCT recommended .. bit 6 co-located AP
+  uint8_t BSSParameters = 0;  // bit 0 OCT recommended .. bit 6 co-located AP
   bool HasPSD20MHz = false;
-  int8_t PSD20MHz = 0;               // units of 0.5 dBm/MHz; 127: no information
+  int8_t PSD20MHz = 0;  // units of 0.5 dBm/MHz; 127: no information
   bool HasMLDParameters = false;
   uint8_t APMLDID = 0;
   uint8_t LinkID = 0;
@@ -37,7 +37,7 @@ struct TRNRNeighborAP {
 };
 
 class TReducedNeighborReportElement : public TInformationElement {
-public:
+ public:
   // Every TBTT information set of neighbour AP information fields of TBTT information field type 0 that lie
   // wholly in the body, in body order; decoding stops at the first field that does not fit.
   std::vector<TRNRNeighborAP> Neighbors;

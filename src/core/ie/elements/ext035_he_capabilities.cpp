@@ -14,9 +14,9 @@ namespace {
 using Texts = std::span<const std::string_view>;
 
 // Body layout.
-constexpr size_t kMAC = 1;         // 6 bytes of MAC capabilities
-constexpr size_t kPHY = 7;         // 11 bytes of PHY capabilities; its first byte holds the channel width set
-constexpr size_t kMCSSet = 18;     // 4, 8 or 12 bytes of HE-MCS maps
+constexpr size_t kMAC = 1;      // 6 bytes of MAC capabilities
+constexpr size_t kPHY = 7;      // 11 bytes of PHY capabilities; its first byte holds the channel width set
+constexpr size_t kMCSSet = 18;  // 4, 8 or 12 bytes of HE-MCS maps
 // Channel width set bits within the first PHY byte (set bit k is byte bit k+1).
 constexpr unsigned kWidth40In24G = 1, kWidth40And80In5G = 2, kWidth160In5G = 3, kWidth80p80In5G = 4;
 
@@ -30,10 +30,13 @@ constexpr std::string_view kMinimumFragmentSize[] = {
 constexpr std::string_view kLinkAdaptation[] = {
     "No feedback if the STA does not provide HE MFB", "Reserved",
     "Unsolicited if the STA can receive and provide only unsolicited HE MFB", "Both"};
-constexpr std::string_view kChannelWidthSet[] = {
-    "40MHz in 2.4GHz band",         "40 & 80MHz in the 5GHz band",    "160MHz in the 5GHz band",
-    "160/80+80MHz in the 5GHz band", "242 tone RUs in the 2.4GHz band", "242 tone RUs in the 5GHz band",
-    "Reserved"};
+constexpr std::string_view kChannelWidthSet[] = {"40MHz in 2.4GHz band",
+                                                 "40 & 80MHz in the 5GHz band",
+                                                 "160MHz in the 5GHz band",
+                                                 "160/80+80MHz in the 5GHz band",
+                                                 "242 tone RUs in the 2.4GHz band",
+                                                 "242 tone RUs in the 5GHz band",
+                                                 "Reserved"};
 constexpr std::string_view kDeviceClass[] = {"Class A Device", "Class B Device"};
 constexpr std::string_view kStreams4[] = {"1 Space-Time Stream", "2 Space-Time Streams", "3 Space-Time Streams",
                                           "4 Space-Time Streams"};
@@ -218,15 +221,23 @@ void THECapabilitiesExtensionsInformationElement::AddMACNodes(TIETree& tree, TIE
   for (const auto& [f, shown] : kMACFields) {
     switch (shown) {
       case When::Always: break;
-      case When::HTC: if (!htc) continue; break;
-      case When::NoHTC: if (htc) continue; break;
-      case When::Fragmentation: if (!fragmentation) continue; break;
-      case When::NoFragmentation: if (fragmentation) continue; break;
+      case When::HTC:
+        if (!htc) continue;
+        break;
+      case When::NoHTC:
+        if (htc) continue;
+        break;
+      case When::Fragmentation:
+        if (!fragmentation) continue;
+        break;
+      case When::NoFragmentation:
+        if (fragmentation) continue;
+        break;
     }
     if (f.First == 5 && f.Words == TBitWords::Text) {  // maximum number of fragmented MSDUs: 2^value, 7 for no limit
       uint32_t v = mac.Bits(5, 3);
       mac.Add(Format("%s - %s: %s (0x%.2x)", {mac.Diagram(3, 5), Translate(f.Label),
-                                               v == 7 ? Translate("No restriction") : std::to_string(1u << v), v}));
+                                              v == 7 ? Translate("No restriction") : std::to_string(1u << v), v}));
       continue;
     }
     mac.Draw(f, f.First, Translate(f.Words == TBitWords::Reserved ? "Reserved" : f.Label));
@@ -241,16 +252,14 @@ void THECapabilitiesExtensionsInformationElement::AddPHYNodes(TIETree& tree, TIE
 
   // Group 1: the first byte, with the channel width set in bits 1-7.
   TBitLines byte(*this, tree, phy, kPHY, 8, 1);
-  TBitLines group1 = byte.Below(Format("%s: %s (0x%.2x) - %s %d (%d-%d %s)",
-                                                {label, byte.AllBits(), byte.Value(), subset, 1, 0, 7, bits}));
+  TBitLines group1 = byte.Below(
+      Format("%s: %s (0x%.2x) - %s %d (%d-%d %s)", {label, byte.AllBits(), byte.Value(), subset, 1, 0, 7, bits}));
   group1.Reserved(1, 0, Translate("Reserved"));
   TBitLines widths = byte.Under(group1.Draw(Hex(1, 7, ""), 1, Translate("Channel Width Set")));
   for (uint8_t k = 0; k < 7; ++k) {
     std::string_view name = kChannelWidthSet[k];
-    if (name == "Reserved")
-      widths.Reserved(1, k + 1u, Translate("Reserved"));
-    else
-      widths.Draw({static_cast<uint8_t>(k + 1), 1, TBitWords::Supported, name, {}, TBitSuffix::DecValue});
+    if (name == "Reserved") widths.Reserved(1, k + 1u, Translate("Reserved"));
+    else widths.Draw({static_cast<uint8_t>(k + 1), 1, TBitWords::Supported, name, {}, TBitSuffix::DecValue});
   }
 
   // Groups 2 to 6: 16-bit words; bit b of the block is bit b - 8 (first body byte of the group - 7) of its word.
@@ -259,11 +268,11 @@ void THECapabilitiesExtensionsInformationElement::AddPHYNodes(TIETree& tree, TIE
     const size_t pos = kPHY + 1 + 2 * (group - 2);
     const unsigned firstBit = 8 + 16 * (group - 2), lastBit = firstBit + 15;
     TBitLines word(*this, tree, phy, pos, 16, 2);
-    TBitLines lines = word.Below(
-        group <= 3 ? Format("%s: %s (0x%.4x) - %s %d (%d-%d %s)",
-                            {label, word.AllBits(), word.Value(), subset, group, firstBit, lastBit, bits})
-                   : Format("HE PHY Capabilities Information: %s (0x%.4x) - subset %d (%d-%d bits)",
-                            {word.AllBits(), word.Value(), group, firstBit, lastBit}));
+    TBitLines lines =
+        word.Below(group <= 3 ? Format("%s: %s (0x%.4x) - %s %d (%d-%d %s)",
+                                       {label, word.AllBits(), word.Value(), subset, group, firstBit, lastBit, bits})
+                              : Format("HE PHY Capabilities Information: %s (0x%.4x) - subset %d (%d-%d bits)",
+                                       {word.AllBits(), word.Value(), group, firstBit, lastBit}));
     for (; f != std::end(kPHYFields) && f->First <= lastBit; ++f) {
       std::string_view label = f->Words == TBitWords::Reserved ? "Reserved" : f->Label;
       lines.Draw(*f, f->First - firstBit,
@@ -288,7 +297,8 @@ size_t THECapabilitiesExtensionsInformationElement::AddMCSSetNodes(TIETree& tree
   auto within = [&](size_t pos, size_t count) {
     return static_cast<int32_t>(pos >= end ? 0 : std::min(count, end - pos));
   };
-  TIETreeLine set = AddBodyNode(tree, element, Translate("Supported HE-MCS and NSS Set"), kMCSSet, within(kMCSSet, size));
+  TIETreeLine set =
+      AddBodyNode(tree, element, Translate("Supported HE-MCS and NSS Set"), kMCSSet, within(kMCSSet, size));
   auto insufficient = [&](size_t pos, std::string_view name) {
     AddBodyNode(tree, set, Format(Translate("Insufficient bytes for Phy Capabilities %s!"), {Translate(name)}),
                 static_cast<int32_t>(pos), 0);
@@ -303,8 +313,8 @@ size_t THECapabilitiesExtensionsInformationElement::AddMCSSetNodes(TIETree& tree
     // The block's 32-bit value, of which the body may hold only two or three bytes.
     uint32_t value = 0;
     for (size_t k = std::min<size_t>(4, end - q); k-- > 0;) value = (value << 8) | Data[q + k];
-    TIETreeLine blockLine =
-        AddBodyNode(tree, set, Format("%s: (0x%.4x)", {Translate(block.Name), value}), static_cast<int32_t>(q), within(q, 4));
+    TIETreeLine blockLine = AddBodyNode(tree, set, Format("%s: (0x%.4x)", {Translate(block.Name), value}),
+                                        static_cast<int32_t>(q), within(q, 4));
     TIETreeLine rx = AddBodyNode(tree, blockLine, Format("%s: (0x%.2x)", {Translate(block.Rx), ReadUInt16LE(Data, q)}),
                                  static_cast<int32_t>(q), 2);
     AddHEMCSMapLines(*this, tree, rx, q);
@@ -312,8 +322,9 @@ size_t THECapabilitiesExtensionsInformationElement::AddMCSSetNodes(TIETree& tree
       insufficient(q + 2, block.Tx);
       break;
     }
-    TIETreeLine tx = AddBodyNode(
-        tree, blockLine, Format("%s: (0x%.2x)", {Translate(block.Tx), ReadUInt16LE(Data, q + 2)}), static_cast<int32_t>(q + 2), 2);
+    TIETreeLine tx =
+        AddBodyNode(tree, blockLine, Format("%s: (0x%.2x)", {Translate(block.Tx), ReadUInt16LE(Data, q + 2)}),
+                    static_cast<int32_t>(q + 2), 2);
     AddHEMCSMapLines(*this, tree, tx, q + 2);
     q += 4;
   }
@@ -360,8 +371,7 @@ void THECapabilitiesExtensionsInformationElement::AddPPEThresholdNodes(TIETree& 
         t += 6;
       }
     }
-  } catch (const TElementCorrupted&) {
-  }
+  } catch (const TElementCorrupted&) {}
 }
 
 }  // namespace skimlet

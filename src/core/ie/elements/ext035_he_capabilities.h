@@ -9,11 +9,11 @@
 namespace skimlet {
 
 class THECapabilitiesExtensionsInformationElement : public THEBaseExtensionsInformationElement {
-public:
+ public:
   // Two bits per stream count 1..8 (0: HE-MCS 0-7, 1: 0-9, 2: 0-11, 3: not supported). A map that the
   // channel width set does not announce, or that the body does not hold, reads 0xFFFF: no stream supported.
-  uint16_t RxHEMCSMap80 = 0xFFFF, TxHEMCSMap80 = 0xFFFF;      // widths up to 80 MHz
-  uint16_t RxHEMCSMap160 = 0xFFFF, TxHEMCSMap160 = 0xFFFF;    // 160 MHz
+  uint16_t RxHEMCSMap80 = 0xFFFF, TxHEMCSMap80 = 0xFFFF;        // widths up to 80 MHz
+  uint16_t RxHEMCSMap160 = 0xFFFF, TxHEMCSMap160 = 0xFFFF;      // 160 MHz
   uint16_t RxHEMCSMap80p80 = 0xFFFF, TxHEMCSMap80p80 = 0xFFFF;  // 80+80 MHz
   // The channel width set.
   bool Width40In24G = false;
@@ -24,7 +24,7 @@ public:
   bool Parse() override;
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
 
-private:
+ private:
   void AddMACNodes(TIETree& tree, TIETreeLine element) const;
   void AddPHYNodes(TIETree& tree, TIETreeLine element) const;
   // Adds the HE-MCS set lines and returns its size in bytes.

@@ -50,7 +50,8 @@ bool THEOperationExtensionsInformationElement::Parse() {
     CenterSegment1 = Data[kOptional + 2];
   }
   if (Data.size() >= kBSSColor && IsBitSet(Data[3], k6GHzInfoPresent - 16)) {
-    size_t pos = kOptional + (IsBitSet(Data[2], kVHTInfoPresent - 8) ? 3 : 0) + (IsBitSet(Data[2], kCoHostedBSS - 8) ? 1 : 0);
+    size_t pos =
+        kOptional + (IsBitSet(Data[2], kVHTInfoPresent - 8) ? 3 : 0) + (IsBitSet(Data[2], kCoHostedBSS - 8) ? 1 : 0);
     if (Data.size() >= pos + k6GHzInfoLength) {
       Has6GHzInfo = true;
       PrimaryChannel6GHz = Data[pos];
@@ -75,7 +76,8 @@ void THEOperationExtensionsInformationElement::AddDetailNodes(TIETree& tree, TIE
   color.Below(Format("BSS Color Information: (0x%.2x)", {color.Value()})).Draw(kBSSColorFields);
 
   TBitLines basic(*this, tree, element, kBasicMCSSet, 16, 2);
-  AddHEMCSMapLines(*this, tree, basic.Add(Format("Basic HE-MCS and NSS Set: %s (0x%.4x)", {basic.AllBits(), basic.Value()})),
+  AddHEMCSMapLines(*this, tree,
+                   basic.Add(Format("Basic HE-MCS and NSS Set: %s (0x%.4x)", {basic.AllBits(), basic.Value()})),
                    kBasicMCSSet);
 
   size_t pos = kOptional;
@@ -94,12 +96,12 @@ void THEOperationExtensionsInformationElement::Add6GHzInfoNodes(TIETree& tree, T
   // A body that ends inside the information throws here: the tree ends with the corrupted line.
   Bytes bytes = Slice(Data, pos, k6GHzInfoLength);
   const auto p = static_cast<int32_t>(pos);
-  TIETreeLine info = AddBodyNode(tree, parent,
-                                 Format("6 GHz Operation Information: %s", {BytesToHex(bytes)}),
-                                 p, static_cast<int32_t>(k6GHzInfoLength));
+  TIETreeLine info = AddBodyNode(tree, parent, Format("6 GHz Operation Information: %s", {BytesToHex(bytes)}), p,
+                                 static_cast<int32_t>(k6GHzInfoLength));
   AddBodyNode(tree, info, Format("Primary Channel: %d", {Byte(pos)}), p, 1);
   TBitLines control(*this, tree, info, pos + 1, 8, 1);
-  control.Under(control.Add(Format("Control: %s (0x%.2x)", {control.AllBits(), control.Value()}))).Draw(k6GHzControlFields);
+  control.Under(control.Add(Format("Control: %s (0x%.2x)", {control.AllBits(), control.Value()})))
+      .Draw(k6GHzControlFields);
   AddBodyNode(tree, info, Format("Channel Center Frequency Segment 0: %d", {Byte(pos + 2)}), p + 2, 1);
   AddBodyNode(tree, info, Format("Channel Center Frequency Segment 1: %d", {Byte(pos + 3)}), p + 3, 1);
   AddBodyNode(tree, info, Format("Minimum Rate: %d Mbps", {Byte(pos + 4)}), p + 4, 1);

@@ -10,7 +10,7 @@
 namespace skimlet {
 
 class THEOperationExtensionsInformationElement : public THEBaseExtensionsInformationElement {
-public:
+ public:
   // Set when the parameters announce the VHT operation information and the body holds it; the three values
   // mean what those of the VHT Operation element mean, and are 0 otherwise.
   bool VHTInfoPresent = false;
@@ -21,7 +21,7 @@ public:
   // Set when the parameters announce the 6 GHz operation information and the body holds it (all 0 otherwise).
   bool Has6GHzInfo = false;
   uint8_t PrimaryChannel6GHz = 0;
-  uint8_t ChannelWidth6GHz = 0;     // 0 20 MHz, 1 40 MHz, 2 80 MHz, 3 160 or 80+80 MHz
+  uint8_t ChannelWidth6GHz = 0;  // 0 20 MHz, 1 40 MHz, 2 80 MHz, 3 160 or 80+80 MHz
   bool DuplicateBeacon6GHz = false;
   uint8_t RegulatoryInfo6GHz = 0;   // 3 bits
   uint8_t CenterSegment0_6GHz = 0;  // channel number of the centre of the 20..80 MHz segment
@@ -34,7 +34,7 @@ public:
   bool Parse() override;
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
 
-private:
+ private:
   void Add6GHzInfoNodes(TIETree& tree, TIETreeLine parent, size_t pos) const;
 };
 

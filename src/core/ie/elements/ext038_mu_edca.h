@@ -6,7 +6,7 @@
 namespace skimlet {
 
 class THEMUEDCAParamsExtensionsInformationElement : public TExtensionsInformationElement {
-public:
+ public:
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
 };
 

@@ -38,8 +38,13 @@ void TSpatialReuseExtensionsInformationElement::AddDetailNodes(TIETree& tree, TI
   if (control.Bit(kSRGInformationPresent)) {
     offsetLine("SRG OBSS PD Min Offset", p);
     offsetLine("SRG OBSS PD Max Offset", p + 1);
-    AddBodyNode(tree, element, Format("%s: %s", {"SRG BSS Color Bitmap", BytesToHex(Slice(Data, static_cast<size_t>(p + 2), 8), "")}), p + 2, 8);
-    AddBodyNode(tree, element, Format("%s: %s", {"SRG Partial BSSID Bitmap", BytesToHex(Slice(Data, static_cast<size_t>(p + 10), 8), "")}), p + 10, 8);
+    AddBodyNode(tree, element,
+                Format("%s: %s", {"SRG BSS Color Bitmap", BytesToHex(Slice(Data, static_cast<size_t>(p + 2), 8), "")}),
+                p + 2, 8);
+    AddBodyNode(
+        tree, element,
+        Format("%s: %s", {"SRG Partial BSSID Bitmap", BytesToHex(Slice(Data, static_cast<size_t>(p + 10), 8), "")}),
+        p + 10, 8);
   }
 }
 

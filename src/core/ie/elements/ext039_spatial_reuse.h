@@ -6,7 +6,7 @@
 namespace skimlet {
 
 class TSpatialReuseExtensionsInformationElement : public TExtensionsInformationElement {
-public:
+ public:
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
 };
 

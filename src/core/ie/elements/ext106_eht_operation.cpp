@@ -23,10 +23,14 @@ constexpr TBitField kParameterFields[] = {
     {6, 2, Reserved},
 };
 constexpr TBitField kBasicSetFields[] = {
-    {0, 4, Number, "Rx Max NSS That Supports EHT-MCS 0-7"},   {4, 4, Number, "Tx Max NSS That Supports EHT-MCS 0-7"},
-    {8, 4, Number, "Rx Max NSS That Supports EHT-MCS 8-9"},   {12, 4, Number, "Tx Max NSS That Supports EHT-MCS 8-9"},
-    {16, 4, Number, "Rx Max NSS That Supports EHT-MCS 10-11"}, {20, 4, Number, "Tx Max NSS That Supports EHT-MCS 10-11"},
-    {24, 4, Number, "Rx Max NSS That Supports EHT-MCS 12-13"}, {28, 4, Number, "Tx Max NSS That Supports EHT-MCS 12-13"},
+    {0, 4, Number, "Rx Max NSS That Supports EHT-MCS 0-7"},
+    {4, 4, Number, "Tx Max NSS That Supports EHT-MCS 0-7"},
+    {8, 4, Number, "Rx Max NSS That Supports EHT-MCS 8-9"},
+    {12, 4, Number, "Tx Max NSS That Supports EHT-MCS 8-9"},
+    {16, 4, Number, "Rx Max NSS That Supports EHT-MCS 10-11"},
+    {20, 4, Number, "Tx Max NSS That Supports EHT-MCS 10-11"},
+    {24, 4, Number, "Rx Max NSS That Supports EHT-MCS 12-13"},
+    {28, 4, Number, "Tx Max NSS That Supports EHT-MCS 12-13"},
 };
 constexpr std::string_view kChannelWidth[] = {"20 MHz", "40 MHz", "80 MHz", "160 MHz", "320 MHz"};
 constexpr TBitField kControlFields[] = {
@@ -59,7 +63,9 @@ bool TEHTOperationExtensionsInformationElement::Parse() {
 void TEHTOperationExtensionsInformationElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
   if (!CheckLength(tree, element, TLengthRule::AtLeast(static_cast<int32_t>(kInfo)))) return;
   TBitLines parameters(*this, tree, element, kParameters, 8, 1);
-  parameters.Under(parameters.Add(Format("EHT Operation Parameters: %s (0x%.2x)", {parameters.AllBits(), parameters.Value()})))
+  parameters
+      .Under(
+          parameters.Add(Format("EHT Operation Parameters: %s (0x%.2x)", {parameters.AllBits(), parameters.Value()})))
       .Draw(kParameterFields);
   TBitLines basic(*this, tree, element, kBasicSet, 32, 4);
   basic.Under(basic.Add(Format("Basic EHT-MCS And NSS Set: 0x%.8x", {basic.Value()}))).Draw(kBasicSetFields);
@@ -69,8 +75,8 @@ void TEHTOperationExtensionsInformationElement::AddDetailNodes(TIETree& tree, TI
   // A body that ends inside the information throws here: the tree ends with the corrupted line.
   Bytes bytes = Slice(Data, kInfo, length);
   constexpr auto p = static_cast<int32_t>(kInfo);
-  TIETreeLine info = AddBodyNode(tree, element, Format("EHT Operation Information: %s", {BytesToHex(bytes)}),
-                                 p, static_cast<int32_t>(length));
+  TIETreeLine info = AddBodyNode(tree, element, Format("EHT Operation Information: %s", {BytesToHex(bytes)}), p,
+                                 static_cast<int32_t>(length));
   TBitLines control(*this, tree, info, kInfo, 8, 1);
   control.Under(control.Add(Format("Control: %s (0x%.2x)", {control.AllBits(), control.Value()}))).Draw(kControlFields);
   AddBodyNode(tree, info, Format("Channel Center Frequency Segment 0: %d", {Byte(kInfo + 1)}), p + 1, 1);

@@ -10,7 +10,7 @@
 namespace skimlet {
 
 class TEHTOperationExtensionsInformationElement : public TExtensionsInformationElement {
-public:
+ public:
   uint8_t Parameters = 0;
   uint32_t BasicEHTMCSAndNSSSet = 0;  // four bytes, little-endian
 

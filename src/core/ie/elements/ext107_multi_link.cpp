@@ -15,13 +15,24 @@ constexpr uint8_t kTypeBasic = 0, kPerSTAProfile = 0;
 
 // Presence bits of the basic type, counted within the presence bitmap (control bits 4-15).
 enum : unsigned {
-  kLinkIDInfo = 0, kChangeCount = 1, kMediumSyncDelay = 2, kEMLCapabilities = 3, kMLDCapabilities = 4, kAPMLDID = 5,
+  kLinkIDInfo = 0,
+  kChangeCount = 1,
+  kMediumSyncDelay = 2,
+  kEMLCapabilities = 3,
+  kMLDCapabilities = 4,
+  kAPMLDID = 5,
   kExtMLDCapabilities = 6,
 };
 
 // Per-STA profile STA control bits.
 enum : unsigned {
-  kComplete = 4, kSTAMAC = 5, kBeaconInterval = 6, kTSFOffset = 7, kDTIMInfo = 8, kNSTRLinkPair = 9, kNSTRBitmapSize = 10,
+  kComplete = 4,
+  kSTAMAC = 5,
+  kBeaconInterval = 6,
+  kTSFOffset = 7,
+  kDTIMInfo = 8,
+  kNSTRLinkPair = 9,
+  kNSTRBitmapSize = 10,
   kSTAChangeCount = 11,
 };
 
@@ -84,8 +95,9 @@ struct CommonField {
   unsigned Bit;
   size_t Size;
 };
-constexpr CommonField kCommonFields[] = {{kLinkIDInfo, 1}, {kChangeCount, 1}, {kMediumSyncDelay, 2}, {kEMLCapabilities, 2},
-                                         {kMLDCapabilities, 2}, {kAPMLDID, 1}, {kExtMLDCapabilities, 2}};
+constexpr CommonField kCommonFields[] = {{kLinkIDInfo, 1},        {kChangeCount, 1},     {kMediumSyncDelay, 2},
+                                         {kEMLCapabilities, 2},   {kMLDCapabilities, 2}, {kAPMLDID, 1},
+                                         {kExtMLDCapabilities, 2}};
 
 // Length byte and MLD MAC address, then the fields the presence bitmap announces.
 size_t CommonInfoNeeded(uint16_t presence) {
@@ -162,8 +174,10 @@ void TMultiLinkExtensionsInformationElement::AddDetailNodes(TIETree& tree, TIETr
   TIETreeLine common = AddBodyNode(tree, element, "Common Info", c, std::min(length, size - c));
   AddBodyNode(tree, common, Format("Common Info Length: %d", {length}), c, 1);
   if (length < needed || c + length > size) {
-    AddBodyNode(tree, common, Format("Common Info Length is wrong, the fields need %d bytes, the element holds %d", {needed, size - c}),
-                c, 1);
+    AddBodyNode(
+        tree, common,
+        Format("Common Info Length is wrong, the fields need %d bytes, the element holds %d", {needed, size - c}), c,
+        1);
     return;
   }
   const std::string mac = BytesToHex(Slice(Data, kCommonInfo + 1, 6), ":");
@@ -190,8 +204,10 @@ void TMultiLinkExtensionsInformationElement::AddDetailNodes(TIETree& tree, TIETr
     p += static_cast<int32_t>(f.Size);
   }
   if (length > needed)
-    AddBodyNode(tree, common, Format("Reserved: %s", {BytesToHex(Slice(Data, static_cast<size_t>(p), static_cast<size_t>(length - needed)))}),
-                p, length - needed);
+    AddBodyNode(
+        tree, common,
+        Format("Reserved: %s", {BytesToHex(Slice(Data, static_cast<size_t>(p), static_cast<size_t>(length - needed)))}),
+        p, length - needed);
 
   // Link info.
   int32_t s = c + length;
@@ -201,26 +217,32 @@ void TMultiLinkExtensionsInformationElement::AddDetailNodes(TIETree& tree, TIETr
       return;
     }
     const uint8_t id = Byte(static_cast<size_t>(s)), n = Byte(static_cast<size_t>(s + 1));
-    const std::string_view name = id == kPerSTAProfile ? "Per-STA Profile" : id == 221 ? "Vendor Specific" : id == 254 ? "Fragment" : "Reserved";
+    const std::string_view name = id == kPerSTAProfile ? "Per-STA Profile"
+                                  : id == 221          ? "Vendor Specific"
+                                  : id == 254          ? "Fragment"
+                                                       : "Reserved";
     TIETreeLine sub = AddBodyNode(tree, element, Format("%s %d", {name, index}), s, std::min<int32_t>(n + 2, size - s));
     AddBodyNode(tree, sub, Format("Subelement ID: %d", {id}), s, 1);
     AddBodyNode(tree, sub, Format("Subelement Length: %d", {n}), s + 1, 1);
     if (s + 2 + n > size) {
-      AddBodyNode(tree, sub, Format("Subelement Length is wrong: it runs past the element (%d bytes left)", {size - s - 2}), s + 1, 1);
+      AddBodyNode(tree, sub,
+                  Format("Subelement Length is wrong: it runs past the element (%d bytes left)", {size - s - 2}), s + 1,
+                  1);
       return;
     }
-    if (id == kPerSTAProfile && n >= 2)
-      AddPerSTAProfileNodes(tree, sub, s + 2, n);
+    if (id == kPerSTAProfile && n >= 2) AddPerSTAProfileNodes(tree, sub, s + 2, n);
     else if (n > 0)
       AddBodyNode(tree, sub, Format("Data: %s", {BytesToHex(Slice(Data, static_cast<size_t>(s + 2), n))}), s + 2, n);
     s += 2 + n;
   }
 }
 
-void TMultiLinkExtensionsInformationElement::AddPerSTAProfileNodes(TIETree& tree, TIETreeLine sub, int32_t pos, int32_t n) const {
+void TMultiLinkExtensionsInformationElement::AddPerSTAProfileNodes(TIETree& tree, TIETreeLine sub, int32_t pos,
+                                                                   int32_t n) const {
   const auto at = [](int32_t p) { return static_cast<size_t>(p); };
   TBitLines control(*this, tree, sub, at(pos), 16, 2);
-  control.Under(control.Add(Format("STA Control: %s (0x%.4x)", {control.AllBits(), control.Value()}))).Draw(kSTAControlFields);
+  control.Under(control.Add(Format("STA Control: %s (0x%.4x)", {control.AllBits(), control.Value()})))
+      .Draw(kSTAControlFields);
   AppendText(tree, sub, Format(": Link ID %d", {control.Bits(0, 4)}));
   const int32_t end = pos + n;
   int32_t p = pos + 2;
@@ -247,24 +269,34 @@ void TMultiLinkExtensionsInformationElement::AddPerSTAProfileNodes(TIETree& tree
   };
   const int32_t nstrSize = control.Bit(kNSTRBitmapSize) ? 2 : 1;
   const bool ok =
-      field(kSTAMAC, 6, [&] { AddBodyNode(tree, info, Format("STA MAC Address: %s", {BytesToHex(Slice(Data, at(p), 6), ":")}), p, 6); }) &&
-      field(kBeaconInterval, 2, [&] { AddBodyNode(tree, info, Format("Beacon Interval: %d TUs", {ReadUInt16LE(Data, at(p))}), p, 2); }) &&
-      field(kTSFOffset, 8, [&] {
-        AddBodyNode(tree, info, Format("TSF Offset: %s", {BytesToHex(Slice(Data, at(p), 8))}), p, 8);
-      }) &&
-      field(kDTIMInfo, 2, [&] {
-        AddBodyNode(tree, info, Format("DTIM Count: %d", {Byte(at(p))}), p, 1);
-        AddBodyNode(tree, info, Format("DTIM Period: %d", {Byte(at(p + 1))}), p + 1, 1);
-      }) &&
-      (!control.Bit(kComplete) ||
-       field(kNSTRLinkPair, nstrSize, [&] {
-         AddBodyNode(tree, info, Format("NSTR Indication Bitmap: %s", {BytesToHex(Slice(Data, at(p), static_cast<size_t>(nstrSize)))}), p, nstrSize);
-       })) &&
-      field(kSTAChangeCount, 1, [&] { AddBodyNode(tree, info, Format("BSS Parameters Change Count: %d", {Byte(at(p))}), p, 1); });
+      field(kSTAMAC, 6,
+            [&] {
+              AddBodyNode(tree, info, Format("STA MAC Address: %s", {BytesToHex(Slice(Data, at(p), 6), ":")}), p, 6);
+            }) &&
+      field(kBeaconInterval, 2,
+            [&] { AddBodyNode(tree, info, Format("Beacon Interval: %d TUs", {ReadUInt16LE(Data, at(p))}), p, 2); }) &&
+      field(kTSFOffset, 8,
+            [&] { AddBodyNode(tree, info, Format("TSF Offset: %s", {BytesToHex(Slice(Data, at(p), 8))}), p, 8); }) &&
+      field(kDTIMInfo, 2,
+            [&] {
+              AddBodyNode(tree, info, Format("DTIM Count: %d", {Byte(at(p))}), p, 1);
+              AddBodyNode(tree, info, Format("DTIM Period: %d", {Byte(at(p + 1))}), p + 1, 1);
+            }) &&
+      (!control.Bit(kComplete) || field(kNSTRLinkPair, nstrSize,
+                                        [&] {
+                                          AddBodyNode(
+                                              tree, info,
+                                              Format("NSTR Indication Bitmap: %s",
+                                                     {BytesToHex(Slice(Data, at(p), static_cast<size_t>(nstrSize)))}),
+                                              p, nstrSize);
+                                        })) &&
+      field(kSTAChangeCount, 1,
+            [&] { AddBodyNode(tree, info, Format("BSS Parameters Change Count: %d", {Byte(at(p))}), p, 1); });
   if (ok && p < infoEnd)
     AddBodyNode(tree, info, Format("Reserved: %s", {BytesToHex(Slice(Data, at(p), at(infoEnd - p)))}), p, infoEnd - p);
   if (infoEnd < end)
-    AddBodyNode(tree, sub, Format("STA Profile: %s", {BytesToHex(Slice(Data, at(infoEnd), at(end - infoEnd)))}), infoEnd, end - infoEnd);
+    AddBodyNode(tree, sub, Format("STA Profile: %s", {BytesToHex(Slice(Data, at(infoEnd), at(end - infoEnd)))}),
+                infoEnd, end - infoEnd);
 }
 
 }  // namespace skimlet

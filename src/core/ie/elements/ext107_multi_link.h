@@ -19,9 +19,9 @@ struct TMLPerSTAProfile {
 };
 
 class TMultiLinkExtensionsInformationElement : public TExtensionsInformationElement {
-public:
-  uint8_t Type = 0;              // 0 basic
-  uint16_t PresenceBitmap = 0;   // bits 4-15 of the control, shifted down
+ public:
+  uint8_t Type = 0;             // 0 basic
+  uint16_t PresenceBitmap = 0;  // bits 4-15 of the control, shifted down
 
   // Basic type: decoded when the common info lies in the body.
   bool HasCommonInfo = false;
@@ -36,7 +36,7 @@ public:
   bool Parse() override;
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
 
-private:
+ private:
   // The STA control, STA info and STA profile lines of the per-STA profile whose N data bytes start at body
   // position Pos.
   void AddPerSTAProfileNodes(TIETree& tree, TIETreeLine sub, int32_t pos, int32_t n) const;

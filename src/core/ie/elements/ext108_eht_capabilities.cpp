@@ -105,8 +105,8 @@ constexpr TBitField kPPEFields[] = {N(0, 4, "NSS PE"), {4, 5, Hex, "RU Index Bit
 struct MapLayout {
   bool Valid = false;
   bool TwentyOnly = false;
-  int Count = 0;        // 3-byte maps
-  bool Third320 = true; // with two maps: the second is the 320 MHz map
+  int Count = 0;         // 3-byte maps
+  bool Third320 = true;  // with two maps: the second is the 320 MHz map
   size_t Bytes() const { return TwentyOnly ? 4 : static_cast<size_t>(Count) * 3; }
 };
 
@@ -189,13 +189,14 @@ void TEHTCapabilitiesExtensionsInformationElement::AddDetailNodes(TIETree& tree,
   TBitLines mac(*this, tree, element, kMAC, 16, 2);
   mac.Under(mac.Add(Format("EHT MAC Capabilities Information: 0x%.4x", {mac.Value()}))).Draw(kMACFields);
 
-  TIETreeLine phy = AddBodyNode(tree, element,
-                                Format("EHT PHY Capabilities Information: %s", {BytesToHex(Slice(Data, kPHY, 9))}), kPHY, 9);
+  TIETreeLine phy = AddBodyNode(
+      tree, element, Format("EHT PHY Capabilities Information: %s", {BytesToHex(Slice(Data, kPHY, 9))}), kPHY, 9);
   // Three groups of bits: 0-31, 32-63, 64-71.
   for (unsigned group = 0; group < 3; ++group) {
     const unsigned first = group * 32, width = group < 2 ? 32 : 8;
     TBitLines bits(*this, tree, phy, kPHY + group * 4, width, static_cast<int32_t>(width / 8));
-    TBitLines rows = bits.Under(bits.Add(Format(width == 32 ? "Bits %d-%d: 0x%.8x" : "Bits %d-%d: 0x%.2x", {first, first + width - 1, bits.Value()})));
+    TBitLines rows = bits.Under(bits.Add(
+        Format(width == 32 ? "Bits %d-%d: 0x%.8x" : "Bits %d-%d: 0x%.2x", {first, first + width - 1, bits.Value()})));
     for (const TBitField& row : kPHYFields)
       if (row.First >= first && row.First < first + width)
         rows.Draw(row, row.First - first, row.Words == Reserved ? std::string_view("Reserved") : row.Label);
@@ -209,7 +210,8 @@ void TEHTCapabilitiesExtensionsInformationElement::AddDetailNodes(TIETree& tree,
                 kMaps, static_cast<int32_t>(Data.size() - kMaps));
     return;
   }
-  TIETreeLine set = AddBodyNode(tree, element, "Supported EHT-MCS And NSS Set", kMaps, static_cast<int32_t>(layout.Bytes()));
+  TIETreeLine set =
+      AddBodyNode(tree, element, "Supported EHT-MCS And NSS Set", kMaps, static_cast<int32_t>(layout.Bytes()));
   if (layout.TwentyOnly) {
     TBitLines map(*this, tree, set, kMaps, 32, 4);
     map.Under(map.Add(Format("EHT-MCS Map (20 MHz-Only Non-AP STA): 0x%.8x", {map.Value()}))).Draw(kMap20OnlyFields);

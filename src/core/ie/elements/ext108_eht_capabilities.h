@@ -14,9 +14,9 @@
 namespace skimlet {
 
 class TEHTCapabilitiesExtensionsInformationElement : public TExtensionsInformationElement {
-public:
+ public:
   uint16_t MACCapabilities = 0;
-  bool Supports320MHz = false;   // PHY bit 1: 320 MHz in 6 GHz
+  bool Supports320MHz = false;  // PHY bit 1: 320 MHz in 6 GHz
 
   // The largest receive NSS of any EHT-MCS group per channel width; 0 when the element has no map of that
   // width. A 20 MHz-only set counts as MaxNSS20Only.

@@ -40,9 +40,9 @@ void THTBaseElement::AddMCSSetNodes(TIETree& tree, TIETreeLine set, size_t pos) 
   tx.Draw(kTxMCSSetDefined);
   tx.Draw(kTxRxMCSSetNotEqual);
   tx.Field(2, 2,
-           defined && unequal
-               ? Format("Tx Maximum Number Spatial Streams: Supported %d spatial stream(s) (0x%.2x)", {streams + 1, streams})
-               : Format("Tx Maximum Number Spatial Streams: %s (%d)", {"Not Defined", streams}));
+           defined && unequal ? Format("Tx Maximum Number Spatial Streams: Supported %d spatial stream(s) (0x%.2x)",
+                                       {streams + 1, streams})
+                              : Format("Tx Maximum Number Spatial Streams: %s (%d)", {"Not Defined", streams}));
   tx.Draw(kTxUnequalModulation);
   tx.Reserved(11, 5);
 

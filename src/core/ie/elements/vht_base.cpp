@@ -25,16 +25,17 @@ void AddVHTOperationInfoLines(const TInformationElement& element, TIETree& tree,
   TIETreeLine line = element.AddNode(tree, parent, "VHT Operation Information", at, 3);
   element.AddNode(tree, line,
                   Format("Channel Width: %s (0x%.2x)", {IndexToText(width, kChannelWidth, "Reserved"), width}), at, 1);
-  element.AddNode(tree, line,
-                  Format("Channel Center Frequency Segment 0: %s (0x%.2x)",
-                         {width != kVHTChannelWidth20Or40 ? std::to_string(segment0) : std::string("Reserved"), segment0}),
-                  at + 1, 1);
-  element.AddNode(tree, line,
-                  Format("Channel Center Frequency Segment 1: %s (0x%.2x)",
-                         {width != kVHTChannelWidth20Or40 && segment1 != 0 ? std::to_string(segment1)
-                                                                           : std::string("Reserved"),
-                          segment1}),
-                  at + 2, 1);
+  element.AddNode(
+      tree, line,
+      Format("Channel Center Frequency Segment 0: %s (0x%.2x)",
+             {width != kVHTChannelWidth20Or40 ? std::to_string(segment0) : std::string("Reserved"), segment0}),
+      at + 1, 1);
+  element.AddNode(
+      tree, line,
+      Format("Channel Center Frequency Segment 1: %s (0x%.2x)",
+             {width != kVHTChannelWidth20Or40 && segment1 != 0 ? std::to_string(segment1) : std::string("Reserved"),
+              segment1}),
+      at + 2, 1);
 }
 
 }  // namespace skimlet

@@ -36,7 +36,8 @@ void TWPAElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
   }
   TBitLines field = caps.Below(Format("WPA Capabilities: %s (0x%.4x)", {caps.AllBits(), caps.Value()}));
   field.Draw(kFlags);
-  for (auto [first, label] : {std::pair<unsigned, const char*>{2, "PTKSA Replay Counter: "}, {4, "GTKSA Replay Counter: "}}) {
+  for (auto [first, label] :
+       {std::pair<unsigned, const char*>{2, "PTKSA Replay Counter: "}, {4, "GTKSA Replay Counter: "}}) {
     uint32_t v = field.Bits(first, 2);
     field.Field(2, first, Format("%s%s (0x%.2x) ", {label, suites::ReplayCounterText(v), v}));
   }

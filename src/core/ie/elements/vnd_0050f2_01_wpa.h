@@ -7,7 +7,7 @@
 namespace skimlet {
 
 class TWPAElement : public TVendorSpecificInformationElement {
-public:
+ public:
   uint16_t Version = 0;
   uint8_t GroupCipher = 0;            // suite type of a 00-50-F2 group suite, else 0
   TByteDynamicArray PairwiseCiphers;  // suite types of the 00-50-F2 pairwise suites

@@ -7,10 +7,10 @@
 namespace skimlet {
 
 class TWMEElement : public TVendorSpecificInformationElement {
-public:
+ public:
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
 
-private:
+ private:
   void AddACParameterNodes(TIETree& tree, TIETreeLine element, int32_t pos) const;
 };
 

@@ -105,7 +105,7 @@ constexpr TKeyAndValue kAttributeNames[] = {
 };
 
 constexpr TKeyAndValue kAssociationStates[] = {
-    {0, "Not Associated"}, {1, "Connection Success"}, {2, "Configuration Failure"},
+    {0, "Not Associated"},      {1, "Connection Success"}, {2, "Configuration Failure"},
     {3, "Association Failure"}, {4, "IP Failure"},
 };
 constexpr TKeyAndValue kAuthenticationTypes[] = {
@@ -130,15 +130,21 @@ constexpr TKeyAndValue kConfigMethods[] = {
     {0x4008, "Physical Display PIN"},
 };
 constexpr TKeyAndValue kRequestTypes[] = {
-    {0, "Enrollee, Info only"}, {1, "Enrollee, open 802.1X"}, {2, "Registrar"}, {3, "WLAN Manager Registrar"},
+    {0, "Enrollee, Info only"},
+    {1, "Enrollee, open 802.1X"},
+    {2, "Registrar"},
+    {3, "WLAN Manager Registrar"},
 };
 constexpr TKeyAndValue kResponseTypes[] = {
-    {0, "Enrollee, Info only"}, {1, "Enrollee, open 802.1X"}, {2, "Registrar"}, {3, "AP"},
+    {0, "Enrollee, Info only"},
+    {1, "Enrollee, open 802.1X"},
+    {2, "Registrar"},
+    {3, "AP"},
 };
 constexpr TKeyAndValue kWPSStates[] = {{0, "Reserved"}, {1, "Not Configured"}, {2, "Configured"}, {3, "Reserved"}};
 constexpr TKeyAndValue kRFBands[] = {{1, "2.4 GHz"}, {2, "5 GHz"}, {4, "60 GHz"}};
 constexpr TKeyAndValue kWFASubelements[] = {
-    {0, "Version2"},           {1, "AuthorizedMACs"},      {2, "Network Key Shareable"},
+    {0, "Version2"},          {1, "AuthorizedMACs"},      {2, "Network Key Shareable"},
     {3, "Request to Enroll"}, {4, "Settings Delay Time"}, {5, "Registrar Configuration Methods"},
 };
 
@@ -158,41 +164,70 @@ constexpr TKeyAndValue kDeviceCategories[] = {
     {255, "Others"},
 };
 constexpr TKeyAndValue kComputers[] = {
-    {1, "PC"},       {2, "Server"},  {3, "Media Center"},
-    {4, "Ultra-mobile PC"}, {5, "Notebook"}, {6, "Desktop"},
-    {7, "MID (Mobile Internet Device)"}, {8, "Netbook"}, {9, "Tablet"}, {10, "Ultrabook"},
+    {1, "PC"},
+    {2, "Server"},
+    {3, "Media Center"},
+    {4, "Ultra-mobile PC"},
+    {5, "Notebook"},
+    {6, "Desktop"},
+    {7, "MID (Mobile Internet Device)"},
+    {8, "Netbook"},
+    {9, "Tablet"},
+    {10, "Ultrabook"},
 };
 constexpr TKeyAndValue kInputDevices[] = {
-    {1, "Keyboard"}, {2, "Mouse"},  {3, "Joystick"},         {4, "Trackball"},      {5, "Gaming controller"},
+    {1, "Keyboard"}, {2, "Mouse"},       {3, "Joystick"},         {4, "Trackball"},      {5, "Gaming controller"},
     {6, "Remote"},   {7, "Touchscreen"}, {8, "Biometric reader"}, {9, "Barcode reader"},
 };
 constexpr TKeyAndValue kPrinters[] = {
-    {1, "Printer or Print Server"}, {2, "Scanner"}, {3, "Fax"}, {4, "Copier"},
+    {1, "Printer or Print Server"},
+    {2, "Scanner"},
+    {3, "Fax"},
+    {4, "Copier"},
     {5, "All-in-one (Printer, Scanner, Fax, Copier)"},
 };
 constexpr TKeyAndValue kCameras[] = {
-    {1, "Digital Still Camera"}, {2, "Video Camera"}, {3, "Web Camera"}, {4, "Security Camera"},
+    {1, "Digital Still Camera"},
+    {2, "Video Camera"},
+    {3, "Web Camera"},
+    {4, "Security Camera"},
 };
 constexpr TKeyAndValue kStorage[] = {{1, "NAS"}};
-constexpr TKeyAndValue kNetworkInfrastructure[] = {{1, "AP"}, {2, "Router"}, {3, "Switch"}, {4, "Gateway"}, {5, "Bridge"}};
+constexpr TKeyAndValue kNetworkInfrastructure[] = {
+    {1, "AP"}, {2, "Router"}, {3, "Switch"}, {4, "Gateway"}, {5, "Bridge"}};
 constexpr TKeyAndValue kDisplays[] = {
-    {1, "Television"}, {2, "Electronic Picture Frame"}, {3, "Projector"}, {4, "Monitor"},
+    {1, "Television"},
+    {2, "Electronic Picture Frame"},
+    {3, "Projector"},
+    {4, "Monitor"},
 };
 constexpr TKeyAndValue kMultimedia[] = {
-    {1, "DAR"}, {2, "PVR"}, {3, "MCX"}, {4, "Set-top box"}, {5, "Media Server/Media Adapter/Media Extender"},
+    {1, "DAR"},
+    {2, "PVR"},
+    {3, "MCX"},
+    {4, "Set-top box"},
+    {5, "Media Server/Media Adapter/Media Extender"},
     {6, "Portable Video Player"},
 };
 constexpr TKeyAndValue kGaming[] = {
-    {1, "Xbox"}, {2, "Xbox360"}, {3, "Playstation"}, {4, "Game Console/Game Console Adapter"},
+    {1, "Xbox"},
+    {2, "Xbox360"},
+    {3, "Playstation"},
+    {4, "Game Console/Game Console Adapter"},
     {5, "Portable Gaming Device"},
 };
 constexpr TKeyAndValue kTelephones[] = {
-    {1, "Windows Mobile"}, {2, "Phone - single mode"}, {3, "Phone - dual mode"}, {4, "Smartphone - single mode"},
-    {5, "Smartphone - dual mode"},
+    {1, "Windows Mobile"},           {2, "Phone - single mode"},    {3, "Phone - dual mode"},
+    {4, "Smartphone - single mode"}, {5, "Smartphone - dual mode"},
 };
 constexpr TKeyAndValue kAudio[] = {
-    {1, "Audio tuner/receiver"}, {2, "Speakers"}, {3, "Portable Music Player (PMP)"},
-    {4, "Headset (headphones + microphone)"}, {5, "Headphones"}, {6, "Microphone"}, {7, "Home Theater Systems"},
+    {1, "Audio tuner/receiver"},
+    {2, "Speakers"},
+    {3, "Portable Music Player (PMP)"},
+    {4, "Headset (headphones + microphone)"},
+    {5, "Headphones"},
+    {6, "Microphone"},
+    {7, "Home Theater Systems"},
 };
 constexpr TKeyAndValue kDocking[] = {{1, "Computer docking station"}, {2, "Media kiosk"}};
 
@@ -268,7 +303,7 @@ std::string NibblesText(uint8_t v) { return Format("%d.%d", {v >> 4, v & 15}); }
 
 // The tree lines of the attributes: one builder per AddDetailNodes call.
 class WPSLines {
-public:
+ public:
   WPSLines(const TWPSElement& element, TIETree& tree) : e_(element), tree_(tree) {}
 
   void AddAttribute(TIETreeLine parent, uint16_t type, size_t typePos, Bytes value) {
@@ -284,18 +319,28 @@ public:
       case 0x1003: return Choice16(attribute, name, pos, value, kAuthenticationTypes);
       case 0x1004: return Flags16(attribute, name, pos, value, kAuthenticationTypes);
       case 0x1008: return Flags16(attribute, name, pos, value, kConfigMethods);
-      case 0x100A: case 0x100B: case 0x101C: case 0x1021: case 0x1023: case 0x1024: case 0x1029: case 0x1042:
-      case 0x1045:
-        return Text(attribute, name, pos, value, BytesAsCharacters(value));
+      case 0x100A:
+      case 0x100B:
+      case 0x101C:
+      case 0x1021:
+      case 0x1023:
+      case 0x1024:
+      case 0x1029:
+      case 0x1042:
+      case 0x1045: return Text(attribute, name, pos, value, BytesAsCharacters(value));
       case 0x1011: return Text(attribute, name, pos, value, UTF8Text(value));
       case 0x102F: return Number8(attribute, name, pos, value, "mW");
-      case 0x1030: case 0x1031: return Number8(attribute, name, pos, value, {});
-      case 0x1036: case 0x1041: case 0x1062: return Show(attribute, name, YesNoToText(true), pos, value);
+      case 0x1030:
+      case 0x1031: return Number8(attribute, name, pos, value, {});
+      case 0x1036:
+      case 0x1041:
+      case 0x1062: return Show(attribute, name, YesNoToText(true), pos, value);
       case 0x103A: return Choice8(attribute, name, pos, value, kRequestTypes);
       case 0x103B: return Choice8(attribute, name, pos, value, kResponseTypes);
       case 0x103C: return RFBands(attribute, name, pos, value);
       case 0x1044: return Choice8(attribute, name, pos, value, kWPSStates);
-      case 0x1047: case 0x1048: return UUID(attribute, name, pos, value);
+      case 0x1047:
+      case 0x1048: return UUID(attribute, name, pos, value);
       case 0x1049: return VendorExtension(attribute, pos, value);
       case 0x104A: return VersionForm(attribute, name, pos, value);
       case 0x1054: return PrimaryDeviceType(attribute, pos, value);
@@ -306,7 +351,7 @@ public:
     }
   }
 
-private:
+ private:
   TIETreeLine Node(TIETreeLine parent, std::string text, size_t pos, size_t count) {
     return e_.AddNode(tree_, parent, std::move(text), e_.Offset + 2 + static_cast<int32_t>(pos),
                       static_cast<int32_t>(count));
@@ -359,7 +404,8 @@ private:
     std::string set;
     for (const TKeyAndValue& row : table) {
       bool all = (v & row.Key) == row.Key;
-      flags.Add(Format("%s - %s: %s", {flags.MaskDiagram(static_cast<uint32_t>(row.Key)), row.Value, YesNoToText(all)}));
+      flags.Add(
+          Format("%s - %s: %s", {flags.MaskDiagram(static_cast<uint32_t>(row.Key)), row.Value, YesNoToText(all)}));
       if (all) {
         if (!set.empty()) set += ", ";
         set += row.Value;
@@ -374,7 +420,8 @@ private:
     std::string list;
     for (const TKeyAndValue& row : kRFBands) {
       bool supported = (b & static_cast<uint32_t>(row.Key)) == static_cast<uint32_t>(row.Key);
-      bands.Add(Format("%s - %s: %s", {bands.MaskDiagram(static_cast<uint32_t>(row.Key)), row.Value, SupportedToText(supported)}));
+      bands.Add(Format("%s - %s: %s",
+                       {bands.MaskDiagram(static_cast<uint32_t>(row.Key)), row.Value, SupportedToText(supported)}));
       if (supported) {
         if (!list.empty()) list += " + ";
         list += row.Value;
@@ -438,7 +485,8 @@ private:
       const size_t subPos = pos + q + 2;
       switch (id) {
         case 0: VersionForm(line, name, subPos, sub); break;
-        case 2: case 3: Show(line, name, YesNoToText(true), subPos, sub); break;
+        case 2:
+        case 3: Show(line, name, YesNoToText(true), subPos, sub); break;
         case 5: Flags16(line, name, subPos, sub, kConfigMethods); break;
         default: Generic(line, name, subPos, sub); break;
       }
@@ -469,8 +517,12 @@ bool TWPSElement::Parse() {
       case 0x1021: Manufacturer = BytesAsCharacters(value); break;
       case 0x1023: ModelName = BytesAsCharacters(value); break;
       case 0x1024: ModelNumber = BytesAsCharacters(value); break;
-      case 0x1044: if (!value.empty()) WPSState = value[0]; break;
-      case 0x104A: if (!value.empty()) Version = value[0]; break;
+      case 0x1044:
+        if (!value.empty()) WPSState = value[0];
+        break;
+      case 0x104A:
+        if (!value.empty()) Version = value[0];
+        break;
       // Locked is a Boolean value: present with 0 means the setup is open.
       case 0x1057: APSetupLocked = !value.empty() && value[0] != 0; break;
       case 0x1049:

@@ -12,7 +12,7 @@
 namespace skimlet {
 
 class TWPSElement : public TVendorSpecificInformationElement {
-public:
+ public:
   bool APSetupLocked = false;  // attribute 0x1057 with a non-zero value
   uint8_t WPSState = 0;        // 0x1044: 1 not configured, 2 configured
   std::string DeviceName;      // 0x1011, UTF-8 (one character per byte when the bytes are no UTF-8)

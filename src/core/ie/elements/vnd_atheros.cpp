@@ -10,10 +10,14 @@ void TAtherosAdvancedCapabilityElement::AddDetailNodes(TIETree& tree, TIETreeLin
   AddBodyNode(tree, element, Format("Subtype: %d", {Byte(4)}), 4, 1);
   AddBodyNode(tree, element, Format("Version: %d", {Byte(5)}), 5, 1);
   static constexpr TBitField kCapabilities[] = {
-      {0, 1, TBitWords::YesNo, "Turbo Prime"},           {1, 1, TBitWords::YesNo, "Compression"},
-      {2, 1, TBitWords::YesNo, "Fast (Jumbo) Frames"},   {3, 1, TBitWords::YesNo, "Xtended Range support"},
-      {4, 1, TBitWords::YesNo, "Advanced Radar support"}, {5, 1, TBitWords::YesNo, "Bursting"},
-      {6, 1, TBitWords::YesNo, "CWMin tuning"},          {7, 1, TBitWords::YesNo, "Boost"},
+      {0, 1, TBitWords::YesNo, "Turbo Prime"},
+      {1, 1, TBitWords::YesNo, "Compression"},
+      {2, 1, TBitWords::YesNo, "Fast (Jumbo) Frames"},
+      {3, 1, TBitWords::YesNo, "Xtended Range support"},
+      {4, 1, TBitWords::YesNo, "Advanced Radar support"},
+      {5, 1, TBitWords::YesNo, "Bursting"},
+      {6, 1, TBitWords::YesNo, "CWMin tuning"},
+      {7, 1, TBitWords::YesNo, "Boost"},
   };
   TBitLines capabilities(*this, tree, element, 6, 8, 1);
   capabilities.Below(Format("Capabilities: %s (0x%.2x)", {capabilities.AllBits(), capabilities.Value()}))

@@ -6,12 +6,12 @@
 namespace skimlet {
 
 class TAtherosAdvancedCapabilityElement : public TVendorSpecificInformationElement {
-public:
+ public:
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
 };
 
 class TAtherosExtendedRangeElement : public TAtherosAdvancedCapabilityElement {
-public:
+ public:
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
 };
 

@@ -15,8 +15,7 @@ constexpr std::string_view kControlledAccess[] = {"not only PSMP", "PSMP only"};
 constexpr std::string_view kServiceIntervalGranularity[] = {"5 ms",  "10 ms", "15 ms", "20 ms",
                                                             "25 ms", "30 ms", "35 ms", "40 ms"};
 constexpr std::string_view kOperatingMode[] = {
-    "Pure HT, no protection",
-    "There may be  non-HT devices in both  the  control  and  the  extension channel",
+    "Pure HT, no protection", "There may be  non-HT devices in both  the  control  and  the  extension channel",
     "No non-HT STA is associated in  the  BSS,  however,  at  least  one 20MHz  HT  STA  is  associated",
     "Mixed:  no  non-HT  STA  is associated"};
 constexpr std::string_view kNonGFDevicesPresent[] = {"All  HT  devices  that  are associated are GF capable",
@@ -103,8 +102,8 @@ void TBroadcomHTAdditionalCapabilitiesElement::AddInformationSubsets(TIETree& tr
   int number = 0;
   for (const Subset& subset : {Subset{5, 8, kSubset1}, Subset{6, 16, kSubset2}, Subset{8, 16, kSubset3}}) {
     TBitLines value(*this, tree, element, subset.Pos, subset.Width, static_cast<int32_t>(subset.Width / 8));
-    value.Below(Format("Additional HT Information: %s (0x%.4x) - subset %d",
-                                 {value.AllBits(), value.Value(), ++number}))
+    value
+        .Below(Format("Additional HT Information: %s (0x%.4x) - subset %d", {value.AllBits(), value.Value(), ++number}))
         .Draw(subset.Fields);
   }
 }
@@ -125,16 +124,19 @@ void TBroadcomHTAdditionalCapabilitiesElement::AddBasicMCSSet(TIETree& tree, TIE
 
   TBitLines rate(*this, tree, set, p + 10, 16, 2);
   uint32_t highest = rate.Bits(0, 10);
-  rate.Field(10, 0, highest == 0 ? Format("Rx Highest Supported Data Rate: %s (0x%.4x)", {"Not Specified", 0})
-                                 : Format("Rx Highest Supported Data Rate: %d Mbps (0x%.4x)", {highest, highest}));
+  rate.Field(10, 0,
+             highest == 0 ? Format("Rx Highest Supported Data Rate: %s (0x%.4x)", {"Not Specified", 0})
+                          : Format("Rx Highest Supported Data Rate: %d Mbps (0x%.4x)", {highest, highest}));
   rate.Reserved(6, 10);
 
   TBitLines tx(*this, tree, set, p + 12, 16, 2);
   uint32_t defined = tx.Bits(0, 1), notEqual = tx.Bits(1, 1), streams = tx.Bits(2, 2);
   tx.Draw(kTxMCSSet);
-  tx.Field(2, 2, defined && notEqual
-                     ? Format("Tx Maximum Number Spatial Streams Supported: %d spatial stream(s) (0x%.2x)", {streams + 1, streams})
-                     : Format("Tx Maximum Number Spatial Streams Supported: %s (0x%.2x)", {"Not Supported", streams}));
+  tx.Field(
+      2, 2,
+      defined && notEqual
+          ? Format("Tx Maximum Number Spatial Streams Supported: %d spatial stream(s) (0x%.2x)", {streams + 1, streams})
+          : Format("Tx Maximum Number Spatial Streams Supported: %s (0x%.2x)", {"Not Supported", streams}));
   tx.Draw(kTxUnequalModulation);
 
   TBitLines(*this, tree, set, p + 14, 16, 2).Reserved(16, 0);
@@ -144,8 +146,8 @@ void TBroadcomInfoElement::AddDetailNodes(TIETree& tree, TIETreeLine element) co
   if (!CheckLength(tree, element, TLengthRule::Exactly(9))) return;
   AddBodyNode(tree, element, Format("# of assoc STAs: %d", {Byte(4)}), 4, 1);
 
-  for (auto [label, pos, fields] : {std::tuple<const char*, size_t, std::span<const TBitField>>{"Flags", 5, kFlags},
-                                     {"Flags1", 6, kFlags1}}) {
+  for (auto [label, pos, fields] :
+       {std::tuple<const char*, size_t, std::span<const TBitField>>{"Flags", 5, kFlags}, {"Flags1", 6, kFlags1}}) {
     TBitLines flags(*this, tree, element, pos, 8, 1);
     flags.Below(Format("%s: %s (0x%.2x)", {label, flags.AllBits(), flags.Value()})).Draw(fields);
   }

@@ -7,21 +7,21 @@
 namespace skimlet {
 
 class TBroadcomHTCapabilitiesInfoElement : public TVendorSpecificInformationElement {
-public:
+ public:
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
 };
 
 class TBroadcomHTAdditionalCapabilitiesElement : public TVendorSpecificInformationElement {
-public:
+ public:
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
 
-private:
+ private:
   void AddInformationSubsets(TIETree& tree, TIETreeLine element) const;
   void AddBasicMCSSet(TIETree& tree, TIETreeLine element) const;
 };
 
 class TBroadcomInfoElement : public TVendorSpecificInformationElement {
-public:
+ public:
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
 };
 

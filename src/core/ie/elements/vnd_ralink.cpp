@@ -7,7 +7,8 @@ namespace skimlet {
 
 void TRalinkInformationElement::AddHeaderNodes(TIETree& tree, TIETreeLine element) const {
   std::string organisation = GetOUIVendorName();
-  AddBodyNode(tree, element, "Vendor OUI: " + GetOUIText() + " (" + (organisation.empty() ? "Unknown" : organisation) + ")", 0, 3);
+  AddBodyNode(tree, element,
+              "Vendor OUI: " + GetOUIText() + " (" + (organisation.empty() ? "Unknown" : organisation) + ")", 0, 3);
 }
 
 void TRalinkInformationElement::AddDetailNodes(TIETree& tree, TIETreeLine element) const {
@@ -20,7 +21,8 @@ void TRalinkInformationElement::AddDetailNodes(TIETree& tree, TIETreeLine elemen
   };
   TBitLines flags(*this, tree, element, 3, 8, 1);
   flags.Below(Format("Flags: %s (0x%.2x)", {flags.AllBits(), flags.Value()})).Draw(kFlags);
-  for (int32_t pos = 4; pos <= 6; ++pos) AddBodyNode(tree, element, Format("0x%.2x - %s", {Byte(static_cast<size_t>(pos)), "Reserved"}), pos, 1);
+  for (int32_t pos = 4; pos <= 6; ++pos)
+    AddBodyNode(tree, element, Format("0x%.2x - %s", {Byte(static_cast<size_t>(pos)), "Reserved"}), pos, 1);
 }
 
 }  // namespace skimlet

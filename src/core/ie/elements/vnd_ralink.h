@@ -6,7 +6,7 @@
 namespace skimlet {
 
 class TRalinkInformationElement : public TVendorSpecificInformationElement {
-public:
+ public:
   // One "Vendor OUI" line in place of the OUI and subtype lines: the fourth byte holds flags.
   void AddHeaderNodes(TIETree& tree, TIETreeLine element) const override;
   void AddDetailNodes(TIETree& tree, TIETreeLine element) const override;
