@@ -459,6 +459,50 @@ uint32_t PhyTypeOf(Phy p) {
   return 0;
 }
 
+namespace {
+
+// The checks of a whole scene, after its last section: what goes wrong and on which line.
+struct SceneProblem {
+  int Line;
+  std::string What;
+};
+
+std::optional<SceneProblem> CheckAndCompleteScene(Scene& scene) {
+  for (const auto& ap : scene.AccessPoints) {
+    if (!ap.Position && !ap.Floor.empty()) return SceneProblem{ap.Line, "floor goes with position"};
+    if (!ap.Position) continue;
+    if (scene.Floors.empty()) return SceneProblem{ap.Line, "an access point with a position needs a [floor]"};
+    if (!scene.FindFloor(ap.Floor)) return SceneProblem{ap.Line, "there is no floor named '" + ap.Floor + "'"};
+  }
+  for (const auto& i : scene.Interfaces)
+    if (i.Position && scene.Floors.empty()) return SceneProblem{i.Line, "an interface with a position needs a [floor]"};
+  std::set<std::array<uint8_t, 6>> seen;
+  for (const auto& ap : scene.AccessPoints)
+    if (!seen.insert(ap.BSSID).second) return SceneProblem{ap.Line, "a second access point with the same bssid"};
+  for (auto& ap : scene.AccessPoints) {
+    if (!ap.Partner) continue;
+    auto other = std::find_if(scene.AccessPoints.begin(), scene.AccessPoints.end(),
+                              [&](const SceneAccessPoint& o) { return o.BSSID == *ap.Partner; });
+    if (other == scene.AccessPoints.end()) return SceneProblem{ap.Line, "the partner is no access point of this scene"};
+    ap.PartnerChannel = other->Channel;
+    ap.PartnerBand6GHz = other->Band6GHz;
+  }
+  if (scene.Interfaces.empty()) {
+    SceneInterface i;
+    i.Description = "Simulated Wi-Fi adapter";
+    scene.Interfaces.push_back(i);
+  }
+  for (auto& i : scene.Interfaces) {
+    if (i.PhyTypes.empty()) i.PhyTypes = {5, 4, 6, 7, 8, 10, 11};
+    if (i.Description.empty()) i.Description = "Simulated Wi-Fi adapter";
+    if (i.ConnectedTo && !seen.count(*i.ConnectedTo))
+      return SceneProblem{i.Line, "the connected network is no access point of this scene"};
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 SceneResult ParseScene(std::string_view text, std::string_view fileName) {
   Scene scene;
   enum class Section { None, Scene, Interface, AccessPoint, Floor } section = Section::None;
@@ -537,37 +581,7 @@ SceneResult ParseScene(std::string_view text, std::string_view fileName) {
     } catch (const Bad& b) { return fail(sectionLine, b.What); }
   } catch (const Bad& b) { return fail(lineNo, b.What); }
 
-  // Whole-scene checks.
-  for (const auto& ap : scene.AccessPoints) {
-    if (!ap.Position && !ap.Floor.empty()) return fail(ap.Line, "floor goes with position");
-    if (!ap.Position) continue;
-    if (scene.Floors.empty()) return fail(ap.Line, "an access point with a position needs a [floor]");
-    if (!scene.FindFloor(ap.Floor)) return fail(ap.Line, "there is no floor named '" + ap.Floor + "'");
-  }
-  for (const auto& i : scene.Interfaces)
-    if (i.Position && scene.Floors.empty()) return fail(i.Line, "an interface with a position needs a [floor]");
-  std::set<std::array<uint8_t, 6>> seen;
-  for (const auto& ap : scene.AccessPoints)
-    if (!seen.insert(ap.BSSID).second) return fail(ap.Line, "a second access point with the same bssid");
-  for (auto& ap : scene.AccessPoints) {
-    if (!ap.Partner) continue;
-    auto other = std::find_if(scene.AccessPoints.begin(), scene.AccessPoints.end(),
-                              [&](const SceneAccessPoint& o) { return o.BSSID == *ap.Partner; });
-    if (other == scene.AccessPoints.end()) return fail(ap.Line, "the partner is no access point of this scene");
-    ap.PartnerChannel = other->Channel;
-    ap.PartnerBand6GHz = other->Band6GHz;
-  }
-  if (scene.Interfaces.empty()) {
-    SceneInterface i;
-    i.Description = "Simulated Wi-Fi adapter";
-    scene.Interfaces.push_back(i);
-  }
-  for (auto& i : scene.Interfaces) {
-    if (i.PhyTypes.empty()) i.PhyTypes = {5, 4, 6, 7, 8, 10, 11};
-    if (i.Description.empty()) i.Description = "Simulated Wi-Fi adapter";
-    if (i.ConnectedTo && !seen.count(*i.ConnectedTo))
-      return fail(i.Line, "the connected network is no access point of this scene");
-  }
+  if (auto problem = CheckAndCompleteScene(scene)) return fail(problem->Line, problem->What);
   return {std::move(scene), {}};
 }
 
