@@ -65,7 +65,7 @@ test-asan: deps
 # Builds the libFuzzer targets with clang and runs each for $(SECONDS) seconds, $(JOBS) at a time.
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-		-DSKIMLET_FUZZ=ON -DSKIMLET_CORE_ONLY=ON -DSKIMLET_WERROR=ON -DSKIMLET_FUZZ_SECONDS=$(SECONDS)
+		-DSKIMLET_FUZZ=ON -DSKIMLET_CORE_ONLY=ON -DSKIMLET_FUZZ_SECONDS=$(SECONDS)
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	@ctest --test-dir $(FUZZ_BUILD) -V -L fuzz -j $(JOBS) > $(FUZZ_BUILD)/fuzz.log 2>&1; rc=$$?; \
 	grep -E 'Test +#|: #[0-9]+ +DONE|number_of_executed_units' $(FUZZ_BUILD)/fuzz.log; \

@@ -163,9 +163,11 @@ constexpr std::array<TNetworkColumnInfo, kNetworkColumnCount> kColumns = {{
         [](N a, N b) { return Sign(a.Roaming, b.Roaming); }),
 }};
 
+// Every row at the place of its column. (Whether a row has its functions is no constant expression under
+// the sanitizers; the column tests call every one of them.)
 constexpr bool InEnumOrder() {
   for (size_t i = 0; i < kColumns.size(); ++i)
-    if (static_cast<size_t>(kColumns[i].Id) != i || !kColumns[i].Text || !kColumns[i].Compare) return false;
+    if (static_cast<size_t>(kColumns[i].Id) != i) return false;
   return true;
 }
 static_assert(InEnumOrder());
