@@ -289,8 +289,8 @@ std::string WithoutAbsentImages(std::string html) {
       ++end;
     }
     // The line the element stood on goes with it when nothing else is on it.
-    const size_t lineStart =
-        html.find_last_not_of(" \t", begin - 1) == std::string::npos ? 0 : html.find_last_not_of(" \t", begin - 1) + 1;
+    size_t lineStart = begin;
+    while (lineStart > 0 && (html[lineStart - 1] == ' ' || html[lineStart - 1] == '\t')) --lineStart;
     if ((lineStart == 0 || html[lineStart - 1] == '\n') && end < html.size() && html[end] == '\n') {
       begin = lineStart;
       ++end;

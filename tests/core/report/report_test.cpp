@@ -218,6 +218,8 @@ TEST(Report, GraphsWithoutAPictureAreLeftOut) {
   // Outside a figure, the empty image alone goes.
   EXPECT_EQ(WithoutAbsentImages("<p>a <img src=\"\" alt=\"x\"> b <img src=\"y.png\"></p>"),
             "<p>a  b <img src=\"y.png\"></p>");
+  // An image at the very start of the text goes with its line.
+  EXPECT_EQ(WithoutAbsentImages("<img src=\"\">\nrest"), "rest");
 }
 
 // A page that cannot be made or written leaves an existing report as it was.
