@@ -3,7 +3,6 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -16,6 +15,7 @@
 #include "cli/network_output.h"
 #include "cli/report_output.h"
 #include "cli/standard_output.h"
+#include "cli/stop_signals.h"
 #include "cli/value_readers.h"
 #include "core/base/datetime.h"
 
@@ -81,26 +81,6 @@ void RefreshInterfaceState(TWLANInterface& i) {
   i.UpdateProperties();
   i.UpdateRadioState();
   i.UpdateConnection();
-}
-
-// SIGINT and SIGTERM ask the loop to stop after the line it is writing; a second one ends the program at once.
-volatile std::sig_atomic_t g_stop = 0;
-
-extern "C" void OnStopSignal(int signal) {
-  if (g_stop) {
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-  }
-  g_stop = 1;
-}
-
-void CatchStopSignals() {
-  struct sigaction action {};
-  action.sa_handler = OnStopSignal;
-  action.sa_flags = SA_RESTART;  // a write in progress goes on to its end
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
 }
 
 // What the command line asks of a scan.
@@ -239,7 +219,7 @@ LoopEnd ScanLoop(LiveSession& session, TWLANInterface& selected, const ScanOptio
 
   LoopEnd end;
   long& refreshes = end.Refreshes;
-  const auto more = [&] { return (o.Count == 0 || refreshes < o.Count) && !g_stop; };
+  const auto more = [&] { return (o.Count == 0 || refreshes < o.Count) && !StopRequested(); };
   while (more()) {
     now = Clock::now();
     if (now >= nextScan) {

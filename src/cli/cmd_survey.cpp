@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -22,6 +21,7 @@
 #include "cli/live_session.h"
 #include "cli/network_output.h"
 #include "cli/standard_output.h"
+#include "cli/stop_signals.h"
 #include "core/base/atomic_file.h"
 #include "core/base/datetime.h"
 #include "core/base/safe_text.h"
@@ -73,25 +73,6 @@ constexpr const char* kHelp =
     "      (default 90 %) passes, 1 when not\n"
     "\n"
     "Cells farther than --max-distance (default 5 m) from every point have no data. See skimlet-cli(1).\n";
-
-volatile std::sig_atomic_t g_stop = 0;
-
-extern "C" void OnSurveyStopSignal(int signal) {
-  if (g_stop) {
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-  }
-  g_stop = 1;
-}
-
-void CatchStopSignals() {
-  struct sigaction action {};
-  action.sa_handler = OnSurveyStopSignal;
-  action.sa_flags = SA_RESTART;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
-}
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "skimlet-cli survey: %s\n", message.c_str());
@@ -415,7 +396,7 @@ bool WaitForResults(Recorder& r, double seconds) {
   using Clock = TScanResultsQueue::Clock;
   const auto giveUp =
       Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
-  while (!g_stop && Clock::now() < giveUp) {
+  while (!StopRequested() && Clock::now() < giveUp) {
     const auto slice = Clock::now() + std::chrono::milliseconds(100);
     if (r.Session->Queue.WaitAndTake(std::min(slice, giveUp)) > 0) return true;
   }
@@ -460,10 +441,10 @@ int RunRecord(const std::string& path, const Options& o) {
   std::vector<WLAN_BSS_ENTRY> all;
   std::vector<std::vector<uint8_t>> allBlobs, blobs;
   size_t stale = 0;
-  for (int done = 0; done < scans && !g_stop;) {
+  for (int done = 0; done < scans && !StopRequested();) {
     if (!recorder->RequestScan()) return Fail("the interface " + recorder->InterfaceName + " cannot scan");
     if (!WaitForResults(*recorder, kScanGiveUpSeconds)) {
-      if (g_stop) break;
+      if (StopRequested()) break;
       return Fail("no scan results arrived within " + Fixed(kScanGiveUpSeconds, 0) + " seconds; nothing recorded");
     }
     std::vector<WLAN_BSS_ENTRY> entries = recorder->Entries(blobs);
@@ -472,7 +453,7 @@ int RunRecord(const std::string& path, const Options& o) {
     allBlobs.insert(allBlobs.end(), blobs.begin(), blobs.end());
     ++done;
   }
-  if (g_stop) return Fail("stopped; the point was not recorded");
+  if (StopRequested()) return Fail("stopped; the point was not recorded");
   point.End = UnixNow();
   std::vector<SnapshotRecord> records = RecordsOf(all, allBlobs, point);
   if (!file->AddPoint(point, records, error)) return Fail(error);
@@ -526,19 +507,19 @@ int RunWalk(const std::string& path, const Options& o) {
   double scanStart = start;
   size_t taken = 0;
   std::vector<std::vector<uint8_t>> blobs;
-  while (!g_stop && UnixNow() <= waypoints.back().Time) {
+  while (!StopRequested() && UnixNow() <= waypoints.back().Time) {
     if (!recorder->RequestScan()) return Fail("the interface " + recorder->InterfaceName + " cannot scan");
     // The simulated radio walks while the scan runs.
     bool came = false;
     const double giveUp = UnixNow() + kScanGiveUpSeconds;
-    while (!g_stop && !came && UnixNow() < giveUp) {
+    while (!StopRequested() && !came && UnixNow() < giveUp) {
       if (moveSim) {
         auto p = PositionAt(waypoints, std::min(UnixNow(), waypoints.back().Time));
         if (p && !recorder->MoveTo(p->first, p->second, error)) return Fail(error);
       }
       came = recorder->Session->Queue.WaitAndTake(TScanResultsQueue::Clock::now() + std::chrono::milliseconds(50)) > 0;
     }
-    if (g_stop) break;
+    if (StopRequested()) break;
     if (!came) return Fail("no scan results arrived within " + Fixed(kScanGiveUpSeconds, 0) + " seconds");
     const double end = UnixNow();
     // The refresh is placed where the walker was when it completed.

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <ctime>
 #include <utility>
 
 #include "cli/display_width.h"
@@ -253,19 +252,7 @@ std::optional<int> ColumnByName(std::string_view given) {
 std::string IsoTime(LocalDateTime t) {
   if (!std::isfinite(t) || t <= 0 || t > 2958466) return {};  // no date, or after 9999
   const TDateTimeParts p = DecodeLocalDateTime(t);
-  std::tm tm{};
-  tm.tm_year = p.Year - 1900;
-  tm.tm_mon = p.Month - 1;
-  tm.tm_mday = p.Day;
-  tm.tm_hour = p.Hour;
-  tm.tm_min = p.Minute;
-  tm.tm_sec = p.Second;
-  tm.tm_isdst = -1;
-  long offset = 0;
-  std::tm probe = tm;
-  const std::time_t when = std::mktime(&probe);
-  std::tm local{};
-  if (when != static_cast<std::time_t>(-1) && ::localtime_r(&when, &local)) offset = local.tm_gmtoff;
+  const long offset = 60L * LocalUtcOffsetMinutes(t);
   char zone[16] = "Z";
   if (offset != 0) {
     const int a = static_cast<int>(std::min(offset < 0 ? -offset : offset, 86399L));

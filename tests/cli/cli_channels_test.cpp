@@ -1,6 +1,8 @@
 // skimlet-cli channels: advice from saved surveys (each file one refresh) and from the simulated radio.
 #include <gtest/gtest.h>
 
+#include "cli_run.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,22 +20,10 @@ namespace {
 
 using skimlet::test::JsonReader;
 
-struct CliRun {
-  std::string out;
-  int status;
-};
+using skimlet::test::CliRun;
 
 CliRun Cli(const std::string& args) {
-  const std::string command = std::string(SKIMLET_CLI) + " " + args + " 2>/dev/null";
-  CliRun run{{}, -1};
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) run.out.append(buf, n);
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return skimlet::test::RunCommandLine(std::string(SKIMLET_CLI) + " " + args + " 2>/dev/null");
 }
 
 // Two surveys of one 2.4 GHz place: "Neighbour" on 1 and "Cafe" on 6 in both, "Mine" on 11 in the first only.

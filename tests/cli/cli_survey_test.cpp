@@ -1,6 +1,8 @@
 // skimlet-cli survey as a user runs it on the simulated office: make the survey from the scene, take points,
 // walk, import, then maps, AP positions and the check; the survey file also opens as a snapshot.
 #include <gtest/gtest.h>
+
+#include "cli_run.h"
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,22 +16,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-  std::string out;
-  int status;
-};
+using skimlet::test::CliRun;
 
 CliRun Cli(const std::string& args) {
-  std::string command = std::string(SKIMLET_CLI) + " " + args + " 2>&1";
-  CliRun run{{}, -1};
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) run.out.append(buf, n);
-  int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return skimlet::test::RunCommandLine(std::string(SKIMLET_CLI) + " " + args + " 2>&1");
 }
 
 class CliSurvey : public ::testing::Test {

@@ -1,6 +1,8 @@
 // skimlet-cli as a user runs it: output, errors and exit status.
 #include <gtest/gtest.h>
 
+#include "cli_run.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <sstream>
@@ -19,22 +21,10 @@
 
 namespace {
 
-struct CliRun {
-  std::string out;
-  int status;
-};
+using skimlet::test::CliRun;
 
 CliRun Cli(const std::string& args) {
-  std::string command = std::string(SKIMLET_CLI) + " " + args + " 2>/dev/null";
-  CliRun run{{}, -1};
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) run.out.append(buf, n);
-  int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return skimlet::test::RunCommandLine(std::string(SKIMLET_CLI) + " " + args + " 2>/dev/null");
 }
 
 TEST(CliElements, PrintsTheTreeIndentedOrAsTSV) {

@@ -4,6 +4,9 @@
 #include <cctype>
 #include <string>
 
+#include "core/graph/spectrum.h"
+#include "core/radio/values.h"
+
 namespace skimlet {
 
 namespace {
@@ -63,7 +66,9 @@ int BandOfMHz(uint32_t mhz) {
 
 bool IsDfsChannel(int band, uint32_t channel) { return band == 1 && channel >= 52 && channel <= 144; }
 
-bool IsPreferredScanningChannel(int band, uint32_t channel) { return band == 2 && channel % 16 == 5; }
+bool IsPreferredScanningChannel(int band, uint32_t channel) {
+  return band == kBand6GHz && IsPreferredScanningChannel(channel);
+}
 
 bool AllowsChannel13(std::string_view country) {
   if (country.size() < 2) return false;
